@@ -1,0 +1,120 @@
+#pragma once
+
+#include "recording/Definitions.h"
+
+#include <QFont>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace palvex {
+
+class Surface;
+
+// Settings that a recording call leaves for the item writer; cleared after every item.
+struct PendingItem {
+    int16_t kind = 0;
+    int16_t align = 0;
+    int16_t valign = 0;
+    int16_t charsPlacement = 0;
+    int16_t footerFlag = 0;
+    int16_t yRelative = 0;
+    int16_t noCentering = 0;
+    QString specialCenterNumbers; // the four coordinates of a SpecialCenter call, 40 characters
+
+    // Everything but the kind, which every recording call sets again.
+    void clearMarks() {
+        align = valign = charsPlacement = footerFlag = yRelative = noCentering = 0;
+    }
+};
+
+// Margins in twips.
+struct Margins {
+    float left = 0, right = 0, top = 0, bottom = 0;
+};
+
+// Size of the page canvas at 100 %.
+struct PageGeometry {
+    float width = 0, height = 0, scaleWidth = 0, scaleHeight = 0;
+};
+
+// The values a host sets and reads as properties, as the control keeps them.
+struct KeptProperties {
+    int32_t ForeColor = 0;
+    float CurrentX = 0;
+    float CurrentY = 0;
+    QString FontName = QStringLiteral("Ms Sans Serif");
+    float FontSize = 14;
+    bool FontBold = false;
+    bool FontItalic = false;
+    bool FontUnderline = false;
+    bool FontStrikethru = false;
+    bool FontTransparent = false;
+    QFont Font;        // the Font property (stored by reference, never applied)
+    QFont ownFont;     // the control's own font
+    QFont canvasFont;  // saved as "fxCharset"
+    bool AutoSize = false;
+    bool AutoRedraw = false;
+    bool ownAutoRedraw = false;
+    bool DontConsiderForCenter = false;
+    int32_t BackColor = Definitions::DefaultBackColor;
+    float ScaleWidth = 0;
+    float ScaleHeight = 0;
+    float gtPrWidth = 11909;
+    float currentYofPageNumber = 0;
+    bool Header = false;
+    bool tfPrintFooter1 = false;
+    bool dontPrintNumberPage = false;
+    bool gtAfterPage = false;
+    // Saved and restored with the form, with no other use.
+    float gtMaxp = 16834;
+    float gtMinp = 15034;
+    QString fxAsciiChar;
+    int16_t DrawWidth = 0;
+};
+
+// One illegal-value warning of each kind per control instance.
+struct WarningFlags {
+    bool color = false;
+    bool fontName = false;
+    bool fontSize = false;
+};
+
+// The state the control owns and its parts share.
+struct ControlState {
+    KeptProperties props;
+    WarningFlags warned;
+    QString version;      // gtVersion: empty until the preview first starts
+    QString lastAnswer;   // the answer of the last message box, as decimal text
+
+    // Recording.
+    Surface* surface = nullptr; // the current drawing surface
+    PendingItem pending;
+    float textStart = 0, textEnd = 0;
+    float lastLineY = 0;
+    int32_t pagesEnded = 0;
+    float reduceTwips = 1000;
+    bool noPageNumbers = false; // the effective no-page-number flag
+
+    // Page and margins.
+    Margins margins;
+    Margins savedMargins;
+    std::array<double, 4> defaultMarginsCm = Definitions::DefaultMarginsCm;
+    std::array<int, 4> marginIndexes{150, 150, 150, 350}; // the margin lists' selections
+    Definitions definitions = Definitions::initial(Definitions::DefaultMarginsCm);
+    PageGeometry unzoomed;
+    float breakLimit = 0;
+    float savedCurrentYofPageNumber = 0;
+    float savedBreakLimit = 0;
+    int16_t firstPageNumber = 0;
+
+    // Preview.
+    float zoomFactor = 1.0f;
+    bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
+    bool pagesCentred = false;
+    bool searchContinue = false;
+    QChar lineAbovePageNumber = QLatin1Char(' ');
+};
+
+} // namespace palvex

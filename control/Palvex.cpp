@@ -1,0 +1,295 @@
+#include "Palvex.h"
+
+#include "platform/CodePage.h"
+#include "preview/PreviewStartup.h"
+#include "recording/ItemWriter.h"
+#include "recording/PropertyPersistence.h"
+#include "recording/PropertyRules.h"
+#include "recording/TextRecorder.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+#include <filesystem>
+
+#ifndef PALVEX_VERSION
+#define PALVEX_VERSION "0.0.0"
+#endif
+
+namespace palvex {
+
+namespace {
+
+// Single arguments that are NaN or infinite are refused before anything is recorded.
+template <class... F> void requireFinite(F... values) {
+    if (!(std::isfinite(values) && ...)) palvex::raise(Status::InvalidProcedureCall);
+}
+
+std::string currentDirectory() {
+    std::error_code error;
+    const auto path = std::filesystem::current_path(error);
+    if (error) palvex::raise(Status::PathFileAccessError);
+    return path.string();
+}
+
+} // namespace
+
+Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
+    : QWidget(parent), m_platform(std::move(platform)), m_ambient(std::move(ambient)),
+      m_store(CodePage::system()) {
+    setObjectName(QStringLiteral("Palvex"));
+    m_state.props.Font = m_ambient.font;
+    m_state.props.ownFont = m_ambient.font;
+    m_state.props.canvasFont = m_ambient.font;
+    m_state.surface = &m_pic;
+    m_writer = std::make_unique<ItemWriter>(m_state, m_store);
+    m_text = std::make_unique<TextRecorder>(m_state, *m_writer, m_pic);
+    m_properties = std::make_unique<PropertyRules>(*this);
+    m_startup = std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
+}
+
+Palvex::~Palvex() {
+    if (m_platform.screen) m_platform.screen->setWaitCursor(false);
+    m_store.closeAll();
+}
+
+void Palvex::saveProperties(PropertyBag& bag) { palvex::saveProperties(m_state.props, bag, m_ambient.font); }
+
+void Palvex::loadProperties(PropertyBag& bag) {
+    setVisible(false); // the preview start shows the control again
+    palvex::loadProperties(m_state.props, bag, m_ambient.font);
+    guarded([&] { m_properties->setBackColor(m_state.props.BackColor); });
+    m_state.noPageNumbers = m_state.props.dontPrintNumberPage;
+}
+
+// ---- Properties -------------------------------------------------------------------------------
+
+#define PALVEX_STORED_PROPERTY(Name, Type)                                                            \
+    Status Palvex::get_##Name(Out<Type> value) {                                                      \
+        value = m_state.props.Name;                                                                   \
+        return Status::Ok;                                                                            \
+    }                                                                                                 \
+    Status Palvex::let_##Name(Type value) {                                                           \
+        m_state.props.Name = value;                                                                   \
+        m_properties->changed(#Name);                                                                 \
+        return Status::Ok;                                                                            \
+    }
+
+PALVEX_STORED_PROPERTY(tfPrintFooter1, bool)
+PALVEX_STORED_PROPERTY(FontTransparent, bool)
+PALVEX_STORED_PROPERTY(FontStrikethru, bool)
+PALVEX_STORED_PROPERTY(dontPrintNumberPage, bool)
+PALVEX_STORED_PROPERTY(AutoRedraw, bool)
+PALVEX_STORED_PROPERTY(AutoSize, bool)
+#undef PALVEX_STORED_PROPERTY
+
+#define PALVEX_READ_ONLY_PROPERTY(Name, Type)                                                         \
+    Status Palvex::get_##Name(Out<Type> value) {                                                      \
+        value = m_state.props.Name;                                                                   \
+        return Status::Ok;                                                                            \
+    }                                                                                                 \
+    Status Palvex::let_##Name(Type) {                                                                 \
+        return boundary([&] { m_properties->refuseSet(); });                                          \
+    }
+
+PALVEX_READ_ONLY_PROPERTY(ScaleWidth, float)
+PALVEX_READ_ONLY_PROPERTY(ScaleHeight, float)
+PALVEX_READ_ONLY_PROPERTY(gtPrWidth, float)
+PALVEX_READ_ONLY_PROPERTY(currentYofPageNumber, float)
+#undef PALVEX_READ_ONLY_PROPERTY
+
+Status Palvex::get_BackColor(Out<int32_t> value) {
+    value = m_state.props.BackColor;
+    return Status::Ok;
+}
+Status Palvex::let_BackColor(int32_t value) {
+    return boundary([&] { m_properties->setBackColor(value); });
+}
+
+Status Palvex::get_Header(Out<bool> value) {
+    value = m_state.props.Header;
+    return Status::Ok;
+}
+Status Palvex::let_Header(bool value) {
+    return boundary([&] {
+        m_properties->requireRunTimeForSet();
+        m_state.props.Header = value;
+        m_properties->changed("Header");
+    });
+}
+
+Status Palvex::get_gtAfterPage(Out<bool> value) {
+    value = m_state.props.gtAfterPage;
+    return Status::Ok;
+}
+Status Palvex::let_gtAfterPage(bool value) {
+    return boundary([&] {
+        m_properties->requireRunTimeForSet();
+        m_state.props.gtAfterPage = value;
+        m_properties->changed("gtAfterPage");
+    });
+}
+
+Status Palvex::get_DontConsiderForCenter(Out<bool> value) {
+    return boundary([&] {
+        m_properties->requireDesignTimeForGet();
+        value = m_state.props.DontConsiderForCenter;
+    });
+}
+Status Palvex::let_DontConsiderForCenter(bool value) {
+    m_state.props.DontConsiderForCenter = value;
+    m_properties->changed("DontConsiderForCenter");
+    return Status::Ok;
+}
+
+#define PALVEX_APPLIED_PROPERTY(Name, Type, Arg)                                                      \
+    Status Palvex::get_##Name(Out<Type> value) {                                                      \
+        value = m_state.props.Name;                                                                   \
+        return Status::Ok;                                                                            \
+    }                                                                                                 \
+    Status Palvex::let_##Name(Arg value) {                                                            \
+        return boundary([&] { m_properties->set##Name(value); });                                     \
+    }
+
+PALVEX_APPLIED_PROPERTY(FontUnderline, bool, bool)
+PALVEX_APPLIED_PROPERTY(FontSize, float, float)
+PALVEX_APPLIED_PROPERTY(FontName, QString, const QString&)
+PALVEX_APPLIED_PROPERTY(FontItalic, bool, bool)
+PALVEX_APPLIED_PROPERTY(FontBold, bool, bool)
+PALVEX_APPLIED_PROPERTY(ForeColor, int32_t, int32_t)
+#undef PALVEX_APPLIED_PROPERTY
+
+Status Palvex::get_CurrentX(Out<float> value) {
+    value = m_state.props.CurrentX;
+    return Status::Ok;
+}
+Status Palvex::let_CurrentX(float value) {
+    if (!std::isfinite(value)) return Status::InvalidPropertyValue;
+    return boundary([&] { m_properties->setCurrentX(value); });
+}
+
+Status Palvex::get_CurrentY(Out<float> value) {
+    value = m_state.props.CurrentY;
+    return Status::Ok;
+}
+Status Palvex::let_CurrentY(float value) {
+    if (!std::isfinite(value)) return Status::InvalidPropertyValue;
+    return boundary([&] { m_properties->setCurrentY(value); });
+}
+
+Status Palvex::get_Font(Out<QFont> value) {
+    value = m_state.props.Font;
+    return Status::Ok;
+}
+Status Palvex::putref_Font(const QFont& value) {
+    m_state.props.Font = value;
+    m_properties->changed("Font");
+    return Status::Ok;
+}
+
+// ---- Text and alignment -----------------------------------------------------------------------
+
+Status Palvex::printText(QString& TXT, AfterPrintType& Entr) {
+    return boundary([&] { m_text->printText(TXT, Entr, AlignNone); });
+}
+Status Palvex::RightIT(QString& TXT, AfterPrintType& Entr) {
+    return boundary([&] { m_text->printText(TXT, Entr, AlignRight); });
+}
+Status Palvex::LeftIT(QString& TXT, AfterPrintType Entr) {
+    return boundary([&] { m_text->printText(TXT, Entr, AlignLeft); });
+}
+Status Palvex::centerIT(QString& TXT, AfterPrintType& Entr) {
+    return boundary([&] { m_text->printText(TXT, Entr, AlignCenter); });
+}
+Status Palvex::centerMixedLanguages(QString& TXT) {
+    return boundary([&] { m_text->centerMixedLanguages(TXT); });
+}
+Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
+                             float& startyPoint, float* endyPoint) {
+    return boundary([&] {
+        // An omitted end y is stored as 0: the renderer then keeps the item's own y.
+        const float endY = endyPoint ? *endyPoint : 0.0f;
+        requireFinite(startxPoint, endxPoint, startyPoint, endY);
+        m_text->SpecialCenter(startxPoint, endxPoint, TXT, Entr, startyPoint, endY);
+    });
+}
+Status Palvex::JumpToNextLine() {
+    return boundary([&] { m_text->JumpToNextLine(); });
+}
+Status Palvex::TextWidth(const QString& Str, Out<float> result) {
+    return boundary([&] { result = m_text->TextWidth(Str); });
+}
+Status Palvex::TextHeight(const QString& Str, Out<float> result) {
+    return boundary([&] { result = m_text->TextHeight(Str); });
+}
+Status Palvex::gtStartCurX(Out<float> result) {
+    result = m_state.textStart;
+    return Status::Ok;
+}
+Status Palvex::gtEndCurX(Out<float> result) {
+    result = m_state.textEnd;
+    return Status::Ok;
+}
+
+// ---- Settings ---------------------------------------------------------------------------------
+
+Status Palvex::fxreduceTwips(float& SZ) {
+    return boundary([&] {
+        requireFinite(SZ);
+        m_state.reduceTwips = std::max(0.0f, SZ);
+    });
+}
+
+Status Palvex::fxProporional_CurrentY(Proporional_CurrentY& PROP) {
+    return boundary([&] {
+        if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
+        m_state.pending.yRelative = int16_t(PROP);
+    });
+}
+
+Status Palvex::fxDefaultMargins(float& lMargin, float& rMargin, float& tMargin, float& bMargin) {
+    // Each value is kept within 0 to 4 cm; a value that is not a number counts as 0.
+    auto limit = [](float cm) { return std::isnan(cm) ? 0.0 : std::clamp(double(cm), 0.0, 4.0); };
+    m_state.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};
+    return Status::Ok;
+}
+
+Status Palvex::gtLeftMargin(Out<float> result) {
+    result = m_state.margins.left;
+    return Status::Ok;
+}
+Status Palvex::gtRightMargin(Out<float> result) {
+    result = m_state.margins.right;
+    return Status::Ok;
+}
+Status Palvex::gtTopMargin(Out<float> result) {
+    result = m_state.margins.top;
+    return Status::Ok;
+}
+Status Palvex::gtBottomMargin(Out<float> result) {
+    result = m_state.margins.bottom;
+    return Status::Ok;
+}
+Status Palvex::gtVersion(Out<QString> result) {
+    result = m_state.version;
+    return Status::Ok;
+}
+
+// ---- Preview ----------------------------------------------------------------------------------
+
+Status Palvex::StartPalvexPrintPreview() {
+    return boundary([&] {
+        m_startup->start(currentDirectory());
+        m_state.version = QStringLiteral(PALVEX_VERSION);
+    });
+}
+
+Status Palvex::About() {
+    return boundary([&] {
+        m_state.version = QStringLiteral(PALVEX_VERSION);
+        m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + m_state.version,
+                                      MessageBoxes::Information, this);
+    });
+}
+
+} // namespace palvex

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <array>
+
+namespace palvex {
+
+// The system's single-byte ANSI code page, used only where text meets a file: Windows-1255
+// unless PALVEX_CODEPAGE names another single-byte page that iconv knows (1252, 1256 ...).
+class CodePage {
+public:
+    // The code page of this process (read once from the environment).
+    static const CodePage& system();
+
+    // A code page by number; falls back to 1255 when iconv does not know it.
+    explicit CodePage(int number);
+
+    int number() const { return m_number; }
+
+    // One byte per character; a character the page cannot hold becomes '?'.
+    QByteArray encode(QStringView text) const;
+    void encodeInto(QStringView text, char* out, qsizetype width) const; // space padded
+    QString decode(const char* bytes, qsizetype size) const;
+    QString decode(const QByteArray& bytes) const { return decode(bytes.constData(), bytes.size()); }
+
+    // The character that a byte stands for.
+    QChar charOf(unsigned char byte) const { return m_toUnicode[byte]; }
+
+private:
+    char byteOf(QChar c) const;
+
+    int m_number = 1255;
+    std::array<QChar, 256> m_toUnicode{};
+    QHash<char16_t, unsigned char> m_fromUnicode;
+};
+
+} // namespace palvex

@@ -1,0 +1,87 @@
+#include "FontCatalog.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QHash>
+
+namespace palvex {
+
+namespace {
+
+struct Substitution {
+    const char* name;
+    const char* families[4];
+};
+
+// Sans names go to Liberation Sans, serif names to Liberation Serif, fixed to Liberation Mono;
+// each is followed by Hebrew families from Culmus and Noto.
+constexpr Substitution kSubstitutions[] = {
+    {"ms sans serif", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
+    {"microsoft sans serif", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
+    {"arial", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
+    {"helvetica", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
+    {"tahoma", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
+    {"times new roman", {"Liberation Serif", "David CLM", "Noto Serif Hebrew", nullptr}},
+    {"times", {"Liberation Serif", "David CLM", "Noto Serif Hebrew", nullptr}},
+    {"courier new", {"Liberation Mono", "Miriam Mono CLM", "Noto Sans Hebrew", nullptr}},
+};
+
+const Substitution* substitutionFor(const QString& lowerName) {
+    for (const auto& s : kSubstitutions)
+        if (lowerName == QLatin1String(s.name)) return &s;
+    return nullptr;
+}
+
+} // namespace
+
+const FontCatalog& FontCatalog::instance() {
+    static const FontCatalog catalog;
+    return catalog;
+}
+
+FontCatalog::FontCatalog() {
+    m_families = QFontDatabase::families();
+    for (const auto& s : kSubstitutions) {
+        QStringList families;
+        for (const char* f : s.families)
+            if (f) families << QString::fromLatin1(f);
+        QFont::insertSubstitutions(QString::fromLatin1(s.name), families);
+    }
+}
+
+QString FontCatalog::installed(const QString& family) const {
+    for (const QString& f : m_families)
+        if (f.compare(family, Qt::CaseInsensitive) == 0) return f;
+    return {};
+}
+
+bool FontCatalog::isKnown(const QString& name) const {
+    const QString trimmed = name.trimmed();
+    if (trimmed.isEmpty() || name.toUtf8().size() > 31) return false;
+    return !resolve(trimmed).isEmpty();
+}
+
+QString FontCatalog::resolve(const QString& name) const {
+    const QString trimmed = name.trimmed();
+    if (const QString direct = installed(trimmed); !direct.isEmpty()) return direct;
+    if (const Substitution* s = substitutionFor(trimmed.toLower())) {
+        for (const char* f : s->families)
+            if (f)
+                if (const QString found = installed(QString::fromLatin1(f)); !found.isEmpty())
+                    return found;
+    }
+    return {};
+}
+
+QStringList FontCatalog::fallbacks(const QString& resolvedFamily) const {
+    static const char* const kHebrew[] = {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew",
+                                          "DejaVu Sans"};
+    QStringList list;
+    for (const char* f : kHebrew) {
+        const QString found = installed(QString::fromLatin1(f));
+        if (!found.isEmpty() && found != resolvedFamily) list << found;
+    }
+    return list;
+}
+
+} // namespace palvex

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace palvex {
+
+// Which font names the surfaces accept and the installed family that each one draws with.
+// Names the reports were written with on other systems ("MS Sans Serif", "Times New Roman")
+// are substituted by metric-compatible Debian fonts, with Hebrew fallbacks behind them.
+class FontCatalog {
+public:
+    static const FontCatalog& instance();
+
+    // At most 31 bytes, not blank, and an installed family or a substitution for one
+    // (case-insensitive).
+    bool isKnown(const QString& name) const;
+
+    // The installed family a name draws with; the name itself when it is installed.
+    QString resolve(const QString& name) const;
+
+    // Families to fall back on for characters the resolved family lacks (Hebrew first).
+    QStringList fallbacks(const QString& resolvedFamily) const;
+
+private:
+    FontCatalog();
+    QString installed(const QString& family) const;
+
+    QStringList m_families;
+};
+
+} // namespace palvex

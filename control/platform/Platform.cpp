@@ -1,0 +1,14 @@
+#include "Platform.h"
+
+namespace palvex {
+
+Platform Platform::desktop() {
+    return {std::make_shared<Screen>(), std::make_shared<QtMessageBoxes>(), Printers::system()};
+}
+
+Platform Platform::headless(ScriptedMessageBoxes::Listener listener) {
+    return {std::make_shared<Screen>(9600.0f, 7200.0f),
+            std::make_shared<ScriptedMessageBoxes>(std::move(listener)), Printers::system()};
+}
+
+} // namespace palvex

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "MessageBoxes.h"
+#include "Printers.h"
+#include "Screen.h"
+
+#include <QFont>
+
+#include <memory>
+
+namespace palvex {
+
+// What the host tells the control about its form.
+struct Ambient {
+    QFont font;
+    bool userMode = true; // false while the host's form is being designed
+};
+
+// The services the control relies on. The control keeps references; the platform outlives it.
+struct Platform {
+    std::shared_ptr<Screen> screen;
+    std::shared_ptr<MessageBoxes> messageBoxes;
+    std::shared_ptr<Printers> printers;
+
+    // Real dialogs, the real screen and the system's printers.
+    static Platform desktop();
+    // Scripted message boxes reporting to `listener`, a 9600 x 7200 twip screen, system printers.
+    static Platform headless(ScriptedMessageBoxes::Listener listener = {});
+};
+
+} // namespace palvex

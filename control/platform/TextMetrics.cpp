@@ -1,0 +1,97 @@
+#include "TextMetrics.h"
+
+#include "FontCatalog.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+
+#include <memory>
+#include <unordered_map>
+
+namespace palvex {
+
+namespace {
+
+size_t qHash(const FontSpec& spec, size_t seed = 0) {
+    return qHashMulti(seed, spec.name, spec.size, spec.bold, spec.italic, spec.underline,
+                      spec.strikethru);
+}
+
+// A paint device whose logical resolution is 1440 dpi.
+const QImage& twipDevice() {
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMeter = qRound(TextMetrics::DotsPerInch / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return device;
+}
+
+struct Measured {
+    QFont font;
+    QFontMetricsF metrics;
+};
+
+// Hosts switch between a handful of fonts; keep the metrics of the recent ones.
+class MetricsCache {
+public:
+    const Measured& get(const FontSpec& spec) {
+        if (m_last && m_lastSpec == spec) return *m_last;
+        auto it = m_cache.find(spec);
+        if (it == m_cache.end()) {
+            if (m_cache.size() >= 256) m_cache.clear();
+            QFont font = TextMetrics::fontFor(spec);
+            it = m_cache.emplace(spec, std::make_shared<Measured>(Measured{font, QFontMetricsF(font, &twipDevice())}))
+                     .first;
+        }
+        m_lastSpec = spec;
+        m_last = it->second;
+        return *m_last;
+    }
+
+private:
+    struct Hash {
+        size_t operator()(const FontSpec& s) const { return qHash(s); }
+    };
+    std::unordered_map<FontSpec, std::shared_ptr<Measured>, Hash> m_cache;
+    FontSpec m_lastSpec;
+    std::shared_ptr<Measured> m_last;
+};
+
+MetricsCache& cache() {
+    static MetricsCache instance;
+    return instance;
+}
+
+} // namespace
+
+QFont TextMetrics::fontFor(const FontSpec& spec) {
+    const FontCatalog& catalog = FontCatalog::instance();
+    QString family = catalog.resolve(spec.name);
+    if (family.isEmpty()) family = catalog.resolve(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    QStringList families{family};
+    families += catalog.fallbacks(family);
+    font.setFamilies(families);
+    // Points at 1440 dpi: one point is 20 twips.
+    font.setPointSizeF(spec.size);
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikethru);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+double TextMetrics::width(const FontSpec& spec, QStringView text) {
+    if (text.isEmpty()) return 0;
+    return cache().get(spec).metrics.horizontalAdvance(text.toString());
+}
+
+double TextMetrics::lineHeight(const FontSpec& spec) { return cache().get(spec).metrics.lineSpacing(); }
+
+} // namespace palvex

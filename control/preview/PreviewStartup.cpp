@@ -1,0 +1,116 @@
+#include "PreviewStartup.h"
+
+#include "ControlState.h"
+#include "interface/Status.h"
+#include "platform/Colors.h"
+#include "platform/ImageSurface.h"
+#include "platform/Printers.h"
+#include "recording/ReportStore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace palvex {
+
+namespace {
+constexpr float TwipsPerCm = 567;
+constexpr float PageNumberGap = 425;  // between the bottom margin and the page-number line
+constexpr float BreakDistance = 1800; // page content stops this far above the page number
+} // namespace
+
+float marginTwips(int index) { return float(index * 0.01 * TwipsPerCm); }
+
+int marginIndex(double centimetres) {
+    return std::clamp(int(std::lround(centimetres / 0.01)), 0, 400);
+}
+
+void PreviewStartup::start(const std::string& directory) {
+    openStore(directory);
+    applyDefinitions();
+    sizePage();
+    resetReport();
+}
+
+void PreviewStartup::openStore(const std::string& directory) {
+    m_state.defaultMarginsCm = Definitions::DefaultMarginsCm;
+    m_store.markClosed();
+    m_store.OpenReportStore(directory, m_state.defaultMarginsCm);
+    m_state.definitions = m_store.readDefinitions();
+}
+
+void PreviewStartup::applyDefinitions() {
+    const Definitions& d = m_state.definitions;
+    m_state.props.BackColor = d.DefLongs[0];
+    m_canvas.setBackColor(toQColor(d.DefLongs[0]));
+    m_state.zoomCurrentX = d.DefFlags[0] == 1;
+    m_state.zoomWidth = d.DefFlags[1] == 1;
+    m_state.zoomHeight = d.DefFlags[2] == 1;
+    for (int i = 0; i < 4; ++i) m_state.marginIndexes[i] = marginIndex(d.DefReals[i]);
+    m_state.margins = {marginTwips(m_state.marginIndexes[0]), marginTwips(m_state.marginIndexes[1]),
+                       marginTwips(m_state.marginIndexes[2]), marginTwips(m_state.marginIndexes[3])};
+    m_state.savedMargins = m_state.margins;
+    m_state.zoomFactor = 1.0f;
+    m_state.pagesCentred = false;
+    m_state.pending.yRelative = 0;
+    m_state.lineAbovePageNumber = QLatin1Char(' ');
+}
+
+void PreviewStartup::sizePage() {
+    if (m_state.firstPageNumber < 1) m_state.firstPageNumber = 1;
+    m_canvas.setScaleModeTwips();
+    m_canvas.setWidth(11909);
+    m_canvas.setHeight(16834);
+    float pageNumberY = FixedPageNumberY;
+    bool fixedPage = true;
+    try {
+        const PrinterDevice printer = m_printers.current();
+        if (printer.deviceName != QLatin1String("Fax")) {
+            pageNumberY = printer.height - m_state.margins.bottom - PageNumberGap;
+            m_canvas.setHeight(printer.height + PageNumberGap);
+            m_canvas.setWidth(printer.width);
+            m_canvas.setScaleHeight(printer.scaleHeight);
+            m_canvas.setScaleWidth(printer.scaleWidth);
+            fixedPage = false;
+        }
+    } catch (const Error&) {
+        // No printer answers: the fixed page below.
+    }
+    if (fixedPage) {
+        pageNumberY = FixedPageNumberY;
+        m_canvas.setHeight(FixedHeight);
+        m_canvas.setWidth(FixedWidth);
+        m_canvas.setScaleModeTwips();
+        m_canvas.setScaleHeight(FixedScaleHeight);
+        m_canvas.setScaleWidth(FixedScaleWidth);
+    }
+    m_state.props.currentYofPageNumber = pageNumberY;
+    m_state.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(), m_canvas.ScaleHeight()};
+    m_state.props.gtPrWidth = m_canvas.Width();
+    m_state.props.ScaleHeight = m_canvas.ScaleHeight();
+    m_state.props.ScaleWidth = m_canvas.ScaleWidth();
+    m_state.breakLimit = pageNumberY - BreakDistance;
+    m_state.savedCurrentYofPageNumber = pageNumberY;
+    m_state.savedBreakLimit = m_state.breakLimit;
+}
+
+void PreviewStartup::resetReport() {
+    m_state.searchContinue = false;
+    m_state.reduceTwips = 1000;
+    m_state.props.gtAfterPage = false;
+    m_state.noPageNumbers = false;
+
+    // The recording surface takes the page's size; recording starts at the top margin.
+    m_pic.setScaleModeTwips();
+    m_pic.setWidth(m_canvas.Width());
+    m_pic.setHeight(m_canvas.Height());
+    m_pic.setScaleWidth(m_canvas.ScaleWidth());
+    m_pic.setScaleHeight(m_canvas.ScaleHeight());
+    m_store.resetItems();
+    m_state.pagesEnded = 0;
+    m_pic.Cls();
+    m_state.surface = &m_pic;
+    m_canvas.setScaleWidth(m_pic.ScaleWidth());
+    m_pic.setCurrentY(m_state.margins.top);
+}
+
+} // namespace palvex

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+
+namespace palvex {
+
+struct ControlState;
+class ReportStore;
+class Surface;
+class ImageSurface;
+class Printers;
+
+// StartPalvexPrintPreview: opens a fresh report. Empties the report store, loads the user's
+// definitions, sizes the page canvas and the recording surface from the current printer (or a
+// fixed page when there is none, or it is a fax) and resets what belongs to one report.
+class PreviewStartup {
+public:
+    PreviewStartup(ControlState& state, ReportStore& store, Surface& recordingSurface,
+                   ImageSurface& canvas, Printers& printers)
+        : m_state(state), m_store(store), m_pic(recordingSurface), m_canvas(canvas),
+          m_printers(printers) {}
+
+    void start(const std::string& directory);
+
+    // The page without a printer: canvas 11952 x 16848 twips, scale 11150 x 16171.
+    static constexpr float FixedWidth = 11952, FixedHeight = 16848;
+    static constexpr float FixedScaleWidth = 11150, FixedScaleHeight = 16171;
+    static constexpr float FixedPageNumberY = 14155;
+
+private:
+    void openStore(const std::string& directory);
+    void applyDefinitions();
+    void sizePage();
+    void resetReport();
+
+    ControlState& m_state;
+    ReportStore& m_store;
+    Surface& m_pic;
+    ImageSurface& m_canvas;
+    Printers& m_printers;
+};
+
+// Margins in twips from a margin list's index (hundredths of a centimetre).
+float marginTwips(int index);
+// The margin list index for a margin in centimetres (0.00 to 4.00).
+int marginIndex(double centimetres);
+
+} // namespace palvex

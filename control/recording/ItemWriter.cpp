@@ -1,0 +1,170 @@
+#include "ItemWriter.h"
+
+#include "ControlState.h"
+#include "FixedField.h"
+#include "PrintItem.h"
+#include "ReportStore.h"
+#include "interface/Status.h"
+#include "platform/Surface.h"
+
+#include <limits>
+
+namespace palvex {
+
+namespace {
+int16_t boolField(bool on) { return on ? -1 : 0; }
+} // namespace
+
+int16_t validatedKind(int16_t kind) {
+    switch (kind) {
+    case KindNone:
+    case KindText:
+    case KindTextNewLine:
+    case KindSpecialCenter:
+    case KindSpecialCenterNewLine:
+    case KindPicture:
+    case KindChars:
+    case KindCharsNewLine:
+    case KindBox:
+    case KindLine:
+    case KindCircle: return kind;
+    default: return KindText;
+    }
+}
+
+int16_t validatedAlign(int16_t align, int16_t kind) {
+    if (align < 0 || align > 6) return AlignNone;
+    if (align == 4 && kind != KindPicture) return AlignNone;
+    return align;
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == QLatin1Char(' ')) ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' ')) --last;
+    return text.mid(first, last - first);
+}
+
+QString trimTrailingBlanks(const QString& text) {
+    qsizetype last = text.size();
+    while (last > 0 && text[last - 1] == QLatin1Char(' ')) --last;
+    return text.left(last);
+}
+
+void ItemWriter::applyAlignment(Surface& surface, int16_t kind, int16_t align, const QString& text) {
+    if (kind == KindPicture) return; // pictures are placed by their own rule
+    const Margins& m = m_state.margins;
+    const float width = surface.ScaleWidth();
+    auto textWidth = [&] { return text.isEmpty() ? 0.0f : surface.TextWidth(trimBlanks(text)); };
+    switch (align) {
+    case AlignRight: surface.setCurrentX(m.right); break;
+    case AlignCenter: surface.setCurrentX((width - m.left - m.right - textWidth()) / 2 + m.right); break;
+    case AlignLeft: surface.setCurrentX(width - m.left - textWidth()); break;
+    default: break; // none, and mixed languages: resolved when the line is drawn
+    }
+}
+
+bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintItem& item) {
+    switch (kind) {
+    case KindText:
+    case KindTextNewLine:
+        m_state.textStart = surface.CurrentX();
+        surface.Print(text, false);
+        m_state.textEnd = surface.CurrentX();
+        if (kind == KindText) m_state.props.CurrentX = surface.CurrentX();
+        item.ItemText = padRight(text, PrintItem::TextWidth);
+        if (kind == KindTextNewLine) surface.EndLine();
+        return true;
+    case KindSpecialCenter:
+    case KindSpecialCenterNewLine:
+        if (text.isEmpty()) return false;
+        text = FitRight(text, 100);
+        m_state.textStart = surface.CurrentX();
+        surface.Print(text, false);
+        m_state.textEnd = surface.CurrentX();
+        item.ItemText = padRight(text + padRight(m_state.pending.specialCenterNumbers, 40),
+                                 PrintItem::TextWidth);
+        if (kind == KindSpecialCenterNewLine) surface.EndLine();
+        return true;
+    default:
+        // Pictures, character runs and shapes are recorded by the graphics recorder.
+        raise(Status::NotSupportedYet);
+    }
+}
+
+void ItemWriter::WriteItem(QString& text) {
+    PendingItem& pending = m_state.pending;
+    const int16_t kind = validatedKind(pending.kind);
+    const int16_t align = validatedAlign(pending.align, kind);
+    if (!m_state.surface) raise(Status::BadFileName);
+    Surface& surface = *m_state.surface;
+
+    if (kind == KindNone) {
+        surface.EndLine();
+        m_state.lastLineY = surface.CurrentY();
+        m_state.props.CurrentY = surface.CurrentY();
+        return;
+    }
+    if (!m_store.isOpen()) raise(Status::BadFileName); // nothing recorded before the preview starts
+    if (m_state.pagesEnded >= std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
+
+    // What a failed write must put back.
+    const float cursorX = surface.CurrentX(), cursorY = surface.CurrentY();
+    const float textStart = m_state.textStart, textEnd = m_state.textEnd;
+    const float propertyX = m_state.props.CurrentX;
+
+    PrintItem item;
+    item.PageNumber = int16_t(m_state.pagesEnded + 1);
+    item.ItemY = surface.CurrentY();
+    item.FontName = surface.FontName();
+    item.ForeColor = surface.ForeColor();
+    item.FontBold = boolField(surface.FontBold());
+    item.FontItalic = boolField(surface.FontItalic());
+    item.FontUnderline = boolField(surface.FontUnderline());
+    item.FontSize = surface.FontSize();
+    item.FontStrikethru = boolField(surface.FontStrikethru());
+    item.FontTransparent = boolField(surface.FontTransparent());
+    item.ItemKind = kind;
+    item.HAlign = align;
+    item.VAlign = pending.valign;
+    item.CharsPlacement = pending.charsPlacement;
+    item.FooterFlag = pending.footerFlag;
+
+    applyAlignment(surface, kind, align, text);
+    item.ItemX = surface.CurrentX();
+    item.Reserved = 0;
+    item.ItemText = QString(PrintItem::TextWidth, QLatin1Char(' '));
+    if (pending.yRelative == 1) item.ItemY = m_state.props.currentYofPageNumber - surface.CurrentY();
+
+    try {
+        if (!fillKind(surface, kind, text, item)) return;
+
+        bool keepPlace = m_state.props.DontConsiderForCenter;
+        if (item.CharsPlacement == 1 || item.CharsPlacement == 2 || align == AlignRight ||
+            align == AlignLeft || kind == KindPicture)
+            keepPlace = true;
+        if (keepPlace) {
+            pending.noCentering = 1;
+            m_state.props.DontConsiderForCenter = false;
+        }
+        item.NoCentering = pending.noCentering;
+        item.YRelative = pending.yRelative;
+        m_store.append(item);
+    } catch (...) {
+        surface.setCurrentX(cursorX);
+        surface.setCurrentY(cursorY);
+        m_state.textStart = textStart;
+        m_state.textEnd = textEnd;
+        m_state.props.CurrentX = propertyX;
+        m_state.props.DontConsiderForCenter = false;
+        pending.clearMarks();
+        throw;
+    }
+
+    m_state.lastLineY = surface.CurrentY();
+    m_state.props.CurrentY = surface.CurrentY();
+    if (m_state.lastLineY > m_state.margins.top) m_state.props.gtAfterPage = false;
+    pending.clearMarks();
+}
+
+} // namespace palvex

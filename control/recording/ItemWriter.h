@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace palvex {
+
+struct ControlState;
+class ReportStore;
+struct PrintItem;
+class Surface;
+
+// WriteItem: the one writer every recording call ends in. It measures the pending item on the
+// current drawing surface, moves the surface's cursor as a printer would and appends one record.
+class ItemWriter {
+public:
+    ItemWriter(ControlState& state, ReportStore& store) : m_state(state), m_store(store) {}
+
+    // Stores one item from the pending settings, the surface and `text` (some kinds rewrite it).
+    // When the store refuses the record, the item count, page-end flags, file and cursor stay as
+    // they were, the pending settings are cleared and the error propagates.
+    void WriteItem(QString& text);
+
+private:
+    void applyAlignment(Surface& surface, int16_t kind, int16_t align, const QString& text);
+    // Kind-specific work; false when the item is not to be recorded.
+    bool fillKind(Surface& surface, int16_t kind, QString& text, PrintItem& item);
+
+    ControlState& m_state;
+    ReportStore& m_store;
+};
+
+// Kind codes the writer accepts; anything else is recorded as text.
+int16_t validatedKind(int16_t kind);
+// Alignment codes the writer keeps (4 only for pictures); anything else is none.
+int16_t validatedAlign(int16_t align, int16_t kind);
+
+// Text with the blanks at both ends removed (spaces only, as the runtime's Trim does).
+QString trimBlanks(const QString& text);
+QString trimTrailingBlanks(const QString& text);
+
+} // namespace palvex

@@ -1,0 +1,76 @@
+#include "PropertyPersistence.h"
+
+#include "ControlState.h"
+#include "platform/PropertyBag.h"
+
+namespace palvex {
+
+namespace {
+
+// One routine walks the keys for both directions, so saving and loading cannot drift apart.
+template <class Visit> void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p) {
+    const KeptProperties d; // the defaults
+    visit(QStringLiteral("Font"), p.ownFont, ambientFont);
+    visit(QStringLiteral("Font"), p.Font, ambientFont);
+    visit(QStringLiteral("ForeColor"), p.ForeColor, d.ForeColor);
+    visit(QStringLiteral("CurrentX"), p.CurrentX, d.CurrentX);
+    visit(QStringLiteral("CurrentY"), p.CurrentY, d.CurrentY);
+    visit(QStringLiteral("FontBold"), p.FontBold, d.FontBold);
+    visit(QStringLiteral("FontItalic"), p.FontItalic, d.FontItalic);
+    visit(QStringLiteral("FontUnderline"), p.FontUnderline, d.FontUnderline);
+    visit(QStringLiteral("FontName"), p.FontName, d.FontName);
+    visit(QStringLiteral("FontSize"), p.FontSize, d.FontSize);
+    visit(QStringLiteral("AutoRedraw"), p.ownAutoRedraw, d.ownAutoRedraw);
+    visit(QStringLiteral("AutoRedraw"), p.AutoRedraw, d.AutoRedraw);
+    visit(QStringLiteral("gtAfterPage"), p.gtAfterPage, d.gtAfterPage);
+    visit(QStringLiteral("ForeColor"), p.ForeColor, d.ForeColor);
+    visit(QStringLiteral("FontUnderline"), p.FontUnderline, d.FontUnderline);
+    visit(QStringLiteral("FontSize"), p.FontSize, d.FontSize);
+    visit(QStringLiteral("FontName"), p.FontName, d.FontName);
+    visit(QStringLiteral("FontItalic"), p.FontItalic, d.FontItalic);
+    visit(QStringLiteral("FontBold"), p.FontBold, d.FontBold);
+    visit(QStringLiteral("AutoSize"), p.AutoSize, d.AutoSize);
+    visit(QStringLiteral("dontPrintNumberPage"), p.dontPrintNumberPage, d.dontPrintNumberPage);
+    visit(QStringLiteral("fxAsciiChar"), p.fxAsciiChar, d.fxAsciiChar);
+    visit(QStringLiteral("DrawWidth"), p.DrawWidth, d.DrawWidth);
+    visit(QStringLiteral("FontStrikethru"), p.FontStrikethru, d.FontStrikethru);
+    visit(QStringLiteral("FontTransparent"), p.FontTransparent, d.FontTransparent);
+    visit(QStringLiteral("fxCharset"), p.canvasFont, ambientFont);
+    visit(QStringLiteral("DontConsiderForCenter"), p.DontConsiderForCenter, d.DontConsiderForCenter);
+    visit(QStringLiteral("tfPrintFooter1"), p.tfPrintFooter1, d.tfPrintFooter1);
+    visit(QStringLiteral("Header"), p.Header, d.Header);
+    visit(QStringLiteral("currentYofPageNumber"), p.currentYofPageNumber, d.currentYofPageNumber);
+    visit(QStringLiteral("gtMaxp"), p.gtMaxp, d.gtMaxp);
+    visit(QStringLiteral("gtMinp"), p.gtMinp, d.gtMinp);
+    visit(QStringLiteral("gtPrWidth"), p.gtPrWidth, d.gtPrWidth);
+    visit(QStringLiteral("ScaleHeight"), p.ScaleHeight, d.ScaleHeight);
+    visit(QStringLiteral("ScaleWidth"), p.ScaleWidth, d.ScaleWidth);
+    visit(QStringLiteral("BackColor"), p.BackColor, d.BackColor);
+}
+
+template <class T> T fromVariant(const Variant& v);
+template <> bool fromVariant<bool>(const Variant& v) { return v.toBool(); }
+template <> int16_t fromVariant<int16_t>(const Variant& v) { return v.toInt16(); }
+template <> int32_t fromVariant<int32_t>(const Variant& v) { return v.toInt32(); }
+template <> float fromVariant<float>(const Variant& v) { return v.toSingle(); }
+template <> QString fromVariant<QString>(const Variant& v) { return v.toString(); }
+template <> QFont fromVariant<QFont>(const Variant& v) { return v.toFont(); }
+
+} // namespace
+
+void saveProperties(const KeptProperties& props, PropertyBag& bag, const QFont& ambientFont) {
+    KeptProperties copy = props;
+    eachKey([&](const QString& key, auto& value, const auto& def) { bag.write(key, Variant(value), Variant(def)); },
+            ambientFont, copy);
+}
+
+void loadProperties(KeptProperties& props, PropertyBag& bag, const QFont& ambientFont) {
+    eachKey(
+        [&](const QString& key, auto& value, const auto& def) {
+            using T = std::decay_t<decltype(value)>;
+            value = fromVariant<T>(bag.read(key, Variant(def)));
+        },
+        ambientFont, props);
+}
+
+} // namespace palvex

@@ -1,0 +1,139 @@
+#include "PropertyRules.h"
+
+#include "Palvex.h"
+#include "platform/Colors.h"
+
+#include <QPalette>
+
+namespace palvex {
+
+namespace {
+const QString& illegalForeColorText() {
+    static const QString text = QStringLiteral("You defined illegal ForeColor.\n"
+                                               "That ForeColor, for now changed to black.\n"
+                                               "Please contact your software supplier.");
+    return text;
+}
+const QString& illegalFontNameText() {
+    static const QString text = QStringLiteral("You defined illegal FontName.\n"
+                                               "That FontName, for now changed to Ms Sans Serif.\n"
+                                               "Please contact your software supplier.");
+    return text;
+}
+const QString& illegalFontSizeText() {
+    static const QString text = QStringLiteral("You defined illegal FontSize\n"
+                                               "Size less then 1.That FontSize, for now changed to 12.\n"
+                                               "Please contact your software supplier.");
+    return text;
+}
+} // namespace
+
+void PropertyRules::changed(const char* name) { emit m_control.propertyChanged(QString::fromLatin1(name)); }
+
+bool PropertyRules::warnOnce(bool& flag, const QString& text) {
+    if (flag) return false;
+    flag = true;
+    MessageBoxes& boxes = *m_control.m_platform.messageBoxes;
+    boxes.beep();
+    const int answer = boxes.show(text, MessageBoxes::Exclamation, &m_control);
+    m_control.m_state.lastAnswer = QString::number(answer);
+    return true;
+}
+
+void PropertyRules::setForeColor(int32_t color) {
+    ControlState& s = m_control.m_state;
+    s.props.ForeColor = color;
+    changed("ForeColor");
+    try {
+        s.surface->setForeColor(color);
+        m_control.m_canvas.setForeColor(color);
+    } catch (const Error&) {
+        if (warnOnce(s.warned.color, illegalForeColorText())) s.props.ForeColor = 0;
+    }
+}
+
+void PropertyRules::setFontName(const QString& name) {
+    ControlState& s = m_control.m_state;
+    s.props.FontName = name;
+    changed("FontName");
+    try {
+        s.surface->setFontName(name.trimmed());
+        m_control.m_canvas.setFontName(name.trimmed());
+    } catch (const Error&) {
+        if (warnOnce(s.warned.fontName, illegalFontNameText()))
+            s.props.FontName = QStringLiteral("Ms Sans Serif");
+    }
+}
+
+void PropertyRules::setFontSize(float points) {
+    ControlState& s = m_control.m_state;
+    s.props.FontSize = points;
+    changed("FontSize");
+    try {
+        s.surface->setFontSize(points);
+        m_control.m_canvas.setFontSize(points);
+    } catch (const Error&) {
+        if (warnOnce(s.warned.fontSize, illegalFontSizeText())) s.props.FontSize = 12;
+    }
+}
+
+void PropertyRules::setFontBold(bool on) {
+    m_control.m_state.props.FontBold = on;
+    changed("FontBold");
+    m_control.m_state.surface->setFontBold(on);
+    m_control.m_canvas.setFontBold(on);
+}
+
+void PropertyRules::setFontItalic(bool on) {
+    m_control.m_state.props.FontItalic = on;
+    changed("FontItalic");
+    m_control.m_state.surface->setFontItalic(on);
+    m_control.m_canvas.setFontItalic(on);
+}
+
+void PropertyRules::setFontUnderline(bool on) {
+    m_control.m_state.props.FontUnderline = on;
+    changed("FontUnderline");
+    m_control.m_state.surface->setFontUnderline(on);
+    m_control.m_canvas.setFontUnderline(on);
+}
+
+void PropertyRules::setCurrentX(float x) {
+    m_control.m_state.props.CurrentX = x;
+    changed("CurrentX");
+    m_control.m_state.surface->setCurrentX(x);
+    m_control.m_canvas.setCurrentX(x);
+}
+
+void PropertyRules::setCurrentY(float y) {
+    m_control.m_state.props.CurrentY = y;
+    changed("CurrentY");
+    m_control.m_state.surface->setCurrentY(y);
+    m_control.m_canvas.setCurrentY(y);
+}
+
+void PropertyRules::setBackColor(int32_t color) {
+    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    m_control.m_state.props.BackColor = color;
+    changed("BackColor");
+    const QColor qcolor = toQColor(color);
+    QPalette palette = m_control.palette();
+    palette.setColor(QPalette::Window, qcolor);
+    m_control.setPalette(palette);
+    m_control.setAutoFillBackground(true);
+    m_control.m_canvas.setBackColor(qcolor);
+}
+
+void PropertyRules::requireDesignTimeForGet() const {
+    if (m_control.m_ambient.userMode) raise(Status::GetNotSupportedAtRunTime);
+}
+
+void PropertyRules::requireRunTimeForSet() const {
+    if (!m_control.m_ambient.userMode) raise(Status::SetNotPermitted);
+}
+
+void PropertyRules::refuseSet() const {
+    raise(m_control.m_ambient.userMode ? Status::SetNotSupportedAtRunTime : Status::SetNotPermitted);
+}
+
+} // namespace palvex

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace palvex {
+
+class Palvex;
+
+// How the host's property sets reach the control: the kept value is stored, the host is told
+// that the property changed, and the value is applied to the current drawing surface and the
+// page canvas. An illegal colour, font name or font size is reported once per instance and
+// replaced by a safe value.
+class PropertyRules {
+public:
+    explicit PropertyRules(Palvex& control) : m_control(control) {}
+
+    void setForeColor(int32_t color);
+    void setFontName(const QString& name);
+    void setFontSize(float points);
+    void setFontBold(bool on);
+    void setFontItalic(bool on);
+    void setFontUnderline(bool on);
+    void setCurrentX(float x);
+    void setCurrentY(float y);
+    void setBackColor(int32_t color);
+
+    // Refusals by the host's mode: a get refused at run time, a set refused at design time,
+    // a set refused always (387 at design time, 382 at run time).
+    void requireDesignTimeForGet() const;
+    void requireRunTimeForSet() const;
+    [[noreturn]] void refuseSet() const;
+
+    void changed(const char* name);
+
+private:
+    // Shows a warning the first time one of its kind occurs; true when shown.
+    bool warnOnce(bool& flag, const QString& text);
+
+    Palvex& m_control;
+};
+
+} // namespace palvex

@@ -1,0 +1,84 @@
+#include "ReportStore.h"
+
+#include "interface/Status.h"
+#include "platform/CodePage.h"
+
+#include <limits>
+
+namespace palvex {
+
+ReportStore::ReportStore(const CodePage& codePage) : m_codePage(codePage) {}
+
+void ReportStore::markClosed() {
+    // A second start forgets the handles of the first; closing them is the sound form of that.
+    m_store.close();
+    m_definitions.close();
+}
+
+void ReportStore::closeAll() { markClosed(); }
+
+void ReportStore::OpenReportStore(const std::string& directory,
+                                  const std::array<double, 4>& defaultMarginsCm) {
+    if (!m_store.isOpen()) {
+        m_store.open(directory + "/" + StoreFileName, PrintItem::Size, RecordFile::Mode::Recreate);
+        resetItems();
+    }
+    if (m_definitions.isOpen()) return;
+    m_definitions.open(directory + "/" + DefinitionsFileName, Definitions::Size,
+                       RecordFile::Mode::KeepContents);
+    if (m_definitions.sizeInBytes() != 0) return;
+    writeDefinitions(Definitions::initial(defaultMarginsCm));
+}
+
+int32_t ReportStore::append(const PrintItem& item) {
+    if (m_itemCount == std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
+    PrintItem::Bytes bytes;
+    item.encode(bytes, m_codePage);
+    const int32_t number = m_itemCount + 1;
+    if (m_pageEnd.size() == m_pageEnd.capacity()) // grow before anything changes
+        m_pageEnd.reserve(m_pageEnd.size() * 2 + 1024);
+    m_store.write(number, bytes.data());
+    m_pageEnd.push_back(false);
+    m_itemCount = number;
+    return number;
+}
+
+PrintItem ReportStore::read(int32_t number) const {
+    PrintItem::Bytes bytes;
+    m_store.read(number, bytes.data());
+    return PrintItem::decode(bytes, m_codePage);
+}
+
+void ReportStore::rewrite(int32_t number, const PrintItem& item) {
+    PrintItem::Bytes bytes;
+    item.encode(bytes, m_codePage);
+    m_store.write(number, bytes.data());
+}
+
+void ReportStore::setItemCount(int32_t count) {
+    m_itemCount = std::max(0, count);
+    m_pageEnd.resize(size_t(m_itemCount), false);
+}
+
+bool ReportStore::pageEndsAfter(int32_t number) const {
+    return number >= 1 && size_t(number) <= m_pageEnd.size() && m_pageEnd[size_t(number - 1)];
+}
+
+void ReportStore::setPageEnd(int32_t number, bool ends) {
+    if (number < 1 || size_t(number) > m_pageEnd.size()) raise(Status::SubscriptOutOfRange);
+    m_pageEnd[size_t(number - 1)] = ends;
+}
+
+Definitions ReportStore::readDefinitions() const {
+    Definitions::Bytes bytes{};
+    const int64_t got = m_definitions.readPartial(1, bytes.data(), Definitions::Size);
+    return Definitions::decode(bytes.data(), got, m_codePage);
+}
+
+void ReportStore::writeDefinitions(const Definitions& definitions) {
+    Definitions::Bytes bytes{};
+    definitions.encode(bytes, m_codePage);
+    m_definitions.write(1, bytes.data());
+}
+
+} // namespace palvex

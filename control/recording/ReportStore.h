@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Definitions.h"
+#include "PrintItem.h"
+#include "RecordFile.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace palvex {
+
+class CodePage;
+
+// The report store ("palvex.rpt", one PrintItem per record) and the definitions file
+// ("palvex.dfn", one Definitions record), with the item count and the page-end flags.
+class ReportStore {
+public:
+    static constexpr const char* StoreFileName = "palvex.rpt";
+    static constexpr const char* DefinitionsFileName = "palvex.dfn";
+
+    explicit ReportStore(const CodePage& codePage);
+
+    // Both files are marked not open; the next OpenReportStore recreates the store.
+    void markClosed();
+    void closeAll();
+
+    // Creates an empty report store in `directory` and opens the definitions file there,
+    // writing a fresh record built from `defaultMarginsCm` only when that file is empty.
+    void OpenReportStore(const std::string& directory, const std::array<double, 4>& defaultMarginsCm);
+    bool isOpen() const { return m_store.isOpen(); }
+
+    // Appends the item as the next record. On failure nothing changes (count, flags, file).
+    int32_t append(const PrintItem& item);
+    PrintItem read(int32_t number) const;
+    void rewrite(int32_t number, const PrintItem& item);
+
+    int32_t itemCount() const { return m_itemCount; }
+    void resetItems() { m_itemCount = 0; m_pageEnd.clear(); }
+    // Forgets items without touching the file (the preview's Close).
+    void setItemCount(int32_t count);
+
+    bool pageEndsAfter(int32_t number) const;
+    void setPageEnd(int32_t number, bool ends);
+
+    Definitions readDefinitions() const;
+    void writeDefinitions(const Definitions& definitions);
+    bool definitionsOpen() const { return m_definitions.isOpen(); }
+
+    std::string storePath() const { return m_store.path(); }
+
+private:
+    const CodePage& m_codePage;
+    RecordFile m_store;
+    RecordFile m_definitions;
+    int32_t m_itemCount = 0;
+    std::vector<bool> m_pageEnd; // index n-1 for item n
+};
+
+} // namespace palvex

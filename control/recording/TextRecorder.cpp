@@ -1,0 +1,64 @@
+#include "TextRecorder.h"
+
+#include "ControlState.h"
+#include "FixedField.h"
+#include "ItemWriter.h"
+#include "NumberText.h"
+#include "PrintItem.h"
+#include "interface/Status.h"
+#include "platform/Surface.h"
+
+#include <limits>
+
+namespace palvex {
+
+int16_t textKindForEntr(int32_t entr) {
+    if (entr < std::numeric_limits<int16_t>::min() || entr > std::numeric_limits<int16_t>::max())
+        raise(Status::Overflow);
+    // A text must never turn into a SpecialCenter, picture, run or shape record.
+    if (entr == 0) return KindNone;
+    return entr == 2 ? KindTextNewLine : KindText;
+}
+
+void TextRecorder::printText(const QString& text, int32_t entr, int16_t align) {
+    const int16_t kind = textKindForEntr(entr);
+    QString copy = text;
+    m_state.pending.kind = kind;
+    m_state.pending.align = align;
+    m_writer.WriteItem(copy);
+}
+
+void TextRecorder::centerMixedLanguages(const QString& text) {
+    QString copy = text;
+    m_state.pending.kind = KindText;
+    m_state.pending.align = AlignMixedLanguages;
+    m_writer.WriteItem(copy);
+}
+
+void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, int32_t entr,
+                                 float startY, float endY) {
+    if (entr < std::numeric_limits<int16_t>::min() || entr > std::numeric_limits<int16_t>::max())
+        raise(Status::Overflow);
+    if (!m_state.surface) raise(Status::BadFileName);
+    QString trimmed = trimBlanks(text);
+    if (!trimmed.isEmpty()) {
+        m_state.pending.specialCenterNumbers =
+            FitRight(formatSingle(startX), 10) + FitRight(formatSingle(endX), 10) +
+            FitRight(formatSingle(startY), 10) + FitRight(formatSingle(endY), 10);
+        m_state.surface->setCurrentY(startY);
+    }
+    m_state.pending.kind = entr == 2 ? KindSpecialCenterNewLine : KindSpecialCenter;
+    m_state.pending.align = AlignNone;
+    m_writer.WriteItem(trimmed);
+}
+
+void TextRecorder::JumpToNextLine() {
+    QString empty;
+    m_state.pending.kind = KindNone;
+    m_writer.WriteItem(empty);
+}
+
+float TextRecorder::TextWidth(const QString& text) const { return m_pic.TextWidth(text); }
+float TextRecorder::TextHeight(const QString& text) const { return m_pic.TextHeight(text); }
+
+} // namespace palvex

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "interface/Enumerations.h"
+
+#include <QString>
+
+namespace palvex {
+
+struct ControlState;
+class ItemWriter;
+class Surface;
+
+// The text methods: plain and aligned text, mixed-language lines, text centred between two
+// points, and line ends. Each keeps its own copy of the host's text.
+class TextRecorder {
+public:
+    TextRecorder(ControlState& state, ItemWriter& writer, Surface& recordingSurface)
+        : m_state(state), m_writer(writer), m_pic(recordingSurface) {}
+
+    void printText(const QString& text, int32_t entr, int16_t align);
+    void centerMixedLanguages(const QString& text);
+    void SpecialCenter(float startX, float endX, const QString& text, int32_t entr, float startY,
+                       float endY);
+    void JumpToNextLine();
+
+    // Measured on the hidden recording surface, whatever surface is current.
+    float TextWidth(const QString& text) const;
+    float TextHeight(const QString& text) const;
+
+private:
+    ControlState& m_state;
+    ItemWriter& m_writer;
+    Surface& m_pic;
+};
+
+// The item kind a text method records for an Entr value: 0 is a line end, 2 a text that ends
+// its line, anything else a text that stays on the line. Overflow beyond 16 bits.
+int16_t textKindForEntr(int32_t entr);
+
+} // namespace palvex

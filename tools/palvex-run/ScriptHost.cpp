@@ -1,0 +1,153 @@
+#include "ScriptHost.h"
+
+#include "interface/Dispatch.h"
+#include "platform/PropertyBag.h"
+#include "recording/ItemWriter.h"
+#include "recording/NumberText.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace palvex::script {
+
+ScriptHost::ScriptHost(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out) {
+    m_boxes = std::make_shared<ScriptedMessageBoxes>([this](const QString& line) {
+        m_out << line << Qt::endl;
+    });
+    for (int answer : m_options.answers) m_boxes->queueAnswer(answer);
+    m_platform.messageBoxes = m_boxes;
+    m_platform.screen = m_options.screen
+                            ? std::make_shared<Screen>(float(m_options.screen->width()), float(m_options.screen->height()))
+                            : (m_options.show ? std::make_shared<Screen>() : std::make_shared<Screen>(9600.0f, 7200.0f));
+    m_platform.printers = Printers::system(!m_options.noPrinters);
+    if (!m_options.pdf.isEmpty()) m_platform.printers->setPdfOutputPath(m_options.pdf);
+    if (!m_options.printer.isEmpty() && !m_platform.printers->setCurrent(m_options.printer))
+        m_out << "warning: no printer named " << m_options.printer << Qt::endl;
+}
+
+ScriptHost::~ScriptHost() { destroyControl(); }
+
+Palvex& ScriptHost::control() {
+    if (!m_control) createControl();
+    return *m_control;
+}
+
+void ScriptHost::createControl() {
+    destroyControl();
+    m_form = std::make_unique<QWidget>();
+    m_form->setWindowTitle(QStringLiteral("palvex-run"));
+    auto* layout = new QVBoxLayout(m_form.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    Ambient ambient;
+    ambient.font = QApplication::font();
+    ambient.userMode = !m_options.designMode;
+    m_control = new Palvex(m_platform, ambient, m_form.get());
+    m_control->setObjectName(QStringLiteral("Palvex1"));
+    layout->addWidget(m_control);
+    if (!m_options.propertiesFile.isEmpty() && QFileInfo::exists(m_options.propertiesFile)) {
+        IniPropertyBag bag(m_options.propertiesFile);
+        m_control->loadProperties(bag);
+    }
+    if (m_options.show) m_form->show();
+}
+
+void ScriptHost::destroyControl() {
+    if (!m_control) return;
+    if (!m_options.propertiesFile.isEmpty()) {
+        IniPropertyBag bag(m_options.propertiesFile);
+        m_control->saveProperties(bag);
+    }
+    // Unloading the form destroys the control with it.
+    m_form.reset();
+    m_control = nullptr;
+}
+
+void ScriptHost::printError(Status status, const QString& what) {
+    m_out << "error " << int(status) << ": " << what << ": "
+          << QString::fromUtf8(describe(status).data(), qsizetype(describe(status).size())) << Qt::endl;
+}
+
+void ScriptHost::run(const Statement& st) {
+    switch (st.kind) {
+    case Statement::Kind::Empty: return;
+    case Statement::Kind::Action: runAction(st); break;
+    default: callMember(st); break;
+    }
+    QCoreApplication::processEvents();
+}
+
+void ScriptHost::callMember(const Statement& st) {
+    Dispatch dispatch(control());
+    const std::string name = st.name.toStdString();
+    const DispId id = dispatch.idOfName(name);
+    const MemberInfo* member = findMember(id);
+    if (!member) {
+        printError(Status::NoSuchMember, st.name);
+        return;
+    }
+    const QString shownName = QString::fromLatin1(member->name.data(), qsizetype(member->name.size()));
+    std::vector<Variant> args = st.args;
+    Variant result;
+    Status status;
+    if (st.kind == Statement::Kind::Set) {
+        const bool byReference = member->isProperty && member->result->type == ValueType::Font;
+        status = dispatch.invoke(id, byReference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args, nullptr);
+    } else {
+        status = dispatch.invoke(id, member->isProperty ? InvokeKind::PropertyGet : InvokeKind::Method, args, &result);
+    }
+    if (status != Status::Ok) {
+        printError(status, shownName);
+        return;
+    }
+    if (st.kind != Statement::Kind::Query) return;
+    if (member->result)
+        m_out << shownName << " = " << result.toDisplayText() << Qt::endl;
+    else
+        m_out << shownName << Qt::endl;
+    for (size_t k = 0; k < args.size() && k < member->params.size(); ++k)
+        if (member->params[k].byRef && !args[k].isMissing())
+            m_out << "  arg " << (k + 1) << " = " << args[k].toDisplayText() << Qt::endl;
+}
+
+void ScriptHost::runAction(const Statement& st) {
+    const QString& action = st.name;
+    if (action == QLatin1String("new")) {
+        createControl();
+    } else if (action == QLatin1String("close")) {
+        destroyControl();
+    } else if (action == QLatin1String("items")) {
+        listItems(st.words);
+    } else {
+        printError(Status::NotSupportedYet, QLatin1Char('!') + action);
+    }
+}
+
+// Prints the recorded items, one line each, from the report store.
+void ScriptHost::listItems(const QStringList& words) {
+    const ReportStore& store = control().reportStore();
+    const int32_t count = store.itemCount();
+    const int32_t from = words.size() > 0 ? std::max(1, words[0].toInt()) : 1;
+    const int32_t to = words.size() > 1 ? std::min(count, words[1].toInt()) : count;
+    for (int32_t n = from; n <= to; ++n) {
+        const PrintItem item = store.read(n);
+        QString text = trimTrailingBlanks(item.ItemText);
+        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        m_out << "item " << n << ": kind=" << item.ItemKind << " page=" << item.PageNumber
+              << " x=" << formatSingle(item.ItemX) << " y=" << formatSingle(item.ItemY)
+              << " align=" << item.HAlign << " nocenter=" << item.NoCentering
+              << " footer=" << item.FooterFlag << " yrel=" << item.YRelative << " font=\""
+              << trimTrailingBlanks(item.FontName) << "\" size=" << formatSingle(item.FontSize)
+              << (item.FontBold ? " bold" : "") << (item.FontItalic ? " italic" : "")
+              << (item.FontUnderline ? " underline" : "") << " color=" << item.ForeColor
+              << (store.pageEndsAfter(n) ? " page-end" : "") << " text=\"" << text << "\"" << Qt::endl;
+    }
+    m_out << "items: " << count << Qt::endl;
+}
+
+void ScriptHost::waitForWindow() {
+    if (m_options.show && m_form && m_form->isVisible()) QApplication::exec();
+}
+
+} // namespace palvex::script

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ScriptParser.h"
+
+#include "Palvex.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+
+#include <QString>
+#include <QTextStream>
+
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace palvex::script {
+
+struct Options {
+    std::optional<QSizeF> screen;      // twips
+    QString printer;                   // make this printer current
+    bool noPrinters = false;
+    QString pdf;                       // where the PDF device writes
+    std::vector<int> answers;          // message box answers
+    bool show = false;
+    bool designMode = false;
+    QString propertiesFile;            // the host form's saved properties
+};
+
+// Runs script statements against one control instance hosted on a form of its own.
+class ScriptHost {
+public:
+    ScriptHost(Options options, QTextStream& out);
+    ~ScriptHost();
+
+    void run(const Statement& statement);
+    // Keeps the window open until the user closes it (with --show).
+    void waitForWindow();
+
+private:
+    Palvex& control();
+    void createControl();
+    void destroyControl();
+    void callMember(const Statement& st);
+    void runAction(const Statement& st);
+    void listItems(const QStringList& words);
+    void printError(Status status, const QString& what);
+
+    Options m_options;
+    QTextStream& m_out;
+    std::shared_ptr<ScriptedMessageBoxes> m_boxes;
+    Platform m_platform;
+    std::unique_ptr<QWidget> m_form;
+    Palvex* m_control = nullptr;
+};
+
+} // namespace palvex::script

@@ -1,0 +1,125 @@
+#include "ScriptParser.h"
+
+#include "recording/NumberText.h"
+
+#include <cmath>
+#include <limits>
+
+namespace palvex::script {
+
+namespace {
+
+bool isIdentifierStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
+bool isIdentifierChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+// The line without its comment ('#' outside a string starts one).
+QString stripComment(const QString& text) {
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('"')) inString = !inString;
+        else if (text[i] == QLatin1Char('#') && !inString) return text.left(i);
+    }
+    return text;
+}
+
+// Splits on `separator` outside strings; an unterminated string is an error.
+QStringList splitOutsideStrings(const QString& text, QChar separator, int line, bool skipEmpty) {
+    QStringList parts;
+    QString current;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('"')) inString = !inString;
+        if (c == separator && !inString) {
+            if (!(skipEmpty && current.trimmed().isEmpty())) parts << current;
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (inString) throw ParseError{line, QStringLiteral("unterminated string")};
+    if (!(skipEmpty && current.trimmed().isEmpty())) parts << current;
+    return parts;
+}
+
+QString unquote(const QString& word) {
+    if (word.size() >= 2 && word.startsWith(QLatin1Char('"')) && word.endsWith(QLatin1Char('"'))) {
+        QString inner = word.mid(1, word.size() - 2);
+        inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        return inner;
+    }
+    return word;
+}
+
+} // namespace
+
+Variant parseLiteral(const QString& raw, int line) {
+    const QString text = raw.trimmed();
+    if (text.isEmpty()) return Variant::missing();
+    if (text.startsWith(QLatin1Char('"'))) {
+        if (text.size() < 2 || !text.endsWith(QLatin1Char('"')))
+            throw ParseError{line, QStringLiteral("unterminated string")};
+        const QString inner = text.mid(1, text.size() - 2);
+        // Inside, every quote must be doubled.
+        for (qsizetype i = 0; i < inner.size(); ++i)
+            if (inner[i] == QLatin1Char('"')) {
+                if (i + 1 >= inner.size() || inner[i + 1] != QLatin1Char('"'))
+                    throw ParseError{line, QStringLiteral("stray quote in string")};
+                ++i;
+            }
+        return unquote(text);
+    }
+    if (text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
+    if (text.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0) return false;
+    const auto number = parseStrictNumber(text);
+    if (!number) throw ParseError{line, QStringLiteral("not a literal: ") + text};
+    const bool integral = !text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')) &&
+                          !text.contains(QLatin1Char('E'));
+    if ((integral || text.startsWith(QLatin1Char('&'))) && std::fabs(*number) <= std::numeric_limits<int32_t>::max())
+        return int32_t(*number);
+    return *number;
+}
+
+Statement parseLine(const QString& rawLine, int line) {
+    Statement st;
+    st.line = line;
+    const QString text = stripComment(rawLine).trimmed();
+    if (text.isEmpty()) return st;
+
+    if (text.startsWith(QLatin1Char('!'))) {
+        st.kind = Statement::Kind::Action;
+        const QStringList words = splitOutsideStrings(text.mid(1), QLatin1Char(' '), line, true);
+        if (words.isEmpty()) throw ParseError{line, QStringLiteral("missing action name")};
+        st.name = words.first().trimmed();
+        for (qsizetype i = 1; i < words.size(); ++i) st.words << unquote(words[i].trimmed());
+        return st;
+    }
+
+    QString rest = text;
+    if (rest.startsWith(QLatin1Char('?'))) {
+        st.kind = Statement::Kind::Query;
+        rest = rest.mid(1).trimmed();
+    } else {
+        st.kind = Statement::Kind::Call;
+    }
+    qsizetype i = 0;
+    if (rest.isEmpty() || !isIdentifierStart(rest[0])) throw ParseError{line, QStringLiteral("expected a member name")};
+    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;
+    st.name = rest.left(i);
+    rest = rest.mid(i).trimmed();
+
+    if (st.kind == Statement::Kind::Call && rest.startsWith(QLatin1Char('='))) {
+        st.kind = Statement::Kind::Set;
+        st.args.push_back(parseLiteral(rest.mid(1), line));
+        if (st.args.back().isMissing()) throw ParseError{line, QStringLiteral("missing value")};
+        return st;
+    }
+    if (!rest.isEmpty())
+        for (const QString& part : splitOutsideStrings(rest, QLatin1Char(','), line, false))
+            st.args.push_back(parseLiteral(part, line));
+    // Trailing omitted arguments are simply not passed.
+    while (!st.args.empty() && st.args.back().isMissing()) st.args.pop_back();
+    return st;
+}
+
+} // namespace palvex::script

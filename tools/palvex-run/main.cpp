@@ -1,0 +1,104 @@
+// palvex-run: runs a script of automation calls and window actions against one control.
+
+#include "ScriptHost.h"
+#include "ScriptParser.h"
+#include "interface/MemberTable.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace palvex;
+
+namespace {
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
+                 "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
+                 "                  SCRIPT|-\n"
+                 "       palvex-run --list-members\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool show = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--show") show = true;
+    // Headless unless the window is wanted on screen.
+    if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTextStream out(stdout);
+    script::Options options;
+    QString scriptPath;
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&]() -> QString {
+            if (i + 1 >= args.size()) {
+                usage();
+                std::exit(2);
+            }
+            return args[++i];
+        };
+        if (a == QLatin1String("--list-members")) {
+            out << QString::fromStdString(memberListing());
+            return 0;
+        } else if (a == QLatin1String("--screen")) {
+            const QStringList wh = value().split(QLatin1Char('x'));
+            if (wh.size() != 2 || wh[0].toDouble() <= 0 || wh[1].toDouble() <= 0) return usage();
+            options.screen = QSizeF(wh[0].toDouble(), wh[1].toDouble());
+        } else if (a == QLatin1String("--printer")) {
+            options.printer = value();
+        } else if (a == QLatin1String("--no-printers")) {
+            options.noPrinters = true;
+        } else if (a == QLatin1String("--pdf")) {
+            options.pdf = value();
+        } else if (a == QLatin1String("--answer")) {
+            for (const QString& n : value().split(QLatin1Char(','), Qt::SkipEmptyParts))
+                options.answers.push_back(n.trimmed().toInt());
+        } else if (a == QLatin1String("--show")) {
+            options.show = true;
+        } else if (a == QLatin1String("--design-mode")) {
+            options.designMode = true;
+        } else if (a == QLatin1String("--properties")) {
+            options.propertiesFile = value();
+        } else if (a.startsWith(QLatin1String("--")) || !scriptPath.isEmpty()) {
+            return usage();
+        } else {
+            scriptPath = a;
+        }
+    }
+    if (scriptPath.isEmpty()) return usage();
+
+    QFile file;
+    const bool opened = scriptPath == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
+                                                        : (file.setFileName(scriptPath), file.open(QIODevice::ReadOnly | QIODevice::Text));
+    if (!opened) {
+        std::fprintf(stderr, "palvex-run: cannot read %s\n", qPrintable(scriptPath));
+        return 1;
+    }
+    QTextStream in(&file);
+    in.setEncoding(QStringConverter::Utf8);
+
+    // The whole script is parsed first, so a syntax error runs nothing.
+    std::vector<script::Statement> statements;
+    int line = 0;
+    try {
+        while (!in.atEnd()) statements.push_back(script::parseLine(in.readLine(), ++line));
+    } catch (const script::ParseError& error) {
+        std::fprintf(stderr, "palvex-run: line %d: %s\n", error.line, qPrintable(error.message));
+        return 2;
+    }
+
+    script::ScriptHost host(options, out);
+    for (const script::Statement& st : statements) host.run(st);
+    host.waitForWindow();
+    return 0;
+}
