@@ -1,5 +1,5 @@
-execute_process(COMMAND ${RUNNER} --list-members OUTPUT_VARIABLE actual RESULT_VARIABLE rc
-    ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${RUNNER} --list-members
+    OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "palvex-run --list-members failed: ${rc}")
 endif()

@@ -83,9 +83,10 @@ PrinterDevice Printers::pdfDevice() {
     PrinterDevice device;
     device.deviceName = QString::fromLatin1(PdfDeviceName);
     device.isPdf = true;
-    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Point);
-    device.width = float(a4.width() * TwipsPerPoint);
-    device.height = float(a4.height() * TwipsPerPoint);
+    // Exact A4 (210 x 297 mm); Qt's point table rounds it to whole points.
+    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    device.width = float(a4.width() * 1440 / 25.4);
+    device.height = float(a4.height() * 1440 / 25.4);
     device.scaleWidth = device.width - 720;
     device.scaleHeight = device.height - 720;
     device.colorMode = 2;

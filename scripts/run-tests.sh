@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets everything up on a fresh Debian 12 machine, builds, and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh build
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

@@ -1,0 +1,93 @@
+#pragma once
+
+// A control recording into a fresh temporary directory, with scripted message boxes and the
+// built-in PDF printer, so page sizes and messages are the same on every machine.
+
+#include "Palvex.h"
+#include "interface/Dispatch.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "recording/ReportStore.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace palvex::test {
+
+inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()}) {
+    Platform platform;
+    platform.screen = std::make_shared<Screen>(9600.0f, 7200.0f);
+    platform.messageBoxes = std::make_shared<ScriptedMessageBoxes>();
+    platform.printers = std::make_shared<FixedPrinters>(std::move(printers));
+    return platform;
+}
+
+class ControlFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(m_dir.path().toStdString());
+        m_control = makeControl();
+    }
+    void TearDown() override {
+        m_control.reset();
+        std::filesystem::current_path(m_previous);
+    }
+
+    virtual std::unique_ptr<Palvex> makeControl(Ambient ambient = {}) {
+        m_platform = testPlatform();
+        return std::make_unique<Palvex>(m_platform, ambient);
+    }
+
+    Palvex& ctl() { return *m_control; }
+    ScriptedMessageBoxes& boxes() { return static_cast<ScriptedMessageBoxes&>(*m_platform.messageBoxes); }
+    const ReportStore& store() { return m_control->reportStore(); }
+    PrintItem item(int32_t n) { return store().read(n); }
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    void start() { ASSERT_EQ(ctl().StartPalvexPrintPreview(), Status::Ok); }
+
+    // Recording calls with literal arguments.
+    Status text(const QString& s, int32_t entr = A1_StayWhereYouAre) {
+        QString t = s;
+        auto e = AfterPrintType(entr);
+        return ctl().printText(t, e);
+    }
+    Status right(const QString& s, int32_t entr = A1_StayWhereYouAre) {
+        QString t = s;
+        auto e = AfterPrintType(entr);
+        return ctl().RightIT(t, e);
+    }
+    Status left(const QString& s, int32_t entr = A1_StayWhereYouAre) {
+        QString t = s;
+        return ctl().LeftIT(t, AfterPrintType(entr));
+    }
+    Status center(const QString& s, int32_t entr = A1_StayWhereYouAre) {
+        QString t = s;
+        auto e = AfterPrintType(entr);
+        return ctl().centerIT(t, e);
+    }
+    float textWidth(const QString& s) {
+        float w = 0;
+        ctl().TextWidth(s, out(w));
+        return w;
+    }
+    float lineHeight() {
+        float h = 0;
+        ctl().TextHeight(QString(), out(h));
+        return h;
+    }
+
+    Platform m_platform;
+    QTemporaryDir m_dir;
+    std::filesystem::path m_previous;
+    std::unique_ptr<Palvex> m_control;
+};
+
+} // namespace palvex::test

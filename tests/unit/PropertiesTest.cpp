@@ -1,0 +1,224 @@
+// Properties: initial values, illegal values with their one-time warnings, refusals by the
+// host's mode, the settings methods and persistence with the host's form.
+
+#include "ControlFixture.h"
+
+#include "platform/PropertyBag.h"
+
+#include <QSignalSpy>
+
+#include <cmath>
+
+namespace palvex::test {
+namespace {
+
+class Properties : public ControlFixture {};
+
+template <class T, class Getter> T read(Getter getter) {
+    T value{};
+    getter(out(value));
+    return value;
+}
+
+TEST_F(Properties, StartWithTheirInitialValues) {
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Ms Sans Serif"));
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 14);
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_gtPrWidth(o); }), 11909);
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_ScaleWidth(o); }), 0);
+    EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 14737632);
+    EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), 0);
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().gtVersion(o); }), QString()); // before any start
+    start();
+    EXPECT_FALSE(read<QString>([&](auto o) { return ctl().gtVersion(o); }).isEmpty());
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_ScaleWidth(o); }),
+                    ctl().recordingSurface().ScaleWidth());
+}
+
+TEST_F(Properties, AnIllegalForeColorWarnsOnceThenKeepsWhatWasSet) {
+    start();
+    ctl().let_ForeColor(0x0000FF);
+    EXPECT_EQ(ctl().let_ForeColor(0x01000000), Status::Ok);
+    ASSERT_EQ(boxes().log().size(), 2u);
+    EXPECT_EQ(boxes().log()[0], QStringLiteral("beep"));
+    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 48: You defined illegal ForeColor.\\n"
+                                               "That ForeColor, for now changed to black.\\n"
+                                               "Please contact your software supplier."));
+    EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), 0);
+    EXPECT_EQ(ctl().state().lastAnswer, QStringLiteral("1"));
+    // The surface kept its colour.
+    ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
+    EXPECT_EQ(item(1).ForeColor, 0x0000FF);
+
+    boxes().clearLog();
+    EXPECT_EQ(ctl().let_ForeColor(-5), Status::Ok);
+    EXPECT_TRUE(boxes().log().empty());
+    EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), -5);
+    // System colours are legal.
+    EXPECT_EQ(ctl().let_ForeColor(int32_t(0x80000008u)), Status::Ok);
+    EXPECT_TRUE(boxes().log().empty());
+}
+
+TEST_F(Properties, AnIllegalFontNameFallsBackToMsSansSerif) {
+    start();
+    ctl().let_FontName(QStringLiteral("No Such Font Family"));
+    ASSERT_EQ(boxes().log().size(), 2u);
+    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 48: You defined illegal FontName.\\n"
+                                               "That FontName, for now changed to Ms Sans Serif.\\n"
+                                               "Please contact your software supplier."));
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Ms Sans Serif"));
+    boxes().clearLog();
+    // Too long (32 bytes), blank: refused silently now, the value stays kept.
+    ctl().let_FontName(QString(32, QLatin1Char('A')));
+    ctl().let_FontName(QStringLiteral("   "));
+    EXPECT_TRUE(boxes().log().empty());
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("   "));
+    // Known names in any case, with substitutions.
+    for (const char* name : {"liberation serif", "MS SANS SERIF", "Times New Roman", "David CLM"}) {
+        ctl().let_FontName(QString::fromLatin1(name));
+        EXPECT_EQ(ctl().recordingSurface().FontName(), QString::fromLatin1(name));
+    }
+}
+
+TEST_F(Properties, AnIllegalFontSizeBecomesTwelve) {
+    start();
+    ctl().let_FontSize(0.5f);
+    ASSERT_EQ(boxes().log().size(), 2u);
+    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 48: You defined illegal FontSize\\n"
+                                               "Size less then 1.That FontSize, for now changed to 12.\\n"
+                                               "Please contact your software supplier."));
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 12);
+    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 14); // the surface kept its size
+    boxes().clearLog();
+    ctl().let_FontSize(std::nanf(""));
+    ctl().let_FontSize(5000);
+    EXPECT_TRUE(boxes().log().empty());
+    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 14);
+    ctl().let_FontSize(2160);
+    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 2160);
+}
+
+TEST_F(Properties, SetsAndGetsAreRefusedByTheHostsMode) {
+    // Run time.
+    EXPECT_EQ(read<bool>([&](auto o) { return ctl().get_DontConsiderForCenter(o); }), false);
+    bool b = false;
+    EXPECT_EQ(ctl().get_DontConsiderForCenter(out(b)), Status::GetNotSupportedAtRunTime);
+    EXPECT_EQ(ctl().let_ScaleWidth(5), Status::SetNotSupportedAtRunTime);
+    EXPECT_EQ(ctl().let_currentYofPageNumber(5), Status::SetNotSupportedAtRunTime);
+    EXPECT_EQ(ctl().let_Header(true), Status::Ok);
+    EXPECT_EQ(ctl().let_gtAfterPage(true), Status::Ok);
+
+    // Design time.
+    Ambient design;
+    design.userMode = false;
+    m_control = makeControl(design);
+    EXPECT_EQ(ctl().let_DontConsiderForCenter(true), Status::Ok);
+    EXPECT_EQ(ctl().get_DontConsiderForCenter(out(b)), Status::Ok);
+    EXPECT_TRUE(b);
+    EXPECT_EQ(ctl().let_gtPrWidth(5), Status::SetNotPermitted);
+    EXPECT_EQ(ctl().let_Header(true), Status::SetNotPermitted);
+    EXPECT_EQ(ctl().let_gtAfterPage(true), Status::SetNotPermitted);
+    EXPECT_EQ(read<bool>([&](auto o) { return ctl().get_Header(o); }), false);
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_gtPrWidth(o); }), 11909);
+}
+
+TEST_F(Properties, SettingsMethodsLimitTheirValues) {
+    start();
+    float l = -1, r = 2.5f, t = 9, b = 4;
+    ASSERT_EQ(ctl().fxDefaultMargins(l, r, t, b), Status::Ok);
+    EXPECT_EQ(ctl().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    float nan = std::nanf("");
+    ASSERT_EQ(ctl().fxDefaultMargins(nan, r, t, b), Status::Ok);
+    EXPECT_EQ(ctl().state().defaultMarginsCm[0], 0);
+
+    float reduce = -50;
+    ASSERT_EQ(ctl().fxreduceTwips(reduce), Status::Ok);
+    EXPECT_FLOAT_EQ(ctl().state().reduceTwips, 0);
+    // A new start puts the defaults back.
+    start();
+    EXPECT_EQ(ctl().state().defaultMarginsCm, Definitions::DefaultMarginsCm);
+    EXPECT_FLOAT_EQ(ctl().state().reduceTwips, 1000);
+}
+
+TEST_F(Properties, EverySetTellsTheHost) {
+    QSignalSpy spy(&ctl(), &Palvex::propertyChanged);
+    ctl().let_FontBold(true);
+    ctl().let_CurrentX(10);
+    ctl().let_AutoSize(true);
+    ASSERT_EQ(spy.count(), 3);
+    EXPECT_EQ(spy.at(0).at(0).toString(), QStringLiteral("FontBold"));
+    EXPECT_EQ(spy.at(2).at(0).toString(), QStringLiteral("AutoSize"));
+}
+
+TEST_F(Properties, SavingWritesEveryKeyInOrder) {
+    MemoryPropertyBag bag;
+    ctl().saveProperties(bag);
+    QStringList keys;
+    for (const auto& [key, value] : bag.writes()) keys << key;
+    EXPECT_EQ(keys.join(QLatin1Char(' ')),
+              QStringLiteral("Font Font ForeColor CurrentX CurrentY FontBold FontItalic FontUnderline "
+                             "FontName FontSize AutoRedraw AutoRedraw gtAfterPage ForeColor FontUnderline "
+                             "FontSize FontName FontItalic FontBold AutoSize dontPrintNumberPage fxAsciiChar "
+                             "DrawWidth FontStrikethru FontTransparent fxCharset DontConsiderForCenter "
+                             "tfPrintFooter1 Header currentYofPageNumber gtMaxp gtMinp gtPrWidth ScaleHeight "
+                             "ScaleWidth BackColor"));
+}
+
+TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
+    ctl().let_FontName(QStringLiteral("Times New Roman"));
+    ctl().let_FontSize(18);
+    ctl().let_BackColor(0x00FF00);
+    ctl().let_dontPrintNumberPage(true);
+    ctl().let_CurrentX(1234.5f);
+    const QString file = path("form.ini");
+    {
+        IniPropertyBag bag(file);
+        ctl().saveProperties(bag);
+    }
+    m_control = makeControl();
+    m_control->show();
+    {
+        IniPropertyBag bag(file);
+        ctl().loadProperties(bag);
+    }
+    EXPECT_FALSE(ctl().isVisible());
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Times New Roman"));
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 18);
+    EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_CurrentX(o); }), 1234.5f);
+    EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 0x00FF00);
+    EXPECT_TRUE(ctl().state().noPageNumbers);
+    EXPECT_EQ(ctl().recordingSurface().FontName(), QStringLiteral("Ms Sans Serif")); // not applied
+}
+
+TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
+    start();
+    Dispatch dispatch(ctl());
+    std::vector<Variant> args{Variant(int32_t(-1)), Variant(2.5), Variant(QStringLiteral("9")), Variant(4.0f)};
+    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("fxDefaultMargins"), InvokeKind::Method, args, nullptr),
+              Status::Ok);
+    EXPECT_EQ(ctl().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    EXPECT_EQ(args[0].type(), Variant::Type::Single); // written back in the declared type
+
+    std::vector<Variant> text{Variant(QString::fromUtf8("שלום")), Variant(int16_t(1))};
+    ASSERT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, text, nullptr), Status::Ok);
+    EXPECT_EQ(store().itemCount(), 1);
+    Variant width;
+    std::vector<Variant> str{Variant(QString::fromUtf8("שלום"))};
+    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("textwidth"), InvokeKind::Method, str, &width), Status::Ok);
+    EXPECT_NEAR(width.toSingle(), textWidth(QString::fromUtf8("שלום")), 0.001);
+
+    std::vector<Variant> missing{Variant(QStringLiteral("x"))};
+    EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, missing, nullptr), Status::ArgumentNotOptional);
+    std::vector<Variant> bad{Variant(QStringLiteral("x")), Variant(QStringLiteral("two"))};
+    EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, bad, nullptr), Status::TypeMismatch);
+    std::vector<Variant> none;
+    EXPECT_EQ(dispatch.invoke(dispatch.idOfName("printPage"), InvokeKind::Method, none, nullptr),
+              Status::NotSupportedYet);
+    std::vector<Variant> size{Variant(10.0)};
+    ASSERT_EQ(dispatch.invoke(0x6803000f, InvokeKind::PropertyPut, size, nullptr), Status::Ok);
+    Variant got;
+    ASSERT_EQ(dispatch.invoke(0x6803000f, InvokeKind::PropertyGet, none, &got), Status::Ok);
+    EXPECT_FLOAT_EQ(got.toSingle(), 10);
+}
+
+} // namespace
+} // namespace palvex::test
