@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace palvex {
 
@@ -81,6 +82,47 @@ struct WarningFlags {
     bool fontSize = false;
 };
 
+// A header printed at the top of each page: 30 line headers, each on lines of its own.
+struct LineHeader {
+    QString text;
+    QString fontName = QStringLiteral("Ms Sans Serif");
+    float fontSize = 12;
+    bool bold = false, underline = false, italic = false;
+    int32_t color = 0;
+    int32_t align = 0;
+    int32_t kind = 0; // stored only
+    float x = 0;
+    int16_t linesAfter = 1;
+    int16_t linesBefore = 0;
+};
+
+// One of 20 headers placed at a position of its own.
+struct PositionedHeader {
+    QString text;
+    QString fontName = QStringLiteral("Ms Sans Serif");
+    float fontSize = 12;
+    bool bold = false, underline = false, italic = false;
+    int32_t color = 0;
+    int32_t align = 0;
+    int32_t kind = 0;
+    int16_t x = 0, y = 0;
+};
+
+// One of the four footer texts of the page-number line and the line below it.
+struct FooterSlot {
+    QString text;
+    QString fontName = QStringLiteral("Ms Sans Serif");
+    float fontSize = 12;
+    bool bold = false, italic = false, underline = false;
+    int32_t color = 0;
+};
+
+// The parameters of the character run being recorded.
+struct PendingRun {
+    float start = 0, end = 0;
+    int32_t direction = 0;
+};
+
 // The state the control owns and its parts share.
 struct ControlState {
     KeptProperties props;
@@ -109,7 +151,31 @@ struct ControlState {
     float savedBreakLimit = 0;
     int16_t firstPageNumber = 0;
 
+    // Pages. Entry p of pageIndex (from 1) is the item count when the footer of page p was
+    // finished; entry 0 stays 0.
+    int32_t pageFooterCount = 0;
+    std::vector<int32_t> pageIndex{0};
+    int32_t lastPageIndex = 0;
+    int32_t currentPage = 0;
+    std::array<LineHeader, 30> lineHeaders;
+    std::array<PositionedHeader, 20> positionedHeaders;
+    std::array<FooterSlot, 4> footers;
+    PendingRun run;
+
     // Preview.
+    int hRange = 0, vRange = 0;           // scroll ranges (twips) for the canvas as drawn
+    int savedHRange = 0, savedVRange = 0; // the same at 100 %
+    int vScrollAllowance = 0;
+    bool pageListArmed = false;
+    bool zoomListArmed = false;
+    bool centreAllPages = false;
+    bool centringInProgress = false;
+    bool colorChanged = false;
+    std::array<QString, 4> previewMessages;
+    QString centringWaitMessage;
+    std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
+    QString formattingCaption = QStringLiteral("Formating Page ");
+    QString pageCaption = QStringLiteral("Page Number ");
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
     bool pagesCentred = false;

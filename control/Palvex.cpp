@@ -1,12 +1,20 @@
 #include "Palvex.h"
 
 #include "platform/CodePage.h"
+#include "preview/Navigation.h"
+#include "preview/PageCanvas.h"
+#include "preview/PageRenderer.h"
+#include "preview/PreviewController.h"
 #include "preview/PreviewStartup.h"
+#include "preview/PreviewWindow.h"
+#include "recording/GraphicsRecorder.h"
+#include "recording/PageRecorder.h"
 #include "recording/ItemWriter.h"
 #include "recording/PropertyPersistence.h"
 #include "recording/PropertyRules.h"
 #include "recording/TextRecorder.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 
 #include <cmath>
@@ -44,9 +52,29 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_state.surface = &m_pic;
     m_writer = std::make_unique<ItemWriter>(m_state, m_store);
     m_text = std::make_unique<TextRecorder>(m_state, *m_writer, m_pic);
+    m_graphics = std::make_unique<GraphicsRecorder>(m_state, *m_writer, *m_platform.messageBoxes, CodePage::system());
+    m_pages = std::make_unique<PageRecorder>(m_state, m_store, *m_text, *m_graphics, m_pic);
     m_properties = std::make_unique<PropertyRules>(*this);
     m_startup = std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
+
+    m_window = std::make_unique<PreviewWindow>(this);
+    m_canvas.setBackColor(Qt::white); // a white page on the preview colour
+    m_canvas.setDevicePixelRatio(devicePixelRatioF());
+    m_window->p1->setSurface(&m_canvas);
+    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic, *m_platform.screen, *m_window);
+    m_navigation = new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, this);
+    m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window, *m_renderer,
+                                                    *m_navigation, *m_platform.screen);
+    m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
+    for (QCheckBox* box : {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
+        connect(box, &QCheckBox::toggled, this, [this] {
+            m_state.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();
+            m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
+            m_state.zoomHeight = m_window->chkZoomHeight->isChecked();
+        });
 }
+
+const QImage& Palvex::canvasImage() { return m_canvas.image(); }
 
 Palvex::~Palvex() {
     if (m_platform.screen) m_platform.screen->setWaitCursor(false);
@@ -279,7 +307,7 @@ Status Palvex::gtVersion(Out<QString> result) {
 
 Status Palvex::StartPalvexPrintPreview() {
     return boundary([&] {
-        m_startup->start(currentDirectory());
+        m_preview->start(currentDirectory());
         m_state.version = QStringLiteral(PALVEX_VERSION);
     });
 }

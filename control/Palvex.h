@@ -19,9 +19,15 @@ namespace palvex {
 
 class ItemWriter;
 class TextRecorder;
+class GraphicsRecorder;
+class PageRecorder;
 class PropertyRules;
 class PropertyBag;
 class PreviewStartup;
+class PreviewWindow;
+class PageRenderer;
+class Navigation;
+class PreviewController;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
@@ -43,6 +49,9 @@ public:
     const ControlState& state() const { return m_state; }
     const Platform& platform() const { return m_platform; }
     const Ambient& ambient() const { return m_ambient; }
+    // The page canvas as drawn, and where its text items were drawn.
+    const QImage& canvasImage();
+    const PageRenderer& renderer() const { return *m_renderer; }
 
     // Properties: get_ writes the value through Out, let_ sets it.
     Status get_BackColor(Out<int32_t> value);
@@ -252,8 +261,14 @@ private:
     ImageSurface m_canvas;  // p1(0): the page canvas
     std::unique_ptr<ItemWriter> m_writer;
     std::unique_ptr<TextRecorder> m_text;
+    std::unique_ptr<GraphicsRecorder> m_graphics;
+    std::unique_ptr<PageRecorder> m_pages;
     std::unique_ptr<PropertyRules> m_properties;
     std::unique_ptr<PreviewStartup> m_startup;
+    std::unique_ptr<PreviewWindow> m_window;
+    std::unique_ptr<PageRenderer> m_renderer;
+    Navigation* m_navigation = nullptr; // a child QObject of the control
+    std::unique_ptr<PreviewController> m_preview;
 };
 
 } // namespace palvex

@@ -4,46 +4,10 @@
 
 namespace palvex {
 
-Status Palvex::fxPrintingChars(float&, float&, int16_t&, DirectionOfPrintCharsType&, AfterPrintType&, WhereToPrintChars&) { return Status::NotSupportedYet; }
 Status Palvex::printBox(float&, float&, float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, int32_t&, AlignType&, QString&) { return Status::NotSupportedYet; }
 Status Palvex::printLine(float&, float&, float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, AlignType&) { return Status::NotSupportedYet; }
 Status Palvex::printCircle(float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, int32_t&, float&, AlignType&, int32_t*, float*, float*, QString*, float*) { return Status::NotSupportedYet; }
 Status Palvex::printPicture(QString&, AlignPicHorizontalType&, AlignPicVerticalType&) { return Status::NotSupportedYet; }
-Status Palvex::printPage() { return Status::NotSupportedYet; }
-Status Palvex::printLastPage() { return Status::NotSupportedYet; }
-Status Palvex::PrintHeader() { return Status::NotSupportedYet; }
-Status Palvex::checkMin1() { return Status::NotSupportedYet; }
-Status Palvex::checkMin2() { return Status::NotSupportedYet; }
-Status Palvex::fxNameHeader(int16_t&, QString&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontNameHeader(int16_t&, QString&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontsizeHeader(int16_t&, float&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontBoldHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontUnderlineHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontItalicHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxForecolorHeader(int16_t&, int32_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxAlignHeader(int16_t&, AlignType&) { return Status::NotSupportedYet; }
-Status Palvex::fxKindOfHeader(int16_t&, KindOfHeaderType&) { return Status::NotSupportedYet; }
-Status Palvex::fxCurXHeader(int16_t&, float&) { return Status::NotSupportedYet; }
-Status Palvex::fxEnterAfterHeader(int16_t&, int16_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxLinesBeforeHeader(int16_t&, int16_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxNameAnyHeader(int16_t&, QString&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontNameAnyHeader(int16_t&, QString&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontsizeAnyHeader(int16_t&, float&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontBoldAnyHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontUnderlineAnyHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontItalicAnyHeader(int16_t&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::fxForecolorAnyHeader(int16_t&, int32_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxAlignAnyHeader(int16_t&, AlignType&) { return Status::NotSupportedYet; }
-Status Palvex::fxKindOfAnyHeader(int16_t&, KindOfHeaderType&) { return Status::NotSupportedYet; }
-Status Palvex::fxCurXAnyHeader(int16_t&, int16_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxCurYAnyHeader(int16_t&, int16_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxNumberOfFirstPage(int16_t&) { return Status::NotSupportedYet; }
-Status Palvex::fxFontnameNumberpage(Out<QString>) { return Status::NotSupportedYet; }
-Status Palvex::fxFontsizeNumberpage(Out<float>) { return Status::NotSupportedYet; }
-Status Palvex::fxForecolorNumberpage(Out<int32_t>) { return Status::NotSupportedYet; }
-Status Palvex::fxFontboldNumberpage(Out<bool>) { return Status::NotSupportedYet; }
-Status Palvex::PrintingLineAbovePagenumber(QString&) { return Status::NotSupportedYet; }
-Status Palvex::Footer1Right(Footer1Number&, QString&, QString&, float&, bool&, bool&, bool&, int32_t&) { return Status::NotSupportedYet; }
 Status Palvex::tfCenterPages(bool&) { return Status::NotSupportedYet; }
 Status Palvex::SavePrint(QString&, bool&) { return Status::NotSupportedYet; }
 Status Palvex::ReadPrint(QString&) { return Status::NotSupportedYet; }

@@ -14,6 +14,7 @@ namespace {
 double numberFromString(const QString& text) {
     const auto parsed = parseStrictNumber(text);
     if (!parsed) raise(Status::TypeMismatch);
+    if (std::isinf(*parsed)) raise(Status::Overflow);
     return *parsed;
 }
 

@@ -16,6 +16,7 @@ public:
 
     void setPixelsPerTwip(double pixelsPerTwip);
     void setDevicePixelRatio(double ratio);
+    double devicePixelRatio() const { return m_devicePixelRatio; }
     void setBackColor(const QColor& color);
     QColor backColor() const { return m_backColor; }
 

@@ -24,13 +24,6 @@ int marginIndex(double centimetres) {
     return std::clamp(int(std::lround(centimetres / 0.01)), 0, 400);
 }
 
-void PreviewStartup::start(const std::string& directory) {
-    openStore(directory);
-    applyDefinitions();
-    sizePage();
-    resetReport();
-}
-
 void PreviewStartup::openStore(const std::string& directory) {
     m_state.defaultMarginsCm = Definitions::DefaultMarginsCm;
     m_store.markClosed();
@@ -38,10 +31,17 @@ void PreviewStartup::openStore(const std::string& directory) {
     m_state.definitions = m_store.readDefinitions();
 }
 
+void PreviewStartup::applyBackColor() { m_state.props.BackColor = m_state.definitions.DefLongs[0]; }
+
+void PreviewStartup::resetFlags() {
+    m_state.pagesCentred = false;
+    m_state.pending.yRelative = 0;
+    m_state.lineAbovePageNumber = QLatin1Char(' ');
+    m_state.zoomFactor = 1.0f;
+}
+
 void PreviewStartup::applyDefinitions() {
     const Definitions& d = m_state.definitions;
-    m_state.props.BackColor = d.DefLongs[0];
-    m_canvas.setBackColor(toQColor(d.DefLongs[0]));
     m_state.zoomCurrentX = d.DefFlags[0] == 1;
     m_state.zoomWidth = d.DefFlags[1] == 1;
     m_state.zoomHeight = d.DefFlags[2] == 1;
@@ -49,10 +49,6 @@ void PreviewStartup::applyDefinitions() {
     m_state.margins = {marginTwips(m_state.marginIndexes[0]), marginTwips(m_state.marginIndexes[1]),
                        marginTwips(m_state.marginIndexes[2]), marginTwips(m_state.marginIndexes[3])};
     m_state.savedMargins = m_state.margins;
-    m_state.zoomFactor = 1.0f;
-    m_state.pagesCentred = false;
-    m_state.pending.yRelative = 0;
-    m_state.lineAbovePageNumber = QLatin1Char(' ');
 }
 
 void PreviewStartup::sizePage() {
@@ -91,14 +87,16 @@ void PreviewStartup::sizePage() {
     m_state.breakLimit = pageNumberY - BreakDistance;
     m_state.savedCurrentYofPageNumber = pageNumberY;
     m_state.savedBreakLimit = m_state.breakLimit;
-}
-
-void PreviewStartup::resetReport() {
     m_state.searchContinue = false;
     m_state.reduceTwips = 1000;
     m_state.props.gtAfterPage = false;
     m_state.noPageNumbers = false;
+    m_state.pageFooterCount = 0;
+    m_state.pageIndex.assign(1, 0);
+    m_state.lastPageIndex = 0;
+}
 
+void PreviewStartup::resetRecording() {
     // The recording surface takes the page's size; recording starts at the top margin.
     m_pic.setScaleModeTwips();
     m_pic.setWidth(m_canvas.Width());
@@ -111,6 +109,25 @@ void PreviewStartup::resetReport() {
     m_state.surface = &m_pic;
     m_canvas.setScaleWidth(m_pic.ScaleWidth());
     m_pic.setCurrentY(m_state.margins.top);
+}
+
+void PreviewStartup::resetHeaders() {
+    // Kind and position are not reset: a host sets headers after the start.
+    for (LineHeader& h : m_state.lineHeaders) {
+        const int32_t kind = h.kind;
+        const float x = h.x;
+        h = LineHeader{};
+        h.kind = kind;
+        h.x = x;
+    }
+    for (PositionedHeader& h : m_state.positionedHeaders) {
+        const int32_t kind = h.kind;
+        const int16_t x = h.x, y = h.y;
+        h = PositionedHeader{};
+        h.kind = kind;
+        h.x = x;
+        h.y = y;
+    }
 }
 
 } // namespace palvex

@@ -20,7 +20,14 @@ public:
         : m_state(state), m_store(store), m_pic(recordingSurface), m_canvas(canvas),
           m_printers(printers) {}
 
-    void start(const std::string& directory);
+    // The data steps of start-up, in the order the window's start-up calls them.
+    void openStore(const std::string& directory);
+    void applyBackColor();
+    void resetFlags();
+    void applyDefinitions();
+    void sizePage();
+    void resetRecording();
+    void resetHeaders();
 
     // The page without a printer: canvas 11952 x 16848 twips, scale 11150 x 16171.
     static constexpr float FixedWidth = 11952, FixedHeight = 16848;
@@ -28,11 +35,6 @@ public:
     static constexpr float FixedPageNumberY = 14155;
 
 private:
-    void openStore(const std::string& directory);
-    void applyDefinitions();
-    void sizePage();
-    void resetReport();
-
     ControlState& m_state;
     ReportStore& m_store;
     Surface& m_pic;

@@ -3,8 +3,10 @@
 #include "ControlState.h"
 #include "FixedField.h"
 #include "PrintItem.h"
+#include "NumberText.h"
 #include "ReportStore.h"
 #include "interface/Status.h"
+#include "platform/CodePage.h"
 #include "platform/Surface.h"
 
 #include <limits>
@@ -86,8 +88,21 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
                                  PrintItem::TextWidth);
         if (kind == KindSpecialCenterNewLine) surface.EndLine();
         return true;
+    case KindChars:
+    case KindCharsNewLine: {
+        if (text.size() != 1) return false;
+        const PendingRun& run = m_state.run;
+        item.ItemText = padRight(text + QString::number(run.direction) + QString(8, QLatin1Char(' ')) +
+                                     FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5),
+                                 PrintItem::TextWidth);
+        item.FontSize = 8;
+        // The macron is drawn as an overline rule: an underline would double it.
+        if (text[0] == CodePage::system().charOf(175)) item.FontUnderline = 0;
+        if (kind == KindCharsNewLine) surface.EndLine();
+        return true;
+    }
     default:
-        // Pictures, character runs and shapes are recorded by the graphics recorder.
+        // Pictures and shapes are recorded by the graphics recorder.
         raise(Status::NotSupportedYet);
     }
 }

@@ -2,19 +2,33 @@
 
 #include <charconv>
 #include <cmath>
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <locale.h>
 #include <string>
 
 namespace palvex {
 
 namespace {
 
+// Locale-independent "%.*G": the process locale may use a decimal comma.
 QString formatGeneral(double value, int digits) {
     if (!std::isfinite(value)) return QStringLiteral("0");
     if (value == 0) return QStringLiteral("0"); // never "-0"
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
-    return QString::fromLatin1(buffer);
+    char buffer[48];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    if (ec != std::errc()) return QStringLiteral("0");
+    for (char* p = buffer; p != end; ++p)
+        if (*p == 'e') *p = 'E';
+    return QString::fromLatin1(buffer, end - buffer);
+}
+
+// Whether a decimal number that does not fit a double is too large (rather than too small).
+bool tooLarge(const std::string& number) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    const double value = strtod_l(number.c_str(), nullptr, cLocale);
+    return std::isinf(value);
 }
 
 } // namespace
@@ -44,7 +58,13 @@ std::optional<double> parseStrictNumber(const QString& text) {
     if (first == last || *first == '+' || *first == '-') return std::nullopt;
     double value = 0;
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
+    if (end != last) return std::nullopt;
+    if (ec == std::errc::result_out_of_range) {
+        // Out of range is still a number: infinity when too large, zero when too small.
+        value = tooLarge(std::string(first, last)) ? HUGE_VAL : 0.0;
+    } else if (ec != std::errc() || !std::isfinite(value)) {
+        return std::nullopt; // "inf" and "nan" are words, not numbers
+    }
     return negative ? -value : value;
 }
 
@@ -98,8 +118,7 @@ LeadingNumber parseLeadingNumber(QStringView text) {
     const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
     if (ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is reported.
-        const bool tiny = number.find("e-") != std::string::npos;
-        return tiny ? LeadingNumber{} : LeadingNumber{0, true};
+        return tooLarge(number) ? LeadingNumber{0, true} : LeadingNumber{};
     }
     if (ec != std::errc() || !std::isfinite(value)) return {0, true};
     (void)end;

@@ -13,7 +13,7 @@ QString formatSingle(float value);
 QString formatDouble(double value);
 
 // A whole string read as one number (blanks around it allowed; decimal, exponent or &H hex).
-// Empty when the string is not a number.
+// Empty when the string is not a number; infinite when it is one too large for a double.
 std::optional<double> parseStrictNumber(const QString& text);
 
 // The forgiving reading of stored numbers: the leading numeric part of the text, blanks skipped,

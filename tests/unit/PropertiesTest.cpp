@@ -211,7 +211,8 @@ TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
     std::vector<Variant> bad{Variant(QStringLiteral("x")), Variant(QStringLiteral("two"))};
     EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, bad, nullptr), Status::TypeMismatch);
     std::vector<Variant> none;
-    EXPECT_EQ(dispatch.invoke(dispatch.idOfName("printPage"), InvokeKind::Method, none, nullptr),
+    std::vector<Variant> file{Variant(QStringLiteral("report.txt"))};
+    EXPECT_EQ(dispatch.invoke(dispatch.idOfName("ReadPrint"), InvokeKind::Method, file, nullptr),
               Status::NotSupportedYet);
     std::vector<Variant> size{Variant(10.0)};
     ASSERT_EQ(dispatch.invoke(0x6803000f, InvokeKind::PropertyPut, size, nullptr), Status::Ok);

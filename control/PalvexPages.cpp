@@ -1,0 +1,112 @@
+// The page members of the control: page ends, headers, footers and page numbers.
+
+#include "Palvex.h"
+
+#include "preview/PreviewController.h"
+#include "recording/GraphicsRecorder.h"
+#include "recording/PageRecorder.h"
+
+namespace palvex {
+
+Status Palvex::printPage() {
+    return boundary([&] { m_pages->printPage(); });
+}
+
+Status Palvex::printLastPage() {
+    return boundary([&] {
+        m_pages->finishReport();
+        m_preview->showReport();
+    });
+}
+
+Status Palvex::PrintHeader() {
+    return boundary([&] { m_pages->PrintHeader(); });
+}
+Status Palvex::checkMin1() {
+    return boundary([&] { m_pages->checkMin1(); });
+}
+Status Palvex::checkMin2() {
+    return boundary([&] { m_pages->checkMin2(); });
+}
+
+// Header setters: one field of one header; a number outside the table is subscript out of range.
+#define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                              \
+    Status Palvex::Member(int16_t& X, Type& value) {                                                   \
+        return boundary([&] { m_pages->Table(X).Field = value; });                                    \
+    }
+
+PALVEX_HEADER_SETTER(fxNameHeader, lineHeader, QString, text)
+PALVEX_HEADER_SETTER(fxFontNameHeader, lineHeader, QString, fontName)
+PALVEX_HEADER_SETTER(fxFontsizeHeader, lineHeader, float, fontSize)
+PALVEX_HEADER_SETTER(fxFontBoldHeader, lineHeader, bool, bold)
+PALVEX_HEADER_SETTER(fxFontUnderlineHeader, lineHeader, bool, underline)
+PALVEX_HEADER_SETTER(fxFontItalicHeader, lineHeader, bool, italic)
+PALVEX_HEADER_SETTER(fxForecolorHeader, lineHeader, int32_t, color)
+PALVEX_HEADER_SETTER(fxAlignHeader, lineHeader, AlignType, align)
+PALVEX_HEADER_SETTER(fxKindOfHeader, lineHeader, KindOfHeaderType, kind)
+PALVEX_HEADER_SETTER(fxCurXHeader, lineHeader, float, x)
+PALVEX_HEADER_SETTER(fxEnterAfterHeader, lineHeader, int16_t, linesAfter)
+PALVEX_HEADER_SETTER(fxLinesBeforeHeader, lineHeader, int16_t, linesBefore)
+PALVEX_HEADER_SETTER(fxNameAnyHeader, positionedHeader, QString, text)
+PALVEX_HEADER_SETTER(fxFontNameAnyHeader, positionedHeader, QString, fontName)
+PALVEX_HEADER_SETTER(fxFontsizeAnyHeader, positionedHeader, float, fontSize)
+PALVEX_HEADER_SETTER(fxFontBoldAnyHeader, positionedHeader, bool, bold)
+PALVEX_HEADER_SETTER(fxFontUnderlineAnyHeader, positionedHeader, bool, underline)
+PALVEX_HEADER_SETTER(fxFontItalicAnyHeader, positionedHeader, bool, italic)
+PALVEX_HEADER_SETTER(fxForecolorAnyHeader, positionedHeader, int32_t, color)
+PALVEX_HEADER_SETTER(fxAlignAnyHeader, positionedHeader, AlignType, align)
+PALVEX_HEADER_SETTER(fxKindOfAnyHeader, positionedHeader, KindOfHeaderType, kind)
+PALVEX_HEADER_SETTER(fxCurXAnyHeader, positionedHeader, int16_t, x)
+PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
+#undef PALVEX_HEADER_SETTER
+
+Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName, float& R1FontSize,
+                            bool& R1FontBold, bool& R1FontItalic, bool& R1FontUnderline, int32_t& R1Forecolor) {
+    return boundary([&] {
+        m_pages->footer(kdOneToFour) = {TXT, R1FontName, R1FontSize, R1FontBold, R1FontItalic, R1FontUnderline,
+                                        R1Forecolor};
+    });
+}
+
+Status Palvex::PrintingLineAbovePagenumber(QString& CharforPrintingTheLine) {
+    m_state.lineAbovePageNumber =
+        CharforPrintingTheLine.isEmpty() ? QLatin1Char(' ') : CharforPrintingTheLine.at(0);
+    return Status::Ok;
+}
+
+Status Palvex::fxNumberOfFirstPage(int16_t& X) {
+    m_state.firstPageNumber = X;
+    return Status::Ok;
+}
+
+// The page number's font is fixed; these answer as the interface always has.
+Status Palvex::fxFontnameNumberpage(Out<QString> result) {
+    result = QString();
+    return Status::Ok;
+}
+Status Palvex::fxFontsizeNumberpage(Out<float> result) {
+    result = 0.0f;
+    return Status::Ok;
+}
+Status Palvex::fxForecolorNumberpage(Out<int32_t> result) {
+    result = 0;
+    return Status::Ok;
+}
+Status Palvex::fxFontboldNumberpage(Out<bool> result) {
+    result = false;
+    return Status::Ok;
+}
+
+Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
+                               DirectionOfPrintCharsType& DR, AfterPrintType& Entr, WhereToPrintChars& cKind) {
+    return boundary([&] {
+        if (!std::isfinite(startTwipsPoint) || !std::isfinite(endTwipsPoint))
+            palvex::raise(Status::InvalidProcedureCall);
+        int32_t entr = Entr, placement = cKind;
+        m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr, placement);
+        Entr = AfterPrintType(entr);
+        cKind = WhereToPrintChars(placement);
+    });
+}
+
+} // namespace palvex

@@ -1,0 +1,181 @@
+#include "ItemReplay.h"
+
+#include "interface/Status.h"
+#include "platform/Surface.h"
+#include "recording/ItemWriter.h"
+#include "recording/NumberText.h"
+#include "recording/ReportStore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace palvex {
+
+namespace {
+
+bool isFooter(const PrintItem& item) { return item.FooterFlag == 1 || item.FooterFlag == FooterItem; }
+bool isText(const PrintItem& item) { return item.ItemKind == KindText || item.ItemKind == KindTextNewLine; }
+bool isRun(const PrintItem& item) { return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine; }
+
+float fieldNumber(const QString& text, qsizetype from, qsizetype width) {
+    const LeadingNumber n = parseLeadingNumber(QStringView(text).mid(from, width));
+    return n.overflow ? 0.0f : float(n.value);
+}
+
+} // namespace
+
+SpecialCenterParams decodeSpecialCenter(const QString& itemText) {
+    SpecialCenterParams p;
+    p.text = trimBlanks(itemText.left(100));
+    p.x1 = fieldNumber(itemText, 100, 10);
+    p.x2 = fieldNumber(itemText, 110, 10);
+    p.y1 = fieldNumber(itemText, 120, 10);
+    p.y2 = fieldNumber(itemText, 130, 10);
+    return p;
+}
+
+PrintItem ItemReplay::read(int32_t n) const { return m_store.read(n); }
+
+void ItemReplay::applyItemFont(const PrintItem& item) {
+    Surface& s = m_target;
+    const float zoom = m_rules.zoom;
+    // Records come from files: a value the surface refuses leaves its previous one.
+    try {
+        s.setFontName(trimBlanks(item.FontName));
+    } catch (const Error&) {
+    }
+    s.setCurrentY(isFooter(item) ? item.ItemY : item.ItemY * zoom);
+    try {
+        s.setForeColor(m_rules.monochrome ? 0 : item.ForeColor);
+    } catch (const Error&) {
+    }
+    s.setFontBold(item.FontBold != 0);
+    s.setFontItalic(item.FontItalic != 0);
+    s.setFontUnderline(item.FontUnderline != 0);
+    s.setFontStrikethru(item.FontStrikethru != 0);
+    s.setFontTransparent(item.FontTransparent != 0);
+    float size = item.FontSize;
+    if (!isRun(item)) size *= zoom;
+    if (std::isfinite(size)) s.setFontSize(std::clamp(size, 1.0f, 2160.0f));
+    s.setCurrentX(zoom * item.ItemX + itemShift);
+}
+
+void ItemReplay::align(const PrintItem& item) {
+    Surface& s = m_target;
+    const Margins& m = m_rules.margins;
+    const float width = s.ScaleWidth();
+    switch (item.HAlign) {
+    case AlignRight: s.setCurrentX(m.right + itemShift); break;
+    case AlignCenter: {
+        const float shift = m_rules.centredTextTakesShift ? itemShift : 0.0f;
+        s.setCurrentX(m.right + (width - m.left - m.right - s.TextWidth(trimBlanks(item.ItemText))) / 2 + shift);
+        break;
+    }
+    case AlignLeft: s.setCurrentX(width - m.left - s.TextWidth(trimTrailingBlanks(item.ItemText))); break;
+    default: break;
+    }
+}
+
+void ItemReplay::trackTextExtent(const PrintItem& item) {
+    if (!m_rules.trackExtent || item.NoCentering == 1 || item.HAlign != 0) return;
+    const float x = m_target.CurrentX();
+    minTextX = std::min(minTextX, x);
+    maxTextX = std::max(maxTextX, x);
+}
+
+void ItemReplay::print(const QString& text, int32_t n, const PrintItem& item) {
+    Surface& s = m_target;
+    DrawnText d{n, s.CurrentX(), s.CurrentY(), 0, s.font(), text, item.FooterFlag};
+    s.Print(text, false);
+    d.width = s.CurrentX() - d.x;
+    drawn.push_back(std::move(d));
+}
+
+void ItemReplay::drawText(const PrintItem& item, int32_t n) {
+    trackTextExtent(item);
+    lastTextStartX = m_target.CurrentX();
+    print(trimTrailingBlanks(item.ItemText), n, item);
+    lastTextEndX = m_target.CurrentX();
+    trackTextExtent(item);
+}
+
+void ItemReplay::drawSpecialCenter(const PrintItem& item, int32_t n) {
+    Surface& s = m_target;
+    SpecialCenterParams p = decodeSpecialCenter(item.ItemText);
+    const float zoom = m_rules.zoom;
+    p.x1 = p.x1 * zoom + itemShift;
+    p.x2 = p.x2 * zoom + itemShift;
+    p.y1 *= zoom;
+    p.y2 *= zoom;
+    s.setCurrentX(p.x1 + (p.x2 - p.x1 - s.TextWidth(p.text)) / 2);
+    trackTextExtent(item);
+    if (p.y2 > 0 && p.y1 >= 0 && p.y2 > p.y1) s.setCurrentY(s.CurrentY() + (p.y2 - p.y1 - s.TextHeight(p.text)) / 2);
+    lastTextStartX = s.CurrentX();
+    print(p.text, n, item);
+    lastTextEndX = s.CurrentX();
+    trackTextExtent(item);
+}
+
+int32_t ItemReplay::drawMixedLine(int32_t first, int32_t last) {
+    Surface& s = m_target;
+    // The line is the texts that follow, up to the first one that ends its line. It never takes
+    // in a footer item or an item that is not text, so an unterminated line cannot swallow the
+    // page number or print a shape's parameters.
+    float total = 0;
+    int32_t end = first;
+    for (int32_t m = first; m <= last; ++m) {
+        const PrintItem item = read(m);
+        if (!isText(item) || (m > first && isFooter(item))) break;
+        applyItemFont(item);
+        total += s.TextWidth(trimTrailingBlanks(item.ItemText));
+        end = m;
+        if (item.ItemKind == KindTextNewLine) break;
+    }
+    const Margins& margins = m_rules.margins;
+    const float x0 = margins.right + (s.ScaleWidth() - margins.left - margins.right - total) / 2;
+    float x = x0;
+    for (int32_t m = first; m <= end; ++m) {
+        const PrintItem item = read(m);
+        applyItemFont(item);
+        s.setCurrentX(x);
+        print(trimTrailingBlanks(item.ItemText), m, item);
+        x = s.CurrentX();
+    }
+    lastTextStartX = x0;
+    lastTextEndX = x;
+    s.EndLine();
+    return end;
+}
+
+void ItemReplay::replay(int32_t first, int32_t last) {
+    for (int32_t n = first; n <= last && n >= 1; ++n) {
+        const PrintItem item = read(n);
+        itemShift = m_rules.ignoreCenterOffset || !std::isfinite(item.CenterOffset) ? 0.0f : item.CenterOffset;
+        applyItemFont(item);
+        if (item.YRelative == 1) m_target.setCurrentY(m_rules.currentYofPageNumber - item.ItemY);
+        if (item.HAlign == AlignMixedLanguages && isText(item)) {
+            n = drawMixedLine(n, last);
+            if (afterItem) afterItem(n);
+            continue;
+        }
+        align(item);
+        switch (item.ItemKind) {
+        case KindText:
+        case KindTextNewLine: drawText(item, n); break;
+        case KindSpecialCenter:
+        case KindSpecialCenterNewLine: drawSpecialCenter(item, n); break;
+        case KindPicture:
+        case KindChars:
+        case KindCharsNewLine:
+        case KindBox:
+        case KindLine:
+        case KindCircle:
+            if (drawGraphic) drawGraphic(item, *this);
+            break;
+        default: break; // unknown kinds draw nothing
+        }
+        if (afterItem) afterItem(n);
+    }
+}
+
+} // namespace palvex

@@ -1,0 +1,238 @@
+#include "Navigation.h"
+
+#include "ControlState.h"
+#include "PageCanvas.h"
+#include "PageRenderer.h"
+#include "PreviewWindow.h"
+#include "recording/ReportStore.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace palvex {
+
+namespace {
+
+enum Key {
+    PageUp = 33, PageDown = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40,
+    F3 = 114, F5 = 116, F6 = 117, F7 = 118, F8 = 119,
+};
+enum Button { Close = 0, Print = 1, First = 2, Previous = 3, Next = 4, Last = 5, Search = 6, ContinueSearch = 7 };
+
+constexpr struct {
+    int qt, code;
+} kKeys[] = {{Qt::Key_PageUp, PageUp}, {Qt::Key_PageDown, PageDown}, {Qt::Key_End, End}, {Qt::Key_Home, Home},
+             {Qt::Key_Left, Left},     {Qt::Key_Up, Up},             {Qt::Key_Right, Right}, {Qt::Key_Down, Down},
+             {Qt::Key_F3, F3},         {Qt::Key_F5, F5},             {Qt::Key_F6, F6},       {Qt::Key_F7, F7},
+             {Qt::Key_F8, F8},         {Qt::Key_Escape, 27},         {Qt::Key_Return, 13},   {Qt::Key_Alt, 18}};
+
+bool isArrow(int code) { return code >= Left && code <= Down; }
+bool isScrollKey(int code) { return (code >= PageUp && code <= Down) || code == F3 || (code >= F5 && code <= F8); }
+
+} // namespace
+
+int keyCodeOf(int qtKey) {
+    for (const auto& k : kKeys)
+        if (k.qt == qtKey) return k.code;
+    return 0;
+}
+
+int qtKeyOf(int keyCode) {
+    for (const auto& k : kKeys)
+        if (k.code == keyCode) return k.qt;
+    return 0;
+}
+
+int shiftStateOf(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+Qt::KeyboardModifiers modifiersOf(int s) {
+    Qt::KeyboardModifiers m;
+    if (s & 1) m |= Qt::ShiftModifier;
+    if (s & 2) m |= Qt::ControlModifier;
+    if (s & 4) m |= Qt::AltModifier;
+    return m;
+}
+
+Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
+                       const Screen& screen, QWidget* control)
+    : QObject(control), m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_screen(screen),
+      m_control(control) {
+    for (int i = 0; i < 8; ++i)
+        connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
+    connect(m_window.cboPage, &QComboBox::activated, this, [this] { cboPage_Click(); });
+    connect(m_window.cboZoom, &QComboBox::activated, this, [this] { cboZoom_Click(); });
+    connect(m_window.Image1, &QToolButton::clicked, this, [this] { Image1_Click(); });
+    connect(m_window.Image2, &QToolButton::clicked, this, [this] { Image2_Click(); });
+    // The canvas follows the scroll bars: its left and top are minus their values.
+    connect(m_window.HScroll, &QScrollBar::valueChanged, this,
+            [this](int v) { m_window.p1->move(-v / PreviewWindow::TwipsPerPixel, m_window.p1->y()); });
+    connect(m_window.VScroll, &QScrollBar::valueChanged, this,
+            [this](int v) { m_window.p1->move(m_window.p1->x(), -v / PreviewWindow::TwipsPerPixel); });
+    for (QObject* o : {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
+                       static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom)})
+        o->installEventFilter(this);
+}
+
+bool Navigation::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = keyCodeOf(key->key());
+        if (code == 0) return false;
+        const int shift = shiftStateOf(key->modifiers());
+        if (event->type() == QEvent::KeyPress)
+            keyDown(watched, code, shift);
+        else if (!key->isAutoRepeat() || isArrow(code))
+            keyUp(watched, code, shift);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Navigation::keyDown(const QObject* source, int code, int shift) {
+    if (shift != 0) return;
+    if (source == m_window.p1 && isArrow(code)) HandlePreviewKey(code);
+    if (source == m_window.VScroll && (code == PageUp || code == PageDown)) HandlePreviewKey(code);
+}
+
+void Navigation::keyUp(const QObject* source, int code, int shift) {
+    if (shift != 0) return;
+    const bool forwards = source == m_window.p1 || source == m_window.HScroll || source == m_window.VScroll ||
+                          source == m_window.cboZoom;
+    if (forwards && isScrollKey(code)) HandlePreviewKey(code);
+}
+
+void Navigation::setScroll(bool vertical, long long value) {
+    QScrollBar* bar = vertical ? m_window.VScroll : m_window.HScroll;
+    bar->setValue(int(std::clamp<long long>(value, 0, bar->maximum())));
+}
+
+void Navigation::selectPageEntry(int index) {
+    m_state.pageListArmed = false;
+    m_window.cboPage->setCurrentIndex(index);
+    cboPage_Click();
+}
+
+void Navigation::selectZoomEntry(int index) {
+    m_window.cboZoom->setCurrentIndex(index);
+    cboZoom_Click();
+}
+
+void Navigation::turnPage(int button) {
+    if (!(m_state.lastPageIndex != 0 || m_state.centringInProgress || m_state.colorChanged)) return;
+    m_state.colorChanged = false;
+    m_window.VScroll->setMaximum(m_state.savedVRange);
+    const int32_t first = m_state.firstPageNumber;
+    int32_t page = m_state.currentPage;
+    switch (button) {
+    case First: page = first; break;
+    case Previous:
+        if (page > first) --page;
+        break;
+    case Next:
+        if (page - first + 1 < m_state.lastPageIndex + 1) ++page;
+        break;
+    case Last: page = first + m_state.lastPageIndex; break;
+    default: break;
+    }
+    m_state.currentPage = page;
+    m_window.p1->show();
+    m_renderer.RenderPage(false);
+    if (button == Previous || button == Next) m_window.VScroll->setValue(0);
+    m_state.pageListArmed = false;
+    m_window.cboPage->setCurrentIndex(page - first);
+    m_state.pageListArmed = true;
+    if (m_state.zoomFactor >= 0.7f && m_state.centreAllPages)
+        m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
+    m_window.p1->setFocus();
+}
+
+void Navigation::cmd_Click(int index) {
+    switch (index) {
+    case Close:
+        m_state.surface = nullptr;
+        m_store.setItemCount(0);
+        m_state.pageFooterCount = 0;
+        m_state.firstPageNumber = 0;
+        if (QWidget* form = m_control->window(); form && form != m_control) form->close();
+        break;
+    case First:
+    case Previous:
+    case Next:
+    case Last: turnPage(index); break;
+    default: break; // printing and search are wired by their own parts
+    }
+}
+
+void Navigation::cboPage_Click() {
+    m_window.p1->hide();
+    m_state.currentPage = m_state.firstPageNumber + std::max(0, m_window.cboPage->currentIndex());
+    m_window.p1->show();
+    if (m_state.pageListArmed) m_renderer.RenderPage(false);
+    m_state.pageListArmed = true;
+}
+
+void Navigation::cboZoom_Click() {
+    if (!m_state.zoomListArmed) {
+        m_state.zoomListArmed = true; // the selection start-up makes
+        return;
+    }
+    // The zoom comes from the entry's index, not from its text.
+    m_state.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
+    m_renderer.RenderPage(false);
+}
+
+void Navigation::Image1_Click() {
+    const int index = m_window.cboZoom->currentIndex();
+    if (index < 18) selectZoomEntry(index + 1);
+}
+
+void Navigation::Image2_Click() {
+    const int index = m_window.cboZoom->currentIndex();
+    if (index > 0) selectZoomEntry(index - 1);
+}
+
+void Navigation::HandlePreviewKey(int code) {
+    QScrollBar* v = m_window.VScroll;
+    QScrollBar* h = m_window.HScroll;
+    const long long vValue = v->value(), hValue = h->value();
+    switch (code) {
+    case PageUp:
+        if (vValue == 0 && m_window.cboPage->currentIndex() > 0) return cmd_Click(Previous);
+        setScroll(true, vValue - 3000 > 0 ? vValue - 3000 : 0);
+        break;
+    case PageDown:
+        if (m_window.cboPage->currentIndex() < m_state.lastPageIndex && vValue == v->maximum())
+            return cmd_Click(Next);
+        setScroll(true, vValue + 3000 < v->maximum() ? vValue + 3000 : v->maximum());
+        break;
+    case End:
+    case F8: setScroll(true, v->maximum()); break;
+    case Home:
+    case F5: setScroll(true, 0); break;
+    case Left: setScroll(false, hValue - h->singleStep()); break;
+    case Up:
+        if (vValue == 0) return cmd_Click(Previous);
+        setScroll(true, vValue - v->singleStep());
+        break;
+    case Right: setScroll(false, hValue + h->singleStep()); break;
+    case Down:
+        if (vValue == v->maximum()) return cmd_Click(Next);
+        setScroll(true, vValue + v->singleStep());
+        break;
+    case F3: return; // search is wired by its own part
+    case F6: return cmd_Click(Previous);
+    case F7: return cmd_Click(Next);
+    default: break;
+    }
+    m_window.p1->setFocus();
+}
+
+} // namespace palvex

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+
+class QComboBox;
+class QWidget;
+
+namespace palvex {
+
+struct ControlState;
+class PageRenderer;
+class PreviewWindow;
+class ReportStore;
+class Screen;
+
+// The preview's controls once a report is shown: toolbar buttons, page list, zoom list and
+// images, scroll bars and keys. Keys use the classic codes (33 Page Up ... 119 F8) and shift
+// state (1 Shift, 2 Ctrl, 4 Alt); a key with any of them held does nothing.
+class Navigation : public QObject {
+    Q_OBJECT
+
+public:
+    Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
+               const Screen& screen, QWidget* control);
+
+    void cmd_Click(int index);
+    void cboPage_Click();
+    void cboZoom_Click();
+    void Image1_Click();
+    void Image2_Click();
+    void HandlePreviewKey(int keyCode);
+
+    // Key events of the named controls, as their handlers forward them.
+    void keyDown(const QObject* source, int keyCode, int shift);
+    void keyUp(const QObject* source, int keyCode, int shift);
+
+    // Selects a list entry the way the control itself does: the page list does not draw.
+    void selectPageEntry(int index);
+    // Selects a zoom entry, raising the list's event.
+    void selectZoomEntry(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void turnPage(int index);
+    void setScroll(bool vertical, long long value);
+
+    ControlState& m_state;
+    ReportStore& m_store;
+    PageRenderer& m_renderer;
+    PreviewWindow& m_window;
+    const Screen& m_screen;
+    QWidget* m_control;
+};
+
+// Classic key codes of the Qt keys the preview handles; 0 for any other key.
+int keyCodeOf(int qtKey);
+int qtKeyOf(int keyCode);
+// Classic shift state (1 Shift, 2 Ctrl, 4 Alt) of Qt modifiers.
+int shiftStateOf(Qt::KeyboardModifiers modifiers);
+Qt::KeyboardModifiers modifiersOf(int shiftState);
+
+} // namespace palvex

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ItemReplay.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace palvex {
+
+struct ControlState;
+class ImageSurface;
+class ReportStore;
+class Screen;
+class Surface;
+class PreviewWindow;
+
+// RenderPage: sizes the page canvas for the zoom and the screen, replays the items of one page
+// on it, and keeps where every text item was drawn.
+class PageRenderer {
+public:
+    PageRenderer(ControlState& state, const ReportStore& store, ImageSurface& canvas, Surface& recordingSurface,
+                 const Screen& screen, PreviewWindow& window)
+        : m_state(state), m_store(store), m_canvas(canvas), m_pic(recordingSurface), m_screen(screen),
+          m_window(window) {}
+
+    // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
+    void RenderPage(bool keepRange);
+
+    // The item range of a page index (from 0) of the report.
+    struct Range {
+        int32_t first = 1, last = 0;
+    };
+    Range rangeOfPage(int32_t pageIndex) const;
+
+    int32_t rangeFirst = 1, rangeLast = 0;
+    float minTextX = 0, maxTextX = 0;
+    float lastTextStartX = 0, lastTextEndX = 0;
+    std::vector<DrawnText> drawn; // the text items of the page as drawn
+
+    // Where graphics kinds plug into the replay.
+    std::function<void(const PrintItem&, ItemReplay&)> drawGraphic;
+
+private:
+    void sizeCanvas();
+
+    ControlState& m_state;
+    const ReportStore& m_store;
+    ImageSurface& m_canvas;
+    Surface& m_pic;
+    const Screen& m_screen;
+    PreviewWindow& m_window;
+};
+
+// Scroll positions are 16-bit: larger ranges are clamped.
+int clampScroll(double range);
+
+} // namespace palvex

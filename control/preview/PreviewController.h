@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace palvex {
+
+struct ControlState;
+class ImageSurface;
+class Navigation;
+class PageRenderer;
+class PreviewStartup;
+class PreviewWindow;
+class ReportStore;
+class Screen;
+class Surface;
+
+// Opens a report in the preview window (start-up) and shows it when recording ends.
+class PreviewController {
+public:
+    PreviewController(ControlState& state, ReportStore& store, PreviewStartup& startup, PreviewWindow& window,
+                      PageRenderer& renderer, Navigation& navigation, const Screen& screen)
+        : m_state(state), m_store(store), m_startup(startup), m_window(window), m_renderer(renderer),
+          m_navigation(navigation), m_screen(screen) {}
+
+    // StartPalvexPrintPreview, every step in order.
+    void start(const std::string& directory);
+    // The end of printLastPage: the page list, the first page drawn, the progress caption hidden.
+    void showReport();
+    // "Formating Page " and the number of pages formatted.
+    void ShowFormattingPage(int pages);
+
+private:
+    void fillMarginLists();
+
+    ControlState& m_state;
+    ReportStore& m_store;
+    PreviewStartup& m_startup;
+    PreviewWindow& m_window;
+    PageRenderer& m_renderer;
+    Navigation& m_navigation;
+    const Screen& m_screen;
+};
+
+} // namespace palvex

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QColor>
+#include <QRectF>
+#include <QString>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollBar;
+class QToolButton;
+class QWidget;
+
+namespace palvex {
+
+class PageCanvas;
+
+// The preview window: every child control of the control, with its name, caption, colours and
+// designed place in twips (15 twips to a logical pixel). Behaviour lives elsewhere.
+class PreviewWindow {
+public:
+    static constexpr int TwipsPerPixel = 15;
+    static constexpr float DesignedScreenWidth = 9600;
+    static constexpr float ToolbarHeight = 720; // Picture1: the top of the viewport
+
+    explicit PreviewWindow(QWidget* control);
+
+    // Places a widget at a rectangle in twips.
+    static void place(QWidget* widget, const QRectF& twips);
+    static QRectF placeOf(const QWidget* widget);
+
+    // Toolbar widths and lefts are the designed ones times screen width / 9600.
+    void scaleToolbar(float screenWidthTwips);
+    // The control covers the screen; the viewport fills it below the toolbar.
+    void coverScreen(float widthTwips, float heightTwips);
+    void setPreviewColor(const QColor& color);
+    // Scroll bars along the viewport's bottom and right edges.
+    void placeScrollBars();
+    // A frame centred on the screen.
+    static void centre(QWidget* frame, float screenWidth, float screenHeight);
+
+    float viewportWidth() const;  // Mainpicture's ScaleWidth, twips
+    float viewportHeight() const; // Mainpicture's ScaleHeight, twips
+
+    QWidget* control;
+    QWidget* Picture1;
+    QWidget* Toolbar1;
+    std::array<QPushButton*, 8> cmd;
+    QComboBox* cboPage;
+    QComboBox* cboZoom;
+    QComboBox* cboMoreOptions;
+    QToolButton* Image1;
+    QToolButton* Image2;
+    QWidget* Mainpicture;
+    PageCanvas* p1;
+    QScrollBar* HScroll;
+    QScrollBar* VScroll;
+    QPushButton* cmdShowDaf;
+    QProgressBar* Prg1;
+    QPushButton* cmdCancelPrinting;
+
+    QGroupBox* fraSearch;
+    QLabel* lblSearch;
+    QLineEdit* txtSearch;
+    QPushButton* cmdSearch;
+    QPushButton* cmdCancelSearch;
+
+    QGroupBox* fraMarginsSetup;
+    std::array<QLabel*, 4> lblMargins;     // left, right, top, bottom
+    std::array<QComboBox*, 4> cboMargins;  // left, right, top, bottom
+    QCheckBox* chkDefaultMargins;
+    QPushButton* cmdOKMarginsSetup;
+    QPushButton* cmdCancelMarginsSetup;
+
+    QGroupBox* fraZoomOptions;
+    QLabel* lblChangeZoom;
+    QCheckBox* chkZoomCurrentx;
+    QCheckBox* chkZoomWidth;
+    QCheckBox* chkZoomHeight;
+    QPushButton* cmdOKZoomOptions;
+    QPushButton* cmdCancelZoomOptions;
+
+    QGroupBox* fraPrinter;
+    QLabel* lblPrinterName;
+    QLabel* lblCopies;
+    QLabel* lblQuality;
+    QLabel* lblZoomPrinting;
+    QLabel* lblFromPage;
+    QLabel* lblToPage;
+    QComboBox* cboDevicePrinter;
+    QComboBox* cboOTEK;
+    QComboBox* cboQuality;
+    QComboBox* cboZoomPrinting;
+    QComboBox* cboBeginPage;
+    QComboBox* cboEndPage;
+    QPushButton* cmdPrintSetup;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+private:
+    struct Designed {
+        QWidget* widget;
+        QRectF twips;
+    };
+    std::array<Designed, 13> m_toolbar{};
+};
+
+} // namespace palvex

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "interface/Enumerations.h"
+
+#include <QString>
+
+namespace palvex {
+
+struct ControlState;
+class ItemWriter;
+class MessageBoxes;
+class CodePage;
+
+// Records the items that are not plain text. For now: runs of one repeated character.
+class GraphicsRecorder {
+public:
+    GraphicsRecorder(ControlState& state, ItemWriter& writer, MessageBoxes& boxes, const CodePage& codePage)
+        : m_state(state), m_writer(writer), m_boxes(boxes), m_codePage(codePage) {}
+
+    // A run of the character with ANSI code `code` between two points, across or down the page.
+    // `placement` outside 0-2 becomes 0 and `entr` becomes the kind recorded (13 or 14); both are
+    // written back. A code above 255 is reported and nothing is recorded.
+    void fxPrintingChars(float start, float end, int16_t code, int32_t direction, int32_t& entr,
+                         int32_t& placement);
+
+private:
+    ControlState& m_state;
+    ItemWriter& m_writer;
+    MessageBoxes& m_boxes;
+    const CodePage& m_codePage;
+};
+
+} // namespace palvex

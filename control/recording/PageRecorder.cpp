@@ -1,0 +1,206 @@
+#include "PageRecorder.h"
+
+#include "ControlState.h"
+#include "GraphicsRecorder.h"
+#include "ItemWriter.h"
+#include "PrintItem.h"
+#include "ReportStore.h"
+#include "TextRecorder.h"
+#include "interface/Status.h"
+#include "platform/CodePage.h"
+#include "platform/Surface.h"
+
+#include <cmath>
+#include <limits>
+
+namespace palvex {
+
+namespace {
+constexpr float RuleGap = 50; // between the rule and the page number
+}
+
+LineHeader& PageRecorder::lineHeader(int16_t number) {
+    if (number < 1 || number > int16_t(m_state.lineHeaders.size())) raise(Status::SubscriptOutOfRange);
+    return m_state.lineHeaders[size_t(number - 1)];
+}
+
+PositionedHeader& PageRecorder::positionedHeader(int16_t number) {
+    if (number < 1 || number > int16_t(m_state.positionedHeaders.size())) raise(Status::SubscriptOutOfRange);
+    return m_state.positionedHeaders[size_t(number - 1)];
+}
+
+FooterSlot& PageRecorder::footer(int32_t slot) {
+    if (slot < 0 || slot >= int32_t(m_state.footers.size())) raise(Status::SubscriptOutOfRange);
+    return m_state.footers[size_t(slot)];
+}
+
+bool PageRecorder::belowTopMargin() const { return m_state.surface->CurrentY() > m_state.margins.top; }
+
+void PageRecorder::FinishPage() {
+    if (m_state.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
+    Surface& surface = *m_state.surface;
+    const int32_t footerCount = m_state.pageFooterCount + 1;
+    if (!m_state.noPageNumbers) {
+        if (m_state.lineAbovePageNumber != QLatin1Char(' ')) {
+            m_state.pending.yRelative = 1;
+            m_state.pending.footerFlag = FooterItem;
+            surface.setFontSize(8);
+            surface.setFontBold(true);
+            const QString rule(m_state.lineAbovePageNumber);
+            const float w = surface.TextWidth(rule);
+            surface.setCurrentY(m_state.props.currentYofPageNumber - w - RuleGap);
+            m_state.props.DontConsiderForCenter = true;
+            int32_t entr = A1_StayWhereYouAre, placement = K1_FromLeftmarginToRightmargin;
+            const int code = CodePage::system().encode(rule).at(0) & 0xFF;
+            m_graphics.fxPrintingChars(m_state.margins.right, m_state.props.gtPrWidth, int16_t(code),
+                                       PrintHorizontal, entr, placement);
+        }
+        surface.setCurrentY(m_state.props.currentYofPageNumber);
+        m_state.pending.yRelative = 1;
+        if (onPageFormatted) onPageFormatted(footerCount);
+        const QString number = QLatin1Char('-') + QString::number(m_state.firstPageNumber + footerCount - 1) +
+                               QLatin1Char('-');
+        surface.setForeColor(0);
+        surface.setFontSize(14);
+        surface.setFontBold(true);
+        surface.setFontUnderline(false);
+        m_state.pending.footerFlag = FooterItem;
+        m_state.props.DontConsiderForCenter = true;
+        m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
+    }
+    if (m_state.props.tfPrintFooter1) PrintFooters();
+    m_state.pageFooterCount = footerCount;
+    m_state.pageIndex.resize(size_t(footerCount) + 1, 0);
+    m_state.pageIndex[size_t(footerCount)] = m_store.itemCount();
+}
+
+void PageRecorder::PrintFooters() {
+    Surface& surface = *m_state.surface;
+    surface.setCurrentY(m_state.props.currentYofPageNumber);
+    struct Placement {
+        int16_t align;
+        int32_t entr;
+    };
+    // N1 right and N2 left share the page-number line; N3 and N4 follow.
+    constexpr Placement placements[4] = {{AlignRight, A1_StayWhereYouAre},
+                                         {AlignLeft, A2_JumpToNextLine},
+                                         {AlignRight, A1_StayWhereYouAre},
+                                         {AlignLeft, A1_StayWhereYouAre}};
+    for (size_t slot = 0; slot < 4; ++slot) {
+        const FooterSlot& f = m_state.footers[slot];
+        const QString text = trimBlanks(f.text);
+        if (text.isEmpty()) continue;
+        surface.setFontName(f.fontName);
+        surface.setFontSize(f.fontSize);
+        surface.setFontBold(f.bold);
+        surface.setFontItalic(f.italic);
+        surface.setFontUnderline(f.underline);
+        surface.setForeColor(f.color);
+        m_state.pending.yRelative = 1;
+        m_state.pending.footerFlag = FooterItem;
+        m_text.printText(text, placements[slot].entr, placements[slot].align);
+    }
+}
+
+void PageRecorder::printPage() {
+    FinishPage();
+    const int32_t last = m_store.itemCount();
+    if (last < 1) raise(Status::SubscriptOutOfRange); // no item to carry the page end
+    m_store.setPageEnd(last, true);
+    if (m_state.pagesEnded >= std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
+    ++m_state.pagesEnded;
+    m_pic.Cls();
+    m_pic.setCurrentY(m_state.margins.top);
+    m_pic.setCurrentX(0);
+    m_state.props.CurrentY = m_state.margins.top;
+    m_state.props.CurrentX = 0;
+    m_state.props.gtAfterPage = true;
+}
+
+void PageRecorder::checkMin1() {
+    if (m_state.surface->CurrentY() > m_state.breakLimit - m_state.reduceTwips) {
+        printPage();
+        PrintHeader();
+    }
+}
+
+void PageRecorder::checkMin2() {
+    const float y = m_state.surface->CurrentY();
+    if (y > m_state.breakLimit && y < m_state.props.currentYofPageNumber) {
+        printPage();
+        PrintHeader();
+    }
+}
+
+void PageRecorder::applyFont(const QString& name, float size, bool bold, bool underline, bool italic,
+                             int32_t color) {
+    Surface& surface = *m_state.surface;
+    surface.setFontName(name.trimmed());
+    surface.setFontSize(size);
+    surface.setFontBold(bold);
+    surface.setFontUnderline(underline);
+    surface.setFontItalic(italic);
+    surface.setForeColor(color);
+}
+
+void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
+    Surface& surface = *m_state.surface;
+    switch (align) {
+    case AlignNone: m_text.printText(text, A1_StayWhereYouAre, AlignNone); break;
+    case AlignRight:
+        surface.setCurrentX(m_state.margins.right);
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        break;
+    case AlignCenter: m_text.printText(text, A1_StayWhereYouAre, AlignCenter); break;
+    case AlignLeft:
+        // The text ends at the left margin, like a left-aligned text.
+        surface.setCurrentX(surface.ScaleWidth() - m_state.margins.left - surface.TextWidth(text));
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        break;
+    default: break; // an unknown alignment records nothing
+    }
+}
+
+void PageRecorder::PrintHeader() {
+    if (!m_state.props.Header) return;
+    Surface& surface = *m_state.surface;
+    for (const LineHeader& h : m_state.lineHeaders) {
+        const QString text = trimBlanks(h.text);
+        if (text.isEmpty()) continue;
+        for (int i = 0; i < h.linesBefore; ++i) m_text.JumpToNextLine();
+        surface.setCurrentX(h.x);
+        applyFont(h.fontName, h.fontSize, h.bold, h.underline, h.italic, h.color);
+        recordHeaderText(text, h.align);
+        surface.setFontUnderline(false);
+        for (int i = 0; i < h.linesAfter; ++i) m_text.JumpToNextLine();
+    }
+    const float x = std::round(surface.CurrentX()), y = std::round(surface.CurrentY());
+    for (const PositionedHeader& h : m_state.positionedHeaders) {
+        const QString text = trimBlanks(h.text);
+        if (text.isEmpty()) continue;
+        surface.setCurrentX(h.x);
+        surface.setCurrentY(h.y);
+        applyFont(h.fontName, h.fontSize, h.bold, h.underline, h.italic, h.color);
+        recordHeaderText(text, h.align);
+    }
+    surface.setCurrentX(x);
+    surface.setCurrentY(y);
+    m_state.props.CurrentX = x;
+    m_state.props.CurrentY = y;
+    surface.setFontBold(false);
+    surface.setFontUnderline(false);
+    surface.setFontItalic(false);
+    surface.setForeColor(0);
+    m_state.props.gtAfterPage = false;
+}
+
+void PageRecorder::finishReport() {
+    Surface& surface = *m_state.surface;
+    if (m_state.pageFooterCount == 0 || (belowTopMargin() && !m_state.props.gtAfterPage)) FinishPage();
+    surface.setForeColor(0);
+    int32_t last = m_state.pagesEnded;
+    if (!belowTopMargin() || m_state.props.gtAfterPage) --last;
+    m_state.lastPageIndex = std::max(0, last);
+}
+
+} // namespace palvex

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace palvex {
+
+struct ControlState;
+class ItemWriter;
+class TextRecorder;
+class GraphicsRecorder;
+class ReportStore;
+class Surface;
+
+// Cuts the recorded stream into pages: page footers (the rule above the page number, the page
+// number, the four footer texts), page ends, automatic breaks near the bottom, and the headers
+// recorded at the top of each page.
+class PageRecorder {
+public:
+    PageRecorder(ControlState& state, ReportStore& store, TextRecorder& text, GraphicsRecorder& graphics,
+                 Surface& recordingSurface)
+        : m_state(state), m_store(store), m_text(text), m_graphics(graphics), m_pic(recordingSurface) {}
+
+    // Told at every page footer with the number of pages formatted so far.
+    std::function<void(int32_t)> onPageFormatted;
+
+    void printPage();
+    void PrintHeader();
+    void checkMin1();
+    void checkMin2();
+    // Closes the last page when it holds something and counts the pages: the last page index.
+    void finishReport();
+
+    // Validated access to the header and footer tables (subscript out of range otherwise).
+    struct LineHeader& lineHeader(int16_t number);
+    struct PositionedHeader& positionedHeader(int16_t number);
+    struct FooterSlot& footer(int32_t slot);
+
+private:
+    void FinishPage();
+    void PrintFooters();
+    // Records a header's trimmed text by its alignment at the surface's cursor.
+    void recordHeaderText(const QString& text, int32_t align);
+    void applyFont(const QString& name, float size, bool bold, bool underline, bool italic, int32_t color);
+    bool belowTopMargin() const;
+
+    ControlState& m_state;
+    ReportStore& m_store;
+    TextRecorder& m_text;
+    GraphicsRecorder& m_graphics;
+    Surface& m_pic;
+};
+
+} // namespace palvex
