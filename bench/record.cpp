@@ -1,15 +1,19 @@
 // Recording throughput and memory of the control, against the cost of measuring the same text.
 //
-//   bench-record [N] [--only=typed|dispatch|floor] [--keep]
+//   bench-record [N] [--only=typed|dispatch|floor] [--no-memory] [--keep]
 //
 // N (default 1,000,000) text items are recorded in a ledger-like layout: five items a line
 // (account number, Hebrew account name, English description, amount, balance), column
 // positions set through CurrentX, some lines bold, a blank line every ten lines and CurrentY
-// put back to the top margin every fifty lines, because page breaks are not recorded yet.
-// The same item sequence is then recorded through Dispatch by identifier, and finally only
-// measured with TextMetrics::width under the same FontSpec: that is the floor recording is
-// compared with. --only runs a single phase (for profilers); --keep leaves the working
-// directory behind.
+// put back to the top margin every fifty lines, so that the cursor stays on a sane page without
+// page breaks. The same item sequence is recorded through the typed members and, by a second
+// control, through Dispatch by identifier; the floor only measures each item's text with
+// TextMetrics::width in the item's FontSpec.
+//
+// Memory growth is taken from a child process that records through the typed members and
+// does nothing else (VmHWM after 1,000 items and after N). --only runs one phase in this
+// process, for profilers (valgrind --tool=callgrind --toggle-collect='*TypedHost::run*');
+// --no-memory skips the child; --keep leaves the working directory behind.
 
 #include "Palvex.h"
 #include "interface/Dispatch.h"

@@ -51,6 +51,7 @@ public:
     const Ambient& ambient() const { return m_ambient; }
     // The page canvas as drawn, and where its text items were drawn.
     const QImage& canvasImage();
+    const ImageSurface& canvas() const { return m_canvas; }
     const PageRenderer& renderer() const { return *m_renderer; }
 
     // Properties: get_ writes the value through Out, let_ sets it.

@@ -19,9 +19,9 @@
 
 namespace palvex::test {
 
-inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()}) {
+inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()}, float screenWidth = 9600) {
     Platform platform;
-    platform.screen = std::make_shared<Screen>(9600.0f, 7200.0f);
+    platform.screen = std::make_shared<Screen>(screenWidth, 7200.0f);
     platform.messageBoxes = std::make_shared<ScriptedMessageBoxes>();
     platform.printers = std::make_shared<FixedPrinters>(std::move(printers));
     return platform;

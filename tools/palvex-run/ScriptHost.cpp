@@ -5,9 +5,14 @@
 #include "recording/ItemWriter.h"
 #include "recording/NumberText.h"
 
+#include "preview/Navigation.h"
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QFileInfo>
-#include <QVBoxLayout>
 #include <QWidget>
 
 namespace palvex::script {
@@ -38,19 +43,17 @@ void ScriptHost::createControl() {
     destroyControl();
     m_form = std::make_unique<QWidget>();
     m_form->setWindowTitle(QStringLiteral("palvex-run"));
-    auto* layout = new QVBoxLayout(m_form.get());
-    layout->setContentsMargins(0, 0, 0, 0);
     Ambient ambient;
     ambient.font = QApplication::font();
     ambient.userMode = !m_options.designMode;
     m_control = new Palvex(m_platform, ambient, m_form.get());
     m_control->setObjectName(QStringLiteral("Palvex1"));
-    layout->addWidget(m_control);
     if (!m_options.propertiesFile.isEmpty() && QFileInfo::exists(m_options.propertiesFile)) {
         IniPropertyBag bag(m_options.propertiesFile);
         m_control->loadProperties(bag);
     }
-    if (m_options.show) m_form->show();
+    // The control covers the screen when the preview starts; the form is as large.
+    if (m_options.show) m_form->showMaximized();
 }
 
 void ScriptHost::destroyControl() {
@@ -119,6 +122,16 @@ void ScriptHost::runAction(const Statement& st) {
         destroyControl();
     } else if (action == QLatin1String("items")) {
         listItems(st.words);
+    } else if (action == QLatin1String("click")) {
+        click(st.words);
+    } else if (action == QLatin1String("select")) {
+        select(st.words);
+    } else if (action == QLatin1String("key")) {
+        key(st.words);
+    } else if (action == QLatin1String("png")) {
+        savePng(st.words);
+    } else if (action == QLatin1String("state")) {
+        printState();
     } else {
         printError(Status::NotSupportedYet, QLatin1Char('!') + action);
     }
@@ -144,6 +157,63 @@ void ScriptHost::listItems(const QStringList& words) {
               << (store.pageEndsAfter(n) ? " page-end" : "") << " text=\"" << text << "\"" << Qt::endl;
     }
     m_out << "items: " << count << Qt::endl;
+}
+
+QWidget* ScriptHost::child(const QStringList& words, int indexWord) {
+    if (words.isEmpty()) return nullptr;
+    const QString& name = words[0];
+    const int index = words.size() > indexWord ? words[indexWord].toInt() : -1;
+    for (QWidget* w : control().findChildren<QWidget*>(name)) {
+        const QVariant i = w->property("index");
+        if (index < 0 || (i.isValid() && i.toInt() == index)) return w;
+    }
+    return nullptr;
+}
+
+void ScriptHost::click(const QStringList& words) {
+    auto* button = qobject_cast<QAbstractButton*>(child(words, 1));
+    if (!button) return printError(Status::NoSuchMember, QStringLiteral("!click ") + words.join(QLatin1Char(' ')));
+    button->click();
+}
+
+void ScriptHost::select(const QStringList& words) {
+    auto* list = qobject_cast<QComboBox*>(child(words, 99));
+    const int index = words.size() > 1 ? words[1].toInt() : -1;
+    if (!list || index < 0 || index >= list->count())
+        return printError(Status::InvalidPropertyValue, QStringLiteral("!select ") + words.join(QLatin1Char(' ')));
+    list->setCurrentIndex(index);
+    emit list->activated(index); // the list's click event
+}
+
+void ScriptHost::key(const QStringList& words) {
+    const int code = words.value(0).toInt();
+    const int shift = words.value(1).toInt();
+    QWidget* target = child(QStringList{words.value(2, QStringLiteral("p1"))}, 99);
+    const int qtKey = qtKeyOf(code);
+    if (!target || qtKey == 0) return printError(Status::InvalidProcedureCall, QStringLiteral("!key ") + words.join(QLatin1Char(' ')));
+    QKeyEvent press(QEvent::KeyPress, qtKey, modifiersOf(shift));
+    QKeyEvent release(QEvent::KeyRelease, qtKey, modifiersOf(shift));
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void ScriptHost::savePng(const QStringList& words) {
+    if (words.isEmpty() || !control().canvasImage().save(words[0], "PNG"))
+        printError(Status::PathFileAccessError, QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
+}
+
+void ScriptHost::printState() {
+    const ControlState& s = control().state();
+    auto* h = control().findChild<QScrollBar*>(QStringLiteral("HScroll"));
+    auto* v = control().findChild<QScrollBar*>(QStringLiteral("VScroll"));
+    QStringList visible;
+    for (const char* name : {"p1", "HScroll", "VScroll", "cmdShowDaf", "Prg1", "fraSearch", "fraMarginsSetup",
+                             "fraZoomOptions", "fraPrinter", "cmdCancelPrinting"})
+        if (QWidget* w = control().findChild<QWidget*>(QString::fromLatin1(name)); w && !w->isHidden())
+            visible << QString::fromLatin1(name);
+    m_out << "page=" << s.currentPage << " zoom=" << formatSingle(s.zoomFactor) << " pages="
+          << (s.lastPageIndex + 1) << " hscroll=" << h->value() << '/' << h->maximum() << " vscroll=" << v->value()
+          << '/' << v->maximum() << " visible=" << visible.join(QLatin1Char(',')) << Qt::endl;
 }
 
 void ScriptHost::waitForWindow() {

@@ -44,6 +44,13 @@ private:
     void callMember(const Statement& st);
     void runAction(const Statement& st);
     void listItems(const QStringList& words);
+    // The named child of the control (with its index in a control array when given).
+    QWidget* child(const QStringList& words, int indexWord);
+    void click(const QStringList& words);
+    void select(const QStringList& words);
+    void key(const QStringList& words);
+    void savePng(const QStringList& words);
+    void printState();
     void printError(Status status, const QString& what);
 
     Options m_options;
