@@ -78,18 +78,18 @@ PrinterDevice tallPrinter() { return {QStringLiteral("Tall"), false, 11909, 1640
 TEST_F(Preview, TheCanvasFollowsTheScreenWidthAndTheZoomOptions) {
     restart({tallPrinter()}, 9600);
     pages(1);
-    const ImageSurface& canvas = ctl().canvas();
-    EXPECT_FLOAT_EQ(canvas.Width(), 11909);
-    EXPECT_FLOAT_EQ(canvas.Height(), 16834);
+    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909);
+    EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
 
     restart({tallPrinter()}, 12000);
     pages(1);
-    EXPECT_FLOAT_EQ(canvas.Width(), 11909 * 1.25f);
-    EXPECT_FLOAT_EQ(canvas.ScaleWidth(), 11189 * 1.25f);
-    EXPECT_FLOAT_EQ(canvas.Height(), 16834);
+    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909 * 1.25f);
+    EXPECT_FLOAT_EQ(ctl().canvas().ScaleWidth(), 11189 * 1.25f);
+    EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
 
     restart({tallPrinter()}, 9600);
     pages(1);
+    const ImageSurface& canvas = ctl().canvas();
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13); // 150 %
     EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.5f);
