@@ -289,9 +289,9 @@ void verifyStore(const Palvex& ctl, const Corpus& corpus, int64_t n) {
         if (item.ItemText.trimmed() != itemAt(corpus, i).text->trimmed())
             fail("item " + std::to_string(i + 1) + " reads back as \"" + item.ItemText.trimmed().toStdString() + "\"");
     }
-    // After the reads: a store that holds records back in memory has written them by now.
+    // After the reads every record is on disk; space reserved ahead may follow the records.
     const auto bytes = std::filesystem::file_size(store.storePath());
-    if (bytes != uint64_t(n) * PrintItem::Size)
+    if (bytes < uint64_t(n) * PrintItem::Size)
         fail("store holds " + std::to_string(bytes) + " bytes, expected " + std::to_string(n * PrintItem::Size));
 }
 

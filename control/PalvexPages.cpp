@@ -15,6 +15,7 @@ Status Palvex::printPage() {
 Status Palvex::printLastPage() {
     return boundary([&] {
         m_pages->finishReport();
+        m_store.sync(); // the report store is complete on disk
         m_preview->showReport();
     });
 }

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace palvex {
@@ -48,13 +49,21 @@ CodePage::CodePage(int number) : m_number(number) {
         m_number = 1255;
         buildTable(1255, m_toUnicode);
     }
-    for (int b = 255; b >= 0; --b)
-        if (m_toUnicode[b] != QChar(0xFFFD)) m_fromUnicode.insert(m_toUnicode[b].unicode(), b);
+    m_fromLow.fill(-1);
+    for (int b = 255; b >= 0; --b) {
+        const char16_t u = m_toUnicode[b].unicode();
+        if (u == 0xFFFD) continue;
+        if (u < m_fromLow.size())
+            m_fromLow[u] = int16_t(b);
+        else
+            m_fromUnicode.insert(u, b);
+    }
 }
 
 char CodePage::byteOf(QChar c) const {
-    if (c.unicode() < 0x80) return char(c.unicode());
-    const auto it = m_fromUnicode.constFind(c.unicode());
+    const char16_t u = c.unicode();
+    if (u < m_fromLow.size()) return m_fromLow[u] < 0 ? '?' : char(m_fromLow[u]);
+    const auto it = m_fromUnicode.constFind(u);
     return it == m_fromUnicode.cend() ? '?' : char(*it);
 }
 
@@ -67,7 +76,7 @@ QByteArray CodePage::encode(QStringView text) const {
 void CodePage::encodeInto(QStringView text, char* out, qsizetype width) const {
     const qsizetype n = std::min(width, text.size());
     for (qsizetype i = 0; i < n; ++i) out[i] = byteOf(text[i]);
-    for (qsizetype i = n; i < width; ++i) out[i] = ' ';
+    std::memset(out + n, ' ', size_t(width - n));
 }
 
 QString CodePage::decode(const char* bytes, qsizetype size) const {

@@ -34,7 +34,8 @@ private:
 
     int m_number = 1255;
     std::array<QChar, 256> m_toUnicode{};
-    QHash<char16_t, unsigned char> m_fromUnicode;
+    std::array<int16_t, 0x800> m_fromLow{};        // U+0000-U+07FF (Latin and Hebrew): byte or -1
+    QHash<char16_t, unsigned char> m_fromUnicode;  // the rest of the page (dashes, quotes, shekel)
 };
 
 } // namespace palvex

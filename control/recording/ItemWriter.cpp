@@ -74,7 +74,7 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         surface.Print(text, false);
         m_state.textEnd = surface.CurrentX();
         if (kind == KindText) m_state.props.CurrentX = surface.CurrentX();
-        item.ItemText = padRight(text, PrintItem::TextWidth);
+        item.ItemText = text; // cut or padded to its field when stored
         if (kind == KindTextNewLine) surface.EndLine();
         return true;
     case KindSpecialCenter:
@@ -84,17 +84,15 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         m_state.textStart = surface.CurrentX();
         surface.Print(text, false);
         m_state.textEnd = surface.CurrentX();
-        item.ItemText = padRight(text + padRight(m_state.pending.specialCenterNumbers, 40),
-                                 PrintItem::TextWidth);
+        item.ItemText = text + padRight(m_state.pending.specialCenterNumbers, 40);
         if (kind == KindSpecialCenterNewLine) surface.EndLine();
         return true;
     case KindChars:
     case KindCharsNewLine: {
         if (text.size() != 1) return false;
         const PendingRun& run = m_state.run;
-        item.ItemText = padRight(text + QString::number(run.direction) + QString(8, QLatin1Char(' ')) +
-                                     FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5),
-                                 PrintItem::TextWidth);
+        item.ItemText = text + QString::number(run.direction) + QString(8, QLatin1Char(' ')) +
+                        FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5);
         item.FontSize = 8;
         // The macron is drawn as an overline rule: an underline would double it.
         if (text[0] == CodePage::system().charOf(175)) item.FontUnderline = 0;
@@ -147,8 +145,7 @@ void ItemWriter::WriteItem(QString& text) {
 
     applyAlignment(surface, kind, align, text);
     item.ItemX = surface.CurrentX();
-    item.Reserved = 0;
-    item.ItemText = QString(PrintItem::TextWidth, QLatin1Char(' '));
+    item.Reserved = 0; // ItemText stays empty: stored, it is 180 blanks
     if (pending.yRelative == 1) item.ItemY = m_state.props.currentYofPageNumber - surface.CurrentY();
 
     try {

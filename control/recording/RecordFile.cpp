@@ -2,8 +2,8 @@
 
 #include "interface/Status.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,6 +12,9 @@
 namespace palvex {
 
 namespace {
+
+constexpr int64_t BufferBytes = 64 * 1024;
+constexpr int64_t ReserveStep = 256 * 1024;
 
 Status statusOfErrno(int error) {
     switch (error) {
@@ -26,9 +29,15 @@ Status statusOfErrno(int error) {
 
 } // namespace
 
-RecordFile::~RecordFile() { close(); }
+RecordFile::~RecordFile() {
+    try {
+        close();
+    } catch (const Error&) {
+        // Nothing can be reported from here; the records written so far stay.
+    }
+}
 
-void RecordFile::open(const std::string& path, int recordLength, Mode mode) {
+void RecordFile::open(const std::string& path, int recordLength, Mode mode, bool bufferAppends) {
     close();
     if (path.empty()) raise(Status::BadFileName);
     if (mode == Mode::Recreate && ::unlink(path.c_str()) != 0 && errno != ENOENT)
@@ -41,13 +50,24 @@ void RecordFile::open(const std::string& path, int recordLength, Mode mode) {
         raise(Status::PathFileAccessError);
     }
     m_fd = fd;
-    m_size = info.st_size;
+    m_size = m_reservedEnd = info.st_size;
     m_recordLength = recordLength;
+    m_bufferAppends = bufferAppends;
+    m_buffer.clear();
     m_path = path;
 }
 
 void RecordFile::close() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd < 0) return;
+    const int fd = m_fd;
+    try {
+        sync();
+    } catch (...) {
+        ::close(fd);
+        m_fd = -1;
+        throw;
+    }
+    ::close(fd);
     m_fd = -1;
 }
 
@@ -56,33 +76,89 @@ int64_t RecordFile::sizeInBytes() const {
     return m_size;
 }
 
+void RecordFile::writeAt(int64_t offset, const unsigned char* data, int64_t size) const {
+    int64_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(m_fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) raise(statusOfErrno(n < 0 ? errno : ENOSPC));
+        done += n;
+    }
+}
+
+void RecordFile::flushBuffer() const {
+    if (m_buffer.empty()) return;
+    writeAt(m_bufferOffset, m_buffer.data(), int64_t(m_buffer.size()));
+    m_buffer.clear();
+}
+
+void RecordFile::reserve(int64_t end) {
+    if (end <= m_reservedEnd) return;
+    const int64_t target = std::max(end, m_reservedEnd + ReserveStep);
+    int error = ::posix_fallocate(m_fd, off_t(m_reservedEnd), off_t(target - m_reservedEnd));
+    if (error == EFBIG || error == ENOSPC) {
+        // Near a limit: the record itself may still fit.
+        error = ::posix_fallocate(m_fd, off_t(m_reservedEnd), off_t(end - m_reservedEnd));
+        if (error == 0) {
+            m_reservedEnd = end;
+            return;
+        }
+    }
+    if (error != 0) {
+        // Whatever was allocated past the records goes again.
+        [[maybe_unused]] int ignored = ::ftruncate(m_fd, off_t(m_size));
+        m_reservedEnd = m_size;
+        flushBuffer();
+        raise(statusOfErrno(error));
+    }
+    m_reservedEnd = target;
+}
+
 void RecordFile::write(int64_t number, const unsigned char* record) {
     if (m_fd < 0) raise(Status::BadFileName);
     if (number < 1) raise(Status::BadFileName);
-    const off_t offset = off_t(number - 1) * m_recordLength;
-    const int64_t sizeBefore = sizeInBytes();
-    int64_t done = 0;
-    while (done < m_recordLength) {
-        const ssize_t n = ::pwrite(m_fd, record + done, size_t(m_recordLength - done), offset + done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            // An appended record that failed half-way must not stay behind.
-            if (sizeBefore <= offset) [[maybe_unused]] int ignored = ::ftruncate(m_fd, sizeBefore);
-            raise(statusOfErrno(error));
-        }
-        done += n;
+    const int64_t offset = (number - 1) * m_recordLength;
+    if (m_bufferAppends && offset == m_size) {
+        reserve(offset + m_recordLength);
+        if (m_buffer.empty()) m_bufferOffset = offset;
+        m_buffer.insert(m_buffer.end(), record, record + m_recordLength);
+        m_size = offset + m_recordLength;
+        if (int64_t(m_buffer.size()) >= BufferBytes) flushBuffer();
+        return;
+    }
+    flushBuffer();
+    const int64_t sizeBefore = m_size;
+    try {
+        writeAt(offset, record, m_recordLength);
+    } catch (const Error&) {
+        // An appended record that failed half-way must not stay behind.
+        if (sizeBefore <= offset && m_reservedEnd <= offset)
+            [[maybe_unused]] int ignored = ::ftruncate(m_fd, off_t(sizeBefore));
+        throw;
     }
     m_size = std::max<int64_t>(m_size, offset + m_recordLength);
+    m_reservedEnd = std::max(m_reservedEnd, m_size);
+}
+
+void RecordFile::sync() {
+    if (m_fd < 0) return;
+    flushBuffer();
+    if (m_reservedEnd > m_size) {
+        if (::ftruncate(m_fd, off_t(m_size)) != 0) raise(statusOfErrno(errno));
+        m_reservedEnd = m_size;
+    }
 }
 
 int64_t RecordFile::readPartial(int64_t number, unsigned char* buffer, int64_t size) const {
     if (m_fd < 0) raise(Status::BadFileName);
     if (number < 1) raise(Status::BadFileName);
-    const off_t offset = off_t(number - 1) * m_recordLength;
+    flushBuffer();
+    const int64_t offset = (number - 1) * m_recordLength;
+    // Reserved space past the records is not part of the file.
+    const int64_t available = std::clamp<int64_t>(m_size - offset, 0, size);
     int64_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(m_fd, buffer + done, size_t(size - done), offset + done);
+    while (done < available) {
+        const ssize_t n = ::pread(m_fd, buffer + done, size_t(available - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) raise(statusOfErrno(errno));
         if (n == 0) break;

@@ -20,7 +20,7 @@ void ReportStore::closeAll() { markClosed(); }
 void ReportStore::OpenReportStore(const std::string& directory,
                                   const std::array<double, 4>& defaultMarginsCm) {
     if (!m_store.isOpen()) {
-        m_store.open(directory + "/" + StoreFileName, PrintItem::Size, RecordFile::Mode::Recreate);
+        m_store.open(directory + "/" + StoreFileName, PrintItem::Size, RecordFile::Mode::Recreate, true);
         resetItems();
     }
     if (m_definitions.isOpen()) return;
@@ -67,6 +67,10 @@ bool ReportStore::pageEndsAfter(int32_t number) const {
 void ReportStore::setPageEnd(int32_t number, bool ends) {
     if (number < 1 || size_t(number) > m_pageEnd.size()) raise(Status::SubscriptOutOfRange);
     m_pageEnd[size_t(number - 1)] = ends;
+}
+
+void ReportStore::sync() {
+    if (m_store.isOpen()) m_store.sync();
 }
 
 Definitions ReportStore::readDefinitions() const {

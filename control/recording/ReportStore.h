@@ -36,6 +36,8 @@ public:
     void rewrite(int32_t number, const PrintItem& item);
 
     int32_t itemCount() const { return m_itemCount; }
+    // Writes buffered records and cuts the file to exactly its records.
+    void sync();
     void resetItems() { m_itemCount = 0; m_pageEnd.clear(); }
     // Forgets items without touching the file (the preview's Close).
     void setItemCount(int32_t count);

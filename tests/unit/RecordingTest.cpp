@@ -238,31 +238,40 @@ TEST_F(Recording, NothingIsRecordedBeforeThePreviewStarts) {
 
 TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
     start();
-    ASSERT_EQ(text(QStringLiteral("first")), Status::Ok);
-    const float x = ctl().recordingSurface().CurrentX(), y = ctl().recordingSurface().CurrentY();
-    auto relative = P1_Proporional_To_currentYofPageNumber;
-    ctl().fxProporional_CurrentY(relative);
-
-    // The file may not grow beyond its one record now.
+    // The file may grow a little beyond the space reserved for the first records, no more.
     struct rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
-    small.rlim_cur = PrintItem::Size;
+    small.rlim_cur = 256 * 1024 + 10 * PrintItem::Size + 100;
     setrlimit(RLIMIT_FSIZE, &small);
-    const Status status = text(QStringLiteral("second"));
+
+    Status status = Status::Ok;
+    int32_t count = 0;
+    float x = 0, y = 0;
+    for (int i = 0; i < 5000 && status == Status::Ok; ++i) {
+        count = store().itemCount();
+        x = ctl().recordingSurface().CurrentX();
+        y = ctl().recordingSurface().CurrentY();
+        auto relative = P1_Proporional_To_currentYofPageNumber;
+        ctl().fxProporional_CurrentY(relative);
+        status = text(QStringLiteral("item %1").arg(i), i % 7 == 0 ? A2_JumpToNextLine : A1_StayWhereYouAre);
+    }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_EQ(status, Status::DiskFull);
-    EXPECT_EQ(store().itemCount(), 1);
-    EXPECT_EQ(QFile(path("palvex.rpt")).size(), PrintItem::Size);
+    EXPECT_EQ(store().itemCount(), count);
+    EXPECT_EQ(count, 1024 + 10);
     EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentX(), x);
     EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), y);
-    // The pending marks went with the failed item.
-    ASSERT_EQ(text(QStringLiteral("third")), Status::Ok);
-    EXPECT_EQ(item(2).YRelative, 0);
-    EXPECT_EQ(item(2).ItemText.trimmed(), QStringLiteral("third"));
+    // The pending marks went with the failed item; the next one takes its number.
+    ASSERT_EQ(text(QStringLiteral("next")), Status::Ok);
+    EXPECT_EQ(item(count + 1).YRelative, 0);
+    EXPECT_EQ(item(count + 1).ItemText.trimmed(), QStringLiteral("next"));
+    EXPECT_EQ(item(count).ItemText.trimmed(), QStringLiteral("item %1").arg(count - 1));
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    EXPECT_EQ(QFile(path("palvex.rpt")).size(), qint64(store().itemCount()) * PrintItem::Size);
 }
 
 TEST_F(Recording, KindAndAlignmentCodesAreValidated) {
