@@ -71,11 +71,9 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
     connect(m_window.cboZoom, &QComboBox::activated, this, [this] { cboZoom_Click(); });
     connect(m_window.Image1, &QToolButton::clicked, this, [this] { Image1_Click(); });
     connect(m_window.Image2, &QToolButton::clicked, this, [this] { Image2_Click(); });
-    // The canvas follows the scroll bars: its left and top are minus their values.
-    connect(m_window.HScroll, &QScrollBar::valueChanged, this,
-            [this](int v) { m_window.p1->move(-v / PreviewWindow::TwipsPerPixel, m_window.p1->y()); });
-    connect(m_window.VScroll, &QScrollBar::valueChanged, this,
-            [this](int v) { m_window.p1->move(m_window.p1->x(), -v / PreviewWindow::TwipsPerPixel); });
+    connect(m_window.HScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
+    connect(m_window.VScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
+    connect(m_window.p1, &PageCanvas::refreshed, this, [this] { placeCanvas(); });
     for (QObject* o : {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
                        static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom)})
         o->installEventFilter(this);
@@ -94,6 +92,20 @@ bool Navigation::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// The canvas follows the scroll bars: its left and top are minus their values. A canvas
+// smaller than the viewport moves within the free space instead of out of sight, so the page
+// starts flush with the viewport's right edge, where right-to-left text begins.
+void Navigation::placeCanvas() {
+    auto offset = [](int value, int canvas, int viewport) {
+        const int v = value / PreviewWindow::TwipsPerPixel;
+        return canvas < viewport ? v : -v;
+    };
+    QWidget* p1 = m_window.p1;
+    const QSize viewport = m_window.Mainpicture->size();
+    p1->move(offset(m_window.HScroll->value(), p1->width(), viewport.width()),
+             offset(m_window.VScroll->value(), p1->height(), viewport.height()));
 }
 
 void Navigation::keyDown(const QObject* source, int code, int shift) {

@@ -40,6 +40,8 @@ public:
     void selectPageEntry(int index);
     // Selects a zoom entry, raising the list's event.
     void selectZoomEntry(int index);
+    // Puts the canvas where the scroll bars say.
+    void placeCanvas();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -20,6 +20,7 @@ void PageCanvas::refresh() {
     const int h = int(std::lround(m_surface->Height() / PreviewWindow::TwipsPerPixel));
     resize(std::max(1, w), std::max(1, h));
     update();
+    emit refreshed();
 }
 
 void PageCanvas::paintEvent(QPaintEvent*) {

@@ -21,6 +21,10 @@ public:
     // Sizes the widget to the surface and repaints.
     void refresh();
 
+signals:
+    // The canvas took a new size: its place in the viewport may change.
+    void refreshed();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QElapsedTimer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QFileInfo>
 #include <QWidget>
@@ -53,7 +55,10 @@ void ScriptHost::createControl() {
         m_control->loadProperties(bag);
     }
     // The control covers the screen when the preview starts; the form is as large.
-    if (m_options.show) m_form->showMaximized();
+    if (m_options.show) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) m_form->setGeometry(screen->geometry());
+        m_form->show();
+    }
 }
 
 void ScriptHost::destroyControl() {
@@ -132,6 +137,8 @@ void ScriptHost::runAction(const Statement& st) {
         savePng(st.words);
     } else if (action == QLatin1String("state")) {
         printState();
+    } else if (action == QLatin1String("screenshot")) {
+        screenshot(st.words);
     } else {
         printError(Status::NotSupportedYet, QLatin1Char('!') + action);
     }
@@ -200,6 +207,17 @@ void ScriptHost::key(const QStringList& words) {
 void ScriptHost::savePng(const QStringList& words) {
     if (words.isEmpty() || !control().canvasImage().save(words[0], "PNG"))
         printError(Status::PathFileAccessError, QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
+}
+
+// The whole screen as a person sees it (with --show).
+void ScriptHost::screenshot(const QStringList& words) {
+    // Let the window system show what the statements before changed.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (words.isEmpty() || !screen || !screen->grabWindow(0).save(words[0], "PNG"))
+        printError(Status::PathFileAccessError, QStringLiteral("!screenshot ") + words.join(QLatin1Char(' ')));
 }
 
 void ScriptHost::printState() {

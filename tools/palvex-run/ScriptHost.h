@@ -51,6 +51,7 @@ private:
     void key(const QStringList& words);
     void savePng(const QStringList& words);
     void printState();
+    void screenshot(const QStringList& words);
     void printError(Status status, const QString& what);
 
     Options m_options;
