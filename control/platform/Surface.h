@@ -49,6 +49,8 @@ public:
     bool FontStrikethru() const { return m_font.strikethru; }
     bool FontTransparent() const { return m_fontTransparent; }
     int32_t ForeColor() const { return m_foreColor; }
+    // Puts back a font this surface had before (no checks needed).
+    void restoreFont(const FontSpec& font) { m_font = font; }
     void setFontName(const QString& name);
     void setFontSize(float points);
     void setFontBold(bool on) { m_font.bold = on; }

@@ -39,6 +39,10 @@ bool PageRecorder::belowTopMargin() const { return m_state.surface->CurrentY() >
 void PageRecorder::FinishPage() {
     if (m_state.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
     Surface& surface = *m_state.surface;
+    // The footer's own fonts must not leak into the text the host records next: its font
+    // properties still say what the host set.
+    const FontSpec hostFont = surface.font();
+    const int32_t hostColor = surface.ForeColor();
     const int32_t footerCount = m_state.pageFooterCount + 1;
     if (!m_state.noPageNumbers) {
         if (m_state.lineAbovePageNumber != QLatin1Char(' ')) {
@@ -69,6 +73,8 @@ void PageRecorder::FinishPage() {
         m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
     }
     if (m_state.props.tfPrintFooter1) PrintFooters();
+    surface.restoreFont(hostFont);
+    surface.setForeColor(hostColor);
     m_state.pageFooterCount = footerCount;
     m_state.pageIndex.resize(size_t(footerCount) + 1, 0);
     m_state.pageIndex[size_t(footerCount)] = m_store.itemCount();

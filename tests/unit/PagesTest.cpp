@@ -83,6 +83,20 @@ TEST_F(Pages, PageNumbersStartAtTheFirstPageNumberCentredOnThePageNumberLine) {
     }
 }
 
+TEST_F(Pages, ThePageFootersFontDoesNotLeakIntoTheNextPage) {
+    ctl().let_FontSize(9);
+    ctl().let_ForeColor(0x0000FF);
+    QString rule = QStringLiteral("=");
+    ctl().PrintingLineAbovePagenumber(rule);
+    ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
+    ASSERT_EQ(ctl().printPage(), Status::Ok);
+    ASSERT_EQ(text(QStringLiteral("next page")), Status::Ok);
+    const PrintItem next = itemsWithText(QStringLiteral("next page")).at(0);
+    EXPECT_FLOAT_EQ(next.FontSize, 9);
+    EXPECT_EQ(next.FontBold, 0);
+    EXPECT_EQ(next.ForeColor, 0x0000FF);
+}
+
 TEST_F(Pages, ARuleAboveThePageNumberOnlyWhenTheCharacterIsNotBlank) {
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);
