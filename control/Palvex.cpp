@@ -76,6 +76,14 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
 
 const QImage& Palvex::canvasImage() { return m_canvas.image(); }
 
+void Palvex::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // On a form being designed the control stays a small placeholder of 300 x 300 twips.
+    constexpr int Placeholder = 300 / Screen::TwipsPerPixel;
+    if (!m_ambient.userMode && (width() > Placeholder || height() > Placeholder))
+        resize(std::min(width(), Placeholder), std::min(height(), Placeholder));
+}
+
 Palvex::~Palvex() {
     if (m_platform.screen) m_platform.screen->setWaitCursor(false);
     m_store.closeAll();

@@ -245,6 +245,9 @@ public:
 
     Status About();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     // A saved property changed: the host should save its form.
     void propertyChanged(const QString& name);

@@ -34,11 +34,16 @@ FooterSlot& PageRecorder::footer(int32_t slot) {
     return m_state.footers[size_t(slot)];
 }
 
-bool PageRecorder::belowTopMargin() const { return m_state.surface->CurrentY() > m_state.margins.top; }
+Surface& PageRecorder::surface() const {
+    if (!m_state.surface) raise(Status::BadFileName); // the preview was closed
+    return *m_state.surface;
+}
+
+bool PageRecorder::belowTopMargin() const { return surface().CurrentY() > m_state.margins.top; }
 
 void PageRecorder::FinishPage() {
     if (m_state.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     // The footer's own fonts must not leak into the text the host records next: its font
     // properties still say what the host set.
     const FontSpec hostFont = surface.font();
@@ -81,7 +86,7 @@ void PageRecorder::FinishPage() {
 }
 
 void PageRecorder::PrintFooters() {
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     surface.setCurrentY(m_state.props.currentYofPageNumber);
     struct Placement {
         int16_t align;
@@ -124,14 +129,14 @@ void PageRecorder::printPage() {
 }
 
 void PageRecorder::checkMin1() {
-    if (m_state.surface->CurrentY() > m_state.breakLimit - m_state.reduceTwips) {
+    if (surface().CurrentY() > m_state.breakLimit - m_state.reduceTwips) {
         printPage();
         PrintHeader();
     }
 }
 
 void PageRecorder::checkMin2() {
-    const float y = m_state.surface->CurrentY();
+    const float y = surface().CurrentY();
     if (y > m_state.breakLimit && y < m_state.props.currentYofPageNumber) {
         printPage();
         PrintHeader();
@@ -140,7 +145,7 @@ void PageRecorder::checkMin2() {
 
 void PageRecorder::applyFont(const QString& name, float size, bool bold, bool underline, bool italic,
                              int32_t color) {
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     surface.setFontName(name.trimmed());
     surface.setFontSize(size);
     surface.setFontBold(bold);
@@ -150,7 +155,7 @@ void PageRecorder::applyFont(const QString& name, float size, bool bold, bool un
 }
 
 void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     switch (align) {
     case AlignNone: m_text.printText(text, A1_StayWhereYouAre, AlignNone); break;
     case AlignRight:
@@ -169,7 +174,7 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
 
 void PageRecorder::PrintHeader() {
     if (!m_state.props.Header) return;
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     for (const LineHeader& h : m_state.lineHeaders) {
         const QString text = trimBlanks(h.text);
         if (text.isEmpty()) continue;
@@ -201,7 +206,7 @@ void PageRecorder::PrintHeader() {
 }
 
 void PageRecorder::finishReport() {
-    Surface& surface = *m_state.surface;
+    Surface& surface = this->surface();
     if (m_state.pageFooterCount == 0 || (belowTopMargin() && !m_state.props.gtAfterPage)) FinishPage();
     surface.setForeColor(0);
     int32_t last = m_state.pagesEnded;

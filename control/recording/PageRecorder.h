@@ -44,6 +44,7 @@ private:
     void recordHeaderText(const QString& text, int32_t align);
     void applyFont(const QString& name, float size, bool bold, bool underline, bool italic, int32_t color);
     bool belowTopMargin() const;
+    Surface& surface() const;
 
     ControlState& m_state;
     ReportStore& m_store;

@@ -45,7 +45,7 @@ void PropertyRules::setForeColor(int32_t color) {
     s.props.ForeColor = color;
     changed("ForeColor");
     try {
-        s.surface->setForeColor(color);
+        if (s.surface) s.surface->setForeColor(color);
         m_control.m_canvas.setForeColor(color);
     } catch (const Error&) {
         if (warnOnce(s.warned.color, illegalForeColorText())) s.props.ForeColor = 0;
@@ -57,7 +57,7 @@ void PropertyRules::setFontName(const QString& name) {
     s.props.FontName = name;
     changed("FontName");
     try {
-        s.surface->setFontName(name.trimmed());
+        if (s.surface) s.surface->setFontName(name.trimmed());
         m_control.m_canvas.setFontName(name.trimmed());
     } catch (const Error&) {
         if (warnOnce(s.warned.fontName, illegalFontNameText()))
@@ -70,7 +70,7 @@ void PropertyRules::setFontSize(float points) {
     s.props.FontSize = points;
     changed("FontSize");
     try {
-        s.surface->setFontSize(points);
+        if (s.surface) s.surface->setFontSize(points);
         m_control.m_canvas.setFontSize(points);
     } catch (const Error&) {
         if (warnOnce(s.warned.fontSize, illegalFontSizeText())) s.props.FontSize = 12;
@@ -80,35 +80,35 @@ void PropertyRules::setFontSize(float points) {
 void PropertyRules::setFontBold(bool on) {
     m_control.m_state.props.FontBold = on;
     changed("FontBold");
-    m_control.m_state.surface->setFontBold(on);
+    if (Surface* surface = m_control.m_state.surface) surface->setFontBold(on);
     m_control.m_canvas.setFontBold(on);
 }
 
 void PropertyRules::setFontItalic(bool on) {
     m_control.m_state.props.FontItalic = on;
     changed("FontItalic");
-    m_control.m_state.surface->setFontItalic(on);
+    if (Surface* surface = m_control.m_state.surface) surface->setFontItalic(on);
     m_control.m_canvas.setFontItalic(on);
 }
 
 void PropertyRules::setFontUnderline(bool on) {
     m_control.m_state.props.FontUnderline = on;
     changed("FontUnderline");
-    m_control.m_state.surface->setFontUnderline(on);
+    if (Surface* surface = m_control.m_state.surface) surface->setFontUnderline(on);
     m_control.m_canvas.setFontUnderline(on);
 }
 
 void PropertyRules::setCurrentX(float x) {
     m_control.m_state.props.CurrentX = x;
     changed("CurrentX");
-    m_control.m_state.surface->setCurrentX(x);
+    if (Surface* surface = m_control.m_state.surface) surface->setCurrentX(x);
     m_control.m_canvas.setCurrentX(x);
 }
 
 void PropertyRules::setCurrentY(float y) {
     m_control.m_state.props.CurrentY = y;
     changed("CurrentY");
-    m_control.m_state.surface->setCurrentY(y);
+    if (Surface* surface = m_control.m_state.surface) surface->setCurrentY(y);
     m_control.m_canvas.setCurrentY(y);
 }
 

@@ -273,6 +273,16 @@ TEST_F(Preview, CloseUnloadsTheHostForm) {
         if (b->property("index").toInt() == 0) b->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(control->reportStore().itemCount(), 0);
+    // A host that goes on after Close gets statuses, never a crash.
+    EXPECT_EQ(control->let_FontName(QStringLiteral("Times New Roman")), Status::Ok);
+    EXPECT_EQ(control->let_CurrentY(100), Status::Ok);
+    EXPECT_EQ(control->printText(t, e), Status::BadFileName);
+    EXPECT_EQ(control->printPage(), Status::BadFileName);
+    EXPECT_EQ(control->checkMin1(), Status::BadFileName);
+    EXPECT_EQ(control->printLastPage(), Status::BadFileName);
+    // A new start records again.
+    ASSERT_EQ(control->StartPalvexPrintPreview(), Status::Ok);
+    EXPECT_EQ(control->printText(t, e), Status::Ok);
 }
 
 // Rendered pages against stored pictures: the same fonts on every Debian machine draw the same
