@@ -38,7 +38,9 @@ protected:
 TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
     for (int page = 0; page < 3; ++page) {
         for (int line = 0; line < 4; ++line) ASSERT_EQ(text(QStringLiteral("line"), A2_JumpToNextLine), Status::Ok);
-        if (page < 2) ASSERT_EQ(ctl().printPage(), Status::Ok);
+        if (page < 2) {
+            ASSERT_EQ(ctl().printPage(), Status::Ok);
+        }
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     const ControlState& s = ctl().state();
