@@ -82,29 +82,26 @@ struct WarningFlags {
     bool fontSize = false;
 };
 
-// A header printed at the top of each page: 30 line headers, each on lines of its own.
-struct LineHeader {
-    QString text;
+// What every header has: its text, font, colour, alignment and kind.
+struct HeaderText {
+    QString text; // empty: the header is not used
     QString fontName = QStringLiteral("Ms Sans Serif");
     float fontSize = 12;
     bool bold = false, underline = false, italic = false;
     int32_t color = 0;
     int32_t align = 0;
     int32_t kind = 0; // stored only
+};
+
+// A header printed at the top of each page: 30 line headers, each on lines of its own.
+struct LineHeader : HeaderText {
     float x = 0;
     int16_t linesAfter = 1;
     int16_t linesBefore = 0;
 };
 
 // One of 20 headers placed at a position of its own.
-struct PositionedHeader {
-    QString text;
-    QString fontName = QStringLiteral("Ms Sans Serif");
-    float fontSize = 12;
-    bool bold = false, underline = false, italic = false;
-    int32_t color = 0;
-    int32_t align = 0;
-    int32_t kind = 0;
+struct PositionedHeader : HeaderText {
     int16_t x = 0, y = 0;
 };
 

@@ -112,22 +112,18 @@ void PreviewStartup::resetRecording() {
 }
 
 void PreviewStartup::resetHeaders() {
-    // Kind and position are not reset: a host sets headers after the start.
+    // Kind and position are kept: a host sets headers after the start.
+    auto reset = [](HeaderText& h) {
+        const int32_t kind = h.kind;
+        h = HeaderText{};
+        h.kind = kind;
+    };
     for (LineHeader& h : m_state.lineHeaders) {
-        const int32_t kind = h.kind;
-        const float x = h.x;
-        h = LineHeader{};
-        h.kind = kind;
-        h.x = x;
+        reset(h);
+        h.linesAfter = 1;
+        h.linesBefore = 0;
     }
-    for (PositionedHeader& h : m_state.positionedHeaders) {
-        const int32_t kind = h.kind;
-        const int16_t x = h.x, y = h.y;
-        h = PositionedHeader{};
-        h.kind = kind;
-        h.x = x;
-        h.y = y;
-    }
+    for (PositionedHeader& h : m_state.positionedHeaders) reset(h);
 }
 
 } // namespace palvex
