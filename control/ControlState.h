@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recording/Definitions.h"
+#include "recording/ShapeParams.h"
 
 #include <QFont>
 #include <QString>
@@ -120,6 +121,19 @@ struct PendingRun {
     int32_t direction = 0;
 };
 
+// The shape parameters of the last box, line or circle call; a shape is recorded once from them.
+struct PendingShape {
+    ShapeParams params;
+    bool fresh = false;
+};
+
+// The picture being recorded: its file name and size in hundredths of a millimetre.
+struct PendingPicture {
+    QString fileName;
+    double width = 0, height = 0;
+    double rememberedY = 0; // the cursor's y, in whole twips, when the call began
+};
+
 // The state the control owns and its parts share.
 struct ControlState {
     KeptProperties props;
@@ -158,6 +172,8 @@ struct ControlState {
     std::array<PositionedHeader, 20> positionedHeaders;
     std::array<FooterSlot, 4> footers;
     PendingRun run;
+    PendingShape shape;
+    PendingPicture picture;
 
     // Preview.
     int hRange = 0, vRange = 0;           // scroll ranges (twips) for the canvas as drawn

@@ -4,10 +4,6 @@
 
 namespace palvex {
 
-Status Palvex::printBox(float&, float&, float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, int32_t&, AlignType&, QString&) { return Status::NotSupportedYet; }
-Status Palvex::printLine(float&, float&, float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, AlignType&) { return Status::NotSupportedYet; }
-Status Palvex::printCircle(float&, float&, int32_t&, int32_t&, int32_t&, int16_t&, int32_t&, float&, AlignType&, int32_t*, float*, float*, QString*, float*) { return Status::NotSupportedYet; }
-Status Palvex::printPicture(QString&, AlignPicHorizontalType&, AlignPicVerticalType&) { return Status::NotSupportedYet; }
 Status Palvex::tfCenterPages(bool&) { return Status::NotSupportedYet; }
 Status Palvex::SavePrint(QString&, bool&) { return Status::NotSupportedYet; }
 Status Palvex::ReadPrint(QString&) { return Status::NotSupportedYet; }

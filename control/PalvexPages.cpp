@@ -98,16 +98,4 @@ Status Palvex::fxFontboldNumberpage(Out<bool> result) {
     return Status::Ok;
 }
 
-Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
-                               DirectionOfPrintCharsType& DR, AfterPrintType& Entr, WhereToPrintChars& cKind) {
-    return boundary([&] {
-        if (!std::isfinite(startTwipsPoint) || !std::isfinite(endTwipsPoint))
-            palvex::raise(Status::InvalidProcedureCall);
-        int32_t entr = Entr, placement = cKind;
-        m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr, placement);
-        Entr = AfterPrintType(entr);
-        cKind = WhereToPrintChars(placement);
-    });
-}
-
 } // namespace palvex

@@ -24,12 +24,19 @@ public:
     const QImage& image();
 
 protected:
+    void drawLine(const QPointF& a, const QPointF& b, int32_t color) override;
+    void drawBox(const QRectF& box, int32_t color) override;
+    void drawEllipse(const QRectF& bounds, int32_t color, const Arc* arc) override;
+    void drawImage(const QImage& image, const QRectF& target) override;
     void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) override;
     void clearDrawing() override;
     void geometryChanged() override { m_stale = true; }
 
 private:
     void ensureImage();
+    // A painter over the image in twips with the surface's pen, fill and raster operation;
+    // false when the mode draws nothing.
+    bool preparePainter(QPainter& painter, int32_t color, bool fill);
 
     double m_pixelsPerTwip;
     double m_devicePixelRatio;

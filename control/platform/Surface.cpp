@@ -94,3 +94,67 @@ void Surface::Cls() {
 }
 
 } // namespace palvex
+
+namespace palvex {
+
+void Surface::setDrawWidth(int pixels) {
+    if (pixels < 1 || pixels > 32767) raise(Status::InvalidPropertyValue);
+    m_pen.width = pixels;
+}
+
+void Surface::setDrawStyle(int style) {
+    if (style < 0 || style > 6) raise(Status::InvalidPropertyValue);
+    m_pen.style = style;
+}
+
+void Surface::setDrawMode(int mode) {
+    if (mode < 1 || mode > 16) raise(Status::InvalidPropertyValue);
+    m_pen.mode = mode;
+}
+
+void Surface::setFillStyle(int style) {
+    if (style < 0 || style > 7) raise(Status::InvalidPropertyValue);
+    m_pen.fillStyle = style;
+}
+
+void Surface::setFillColor(int32_t color) {
+    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    m_pen.fillColor = color;
+}
+
+QPointF Surface::toDevice(float x, float y) const {
+    return {(double(x) - m_scaleLeft) * twipsPerUnitX(), (double(y) - m_scaleTop) * twipsPerUnitY()};
+}
+
+void Surface::Line(float x1, float y1, float x2, float y2, int32_t color, bool box) {
+    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    const QPointF a = toDevice(x1, y1), b = toDevice(x2, y2);
+    if (box)
+        drawBox(QRectF(a, b).normalized(), color);
+    else
+        drawLine(a, b, color);
+    m_currentX = x2; // the pen ends at the far corner
+    m_currentY = y2;
+}
+
+void Surface::Circle(float x, float y, float r, int32_t color, const Arc* arc, float aspect) {
+    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
+    // r is the larger of the two radii.
+    const double rx = aspect <= 1 ? r : r / aspect;
+    const double ry = aspect <= 1 ? r * aspect : r;
+    const QPointF c = toDevice(x, y);
+    const QRectF bounds(c.x() - rx * twipsPerUnitX(), c.y() - ry * twipsPerUnitY(), 2 * rx * twipsPerUnitX(),
+                        2 * ry * twipsPerUnitY());
+    drawEllipse(bounds, color, arc);
+    m_currentX = x;
+    m_currentY = y;
+}
+
+void Surface::PaintPicture(const QImage& image, float x, float y, float w, float h) {
+    if (image.isNull() || !(w > 0) || !(h > 0)) return;
+    const QPointF a = toDevice(x, y), b = toDevice(x + w, y + h);
+    drawImage(image, QRectF(a, b));
+}
+
+} // namespace palvex

@@ -2,6 +2,9 @@
 
 #include "TextMetrics.h"
 
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
@@ -72,6 +75,34 @@ public:
     // Clears the drawing and puts the cursor at the origin.
     void Cls();
 
+    // Pen and fill. DrawWidth is in the device's pixels; DrawStyle 0-6 (solid, dash, dot,
+    // dash-dot, dash-dot-dot, transparent, inside solid); DrawMode 1-16 (binary raster
+    // operations, 13 copy pen); FillStyle 0-7 (solid, transparent, horizontal, vertical, upward
+    // diagonal, downward diagonal, cross, diagonal cross). Values out of range are refused.
+    int DrawWidth() const { return m_pen.width; }
+    int DrawStyle() const { return m_pen.style; }
+    int DrawMode() const { return m_pen.mode; }
+    int FillStyle() const { return m_pen.fillStyle; }
+    int32_t FillColor() const { return m_pen.fillColor; }
+    void setDrawWidth(int pixels);
+    void setDrawStyle(int style);
+    void setDrawMode(int mode);
+    void setFillStyle(int style);
+    void setFillColor(int32_t color);
+
+    // Graphics take x from the left edge, in user units.
+    // A line, or with `box` the rectangle with these corners (filled by FillStyle/FillColor).
+    void Line(float x1, float y1, float x2, float y2, int32_t color, bool box);
+    // A circle of radius `r` (the larger radius of an ellipse whose height / width is `aspect`),
+    // or an arc from `start` to `end` radians counter-clockwise from three o'clock; a negative
+    // angle also draws the radius to that point.
+    struct Arc {
+        float start = 0, end = 0;
+    };
+    void Circle(float x, float y, float r, int32_t color, const Arc* arc = nullptr, float aspect = 1);
+    // The image drawn into the rectangle at (x, y) of width w and height h (user units).
+    void PaintPicture(const QImage& image, float x, float y, float w, float h);
+
     // Whether what is drawn is kept (the canvas's persistent picture).
     bool AutoRedraw() const { return m_autoRedraw; }
     void setAutoRedraw(bool on) { m_autoRedraw = on; }
@@ -80,7 +111,21 @@ public:
     double twipsPerUnitX() const;
     double twipsPerUnitY() const;
 
+    struct Pen {
+        int width = 1;
+        int style = 0;
+        int mode = 13;
+        int fillStyle = 1;
+        int32_t fillColor = 0;
+    };
+    const Pen& pen() const { return m_pen; }
+
 protected:
+    // Device geometry in twips from the surface's top-left corner.
+    virtual void drawLine(const QPointF&, const QPointF&, int32_t) {}
+    virtual void drawBox(const QRectF&, int32_t) {}
+    virtual void drawEllipse(const QRectF&, int32_t, const Arc*) {}
+    virtual void drawImage(const QImage&, const QRectF&) {}
     // Draws `text` (logical order) with its left edge at `leftTwips` and its top at `topTwips`,
     // both measured from the surface's top-left corner; `widthTwips` is its measured advance.
     virtual void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) = 0;
@@ -97,6 +142,9 @@ private:
     bool m_fontTransparent = true;
     int32_t m_foreColor = 0;
     bool m_autoRedraw = false;
+    Pen m_pen;
+
+    QPointF toDevice(float x, float y) const;
 };
 
 // A surface that only measures: the hidden recording surface, whose pixels nobody reads.

@@ -5,6 +5,7 @@
 #include "recording/ItemWriter.h"
 #include "recording/NumberText.h"
 #include "recording/ReportStore.h"
+#include "recording/ShapeParams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,22 +18,7 @@ bool isFooter(const PrintItem& item) { return item.FooterFlag == 1 || item.Foote
 bool isText(const PrintItem& item) { return item.ItemKind == KindText || item.ItemKind == KindTextNewLine; }
 bool isRun(const PrintItem& item) { return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine; }
 
-float fieldNumber(const QString& text, qsizetype from, qsizetype width) {
-    const LeadingNumber n = parseLeadingNumber(QStringView(text).mid(from, width));
-    return n.overflow ? 0.0f : float(n.value);
-}
-
 } // namespace
-
-SpecialCenterParams decodeSpecialCenter(const QString& itemText) {
-    SpecialCenterParams p;
-    p.text = trimBlanks(itemText.left(100));
-    p.x1 = fieldNumber(itemText, 100, 10);
-    p.x2 = fieldNumber(itemText, 110, 10);
-    p.y1 = fieldNumber(itemText, 120, 10);
-    p.y2 = fieldNumber(itemText, 130, 10);
-    return p;
-}
 
 PrintItem ItemReplay::read(int32_t n) const { return m_store.read(n); }
 
@@ -101,7 +87,7 @@ void ItemReplay::drawText(const PrintItem& item, int32_t n) {
 
 void ItemReplay::drawSpecialCenter(const PrintItem& item, int32_t n) {
     Surface& s = m_target;
-    SpecialCenterParams p = decodeSpecialCenter(item.ItemText);
+    SpecialCenterParams p = SpecialCenterParams::decode(item.ItemText);
     const float zoom = m_rules.zoom;
     p.x1 = p.x1 * zoom + itemShift;
     p.x2 = p.x2 * zoom + itemShift;

@@ -78,11 +78,4 @@ private:
     ReplayRules m_rules;
 };
 
-// The SpecialCenter fields of an item: its text and the four coordinates.
-struct SpecialCenterParams {
-    QString text;
-    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-};
-SpecialCenterParams decodeSpecialCenter(const QString& itemText);
-
 } // namespace palvex

@@ -108,7 +108,7 @@ void PageRenderer::RenderPage(bool keepRange) {
     rules.zoomCurrentX = m_state.zoomCurrentX;
     rules.ignoreCenterOffset = m_state.pagesCentred;
     ItemReplay replay(m_store, m_canvas, rules);
-    replay.drawGraphic = drawGraphic;
+    replay.drawGraphic = [this](const PrintItem& item, ItemReplay& r) { m_graphics.draw(item, r); };
     replay.minTextX = minTextX;
     replay.maxTextX = maxTextX;
     replay.replay(rangeFirst, std::min(rangeLast, m_store.itemCount()));

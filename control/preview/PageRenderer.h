@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GraphicsReplay.h"
 #include "ItemReplay.h"
 
 #include <cstdint>
@@ -38,8 +39,6 @@ public:
     float lastTextStartX = 0, lastTextEndX = 0;
     std::vector<DrawnText> drawn; // the text items of the page as drawn
 
-    // Where graphics kinds plug into the replay.
-    std::function<void(const PrintItem&, ItemReplay&)> drawGraphic;
 
 private:
     void sizeCanvas();
@@ -50,6 +49,7 @@ private:
     Surface& m_pic;
     const Screen& m_screen;
     PreviewWindow& m_window;
+    GraphicsReplay m_graphics; // pen widths in screen pixels: the canvas is the screen
 };
 
 // Scroll positions are 16-bit: larger ranges are clamped.

@@ -6,8 +6,67 @@
 #include "interface/Status.h"
 #include "platform/CodePage.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PictureFile.h"
+#include "platform/Surface.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
 
 namespace palvex {
+
+void GraphicsRecorder::warn(const QString& text, int flags) {
+    m_state.lastAnswer = QString::number(m_boxes.show(text, flags, nullptr));
+}
+
+void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int32_t align) {
+    m_state.shape.params = params;
+    m_state.shape.params.width = std::max(1, params.width);
+    m_state.shape.fresh = true;
+    m_state.pending.align = int16_t(std::clamp(align, -1, 32767));
+    m_state.pending.kind = kind;
+    QString empty;
+    m_writer.WriteItem(empty);
+}
+
+void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal, int32_t vertical) {
+    const QString prefix = QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
+    const QString invalid = prefix + QStringLiteral("which is invalid picture,\ntherefore it would not be presented");
+    if (!QFileInfo(fileName).isFile()) {
+        m_boxes.beep();
+        warn(prefix + QStringLiteral("for printing picture,\nbut the file does not exist,\n"
+                                     "therefore it would not be presented"),
+             MessageBoxes::OkOnly);
+        return;
+    }
+    // The name must fit its 100-character field: a longer one is kept relative to the current
+    // directory when that fits, so the picture can still be found when the page is drawn.
+    QString stored = fileName;
+    if (stored.size() > 100) stored = QDir::current().relativeFilePath(fileName);
+    const std::optional<PictureFile> picture = stored.size() <= 100 ? PictureFile::load(fileName) : std::nullopt;
+    if (!picture) {
+        warn(invalid, MessageBoxes::OkOnly);
+        return;
+    }
+    Surface& surface = *m_state.surface;
+    m_state.picture = {stored, picture->widthHmm, picture->heightHmm, std::round(surface.CurrentY())};
+    m_state.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
+    m_state.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
+    m_state.pending.kind = KindPicture;
+    QString name = stored;
+    try {
+        m_writer.WriteItem(name);
+    } catch (const Error&) {
+        // A picture that cannot be recorded is reported like an invalid one.
+        warn(invalid, MessageBoxes::OkOnly);
+        return;
+    }
+    const float y = std::round(surface.CurrentY());
+    surface.setCurrentY(y);
+    m_state.props.CurrentY = y;
+}
 
 void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int32_t direction,
                                        int32_t& entr, int32_t& placement) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interface/Enumerations.h"
+#include "recording/ShapeParams.h"
 
 #include <QString>
 
@@ -11,7 +12,8 @@ class ItemWriter;
 class MessageBoxes;
 class CodePage;
 
-// Records the items that are not plain text. For now: runs of one repeated character.
+// Records the items that are not plain text: runs of one repeated character, boxes, lines,
+// circles and pictures.
 class GraphicsRecorder {
 public:
     GraphicsRecorder(ControlState& state, ItemWriter& writer, MessageBoxes& boxes, const CodePage& codePage)
@@ -23,7 +25,15 @@ public:
     void fxPrintingChars(float start, float end, int16_t code, int32_t direction, int32_t& entr,
                          int32_t& placement);
 
+    // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
+    // argument for keep those of the previous shape); a pen width below 1 becomes 1.
+    void recordShape(int16_t kind, const ShapeParams& params, int32_t align);
+    // A picture file: reported and not recorded when it is missing or not a picture.
+    void printPicture(const QString& fileName, int32_t horizontal, int32_t vertical);
+
 private:
+    void warn(const QString& text, int flags);
+
     ControlState& m_state;
     ItemWriter& m_writer;
     MessageBoxes& m_boxes;

@@ -9,6 +9,7 @@
 #include "platform/CodePage.h"
 #include "platform/Surface.h"
 
+#include <cmath>
 #include <limits>
 
 namespace palvex {
@@ -99,9 +100,39 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         if (kind == KindCharsNewLine) surface.EndLine();
         return true;
     }
-    default:
-        // Pictures and shapes are recorded by the graphics recorder.
-        raise(Status::NotSupportedYet);
+    case KindBox:
+    case KindLine:
+    case KindCircle: {
+        // A shape is recorded once from the parameters its call set.
+        PendingShape& shape = m_state.shape;
+        if (!shape.fresh) return false;
+        ShapeParams params = shape.params;
+        params.align = item.HAlign;
+        item.ItemText = params.encode();
+        shape.fresh = false;
+        return true;
+    }
+    case KindPicture: {
+        const PendingPicture& picture = m_state.picture;
+        m_state.props.DontConsiderForCenter = true;
+        const float width = surface.ScaleWidth();
+        const float p = float(picture.width);
+        // Positions in the picture's own unit, as the layout has always been recorded.
+        switch (item.HAlign) {
+        case AlignNone: surface.setCurrentX(width - surface.CurrentX() - p); break;
+        case AlignRight: surface.setCurrentX(width - p); break;
+        case AlignCenter:
+        case 4: surface.setCurrentX((width - p) / 2 - p); break;
+        case AlignLeft: surface.setCurrentX(0); break;
+        default: break;
+        }
+        item.ItemX = surface.CurrentX();
+        surface.setCurrentY(float(picture.rememberedY + picture.height));
+        item.ItemText = FitRight(picture.fileName, 100) + FitRight(formatSingle(float(picture.width)), 10) +
+                        FitRight(formatSingle(float(picture.height)), 10);
+        return true;
+    }
+    default: return false;
     }
 }
 
