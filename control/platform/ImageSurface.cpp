@@ -192,11 +192,9 @@ void ImageSurface::drawText(QStringView text, double leftTwips, double topTwips,
     const double scale = m_pixelsPerTwip * m_devicePixelRatio;
     painter.scale(scale, scale);
     painter.setLayoutDirection(Qt::RightToLeft);
-    const QFont qfont = TextMetrics::fontFor(font());
-    painter.setFont(qfont);
+    painter.setFont(TextMetrics::cachedFont(font()));
     painter.setPen(toQColor(ForeColor()));
-    const QFontMetricsF metrics(qfont, &m_image);
-    painter.drawText(QPointF(leftTwips, topTwips + metrics.ascent()), text.toString());
+    painter.drawText(QPointF(leftTwips, topTwips + TextMetrics::ascent(font())), text.toString());
 }
 
 } // namespace palvex

@@ -92,6 +92,10 @@ double TextMetrics::width(const FontSpec& spec, QStringView text) {
     return cache().get(spec).metrics.horizontalAdvance(text.toString());
 }
 
+const QFont& TextMetrics::cachedFont(const FontSpec& spec) { return cache().get(spec).font; }
+
+double TextMetrics::ascent(const FontSpec& spec) { return cache().get(spec).metrics.ascent(); }
+
 double TextMetrics::lineHeight(const FontSpec& spec) { return cache().get(spec).metrics.lineSpacing(); }
 
 } // namespace palvex

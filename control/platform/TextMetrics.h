@@ -25,6 +25,9 @@ public:
 
     // The QFont that draws a spec at 1440 dpi (pixel size in twips).
     static QFont fontFor(const FontSpec& spec);
+    // The same, from the cache of recently used fonts.
+    static const QFont& cachedFont(const FontSpec& spec);
+    static double ascent(const FontSpec& spec);
 
     // Shaped advance of `text` in twips.
     static double width(const FontSpec& spec, QStringView text);
