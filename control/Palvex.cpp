@@ -3,7 +3,10 @@
 #include "platform/CodePage.h"
 #include "preview/Navigation.h"
 #include "preview/PageCanvas.h"
+#include "preview/OptionPanels.h"
+#include "preview/PageCentring.h"
 #include "preview/PageRenderer.h"
+#include "preview/Search.h"
 #include "preview/PreviewController.h"
 #include "preview/PreviewStartup.h"
 #include "preview/PreviewWindow.h"
@@ -15,6 +18,7 @@
 #include "recording/TextRecorder.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 
 #include <cmath>
@@ -66,6 +70,18 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window, *m_renderer,
                                                     *m_navigation, *m_platform.screen);
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
+    m_centring = std::make_unique<PageCentring>(m_state, m_store, *m_renderer, *m_window, *m_navigation,
+                                                *m_platform.screen, *m_platform.dialogs);
+    m_centring->onBackColor = [this](int32_t color) { m_state.props.BackColor = color; };
+    m_panels = std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
+    m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas, *m_platform.keyboard);
+    m_search->onNotFound = [this](const QString& text) {
+        m_platform.messageBoxes->beep();
+        showMessage(K2_Not_found_any_more, text);
+    };
+    m_navigation->setSearch(m_search);
+    m_navigation->setCentring(m_centring.get());
+    connect(m_window->cboMoreOptions, &QComboBox::activated, this, [this] { m_centring->cboMoreOptions_Click(); });
     for (QCheckBox* box : {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         connect(box, &QCheckBox::toggled, this, [this] {
             m_state.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();

@@ -28,6 +28,9 @@ class PreviewWindow;
 class PageRenderer;
 class Navigation;
 class PreviewController;
+class PageCentring;
+class OptionPanels;
+class Search;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
@@ -245,6 +248,10 @@ public:
 
     Status About();
 
+    // A message box of one of the four kinds (txtMessageType) in the control's style; the
+    // answer of a question is kept as the last answer. 0 for an unknown kind.
+    int showMessage(int kind, const QString& text);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -273,6 +280,9 @@ private:
     std::unique_ptr<PageRenderer> m_renderer;
     Navigation* m_navigation = nullptr; // a child QObject of the control
     std::unique_ptr<PreviewController> m_preview;
+    std::unique_ptr<PageCentring> m_centring;
+    std::unique_ptr<OptionPanels> m_panels;
+    Search* m_search = nullptr; // a child QObject of the control
 };
 
 } // namespace palvex

@@ -2,6 +2,7 @@
 
 #include "Palvex.h"
 
+#include "preview/PageCentring.h"
 #include "preview/PreviewController.h"
 #include "recording/GraphicsRecorder.h"
 #include "recording/PageRecorder.h"
@@ -17,6 +18,7 @@ Status Palvex::printLastPage() {
         m_pages->finishReport();
         m_store.sync(); // the report store is complete on disk
         m_preview->showReport();
+        if (m_state.centreAllPages) m_centring->centreEveryPage();
     });
 }
 
@@ -95,6 +97,15 @@ Status Palvex::fxForecolorNumberpage(Out<int32_t> result) {
 }
 Status Palvex::fxFontboldNumberpage(Out<bool> result) {
     result = false;
+    return Status::Ok;
+}
+
+} // namespace palvex
+
+namespace palvex {
+
+Status Palvex::tfCenterPages(bool& CN) {
+    m_state.centreAllPages = CN;
     return Status::Ok;
 }
 

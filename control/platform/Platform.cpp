@@ -3,7 +3,8 @@
 namespace palvex {
 
 Platform Platform::desktop() {
-    return {std::make_shared<Screen>(), std::make_shared<QtMessageBoxes>(), Printers::system()};
+    return {std::make_shared<Screen>(), std::make_shared<QtMessageBoxes>(), Printers::system(),
+            std::make_shared<QtDialogs>()};
 }
 
 Platform Platform::headless(ScriptedMessageBoxes::Listener listener) {

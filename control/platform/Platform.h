@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Dialogs.h"
 #include "MessageBoxes.h"
 #include "Printers.h"
 #include "Screen.h"
@@ -16,11 +17,13 @@ struct Ambient {
     bool userMode = true; // false while the host's form is being designed
 };
 
-// The services the control relies on. The control keeps references; the platform outlives it.
+// The services the control relies on, shared with the host.
 struct Platform {
     std::shared_ptr<Screen> screen;
     std::shared_ptr<MessageBoxes> messageBoxes;
     std::shared_ptr<Printers> printers;
+    std::shared_ptr<Dialogs> dialogs = std::make_shared<ScriptedDialogs>();
+    std::shared_ptr<KeyboardLayouts> keyboard = std::make_shared<KeyboardLayouts>();
 
     // Real dialogs, the real screen and the system's printers.
     static Platform desktop();

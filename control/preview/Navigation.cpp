@@ -2,12 +2,15 @@
 
 #include "ControlState.h"
 #include "PageCanvas.h"
+#include "PageCentring.h"
+#include "Search.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
 #include "recording/ReportStore.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -23,7 +26,7 @@ enum Key {
     PageUp = 33, PageDown = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40,
     F3 = 114, F5 = 116, F6 = 117, F7 = 118, F8 = 119,
 };
-enum Button { Close = 0, Print = 1, First = 2, Previous = 3, Next = 4, Last = 5, Search = 6, ContinueSearch = 7 };
+enum Button { Close = 0, Print = 1, First = 2, Previous = 3, Next = 4, Last = 5, SearchButton = 6, ContinueSearch = 7 };
 
 constexpr struct {
     int qt, code;
@@ -179,7 +182,13 @@ void Navigation::cmd_Click(int index) {
     case Previous:
     case Next:
     case Last: turnPage(index); break;
-    default: break; // printing and search are wired by their own parts
+    case SearchButton:
+        if (m_search) m_search->openPanel();
+        break;
+    case ContinueSearch:
+        if (m_search) m_search->FindNext();
+        break;
+    default: break; // printing is wired by its own part
     }
 }
 
@@ -198,7 +207,10 @@ void Navigation::cboZoom_Click() {
     }
     // The zoom comes from the entry's index, not from its text.
     m_state.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
-    m_renderer.RenderPage(false);
+    if (m_state.centreAllPages && m_centring)
+        m_centring->centreEveryPage(); // centred again at the new zoom
+    else
+        m_renderer.RenderPage(false);
 }
 
 void Navigation::Image1_Click() {
@@ -239,7 +251,13 @@ void Navigation::HandlePreviewKey(int code) {
         if (vValue == v->maximum()) return cmd_Click(Next);
         setScroll(true, vValue + v->singleStep());
         break;
-    case F3: return; // search is wired by its own part
+    case F3:
+        if (!m_window.txtSearch->text().trimmed().isEmpty() && m_state.searchContinue)
+            cmd_Click(ContinueSearch);
+        else
+            cmd_Click(SearchButton);
+        m_state.searchContinue = true;
+        return;
     case F6: return cmd_Click(Previous);
     case F7: return cmd_Click(Next);
     default: break;

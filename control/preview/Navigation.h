@@ -10,7 +10,9 @@ class QWidget;
 namespace palvex {
 
 struct ControlState;
+class PageCentring;
 class PageRenderer;
+class Search;
 class PreviewWindow;
 class ReportStore;
 class Screen;
@@ -42,6 +44,9 @@ public:
     void selectZoomEntry(int index);
     // Puts the canvas where the scroll bars say.
     void placeCanvas();
+    // The parts that search and centre, which come after navigation.
+    void setSearch(Search* search) { m_search = search; }
+    void setCentring(PageCentring* centring) { m_centring = centring; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +61,8 @@ private:
     PreviewWindow& m_window;
     const Screen& m_screen;
     QWidget* m_control;
+    Search* m_search = nullptr;
+    PageCentring* m_centring = nullptr;
 };
 
 // Classic key codes of the Qt keys the preview handles; 0 for any other key.

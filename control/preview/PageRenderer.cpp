@@ -94,6 +94,35 @@ void PageRenderer::sizeCanvas() {
     m_canvas.Cls(); // at the new size
 }
 
+ReplayRules PageRenderer::rules() const {
+    ReplayRules rules;
+    rules.zoom = m_state.zoomFactor;
+    rules.margins = m_state.margins;
+    rules.currentYofPageNumber = m_state.props.currentYofPageNumber;
+    rules.zoomCurrentX = m_state.zoomCurrentX;
+    rules.ignoreCenterOffset = m_state.pagesCentred;
+    return rules;
+}
+
+void PageRenderer::measureExtent(int32_t first, int32_t last) {
+    sizeCanvas();
+    // The same replay on a surface that only measures: no glyph is rasterised.
+    MeasuringSurface page;
+    page.setScaleModeTwips();
+    page.setWidth(m_canvas.Width());
+    page.setHeight(m_canvas.Height());
+    page.setScaleWidth(m_canvas.ScaleWidth());
+    page.setScaleHeight(m_canvas.ScaleHeight());
+    ReplayRules r = rules();
+    r.ignoreCenterOffset = true;
+    ItemReplay replay(m_store, page, r);
+    replay.minTextX = minTextX;
+    replay.maxTextX = maxTextX;
+    replay.replay(first, std::min(last, m_store.itemCount()));
+    minTextX = replay.minTextX;
+    maxTextX = replay.maxTextX;
+}
+
 void PageRenderer::RenderPage(bool keepRange) {
     sizeCanvas();
     if (!keepRange) {
@@ -101,13 +130,7 @@ void PageRenderer::RenderPage(bool keepRange) {
         rangeFirst = r.first;
         rangeLast = r.last;
     }
-    ReplayRules rules;
-    rules.zoom = m_state.zoomFactor;
-    rules.margins = m_state.margins;
-    rules.currentYofPageNumber = m_state.props.currentYofPageNumber;
-    rules.zoomCurrentX = m_state.zoomCurrentX;
-    rules.ignoreCenterOffset = m_state.pagesCentred;
-    ItemReplay replay(m_store, m_canvas, rules);
+    ItemReplay replay(m_store, m_canvas, rules());
     replay.drawGraphic = [this](const PrintItem& item, ItemReplay& r) { m_graphics.draw(item, r); };
     replay.minTextX = minTextX;
     replay.maxTextX = maxTextX;

@@ -27,6 +27,9 @@ public:
 
     // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
     void RenderPage(bool keepRange);
+    // The extent of the free text of items first..last as the page would draw them at this
+    // zoom without centring shifts, measured without drawing (minTextX, maxTextX).
+    void measureExtent(int32_t first, int32_t last);
 
     // The item range of a page index (from 0) of the report.
     struct Range {
@@ -42,6 +45,7 @@ public:
 
 private:
     void sizeCanvas();
+    ReplayRules rules() const;
 
     ControlState& m_state;
     const ReportStore& m_store;

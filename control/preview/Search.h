@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace palvex {
+
+struct ControlState;
+class ImageSurface;
+class KeyboardLayouts;
+class MessageBoxes;
+class Navigation;
+class PageRenderer;
+class PreviewWindow;
+class ReportStore;
+
+// Text search over the recorded text items in recording order: goes to the page of a match,
+// scrolls it into view and overprints it in magenta where the page drew it.
+class Search : public QObject {
+    Q_OBJECT
+
+public:
+    Search(ControlState& state, const ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
+           Navigation& navigation, ImageSurface& canvas, KeyboardLayouts& keyboard);
+
+    // "Not found any more": shown through the control's message routine.
+    std::function<void(const QString& text)> onNotFound;
+
+    void openPanel();  // toolbar button Search
+    void FindNext();   // Continue Search, Enter, the panel's Search
+    void cancel();     // the panel's Cancel, Esc
+
+    bool englishKeyboard() const { return m_englishKeyboard; }
+    QString foundText() const { return m_foundText; }
+    int32_t searchStart() const { return m_searchStart; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showMatch(int32_t item, const QString& line, qsizetype position);
+
+    ControlState& m_state;
+    const ReportStore& m_store;
+    PageRenderer& m_renderer;
+    PreviewWindow& m_window;
+    Navigation& m_navigation;
+    ImageSurface& m_canvas;
+    KeyboardLayouts& m_keyboard;
+    QString m_searchText;
+    QString m_foundText;
+    int32_t m_searchStart = 1;
+    bool m_englishKeyboard = false;
+};
+
+} // namespace palvex
