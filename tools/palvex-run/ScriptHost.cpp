@@ -9,7 +9,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QElapsedTimer>
 #include <QScreen>
@@ -25,6 +27,7 @@ ScriptHost::ScriptHost(Options options, QTextStream& out) : m_options(std::move(
     });
     for (int answer : m_options.answers) m_boxes->queueAnswer(answer);
     m_platform.messageBoxes = m_boxes;
+    m_platform.dialogs = m_dialogs;
     m_platform.screen = m_options.screen
                             ? std::make_shared<Screen>(float(m_options.screen->width()), float(m_options.screen->height()))
                             : (m_options.show ? std::make_shared<Screen>() : std::make_shared<Screen>(9600.0f, 7200.0f));
@@ -137,6 +140,16 @@ void ScriptHost::runAction(const Statement& st) {
         savePng(st.words);
     } else if (action == QLatin1String("state")) {
         printState();
+    } else if (action == QLatin1String("text")) {
+        typeText(st.words);
+    } else if (action == QLatin1String("check")) {
+        check(st.words);
+    } else if (action == QLatin1String("keypress")) {
+        keypress(st.words);
+    } else if (action == QLatin1String("blur")) {
+        blur(st.words);
+    } else if (action == QLatin1String("color")) {
+        color(st.words);
     } else if (action == QLatin1String("screenshot")) {
         screenshot(st.words);
     } else {
@@ -207,6 +220,56 @@ void ScriptHost::key(const QStringList& words) {
 void ScriptHost::savePng(const QStringList& words) {
     if (words.isEmpty() || !control().canvasImage().save(words[0], "PNG"))
         printError(Status::PathFileAccessError, QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
+}
+
+void ScriptHost::typeText(const QStringList& words) {
+    QWidget* w = child(words, 99);
+    const QString value = words.value(1);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setFocus();
+        QFocusEvent in(QEvent::FocusIn);
+        QCoreApplication::sendEvent(edit, &in);
+        edit->setText(value);
+    } else if (auto* list = qobject_cast<QComboBox*>(w); list && list->isEditable()) {
+        list->setEditText(value);
+    } else {
+        printError(Status::NoSuchMember, QStringLiteral("!text ") + words.join(QLatin1Char(' ')));
+    }
+}
+
+void ScriptHost::check(const QStringList& words) {
+    auto* box = qobject_cast<QCheckBox*>(child(words, 99));
+    if (!box) return printError(Status::NoSuchMember, QStringLiteral("!check ") + words.join(QLatin1Char(' ')));
+    box->setChecked(words.value(1).toInt() != 0);
+}
+
+void ScriptHost::keypress(const QStringList& words) {
+    const int code = words.value(0).toInt();
+    QWidget* target = child(QStringList{words.value(1, QStringLiteral("p1"))}, 99);
+    const int qtKey = qtKeyOf(code);
+    if (!target || qtKey == 0)
+        return printError(Status::InvalidProcedureCall, QStringLiteral("!keypress ") + words.join(QLatin1Char(' ')));
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, QString(QChar(code)));
+    QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, QString(QChar(code)));
+    QCoreApplication::sendEvent(target, &press);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void ScriptHost::blur(const QStringList& words) {
+    QWidget* target = child(words, 99);
+    if (!target) return printError(Status::NoSuchMember, QStringLiteral("!blur ") + words.join(QLatin1Char(' ')));
+    QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(target, &out);
+}
+
+void ScriptHost::color(const QStringList& words) {
+    const QString value = words.value(0);
+    if (value == QLatin1String("cancel")) return m_dialogs->queueColor(std::nullopt);
+    bool ok = false;
+    const uint rgb = value.toUInt(&ok, 16);
+    if (!ok || value.size() != 6) return printError(Status::InvalidPropertyValue, QStringLiteral("!color ") + value);
+    // RRGGBB as people write it; the control's colours are 0x00BBGGRR.
+    m_dialogs->queueColor(int32_t(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF)));
 }
 
 // The whole screen as a person sees it (with --show).

@@ -51,12 +51,18 @@ private:
     void key(const QStringList& words);
     void savePng(const QStringList& words);
     void printState();
+    void typeText(const QStringList& words);
+    void check(const QStringList& words);
+    void keypress(const QStringList& words);
+    void blur(const QStringList& words);
+    void color(const QStringList& words);
     void screenshot(const QStringList& words);
     void printError(Status status, const QString& what);
 
     Options m_options;
     QTextStream& m_out;
     std::shared_ptr<ScriptedMessageBoxes> m_boxes;
+    std::shared_ptr<ScriptedDialogs> m_dialogs = std::make_shared<ScriptedDialogs>();
     Platform m_platform;
     std::unique_ptr<QWidget> m_form;
     Palvex* m_control = nullptr;
