@@ -56,6 +56,7 @@ public:
     const QImage& canvasImage();
     const ImageSurface& canvas() const { return m_canvas; }
     const PageRenderer& renderer() const { return *m_renderer; }
+    const Search& search() const { return *m_search; }
 
     // Properties: get_ writes the value through Out, let_ sets it.
     Status get_BackColor(Out<int32_t> value);

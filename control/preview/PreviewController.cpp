@@ -70,9 +70,11 @@ void PreviewController::start(const std::string& directory) {
     PreviewWindow::centre(m_window.fraZoomOptions, screenWidth, screenHeight);
     PreviewWindow::centre(m_window.fraMarginsSetup, screenWidth, screenHeight);
     m_startup.applyDefinitions();
-    m_window.chkZoomCurrentx->setChecked(m_state.zoomCurrentX);
-    m_window.chkZoomWidth->setChecked(m_state.zoomWidth);
-    m_window.chkZoomHeight->setChecked(m_state.zoomHeight);
+    // The boxes are the zoom options in force: each change of one reads all three.
+    const bool currentX = m_state.zoomCurrentX, width = m_state.zoomWidth, height = m_state.zoomHeight;
+    m_window.chkZoomCurrentx->setChecked(currentX);
+    m_window.chkZoomWidth->setChecked(width);
+    m_window.chkZoomHeight->setChecked(height);
     fillMarginLists();
     for (size_t i = 0; i < 4; ++i) m_window.cboMargins[i]->setCurrentIndex(m_state.marginIndexes[i]);
     m_window.VScroll->hide();                                                // 9
