@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ImageSurface.h"
 #include "recording/ItemWriter.h"
+#include "recording/RecordCodec.h"
 #include "recording/ReportStore.h"
 
 #include <QGroupBox>
@@ -88,11 +89,14 @@ void Search::FindNext() {
     QString line;
     const QString target = trimBlanks(m_searchText);
     if (target.isEmpty()) return;
-    const int32_t last = m_store.itemCount();
-    for (int32_t n = std::max(1, m_searchStart); n <= last; ++n) {
-        const PrintItem item = m_store.read(n);
-        if (item.ItemKind >= KindSpecialCenter || item.ItemKind < 0) continue;
-        const QString t = trimBlanks(item.ItemText);
+    int32_t found = 0;
+    qsizetype position = 0;
+    const CodePage& codePage = CodePage::system();
+    m_store.scan(std::max(1, m_searchStart), m_store.itemCount(), [&](int32_t n, const PrintItem::Bytes& record) {
+        // Only ordinary text is searched: the kind decides before the text is decoded.
+        const int16_t kind = codec::getI16(record.data() + 233);
+        if (kind >= KindSpecialCenter || kind < 0) return true;
+        const QString t = trimBlanks(codec::getText(record.data() + 53, PrintItem::TextWidth, codePage));
         // Texts written a character at a time are put back together.
         if (t.size() == 1)
             line += t;
@@ -100,9 +104,15 @@ void Search::FindNext() {
             line = t;
         if (t.size() > 1 || line.size() == target.size()) {
             const qsizetype at = line.indexOf(target);
-            if (at >= 0) return showMatch(n, line, at + 1);
+            if (at >= 0) {
+                found = n;
+                position = at + 1;
+                return false;
+            }
         }
-    }
+        return true;
+    });
+    if (found) return showMatch(found, line, position);
     if (onNotFound) onNotFound(target + QLatin1Char('\n') + m_state.previewMessages[2]);
     m_state.searchContinue = false;
     m_window.txtSearch->clear();

@@ -3,6 +3,7 @@
 #include "interface/Status.h"
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace palvex {
@@ -47,6 +48,23 @@ PrintItem ReportStore::read(int32_t number) const {
     PrintItem::Bytes bytes;
     m_store.read(number, bytes.data());
     return PrintItem::decode(bytes, m_codePage);
+}
+
+void ReportStore::scan(int32_t first, int32_t last,
+                       const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const {
+    constexpr int32_t Block = 256;
+    std::vector<unsigned char> buffer(size_t(Block) * PrintItem::Size);
+    PrintItem::Bytes record;
+    last = std::min(last, m_itemCount);
+    for (int32_t n = std::max(1, first); n <= last; n += Block) {
+        const int32_t count = std::min(Block, last - n + 1);
+        const int64_t got = m_store.readPartial(n, buffer.data(), int64_t(count) * PrintItem::Size);
+        for (int32_t k = 0; k < count; ++k) {
+            if (int64_t(k + 1) * PrintItem::Size > got) return;
+            std::copy_n(buffer.begin() + ptrdiff_t(k) * PrintItem::Size, PrintItem::Size, record.begin());
+            if (!visit(n + k, record)) return;
+        }
+    }
 }
 
 void ReportStore::rewrite(int32_t number, const PrintItem& item) {

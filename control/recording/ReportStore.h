@@ -5,6 +5,7 @@
 #include "RecordFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
     // Appends the item as the next record. On failure nothing changes (count, flags, file).
     int32_t append(const PrintItem& item);
     PrintItem read(int32_t number) const;
+    // Visits records first..last in order, read in large blocks; `visit` gets each record's
+    // number and bytes and returns false to stop.
+    void scan(int32_t first, int32_t last,
+              const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const;
     void rewrite(int32_t number, const PrintItem& item);
 
     int32_t itemCount() const { return m_itemCount; }
