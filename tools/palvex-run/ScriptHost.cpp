@@ -174,7 +174,9 @@ void ScriptHost::listItems(const QStringList& words) {
               << trimTrailingBlanks(item.FontName) << "\" size=" << formatSingle(item.FontSize)
               << (item.FontBold ? " bold" : "") << (item.FontItalic ? " italic" : "")
               << (item.FontUnderline ? " underline" : "") << " color=" << item.ForeColor
-              << (store.pageEndsAfter(n) ? " page-end" : "") << " text=\"" << text << "\"" << Qt::endl;
+              << (store.pageEndsAfter(n) ? " page-end" : "")
+              << (item.CenterOffset != 0 ? QStringLiteral(" offset=") + formatSingle(item.CenterOffset) : QString())
+              << " text=\"" << text << "\"" << Qt::endl;
     }
     m_out << "items: " << count << Qt::endl;
 }
