@@ -227,6 +227,14 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     cmdOK = button(fraPrinter, "cmdOK", QStringLiteral("OK"), QRectF(3000, 3120, 1215, 450), "#80FF80");
     cmdCancel = button(fraPrinter, "cmdCancel", QStringLiteral("Cancel"), QRectF(1440, 3120, 1215, 450), "#FF8080");
 
+    // Panels and the toolbar keep the system's colours whatever the preview colour is.
+    for (QWidget* w : {Picture1, static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
+                       static_cast<QWidget*>(fraZoomOptions), static_cast<QWidget*>(fraPrinter)}) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+        w->setPalette(palette);
+        w->setAutoFillBackground(true);
+    }
     for (QWidget* f : {static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
                        static_cast<QWidget*>(fraZoomOptions), static_cast<QWidget*>(fraPrinter),
                        static_cast<QWidget*>(cmdShowDaf), static_cast<QWidget*>(Prg1),
