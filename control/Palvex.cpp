@@ -101,6 +101,14 @@ void Palvex::resizeEvent(QResizeEvent* event) {
 }
 
 Palvex::~Palvex() {
+    // The window's widgets go first, while the parts their signals and filters reach still
+    // exist; silenced, so nothing they emit on the way out runs a handler.
+    for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
+    delete m_search;
+    m_search = nullptr;
+    delete m_navigation;
+    m_navigation = nullptr;
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     if (m_platform.screen) m_platform.screen->setWaitCursor(false);
     m_store.closeAll();
 }
