@@ -7,6 +7,7 @@
 #include "preview/PageCentring.h"
 #include "preview/PageRenderer.h"
 #include "preview/Search.h"
+#include "printing/PrinterPanel.h"
 #include "preview/PreviewController.h"
 #include "preview/PreviewStartup.h"
 #include "preview/PreviewWindow.h"
@@ -81,6 +82,11 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     };
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
+    m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers, *m_platform.dialogs,
+                                      *m_platform.screen, m_pic);
+    m_printerPanel->showMessage = [this](int kind, const QString& text) { return showMessage(kind, text); };
+    m_printerPanel->beep = [this] { m_platform.messageBoxes->beep(); };
+    m_navigation->setPrinterPanel(m_printerPanel);
     connect(m_window->cboMoreOptions, &QComboBox::activated, this, [this] { m_centring->cboMoreOptions_Click(); });
     for (QCheckBox* box : {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         connect(box, &QCheckBox::toggled, this, [this] {
@@ -108,6 +114,8 @@ Palvex::~Palvex() {
     m_search = nullptr;
     delete m_navigation;
     m_navigation = nullptr;
+    delete m_printerPanel;
+    m_printerPanel = nullptr;
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     if (m_platform.screen) m_platform.screen->setWaitCursor(false);
     m_store.closeAll();

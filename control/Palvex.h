@@ -31,6 +31,7 @@ class PreviewController;
 class PageCentring;
 class OptionPanels;
 class Search;
+class PrinterPanel;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
@@ -283,7 +284,8 @@ private:
     std::unique_ptr<PreviewController> m_preview;
     std::unique_ptr<PageCentring> m_centring;
     std::unique_ptr<OptionPanels> m_panels;
-    Search* m_search = nullptr; // a child QObject of the control
+    Search* m_search = nullptr;             // a child QObject of the control
+    PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
 };
 
 } // namespace palvex

@@ -108,8 +108,8 @@ public:
     void setAutoRedraw(bool on) { m_autoRedraw = on; }
 
     // Horizontal and vertical size of one user unit in twips.
-    double twipsPerUnitX() const;
-    double twipsPerUnitY() const;
+    virtual double twipsPerUnitX() const;
+    virtual double twipsPerUnitY() const;
 
     struct Pen {
         int width = 1;

@@ -4,6 +4,7 @@
 #include "PageCanvas.h"
 #include "PageCentring.h"
 #include "Search.h"
+#include "printing/PrinterPanel.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
 #include "recording/ReportStore.h"
@@ -182,13 +183,16 @@ void Navigation::cmd_Click(int index) {
     case Previous:
     case Next:
     case Last: turnPage(index); break;
+    case Print:
+        if (m_printerPanel) m_printerPanel->open();
+        break;
     case SearchButton:
         if (m_search) m_search->openPanel();
         break;
     case ContinueSearch:
         if (m_search) m_search->FindNext();
         break;
-    default: break; // printing is wired by its own part
+    default: break;
     }
 }
 

@@ -47,6 +47,7 @@ public:
     // The parts that search and centre, which come after navigation.
     void setSearch(Search* search) { m_search = search; }
     void setCentring(PageCentring* centring) { m_centring = centring; }
+    void setPrinterPanel(class PrinterPanel* panel) { m_printerPanel = panel; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,6 +64,7 @@ private:
     QWidget* m_control;
     Search* m_search = nullptr;
     PageCentring* m_centring = nullptr;
+    class PrinterPanel* m_printerPanel = nullptr;
 };
 
 // Classic key codes of the Qt keys the preview handles; 0 for any other key.

@@ -1,0 +1,91 @@
+#include "PrinterSurface.h"
+
+#include "interface/Status.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace palvex {
+
+PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPath) {
+    if (device.isPdf) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setOutputFormat(QPrinter::PdfFormat);
+        m_printer->setOutputFileName(pdfPath);
+        // A4 with a printable area 360 twips (6.35 mm) in from each edge.
+        m_printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                             QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+    } else {
+        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName), QPrinter::HighResolution);
+    }
+    m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
+    m_printer->setDocName(QStringLiteral("Palvex report"));
+    m_resolution = m_printer->resolution();
+    m_printableWidth = device.scaleWidth;
+    m_printableHeight = device.scaleHeight;
+    setScaleModeTwips();
+    setWidth(device.width);
+    setHeight(device.height);
+    setScaleWidth(device.scaleWidth);
+    setScaleHeight(device.scaleHeight);
+    restoreFont(FontSpec{});
+}
+
+PrinterSurface::~PrinterSurface() {
+    if (m_painter.isActive()) m_painter.end();
+}
+
+void PrinterSurface::setPrintQuality(int quality) {
+    if (quality >= 300 && quality <= 2400) m_printer->setResolution(quality);
+    m_resolution = m_printer->resolution();
+}
+
+void PrinterSurface::begin() {
+    if (!m_painter.begin(m_printer.get())) raise(Status::PrinterError);
+    m_resolution = m_printer->resolution();
+    // The painter's unit is one twip from the printable area's corner.
+    const double scale = m_resolution / 1440.0;
+    m_painter.scale(scale, scale);
+    m_pages = 1;
+}
+
+void PrinterSurface::startPageIfDue() {
+    if (!m_pageDue) return;
+    m_pageDue = false;
+    if (!m_printer->newPage()) raise(Status::PrinterError);
+    ++m_pages;
+}
+
+void PrinterSurface::NewPage() {
+    m_pageDue = true;
+    setCurrentX(0);
+    setCurrentY(0);
+}
+
+void PrinterSurface::EndDoc() {
+    m_pageDue = false;
+    if (m_painter.isActive() && !m_painter.end()) raise(Status::PrinterError);
+}
+
+void PrinterSurface::abort() {
+    m_pageDue = false;
+    m_printer->abort();
+    if (m_painter.isActive()) m_painter.end();
+}
+
+QPainter& PrinterSurface::beginPaint() {
+    if (!m_painter.isActive()) raise(Status::PrinterError);
+    startPageIfDue();
+    return m_painter;
+}
+
+QFont PrinterSurface::deviceFont(const FontSpec& spec) const {
+    // Sized so that, through the painter's twip scale, the glyphs have their size in twips.
+    QFont font = TextMetrics::cachedFont(spec);
+    font.setPointSizeF(spec.size * 1440.0 / m_resolution);
+    return font;
+}
+
+} // namespace palvex

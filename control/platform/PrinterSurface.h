@@ -1,0 +1,56 @@
+#pragma once
+
+#include "PaintingSurface.h"
+#include "Printers.h"
+
+#include <QPainter>
+
+#include <memory>
+
+class QPrinter;
+
+namespace palvex {
+
+// The printer as a drawing surface: Width/Height are the paper in twips, ScaleWidth/Height the
+// printable area, drawn from its top-left corner. Pages are started lazily: NewPage only marks
+// that the next drawing begins a new sheet, so a document never ends with a blank one.
+class PrinterSurface final : public PaintingSurface {
+public:
+    PrinterSurface(const PrinterDevice& device, const QString& pdfPath);
+    ~PrinterSurface() override;
+
+    // Print quality: -1 to -4 keep the printer's resolution, 300 to 2400 set it in dots per inch.
+    void setPrintQuality(int quality);
+    // Opens the document; throws palvex::Error (482) when the printer cannot start.
+    void begin();
+    void NewPage();
+    void EndDoc();
+    // Drops a document after an error: what was sent is abandoned.
+    void abort();
+
+    int pagesStarted() const { return m_pages; }
+
+    // On a printer Width and Height are the paper; the unit is the printable area over the scale.
+    double twipsPerUnitX() const override { return ScaleWidth() > 0 ? m_printableWidth / ScaleWidth() : 1.0; }
+    double twipsPerUnitY() const override { return ScaleHeight() > 0 ? m_printableHeight / ScaleHeight() : 1.0; }
+    double resolution() const { return m_resolution; }
+
+protected:
+    QPainter& beginPaint() override;
+    double twipsPerDevicePixel() const override { return 1440.0 / m_resolution; }
+    bool canRasterOp() const override { return false; }
+    QFont deviceFont(const FontSpec& spec) const override;
+    void clearDrawing() override {}
+
+private:
+    void startPageIfDue();
+
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    double m_resolution = 1200;
+    double m_printableWidth = 0, m_printableHeight = 0;
+    bool m_pageDue = false;
+    int m_pages = 0;
+};
+
+} // namespace palvex

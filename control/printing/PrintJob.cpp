@@ -1,0 +1,78 @@
+#include "PrintJob.h"
+
+#include "ControlState.h"
+#include "interface/Status.h"
+#include "platform/PrinterSurface.h"
+#include "platform/Screen.h"
+#include "preview/GraphicsReplay.h"
+#include "preview/ItemReplay.h"
+#include "recording/ReportStore.h"
+
+#include <algorithm>
+
+namespace palvex {
+
+namespace {
+constexpr float PageNumberGap = 425;
+constexpr float BreakDistance = 1800;
+} // namespace
+
+void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
+    printer.setPrintQuality(request.quality);
+    printer.setScaleTop(0);
+    printer.setScaleLeft(0);
+    const PageGeometry& page = m_state.unzoomed;
+    m_state.props.gtPrWidth = page.width;
+    m_state.props.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
+    m_state.breakLimit = m_state.props.currentYofPageNumber - BreakDistance;
+    if (m_state.zoomFactor == 1.0f || !request.applyZoom) {
+        m_state.zoomFactor = 1.0f;
+    } else {
+        const float zoom = m_state.zoomFactor;
+        if (m_state.zoomHeight) {
+            m_state.props.currentYofPageNumber = printer.Height() * zoom - PageNumberGap;
+            m_state.breakLimit = m_state.props.currentYofPageNumber - zoom * BreakDistance;
+        }
+        if (m_state.zoomWidth) {
+            printer.setScaleWidth(page.scaleWidth * zoom);
+            m_state.props.gtPrWidth = zoom * page.width;
+        }
+    }
+
+    // The items of the range, by the page index.
+    const int32_t k1 = request.fromPage - m_state.firstPageNumber, k2 = request.toPage - m_state.firstPageNumber;
+    const auto& index = m_state.pageIndex;
+    auto entry = [&](int32_t k) { return k >= 0 && size_t(k) < index.size() ? index[size_t(k)] : m_store.itemCount(); };
+    const int32_t first = k1 <= 0 ? 1 : entry(k1) + 1;
+    const int32_t last = k2 >= m_state.lastPageIndex ? m_store.itemCount() : entry(k2 + 1);
+
+    ReplayRules rules;
+    rules.zoom = m_state.zoomFactor;
+    rules.margins = m_state.margins;
+    rules.currentYofPageNumber = m_state.props.currentYofPageNumber;
+    rules.zoomCurrentX = m_state.zoomCurrentX;
+    rules.centredTextTakesShift = false;
+    rules.monochrome = request.monochrome;
+    rules.trackExtent = false;
+    // Pen widths are in screen pixels; the printer's are smaller.
+    const GraphicsReplay graphics(double(Screen::TwipsPerPixel) / (1440.0 / printer.resolution()));
+
+    printer.begin();
+    try {
+        for (int32_t copy = 0; copy < request.copies; ++copy) {
+            if (copy > 0) printer.NewPage();
+            ItemReplay replay(m_store, printer, rules);
+            replay.drawGraphic = [&graphics](const PrintItem& item, ItemReplay& r) { graphics.draw(item, r); };
+            replay.afterItem = [&](int32_t n) {
+                if (m_store.pageEndsAfter(n) && n < last) printer.NewPage();
+            };
+            replay.replay(first, last);
+        }
+        printer.EndDoc();
+    } catch (...) {
+        printer.abort();
+        throw;
+    }
+}
+
+} // namespace palvex

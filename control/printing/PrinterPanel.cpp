@@ -1,0 +1,179 @@
+#include "PrinterPanel.h"
+
+#include "ControlState.h"
+#include "interface/Enumerations.h"
+#include "interface/Status.h"
+#include "platform/Dialogs.h"
+#include "platform/Printers.h"
+#include "platform/PrinterSurface.h"
+#include "platform/Screen.h"
+#include "preview/PageCanvas.h"
+#include "preview/PreviewWindow.h"
+#include "recording/NumberText.h"
+#include "recording/ReportStore.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+namespace palvex {
+
+int qualityOfEntry(int entry) { return entry < 4 ? -(entry + 1) : (entry - 3) * 300; }
+
+PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window, Printers& printers,
+                           Dialogs& dialogs, Screen& screen, Surface& recordingSurface)
+    : QObject(window.control), m_state(state), m_store(store), m_window(window), m_printers(printers),
+      m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
+    connect(m_window.cboDevicePrinter, &QComboBox::activated, this, [this] { cboDevicePrinter_Click(); });
+    connect(m_window.cboZoomPrinting, &QComboBox::activated, this,
+            [this](int index) { m_request.applyZoom = index == 1; });
+    connect(m_window.cboBeginPage, &QComboBox::activated, this,
+            [this] { m_request.fromPage = m_window.cboBeginPage->currentText().toInt(); });
+    connect(m_window.cboEndPage, &QComboBox::activated, this,
+            [this] { m_request.toPage = m_window.cboEndPage->currentText().toInt(); });
+    connect(m_window.cmdPrintSetup, &QPushButton::clicked, this, [this] { cmdPrintSetup_Click(); });
+    connect(m_window.cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(m_window.cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    m_window.cboOTEK->installEventFilter(this);
+}
+
+PrinterPanel::~PrinterPanel() = default;
+
+bool PrinterPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window.cboOTEK && event->type() == QEvent::FocusOut) cboOTEK_LostFocus();
+    return QObject::eventFilter(watched, event);
+}
+
+void PrinterPanel::printerProblem() {
+    if (beep) beep();
+    if (showMessage) showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc, m_state.previewMessages[3]);
+    m_window.fraPrinter->hide();
+}
+
+void PrinterPanel::open() {
+    m_request.applyZoom = false;
+    m_window.cboZoomPrinting->setCurrentIndex(0);
+    const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
+    PreviewWindow::place(m_window.fraPrinter,
+                         QRectF((m_screen.widthTwips() - f.width()) / 2, 400, f.width(), f.height()));
+    m_window.fraPrinter->show();
+    m_window.fraPrinter->raise();
+    ShowPrinterPanel();
+}
+
+void PrinterPanel::usePrinter(int index) {
+    const QList<PrinterDevice> printers = m_printers.installed();
+    if (index < 0 || index >= printers.size()) raise(Status::PrinterError);
+    const PrinterDevice& device = printers.at(index);
+    m_printers.setCurrent(device.deviceName);
+    m_request.monochrome = device.colorMode != 2;
+    m_printer = std::make_unique<PrinterSurface>(device, m_printers.pdfOutputPath());
+    m_state.surface = m_printer.get();
+}
+
+void PrinterPanel::ShowPrinterPanel() {
+    try {
+        const PrinterDevice current = m_printers.current();
+        const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
+        PreviewWindow::place(m_window.fraPrinter, QRectF((m_screen.widthTwips() - 6675) / 2,
+                                                         (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
+        (void)f;
+        m_window.fraPrinter->show();
+        m_window.cboBeginPage->clear();
+        m_window.cboEndPage->clear();
+        for (int32_t k = 0; k <= m_state.lastPageIndex; ++k) {
+            const QString number = QString::number(m_state.firstPageNumber + k);
+            m_window.cboBeginPage->addItem(number);
+            m_window.cboEndPage->addItem(number);
+        }
+        m_window.cboBeginPage->setCurrentIndex(0);
+        m_window.cboEndPage->setCurrentIndex(m_window.cboEndPage->count() - 1);
+        m_request.fromPage = m_window.cboBeginPage->currentText().toInt();
+        m_request.toPage = m_window.cboEndPage->currentText().toInt();
+
+        m_window.cboDevicePrinter->clear();
+        int selected = 0, counter = 0;
+        for (const PrinterDevice& p : m_printers.installed()) {
+            m_window.cboDevicePrinter->addItem(p.deviceName);
+            if (p.deviceName == current.deviceName) selected = counter;
+            ++counter;
+        }
+        m_window.cboDevicePrinter->setCurrentIndex(selected);
+        usePrinter(selected);
+
+        m_window.cboOTEK->clear();
+        for (int copies = 1; copies <= 21; ++copies) m_window.cboOTEK->addItem(QString::number(copies));
+        m_window.cboOTEK->setCurrentIndex(0);
+        m_window.cboQuality->setCurrentIndex(0);
+        m_window.cboZoomPrinting->setCurrentIndex(0);
+        m_request.applyZoom = false;
+    } catch (const Error&) {
+        printerProblem();
+    }
+}
+
+void PrinterPanel::cboDevicePrinter_Click() {
+    const QString name = m_window.cboDevicePrinter->currentText();
+    const QList<PrinterDevice> printers = m_printers.installed();
+    for (int i = 0; i < printers.size(); ++i)
+        if (printers.at(i).deviceName == name) return usePrinter(i);
+}
+
+void PrinterPanel::cboOTEK_LostFocus() {
+    QComboBox* copies = m_window.cboOTEK;
+    auto number = [&] { return parseLeadingNumber(copies->currentText()); };
+    // Below 1, or beyond what a 16-bit count holds, is not a number of copies.
+    const LeadingNumber n = number();
+    if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
+        if (beep) beep();
+        if (showMessage) showMessage(K0_Please_write_number_of_copies_1_or_higher, m_state.previewMessages[0]);
+        copies->setEditText(QStringLiteral("1"));
+    }
+    if (number().value > 99) {
+        if (beep) beep();
+        const int answer = showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_state.previewMessages[1]) : 6;
+        if (answer == 7) copies->setEditText(QStringLiteral("1"));
+    }
+}
+
+void PrinterPanel::cmdPrintSetup_Click() {
+    m_dialogs.printerSetup(m_window.cboDevicePrinter->currentText(), m_window.control);
+}
+
+void PrinterPanel::cmdCancel_Click() {
+    m_window.fraPrinter->hide();
+    m_window.p1->setFocus();
+}
+
+void PrinterPanel::cmdOK_Click() {
+    if (!m_printer) return;
+    QPushButton* cancel = m_window.cmdCancelPrinting;
+    const QRectF b = PreviewWindow::placeOf(cancel);
+    PreviewWindow::place(cancel, QRectF(PreviewWindow::placeOf(m_window.control).width() - b.width(), 0, b.width(),
+                                        b.height()));
+    cancel->show();
+    cancel->raise();
+    m_request.quality = qualityOfEntry(std::max(0, m_window.cboQuality->currentIndex()));
+    const LeadingNumber copies = parseLeadingNumber(m_window.cboOTEK->currentText());
+    m_request.copies = int32_t(std::clamp(copies.value, 1.0, 32767.0));
+    m_screen.setWaitCursor(true);
+    bool failed = false;
+    try {
+        PrintJob(m_state, m_store).run(*m_printer, m_request);
+    } catch (const Error&) {
+        failed = true;
+    }
+    // Whatever happened, nothing stays half-done on screen.
+    cancel->hide();
+    m_screen.setWaitCursor(false);
+    m_window.fraPrinter->hide();
+    m_state.surface = &m_pic;
+    m_printer.reset();
+    if (failed) printerProblem();
+}
+
+} // namespace palvex

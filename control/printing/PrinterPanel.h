@@ -1,0 +1,66 @@
+#pragma once
+
+#include "PrintJob.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace palvex {
+
+struct ControlState;
+class Dialogs;
+class MessageBoxes;
+class PreviewWindow;
+class PrinterSurface;
+class Printers;
+class ReportStore;
+class Screen;
+class Surface;
+
+// The printer panel: printer, copies, quality, print zoom and page range; OK runs the job.
+// While it is open the chosen printer is the current drawing surface.
+class PrinterPanel : public QObject {
+    Q_OBJECT
+
+public:
+    PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window, Printers& printers,
+                 Dialogs& dialogs, Screen& screen, Surface& recordingSurface);
+    ~PrinterPanel() override;
+
+    // Shows a message of the control's four kinds (the copies checks, the printer problem).
+    std::function<int(int kind, const QString& text)> showMessage;
+    std::function<void()> beep;
+
+    void open();  // the toolbar's Print button
+    void ShowPrinterPanel();
+    void cboDevicePrinter_Click();
+    void cboOTEK_LostFocus();
+    void cmdPrintSetup_Click();
+    void cmdCancel_Click();
+    void cmdOK_Click();
+
+    const PrintRequest& request() const { return m_request; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void printerProblem();
+    void usePrinter(int index);
+
+    ControlState& m_state;
+    const ReportStore& m_store;
+    PreviewWindow& m_window;
+    Printers& m_printers;
+    Dialogs& m_dialogs;
+    Screen& m_screen;
+    Surface& m_pic;
+    PrintRequest m_request;
+    std::unique_ptr<PrinterSurface> m_printer;
+};
+
+// The print quality of a quality list entry: -1 to -4, then 300 to 2100 in steps of 300.
+int qualityOfEntry(int entry);
+
+} // namespace palvex
