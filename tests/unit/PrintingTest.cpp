@@ -1,0 +1,191 @@
+// Printing to the built-in PDF device, checked with poppler's tools: pages, copies, ranges,
+// zoom, black-and-white printers, the copies checks and the printer-problem path.
+
+#include "ControlFixture.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QImage>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+
+namespace palvex::test {
+namespace {
+
+PrinterDevice monochromePdf() {
+    PrinterDevice d = Printers::pdfDevice();
+    d.deviceName = QStringLiteral("Black and white PDF");
+    d.colorMode = 1;
+    return d;
+}
+
+class Printing : public ControlFixture {
+protected:
+    std::unique_ptr<Palvex> makeControl(Ambient ambient = {}) override {
+        m_platform = testPlatform({Printers::pdfDevice(), monochromePdf()});
+        m_platform.printers->setPdfOutputPath(pdf());
+        return std::make_unique<Palvex>(m_platform, ambient);
+    }
+    void SetUp() override {
+        ControlFixture::SetUp();
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            GTEST_SKIP() << "poppler-utils is not installed";
+        start();
+    }
+    QString pdf() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
+    template <class W> W* child(const char* name) { return ctl().findChild<W*>(QString::fromLatin1(name)); }
+    void click(int index) {
+        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
+            if (b->property("index").toInt() == index) b->click();
+    }
+    void select(const char* list, int index) {
+        auto* c = child<QComboBox>(list);
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    }
+    void setCopies(const QString& copies) {
+        child<QComboBox>("cboOTEK")->setEditText(copies);
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(child<QComboBox>("cboOTEK"), &out);
+    }
+    static QString run(const QString& program, const QStringList& args) {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    int pageCount() {
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf()});
+        for (const QString& line : info.split(QLatin1Char('\n')))
+            if (line.startsWith(QStringLiteral("Pages:"))) return line.mid(6).trimmed().toInt();
+        return -1;
+    }
+    QStringList pageTexts() {
+        QStringList pages = run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")}).split(QLatin1Char('\f'));
+        if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+        return pages;
+    }
+    void twoPages() {
+        text(QString::fromUtf8("עמוד ראשון"), A2_JumpToNextLine);
+        ctl().let_ForeColor(0x0000FF);
+        text(QStringLiteral("red words"), A2_JumpToNextLine);
+        ctl().let_ForeColor(0);
+        ctl().printPage();
+        text(QString::fromUtf8("עמוד שני"), A2_JumpToNextLine);
+        ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    }
+};
+
+TEST_F(Printing, CopiesArePrintedPageByPageWithoutABlankSheet) {
+    twoPages();
+    click(1);
+    EXPECT_FALSE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_EQ(child<QComboBox>("cboBeginPage")->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(child<QComboBox>("cboEndPage")->currentText(), QStringLiteral("2"));
+    setCopies(QStringLiteral("3"));
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_TRUE(child<QWidget>("cmdCancelPrinting")->isHidden());
+    EXPECT_EQ(&ctl().recordingSurface(), ctl().state().surface);
+    ASSERT_EQ(pageCount(), 6);
+    const QStringList pages = pageTexts();
+    ASSERT_EQ(pages.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const bool first = i % 2 == 0;
+        EXPECT_TRUE(pages[i].contains(first ? QString::fromUtf8("ראשון") : QString::fromUtf8("שני"))) << i;
+        EXPECT_TRUE(pages[i].contains(first ? QStringLiteral("-1-") : QStringLiteral("-2-"))) << i;
+    }
+}
+
+TEST_F(Printing, ARangeOfOnePageAndAnEmptyRange) {
+    twoPages();
+    click(1);
+    select("cboBeginPage", 1);
+    child<QPushButton>("cmdOK")->click();
+    ASSERT_EQ(pageCount(), 1);
+    EXPECT_TRUE(pageTexts().value(0).contains(QString::fromUtf8("שני")));
+
+    click(1);
+    select("cboBeginPage", 1);
+    select("cboEndPage", 0); // from after to: nothing is printed, the document still ends
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_GE(pageCount(), 0);
+    EXPECT_TRUE(pageTexts().join(QString()).trimmed().isEmpty());
+}
+
+TEST_F(Printing, ThePreviewZoomIsIgnoredUnlessChosen) {
+    twoPages();
+    select("cboZoom", 13);
+    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.5f);
+    click(1);
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.0f);
+    EXPECT_EQ(pageCount(), 2);
+}
+
+TEST_F(Printing, ABlackAndWhitePrinterPrintsColouredTextBlack) {
+    twoPages();
+    auto redPixels = [&](const char* printer) {
+        click(1);
+        auto* list = child<QComboBox>("cboDevicePrinter");
+        list->setCurrentIndex(list->findText(QString::fromUtf8(printer)));
+        emit list->activated(list->currentIndex());
+        select("cboEndPage", 0);
+        child<QPushButton>("cmdOK")->click();
+        const QString png = m_dir.filePath(QStringLiteral("page"));
+        run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf(), png});
+        const QImage page(png + QStringLiteral(".png"));
+        int red = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                red += c.red() > 180 && c.green() < 100 && c.blue() < 100;
+            }
+        return red;
+    };
+    EXPECT_GT(redPixels("Print to PDF"), 10);
+    EXPECT_EQ(redPixels("Black and white PDF"), 0);
+}
+
+TEST_F(Printing, TheCopiesChecks) {
+    twoPages();
+    click(1);
+    for (const char* bad : {"0", "abc", "40000"}) {
+        boxes().clearLog();
+        setCopies(QString::fromLatin1(bad));
+        EXPECT_EQ(child<QComboBox>("cboOTEK")->currentText(), QStringLiteral("1")) << bad;
+        ASSERT_EQ(boxes().log().size(), 2u) << bad;
+        EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 1572864: Please write number of copies 1 or higher"));
+    }
+    boxes().clearLog();
+    setCopies(QStringLiteral("99"));
+    EXPECT_TRUE(boxes().log().empty());
+    boxes().queueAnswer(MessageBoxes::AnswerYes);
+    setCopies(QStringLiteral("150"));
+    EXPECT_EQ(child<QComboBox>("cboOTEK")->currentText(), QStringLiteral("150"));
+    EXPECT_EQ(boxes().log().back(), QStringLiteral("msgbox 1572868: Is the number of copies OK?"));
+    boxes().queueAnswer(MessageBoxes::AnswerNo);
+    setCopies(QStringLiteral("150"));
+    EXPECT_EQ(child<QComboBox>("cboOTEK")->currentText(), QStringLiteral("1"));
+}
+
+TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
+    m_control.reset();
+    m_platform = testPlatform({});
+    m_control = std::make_unique<Palvex>(m_platform);
+    start();
+    text(QStringLiteral("x"));
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    click(1);
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    ASSERT_EQ(boxes().log().size(), 2u);
+    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 1572912: Printer problem!\\nPlease check if a printer is "
+                                               "connected to the computer\\nand that it is online"));
+}
+
+} // namespace
+} // namespace palvex::test
