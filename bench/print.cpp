@@ -28,7 +28,8 @@ long peakKilobytes() {
 void record(Palvex& ctl, int pages) {
     ctl.StartPalvexPrintPreview();
     ctl.let_FontSize(10);
-    const QString names[] = {QString::fromUtf8("מזומנים בקופה הראשית"), QString::fromUtf8("בנק הפועלים סניף 600"),
+    const QString names[] = {QString::fromUtf8("מזומנים בקופה הראשית"),
+                             QString::fromUtf8("בנק הפועלים סניף 600"),
                              QString::fromUtf8("לקוחות שונים"), QString::fromUtf8("ספקים וזכאים")};
     for (int p = 0; p < pages; ++p) {
         for (int line = 0; line < 50; ++line) {
@@ -66,12 +67,13 @@ int main(int argc, char** argv) {
     std::printf("  %8s %10s %12s %14s\n", "pages", "seconds", "pages/s", "peak memory");
     for (int pages : {100, 1000}) {
         Platform platform = Platform::headless();
-        platform.printers->setPdfOutputPath(dir.filePath(QStringLiteral("report-%1.pdf").arg(pages)));
+        platform.printers->setPdfOutputPath(
+            dir.filePath(QStringLiteral("report-%1.pdf").arg(pages)));
         Palvex ctl(platform);
         record(ctl, pages);
         const double seconds = printAll(ctl);
-        std::printf("  %8d %10.2f %12.0f %11ld kB  %s\n", pages, seconds, pages / seconds, peakKilobytes(),
-                    pages / seconds >= 250 ? "PASS" : "under 250 pages/s");
+        std::printf("  %8d %10.2f %12.0f %11ld kB  %s\n", pages, seconds, pages / seconds,
+                    peakKilobytes(), pages / seconds >= 250 ? "PASS" : "under 250 pages/s");
     }
     return 0;
 }

@@ -79,15 +79,15 @@ private:
 // ---- The text a ledger report prints ----------------------------------------------------------
 
 const std::array<const char16_t*, 20> HebrewWords{
-    u"חשבון",  u"לקוחות", u"ספקים", u"הכנסות", u"הוצאות", u"מכירות", u"רכישות",
-    u"קופה",   u"בנק",    u"מזומנים", u"שכר",   u"עובדים", u"מסים",   u"ריבית",
-    u"עמלות",  u"פחת",    u"ציוד",  u"משרדי",  u"רכב",    u"הלוואות",
+    u"חשבון", u"לקוחות", u"ספקים",   u"הכנסות", u"הוצאות", u"מכירות",  u"רכישות",
+    u"קופה",  u"בנק",    u"מזומנים", u"שכר",    u"עובדים", u"מסים",    u"ריבית",
+    u"עמלות", u"פחת",    u"ציוד",    u"משרדי",  u"רכב",    u"הלוואות",
 };
 
 const std::array<const char*, 24> EnglishWords{
-    "Invoice", "Payment", "Balance",  "Transfer", "Deposit", "Refund",   "Credit", "Debit",
-    "Opening", "Closing", "Journal",  "Entry",    "Adjustment", "Salary", "Rent",  "Insurance",
-    "Interest", "Fees",   "Supplies", "Travel",   "Cheque",  "Receipt",  "VAT",    "Discount",
+    "Invoice",  "Payment", "Balance",  "Transfer", "Deposit",    "Refund",  "Credit", "Debit",
+    "Opening",  "Closing", "Journal",  "Entry",    "Adjustment", "Salary",  "Rent",   "Insurance",
+    "Interest", "Fees",    "Supplies", "Travel",   "Cheque",     "Receipt", "VAT",    "Discount",
 };
 
 QString hebrewName(Rng& rng) {
@@ -115,7 +115,8 @@ QString englishDescription(Rng& rng) {
 // "1,234.50", "-12,000.00": cents spread over seven decades.
 QString amount(Rng& rng) {
     int64_t cents = 1 + rng.below(100);
-    for (int decades = rng.below(7); decades > 0; --decades) cents = cents * 10 + rng.below(10);
+    for (int decades = rng.below(7); decades > 0; --decades)
+        cents = cents * 10 + rng.below(10);
     const bool negative = rng.below(6) == 0;
     const std::string digits = std::to_string(cents / 100);
     QString text = negative ? QStringLiteral("-") : QString();
@@ -148,7 +149,8 @@ struct Corpus {
         Rng rng(20240601);
         auto fill = [&](std::vector<QString>& pool, size_t n, QString (*make)(Rng&)) {
             pool.reserve(n);
-            for (size_t i = 0; i < n; ++i) pool.push_back(make(rng));
+            for (size_t i = 0; i < n; ++i)
+                pool.push_back(make(rng));
         };
         fill(accounts, 3000, accountNumber);
         fill(hebrew, 3000, hebrewName);
@@ -158,7 +160,8 @@ struct Corpus {
     }
     template <class F> void forEach(F&& f) const {
         for (const auto* pool : {&accounts, &hebrew, &english, &amounts, &titles})
-            for (const QString& s : *pool) f(s);
+            for (const QString& s : *pool)
+                f(s);
     }
 };
 
@@ -173,12 +176,12 @@ constexpr int64_t TopAgainEvery = 50;  // lines
 struct Item {
     const QString* text;
     Op op;
-    bool bold;         // the font this item is measured in
-    bool boldOn;       // FontBold is set before the item
-    bool boldOff;      // FontBold is cleared after the item
-    float columnX;     // CurrentX set before the item, < 0 for none
-    bool blankAfter;   // JumpToNextLine after the item
-    bool topAfter;     // CurrentY back to the top margin after the item
+    bool bold;       // the font this item is measured in
+    bool boldOn;     // FontBold is set before the item
+    bool boldOff;    // FontBold is cleared after the item
+    float columnX;   // CurrentX set before the item, < 0 for none
+    bool blankAfter; // JumpToNextLine after the item
+    bool topAfter;   // CurrentY back to the top margin after the item
 };
 
 // Item `i` of the sequence, the same for every phase.
@@ -194,17 +197,24 @@ Item itemAt(const Corpus& c, int64_t i) {
         it.text = pick(c.accounts);
         it.op = line % 2 == 0 ? Op::RightStay : Op::TextStay; // the line starts at CurrentX 0
         break;
-    case 1: it.text = pick(c.hebrew), it.columnX = 1400; break;
-    case 2: it.text = pick(c.english), it.columnX = 5200; break;
+    case 1:
+        it.text = pick(c.hebrew), it.columnX = 1400;
+        break;
+    case 2:
+        it.text = pick(c.english), it.columnX = 5200;
+        break;
     case 3:
         it.text = pick(c.amounts), it.columnX = 8200;
         it.bold = it.boldOn = boldLine;
         break;
     default:
         it.bold = it.boldOff = boldLine;
-        if (line % 16 == 15) it.text = pick(c.titles), it.op = Op::CenterNewLine;
-        else if (line % 8 == 7) it.text = pick(c.amounts), it.op = Op::LeftNewLine;
-        else it.text = pick(c.amounts), it.op = Op::TextNewLine, it.columnX = 9800;
+        if (line % 16 == 15)
+            it.text = pick(c.titles), it.op = Op::CenterNewLine;
+        else if (line % 8 == 7)
+            it.text = pick(c.amounts), it.op = Op::LeftNewLine;
+        else
+            it.text = pick(c.amounts), it.op = Op::TextNewLine, it.columnX = 9800;
         it.blankAfter = line % BlankLineEvery == BlankLineEvery - 1;
         it.topAfter = line % TopAgainEvery == TopAgainEvery - 1;
         break;
@@ -236,8 +246,12 @@ struct Timing {
 };
 
 Timing elapsed(const Clock& from, const Clock& to, int64_t items, int64_t calls) {
-    return {std::chrono::duration<double>(to.wall - from.wall).count(), to.user - from.user,
-            to.sys - from.sys, items, calls, true};
+    return {std::chrono::duration<double>(to.wall - from.wall).count(),
+            to.user - from.user,
+            to.sys - from.sys,
+            items,
+            calls,
+            true};
 }
 
 // A field of /proc/self/status in kB ("VmHWM", "VmRSS").
@@ -245,7 +259,8 @@ int64_t statusKb(std::string_view field) {
     std::ifstream in("/proc/self/status");
     std::string line;
     while (std::getline(in, line))
-        if (line.compare(0, field.size(), field) == 0 && line.size() > field.size() && line[field.size()] == ':')
+        if (line.compare(0, field.size(), field) == 0 && line.size() > field.size() &&
+            line[field.size()] == ':')
             return std::strtoll(line.c_str() + field.size() + 1, nullptr, 10);
     return -1;
 }
@@ -287,12 +302,14 @@ void verifyStore(const Palvex& ctl, const Corpus& corpus, int64_t n) {
         if (i < 0 || i >= n) continue;
         const PrintItem item = store.read(int32_t(i + 1));
         if (item.ItemText.trimmed() != itemAt(corpus, i).text->trimmed())
-            fail("item " + std::to_string(i + 1) + " reads back as \"" + item.ItemText.trimmed().toStdString() + "\"");
+            fail("item " + std::to_string(i + 1) + " reads back as \"" +
+                 item.ItemText.trimmed().toStdString() + "\"");
     }
     // After the reads every record is on disk; space reserved ahead may follow the records.
     const auto bytes = std::filesystem::file_size(store.storePath());
     if (bytes < uint64_t(n) * PrintItem::Size)
-        fail("store holds " + std::to_string(bytes) + " bytes, expected " + std::to_string(n * PrintItem::Size));
+        fail("store holds " + std::to_string(bytes) + " bytes, expected " +
+             std::to_string(n * PrintItem::Size));
 }
 
 // Member calls and the first failure among them.
@@ -305,7 +322,8 @@ struct Calls {
     }
     void require(const char* phase) const {
         if (failures)
-            check(first, (std::to_string(failures) + " " + phase + " calls failed; the first").c_str());
+            check(first,
+                  (std::to_string(failures) + " " + phase + " calls failed; the first").c_str());
     }
 };
 
@@ -318,10 +336,12 @@ void add(Timing& total, const Clock& from, const Clock& to, int64_t items, int64
 // A host calling the typed members.
 class TypedHost {
 public:
-    TypedHost(Palvex& ctl, const Corpus& corpus) : m_ctl(ctl), m_corpus(corpus), m_top(startRecording(ctl)) {}
+    TypedHost(Palvex& ctl, const Corpus& corpus)
+        : m_ctl(ctl), m_corpus(corpus), m_top(startRecording(ctl)) {}
 
     // Records items [from, to); VmHWM is noted once `baseAt` items are recorded.
-    [[gnu::noinline]] void run(int64_t from, int64_t to, int64_t baseAt = -1, int64_t* hwmKb = nullptr) {
+    [[gnu::noinline]] void run(int64_t from, int64_t to, int64_t baseAt = -1,
+                               int64_t* hwmKb = nullptr) {
         const int64_t callsBefore = m_calls.count;
         const Clock start = Clock::now();
         for (int64_t i = from; i < to; ++i) {
@@ -332,11 +352,21 @@ public:
             QString text = *it.text; // the host's own variable
             AfterPrintType stay = A1_StayWhereYouAre, newLine = A2_JumpToNextLine;
             switch (it.op) {
-            case Op::TextStay: m_calls.note(m_ctl.printText(text, stay)); break;
-            case Op::TextNewLine: m_calls.note(m_ctl.printText(text, newLine)); break;
-            case Op::RightStay: m_calls.note(m_ctl.RightIT(text, stay)); break;
-            case Op::LeftNewLine: m_calls.note(m_ctl.LeftIT(text, newLine)); break;
-            case Op::CenterNewLine: m_calls.note(m_ctl.centerIT(text, newLine)); break;
+            case Op::TextStay:
+                m_calls.note(m_ctl.printText(text, stay));
+                break;
+            case Op::TextNewLine:
+                m_calls.note(m_ctl.printText(text, newLine));
+                break;
+            case Op::RightStay:
+                m_calls.note(m_ctl.RightIT(text, stay));
+                break;
+            case Op::LeftNewLine:
+                m_calls.note(m_ctl.LeftIT(text, newLine));
+                break;
+            case Op::CenterNewLine:
+                m_calls.note(m_ctl.centerIT(text, newLine));
+                break;
             }
             if (it.boldOff) m_calls.note(m_ctl.let_FontBold(false));
             if (it.blankAfter) m_calls.note(m_ctl.JumpToNextLine());
@@ -362,10 +392,10 @@ private:
 class DispatchHost {
 public:
     DispatchHost(Palvex& ctl, const Corpus& corpus)
-        : m_ctl(ctl), m_corpus(corpus), m_top(startRecording(ctl)), m_d(ctl), m_printText(id("printText")),
-          m_rightIT(id("RightIT")), m_leftIT(id("LeftIT")), m_centerIT(id("centerIT")),
-          m_jump(id("JumpToNextLine")), m_currentX(id("CurrentX")), m_currentY(id("CurrentY")),
-          m_fontBold(id("FontBold")) {}
+        : m_ctl(ctl), m_corpus(corpus), m_top(startRecording(ctl)), m_d(ctl),
+          m_printText(id("printText")), m_rightIT(id("RightIT")), m_leftIT(id("LeftIT")),
+          m_centerIT(id("centerIT")), m_jump(id("JumpToNextLine")), m_currentX(id("CurrentX")),
+          m_currentY(id("CurrentY")), m_fontBold(id("FontBold")) {}
 
     [[gnu::noinline]] void run(int64_t from, int64_t to) {
         const int64_t callsBefore = m_calls.count;
@@ -375,11 +405,21 @@ public:
             if (it.boldOn) put(m_fontBold, Variant(true));
             if (it.columnX >= 0) put(m_currentX, Variant(it.columnX));
             switch (it.op) {
-            case Op::TextStay: method(m_printText, *it.text, A1_StayWhereYouAre); break;
-            case Op::TextNewLine: method(m_printText, *it.text, A2_JumpToNextLine); break;
-            case Op::RightStay: method(m_rightIT, *it.text, A1_StayWhereYouAre); break;
-            case Op::LeftNewLine: method(m_leftIT, *it.text, A2_JumpToNextLine); break;
-            case Op::CenterNewLine: method(m_centerIT, *it.text, A2_JumpToNextLine); break;
+            case Op::TextStay:
+                method(m_printText, *it.text, A1_StayWhereYouAre);
+                break;
+            case Op::TextNewLine:
+                method(m_printText, *it.text, A2_JumpToNextLine);
+                break;
+            case Op::RightStay:
+                method(m_rightIT, *it.text, A1_StayWhereYouAre);
+                break;
+            case Op::LeftNewLine:
+                method(m_leftIT, *it.text, A2_JumpToNextLine);
+                break;
+            case Op::CenterNewLine:
+                method(m_centerIT, *it.text, A2_JumpToNextLine);
+                break;
             }
             if (it.boldOff) put(m_fontBold, Variant(false));
             if (it.blankAfter) m_calls.note(m_d.invoke(m_jump, InvokeKind::Method, {}, nullptr));
@@ -401,7 +441,8 @@ private:
     }
     void put(DispId member, Variant v) {
         m_value = std::move(v);
-        m_calls.note(m_d.invoke(member, InvokeKind::PropertyPut, std::span<Variant>(&m_value, 1), nullptr));
+        m_calls.note(
+            m_d.invoke(member, InvokeKind::PropertyPut, std::span<Variant>(&m_value, 1), nullptr));
     }
     // The host fills its argument array afresh for every call (by-reference ones come back).
     void method(DispId member, const QString& text, AfterPrintType entr) {
@@ -414,7 +455,8 @@ private:
     const Corpus& m_corpus;
     const float m_top;
     Dispatch m_d;
-    const DispId m_printText, m_rightIT, m_leftIT, m_centerIT, m_jump, m_currentX, m_currentY, m_fontBold;
+    const DispId m_printText, m_rightIT, m_leftIT, m_centerIT, m_jump, m_currentX, m_currentY,
+        m_fontBold;
     std::array<Variant, 2> m_args;
     Variant m_value;
     Calls m_calls;
@@ -424,7 +466,8 @@ private:
 // The floor: each item's text measured once, in the font the item is recorded in.
 class Floor {
 public:
-    explicit Floor(const FontSpec& plain, const Corpus& corpus) : m_plain(plain), m_bold(plain), m_corpus(corpus) {
+    explicit Floor(const FontSpec& plain, const Corpus& corpus)
+        : m_plain(plain), m_bold(plain), m_corpus(corpus) {
         m_bold.bold = true;
     }
     [[gnu::noinline]] void run(int64_t from, int64_t to) {
@@ -483,14 +526,18 @@ private:
 
 // ---- Report -----------------------------------------------------------------------------------
 
-const char* verdict(bool ok) { return ok ? "PASS" : "FAIL"; }
+const char* verdict(bool ok) {
+    return ok ? "PASS" : "FAIL";
+}
 
 void printRow(const char* name, const Timing& t, const Timing& floor, bool withTarget) {
     if (!t.ran) return;
-    std::printf("  %-36s %8.3f %8.3f %7.3f %10.0f %8.0f %8.2f", name, t.wall, t.user, t.sys, t.perSecond(),
-                t.nsPerItem(), t.items ? double(t.calls) / double(t.items) : 0.0);
-    if (floor.ran && floor.wall > 0) std::printf(" %7.2fx", t.wall / floor.wall);
-    else std::printf(" %8s", "-");
+    std::printf("  %-36s %8.3f %8.3f %7.3f %10.0f %8.0f %8.2f", name, t.wall, t.user, t.sys,
+                t.perSecond(), t.nsPerItem(), t.items ? double(t.calls) / double(t.items) : 0.0);
+    if (floor.ran && floor.wall > 0)
+        std::printf(" %7.2fx", t.wall / floor.wall);
+    else
+        std::printf(" %8s", "-");
     if (withTarget) {
         const bool fast = t.perSecond() >= TargetItemsPerSecond;
         const bool close = floor.ran && t.wall / floor.wall <= TargetFloorRatio;
@@ -501,9 +548,9 @@ void printRow(const char* name, const Timing& t, const Timing& floor, bool withT
 
 struct Options {
     int64_t n = 1'000'000;
-    std::string only;        // empty: every phase
+    std::string only; // empty: every phase
     bool keep = false;
-    bool memory = true;      // measure memory in a process that records alone
+    bool memory = true;       // measure memory in a process that records alone
     bool memoryChild = false; // that process: typed only, one machine-readable line
 };
 
@@ -515,17 +562,23 @@ Options parse(int argc, char** argv) {
     Options o;
     for (int a = 1; a < argc; ++a) {
         const std::string_view arg = argv[a];
-        if (arg.substr(0, 7) == "--only=") o.only = std::string(arg.substr(7));
-        else if (arg == "--keep") o.keep = true;
-        else if (arg == "--no-memory") o.memory = false;
-        else if (arg == "--memory-child") o.memoryChild = true, o.only = "typed";
+        if (arg.substr(0, 7) == "--only=")
+            o.only = std::string(arg.substr(7));
+        else if (arg == "--keep")
+            o.keep = true;
+        else if (arg == "--no-memory")
+            o.memory = false;
+        else if (arg == "--memory-child")
+            o.memoryChild = true, o.only = "typed";
         else if (!arg.empty() && arg[0] != '-') {
             char* end = nullptr;
             o.n = std::strtoll(argv[a], &end, 10);
             if (*end) usage();
-        } else usage();
+        } else
+            usage();
     }
-    if (o.n < 1 || o.n > 8'000'000) fail("N must be between 1 and 8000000 (the store's item count is 32-bit)");
+    if (o.n < 1 || o.n > 8'000'000)
+        fail("N must be between 1 and 8000000 (the store's item count is 32-bit)");
     if (!o.only.empty() && o.only != "typed" && o.only != "dispatch" && o.only != "floor") usage();
     return o;
 }
@@ -543,7 +596,8 @@ std::optional<MemoryRun> memoryInChild(int64_t n) {
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(),
                 {QString::number(n), QStringLiteral("--memory-child")});
-    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+    if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0) {
         std::fprintf(stderr, "bench-record: the memory run failed\n");
         return std::nullopt;
     }
@@ -551,7 +605,8 @@ std::optional<MemoryRun> memoryInChild(int64_t n) {
         MemoryRun m;
         long long base = 0, end = 0, rss = 0, items = 0, calls = 0;
         double wall = 0, user = 0, sys = 0;
-        if (std::sscanf(line.constData(), "bench-record-memory %lld %lld %lld %lld %lld %lf %lf %lf", &base, &end,
+        if (std::sscanf(line.constData(),
+                        "bench-record-memory %lld %lld %lld %lld %lld %lf %lf %lf", &base, &end,
                         &rss, &items, &calls, &wall, &user, &sys) == 8) {
             m.hwmBaseKb = base, m.hwmEndKb = end, m.rssEndKb = rss;
             m.typed = {wall, user, sys, items, calls, true};
@@ -582,41 +637,52 @@ void printReport(const Options& o, const Corpus& corpus, const FontSpec& spec, c
     }
     const double pct = double(sample) / 100.0;
 
-    std::printf("\nPalvex recording benchmark: N = %" PRId64 " text items, font \"%s\" %.0f pt (family %s)\n", o.n,
-                qPrintable(spec.name), double(spec.size), qPrintable(TextMetrics::fontFor(spec).families().value(0)));
-    std::printf("  mix: printText A1 %.1f%%, printText A2 %.1f%%, RightIT %.1f%%, LeftIT %.1f%%, centerIT %.1f%%;"
+    std::printf("\nPalvex recording benchmark: N = %" PRId64
+                " text items, font \"%s\" %.0f pt (family %s)\n",
+                o.n, qPrintable(spec.name), double(spec.size),
+                qPrintable(TextMetrics::fontFor(spec).families().value(0)));
+    std::printf("  mix: printText A1 %.1f%%, printText A2 %.1f%%, RightIT %.1f%%, LeftIT %.1f%%, "
+                "centerIT %.1f%%;"
                 " bold %.1f%%; let_CurrentX before %.1f%% of items\n",
-                ops[0] / pct, ops[1] / pct, ops[2] / pct, ops[3] / pct, ops[4] / pct, bold / pct, setX / pct);
-    std::printf("  corpus: %zu account numbers, %zu Hebrew names (20 words), %zu English descriptions,"
-                " %zu amounts, %zu titles\n",
-                corpus.accounts.size(), corpus.hebrew.size(), corpus.english.size(), corpus.amounts.size(),
-                corpus.titles.size());
-    std::printf("  phases interleaved in blocks of %" PRId64 " items; %d cores, load average %s before, %s after\n\n",
-                BlockItems, std::max(1, QThread::idealThreadCount()), loadBefore.c_str(), loadAverage().c_str());
+                ops[0] / pct, ops[1] / pct, ops[2] / pct, ops[3] / pct, ops[4] / pct, bold / pct,
+                setX / pct);
+    std::printf(
+        "  corpus: %zu account numbers, %zu Hebrew names (20 words), %zu English descriptions,"
+        " %zu amounts, %zu titles\n",
+        corpus.accounts.size(), corpus.hebrew.size(), corpus.english.size(), corpus.amounts.size(),
+        corpus.titles.size());
+    std::printf("  phases interleaved in blocks of %" PRId64
+                " items; %d cores, load average %s before, %s after\n\n",
+                BlockItems, std::max(1, QThread::idealThreadCount()), loadBefore.c_str(),
+                loadAverage().c_str());
 
     const Timing& f = floor.timing();
-    std::printf("  %-36s %8s %8s %7s %10s %8s %8s %8s\n", "phase", "wall s", "user s", "sys s", "items/s",
-                "ns/item", "calls/it", "x floor");
+    std::printf("  %-36s %8s %8s %7s %10s %8s %8s %8s\n", "phase", "wall s", "user s", "sys s",
+                "items/s", "ns/item", "calls/it", "x floor");
     printRow("recorded, typed API", typed, f, true);
     printRow("recorded, Dispatch by identifier", dispatched, f, true);
     printRow("floor: TextMetrics::width", f, f, false);
     printRow("(ref) QFontMetricsF, no copy/lookup", qtFloor.timing(), f, false);
     if (memory) printRow("(ref) typed API, alone (memory run)", memory->typed, {}, false);
     if (f.ran && qtFloor.timing().ran && floor.checksum() != qtFloor.checksum())
-        std::printf("  WARNING: the floors disagree (%.1f vs %.1f twips)\n", floor.checksum(), qtFloor.checksum());
+        std::printf("  WARNING: the floors disagree (%.1f vs %.1f twips)\n", floor.checksum(),
+                    qtFloor.checksum());
 
     if (memory && memory->hwmBaseKb >= 0 && memory->hwmEndKb >= 0 && o.n > MemoryBaseItems) {
         const double perItem =
             double(memory->hwmEndKb - memory->hwmBaseKb) * 1024.0 / double(o.n - MemoryBaseItems);
-        std::printf("\n  memory (typed API, recording alone): VmHWM %" PRId64 " kB after %" PRId64 " items, %" PRId64
-                    " kB after %" PRId64 " items (VmRSS then %" PRId64 " kB)\n",
+        std::printf("\n  memory (typed API, recording alone): VmHWM %" PRId64 " kB after %" PRId64
+                    " items, %" PRId64 " kB after %" PRId64 " items (VmRSS then %" PRId64 " kB)\n",
                     memory->hwmBaseKb, MemoryBaseItems, memory->hwmEndKb, o.n, memory->rssEndKb);
-        std::printf("  growth: %.3f bytes/item (target <= %.0f; resolution %.3f, one 4 kB page)   %s\n", perItem,
-                    TargetBytesPerItem, 4096.0 / double(o.n - MemoryBaseItems), verdict(perItem <= TargetBytesPerItem));
+        std::printf(
+            "  growth: %.3f bytes/item (target <= %.0f; resolution %.3f, one 4 kB page)   %s\n",
+            perItem, TargetBytesPerItem, 4096.0 / double(o.n - MemoryBaseItems),
+            verdict(perItem <= TargetBytesPerItem));
     } else if (typed.ran && o.n <= MemoryBaseItems) {
         std::printf("\n  memory: N must exceed %" PRId64 " to measure growth\n", MemoryBaseItems);
     }
-    std::printf("\n  targets: >= %.0f items/s, <= %.1fx the floor's time, <= %.0f bytes/item of memory growth\n",
+    std::printf("\n  targets: >= %.0f items/s, <= %.1fx the floor's time, <= %.0f bytes/item of "
+                "memory growth\n",
                 TargetItemsPerSecond, TargetFloorRatio, TargetBytesPerItem);
 }
 
@@ -631,7 +697,8 @@ int main(int argc, char** argv) {
 
     // Memory first, in a process of its own, so that nothing else this process does counts.
     std::optional<MemoryRun> memory;
-    if (options.memory && options.only.empty() && options.n > MemoryBaseItems) memory = memoryInChild(options.n);
+    if (options.memory && options.only.empty() && options.n > MemoryBaseItems)
+        memory = memoryInChild(options.n);
 
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench-record-XXXXXX"));
     if (!dir.isValid()) fail("cannot create a working directory");
@@ -650,7 +717,8 @@ int main(int argc, char** argv) {
     std::optional<TypedHost> typedHost;
     std::optional<DispatchHost> dispatchHost;
     if (runs("typed")) typedCtl = controlIn("typed"), typedHost.emplace(*typedCtl, corpus);
-    if (runs("dispatch")) dispatchCtl = controlIn("dispatch"), dispatchHost.emplace(*dispatchCtl, corpus);
+    if (runs("dispatch"))
+        dispatchCtl = controlIn("dispatch"), dispatchHost.emplace(*dispatchCtl, corpus);
 
     FontSpec spec;
     if (typedCtl || dispatchCtl) {
@@ -669,22 +737,33 @@ int main(int argc, char** argv) {
         FontSpec bold = spec;
         bold.bold = true;
         double warm = 0;
-        corpus.forEach([&](const QString& s) { warm += TextMetrics::width(spec, s) + TextMetrics::width(bold, s); });
+        corpus.forEach([&](const QString& s) {
+            warm += TextMetrics::width(spec, s) + TextMetrics::width(bold, s);
+        });
         if (!(warm > 0)) fail("the corpus measures as empty");
     }
 
     int64_t hwmBaseKb = -1;
     const int64_t baseAt = options.n > MemoryBaseItems ? MemoryBaseItems : -1;
     std::array<std::function<void(int64_t, int64_t)>, 4> phases{
-        [&](int64_t a, int64_t b) { if (typedHost) typedHost->run(a, b, baseAt, &hwmBaseKb); },
-        [&](int64_t a, int64_t b) { if (dispatchHost) dispatchHost->run(a, b); },
-        [&](int64_t a, int64_t b) { if (runs("floor")) floor.run(a, b); },
-        [&](int64_t a, int64_t b) { if (runs("floor") && !options.memoryChild) qtFloor.run(a, b); },
+        [&](int64_t a, int64_t b) {
+            if (typedHost) typedHost->run(a, b, baseAt, &hwmBaseKb);
+        },
+        [&](int64_t a, int64_t b) {
+            if (dispatchHost) dispatchHost->run(a, b);
+        },
+        [&](int64_t a, int64_t b) {
+            if (runs("floor")) floor.run(a, b);
+        },
+        [&](int64_t a, int64_t b) {
+            if (runs("floor") && !options.memoryChild) qtFloor.run(a, b);
+        },
     };
     int64_t round = 0;
     for (int64_t from = 0; from < options.n; from += BlockItems, ++round) {
         const int64_t to = std::min(options.n, from + BlockItems);
-        for (size_t k = 0; k < phases.size(); ++k) phases[(k + size_t(round)) % phases.size()](from, to);
+        for (size_t k = 0; k < phases.size(); ++k)
+            phases[(k + size_t(round)) % phases.size()](from, to);
     }
     const int64_t hwmEndKb = statusKb("VmHWM"), rssEndKb = statusKb("VmRSS");
 
@@ -693,12 +772,15 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(previous);
 
     if (options.memoryChild) {
-        std::printf("%s %" PRId64 " %" PRId64 " %" PRId64 " %" PRId64 " %" PRId64 " %.6f %.6f %.6f\n", MemoryLineTag,
-                    hwmBaseKb, hwmEndKb, rssEndKb, typed.items, typed.calls, typed.wall, typed.user, typed.sys);
+        std::printf("%s %" PRId64 " %" PRId64 " %" PRId64 " %" PRId64 " %" PRId64
+                    " %.6f %.6f %.6f\n",
+                    MemoryLineTag, hwmBaseKb, hwmEndKb, rssEndKb, typed.items, typed.calls,
+                    typed.wall, typed.user, typed.sys);
         return 0;
     }
     // Recording alone in this process (--only=typed): its memory marks are clean too.
-    if (!memory && options.only == "typed" && hwmBaseKb >= 0) memory = MemoryRun{hwmBaseKb, hwmEndKb, rssEndKb, {}};
+    if (!memory && options.only == "typed" && hwmBaseKb >= 0)
+        memory = MemoryRun{hwmBaseKb, hwmEndKb, rssEndKb, {}};
     printReport(options, corpus, spec, typed, dispatched, floor, qtFloor, memory, loadBefore);
     if (options.keep) std::printf("  working directory kept: %s\n", qPrintable(dir.path()));
     return 0;

@@ -28,7 +28,8 @@ void record(Palvex& ctl, int pages, int linesPerPage) {
                              QString::fromUtf8("לקוחות שונים"), QStringLiteral("Suppliers")};
     for (int p = 0; p < pages; ++p) {
         for (int line = 0; line < linesPerPage; ++line) {
-            QString number = QString::number(100000 + p * linesPerPage + line), name = names[line % 4];
+            QString number = QString::number(100000 + p * linesPerPage + line),
+                    name = names[line % 4];
             AfterPrintType stay = A1_StayWhereYouAre, next = A2_JumpToNextLine;
             ctl.let_CurrentX(1000);
             ctl.printText(number, stay);
@@ -57,15 +58,16 @@ int main(int argc, char** argv) {
     {
         Palvex ctl(Platform::headless());
         record(ctl, 1000, 50); // 50 lines of two items and a page number on each page
-        std::printf("Palvex search and centring\n\n  report: %d items on %d pages\n", ctl.reportStore().itemCount(),
-                    ctl.state().lastPageIndex + 1);
+        std::printf("Palvex search and centring\n\n  report: %d items on %d pages\n",
+                    ctl.reportStore().itemCount(), ctl.state().lastPageIndex + 1);
         toolbarButton(ctl, 6)->click();
-        ctl.findChild<QLineEdit*>(QStringLiteral("txtSearch"))->setText(QStringLiteral("no such text"));
+        ctl.findChild<QLineEdit*>(QStringLiteral("txtSearch"))
+            ->setText(QStringLiteral("no such text"));
         const auto t0 = std::chrono::steady_clock::now();
         ctl.findChild<QPushButton*>(QStringLiteral("cmdSearch"))->click();
         const double searchMs = msSince(t0);
-        std::printf("  full search to \"Not found any more\": %8.1f ms  %s (target 100 ms)\n", searchMs,
-                    searchMs <= 100 ? "PASS" : "over");
+        std::printf("  full search to \"Not found any more\": %8.1f ms  %s (target 100 ms)\n",
+                    searchMs, searchMs <= 100 ? "PASS" : "over");
 
         auto* options = ctl.findChild<QComboBox*>(QStringLiteral("cboMoreOptions"));
         const auto t1 = std::chrono::steady_clock::now();

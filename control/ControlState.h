@@ -53,9 +53,9 @@ struct KeptProperties {
     bool FontUnderline = false;
     bool FontStrikethru = false;
     bool FontTransparent = false;
-    QFont Font;        // the Font property (stored by reference, never applied)
-    QFont ownFont;     // the control's own font
-    QFont canvasFont;  // saved as "fxCharset"
+    QFont Font;       // the Font property (stored by reference, never applied)
+    QFont ownFont;    // the control's own font
+    QFont canvasFont; // saved as "fxCharset"
     bool AutoSize = false;
     bool AutoRedraw = false;
     bool ownAutoRedraw = false;
@@ -138,8 +138,8 @@ struct PendingPicture {
 struct ControlState {
     KeptProperties props;
     WarningFlags warned;
-    QString version;      // gtVersion: empty until the preview first starts
-    QString lastAnswer;   // the answer of the last message box, as decimal text
+    QString version;    // gtVersion: empty until the preview first starts
+    QString lastAnswer; // the answer of the last message box, as decimal text
 
     // Recording.
     Surface* surface = nullptr; // the current drawing surface

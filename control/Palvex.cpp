@@ -2,18 +2,18 @@
 
 #include "platform/CodePage.h"
 #include "preview/Navigation.h"
-#include "preview/PageCanvas.h"
 #include "preview/OptionPanels.h"
+#include "preview/PageCanvas.h"
 #include "preview/PageCentring.h"
 #include "preview/PageRenderer.h"
-#include "preview/Search.h"
-#include "printing/PrinterPanel.h"
 #include "preview/PreviewController.h"
 #include "preview/PreviewStartup.h"
 #include "preview/PreviewWindow.h"
+#include "preview/Search.h"
+#include "printing/PrinterPanel.h"
 #include "recording/GraphicsRecorder.h"
-#include "recording/PageRecorder.h"
 #include "recording/ItemWriter.h"
+#include "recording/PageRecorder.h"
 #include "recording/PropertyPersistence.h"
 #include "recording/PropertyRules.h"
 #include "recording/TextRecorder.h"
@@ -57,38 +57,49 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_state.surface = &m_pic;
     m_writer = std::make_unique<ItemWriter>(m_state, m_store);
     m_text = std::make_unique<TextRecorder>(m_state, *m_writer, m_pic);
-    m_graphics = std::make_unique<GraphicsRecorder>(m_state, *m_writer, *m_platform.messageBoxes, CodePage::system());
+    m_graphics = std::make_unique<GraphicsRecorder>(m_state, *m_writer, *m_platform.messageBoxes,
+                                                    CodePage::system());
     m_pages = std::make_unique<PageRecorder>(m_state, m_store, *m_text, *m_graphics, m_pic);
     m_properties = std::make_unique<PropertyRules>(*this);
-    m_startup = std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
+    m_startup =
+        std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
 
     m_window = std::make_unique<PreviewWindow>(this);
     m_canvas.setBackColor(Qt::white); // a white page on the preview colour
     m_canvas.setDevicePixelRatio(devicePixelRatioF());
     m_window->p1->setSurface(&m_canvas);
-    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic, *m_platform.screen, *m_window);
-    m_navigation = new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, this);
-    m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window, *m_renderer,
-                                                    *m_navigation, *m_platform.screen);
+    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic,
+                                                *m_platform.screen, *m_window);
+    m_navigation =
+        new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, this);
+    m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window,
+                                                    *m_renderer, *m_navigation, *m_platform.screen);
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
-    m_centring = std::make_unique<PageCentring>(m_state, m_store, *m_renderer, *m_window, *m_navigation,
-                                                *m_platform.screen, *m_platform.dialogs);
+    m_centring =
+        std::make_unique<PageCentring>(m_state, m_store, *m_renderer, *m_window, *m_navigation,
+                                       *m_platform.screen, *m_platform.dialogs);
     m_centring->onBackColor = [this](int32_t color) { m_state.props.BackColor = color; };
-    m_panels = std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
-    m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas, *m_platform.keyboard);
+    m_panels =
+        std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
+    m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas,
+                          *m_platform.keyboard);
     m_search->onNotFound = [this](const QString& text) {
         m_platform.messageBoxes->beep();
         showMessage(K2_Not_found_any_more, text);
     };
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
-    m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers, *m_platform.dialogs,
-                                      *m_platform.screen, m_pic);
-    m_printerPanel->showMessage = [this](int kind, const QString& text) { return showMessage(kind, text); };
+    m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers,
+                                      *m_platform.dialogs, *m_platform.screen, m_pic);
+    m_printerPanel->showMessage = [this](int kind, const QString& text) {
+        return showMessage(kind, text);
+    };
     m_printerPanel->beep = [this] { m_platform.messageBoxes->beep(); };
     m_navigation->setPrinterPanel(m_printerPanel);
-    connect(m_window->cboMoreOptions, &QComboBox::activated, this, [this] { m_centring->cboMoreOptions_Click(); });
-    for (QCheckBox* box : {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
+    connect(m_window->cboMoreOptions, &QComboBox::activated, this,
+            [this] { m_centring->cboMoreOptions_Click(); });
+    for (QCheckBox* box :
+         {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         connect(box, &QCheckBox::toggled, this, [this] {
             m_state.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();
             m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
@@ -96,7 +107,9 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
         });
 }
 
-const QImage& Palvex::canvasImage() { return m_canvas.image(); }
+const QImage& Palvex::canvasImage() {
+    return m_canvas.image();
+}
 
 void Palvex::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -109,7 +122,8 @@ void Palvex::resizeEvent(QResizeEvent* event) {
 Palvex::~Palvex() {
     // The window's widgets go first, while the parts their signals and filters reach still
     // exist; silenced, so nothing they emit on the way out runs a handler.
-    for (QObject* o : findChildren<QObject*>()) o->blockSignals(true);
+    for (QObject* o : findChildren<QObject*>())
+        o->blockSignals(true);
     delete m_search;
     m_search = nullptr;
     delete m_navigation;
@@ -121,7 +135,9 @@ Palvex::~Palvex() {
     m_store.closeAll();
 }
 
-void Palvex::saveProperties(PropertyBag& bag) { palvex::saveProperties(m_state.props, bag, m_ambient.font); }
+void Palvex::saveProperties(PropertyBag& bag) {
+    palvex::saveProperties(m_state.props, bag, m_ambient.font);
+}
 
 void Palvex::loadProperties(PropertyBag& bag) {
     setVisible(false); // the preview start shows the control again
@@ -132,15 +148,15 @@ void Palvex::loadProperties(PropertyBag& bag) {
 
 // ---- Properties -------------------------------------------------------------------------------
 
-#define PALVEX_STORED_PROPERTY(Name, Type)                                                            \
-    Status Palvex::get_##Name(Out<Type> value) {                                                      \
-        value = m_state.props.Name;                                                                   \
-        return Status::Ok;                                                                            \
-    }                                                                                                 \
-    Status Palvex::let_##Name(Type value) {                                                           \
-        m_state.props.Name = value;                                                                   \
-        m_properties->changed(#Name);                                                                 \
-        return Status::Ok;                                                                            \
+#define PALVEX_STORED_PROPERTY(Name, Type)                                                         \
+    Status Palvex::get_##Name(Out<Type> value) {                                                   \
+        value = m_state.props.Name;                                                                \
+        return Status::Ok;                                                                         \
+    }                                                                                              \
+    Status Palvex::let_##Name(Type value) {                                                        \
+        m_state.props.Name = value;                                                                \
+        m_properties->changed(#Name);                                                              \
+        return Status::Ok;                                                                         \
     }
 
 PALVEX_STORED_PROPERTY(tfPrintFooter1, bool)
@@ -151,13 +167,13 @@ PALVEX_STORED_PROPERTY(AutoRedraw, bool)
 PALVEX_STORED_PROPERTY(AutoSize, bool)
 #undef PALVEX_STORED_PROPERTY
 
-#define PALVEX_READ_ONLY_PROPERTY(Name, Type)                                                         \
-    Status Palvex::get_##Name(Out<Type> value) {                                                      \
-        value = m_state.props.Name;                                                                   \
-        return Status::Ok;                                                                            \
-    }                                                                                                 \
-    Status Palvex::let_##Name(Type) {                                                                 \
-        return boundary([&] { m_properties->refuseSet(); });                                          \
+#define PALVEX_READ_ONLY_PROPERTY(Name, Type)                                                      \
+    Status Palvex::get_##Name(Out<Type> value) {                                                   \
+        value = m_state.props.Name;                                                                \
+        return Status::Ok;                                                                         \
+    }                                                                                              \
+    Status Palvex::let_##Name(Type) {                                                              \
+        return boundary([&] { m_properties->refuseSet(); });                                       \
     }
 
 PALVEX_READ_ONLY_PROPERTY(ScaleWidth, float)
@@ -210,13 +226,13 @@ Status Palvex::let_DontConsiderForCenter(bool value) {
     return Status::Ok;
 }
 
-#define PALVEX_APPLIED_PROPERTY(Name, Type, Arg)                                                      \
-    Status Palvex::get_##Name(Out<Type> value) {                                                      \
-        value = m_state.props.Name;                                                                   \
-        return Status::Ok;                                                                            \
-    }                                                                                                 \
-    Status Palvex::let_##Name(Arg value) {                                                            \
-        return boundary([&] { m_properties->set##Name(value); });                                     \
+#define PALVEX_APPLIED_PROPERTY(Name, Type, Arg)                                                   \
+    Status Palvex::get_##Name(Out<Type> value) {                                                   \
+        value = m_state.props.Name;                                                                \
+        return Status::Ok;                                                                         \
+    }                                                                                              \
+    Status Palvex::let_##Name(Arg value) {                                                         \
+        return boundary([&] { m_properties->set##Name(value); });                                  \
     }
 
 PALVEX_APPLIED_PROPERTY(FontUnderline, bool, bool)
@@ -272,8 +288,8 @@ Status Palvex::centerIT(QString& TXT, AfterPrintType& Entr) {
 Status Palvex::centerMixedLanguages(QString& TXT) {
     return boundary([&] { m_text->centerMixedLanguages(TXT); });
 }
-Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
-                             float& startyPoint, float* endyPoint) {
+Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT,
+                             AfterPrintType& Entr, float& startyPoint, float* endyPoint) {
     return boundary([&] {
         // An omitted end y is stored as 0: the renderer then keeps the item's own y.
         const float endY = endyPoint ? *endyPoint : 0.0f;

@@ -107,7 +107,6 @@ public:
     Status get_Font(Out<QFont> value);
     Status putref_Font(const QFont& value);
 
-
     // Text and alignment.
     Status SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
                          float& startyPoint, float* endyPoint = nullptr);
@@ -124,19 +123,22 @@ public:
 
     // Graphics, pictures and character runs.
     Status fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
-                           DirectionOfPrintCharsType& DR, AfterPrintType& Entr, WhereToPrintChars& cKind);
+                           DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
+                           WhereToPrintChars& cKind);
     Status printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, float& bEndCurY,
-                    int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode, int16_t& bDrawWidth,
-                    int32_t& bFillStyle, AlignType& AL, QString& txtInsideBox);
+                    int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode,
+                    int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL, QString& txtInsideBox);
     Status printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY,
                      int32_t& lColor, int32_t& lDrawMode, int32_t& lDrawStyle, int16_t& lDrawWidth,
                      AlignType& AL);
     Status printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, int32_t& cFillColor,
-                       int32_t& cDrawStyle, int32_t& cDrawMode, int16_t& cDrawWidth, int32_t& cFillStyle,
-                       float& CRadius, AlignType& AL, int32_t* cColor = nullptr,
-                       float* StartRadians = nullptr, float* EndRadians = nullptr,
-                       QString* txtInsideCircle = nullptr, float* AspectRatio = nullptr);
-    Status printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH, AlignPicVerticalType& ALV);
+                       int32_t& cDrawStyle, int32_t& cDrawMode, int16_t& cDrawWidth,
+                       int32_t& cFillStyle, float& CRadius, AlignType& AL,
+                       int32_t* cColor = nullptr, float* StartRadians = nullptr,
+                       float* EndRadians = nullptr, QString* txtInsideCircle = nullptr,
+                       float* AspectRatio = nullptr);
+    Status printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH,
+                        AlignPicVerticalType& ALV);
 
     // Pages, headers, footers and page numbers.
     Status printPage();
@@ -173,8 +175,9 @@ public:
     Status fxForecolorNumberpage(Out<int32_t> result);
     Status fxFontboldNumberpage(Out<bool> result);
     Status PrintingLineAbovePagenumber(QString& CharforPrintingTheLine);
-    Status Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName, float& R1FontSize,
-                        bool& R1FontBold, bool& R1FontItalic, bool& R1FontUnderline, int32_t& R1Forecolor);
+    Status Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName,
+                        float& R1FontSize, bool& R1FontBold, bool& R1FontItalic,
+                        bool& R1FontUnderline, int32_t& R1Forecolor);
 
     // Settings.
     Status fxreduceTwips(float& SZ);

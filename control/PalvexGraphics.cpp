@@ -16,7 +16,8 @@ template <class... F> void requireFinite(F... values) {
 } // namespace
 
 Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
-                               DirectionOfPrintCharsType& DR, AfterPrintType& Entr, WhereToPrintChars& cKind) {
+                               DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
+                               WhereToPrintChars& cKind) {
     return boundary([&] {
         requireFinite(startTwipsPoint, endTwipsPoint);
         int32_t entr = Entr, placement = cKind;
@@ -26,13 +27,15 @@ Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int
     });
 }
 
-Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, float& bEndCurY, int32_t& bFillColor,
-                        int32_t& bDrawStyle, int32_t& bDrawMode, int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL,
+Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, float& bEndCurY,
+                        int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode,
+                        int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL,
                         QString& txtInsideBox) {
     return boundary([&] {
         requireFinite(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
-        ShapeParams p = m_state.shape.params; // radius, angles, aspect and outline stay as they were
+        ShapeParams p =
+            m_state.shape.params; // radius, angles, aspect and outline stay as they were
         p.x1 = bStartCurX;
         p.y1 = bStartCurY;
         p.x2 = bEndCurX;
@@ -47,8 +50,9 @@ Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, f
     });
 }
 
-Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY, int32_t& lColor,
-                         int32_t& lDrawMode, int32_t& lDrawStyle, int16_t& lDrawWidth, AlignType& AL) {
+Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY,
+                         int32_t& lColor, int32_t& lDrawMode, int32_t& lDrawStyle,
+                         int16_t& lDrawWidth, AlignType& AL) {
     return boundary([&] {
         requireFinite(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
@@ -65,13 +69,15 @@ Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, 
     });
 }
 
-Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, int32_t& cFillColor, int32_t& cDrawStyle,
-                           int32_t& cDrawMode, int16_t& cDrawWidth, int32_t& cFillStyle, float& CRadius, AlignType& AL,
-                           int32_t* cColor, float* StartRadians, float* EndRadians, QString* txtInsideCircle,
+Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, int32_t& cFillColor,
+                           int32_t& cDrawStyle, int32_t& cDrawMode, int16_t& cDrawWidth,
+                           int32_t& cFillStyle, float& CRadius, AlignType& AL, int32_t* cColor,
+                           float* StartRadians, float* EndRadians, QString* txtInsideCircle,
                            float* AspectRatio) {
     return boundary([&] {
         // Omitted optional arguments take neutral values: black outline, a full circle, no text.
-        const float start = StartRadians ? *StartRadians : 0.0f, end = EndRadians ? *EndRadians : 0.0f;
+        const float start = StartRadians ? *StartRadians : 0.0f,
+                    end = EndRadians ? *EndRadians : 0.0f;
         const float aspect = AspectRatio ? *AspectRatio : 0.0f;
         requireFinite(CenterPointOfCurX, CenterPointOfCury, CRadius, start, end, aspect);
         if (cDrawWidth < 1) cDrawWidth = 1;
@@ -93,7 +99,8 @@ Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, i
     });
 }
 
-Status Palvex::printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH, AlignPicVerticalType& ALV) {
+Status Palvex::printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH,
+                            AlignPicVerticalType& ALV) {
     return boundary([&] {
         if (!m_state.surface) palvex::raise(Status::BadFileName);
         m_graphics->printPicture(txtFileBitmap, ALH, ALV);

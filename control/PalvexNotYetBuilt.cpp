@@ -4,7 +4,11 @@
 
 namespace palvex {
 
-Status Palvex::SavePrint(QString&, bool&) { return Status::NotSupportedYet; }
-Status Palvex::ReadPrint(QString&) { return Status::NotSupportedYet; }
+Status Palvex::SavePrint(QString&, bool&) {
+    return Status::NotSupportedYet;
+}
+Status Palvex::ReadPrint(QString&) {
+    return Status::NotSupportedYet;
+}
 
 } // namespace palvex

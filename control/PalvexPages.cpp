@@ -33,9 +33,9 @@ Status Palvex::checkMin2() {
 }
 
 // Header setters: one field of one header; a number outside the table is subscript out of range.
-#define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                              \
-    Status Palvex::Member(int16_t& X, Type& value) {                                                   \
-        return boundary([&] { m_pages->Table(X).Field = value; });                                    \
+#define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                           \
+    Status Palvex::Member(int16_t& X, Type& value) {                                               \
+        return boundary([&] { m_pages->Table(X).Field = value; });                                 \
     }
 
 PALVEX_HEADER_SETTER(fxNameHeader, lineHeader, QString, text)
@@ -63,11 +63,12 @@ PALVEX_HEADER_SETTER(fxCurXAnyHeader, positionedHeader, int16_t, x)
 PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
 #undef PALVEX_HEADER_SETTER
 
-Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName, float& R1FontSize,
-                            bool& R1FontBold, bool& R1FontItalic, bool& R1FontUnderline, int32_t& R1Forecolor) {
+Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName,
+                            float& R1FontSize, bool& R1FontBold, bool& R1FontItalic,
+                            bool& R1FontUnderline, int32_t& R1Forecolor) {
     return boundary([&] {
-        m_pages->footer(kdOneToFour) = {TXT, R1FontName, R1FontSize, R1FontBold, R1FontItalic, R1FontUnderline,
-                                        R1Forecolor};
+        m_pages->footer(kdOneToFour) = {TXT,          R1FontName,      R1FontSize, R1FontBold,
+                                        R1FontItalic, R1FontUnderline, R1Forecolor};
     });
 }
 

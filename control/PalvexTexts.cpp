@@ -210,11 +210,14 @@ Status Palvex::fxTextComboZoom_Defined(QString& TXT) {
 
 // The three OK buttons and the three Cancel buttons share their captions.
 Status Palvex::fxCaption_cmdOK(QString& TXT) {
-    for (QPushButton* b : {m_window->cmdOK, m_window->cmdOKMarginsSetup, m_window->cmdOKZoomOptions}) b->setText(TXT);
+    for (QPushButton* b :
+         {m_window->cmdOK, m_window->cmdOKMarginsSetup, m_window->cmdOKZoomOptions})
+        b->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaption_cmdCANCEL(QString& TXT) {
-    for (QPushButton* b : {m_window->cmdCancel, m_window->cmdCancelMarginsSetup, m_window->cmdCancelZoomOptions})
+    for (QPushButton* b :
+         {m_window->cmdCancel, m_window->cmdCancelMarginsSetup, m_window->cmdCancelZoomOptions})
         b->setText(TXT);
     return Status::Ok;
 }
@@ -226,7 +229,8 @@ Status Palvex::Fontname_Buttons(QString& TXT) {
     for (QPushButton* b : m_window->cmd) {
         if (!catalog.isKnown(name)) break;
         QFont font = b->font();
-        font.setFamilies(QStringList{catalog.resolve(name)} + catalog.fallbacks(catalog.resolve(name)));
+        font.setFamilies(QStringList{catalog.resolve(name)} +
+                         catalog.fallbacks(catalog.resolve(name)));
         b->setFont(font);
     }
     return Status::Ok;
@@ -247,12 +251,23 @@ Status Palvex::fxCaptionsOflblMargins(int16_t& X, QString& CAP) {
 
 Status Palvex::fxCaptionsOfZoomOptions(int16_t& X, QString& CAP) {
     switch (X) {
-    case 0: m_window->fraZoomOptions->setTitle(CAP); break;
-    case 1: m_window->lblChangeZoom->setText(CAP); break;
-    case 2: m_window->chkZoomCurrentx->setText(CAP); break;
-    case 3: m_window->chkZoomHeight->setText(CAP); break;
-    case 4: m_window->chkZoomWidth->setText(CAP); break;
-    default: break;
+    case 0:
+        m_window->fraZoomOptions->setTitle(CAP);
+        break;
+    case 1:
+        m_window->lblChangeZoom->setText(CAP);
+        break;
+    case 2:
+        m_window->chkZoomCurrentx->setText(CAP);
+        break;
+    case 3:
+        m_window->chkZoomHeight->setText(CAP);
+        break;
+    case 4:
+        m_window->chkZoomWidth->setText(CAP);
+        break;
+    default:
+        break;
     }
     return Status::Ok;
 }
@@ -266,11 +281,20 @@ int Palvex::showMessage(int kind, const QString& text) {
     constexpr int Rtl = MessageBoxes::RtlReading | MessageBoxes::RightAlign;
     int flags = 0;
     switch (kind) {
-    case K0_Please_write_number_of_copies_1_or_higher: flags = Rtl; break;
-    case K1_Is_the_number_of_copies_OK: flags = Rtl | MessageBoxes::YesNo; break;
-    case K2_Not_found_any_more: flags = MessageBoxes::RightAlign | MessageBoxes::Information; break;
-    case K3_Printer_problem_Please_check_if_a_printer_is_connected_etc: flags = Rtl | MessageBoxes::Exclamation; break;
-    default: return 0;
+    case K0_Please_write_number_of_copies_1_or_higher:
+        flags = Rtl;
+        break;
+    case K1_Is_the_number_of_copies_OK:
+        flags = Rtl | MessageBoxes::YesNo;
+        break;
+    case K2_Not_found_any_more:
+        flags = MessageBoxes::RightAlign | MessageBoxes::Information;
+        break;
+    case K3_Printer_problem_Please_check_if_a_printer_is_connected_etc:
+        flags = Rtl | MessageBoxes::Exclamation;
+        break;
+    default:
+        return 0;
     }
     const int answer = m_platform.messageBoxes->show(text, flags, this);
     if (kind == K1_Is_the_number_of_copies_OK || kind == K2_Not_found_any_more)
@@ -279,4 +303,3 @@ int Palvex::showMessage(int kind, const QString& text) {
 }
 
 } // namespace palvex
-

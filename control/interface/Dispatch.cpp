@@ -11,7 +11,8 @@ Status Dispatch::invoke(DispId id, InvokeKind kind, std::span<Variant> args, Var
     const MemberInfo* member = findMember(id);
     if (!member) return Status::NoSuchMember;
     if (!member->isProperty) {
-        if (kind != InvokeKind::Method && kind != InvokeKind::PropertyGet) return Status::NoSuchMember;
+        if (kind != InvokeKind::Method && kind != InvokeKind::PropertyGet)
+            return Status::NoSuchMember;
         return member->call(m_control, args, result);
     }
     switch (kind) {

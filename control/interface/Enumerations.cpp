@@ -42,7 +42,8 @@ constexpr EnumMember ktxtMessageType[] = {
     {"K0_Please_write_number_of_copies_1_or_higher", K0_Please_write_number_of_copies_1_or_higher},
     {"K1_Is_the_number_of_copies_OK", K1_Is_the_number_of_copies_OK},
     {"K2_Not_found_any_more", K2_Not_found_any_more},
-    {"K3_Printer_problem_Please_check_if_a_printer_is_connected_etc", K3_Printer_problem_Please_check_if_a_printer_is_connected_etc},
+    {"K3_Printer_problem_Please_check_if_a_printer_is_connected_etc",
+     K3_Printer_problem_Please_check_if_a_printer_is_connected_etc},
 };
 constexpr EnumMember kFooter1Number[] = {
     {"N1_RightFooterOfPagenumberLine", N1_RightFooterOfPagenumberLine},
@@ -95,6 +96,8 @@ constexpr EnumInfo kEnums[] = {
 };
 } // namespace
 
-std::span<const EnumInfo> enumerations() { return kEnums; }
+std::span<const EnumInfo> enumerations() {
+    return kEnums;
+}
 
 } // namespace palvex

@@ -7,7 +7,12 @@
 namespace palvex {
 
 // The public enumerations of the automation interface; all are 32-bit and their values are fixed.
-enum AlignType : int32_t { A0_AlignNone = 0, A1_AlignRight = 1, A2_AlignCenter = 2, A3_AlignLeft = 3 };
+enum AlignType : int32_t {
+    A0_AlignNone = 0,
+    A1_AlignRight = 1,
+    A2_AlignCenter = 2,
+    A3_AlignLeft = 3
+};
 enum AlignPicHorizontalType : int32_t {
     A0_AlignPicHorizontalNone = 0,
     A1_AlignPicHorizontalRight = 1,

@@ -20,13 +20,9 @@
 
 namespace palvex::invoke {
 
-template <class T> struct EnumName {
-    static constexpr std::string_view value = "";
-};
-#define PALVEX_ENUM_NAME(E)                                                                           \
-    template <> struct EnumName<E> {                                                                  \
-        static constexpr std::string_view value = #E;                                                 \
-    };
+template <class T> struct EnumName { static constexpr std::string_view value = ""; };
+#define PALVEX_ENUM_NAME(E)                                                                        \
+    template <> struct EnumName<E> { static constexpr std::string_view value = #E; };
 PALVEX_ENUM_NAME(AlignType)
 PALVEX_ENUM_NAME(AlignPicHorizontalType)
 PALVEX_ENUM_NAME(AlignPicVerticalType)
@@ -41,35 +37,53 @@ PALVEX_ENUM_NAME(Proporional_CurrentY)
 
 // Conversion of one value type.
 template <class T> T fromVariant(const Variant& v) {
-    if constexpr (std::is_same_v<T, bool>) return v.toBool();
-    else if constexpr (std::is_same_v<T, int16_t>) return v.toInt16();
-    else if constexpr (std::is_same_v<T, int32_t>) return v.toInt32();
-    else if constexpr (std::is_same_v<T, float>) return v.toSingle();
-    else if constexpr (std::is_same_v<T, QString>) return v.toString();
-    else if constexpr (std::is_same_v<T, QFont>) return v.toFont();
-    else if constexpr (std::is_enum_v<T>) return static_cast<T>(v.toInt32());
-    else static_assert(sizeof(T) == 0, "unsupported parameter type");
+    if constexpr (std::is_same_v<T, bool>)
+        return v.toBool();
+    else if constexpr (std::is_same_v<T, int16_t>)
+        return v.toInt16();
+    else if constexpr (std::is_same_v<T, int32_t>)
+        return v.toInt32();
+    else if constexpr (std::is_same_v<T, float>)
+        return v.toSingle();
+    else if constexpr (std::is_same_v<T, QString>)
+        return v.toString();
+    else if constexpr (std::is_same_v<T, QFont>)
+        return v.toFont();
+    else if constexpr (std::is_enum_v<T>)
+        return static_cast<T>(v.toInt32());
+    else
+        static_assert(sizeof(T) == 0, "unsupported parameter type");
 }
 
 template <class T> Variant toVariant(const T& value) {
-    if constexpr (std::is_enum_v<T>) return Variant(static_cast<int32_t>(value));
-    else return Variant(value);
+    if constexpr (std::is_enum_v<T>)
+        return Variant(static_cast<int32_t>(value));
+    else
+        return Variant(value);
 }
 
 template <class T> constexpr ValueType valueTypeOf() {
-    if constexpr (std::is_same_v<T, bool>) return ValueType::Boolean;
-    else if constexpr (std::is_same_v<T, int16_t>) return ValueType::Integer;
-    else if constexpr (std::is_same_v<T, int32_t>) return ValueType::Long;
-    else if constexpr (std::is_same_v<T, float>) return ValueType::Single;
-    else if constexpr (std::is_same_v<T, QString>) return ValueType::String;
-    else if constexpr (std::is_same_v<T, QFont>) return ValueType::Font;
-    else return ValueType::Enumeration;
+    if constexpr (std::is_same_v<T, bool>)
+        return ValueType::Boolean;
+    else if constexpr (std::is_same_v<T, int16_t>)
+        return ValueType::Integer;
+    else if constexpr (std::is_same_v<T, int32_t>)
+        return ValueType::Long;
+    else if constexpr (std::is_same_v<T, float>)
+        return ValueType::Single;
+    else if constexpr (std::is_same_v<T, QString>)
+        return ValueType::String;
+    else if constexpr (std::is_same_v<T, QFont>)
+        return ValueType::Font;
+    else
+        return ValueType::Enumeration;
 }
 
 // How a C++ parameter crosses: by value, by reference, optional, or the result.
 template <class P> struct Param {
     using Value = std::decay_t<P>;
-    static constexpr bool byRef = std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
+    static constexpr bool byRef =
+        std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
     static constexpr bool optional = false;
     static constexpr bool result = false;
     using Storage = Value;
@@ -111,16 +125,20 @@ template <class Tuple, size_t... I> constexpr size_t countInputs(std::index_sequ
 template <auto Method> Status call(Palvex& control, std::span<Variant> args, Variant* result) {
     using Traits = MethodTraits<decltype(Method)>;
     using Args = typename Traits::Args;
-    return [&]<size_t... I>(std::index_sequence<I...>) -> Status {
+    return [&]<size_t... I>(std::index_sequence<I...>)->Status {
         constexpr size_t inputs = countInputs<Args>(std::index_sequence<I...>{});
         if (args.size() > inputs) return Status::InvalidProcedureCall;
-        [[maybe_unused]] auto argAt = [&](size_t i) -> Variant* { return i < args.size() ? &args[i] : nullptr; };
+        [[maybe_unused]] auto argAt = [&](size_t i) -> Variant* {
+            return i < args.size() ? &args[i] : nullptr;
+        };
         try {
             std::tuple<typename Param<std::tuple_element_t<I, Args>>::Storage...> storage{
                 [&]() -> typename Param<std::tuple_element_t<I, Args>>::Storage {
                     using P = Param<std::tuple_element_t<I, Args>>;
-                    if constexpr (P::result) return {};
-                    else if constexpr (P::optional) return P::load(argAt(I));
+                    if constexpr (P::result)
+                        return {};
+                    else if constexpr (P::optional)
+                        return P::load(argAt(I));
                     else {
                         Variant* arg = argAt(I);
                         if (!arg || arg->isMissing()) raise(Status::ArgumentNotOptional);
@@ -130,8 +148,10 @@ template <auto Method> Status call(Palvex& control, std::span<Variant> args, Var
             [[maybe_unused]] auto pass = [&]<size_t K>() -> decltype(auto) {
                 using A = std::tuple_element_t<K, Args>;
                 using P = Param<A>;
-                if constexpr (P::result) return Out<typename P::Value>(std::get<K>(storage));
-                else return P::pass(std::get<K>(storage));
+                if constexpr (P::result)
+                    return Out<typename P::Value>(std::get<K>(storage));
+                else
+                    return P::pass(std::get<K>(storage));
             };
             const Status status = (control.*Method)(pass.template operator()<I>()...);
             (
@@ -148,10 +168,12 @@ template <auto Method> Status call(Palvex& control, std::span<Variant> args, Var
         } catch (const Error& error) {
             return error.status;
         }
-    }(std::make_index_sequence<Traits::count>{});
+    }
+    (std::make_index_sequence<Traits::count>{});
 }
 
-template <auto Method> std::vector<ParamInfo> params(std::initializer_list<std::string_view> names) {
+template <auto Method>
+std::vector<ParamInfo> params(std::initializer_list<std::string_view> names) {
     using Args = typename MethodTraits<decltype(Method)>::Args;
     std::vector<ParamInfo> out;
     auto it = names.begin();
@@ -161,12 +183,13 @@ template <auto Method> std::vector<ParamInfo> params(std::initializer_list<std::
                 using P = Param<std::tuple_element_t<I, Args>>;
                 if constexpr (!P::result) {
                     out.push_back({it != names.end() ? *it++ : std::string_view{},
-                                   valueTypeOf<typename P::Value>(), EnumName<typename P::Value>::value,
-                                   P::byRef, P::optional});
+                                   valueTypeOf<typename P::Value>(),
+                                   EnumName<typename P::Value>::value, P::byRef, P::optional});
                 }
             }(),
             ...);
-    }(std::make_index_sequence<std::tuple_size_v<Args>>{});
+    }
+    (std::make_index_sequence<std::tuple_size_v<Args>>{});
     return out;
 }
 
@@ -178,11 +201,12 @@ template <auto Method> std::optional<ParamInfo> resultOf() {
             [&] {
                 using P = Param<std::tuple_element_t<I, Args>>;
                 if constexpr (P::result)
-                    out = ParamInfo{"", valueTypeOf<typename P::Value>(), EnumName<typename P::Value>::value,
-                                    false, false};
+                    out = ParamInfo{"", valueTypeOf<typename P::Value>(),
+                                    EnumName<typename P::Value>::value, false, false};
             }(),
             ...);
-    }(std::make_index_sequence<std::tuple_size_v<Args>>{});
+    }
+    (std::make_index_sequence<std::tuple_size_v<Args>>{});
     return out;
 }
 

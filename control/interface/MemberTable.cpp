@@ -16,32 +16,58 @@ namespace {
 template <auto Method>
 MemberInfo method(std::string_view name, DispId id, std::string_view family,
                   std::initializer_list<std::string_view> paramNames) {
-    return {name, id, false, false, family, invoke::params<Method>(paramNames),
-            invoke::resultOf<Method>(), &invoke::call<Method>, nullptr, nullptr};
+    return {name,
+            id,
+            false,
+            false,
+            family,
+            invoke::params<Method>(paramNames),
+            invoke::resultOf<Method>(),
+            &invoke::call<Method>,
+            nullptr,
+            nullptr};
 }
 
-template <auto Getter, auto Setter> MemberInfo property(std::string_view name, DispId id, bool hidden) {
-    return {name, id, true, hidden, "Properties", {}, invoke::resultOf<Getter>(), nullptr,
-            &invoke::call<Getter>, &invoke::call<Setter>};
+template <auto Getter, auto Setter>
+MemberInfo property(std::string_view name, DispId id, bool hidden) {
+    return {name,
+            id,
+            true,
+            hidden,
+            "Properties",
+            {},
+            invoke::resultOf<Getter>(),
+            nullptr,
+            &invoke::call<Getter>,
+            &invoke::call<Setter>};
 }
 
 const std::vector<MemberInfo>& table() {
     static const std::vector<MemberInfo> all{
         property<&Palvex::get_BackColor, &Palvex::let_BackColor>("BackColor", 0x68030000, false),
         property<&Palvex::get_ScaleWidth, &Palvex::let_ScaleWidth>("ScaleWidth", 0x68030001, true),
-        property<&Palvex::get_ScaleHeight, &Palvex::let_ScaleHeight>("ScaleHeight", 0x68030002, true),
+        property<&Palvex::get_ScaleHeight, &Palvex::let_ScaleHeight>("ScaleHeight", 0x68030002,
+                                                                     true),
         property<&Palvex::get_gtPrWidth, &Palvex::let_gtPrWidth>("gtPrWidth", 0x68030003, true),
-        property<&Palvex::get_currentYofPageNumber, &Palvex::let_currentYofPageNumber>("currentYofPageNumber", 0x68030004, false),
+        property<&Palvex::get_currentYofPageNumber, &Palvex::let_currentYofPageNumber>(
+            "currentYofPageNumber", 0x68030004, false),
         property<&Palvex::get_Header, &Palvex::let_Header>("Header", 0x68030005, true),
-        property<&Palvex::get_tfPrintFooter1, &Palvex::let_tfPrintFooter1>("tfPrintFooter1", 0x68030006, false),
-        property<&Palvex::get_DontConsiderForCenter, &Palvex::let_DontConsiderForCenter>("DontConsiderForCenter", 0x68030007, false),
-        property<&Palvex::get_FontTransparent, &Palvex::let_FontTransparent>("FontTransparent", 0x68030008, false),
-        property<&Palvex::get_FontStrikethru, &Palvex::let_FontStrikethru>("FontStrikethru", 0x68030009, false),
-        property<&Palvex::get_dontPrintNumberPage, &Palvex::let_dontPrintNumberPage>("dontPrintNumberPage", 0x6803000a, false),
+        property<&Palvex::get_tfPrintFooter1, &Palvex::let_tfPrintFooter1>("tfPrintFooter1",
+                                                                           0x68030006, false),
+        property<&Palvex::get_DontConsiderForCenter, &Palvex::let_DontConsiderForCenter>(
+            "DontConsiderForCenter", 0x68030007, false),
+        property<&Palvex::get_FontTransparent, &Palvex::let_FontTransparent>("FontTransparent",
+                                                                             0x68030008, false),
+        property<&Palvex::get_FontStrikethru, &Palvex::let_FontStrikethru>("FontStrikethru",
+                                                                           0x68030009, false),
+        property<&Palvex::get_dontPrintNumberPage, &Palvex::let_dontPrintNumberPage>(
+            "dontPrintNumberPage", 0x6803000a, false),
         property<&Palvex::get_AutoRedraw, &Palvex::let_AutoRedraw>("AutoRedraw", 0x6803000b, false),
         property<&Palvex::get_AutoSize, &Palvex::let_AutoSize>("AutoSize", 0x6803000c, false),
-        property<&Palvex::get_gtAfterPage, &Palvex::let_gtAfterPage>("gtAfterPage", 0x6803000d, true),
-        property<&Palvex::get_FontUnderline, &Palvex::let_FontUnderline>("FontUnderline", 0x6803000e, false),
+        property<&Palvex::get_gtAfterPage, &Palvex::let_gtAfterPage>("gtAfterPage", 0x6803000d,
+                                                                     true),
+        property<&Palvex::get_FontUnderline, &Palvex::let_FontUnderline>("FontUnderline",
+                                                                         0x6803000e, false),
         property<&Palvex::get_FontSize, &Palvex::let_FontSize>("FontSize", 0x6803000f, false),
         property<&Palvex::get_FontName, &Palvex::let_FontName>("FontName", 0x68030010, false),
         property<&Palvex::get_FontItalic, &Palvex::let_FontItalic>("FontItalic", 0x68030011, false),
@@ -50,9 +76,12 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_CurrentX, &Palvex::let_CurrentX>("CurrentX", 0x68030014, false),
         property<&Palvex::get_ForeColor, &Palvex::let_ForeColor>("ForeColor", 0x68030015, false),
         property<&Palvex::get_Font, &Palvex::putref_Font>("Font", -512, false),
-        method<&Palvex::SpecialCenter>("SpecialCenter", 0x60030035, "Text and alignment", {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),
+        method<&Palvex::SpecialCenter>(
+            "SpecialCenter", 0x60030035, "Text and alignment",
+            {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),
         method<&Palvex::centerIT>("centerIT", 0x60030036, "Text and alignment", {"TXT", "Entr"}),
-        method<&Palvex::centerMixedLanguages>("centerMixedLanguages", 0x60030037, "Text and alignment", {"TXT"}),
+        method<&Palvex::centerMixedLanguages>("centerMixedLanguages", 0x60030037,
+                                              "Text and alignment", {"TXT"}),
         method<&Palvex::LeftIT>("LeftIT", 0x60030038, "Text and alignment", {"TXT", "Entr"}),
         method<&Palvex::RightIT>("RightIT", 0x60030039, "Text and alignment", {"TXT", "Entr"}),
         method<&Palvex::gtStartCurX>("gtStartCurX", 0x600300a6, "Text and alignment", {}),
@@ -61,110 +90,225 @@ const std::vector<MemberInfo>& table() {
         method<&Palvex::TextHeight>("TextHeight", 0x600300ac, "Text and alignment", {"Str"}),
         method<&Palvex::printText>("printText", 0x600300b6, "Text and alignment", {"TXT", "Entr"}),
         method<&Palvex::JumpToNextLine>("JumpToNextLine", 0x600300b8, "Text and alignment", {}),
-        method<&Palvex::fxPrintingChars>("fxPrintingChars", 0x600300a8, "Graphics, pictures and character runs", {"startTwipsPoint", "endTwipsPoint", "ASCIICode", "DR", "Entr", "cKind"}),
-        method<&Palvex::printBox>("printBox", 0x600300b3, "Graphics, pictures and character runs", {"bStartCurX", "bStartCurY", "bEndCurX", "bEndCurY", "bFillColor", "bDrawStyle", "bDrawMode", "bDrawWidth", "bFillStyle", "AL", "txtInsideBox"}),
-        method<&Palvex::printLine>("printLine", 0x600300b4, "Graphics, pictures and character runs", {"lStartCurX", "lStartCurY", "lEndCurX", "lEndCurY", "lColor", "lDrawMode", "lDrawStyle", "lDrawWidth", "AL"}),
-        method<&Palvex::printCircle>("printCircle", 0x600300b5, "Graphics, pictures and character runs", {"CenterPointOfCurX", "CenterPointOfCury", "cFillColor", "cDrawStyle", "cDrawMode", "cDrawWidth", "cFillStyle", "CRadius", "AL", "cColor", "StartRadians", "EndRadians", "txtInsideCircle", "AspectRatio"}),
-        method<&Palvex::printPicture>("printPicture", 0x600300b7, "Graphics, pictures and character runs", {"txtFileBitmap", "ALH", "ALV"}),
-        method<&Palvex::printPage>("printPage", 0x6003003a, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::printLastPage>("printLastPage", 0x6003003b, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::PrintHeader>("PrintHeader", 0x6003003d, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::checkMin1>("checkMin1", 0x6003003f, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::checkMin2>("checkMin2", 0x60030040, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::fxNameHeader>("fxNameHeader", 0x60030054, "Pages, headers, footers and page numbers", {"X", "TXT"}),
-        method<&Palvex::fxFontNameHeader>("fxFontNameHeader", 0x60030055, "Pages, headers, footers and page numbers", {"X", "FN"}),
-        method<&Palvex::fxFontsizeHeader>("fxFontsizeHeader", 0x60030056, "Pages, headers, footers and page numbers", {"X", "SZ"}),
-        method<&Palvex::fxFontBoldHeader>("fxFontBoldHeader", 0x60030057, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxFontUnderlineHeader>("fxFontUnderlineHeader", 0x60030058, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxFontItalicHeader>("fxFontItalicHeader", 0x60030059, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxForecolorHeader>("fxForecolorHeader", 0x6003005a, "Pages, headers, footers and page numbers", {"X", "CL"}),
-        method<&Palvex::fxAlignHeader>("fxAlignHeader", 0x6003005b, "Pages, headers, footers and page numbers", {"X", "AL"}),
-        method<&Palvex::fxKindOfHeader>("fxKindOfHeader", 0x6003005c, "Pages, headers, footers and page numbers", {"X", "KN"}),
-        method<&Palvex::fxCurXHeader>("fxCurXHeader", 0x6003005d, "Pages, headers, footers and page numbers", {"X", "CX"}),
-        method<&Palvex::fxEnterAfterHeader>("fxEnterAfterHeader", 0x6003005e, "Pages, headers, footers and page numbers", {"X", "N"}),
-        method<&Palvex::fxLinesBeforeHeader>("fxLinesBeforeHeader", 0x6003005f, "Pages, headers, footers and page numbers", {"X", "N"}),
-        method<&Palvex::fxNameAnyHeader>("fxNameAnyHeader", 0x60030060, "Pages, headers, footers and page numbers", {"X", "TXT"}),
-        method<&Palvex::fxFontNameAnyHeader>("fxFontNameAnyHeader", 0x60030061, "Pages, headers, footers and page numbers", {"X", "FN"}),
-        method<&Palvex::fxFontsizeAnyHeader>("fxFontsizeAnyHeader", 0x60030062, "Pages, headers, footers and page numbers", {"X", "SZ"}),
-        method<&Palvex::fxFontBoldAnyHeader>("fxFontBoldAnyHeader", 0x60030063, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxFontUnderlineAnyHeader>("fxFontUnderlineAnyHeader", 0x60030064, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxFontItalicAnyHeader>("fxFontItalicAnyHeader", 0x60030065, "Pages, headers, footers and page numbers", {"X", "BL"}),
-        method<&Palvex::fxForecolorAnyHeader>("fxForecolorAnyHeader", 0x60030066, "Pages, headers, footers and page numbers", {"X", "CL"}),
-        method<&Palvex::fxAlignAnyHeader>("fxAlignAnyHeader", 0x60030067, "Pages, headers, footers and page numbers", {"X", "AL"}),
-        method<&Palvex::fxKindOfAnyHeader>("fxKindOfAnyHeader", 0x60030068, "Pages, headers, footers and page numbers", {"X", "KN"}),
-        method<&Palvex::fxCurXAnyHeader>("fxCurXAnyHeader", 0x60030069, "Pages, headers, footers and page numbers", {"X", "CX"}),
-        method<&Palvex::fxCurYAnyHeader>("fxCurYAnyHeader", 0x6003006a, "Pages, headers, footers and page numbers", {"X", "CY"}),
-        method<&Palvex::fxNumberOfFirstPage>("fxNumberOfFirstPage", 0x600300a2, "Pages, headers, footers and page numbers", {"X"}),
-        method<&Palvex::fxFontnameNumberpage>("fxFontnameNumberpage", 0x600300ad, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::fxFontsizeNumberpage>("fxFontsizeNumberpage", 0x600300ae, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::fxForecolorNumberpage>("fxForecolorNumberpage", 0x600300af, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::fxFontboldNumberpage>("fxFontboldNumberpage", 0x600300b0, "Pages, headers, footers and page numbers", {}),
-        method<&Palvex::PrintingLineAbovePagenumber>("PrintingLineAbovePagenumber", 0x600300bb, "Pages, headers, footers and page numbers", {"CharforPrintingTheLine"}),
-        method<&Palvex::Footer1Right>("Footer1Right", 0x600300bc, "Pages, headers, footers and page numbers", {"kdOneToFour", "TXT", "R1FontName", "R1FontSize", "R1FontBold", "R1FontItalic", "R1FontUnderline", "R1Forecolor"}),
+        method<&Palvex::fxPrintingChars>(
+            "fxPrintingChars", 0x600300a8, "Graphics, pictures and character runs",
+            {"startTwipsPoint", "endTwipsPoint", "ASCIICode", "DR", "Entr", "cKind"}),
+        method<&Palvex::printBox>("printBox", 0x600300b3, "Graphics, pictures and character runs",
+                                  {"bStartCurX", "bStartCurY", "bEndCurX", "bEndCurY", "bFillColor",
+                                   "bDrawStyle", "bDrawMode", "bDrawWidth", "bFillStyle", "AL",
+                                   "txtInsideBox"}),
+        method<&Palvex::printLine>("printLine", 0x600300b4, "Graphics, pictures and character runs",
+                                   {"lStartCurX", "lStartCurY", "lEndCurX", "lEndCurY", "lColor",
+                                    "lDrawMode", "lDrawStyle", "lDrawWidth", "AL"}),
+        method<&Palvex::printCircle>(
+            "printCircle", 0x600300b5, "Graphics, pictures and character runs",
+            {"CenterPointOfCurX", "CenterPointOfCury", "cFillColor", "cDrawStyle", "cDrawMode",
+             "cDrawWidth", "cFillStyle", "CRadius", "AL", "cColor", "StartRadians", "EndRadians",
+             "txtInsideCircle", "AspectRatio"}),
+        method<&Palvex::printPicture>("printPicture", 0x600300b7,
+                                      "Graphics, pictures and character runs",
+                                      {"txtFileBitmap", "ALH", "ALV"}),
+        method<&Palvex::printPage>("printPage", 0x6003003a,
+                                   "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::printLastPage>("printLastPage", 0x6003003b,
+                                       "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::PrintHeader>("PrintHeader", 0x6003003d,
+                                     "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::checkMin1>("checkMin1", 0x6003003f,
+                                   "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::checkMin2>("checkMin2", 0x60030040,
+                                   "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::fxNameHeader>("fxNameHeader", 0x60030054,
+                                      "Pages, headers, footers and page numbers", {"X", "TXT"}),
+        method<&Palvex::fxFontNameHeader>("fxFontNameHeader", 0x60030055,
+                                          "Pages, headers, footers and page numbers", {"X", "FN"}),
+        method<&Palvex::fxFontsizeHeader>("fxFontsizeHeader", 0x60030056,
+                                          "Pages, headers, footers and page numbers", {"X", "SZ"}),
+        method<&Palvex::fxFontBoldHeader>("fxFontBoldHeader", 0x60030057,
+                                          "Pages, headers, footers and page numbers", {"X", "BL"}),
+        method<&Palvex::fxFontUnderlineHeader>("fxFontUnderlineHeader", 0x60030058,
+                                               "Pages, headers, footers and page numbers",
+                                               {"X", "BL"}),
+        method<&Palvex::fxFontItalicHeader>("fxFontItalicHeader", 0x60030059,
+                                            "Pages, headers, footers and page numbers",
+                                            {"X", "BL"}),
+        method<&Palvex::fxForecolorHeader>("fxForecolorHeader", 0x6003005a,
+                                           "Pages, headers, footers and page numbers", {"X", "CL"}),
+        method<&Palvex::fxAlignHeader>("fxAlignHeader", 0x6003005b,
+                                       "Pages, headers, footers and page numbers", {"X", "AL"}),
+        method<&Palvex::fxKindOfHeader>("fxKindOfHeader", 0x6003005c,
+                                        "Pages, headers, footers and page numbers", {"X", "KN"}),
+        method<&Palvex::fxCurXHeader>("fxCurXHeader", 0x6003005d,
+                                      "Pages, headers, footers and page numbers", {"X", "CX"}),
+        method<&Palvex::fxEnterAfterHeader>("fxEnterAfterHeader", 0x6003005e,
+                                            "Pages, headers, footers and page numbers", {"X", "N"}),
+        method<&Palvex::fxLinesBeforeHeader>("fxLinesBeforeHeader", 0x6003005f,
+                                             "Pages, headers, footers and page numbers",
+                                             {"X", "N"}),
+        method<&Palvex::fxNameAnyHeader>("fxNameAnyHeader", 0x60030060,
+                                         "Pages, headers, footers and page numbers", {"X", "TXT"}),
+        method<&Palvex::fxFontNameAnyHeader>("fxFontNameAnyHeader", 0x60030061,
+                                             "Pages, headers, footers and page numbers",
+                                             {"X", "FN"}),
+        method<&Palvex::fxFontsizeAnyHeader>("fxFontsizeAnyHeader", 0x60030062,
+                                             "Pages, headers, footers and page numbers",
+                                             {"X", "SZ"}),
+        method<&Palvex::fxFontBoldAnyHeader>("fxFontBoldAnyHeader", 0x60030063,
+                                             "Pages, headers, footers and page numbers",
+                                             {"X", "BL"}),
+        method<&Palvex::fxFontUnderlineAnyHeader>("fxFontUnderlineAnyHeader", 0x60030064,
+                                                  "Pages, headers, footers and page numbers",
+                                                  {"X", "BL"}),
+        method<&Palvex::fxFontItalicAnyHeader>("fxFontItalicAnyHeader", 0x60030065,
+                                               "Pages, headers, footers and page numbers",
+                                               {"X", "BL"}),
+        method<&Palvex::fxForecolorAnyHeader>("fxForecolorAnyHeader", 0x60030066,
+                                              "Pages, headers, footers and page numbers",
+                                              {"X", "CL"}),
+        method<&Palvex::fxAlignAnyHeader>("fxAlignAnyHeader", 0x60030067,
+                                          "Pages, headers, footers and page numbers", {"X", "AL"}),
+        method<&Palvex::fxKindOfAnyHeader>("fxKindOfAnyHeader", 0x60030068,
+                                           "Pages, headers, footers and page numbers", {"X", "KN"}),
+        method<&Palvex::fxCurXAnyHeader>("fxCurXAnyHeader", 0x60030069,
+                                         "Pages, headers, footers and page numbers", {"X", "CX"}),
+        method<&Palvex::fxCurYAnyHeader>("fxCurYAnyHeader", 0x6003006a,
+                                         "Pages, headers, footers and page numbers", {"X", "CY"}),
+        method<&Palvex::fxNumberOfFirstPage>("fxNumberOfFirstPage", 0x600300a2,
+                                             "Pages, headers, footers and page numbers", {"X"}),
+        method<&Palvex::fxFontnameNumberpage>("fxFontnameNumberpage", 0x600300ad,
+                                              "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::fxFontsizeNumberpage>("fxFontsizeNumberpage", 0x600300ae,
+                                              "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::fxForecolorNumberpage>("fxForecolorNumberpage", 0x600300af,
+                                               "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::fxFontboldNumberpage>("fxFontboldNumberpage", 0x600300b0,
+                                              "Pages, headers, footers and page numbers", {}),
+        method<&Palvex::PrintingLineAbovePagenumber>("PrintingLineAbovePagenumber", 0x600300bb,
+                                                     "Pages, headers, footers and page numbers",
+                                                     {"CharforPrintingTheLine"}),
+        method<&Palvex::Footer1Right>(
+            "Footer1Right", 0x600300bc, "Pages, headers, footers and page numbers",
+            {"kdOneToFour", "TXT", "R1FontName", "R1FontSize", "R1FontBold", "R1FontItalic",
+             "R1FontUnderline", "R1Forecolor"}),
         method<&Palvex::fxreduceTwips>("fxreduceTwips", 0x6003009e, "Settings", {"SZ"}),
-        method<&Palvex::fxProporional_CurrentY>("fxProporional_CurrentY", 0x6003009f, "Settings", {"PROP"}),
-        method<&Palvex::fxDefaultMargins>("fxDefaultMargins", 0x600300be, "Settings", {"lMargin", "rMargin", "tMargin", "bMargin"}),
+        method<&Palvex::fxProporional_CurrentY>("fxProporional_CurrentY", 0x6003009f, "Settings",
+                                                {"PROP"}),
+        method<&Palvex::fxDefaultMargins>("fxDefaultMargins", 0x600300be, "Settings",
+                                          {"lMargin", "rMargin", "tMargin", "bMargin"}),
         method<&Palvex::gtLeftMargin>("gtLeftMargin", 0x600300bf, "Settings", {}),
         method<&Palvex::gtRightMargin>("gtRightMargin", 0x600300c0, "Settings", {}),
         method<&Palvex::gtBottomMargin>("gtBottomMargin", 0x600300c1, "Settings", {}),
         method<&Palvex::gtTopMargin>("gtTopMargin", 0x600300c2, "Settings", {}),
         method<&Palvex::gtVersion>("gtVersion", 0x600300c3, "Settings", {}),
-        method<&Palvex::StartPalvexPrintPreview>("StartPalvexPrintPreview", 0x6003003e, "Preview and centring", {}),
+        method<&Palvex::StartPalvexPrintPreview>("StartPalvexPrintPreview", 0x6003003e,
+                                                 "Preview and centring", {}),
         method<&Palvex::tfCenterPages>("tfCenterPages", 0x600300b9, "Preview and centring", {"CN"}),
-        method<&Palvex::SavePrint>("SavePrint", 0x600300a3, "Printout files", {"FileName", "Cancel"}),
+        method<&Palvex::SavePrint>("SavePrint", 0x600300a3, "Printout files",
+                                   {"FileName", "Cancel"}),
         method<&Palvex::ReadPrint>("ReadPrint", 0x600300a4, "Printout files", {"FileName"}),
-        method<&Palvex::fxCaptionFraPrinter>("fxCaptionFraPrinter", 0x6003006b, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblPrinterName>("fxCaptionLblPrinterName", 0x6003006c, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblCopies>("fxCaptionLblCopies", 0x6003006d, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblQuality>("fxCaptionLblQuality", 0x6003006e, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblZoomPrinting>("fxCaptionLblZoomPrinting", 0x6003006f, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblFromPage>("fxCaptionLblFromPage", 0x60030070, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblToPage>("fxCaptionLblToPage", 0x60030071, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionCmdPrintSetup>("fxCaptionCmdPrintSetup", 0x60030072, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionFraPrinterCmdOK>("fxCaptionFraPrinterCmdOK", 0x60030073, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionFraPrinterCmdCancel>("fxCaptionFraPrinterCmdCancel", 0x60030074, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboQuality_Draft>("fxTextComboQuality_Draft", 0x60030075, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboQuality_Low>("fxTextComboQuality_Low", 0x60030076, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboQuality_Medium>("fxTextComboQuality_Medium", 0x60030077, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboQuality_High>("fxTextComboQuality_High", 0x60030078, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboZoom_Ignore>("fxTextComboZoom_Ignore", 0x60030079, "Interface texts", {"TXT"}),
-        method<&Palvex::fxTextComboZoom_Defined>("fxTextComboZoom_Defined", 0x6003007a, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionFraSearch>("fxCaptionFraSearch", 0x6003007b, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionLblSearch>("fxCaptionLblSearch", 0x6003007c, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionCmdSearch>("fxCaptionCmdSearch", 0x6003007d, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionCmdCancelSearch>("fxCaptionCmdCancelSearch", 0x6003007e, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Close>("fxCaptionButton_Close", 0x6003007f, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Print>("fxCaptionButton_Print", 0x60030080, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_First_F5>("fxCaptionButton_First_F5", 0x60030081, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Previous_F6>("fxCaptionButton_Previous_F6", 0x60030082, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Next_F7>("fxCaptionButton_Next_F7", 0x60030083, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Last_F8>("fxCaptionButton_Last_F8", 0x60030084, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Search_F3>("fxCaptionButton_Search_F3", 0x60030085, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionButton_Continue_Search_F3>("fxCaptionButton_Continue_Search_F3", 0x60030086, "Interface texts", {"TXT"}),
-        method<&Palvex::fxFontsize_Button_Close>("fxFontsize_Button_Close", 0x60030087, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Print>("fxFontsize_Button_Print", 0x60030088, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_First>("fxFontsize_Button_First", 0x60030089, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Previous>("fxFontsize_Button_Previous", 0x6003008a, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Next>("fxFontsize_Button_Next", 0x6003008b, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Last>("fxFontsize_Button_Last", 0x6003008c, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Search>("fxFontsize_Button_Search", 0x6003008d, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontsize_Button_Continue_Search>("fxFontsize_Button_Continue_Search", 0x6003008e, "Interface texts", {"SZ"}),
-        method<&Palvex::fxFontbold_Button_Close>("fxFontbold_Button_Close", 0x6003008f, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Print>("fxFontbold_Button_Print", 0x60030090, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_First>("fxFontbold_Button_First", 0x60030091, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Previous>("fxFontbold_Button_Previous", 0x60030092, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Next>("fxFontbold_Button_Next", 0x60030093, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Last>("fxFontbold_Button_Last", 0x60030094, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Search>("fxFontbold_Button_Search", 0x60030095, "Interface texts", {"BL"}),
-        method<&Palvex::fxFontbold_Button_Continue_Search>("fxFontbold_Button_Continue_Search", 0x60030096, "Interface texts", {"BL"}),
-        method<&Palvex::fxCaption_chkDefaultMargins>("fxCaption_chkDefaultMargins", 0x60030097, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionsOfComboMoreoptions>("fxCaptionsOfComboMoreoptions", 0x60030098, "Interface texts", {"X", "CAP"}),
-        method<&Palvex::fxCaptionsOflblMargins>("fxCaptionsOflblMargins", 0x60030099, "Interface texts", {"X", "CAP"}),
+        method<&Palvex::fxCaptionFraPrinter>("fxCaptionFraPrinter", 0x6003006b, "Interface texts",
+                                             {"TXT"}),
+        method<&Palvex::fxCaptionLblPrinterName>("fxCaptionLblPrinterName", 0x6003006c,
+                                                 "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionLblCopies>("fxCaptionLblCopies", 0x6003006d, "Interface texts",
+                                            {"TXT"}),
+        method<&Palvex::fxCaptionLblQuality>("fxCaptionLblQuality", 0x6003006e, "Interface texts",
+                                             {"TXT"}),
+        method<&Palvex::fxCaptionLblZoomPrinting>("fxCaptionLblZoomPrinting", 0x6003006f,
+                                                  "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionLblFromPage>("fxCaptionLblFromPage", 0x60030070, "Interface texts",
+                                              {"TXT"}),
+        method<&Palvex::fxCaptionLblToPage>("fxCaptionLblToPage", 0x60030071, "Interface texts",
+                                            {"TXT"}),
+        method<&Palvex::fxCaptionCmdPrintSetup>("fxCaptionCmdPrintSetup", 0x60030072,
+                                                "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionFraPrinterCmdOK>("fxCaptionFraPrinterCmdOK", 0x60030073,
+                                                  "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionFraPrinterCmdCancel>("fxCaptionFraPrinterCmdCancel", 0x60030074,
+                                                      "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboQuality_Draft>("fxTextComboQuality_Draft", 0x60030075,
+                                                  "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboQuality_Low>("fxTextComboQuality_Low", 0x60030076,
+                                                "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboQuality_Medium>("fxTextComboQuality_Medium", 0x60030077,
+                                                   "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboQuality_High>("fxTextComboQuality_High", 0x60030078,
+                                                 "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboZoom_Ignore>("fxTextComboZoom_Ignore", 0x60030079,
+                                                "Interface texts", {"TXT"}),
+        method<&Palvex::fxTextComboZoom_Defined>("fxTextComboZoom_Defined", 0x6003007a,
+                                                 "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionFraSearch>("fxCaptionFraSearch", 0x6003007b, "Interface texts",
+                                            {"TXT"}),
+        method<&Palvex::fxCaptionLblSearch>("fxCaptionLblSearch", 0x6003007c, "Interface texts",
+                                            {"TXT"}),
+        method<&Palvex::fxCaptionCmdSearch>("fxCaptionCmdSearch", 0x6003007d, "Interface texts",
+                                            {"TXT"}),
+        method<&Palvex::fxCaptionCmdCancelSearch>("fxCaptionCmdCancelSearch", 0x6003007e,
+                                                  "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Close>("fxCaptionButton_Close", 0x6003007f,
+                                               "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Print>("fxCaptionButton_Print", 0x60030080,
+                                               "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_First_F5>("fxCaptionButton_First_F5", 0x60030081,
+                                                  "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Previous_F6>("fxCaptionButton_Previous_F6", 0x60030082,
+                                                     "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Next_F7>("fxCaptionButton_Next_F7", 0x60030083,
+                                                 "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Last_F8>("fxCaptionButton_Last_F8", 0x60030084,
+                                                 "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Search_F3>("fxCaptionButton_Search_F3", 0x60030085,
+                                                   "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionButton_Continue_Search_F3>("fxCaptionButton_Continue_Search_F3",
+                                                            0x60030086, "Interface texts", {"TXT"}),
+        method<&Palvex::fxFontsize_Button_Close>("fxFontsize_Button_Close", 0x60030087,
+                                                 "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Print>("fxFontsize_Button_Print", 0x60030088,
+                                                 "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_First>("fxFontsize_Button_First", 0x60030089,
+                                                 "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Previous>("fxFontsize_Button_Previous", 0x6003008a,
+                                                    "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Next>("fxFontsize_Button_Next", 0x6003008b,
+                                                "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Last>("fxFontsize_Button_Last", 0x6003008c,
+                                                "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Search>("fxFontsize_Button_Search", 0x6003008d,
+                                                  "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontsize_Button_Continue_Search>("fxFontsize_Button_Continue_Search",
+                                                           0x6003008e, "Interface texts", {"SZ"}),
+        method<&Palvex::fxFontbold_Button_Close>("fxFontbold_Button_Close", 0x6003008f,
+                                                 "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Print>("fxFontbold_Button_Print", 0x60030090,
+                                                 "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_First>("fxFontbold_Button_First", 0x60030091,
+                                                 "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Previous>("fxFontbold_Button_Previous", 0x60030092,
+                                                    "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Next>("fxFontbold_Button_Next", 0x60030093,
+                                                "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Last>("fxFontbold_Button_Last", 0x60030094,
+                                                "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Search>("fxFontbold_Button_Search", 0x60030095,
+                                                  "Interface texts", {"BL"}),
+        method<&Palvex::fxFontbold_Button_Continue_Search>("fxFontbold_Button_Continue_Search",
+                                                           0x60030096, "Interface texts", {"BL"}),
+        method<&Palvex::fxCaption_chkDefaultMargins>("fxCaption_chkDefaultMargins", 0x60030097,
+                                                     "Interface texts", {"TXT"}),
+        method<&Palvex::fxCaptionsOfComboMoreoptions>("fxCaptionsOfComboMoreoptions", 0x60030098,
+                                                      "Interface texts", {"X", "CAP"}),
+        method<&Palvex::fxCaptionsOflblMargins>("fxCaptionsOflblMargins", 0x60030099,
+                                                "Interface texts", {"X", "CAP"}),
         method<&Palvex::fxCaption_cmdOK>("fxCaption_cmdOK", 0x6003009a, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaption_cmdCANCEL>("fxCaption_cmdCANCEL", 0x6003009b, "Interface texts", {"TXT"}),
-        method<&Palvex::fxCaptionsOfZoomOptions>("fxCaptionsOfZoomOptions", 0x6003009c, "Interface texts", {"X", "CAP"}),
-        method<&Palvex::Fontname_Buttons>("Fontname_Buttons", 0x6003009d, "Interface texts", {"TXT"}),
-        method<&Palvex::writeMsgbox>("writeMsgbox", 0x600300aa, "Interface texts", {"Message", "TXT"}),
+        method<&Palvex::fxCaption_cmdCANCEL>("fxCaption_cmdCANCEL", 0x6003009b, "Interface texts",
+                                             {"TXT"}),
+        method<&Palvex::fxCaptionsOfZoomOptions>("fxCaptionsOfZoomOptions", 0x6003009c,
+                                                 "Interface texts", {"X", "CAP"}),
+        method<&Palvex::Fontname_Buttons>("Fontname_Buttons", 0x6003009d, "Interface texts",
+                                          {"TXT"}),
+        method<&Palvex::writeMsgbox>("writeMsgbox", 0x600300aa, "Interface texts",
+                                     {"Message", "TXT"}),
         method<&Palvex::About>("About", -552, "About", {}),
     };
     return all;
@@ -172,19 +316,27 @@ const std::vector<MemberInfo>& table() {
 
 bool equalNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
 std::string typeName(const ParamInfo& p) {
     switch (p.type) {
-    case ValueType::Boolean: return "Boolean";
-    case ValueType::Integer: return "Integer";
-    case ValueType::Long: return "Long";
-    case ValueType::Single: return "Single";
-    case ValueType::String: return "String";
-    case ValueType::Font: return "Font";
-    case ValueType::Enumeration: return std::string(p.enumName);
+    case ValueType::Boolean:
+        return "Boolean";
+    case ValueType::Integer:
+        return "Integer";
+    case ValueType::Long:
+        return "Long";
+    case ValueType::Single:
+        return "Single";
+    case ValueType::String:
+        return "String";
+    case ValueType::Font:
+        return "Font";
+    case ValueType::Enumeration:
+        return std::string(p.enumName);
     }
     return {};
 }
@@ -198,7 +350,9 @@ std::string hex(DispId id) {
 
 } // namespace
 
-std::span<const MemberInfo> members() { return table(); }
+std::span<const MemberInfo> members() {
+    return table();
+}
 
 const MemberInfo* findMember(DispId id) {
     for (const MemberInfo& m : table())
@@ -213,27 +367,30 @@ const MemberInfo* findMember(std::string_view name) {
 }
 
 std::string memberListing() {
-    std::string out = "# Palvex automation interface\n\n"
-                      "Generated from the member table (`palvex-run --list-members`); do not edit.\n"
-                      "Library `PalvexLib` (\"Palvex Print Preview RTL1\"), class `Palvex`. Every member "
-                      "returns a status; by-reference arguments are written back.\n\n"
-                      "## Properties\n\n| property | identifier | type | |\n|---|---|---|---|\n";
+    std::string out =
+        "# Palvex automation interface\n\n"
+        "Generated from the member table (`palvex-run --list-members`); do not edit.\n"
+        "Library `PalvexLib` (\"Palvex Print Preview RTL1\"), class `Palvex`. Every member "
+        "returns a status; by-reference arguments are written back.\n\n"
+        "## Properties\n\n| property | identifier | type | |\n|---|---|---|---|\n";
     for (const MemberInfo& m : table())
         if (m.isProperty)
-            out += "| `" + std::string(m.name) + "` | " + hex(m.id) + " | " + typeName(*m.result) + " | " +
-                   (m.hidden ? "hidden" : "") + " |\n";
+            out += "| `" + std::string(m.name) + "` | " + hex(m.id) + " | " + typeName(*m.result) +
+                   " | " + (m.hidden ? "hidden" : "") + " |\n";
     std::string_view family;
     for (const MemberInfo& m : table()) {
         if (m.isProperty) continue;
         if (m.family != family) {
             family = m.family;
-            out += "\n## " + std::string(family) + "\n\n| method | identifier | parameters | result |\n|---|---|---|---|\n";
+            out += "\n## " + std::string(family) +
+                   "\n\n| method | identifier | parameters | result |\n|---|---|---|---|\n";
         }
         std::string params;
         for (const ParamInfo& p : m.params) {
             if (!params.empty()) params += ", ";
             if (p.optional) params += "[";
-            params += "`" + std::string(p.name) + "` " + typeName(p) + (p.byRef ? " ByRef" : " ByVal");
+            params +=
+                "`" + std::string(p.name) + "` " + typeName(p) + (p.byRef ? " ByRef" : " ByVal");
             if (p.optional) params += "]";
         }
         out += "| `" + std::string(m.name) + "` | " + hex(m.id) + " | " + params + " | " +

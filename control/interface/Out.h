@@ -17,6 +17,8 @@ private:
     T* m_target;
 };
 
-template <class T> Out<T> out(T& target) { return Out<T>(target); }
+template <class T> Out<T> out(T& target) {
+    return Out<T>(target);
+}
 
 } // namespace palvex

@@ -38,7 +38,9 @@ struct Error {
     Status status;
 };
 
-[[noreturn]] inline void raise(Status status) { throw Error{status}; }
+[[noreturn]] inline void raise(Status status) {
+    throw Error{status};
+}
 
 // Runs `body` and turns any Error (or allocation failure) into a Status.
 template <class F> Status guarded(F&& body) {

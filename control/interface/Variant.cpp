@@ -32,14 +32,22 @@ template <class Int> Int toInteger(double value) {
 
 double Variant::toDouble() const {
     switch (type()) {
-    case Type::Missing: raise(Status::ArgumentNotOptional);
-    case Type::Bool: return std::get<bool>(m_value) ? -1.0 : 0.0;
-    case Type::Int16: return std::get<int16_t>(m_value);
-    case Type::Int32: return std::get<int32_t>(m_value);
-    case Type::Single: return std::get<float>(m_value);
-    case Type::Double: return std::get<double>(m_value);
-    case Type::String: return numberFromString(std::get<QString>(m_value));
-    case Type::Font: raise(Status::TypeMismatch);
+    case Type::Missing:
+        raise(Status::ArgumentNotOptional);
+    case Type::Bool:
+        return std::get<bool>(m_value) ? -1.0 : 0.0;
+    case Type::Int16:
+        return std::get<int16_t>(m_value);
+    case Type::Int32:
+        return std::get<int32_t>(m_value);
+    case Type::Single:
+        return std::get<float>(m_value);
+    case Type::Double:
+        return std::get<double>(m_value);
+    case Type::String:
+        return numberFromString(std::get<QString>(m_value));
+    case Type::Font:
+        raise(Status::TypeMismatch);
     }
     raise(Status::TypeMismatch);
 }
@@ -55,8 +63,12 @@ bool Variant::toBool() const {
     return value != 0.0;
 }
 
-int16_t Variant::toInt16() const { return toInteger<int16_t>(toDouble()); }
-int32_t Variant::toInt32() const { return toInteger<int32_t>(toDouble()); }
+int16_t Variant::toInt16() const {
+    return toInteger<int16_t>(toDouble());
+}
+int32_t Variant::toInt32() const {
+    return toInteger<int32_t>(toDouble());
+}
 
 float Variant::toSingle() const {
     const double value = toDouble();
@@ -67,14 +79,22 @@ float Variant::toSingle() const {
 
 QString Variant::toString() const {
     switch (type()) {
-    case Type::Missing: raise(Status::ArgumentNotOptional);
-    case Type::Bool: return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
-    case Type::Int16: return QString::number(std::get<int16_t>(m_value));
-    case Type::Int32: return QString::number(std::get<int32_t>(m_value));
-    case Type::Single: return formatSingle(std::get<float>(m_value));
-    case Type::Double: return formatDouble(std::get<double>(m_value));
-    case Type::String: return std::get<QString>(m_value);
-    case Type::Font: return std::get<QFont>(m_value).toString();
+    case Type::Missing:
+        raise(Status::ArgumentNotOptional);
+    case Type::Bool:
+        return std::get<bool>(m_value) ? QStringLiteral("True") : QStringLiteral("False");
+    case Type::Int16:
+        return QString::number(std::get<int16_t>(m_value));
+    case Type::Int32:
+        return QString::number(std::get<int32_t>(m_value));
+    case Type::Single:
+        return formatSingle(std::get<float>(m_value));
+    case Type::Double:
+        return formatDouble(std::get<double>(m_value));
+    case Type::String:
+        return std::get<QString>(m_value);
+    case Type::Font:
+        return std::get<QFont>(m_value).toString();
     }
     return {};
 }
@@ -90,15 +110,19 @@ QFont Variant::toFont() const {
 
 QString Variant::toDisplayText() const {
     switch (type()) {
-    case Type::Missing: return QString();
-    case Type::Bool: return std::get<bool>(m_value) ? QStringLiteral("true") : QStringLiteral("false");
+    case Type::Missing:
+        return QString();
+    case Type::Bool:
+        return std::get<bool>(m_value) ? QStringLiteral("true") : QStringLiteral("false");
     case Type::String: {
         QString text = std::get<QString>(m_value);
         text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         return QLatin1Char('"') + text + QLatin1Char('"');
     }
-    case Type::Font: return QLatin1Char('"') + std::get<QFont>(m_value).toString() + QLatin1Char('"');
-    default: return toString();
+    case Type::Font:
+        return QLatin1Char('"') + std::get<QFont>(m_value).toString() + QLatin1Char('"');
+    default:
+        return toString();
     }
 }
 

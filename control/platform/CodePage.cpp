@@ -69,20 +69,23 @@ char CodePage::byteOf(QChar c) const {
 
 QByteArray CodePage::encode(QStringView text) const {
     QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) bytes[i] = byteOf(text[i]);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        bytes[i] = byteOf(text[i]);
     return bytes;
 }
 
 void CodePage::encodeInto(QStringView text, char* out, qsizetype width) const {
     const qsizetype n = std::min(width, text.size());
-    for (qsizetype i = 0; i < n; ++i) out[i] = byteOf(text[i]);
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = byteOf(text[i]);
     std::memset(out + n, ' ', size_t(width - n));
 }
 
 QString CodePage::decode(const char* bytes, qsizetype size) const {
     QString text(size, Qt::Uninitialized);
     QChar* out = text.data();
-    for (qsizetype i = 0; i < size; ++i) out[i] = m_toUnicode[static_cast<unsigned char>(bytes[i])];
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = m_toUnicode[static_cast<unsigned char>(bytes[i])];
     return text;
 }
 

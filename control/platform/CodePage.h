@@ -24,7 +24,9 @@ public:
     QByteArray encode(QStringView text) const;
     void encodeInto(QStringView text, char* out, qsizetype width) const; // space padded
     QString decode(const char* bytes, qsizetype size) const;
-    QString decode(const QByteArray& bytes) const { return decode(bytes.constData(), bytes.size()); }
+    QString decode(const QByteArray& bytes) const {
+        return decode(bytes.constData(), bytes.size());
+    }
 
     // The character that a byte stands for.
     QChar charOf(unsigned char byte) const { return m_toUnicode[byte]; }
@@ -34,8 +36,8 @@ private:
 
     int m_number = 1255;
     std::array<QChar, 256> m_toUnicode{};
-    std::array<int16_t, 0x800> m_fromLow{};        // U+0000-U+07FF (Latin and Hebrew): byte or -1
-    QHash<char16_t, unsigned char> m_fromUnicode;  // the rest of the page (dashes, quotes, shekel)
+    std::array<int16_t, 0x800> m_fromLow{};       // U+0000-U+07FF (Latin and Hebrew): byte or -1
+    QHash<char16_t, unsigned char> m_fromUnicode; // the rest of the page (dashes, quotes, shekel)
 };
 
 } // namespace palvex

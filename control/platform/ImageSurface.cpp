@@ -67,7 +67,9 @@ QPainter& ImageSurface::beginPaint() {
     return *m_painter;
 }
 
-void ImageSurface::endPaint() { m_painter.reset(); }
+void ImageSurface::endPaint() {
+    m_painter.reset();
+}
 
 void ImageSurface::clearDrawing() {
     ensureImage();

@@ -15,13 +15,17 @@ int QtMessageBoxes::show(const QString& text, int flags, QWidget* parent) {
     const bool yesNo = (flags & 7) == YesNo;
     box.setStandardButtons(yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
     if (flags & RtlReading) box.setLayoutDirection(Qt::RightToLeft);
-    if (flags & RightAlign) box.setStyleSheet(QStringLiteral("QLabel { qproperty-alignment: 'AlignRight | AlignVCenter'; }"));
+    if (flags & RightAlign)
+        box.setStyleSheet(
+            QStringLiteral("QLabel { qproperty-alignment: 'AlignRight | AlignVCenter'; }"));
     const int pressed = box.exec();
     if (yesNo) return pressed == QMessageBox::Yes ? AnswerYes : AnswerNo;
     return AnswerOk;
 }
 
-void QtMessageBoxes::beep() { QApplication::beep(); }
+void QtMessageBoxes::beep() {
+    QApplication::beep();
+}
 
 void ScriptedMessageBoxes::report(const QString& line) {
     m_log.push_back(line);
@@ -41,6 +45,8 @@ int ScriptedMessageBoxes::show(const QString& text, int flags, QWidget*) {
     return answer;
 }
 
-void ScriptedMessageBoxes::beep() { report(QStringLiteral("beep")); }
+void ScriptedMessageBoxes::beep() {
+    report(QStringLiteral("beep"));
+}
 
 } // namespace palvex

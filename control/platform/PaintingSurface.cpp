@@ -13,53 +13,84 @@ namespace {
 // The raster operation of each draw mode (1-16); Nop (11) draws nothing.
 QPainter::CompositionMode compositionOf(int mode) {
     switch (mode) {
-    case 1: return QPainter::RasterOp_ClearDestination;              // blackness
-    case 2: return QPainter::RasterOp_NotSourceAndNotDestination;    // not merge pen
-    case 3: return QPainter::RasterOp_NotSourceAndDestination;       // mask not pen
-    case 4: return QPainter::RasterOp_NotSource;                     // not copy pen
-    case 5: return QPainter::RasterOp_SourceAndNotDestination;       // mask pen not
-    case 6: return QPainter::RasterOp_NotDestination;                // invert
-    case 7: return QPainter::RasterOp_SourceXorDestination;          // xor pen
-    case 8: return QPainter::RasterOp_NotSourceOrNotDestination;     // not mask pen
-    case 9: return QPainter::RasterOp_SourceAndDestination;          // mask pen
-    case 10: return QPainter::RasterOp_NotSourceXorDestination;      // not xor pen
-    case 12: return QPainter::RasterOp_NotSourceOrDestination;       // merge not pen
-    case 14: return QPainter::RasterOp_SourceOrNotDestination;       // merge pen not
-    case 15: return QPainter::RasterOp_SourceOrDestination;          // merge pen
-    case 16: return QPainter::RasterOp_SetDestination;               // whiteness
-    default: return QPainter::CompositionMode_SourceOver;            // copy pen
+    case 1:
+        return QPainter::RasterOp_ClearDestination; // blackness
+    case 2:
+        return QPainter::RasterOp_NotSourceAndNotDestination; // not merge pen
+    case 3:
+        return QPainter::RasterOp_NotSourceAndDestination; // mask not pen
+    case 4:
+        return QPainter::RasterOp_NotSource; // not copy pen
+    case 5:
+        return QPainter::RasterOp_SourceAndNotDestination; // mask pen not
+    case 6:
+        return QPainter::RasterOp_NotDestination; // invert
+    case 7:
+        return QPainter::RasterOp_SourceXorDestination; // xor pen
+    case 8:
+        return QPainter::RasterOp_NotSourceOrNotDestination; // not mask pen
+    case 9:
+        return QPainter::RasterOp_SourceAndDestination; // mask pen
+    case 10:
+        return QPainter::RasterOp_NotSourceXorDestination; // not xor pen
+    case 12:
+        return QPainter::RasterOp_NotSourceOrDestination; // merge not pen
+    case 14:
+        return QPainter::RasterOp_SourceOrNotDestination; // merge pen not
+    case 15:
+        return QPainter::RasterOp_SourceOrDestination; // merge pen
+    case 16:
+        return QPainter::RasterOp_SetDestination; // whiteness
+    default:
+        return QPainter::CompositionMode_SourceOver; // copy pen
     }
 }
 
 Qt::PenStyle penStyleOf(int style) {
     switch (style) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    case 5:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
     }
 }
 
 Qt::BrushStyle brushStyleOf(int style) {
     switch (style) {
-    case 0: return Qt::SolidPattern;
-    case 2: return Qt::HorPattern;
-    case 3: return Qt::VerPattern;
-    case 4: return Qt::BDiagPattern;
-    case 5: return Qt::FDiagPattern;
-    case 6: return Qt::CrossPattern;
-    case 7: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
+    case 0:
+        return Qt::SolidPattern;
+    case 2:
+        return Qt::HorPattern;
+    case 3:
+        return Qt::VerPattern;
+    case 4:
+        return Qt::BDiagPattern;
+    case 5:
+        return Qt::FDiagPattern;
+    case 6:
+        return Qt::CrossPattern;
+    case 7:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::NoBrush;
     }
 }
 
-constexpr double SixteenthsPerRadian = 180.0 / 3.14159265358979323846 * 16; // Qt angles: 1/16 degree
+constexpr double SixteenthsPerRadian =
+    180.0 / 3.14159265358979323846 * 16; // Qt angles: 1/16 degree
 
 } // namespace
 
-PaintingSurface::Painting::Painting(PaintingSurface& surface) : painter(surface.beginPaint()), m_surface(surface) {
+PaintingSurface::Painting::Painting(PaintingSurface& surface)
+    : painter(surface.beginPaint()), m_surface(surface) {
     painter.save();
 }
 
@@ -68,18 +99,23 @@ PaintingSurface::Painting::~Painting() {
     m_surface.endPaint();
 }
 
-QFont PaintingSurface::deviceFont(const FontSpec& spec) const { return TextMetrics::cachedFont(spec); }
+QFont PaintingSurface::deviceFont(const FontSpec& spec) const {
+    return TextMetrics::cachedFont(spec);
+}
 
 bool PaintingSurface::preparePainter(QPainter& painter, int32_t color, bool fill) {
     const Pen& p = pen();
     if (p.mode == 11) return false; // Nop
     const bool rasterOp = p.mode != 13 && canRasterOp();
     painter.setRenderHint(QPainter::Antialiasing, !rasterOp);
-    painter.setCompositionMode(rasterOp ? compositionOf(p.mode) : QPainter::CompositionMode_SourceOver);
+    painter.setCompositionMode(rasterOp ? compositionOf(p.mode)
+                                        : QPainter::CompositionMode_SourceOver);
     // The width is in the device's pixels.
-    QPen qpen(toQColor(color), p.width * twipsPerDevicePixel(), penStyleOf(p.style), Qt::FlatCap, Qt::MiterJoin);
+    QPen qpen(toQColor(color), p.width * twipsPerDevicePixel(), penStyleOf(p.style), Qt::FlatCap,
+              Qt::MiterJoin);
     painter.setPen(qpen);
-    painter.setBrush(fill ? QBrush(toQColor(p.fillColor), brushStyleOf(p.fillStyle)) : QBrush(Qt::NoBrush));
+    painter.setBrush(fill ? QBrush(toQColor(p.fillColor), brushStyleOf(p.fillStyle))
+                          : QBrush(Qt::NoBrush));
     return true;
 }
 
@@ -113,7 +149,8 @@ void PaintingSurface::drawEllipse(const QRectF& bounds, int32_t color, const Arc
     const double start = std::fabs(arc->start), end = std::fabs(arc->end);
     double span = end - start;
     if (span <= 0) span += 2 * 3.14159265358979323846; // arcs run counter-clockwise through 0
-    const int a16 = int(std::lround(start * SixteenthsPerRadian)), s16 = int(std::lround(span * SixteenthsPerRadian));
+    const int a16 = int(std::lround(start * SixteenthsPerRadian)),
+              s16 = int(std::lround(span * SixteenthsPerRadian));
     if (arc->start < 0 && arc->end < 0) {
         painter.drawPie(bounds, a16, s16);
         return;

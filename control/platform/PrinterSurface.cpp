@@ -16,9 +16,11 @@ PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPa
         m_printer->setOutputFileName(pdfPath);
         // A4 with a printable area 360 twips (6.35 mm) in from each edge.
         m_printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+                                             QMarginsF(6.35, 6.35, 6.35, 6.35),
+                                             QPageLayout::Millimeter));
     } else {
-        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName), QPrinter::HighResolution);
+        m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName),
+                                               QPrinter::HighResolution);
     }
     m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
     m_printer->setDocName(QStringLiteral("Palvex report"));

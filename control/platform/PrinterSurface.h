@@ -31,8 +31,12 @@ public:
     int pagesStarted() const { return m_pages; }
 
     // On a printer Width and Height are the paper; the unit is the printable area over the scale.
-    double twipsPerUnitX() const override { return ScaleWidth() > 0 ? m_printableWidth / ScaleWidth() : 1.0; }
-    double twipsPerUnitY() const override { return ScaleHeight() > 0 ? m_printableHeight / ScaleHeight() : 1.0; }
+    double twipsPerUnitX() const override {
+        return ScaleWidth() > 0 ? m_printableWidth / ScaleWidth() : 1.0;
+    }
+    double twipsPerUnitY() const override {
+        return ScaleHeight() > 0 ? m_printableHeight / ScaleHeight() : 1.0;
+    }
     double resolution() const { return m_resolution; }
 
 protected:

@@ -10,14 +10,21 @@ namespace {
 
 QVariant toQVariant(const Variant& value) {
     switch (value.type()) {
-    case Variant::Type::Missing: return {};
-    case Variant::Type::Bool: return value.toBool();
+    case Variant::Type::Missing:
+        return {};
+    case Variant::Type::Bool:
+        return value.toBool();
     case Variant::Type::Int16:
-    case Variant::Type::Int32: return value.toInt32();
-    case Variant::Type::Single: return double(value.toSingle());
-    case Variant::Type::Double: return value.toDouble();
-    case Variant::Type::String: return value.toString();
-    case Variant::Type::Font: return value.toFont().toString();
+    case Variant::Type::Int32:
+        return value.toInt32();
+    case Variant::Type::Single:
+        return double(value.toSingle());
+    case Variant::Type::Double:
+        return value.toDouble();
+    case Variant::Type::String:
+        return value.toString();
+    case Variant::Type::Font:
+        return value.toFont().toString();
     }
     return {};
 }
@@ -26,13 +33,20 @@ QVariant toQVariant(const Variant& value) {
 Variant convertLike(const Variant& stored, const Variant& defaultValue) {
     try {
         switch (defaultValue.type()) {
-        case Variant::Type::Bool: return stored.toBool();
-        case Variant::Type::Int16: return stored.toInt16();
-        case Variant::Type::Int32: return stored.toInt32();
-        case Variant::Type::Single: return stored.toSingle();
-        case Variant::Type::Double: return stored.toDouble();
-        case Variant::Type::Font: return stored.toFont();
-        default: return stored.toString();
+        case Variant::Type::Bool:
+            return stored.toBool();
+        case Variant::Type::Int16:
+            return stored.toInt16();
+        case Variant::Type::Int32:
+            return stored.toInt32();
+        case Variant::Type::Single:
+            return stored.toSingle();
+        case Variant::Type::Double:
+            return stored.toDouble();
+        case Variant::Type::Font:
+            return stored.toFont();
+        default:
+            return stored.toString();
         }
     } catch (const Error&) {
         return defaultValue;
@@ -44,9 +58,13 @@ Variant convertLike(const Variant& stored, const Variant& defaultValue) {
 IniPropertyBag::IniPropertyBag(const QString& fileName, const QString& group)
     : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)), m_group(group) {}
 
-IniPropertyBag::~IniPropertyBag() { sync(); }
+IniPropertyBag::~IniPropertyBag() {
+    sync();
+}
 
-void IniPropertyBag::sync() { m_settings->sync(); }
+void IniPropertyBag::sync() {
+    m_settings->sync();
+}
 
 Variant IniPropertyBag::read(const QString& key, const Variant& defaultValue) {
     const QString path = m_group + QLatin1Char('/') + key;

@@ -25,7 +25,8 @@ public:
 // Properties in an INI file through QSettings (one group per control on the form).
 class IniPropertyBag final : public PropertyBag {
 public:
-    explicit IniPropertyBag(const QString& fileName, const QString& group = QStringLiteral("Palvex1"));
+    explicit IniPropertyBag(const QString& fileName,
+                            const QString& group = QStringLiteral("Palvex1"));
     ~IniPropertyBag() override;
     Variant read(const QString& key, const Variant& defaultValue) override;
     void write(const QString& key, const Variant& value, const Variant& defaultValue) override;

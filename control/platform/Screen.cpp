@@ -6,7 +6,9 @@
 
 namespace palvex {
 
-Screen::~Screen() { setWaitCursor(false); }
+Screen::~Screen() {
+    setWaitCursor(false);
+}
 
 Screen::Size Screen::size() const {
     if (m_injected) return *m_injected;
@@ -15,13 +17,18 @@ Screen::Size Screen::size() const {
     if (!headless)
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QSize logical = screen->size();
-            return {float(logical.width() * TwipsPerPixel), float(logical.height() * TwipsPerPixel)};
+            return {float(logical.width() * TwipsPerPixel),
+                    float(logical.height() * TwipsPerPixel)};
         }
     return {9600, 7200};
 }
 
-float Screen::widthTwips() const { return size().width; }
-float Screen::heightTwips() const { return size().height; }
+float Screen::widthTwips() const {
+    return size().width;
+}
+float Screen::heightTwips() const {
+    return size().height;
+}
 
 void Screen::setWaitCursor(bool on) {
     if (on == m_wait) return;

@@ -123,7 +123,8 @@ void Surface::setFillColor(int32_t color) {
 }
 
 QPointF Surface::toDevice(float x, float y) const {
-    return {(double(x) - m_scaleLeft) * twipsPerUnitX(), (double(y) - m_scaleTop) * twipsPerUnitY()};
+    return {(double(x) - m_scaleLeft) * twipsPerUnitX(),
+            (double(y) - m_scaleTop) * twipsPerUnitY()};
 }
 
 void Surface::Line(float x1, float y1, float x2, float y2, int32_t color, bool box) {
@@ -144,8 +145,8 @@ void Surface::Circle(float x, float y, float r, int32_t color, const Arc* arc, f
     const double rx = aspect <= 1 ? r : r / aspect;
     const double ry = aspect <= 1 ? r * aspect : r;
     const QPointF c = toDevice(x, y);
-    const QRectF bounds(c.x() - rx * twipsPerUnitX(), c.y() - ry * twipsPerUnitY(), 2 * rx * twipsPerUnitX(),
-                        2 * ry * twipsPerUnitY());
+    const QRectF bounds(c.x() - rx * twipsPerUnitX(), c.y() - ry * twipsPerUnitY(),
+                        2 * rx * twipsPerUnitX(), 2 * ry * twipsPerUnitY());
     drawEllipse(bounds, color, arc);
     m_currentX = x;
     m_currentY = y;

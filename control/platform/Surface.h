@@ -99,7 +99,8 @@ public:
     struct Arc {
         float start = 0, end = 0;
     };
-    void Circle(float x, float y, float r, int32_t color, const Arc* arc = nullptr, float aspect = 1);
+    void Circle(float x, float y, float r, int32_t color, const Arc* arc = nullptr,
+                float aspect = 1);
     // The image drawn into the rectangle at (x, y) of width w and height h (user units).
     void PaintPicture(const QImage& image, float x, float y, float w, float h);
 
@@ -128,7 +129,8 @@ protected:
     virtual void drawImage(const QImage&, const QRectF&) {}
     // Draws `text` (logical order) with its left edge at `leftTwips` and its top at `topTwips`,
     // both measured from the surface's top-left corner; `widthTwips` is its measured advance.
-    virtual void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) = 0;
+    virtual void drawText(QStringView text, double leftTwips, double topTwips,
+                          double widthTwips) = 0;
     virtual void clearDrawing() = 0;
     virtual void geometryChanged() {}
 

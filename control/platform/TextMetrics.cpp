@@ -44,7 +44,9 @@ public:
         if (it == m_cache.end()) {
             if (m_cache.size() >= 256) m_cache.clear();
             QFont font = TextMetrics::fontFor(spec);
-            it = m_cache.emplace(spec, std::make_shared<Measured>(Measured{font, QFontMetricsF(font, &twipDevice())}))
+            it = m_cache
+                     .emplace(spec, std::make_shared<Measured>(
+                                        Measured{font, QFontMetricsF(font, &twipDevice())}))
                      .first;
         }
         m_lastSpec = spec;
@@ -92,10 +94,16 @@ double TextMetrics::width(const FontSpec& spec, QStringView text) {
     return cache().get(spec).metrics.horizontalAdvance(text.toString());
 }
 
-const QFont& TextMetrics::cachedFont(const FontSpec& spec) { return cache().get(spec).font; }
+const QFont& TextMetrics::cachedFont(const FontSpec& spec) {
+    return cache().get(spec).font;
+}
 
-double TextMetrics::ascent(const FontSpec& spec) { return cache().get(spec).metrics.ascent(); }
+double TextMetrics::ascent(const FontSpec& spec) {
+    return cache().get(spec).metrics.ascent();
+}
 
-double TextMetrics::lineHeight(const FontSpec& spec) { return cache().get(spec).metrics.lineSpacing(); }
+double TextMetrics::lineHeight(const FontSpec& spec) {
+    return cache().get(spec).metrics.lineSpacing();
+}
 
 } // namespace palvex

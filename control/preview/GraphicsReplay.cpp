@@ -19,7 +19,7 @@ namespace palvex {
 
 namespace {
 
-constexpr float RunEndSlack = 20;  // a run stops this close to its end
+constexpr float RunEndSlack = 20; // a run stops this close to its end
 constexpr float VerticalRunRise = 50;
 constexpr int MaxRunCharacters = 100000;
 
@@ -43,8 +43,8 @@ std::optional<PictureFile> loadPicture(const QString& name) {
 
 bool isRuleCharacter(QChar c) {
     const CodePage& cp = CodePage::system();
-    return c == cp.charOf(175) || c == QLatin1Char('-') || c == cp.charOf(150) || c == QLatin1Char('=') ||
-           c == QLatin1Char('*');
+    return c == cp.charOf(175) || c == QLatin1Char('-') || c == cp.charOf(150) ||
+           c == QLatin1Char('=') || c == QLatin1Char('*');
 }
 
 } // namespace
@@ -62,15 +62,25 @@ ShapeParams GraphicsParams::decodeShape(const QString& itemText, float zoom, boo
     return p;
 }
 
-void GraphicsParams::alignShape(ShapeParams& p, int16_t kind, int16_t align, float W, const Margins& m) {
+void GraphicsParams::alignShape(ShapeParams& p, int16_t kind, int16_t align, float W,
+                                const Margins& m) {
     const float L = m.left, R = m.right, r = p.radius, w = p.x2 - p.x1;
     if (kind == KindCircle) {
         switch (align) {
-        case AlignNone: p.x1 = W - p.x1; break;
-        case AlignRight: p.x1 = W - R - r; break;
-        case AlignCenter: p.x1 = L + r + (W - L - R - 2 * r) / 2; break;
-        case AlignLeft: p.x1 = L + r; break;
-        default: break;
+        case AlignNone:
+            p.x1 = W - p.x1;
+            break;
+        case AlignRight:
+            p.x1 = W - R - r;
+            break;
+        case AlignCenter:
+            p.x1 = L + r + (W - L - R - 2 * r) / 2;
+            break;
+        case AlignLeft:
+            p.x1 = L + r;
+            break;
+        default:
+            break;
         }
         return;
     }
@@ -91,7 +101,8 @@ void GraphicsParams::alignShape(ShapeParams& p, int16_t kind, int16_t align, flo
         p.x2 = p.x2 + L - p.x1;
         p.x1 = L;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -114,11 +125,18 @@ void GraphicsReplay::draw(const PrintItem& item, ItemReplay& replay) const {
     switch (item.ItemKind) {
     case KindBox:
     case KindLine:
-    case KindCircle: drawShape(item, replay); break;
-    case KindPicture: drawPicture(item, replay); break;
+    case KindCircle:
+        drawShape(item, replay);
+        break;
+    case KindPicture:
+        drawPicture(item, replay);
+        break;
     case KindChars:
-    case KindCharsNewLine: drawRun(item, replay); break;
-    default: break;
+    case KindCharsNewLine:
+        drawRun(item, replay);
+        break;
+    default:
+        break;
     }
 }
 
@@ -188,18 +206,34 @@ void GraphicsReplay::drawPicture(const PrintItem& item, ItemReplay& replay) cons
     }
     const float ratio = zoom == 1.0f ? 1.0f : paintH / h;
     switch (item.VAlign) {
-    case 1: s.setCurrentY(m.top); break;
-    case 2: s.setCurrentY(m.top + (H - m.bottom - m.top - naturalH) / 2); break;
-    case 3: s.setCurrentY(H - m.bottom - naturalH * ratio); break;
-    default: break;
+    case 1:
+        s.setCurrentY(m.top);
+        break;
+    case 2:
+        s.setCurrentY(m.top + (H - m.bottom - m.top - naturalH) / 2);
+        break;
+    case 3:
+        s.setCurrentY(H - m.bottom - naturalH * ratio);
+        break;
+    default:
+        break;
     }
     float x = 0;
     switch (item.HAlign) {
-    case AlignNone: x = s.CurrentX() + replay.itemShift; break;
-    case AlignRight: x = W - m.right - paintW; break;
-    case AlignCenter: x = m.left + (W - m.left - m.right - naturalW * paintW / w) / 2; break;
-    case AlignLeft: x = m.left; break;
-    default: return; // codes above 3 draw nothing
+    case AlignNone:
+        x = s.CurrentX() + replay.itemShift;
+        break;
+    case AlignRight:
+        x = W - m.right - paintW;
+        break;
+    case AlignCenter:
+        x = m.left + (W - m.left - m.right - naturalW * paintW / w) / 2;
+        break;
+    case AlignLeft:
+        x = m.left;
+        break;
+    default:
+        return; // codes above 3 draw nothing
     }
     s.PaintPicture(picture->image, x, s.CurrentY(), paintW, paintH);
 }
@@ -249,7 +283,8 @@ void GraphicsReplay::drawRun(const PrintItem& item, ItemReplay& replay) const {
     const float advance = s.TextWidth(ch);
     if (!(advance > 0)) return;
     const double bound = std::min<double>(MaxRunCharacters, (end - s.CurrentX()) / advance + 1);
-    for (int i = 0; i < bound && end - RunEndSlack > s.CurrentX(); ++i) s.Print(ch, false);
+    for (int i = 0; i < bound && end - RunEndSlack > s.CurrentX(); ++i)
+        s.Print(ch, false);
 }
 
 } // namespace palvex

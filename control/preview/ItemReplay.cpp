@@ -14,13 +14,21 @@ namespace palvex {
 
 namespace {
 
-bool isFooter(const PrintItem& item) { return item.FooterFlag == 1 || item.FooterFlag == FooterItem; }
-bool isText(const PrintItem& item) { return item.ItemKind == KindText || item.ItemKind == KindTextNewLine; }
-bool isRun(const PrintItem& item) { return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine; }
+bool isFooter(const PrintItem& item) {
+    return item.FooterFlag == 1 || item.FooterFlag == FooterItem;
+}
+bool isText(const PrintItem& item) {
+    return item.ItemKind == KindText || item.ItemKind == KindTextNewLine;
+}
+bool isRun(const PrintItem& item) {
+    return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine;
+}
 
 } // namespace
 
-PrintItem ItemReplay::read(int32_t n) const { return m_store.read(n); }
+PrintItem ItemReplay::read(int32_t n) const {
+    return m_store.read(n);
+}
 
 void ItemReplay::applyItemFont(const PrintItem& item) {
     Surface& s = m_target;
@@ -51,14 +59,21 @@ void ItemReplay::align(const PrintItem& item) {
     const Margins& m = m_rules.margins;
     const float width = s.ScaleWidth();
     switch (item.HAlign) {
-    case AlignRight: s.setCurrentX(m.right + itemShift); break;
+    case AlignRight:
+        s.setCurrentX(m.right + itemShift);
+        break;
     case AlignCenter: {
         const float shift = m_rules.centredTextTakesShift ? itemShift : 0.0f;
-        s.setCurrentX(m.right + (width - m.left - m.right - s.TextWidth(trimBlanks(item.ItemText))) / 2 + shift);
+        s.setCurrentX(m.right +
+                      (width - m.left - m.right - s.TextWidth(trimBlanks(item.ItemText))) / 2 +
+                      shift);
         break;
     }
-    case AlignLeft: s.setCurrentX(width - m.left - s.TextWidth(trimTrailingBlanks(item.ItemText))); break;
-    default: break;
+    case AlignLeft:
+        s.setCurrentX(width - m.left - s.TextWidth(trimTrailingBlanks(item.ItemText)));
+        break;
+    default:
+        break;
     }
 }
 
@@ -71,6 +86,7 @@ void ItemReplay::trackTextExtent(const PrintItem& item) {
 
 void ItemReplay::print(const QString& text, int32_t n, const PrintItem& item) {
     Surface& s = m_target;
+    if (!m_rules.keepDrawn) return s.Print(text, false);
     DrawnText d{n, s.CurrentX(), s.CurrentY(), 0, s.font(), text, item.FooterFlag};
     s.Print(text, false);
     d.width = s.CurrentX() - d.x;
@@ -95,7 +111,8 @@ void ItemReplay::drawSpecialCenter(const PrintItem& item, int32_t n) {
     p.y2 *= zoom;
     s.setCurrentX(p.x1 + (p.x2 - p.x1 - s.TextWidth(p.text)) / 2);
     trackTextExtent(item);
-    if (p.y2 > 0 && p.y1 >= 0 && p.y2 > p.y1) s.setCurrentY(s.CurrentY() + (p.y2 - p.y1 - s.TextHeight(p.text)) / 2);
+    if (p.y2 > 0 && p.y1 >= 0 && p.y2 > p.y1)
+        s.setCurrentY(s.CurrentY() + (p.y2 - p.y1 - s.TextHeight(p.text)) / 2);
     lastTextStartX = s.CurrentX();
     print(p.text, n, item);
     lastTextEndX = s.CurrentX();
@@ -136,7 +153,9 @@ int32_t ItemReplay::drawMixedLine(int32_t first, int32_t last) {
 void ItemReplay::replay(int32_t first, int32_t last) {
     for (int32_t n = first; n <= last && n >= 1; ++n) {
         const PrintItem item = read(n);
-        itemShift = m_rules.ignoreCenterOffset || !std::isfinite(item.CenterOffset) ? 0.0f : item.CenterOffset;
+        itemShift = m_rules.ignoreCenterOffset || !std::isfinite(item.CenterOffset)
+                        ? 0.0f
+                        : item.CenterOffset;
         applyItemFont(item);
         if (item.YRelative == 1) m_target.setCurrentY(m_rules.currentYofPageNumber - item.ItemY);
         if (item.HAlign == AlignMixedLanguages && isText(item)) {
@@ -147,9 +166,13 @@ void ItemReplay::replay(int32_t first, int32_t last) {
         align(item);
         switch (item.ItemKind) {
         case KindText:
-        case KindTextNewLine: drawText(item, n); break;
+        case KindTextNewLine:
+            drawText(item, n);
+            break;
         case KindSpecialCenter:
-        case KindSpecialCenterNewLine: drawSpecialCenter(item, n); break;
+        case KindSpecialCenterNewLine:
+            drawSpecialCenter(item, n);
+            break;
         case KindPicture:
         case KindChars:
         case KindCharsNewLine:
@@ -158,7 +181,8 @@ void ItemReplay::replay(int32_t first, int32_t last) {
         case KindCircle:
             if (drawGraphic) drawGraphic(item, *this);
             break;
-        default: break; // unknown kinds draw nothing
+        default:
+            break; // unknown kinds draw nothing
         }
         if (afterItem) afterItem(n);
     }

@@ -25,6 +25,7 @@ struct ReplayRules {
     bool centredTextTakesShift = true; // the printer centres HAlign 2 text without the shift
     bool monochrome = false;           // a black-and-white printer prints everything black
     bool trackExtent = true;           // the preview records the free text's extent
+    bool keepDrawn = true;             // the preview keeps where each text was drawn
 };
 
 // Where a text item was drawn: its right end (from the surface's right edge) and top, in the

@@ -3,10 +3,10 @@
 #include "ControlState.h"
 #include "PageCanvas.h"
 #include "PageCentring.h"
-#include "Search.h"
-#include "printing/PrinterPanel.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
+#include "Search.h"
+#include "printing/PrinterPanel.h"
 #include "recording/ReportStore.h"
 
 #include <QComboBox>
@@ -24,20 +24,48 @@ namespace palvex {
 namespace {
 
 enum Key {
-    PageUp = 33, PageDown = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39, Down = 40,
-    F3 = 114, F5 = 116, F6 = 117, F7 = 118, F8 = 119,
+    PageUp = 33,
+    PageDown = 34,
+    End = 35,
+    Home = 36,
+    Left = 37,
+    Up = 38,
+    Right = 39,
+    Down = 40,
+    F3 = 114,
+    F5 = 116,
+    F6 = 117,
+    F7 = 118,
+    F8 = 119,
 };
-enum Button { Close = 0, Print = 1, First = 2, Previous = 3, Next = 4, Last = 5, SearchButton = 6, ContinueSearch = 7 };
+enum Button {
+    Close = 0,
+    Print = 1,
+    First = 2,
+    Previous = 3,
+    Next = 4,
+    Last = 5,
+    SearchButton = 6,
+    ContinueSearch = 7
+};
 
 constexpr struct {
     int qt, code;
-} kKeys[] = {{Qt::Key_PageUp, PageUp}, {Qt::Key_PageDown, PageDown}, {Qt::Key_End, End}, {Qt::Key_Home, Home},
-             {Qt::Key_Left, Left},     {Qt::Key_Up, Up},             {Qt::Key_Right, Right}, {Qt::Key_Down, Down},
-             {Qt::Key_F3, F3},         {Qt::Key_F5, F5},             {Qt::Key_F6, F6},       {Qt::Key_F7, F7},
-             {Qt::Key_F8, F8},         {Qt::Key_Escape, 27},         {Qt::Key_Return, 13},   {Qt::Key_Alt, 18}};
+} kKeys[] = {{Qt::Key_PageUp, PageUp}, {Qt::Key_PageDown, PageDown},
+             {Qt::Key_End, End},       {Qt::Key_Home, Home},
+             {Qt::Key_Left, Left},     {Qt::Key_Up, Up},
+             {Qt::Key_Right, Right},   {Qt::Key_Down, Down},
+             {Qt::Key_F3, F3},         {Qt::Key_F5, F5},
+             {Qt::Key_F6, F6},         {Qt::Key_F7, F7},
+             {Qt::Key_F8, F8},         {Qt::Key_Escape, 27},
+             {Qt::Key_Return, 13},     {Qt::Key_Alt, 18}};
 
-bool isArrow(int code) { return code >= Left && code <= Down; }
-bool isScrollKey(int code) { return (code >= PageUp && code <= Down) || code == F3 || (code >= F5 && code <= F8); }
+bool isArrow(int code) {
+    return code >= Left && code <= Down;
+}
+bool isScrollKey(int code) {
+    return (code >= PageUp && code <= Down) || code == F3 || (code >= F5 && code <= F8);
+}
 
 } // namespace
 
@@ -54,7 +82,8 @@ int qtKeyOf(int keyCode) {
 }
 
 int shiftStateOf(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
 }
 
 Qt::KeyboardModifiers modifiersOf(int s) {
@@ -65,10 +94,10 @@ Qt::KeyboardModifiers modifiersOf(int s) {
     return m;
 }
 
-Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-                       const Screen& screen, QWidget* control)
-    : QObject(control), m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_screen(screen),
-      m_control(control) {
+Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer,
+                       PreviewWindow& window, const Screen& screen, QWidget* control)
+    : QObject(control), m_state(state), m_store(store), m_renderer(renderer), m_window(window),
+      m_screen(screen), m_control(control) {
     for (int i = 0; i < 8; ++i)
         connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
     connect(m_window.cboPage, &QComboBox::activated, this, [this] { cboPage_Click(); });
@@ -78,8 +107,9 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
     connect(m_window.HScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
     connect(m_window.VScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
     connect(m_window.p1, &PageCanvas::refreshed, this, [this] { placeCanvas(); });
-    for (QObject* o : {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
-                       static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom)})
+    for (QObject* o :
+         {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
+          static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom)})
         o->installEventFilter(this);
 }
 
@@ -120,8 +150,8 @@ void Navigation::keyDown(const QObject* source, int code, int shift) {
 
 void Navigation::keyUp(const QObject* source, int code, int shift) {
     if (shift != 0) return;
-    const bool forwards = source == m_window.p1 || source == m_window.HScroll || source == m_window.VScroll ||
-                          source == m_window.cboZoom;
+    const bool forwards = source == m_window.p1 || source == m_window.HScroll ||
+                          source == m_window.VScroll || source == m_window.cboZoom;
     if (forwards && isScrollKey(code)) HandlePreviewKey(code);
 }
 
@@ -148,15 +178,20 @@ void Navigation::turnPage(int button) {
     const int32_t first = m_state.firstPageNumber;
     int32_t page = m_state.currentPage;
     switch (button) {
-    case First: page = first; break;
+    case First:
+        page = first;
+        break;
     case Previous:
         if (page > first) --page;
         break;
     case Next:
         if (page - first + 1 < m_state.lastPageIndex + 1) ++page;
         break;
-    case Last: page = first + m_state.lastPageIndex; break;
-    default: break;
+    case Last:
+        page = first + m_state.lastPageIndex;
+        break;
+    default:
+        break;
     }
     m_state.currentPage = page;
     m_window.p1->show();
@@ -182,7 +217,9 @@ void Navigation::cmd_Click(int index) {
     case First:
     case Previous:
     case Next:
-    case Last: turnPage(index); break;
+    case Last:
+        turnPage(index);
+        break;
     case Print:
         if (m_printerPanel) m_printerPanel->open();
         break;
@@ -192,7 +229,8 @@ void Navigation::cmd_Click(int index) {
     case ContinueSearch:
         if (m_search) m_search->FindNext();
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -242,15 +280,23 @@ void Navigation::HandlePreviewKey(int code) {
         setScroll(true, vValue + 3000 < v->maximum() ? vValue + 3000 : v->maximum());
         break;
     case End:
-    case F8: setScroll(true, v->maximum()); break;
+    case F8:
+        setScroll(true, v->maximum());
+        break;
     case Home:
-    case F5: setScroll(true, 0); break;
-    case Left: setScroll(false, hValue - h->singleStep()); break;
+    case F5:
+        setScroll(true, 0);
+        break;
+    case Left:
+        setScroll(false, hValue - h->singleStep());
+        break;
     case Up:
         if (vValue == 0) return cmd_Click(Previous);
         setScroll(true, vValue - v->singleStep());
         break;
-    case Right: setScroll(false, hValue + h->singleStep()); break;
+    case Right:
+        setScroll(false, hValue + h->singleStep());
+        break;
     case Down:
         if (vValue == v->maximum()) return cmd_Click(Next);
         setScroll(true, vValue + v->singleStep());
@@ -262,9 +308,12 @@ void Navigation::HandlePreviewKey(int code) {
             cmd_Click(SearchButton);
         m_state.searchContinue = true;
         return;
-    case F6: return cmd_Click(Previous);
-    case F7: return cmd_Click(Next);
-    default: break;
+    case F6:
+        return cmd_Click(Previous);
+    case F7:
+        return cmd_Click(Next);
+    default:
+        break;
     }
     m_window.p1->setFocus();
 }

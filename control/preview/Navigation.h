@@ -24,8 +24,8 @@ class Navigation : public QObject {
     Q_OBJECT
 
 public:
-    Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-               const Screen& screen, QWidget* control);
+    Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer,
+               PreviewWindow& window, const Screen& screen, QWidget* control);
 
     void cmd_Click(int index);
     void cboPage_Click();

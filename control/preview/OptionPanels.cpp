@@ -21,8 +21,8 @@ constexpr float BreakDistance = 1800;
 constexpr float TwipsPerCm = 567;
 } // namespace
 
-OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-                           PageCentring& centring)
+OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer,
+                           PreviewWindow& window, PageCentring& centring)
     : m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_centring(centring) {
     QObject::connect(m_window.chkDefaultMargins, &QCheckBox::toggled, m_window.control,
                      [this] { chkDefaultMargins_Click(); });
@@ -38,7 +38,8 @@ OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer
 
 void OptionPanels::chkDefaultMargins_Click() {
     if (!m_window.chkDefaultMargins->isChecked()) return;
-    for (size_t i = 0; i < 4; ++i) m_window.cboMargins[i]->setCurrentIndex(marginIndex(m_state.defaultMarginsCm[i]));
+    for (size_t i = 0; i < 4; ++i)
+        m_window.cboMargins[i]->setCurrentIndex(marginIndex(m_state.defaultMarginsCm[i]));
 }
 
 void OptionPanels::cmdOKMarginsSetup_Click() {
@@ -55,7 +56,8 @@ void OptionPanels::cmdOKMarginsSetup_Click() {
     m_window.fraMarginsSetup->hide();
     // The page-number line follows the bottom margin.
     if (m_state.margins.bottom != m_state.savedMargins.bottom) {
-        const float moved = m_state.props.currentYofPageNumber + m_state.savedMargins.bottom - m_state.margins.bottom;
+        const float moved = m_state.props.currentYofPageNumber + m_state.savedMargins.bottom -
+                            m_state.margins.bottom;
         m_state.props.currentYofPageNumber = moved;
         m_state.breakLimit = moved - BreakDistance;
         m_state.savedCurrentYofPageNumber = moved;
@@ -72,8 +74,8 @@ void OptionPanels::cmdOKMarginsSetup_Click() {
 
 void OptionPanels::cmdCancelMarginsSetup_Click() {
     m_state.margins = m_state.savedMargins;
-    const std::array<float, 4> saved{m_state.savedMargins.left, m_state.savedMargins.right, m_state.savedMargins.top,
-                                     m_state.savedMargins.bottom};
+    const std::array<float, 4> saved{m_state.savedMargins.left, m_state.savedMargins.right,
+                                     m_state.savedMargins.top, m_state.savedMargins.bottom};
     for (size_t i = 0; i < 4; ++i)
         m_window.cboMargins[i]->setCurrentIndex(int(std::lround(saved[i] / TwipsPerCm / 0.01)));
     m_window.chkDefaultMargins->setChecked(false);
@@ -89,6 +91,8 @@ void OptionPanels::cmdOKZoomOptions_Click() {
     m_renderer.RenderPage(false);
 }
 
-void OptionPanels::cmdCancelZoomOptions_Click() { m_window.fraZoomOptions->hide(); }
+void OptionPanels::cmdCancelZoomOptions_Click() {
+    m_window.fraZoomOptions->hide();
+}
 
 } // namespace palvex

@@ -12,8 +12,8 @@ class ReportStore;
 // file and redraw the page on OK.
 class OptionPanels {
 public:
-    OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-                 PageCentring& centring);
+    OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer,
+                 PreviewWindow& window, PageCentring& centring);
 
     void chkDefaultMargins_Click();
     void cmdOKMarginsSetup_Click();

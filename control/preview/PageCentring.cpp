@@ -23,7 +23,14 @@
 namespace palvex {
 
 namespace {
-enum Option { Heading = 0, MarginsOption = 1, ZoomOptions = 2, CentreThisPage = 3, CentreAllPagesOption = 4, BackColor = 5 };
+enum Option {
+    Heading = 0,
+    MarginsOption = 1,
+    ZoomOptions = 2,
+    CentreThisPage = 3,
+    CentreAllPagesOption = 4,
+    BackColor = 5
+};
 }
 
 float centringShift(float width, float minTextX, float maxTextX) {
@@ -56,8 +63,11 @@ void PageCentring::cboMoreOptions_Click() {
         CentreAllPages(1, m_state.pageFooterCount);
         m_state.centringInProgress = false;
         break;
-    case BackColor: changeBackColor(); break;
-    default: break;
+    case BackColor:
+        changeBackColor();
+        break;
+    default:
+        break;
     }
     m_window.p1->setFocus();
 }
@@ -77,8 +87,8 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     if (several) {
         QProgressBar* bar = m_window.Prg1;
         const QRectF b = PreviewWindow::placeOf(bar);
-        PreviewWindow::place(bar, QRectF((screenWidth - b.width()) / 2, (screenHeight - b.height()) / 2, b.width(),
-                                         b.height()));
+        PreviewWindow::place(bar, QRectF((screenWidth - b.width()) / 2,
+                                         (screenHeight - b.height()) / 2, b.width(), b.height()));
         bar->setMaximum(last);
         bar->setValue(0);
         bar->show();
@@ -88,7 +98,8 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         wait->setStyleSheet(QStringLiteral("background-color: white;"));
         const QRectF w = PreviewWindow::placeOf(wait);
         PreviewWindow::place(wait, QRectF((screenWidth - w.width()) / 2,
-                                          PreviewWindow::placeOf(bar).top() - w.height() - 30, w.width(), w.height()));
+                                          PreviewWindow::placeOf(bar).top() - w.height() - 30,
+                                          w.width(), w.height()));
         wait->setText(m_state.centringWaitMessage);
         wait->show();
         wait->raise();
@@ -98,10 +109,12 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         const int32_t firstItem = page == 1 ? 1 : m_state.pageIndex[size_t(page - 1)] + 1;
         const int32_t lastItem = m_state.pageIndex[size_t(page)];
         m_renderer.measureExtent(firstItem, lastItem);
-        const float shift = centringShift(m_state.surface->ScaleWidth(), m_renderer.minTextX, m_renderer.maxTextX);
+        const float shift =
+            centringShift(m_state.surface->ScaleWidth(), m_renderer.minTextX, m_renderer.maxTextX);
         for (int32_t n = firstItem; n <= lastItem; ++n) {
             PrintItem item = m_store.read(n);
-            const float offset = (item.NoCentering == 1 || item.HAlign == AlignCenter) ? 0.0f : shift;
+            const float offset =
+                (item.NoCentering == 1 || item.HAlign == AlignCenter) ? 0.0f : shift;
             if (item.CenterOffset != offset) {
                 item.CenterOffset = offset;
                 m_store.rewrite(n, item);
@@ -124,12 +137,14 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     m_window.p1->show();
     m_renderer.RenderPage(false);
     m_navigation.selectPageEntry(last - 1);
-    if (m_state.zoomFactor >= 0.7f) m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
+    if (m_state.zoomFactor >= 0.7f)
+        m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
     m_window.p1->setFocus();
 }
 
 void PageCentring::changeBackColor() {
-    const std::optional<int32_t> color = m_dialogs.chooseColor(m_state.definitions.DefLongs[0], m_window.control);
+    const std::optional<int32_t> color =
+        m_dialogs.chooseColor(m_state.definitions.DefLongs[0], m_window.control);
     if (!color || !isValidColor(*color)) return;
     m_state.definitions.DefLongs[0] = *color;
     m_window.setPreviewColor(toQColor(*color));

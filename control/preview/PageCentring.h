@@ -18,10 +18,11 @@ class Screen;
 // panels, and changes the preview's background colour.
 class PageCentring {
 public:
-    PageCentring(ControlState& state, ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-                 Navigation& navigation, const Screen& screen, Dialogs& dialogs)
-        : m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_navigation(navigation),
-          m_screen(screen), m_dialogs(dialogs) {}
+    PageCentring(ControlState& state, ReportStore& store, PageRenderer& renderer,
+                 PreviewWindow& window, Navigation& navigation, const Screen& screen,
+                 Dialogs& dialogs)
+        : m_state(state), m_store(store), m_renderer(renderer), m_window(window),
+          m_navigation(navigation), m_screen(screen), m_dialogs(dialogs) {}
 
     void cboMoreOptions_Click();
     // Centres pages first..last (1-based).

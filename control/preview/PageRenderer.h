@@ -20,10 +20,10 @@ class PreviewWindow;
 // on it, and keeps where every text item was drawn.
 class PageRenderer {
 public:
-    PageRenderer(ControlState& state, const ReportStore& store, ImageSurface& canvas, Surface& recordingSurface,
-                 const Screen& screen, PreviewWindow& window)
-        : m_state(state), m_store(store), m_canvas(canvas), m_pic(recordingSurface), m_screen(screen),
-          m_window(window) {}
+    PageRenderer(ControlState& state, const ReportStore& store, ImageSurface& canvas,
+                 Surface& recordingSurface, const Screen& screen, PreviewWindow& window)
+        : m_state(state), m_store(store), m_canvas(canvas), m_pic(recordingSurface),
+          m_screen(screen), m_window(window) {}
 
     // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
     void RenderPage(bool keepRange);
@@ -41,7 +41,6 @@ public:
     float minTextX = 0, maxTextX = 0;
     float lastTextStartX = 0, lastTextEndX = 0;
     std::vector<DrawnText> drawn; // the text items of the page as drawn
-
 
 private:
     void sizeCanvas();

@@ -19,10 +19,11 @@ class Surface;
 // Opens a report in the preview window (start-up) and shows it when recording ends.
 class PreviewController {
 public:
-    PreviewController(ControlState& state, ReportStore& store, PreviewStartup& startup, PreviewWindow& window,
-                      PageRenderer& renderer, Navigation& navigation, const Screen& screen)
-        : m_state(state), m_store(store), m_startup(startup), m_window(window), m_renderer(renderer),
-          m_navigation(navigation), m_screen(screen) {}
+    PreviewController(ControlState& state, ReportStore& store, PreviewStartup& startup,
+                      PreviewWindow& window, PageRenderer& renderer, Navigation& navigation,
+                      const Screen& screen)
+        : m_state(state), m_store(store), m_startup(startup), m_window(window),
+          m_renderer(renderer), m_navigation(navigation), m_screen(screen) {}
 
     // StartPalvexPrintPreview, every step in order.
     void start(const std::string& directory);

@@ -18,7 +18,9 @@ constexpr float PageNumberGap = 425;  // between the bottom margin and the page-
 constexpr float BreakDistance = 1800; // page content stops this far above the page number
 } // namespace
 
-float marginTwips(int index) { return float(index * 0.01 * TwipsPerCm); }
+float marginTwips(int index) {
+    return float(index * 0.01 * TwipsPerCm);
+}
 
 int marginIndex(double centimetres) {
     return std::clamp(int(std::lround(centimetres / 0.01)), 0, 400);
@@ -31,7 +33,9 @@ void PreviewStartup::openStore(const std::string& directory) {
     m_state.definitions = m_store.readDefinitions();
 }
 
-void PreviewStartup::applyBackColor() { m_state.props.BackColor = m_state.definitions.DefLongs[0]; }
+void PreviewStartup::applyBackColor() {
+    m_state.props.BackColor = m_state.definitions.DefLongs[0];
+}
 
 void PreviewStartup::resetFlags() {
     m_state.pagesCentred = false;
@@ -45,9 +49,11 @@ void PreviewStartup::applyDefinitions() {
     m_state.zoomCurrentX = d.DefFlags[0] == 1;
     m_state.zoomWidth = d.DefFlags[1] == 1;
     m_state.zoomHeight = d.DefFlags[2] == 1;
-    for (int i = 0; i < 4; ++i) m_state.marginIndexes[i] = marginIndex(d.DefReals[i]);
+    for (int i = 0; i < 4; ++i)
+        m_state.marginIndexes[i] = marginIndex(d.DefReals[i]);
     m_state.margins = {marginTwips(m_state.marginIndexes[0]), marginTwips(m_state.marginIndexes[1]),
-                       marginTwips(m_state.marginIndexes[2]), marginTwips(m_state.marginIndexes[3])};
+                       marginTwips(m_state.marginIndexes[2]),
+                       marginTwips(m_state.marginIndexes[3])};
     m_state.savedMargins = m_state.margins;
 }
 
@@ -80,7 +86,8 @@ void PreviewStartup::sizePage() {
         m_canvas.setScaleWidth(FixedScaleWidth);
     }
     m_state.props.currentYofPageNumber = pageNumberY;
-    m_state.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(), m_canvas.ScaleHeight()};
+    m_state.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(),
+                        m_canvas.ScaleHeight()};
     m_state.props.gtPrWidth = m_canvas.Width();
     m_state.props.ScaleHeight = m_canvas.ScaleHeight();
     m_state.props.ScaleWidth = m_canvas.ScaleWidth();
@@ -123,7 +130,8 @@ void PreviewStartup::resetHeaders() {
         h.linesAfter = 1;
         h.linesBefore = 0;
     }
-    for (PositionedHeader& h : m_state.positionedHeaders) reset(h);
+    for (PositionedHeader& h : m_state.positionedHeaders)
+        reset(h);
 }
 
 } // namespace palvex

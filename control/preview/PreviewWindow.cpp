@@ -56,7 +56,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
                     const char* colour = nullptr) {
     auto* b = make<QPushButton>(parent, name);
     b->setText(caption);
-    if (colour) b->setStyleSheet(QStringLiteral("background-color: %1;").arg(QString::fromLatin1(colour)));
+    if (colour)
+        b->setStyleSheet(QStringLiteral("background-color: %1;").arg(QString::fromLatin1(colour)));
     PreviewWindow::place(b, twips);
     return b;
 }
@@ -81,7 +82,8 @@ QComboBox* combo(QWidget* parent, const char* name, const QRectF& twips, bool ed
     return c;
 }
 
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, float width, float height) {
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, float width,
+                 float height) {
     auto* f = make<QGroupBox>(parent, name);
     f->setTitle(caption);
     f->setAutoFillBackground(true);
@@ -124,8 +126,12 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
         b->setText(QString::fromLatin1(d.caption));
         b->setIcon(style->standardIcon(d.icon));
         b->setFont(windowFont(i == 0));
-        b->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid gray; }")
-                             .arg(d.r).arg(d.g).arg(d.b));
+        b->setStyleSheet(
+            QStringLiteral(
+                "QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid gray; }")
+                .arg(d.r)
+                .arg(d.g)
+                .arg(d.b));
         if (d.tooltip) b->setToolTip(QString::fromLatin1(d.tooltip));
         b->setFocusPolicy(Qt::NoFocus);
         cmd[size_t(i)] = b;
@@ -133,7 +139,8 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     }
     cboPage = combo(Picture1, "cboPage", QRectF(6840, 0, 1500, 330));
     cboZoom = combo(Picture1, "cboZoom", QRectF(8400, 0, 1200, 330));
-    for (int z = 20; z <= 200; z += 10) cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
+    for (int z = 20; z <= 200; z += 10)
+        cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
     Image1 = make<QToolButton>(Picture1, "Image1");
     Image1->setToolTip(QStringLiteral("Zoom In"));
     Image1->setText(QStringLiteral("+"));
@@ -141,15 +148,16 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     Image2->setToolTip(QStringLiteral("Zoom Out"));
     Image2->setText(QStringLiteral("-"));
     cboMoreOptions = combo(Picture1, "cboMoreOptions", QRectF(7560, 360, 2040, 330));
-    for (const char* o : {"More Options", "Margins setup", "Zoom Options", "Center this page", "Center all pages",
-                          "Change backcolor"})
+    for (const char* o : {"More Options", "Margins setup", "Zoom Options", "Center this page",
+                          "Center all pages", "Change backcolor"})
         cboMoreOptions->addItem(QString::fromLatin1(o));
     m_toolbar[8] = {cboZoom, QRectF(8400, 0, 1200, 330)};
     m_toolbar[9] = {cboMoreOptions, QRectF(7560, 360, 2040, 330)};
     m_toolbar[10] = {cboPage, QRectF(6840, 0, 1500, 330)};
     m_toolbar[11] = {Image1, QRectF(6840, 360, 330, 330)};
     m_toolbar[12] = {Image2, QRectF(7200, 360, 330, 330)};
-    for (const Designed& d : m_toolbar) place(d.widget, d.twips);
+    for (const Designed& d : m_toolbar)
+        place(d.widget, d.twips);
 
     Mainpicture = make<QWidget>(control, "Mainpicture");
     Mainpicture->setAutoFillBackground(true);
@@ -164,8 +172,8 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     HScroll->hide();
     VScroll->hide();
 
-    cmdShowDaf = button(control, "cmdShowDaf", QStringLiteral("Formating Page "), QRectF(3600, 2400, 2400, 400),
-                        "white");
+    cmdShowDaf = button(control, "cmdShowDaf", QStringLiteral("Formating Page "),
+                        QRectF(3600, 2400, 2400, 400), "white");
     Prg1 = make<QProgressBar>(control, "Prg1");
     place(Prg1, QRectF(2400, 3000, 4800, 300));
     Prg1->hide();
@@ -175,61 +183,83 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
 
     fraSearch = frame(control, "fraSearch", QStringLiteral("Search text"), 4800, 1800);
     lblSearch = label(fraSearch, "lblSearch",
-                      QStringLiteral("Please write the text for searching - case-sensitive"), QRectF(120, 300, 4560, 300));
+                      QStringLiteral("Please write the text for searching - case-sensitive"),
+                      QRectF(120, 300, 4560, 300));
     txtSearch = make<QLineEdit>(fraSearch, "txtSearch");
     txtSearch->setLayoutDirection(Qt::RightToLeft);
     place(txtSearch, QRectF(120, 660, 4560, 360));
-    cmdSearch = button(fraSearch, "cmdSearch", QStringLiteral("Search"), QRectF(2520, 1200, 1200, 420));
-    cmdCancelSearch = button(fraSearch, "cmdCancelSearch", QStringLiteral("Cancel"), QRectF(1080, 1200, 1200, 420));
+    cmdSearch =
+        button(fraSearch, "cmdSearch", QStringLiteral("Search"), QRectF(2520, 1200, 1200, 420));
+    cmdCancelSearch = button(fraSearch, "cmdCancelSearch", QStringLiteral("Cancel"),
+                             QRectF(1080, 1200, 1200, 420));
 
-    fraMarginsSetup = frame(control, "fraMarginsSetup", QStringLiteral("Margins setup"), 2535, 3135);
+    fraMarginsSetup =
+        frame(control, "fraMarginsSetup", QStringLiteral("Margins setup"), 2535, 3135);
     const char* marginLabels[4] = {"Left  (cm)", "Right (cm)", "Top (cm)", "Bottom (cm)"};
-    const char* marginLabelNames[4] = {"lblLeftMargin", "lblRightMargin", "lblTopMargin", "lblBottomMargin"};
-    const char* marginListNames[4] = {"cboLeftMargin", "cboRightMargin", "cboTopMargin", "cboBottomMargin"};
+    const char* marginLabelNames[4] = {"lblLeftMargin", "lblRightMargin", "lblTopMargin",
+                                       "lblBottomMargin"};
+    const char* marginListNames[4] = {"cboLeftMargin", "cboRightMargin", "cboTopMargin",
+                                      "cboBottomMargin"};
     for (size_t i = 0; i < 4; ++i) {
         const float top = 360 + 480 * float(i);
-        lblMargins[i] = label(fraMarginsSetup, marginLabelNames[i], QString::fromLatin1(marginLabels[i]),
-                              QRectF(1320, top, 1095, 330));
+        lblMargins[i] = label(fraMarginsSetup, marginLabelNames[i],
+                              QString::fromLatin1(marginLabels[i]), QRectF(1320, top, 1095, 330));
         cboMargins[i] = combo(fraMarginsSetup, marginListNames[i], QRectF(120, top, 1095, 330));
     }
-    chkDefaultMargins = check(fraMarginsSetup, "chkDefaultMargins", QStringLiteral("Set the defaults"),
-                              QRectF(120, 2280, 2295, 300));
-    cmdOKMarginsSetup = button(fraMarginsSetup, "cmdOKMarginsSetup", QStringLiteral("OK"), QRectF(1320, 2640, 1095, 390));
-    cmdCancelMarginsSetup = button(fraMarginsSetup, "cmdCancelMarginsSetup", QStringLiteral("Cancel"),
-                                   QRectF(120, 2640, 1095, 390));
+    chkDefaultMargins = check(fraMarginsSetup, "chkDefaultMargins",
+                              QStringLiteral("Set the defaults"), QRectF(120, 2280, 2295, 300));
+    cmdOKMarginsSetup = button(fraMarginsSetup, "cmdOKMarginsSetup", QStringLiteral("OK"),
+                               QRectF(1320, 2640, 1095, 390));
+    cmdCancelMarginsSetup = button(fraMarginsSetup, "cmdCancelMarginsSetup",
+                                   QStringLiteral("Cancel"), QRectF(120, 2640, 1095, 390));
 
     fraZoomOptions = frame(control, "fraZoomOptions", QStringLiteral("Zoom Options"), 2175, 2775);
-    lblChangeZoom = label(fraZoomOptions, "lblChangeZoom", QStringLiteral("Change Proportionaly the following:"),
-                          QRectF(120, 300, 1935, 600));
+    lblChangeZoom =
+        label(fraZoomOptions, "lblChangeZoom",
+              QStringLiteral("Change Proportionaly the following:"), QRectF(120, 300, 1935, 600));
     lblChangeZoom->setWordWrap(true);
-    chkZoomCurrentx = check(fraZoomOptions, "chkZoomCurrentx", QStringLiteral("currentX"), QRectF(120, 1000, 1935, 300));
-    chkZoomWidth = check(fraZoomOptions, "chkZoomWidth", QStringLiteral("Width area"), QRectF(120, 1400, 1935, 300));
-    chkZoomHeight = check(fraZoomOptions, "chkZoomHeight", QStringLiteral("Height area"), QRectF(120, 1800, 1935, 300));
-    cmdOKZoomOptions = button(fraZoomOptions, "cmdOKZoomOptions", QStringLiteral("OK"), QRectF(1140, 2280, 915, 390));
+    chkZoomCurrentx = check(fraZoomOptions, "chkZoomCurrentx", QStringLiteral("currentX"),
+                            QRectF(120, 1000, 1935, 300));
+    chkZoomWidth = check(fraZoomOptions, "chkZoomWidth", QStringLiteral("Width area"),
+                         QRectF(120, 1400, 1935, 300));
+    chkZoomHeight = check(fraZoomOptions, "chkZoomHeight", QStringLiteral("Height area"),
+                          QRectF(120, 1800, 1935, 300));
+    cmdOKZoomOptions = button(fraZoomOptions, "cmdOKZoomOptions", QStringLiteral("OK"),
+                              QRectF(1140, 2280, 915, 390));
     cmdCancelZoomOptions = button(fraZoomOptions, "cmdCancelZoomOptions", QStringLiteral("Cancel"),
                                   QRectF(120, 2280, 915, 390));
 
     fraPrinter = frame(control, "fraPrinter", QStringLiteral("Printer definitions"), 6675, 3840);
     const char* yellow = "#FFFF80";
-    lblPrinterName = label(fraPrinter, "lblPrinterName", QStringLiteral("Printer Name"), QRectF(5040, 360, 1455, 330), yellow);
+    lblPrinterName = label(fraPrinter, "lblPrinterName", QStringLiteral("Printer Name"),
+                           QRectF(5040, 360, 1455, 330), yellow);
     cboDevicePrinter = combo(fraPrinter, "cboDevicePrinter", QRectF(240, 360, 4695, 330));
-    lblCopies = label(fraPrinter, "lblCopies", QStringLiteral("Copies Number"), QRectF(5040, 840, 1455, 330), yellow);
+    lblCopies = label(fraPrinter, "lblCopies", QStringLiteral("Copies Number"),
+                      QRectF(5040, 840, 1455, 330), yellow);
     cboOTEK = combo(fraPrinter, "cboOTEK", QRectF(3960, 840, 975, 330), true);
-    lblQuality = label(fraPrinter, "lblQuality", QStringLiteral("Quality"), QRectF(5040, 1320, 1455, 330), yellow);
+    lblQuality = label(fraPrinter, "lblQuality", QStringLiteral("Quality"),
+                       QRectF(5040, 1320, 1455, 330), yellow);
     cboQuality = combo(fraPrinter, "cboQuality", QRectF(2880, 1320, 2055, 330));
-    lblZoomPrinting = label(fraPrinter, "lblZoomPrinting", QStringLiteral("Zoom Choice"), QRectF(5040, 1800, 1455, 330), yellow);
+    lblZoomPrinting = label(fraPrinter, "lblZoomPrinting", QStringLiteral("Zoom Choice"),
+                            QRectF(5040, 1800, 1455, 330), yellow);
     cboZoomPrinting = combo(fraPrinter, "cboZoomPrinting", QRectF(2880, 1800, 2055, 330));
-    lblFromPage = label(fraPrinter, "lblFromPage", QStringLiteral("From Page Number"), QRectF(4740, 2400, 1905, 330), yellow);
+    lblFromPage = label(fraPrinter, "lblFromPage", QStringLiteral("From Page Number"),
+                        QRectF(4740, 2400, 1905, 330), yellow);
     cboBeginPage = combo(fraPrinter, "cboBeginPage", QRectF(3900, 2400, 735, 330));
-    lblToPage = label(fraPrinter, "lblToPage", QStringLiteral("To Page Number"), QRectF(2320, 2400, 1665, 330), yellow);
+    lblToPage = label(fraPrinter, "lblToPage", QStringLiteral("To Page Number"),
+                      QRectF(2320, 2400, 1665, 330), yellow);
     cboEndPage = combo(fraPrinter, "cboEndPage", QRectF(1480, 2400, 735, 330));
-    cmdPrintSetup = button(fraPrinter, "cmdPrintSetup", QStringLiteral("Print Setup"), QRectF(300, 1200, 1335, 390), "#C0C0C0");
-    cmdOK = button(fraPrinter, "cmdOK", QStringLiteral("OK"), QRectF(3000, 3120, 1215, 450), "#80FF80");
-    cmdCancel = button(fraPrinter, "cmdCancel", QStringLiteral("Cancel"), QRectF(1440, 3120, 1215, 450), "#FF8080");
+    cmdPrintSetup = button(fraPrinter, "cmdPrintSetup", QStringLiteral("Print Setup"),
+                           QRectF(300, 1200, 1335, 390), "#C0C0C0");
+    cmdOK =
+        button(fraPrinter, "cmdOK", QStringLiteral("OK"), QRectF(3000, 3120, 1215, 450), "#80FF80");
+    cmdCancel = button(fraPrinter, "cmdCancel", QStringLiteral("Cancel"),
+                       QRectF(1440, 3120, 1215, 450), "#FF8080");
 
     // Panels and the toolbar keep the system's colours whatever the preview colour is.
-    for (QWidget* w : {Picture1, static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
-                       static_cast<QWidget*>(fraZoomOptions), static_cast<QWidget*>(fraPrinter)}) {
+    for (QWidget* w :
+         {Picture1, static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
+          static_cast<QWidget*>(fraZoomOptions), static_cast<QWidget*>(fraPrinter)}) {
         QPalette palette = w->palette();
         palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
         w->setPalette(palette);
@@ -244,7 +274,8 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
 
 void PreviewWindow::scaleToolbar(float screenWidthTwips) {
     // From the designed places every time, so a second start does not scale twice.
-    const double factor = screenWidthTwips == DesignedScreenWidth ? 1.0 : screenWidthTwips / DesignedScreenWidth;
+    const double factor =
+        screenWidthTwips == DesignedScreenWidth ? 1.0 : screenWidthTwips / DesignedScreenWidth;
     for (const Designed& d : m_toolbar) {
         QRectF t = d.twips;
         t.setLeft(d.twips.left() * factor);
@@ -281,10 +312,15 @@ void PreviewWindow::placeScrollBars() {
 
 void PreviewWindow::centre(QWidget* frame, float screenWidth, float screenHeight) {
     const QRectF f = placeOf(frame);
-    place(frame, QRectF((screenWidth - f.width()) / 2, (screenHeight - f.height()) / 2, f.width(), f.height()));
+    place(frame, QRectF((screenWidth - f.width()) / 2, (screenHeight - f.height()) / 2, f.width(),
+                        f.height()));
 }
 
-float PreviewWindow::viewportWidth() const { return float(Mainpicture->width() * TwipsPerPixel); }
-float PreviewWindow::viewportHeight() const { return float(Mainpicture->height() * TwipsPerPixel); }
+float PreviewWindow::viewportWidth() const {
+    return float(Mainpicture->width() * TwipsPerPixel);
+}
+float PreviewWindow::viewportHeight() const {
+    return float(Mainpicture->height() * TwipsPerPixel);
+}
 
 } // namespace palvex

@@ -72,8 +72,8 @@ public:
     QPushButton* cmdCancelSearch;
 
     QGroupBox* fraMarginsSetup;
-    std::array<QLabel*, 4> lblMargins;     // left, right, top, bottom
-    std::array<QComboBox*, 4> cboMargins;  // left, right, top, bottom
+    std::array<QLabel*, 4> lblMargins;    // left, right, top, bottom
+    std::array<QComboBox*, 4> cboMargins; // left, right, top, bottom
     QCheckBox* chkDefaultMargins;
     QPushButton* cmdOKMarginsSetup;
     QPushButton* cmdCancelMarginsSetup;

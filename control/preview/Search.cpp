@@ -28,11 +28,13 @@ const QString kEnglishLayout = QStringLiteral("00000409");
 constexpr int32_t Magenta = 0xFF00FF;
 } // namespace
 
-Search::Search(ControlState& state, const ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-               Navigation& navigation, ImageSurface& canvas, KeyboardLayouts& keyboard)
-    : QObject(window.control), m_state(state), m_store(store), m_renderer(renderer), m_window(window),
-      m_navigation(navigation), m_canvas(canvas), m_keyboard(keyboard) {
-    connect(m_window.txtSearch, &QLineEdit::textChanged, this, [this](const QString& t) { m_searchText = t; });
+Search::Search(ControlState& state, const ReportStore& store, PageRenderer& renderer,
+               PreviewWindow& window, Navigation& navigation, ImageSurface& canvas,
+               KeyboardLayouts& keyboard)
+    : QObject(window.control), m_state(state), m_store(store), m_renderer(renderer),
+      m_window(window), m_navigation(navigation), m_canvas(canvas), m_keyboard(keyboard) {
+    connect(m_window.txtSearch, &QLineEdit::textChanged, this,
+            [this](const QString& t) { m_searchText = t; });
     connect(m_window.cmdSearch, &QPushButton::clicked, this, [this] { FindNext(); });
     connect(m_window.cmdCancelSearch, &QPushButton::clicked, this, [this] { cancel(); });
     m_window.txtSearch->installEventFilter(this);
@@ -68,7 +70,8 @@ bool Search::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -92,26 +95,28 @@ void Search::FindNext() {
     int32_t found = 0;
     qsizetype position = 0;
     const CodePage& codePage = CodePage::system();
-    m_store.scan(std::max(1, m_searchStart), m_store.itemCount(), [&](int32_t n, const PrintItem::Bytes& record) {
-        // Only ordinary text is searched: the kind decides before the text is decoded.
-        const int16_t kind = codec::getI16(record.data() + 233);
-        if (kind >= KindSpecialCenter || kind < 0) return true;
-        const QString t = trimBlanks(codec::getText(record.data() + 53, PrintItem::TextWidth, codePage));
-        // Texts written a character at a time are put back together.
-        if (t.size() == 1)
-            line += t;
-        else
-            line = t;
-        if (t.size() > 1 || line.size() == target.size()) {
-            const qsizetype at = line.indexOf(target);
-            if (at >= 0) {
-                found = n;
-                position = at + 1;
-                return false;
-            }
-        }
-        return true;
-    });
+    m_store.scan(std::max(1, m_searchStart), m_store.itemCount(),
+                 [&](int32_t n, const PrintItem::Bytes& record) {
+                     // Only ordinary text is searched: the kind decides before the text is decoded.
+                     const int16_t kind = codec::getI16(record.data() + 233);
+                     if (kind >= KindSpecialCenter || kind < 0) return true;
+                     const QString t = trimBlanks(
+                         codec::getText(record.data() + 53, PrintItem::TextWidth, codePage));
+                     // Texts written a character at a time are put back together.
+                     if (t.size() == 1)
+                         line += t;
+                     else
+                         line = t;
+                     if (t.size() > 1 || line.size() == target.size()) {
+                         const qsizetype at = line.indexOf(target);
+                         if (at >= 0) {
+                             found = n;
+                             position = at + 1;
+                             return false;
+                         }
+                     }
+                     return true;
+                 });
     if (found) return showMatch(found, line, position);
     if (onNotFound) onNotFound(target + QLatin1Char('\n') + m_state.previewMessages[2]);
     m_state.searchContinue = false;
@@ -155,7 +160,8 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
         m_canvas.setCurrentY(drawn->y);
         const QString before = line.left(position - 1);
         const float x0 = drawn->x;
-        const float x = m_englishKeyboard ? x0 + m_canvas.TextWidth(line.mid(position - 1)) - m_canvas.TextWidth(m_foundText)
+        const float x = m_englishKeyboard ? x0 + m_canvas.TextWidth(line.mid(position - 1)) -
+                                                m_canvas.TextWidth(m_foundText)
                                           : x0 + m_canvas.TextWidth(before);
         m_canvas.setCurrentX(x);
         m_canvas.Print(m_foundText, false);

@@ -23,15 +23,16 @@ class Search : public QObject {
     Q_OBJECT
 
 public:
-    Search(ControlState& state, const ReportStore& store, PageRenderer& renderer, PreviewWindow& window,
-           Navigation& navigation, ImageSurface& canvas, KeyboardLayouts& keyboard);
+    Search(ControlState& state, const ReportStore& store, PageRenderer& renderer,
+           PreviewWindow& window, Navigation& navigation, ImageSurface& canvas,
+           KeyboardLayouts& keyboard);
 
     // "Not found any more": shown through the control's message routine.
     std::function<void(const QString& text)> onNotFound;
 
-    void openPanel();  // toolbar button Search
-    void FindNext();   // Continue Search, Enter, the panel's Search
-    void cancel();     // the panel's Cancel, Esc
+    void openPanel(); // toolbar button Search
+    void FindNext();  // Continue Search, Enter, the panel's Search
+    void cancel();    // the panel's Cancel, Esc
 
     bool englishKeyboard() const { return m_englishKeyboard; }
     QString foundText() const { return m_foundText; }

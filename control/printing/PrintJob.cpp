@@ -40,9 +40,12 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     }
 
     // The items of the range, by the page index.
-    const int32_t k1 = request.fromPage - m_state.firstPageNumber, k2 = request.toPage - m_state.firstPageNumber;
+    const int32_t k1 = request.fromPage - m_state.firstPageNumber,
+                  k2 = request.toPage - m_state.firstPageNumber;
     const auto& index = m_state.pageIndex;
-    auto entry = [&](int32_t k) { return k >= 0 && size_t(k) < index.size() ? index[size_t(k)] : m_store.itemCount(); };
+    auto entry = [&](int32_t k) {
+        return k >= 0 && size_t(k) < index.size() ? index[size_t(k)] : m_store.itemCount();
+    };
     const int32_t first = k1 <= 0 ? 1 : entry(k1) + 1;
     const int32_t last = k2 >= m_state.lastPageIndex ? m_store.itemCount() : entry(k2 + 1);
 
@@ -54,6 +57,7 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     rules.centredTextTakesShift = false;
     rules.monochrome = request.monochrome;
     rules.trackExtent = false;
+    rules.keepDrawn = false; // a job of thousands of pages keeps nothing per item
     // Pen widths are in screen pixels; the printer's are smaller.
     const GraphicsReplay graphics(double(Screen::TwipsPerPixel) / (1440.0 / printer.resolution()));
 
@@ -62,7 +66,9 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
         for (int32_t copy = 0; copy < request.copies; ++copy) {
             if (copy > 0) printer.NewPage();
             ItemReplay replay(m_store, printer, rules);
-            replay.drawGraphic = [&graphics](const PrintItem& item, ItemReplay& r) { graphics.draw(item, r); };
+            replay.drawGraphic = [&graphics](const PrintItem& item, ItemReplay& r) {
+                graphics.draw(item, r);
+            };
             replay.afterItem = [&](int32_t n) {
                 if (m_store.pageEndsAfter(n) && n < last) printer.NewPage();
             };

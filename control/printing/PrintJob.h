@@ -12,8 +12,8 @@ class ReportStore;
 struct PrintRequest {
     int32_t fromPage = 0, toPage = 0; // displayed page numbers
     int32_t copies = 1;
-    int quality = -1;                 // -1..-4, or a resolution in dots per inch
-    bool applyZoom = false;           // the panel's zoom entry 1
+    int quality = -1;       // -1..-4, or a resolution in dots per inch
+    bool applyZoom = false; // the panel's zoom entry 1
     bool monochrome = false;
 };
 

@@ -4,8 +4,8 @@
 #include "interface/Enumerations.h"
 #include "interface/Status.h"
 #include "platform/Dialogs.h"
-#include "platform/Printers.h"
 #include "platform/PrinterSurface.h"
+#include "platform/Printers.h"
 #include "platform/Screen.h"
 #include "preview/PageCanvas.h"
 #include "preview/PreviewWindow.h"
@@ -22,13 +22,17 @@
 
 namespace palvex {
 
-int qualityOfEntry(int entry) { return entry < 4 ? -(entry + 1) : (entry - 3) * 300; }
+int qualityOfEntry(int entry) {
+    return entry < 4 ? -(entry + 1) : (entry - 3) * 300;
+}
 
-PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window, Printers& printers,
-                           Dialogs& dialogs, Screen& screen, Surface& recordingSurface)
-    : QObject(window.control), m_state(state), m_store(store), m_window(window), m_printers(printers),
-      m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
-    connect(m_window.cboDevicePrinter, &QComboBox::activated, this, [this] { cboDevicePrinter_Click(); });
+PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window,
+                           Printers& printers, Dialogs& dialogs, Screen& screen,
+                           Surface& recordingSurface)
+    : QObject(window.control), m_state(state), m_store(store), m_window(window),
+      m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
+    connect(m_window.cboDevicePrinter, &QComboBox::activated, this,
+            [this] { cboDevicePrinter_Click(); });
     connect(m_window.cboZoomPrinting, &QComboBox::activated, this,
             [this](int index) { m_request.applyZoom = index == 1; });
     connect(m_window.cboBeginPage, &QComboBox::activated, this,
@@ -50,7 +54,9 @@ bool PrinterPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void PrinterPanel::printerProblem() {
     if (beep) beep();
-    if (showMessage) showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc, m_state.previewMessages[3]);
+    if (showMessage)
+        showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
+                    m_state.previewMessages[3]);
     m_window.fraPrinter->hide();
 }
 
@@ -58,8 +64,8 @@ void PrinterPanel::open() {
     m_request.applyZoom = false;
     m_window.cboZoomPrinting->setCurrentIndex(0);
     const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
-    PreviewWindow::place(m_window.fraPrinter,
-                         QRectF((m_screen.widthTwips() - f.width()) / 2, 400, f.width(), f.height()));
+    PreviewWindow::place(m_window.fraPrinter, QRectF((m_screen.widthTwips() - f.width()) / 2, 400,
+                                                     f.width(), f.height()));
     m_window.fraPrinter->show();
     m_window.fraPrinter->raise();
     ShowPrinterPanel();
@@ -79,8 +85,9 @@ void PrinterPanel::ShowPrinterPanel() {
     try {
         const PrinterDevice current = m_printers.current();
         const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
-        PreviewWindow::place(m_window.fraPrinter, QRectF((m_screen.widthTwips() - 6675) / 2,
-                                                         (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
+        PreviewWindow::place(m_window.fraPrinter,
+                             QRectF((m_screen.widthTwips() - 6675) / 2,
+                                    (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
         (void)f;
         m_window.fraPrinter->show();
         m_window.cboBeginPage->clear();
@@ -106,7 +113,8 @@ void PrinterPanel::ShowPrinterPanel() {
         usePrinter(selected);
 
         m_window.cboOTEK->clear();
-        for (int copies = 1; copies <= 21; ++copies) m_window.cboOTEK->addItem(QString::number(copies));
+        for (int copies = 1; copies <= 21; ++copies)
+            m_window.cboOTEK->addItem(QString::number(copies));
         m_window.cboOTEK->setCurrentIndex(0);
         m_window.cboQuality->setCurrentIndex(0);
         m_window.cboZoomPrinting->setCurrentIndex(0);
@@ -130,12 +138,15 @@ void PrinterPanel::cboOTEK_LostFocus() {
     const LeadingNumber n = number();
     if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
         if (beep) beep();
-        if (showMessage) showMessage(K0_Please_write_number_of_copies_1_or_higher, m_state.previewMessages[0]);
+        if (showMessage)
+            showMessage(K0_Please_write_number_of_copies_1_or_higher, m_state.previewMessages[0]);
         copies->setEditText(QStringLiteral("1"));
     }
     if (number().value > 99) {
         if (beep) beep();
-        const int answer = showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_state.previewMessages[1]) : 6;
+        const int answer =
+            showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_state.previewMessages[1])
+                        : 6;
         if (answer == 7) copies->setEditText(QStringLiteral("1"));
     }
 }
@@ -153,8 +164,9 @@ void PrinterPanel::cmdOK_Click() {
     if (!m_printer) return;
     QPushButton* cancel = m_window.cmdCancelPrinting;
     const QRectF b = PreviewWindow::placeOf(cancel);
-    PreviewWindow::place(cancel, QRectF(PreviewWindow::placeOf(m_window.control).width() - b.width(), 0, b.width(),
-                                        b.height()));
+    PreviewWindow::place(cancel,
+                         QRectF(PreviewWindow::placeOf(m_window.control).width() - b.width(), 0,
+                                b.width(), b.height()));
     cancel->show();
     cancel->raise();
     m_request.quality = qualityOfEntry(std::max(0, m_window.cboQuality->currentIndex()));

@@ -24,15 +24,15 @@ class PrinterPanel : public QObject {
     Q_OBJECT
 
 public:
-    PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window, Printers& printers,
-                 Dialogs& dialogs, Screen& screen, Surface& recordingSurface);
+    PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window,
+                 Printers& printers, Dialogs& dialogs, Screen& screen, Surface& recordingSurface);
     ~PrinterPanel() override;
 
     // Shows a message of the control's four kinds (the copies checks, the printer problem).
     std::function<int(int kind, const QString& text)> showMessage;
     std::function<void()> beep;
 
-    void open();  // the toolbar's Print button
+    void open(); // the toolbar's Print button
     void ShowPrinterPanel();
     void cboDevicePrinter_Click();
     void cboOTEK_LostFocus();

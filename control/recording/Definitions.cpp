@@ -28,11 +28,16 @@ Definitions Definitions::initial(const std::array<double, 4>& marginsCm) {
 
 void Definitions::encode(Bytes& out, const CodePage& cp) const {
     unsigned char* p = out.data();
-    for (int i = 0; i < 50; ++i) putI16(p + FlagsAt + 2 * i, DefFlags[i]);
-    for (int i = 0; i < 50; ++i) putI16(p + IntsAt + 2 * i, DefInts[i]);
-    for (int i = 0; i < 7; ++i) putText(p + TextsAt + TextWidth * i, DefTexts[i], TextWidth, cp);
-    for (int i = 0; i < 50; ++i) putI32(p + LongsAt + 4 * i, DefLongs[i]);
-    for (int i = 0; i < 50; ++i) putF64(p + RealsAt + 8 * i, DefReals[i]);
+    for (int i = 0; i < 50; ++i)
+        putI16(p + FlagsAt + 2 * i, DefFlags[i]);
+    for (int i = 0; i < 50; ++i)
+        putI16(p + IntsAt + 2 * i, DefInts[i]);
+    for (int i = 0; i < 7; ++i)
+        putText(p + TextsAt + TextWidth * i, DefTexts[i], TextWidth, cp);
+    for (int i = 0; i < 50; ++i)
+        putI32(p + LongsAt + 4 * i, DefLongs[i]);
+    for (int i = 0; i < 50; ++i)
+        putF64(p + RealsAt + 8 * i, DefReals[i]);
     putText(p + TagAt, DefTag, TagWidth, cp);
 }
 
@@ -41,11 +46,16 @@ Definitions Definitions::decode(const unsigned char* bytes, qsizetype size, cons
     std::copy_n(bytes, std::min<qsizetype>(size, Size), full.begin());
     const unsigned char* p = full.data();
     Definitions d;
-    for (int i = 0; i < 50; ++i) d.DefFlags[i] = getI16(p + FlagsAt + 2 * i);
-    for (int i = 0; i < 50; ++i) d.DefInts[i] = getI16(p + IntsAt + 2 * i);
-    for (int i = 0; i < 7; ++i) d.DefTexts[i] = getText(p + TextsAt + TextWidth * i, TextWidth, cp);
-    for (int i = 0; i < 50; ++i) d.DefLongs[i] = getI32(p + LongsAt + 4 * i);
-    for (int i = 0; i < 50; ++i) d.DefReals[i] = getF64(p + RealsAt + 8 * i);
+    for (int i = 0; i < 50; ++i)
+        d.DefFlags[i] = getI16(p + FlagsAt + 2 * i);
+    for (int i = 0; i < 50; ++i)
+        d.DefInts[i] = getI16(p + IntsAt + 2 * i);
+    for (int i = 0; i < 7; ++i)
+        d.DefTexts[i] = getText(p + TextsAt + TextWidth * i, TextWidth, cp);
+    for (int i = 0; i < 50; ++i)
+        d.DefLongs[i] = getI32(p + LongsAt + 4 * i);
+    for (int i = 0; i < 50; ++i)
+        d.DefReals[i] = getF64(p + RealsAt + 8 * i);
     d.DefTag = getText(p + TagAt, TagWidth, cp);
 
     for (int i = 0; i < 3; ++i)

@@ -17,12 +17,13 @@ struct Definitions {
     static constexpr std::array<double, 4> DefaultMarginsCm{1.5, 1.5, 1.5, 3.5};
     using Bytes = std::array<unsigned char, Size>;
 
-    std::array<int16_t, 50> DefFlags{}; // [0] "currentX" zoom option, [1] "Width area", [2] "Height area"
+    std::array<int16_t, 50>
+        DefFlags{}; // [0] "currentX" zoom option, [1] "Width area", [2] "Height area"
     std::array<int16_t, 50> DefInts{};
-    std::array<QString, 7> DefTexts;     // 30 characters each
-    std::array<int32_t, 50> DefLongs{};  // [0] preview background colour
-    std::array<double, 50> DefReals{};   // [0..3] left, right, top, bottom margin in cm
-    QString DefTag;                      // 14 characters
+    std::array<QString, 7> DefTexts;    // 30 characters each
+    std::array<int32_t, 50> DefLongs{}; // [0] preview background colour
+    std::array<double, 50> DefReals{};  // [0..3] left, right, top, bottom margin in cm
+    QString DefTag;                     // 14 characters
 
     // The record a new definitions file starts with, for the given default margins (cm).
     static Definitions initial(const std::array<double, 4>& marginsCm);

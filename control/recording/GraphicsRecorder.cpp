@@ -32,8 +32,10 @@ void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int3
 }
 
 void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal, int32_t vertical) {
-    const QString prefix = QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
-    const QString invalid = prefix + QStringLiteral("which is invalid picture,\ntherefore it would not be presented");
+    const QString prefix =
+        QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
+    const QString invalid =
+        prefix + QStringLiteral("which is invalid picture,\ntherefore it would not be presented");
     if (!QFileInfo(fileName).isFile()) {
         m_boxes.beep();
         warn(prefix + QStringLiteral("for printing picture,\nbut the file does not exist,\n"
@@ -45,13 +47,15 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
     // directory when that fits, so the picture can still be found when the page is drawn.
     QString stored = fileName;
     if (stored.size() > 100) stored = QDir::current().relativeFilePath(fileName);
-    const std::optional<PictureFile> picture = stored.size() <= 100 ? PictureFile::load(fileName) : std::nullopt;
+    const std::optional<PictureFile> picture =
+        stored.size() <= 100 ? PictureFile::load(fileName) : std::nullopt;
     if (!picture) {
         warn(invalid, MessageBoxes::OkOnly);
         return;
     }
     Surface& surface = *m_state.surface;
-    m_state.picture = {stored, picture->widthHmm, picture->heightHmm, std::round(surface.CurrentY())};
+    m_state.picture = {stored, picture->widthHmm, picture->heightHmm,
+                       std::round(surface.CurrentY())};
     m_state.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
     m_state.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
     m_state.pending.kind = KindPicture;
@@ -75,11 +79,12 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
     m_state.run = {start, end, direction};
     if (code > 255) {
         m_boxes.beep();
-        const int answer = m_boxes.show(QStringLiteral("ASCII Code should be little than 255\n"
-                                                       "You defined ASCII = %1\n"
-                                                       "Please contaxt your software supplier to solve this")
-                                            .arg(code),
-                                        MessageBoxes::Information, nullptr);
+        const int answer =
+            m_boxes.show(QStringLiteral("ASCII Code should be little than 255\n"
+                                        "You defined ASCII = %1\n"
+                                        "Please contaxt your software supplier to solve this")
+                             .arg(code),
+                         MessageBoxes::Information, nullptr);
         m_state.lastAnswer = QString::number(answer);
         return;
     }

@@ -16,7 +16,8 @@ class CodePage;
 // circles and pictures.
 class GraphicsRecorder {
 public:
-    GraphicsRecorder(ControlState& state, ItemWriter& writer, MessageBoxes& boxes, const CodePage& codePage)
+    GraphicsRecorder(ControlState& state, ItemWriter& writer, MessageBoxes& boxes,
+                     const CodePage& codePage)
         : m_state(state), m_writer(writer), m_boxes(boxes), m_codePage(codePage) {}
 
     // A run of the character with ANSI code `code` between two points, across or down the page.

@@ -2,8 +2,8 @@
 
 #include "ControlState.h"
 #include "FixedField.h"
-#include "PrintItem.h"
 #include "NumberText.h"
+#include "PrintItem.h"
 #include "ReportStore.h"
 #include "interface/Status.h"
 #include "platform/CodePage.h"
@@ -15,7 +15,9 @@
 namespace palvex {
 
 namespace {
-int16_t boolField(bool on) { return on ? -1 : 0; }
+int16_t boolField(bool on) {
+    return on ? -1 : 0;
+}
 } // namespace
 
 int16_t validatedKind(int16_t kind) {
@@ -30,8 +32,10 @@ int16_t validatedKind(int16_t kind) {
     case KindCharsNewLine:
     case KindBox:
     case KindLine:
-    case KindCircle: return kind;
-    default: return KindText;
+    case KindCircle:
+        return kind;
+    default:
+        return KindText;
     }
 }
 
@@ -43,27 +47,38 @@ int16_t validatedAlign(int16_t align, int16_t kind) {
 
 QString trimBlanks(const QString& text) {
     qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == QLatin1Char(' ')) ++first;
-    while (last > first && text[last - 1] == QLatin1Char(' ')) --last;
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
     return text.mid(first, last - first);
 }
 
 QString trimTrailingBlanks(const QString& text) {
     qsizetype last = text.size();
-    while (last > 0 && text[last - 1] == QLatin1Char(' ')) --last;
+    while (last > 0 && text[last - 1] == QLatin1Char(' '))
+        --last;
     return text.left(last);
 }
 
-void ItemWriter::applyAlignment(Surface& surface, int16_t kind, int16_t align, const QString& text) {
+void ItemWriter::applyAlignment(Surface& surface, int16_t kind, int16_t align,
+                                const QString& text) {
     if (kind == KindPicture) return; // pictures are placed by their own rule
     const Margins& m = m_state.margins;
     const float width = surface.ScaleWidth();
     auto textWidth = [&] { return text.isEmpty() ? 0.0f : surface.TextWidth(trimBlanks(text)); };
     switch (align) {
-    case AlignRight: surface.setCurrentX(m.right); break;
-    case AlignCenter: surface.setCurrentX((width - m.left - m.right - textWidth()) / 2 + m.right); break;
-    case AlignLeft: surface.setCurrentX(width - m.left - textWidth()); break;
-    default: break; // none, and mixed languages: resolved when the line is drawn
+    case AlignRight:
+        surface.setCurrentX(m.right);
+        break;
+    case AlignCenter:
+        surface.setCurrentX((width - m.left - m.right - textWidth()) / 2 + m.right);
+        break;
+    case AlignLeft:
+        surface.setCurrentX(width - m.left - textWidth());
+        break;
+    default:
+        break; // none, and mixed languages: resolved when the line is drawn
     }
 }
 
@@ -119,20 +134,31 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         const float p = float(picture.width);
         // Positions in the picture's own unit, as the layout has always been recorded.
         switch (item.HAlign) {
-        case AlignNone: surface.setCurrentX(width - surface.CurrentX() - p); break;
-        case AlignRight: surface.setCurrentX(width - p); break;
+        case AlignNone:
+            surface.setCurrentX(width - surface.CurrentX() - p);
+            break;
+        case AlignRight:
+            surface.setCurrentX(width - p);
+            break;
         case AlignCenter:
-        case 4: surface.setCurrentX((width - p) / 2 - p); break;
-        case AlignLeft: surface.setCurrentX(0); break;
-        default: break;
+        case 4:
+            surface.setCurrentX((width - p) / 2 - p);
+            break;
+        case AlignLeft:
+            surface.setCurrentX(0);
+            break;
+        default:
+            break;
         }
         item.ItemX = surface.CurrentX();
         surface.setCurrentY(float(picture.rememberedY + picture.height));
-        item.ItemText = FitRight(picture.fileName, 100) + FitRight(formatSingle(float(picture.width)), 10) +
+        item.ItemText = FitRight(picture.fileName, 100) +
+                        FitRight(formatSingle(float(picture.width)), 10) +
                         FitRight(formatSingle(float(picture.height)), 10);
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -177,7 +203,8 @@ void ItemWriter::WriteItem(QString& text) {
     applyAlignment(surface, kind, align, text);
     item.ItemX = surface.CurrentX();
     item.Reserved = 0; // ItemText stays empty: stored, it is 180 blanks
-    if (pending.yRelative == 1) item.ItemY = m_state.props.currentYofPageNumber - surface.CurrentY();
+    if (pending.yRelative == 1)
+        item.ItemY = m_state.props.currentYofPageNumber - surface.CurrentY();
 
     try {
         if (!fillKind(surface, kind, text, item)) return;

@@ -1,8 +1,8 @@
 #include "NumberText.h"
 
 #include <charconv>
-#include <cmath>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
@@ -17,7 +17,8 @@ QString formatGeneral(double value, int digits) {
     if (!std::isfinite(value)) return QStringLiteral("0");
     if (value == 0) return QStringLiteral("0"); // never "-0"
     char buffer[48];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
     if (ec != std::errc()) return QStringLiteral("0");
     for (char* p = buffer; p != end; ++p)
         if (*p == 'e') *p = 'E';
@@ -33,8 +34,12 @@ bool tooLarge(const std::string& number) {
 
 } // namespace
 
-QString formatSingle(float value) { return formatGeneral(value, 7); }
-QString formatDouble(double value) { return formatGeneral(value, 15); }
+QString formatSingle(float value) {
+    return formatGeneral(value, 7);
+}
+QString formatDouble(double value) {
+    return formatGeneral(value, 15);
+}
 
 std::optional<double> parseStrictNumber(const QString& text) {
     const std::string latin = text.trimmed().toStdString();
@@ -88,7 +93,7 @@ LeadingNumber parseLeadingNumber(QStringView text) {
     }
     bool digits = false;
     bool point = false;
-    for (;; ) {
+    for (;;) {
         skipBlanks();
         if (isDigit(i)) {
             number += char(text[i].unicode());
@@ -110,7 +115,8 @@ LeadingNumber parseLeadingNumber(QStringView text) {
         if (k < n && (text[k] == QLatin1Char('-') || text[k] == QLatin1Char('+')))
             exponent += char(text[k++].unicode());
         if (isDigit(k)) {
-            while (isDigit(k)) exponent += char(text[k++].unicode());
+            while (isDigit(k))
+                exponent += char(text[k++].unicode());
             number += exponent;
         }
     }

@@ -20,12 +20,14 @@ constexpr float RuleGap = 50; // between the rule and the page number
 }
 
 LineHeader& PageRecorder::lineHeader(int16_t number) {
-    if (number < 1 || number > int16_t(m_state.lineHeaders.size())) raise(Status::SubscriptOutOfRange);
+    if (number < 1 || number > int16_t(m_state.lineHeaders.size()))
+        raise(Status::SubscriptOutOfRange);
     return m_state.lineHeaders[size_t(number - 1)];
 }
 
 PositionedHeader& PageRecorder::positionedHeader(int16_t number) {
-    if (number < 1 || number > int16_t(m_state.positionedHeaders.size())) raise(Status::SubscriptOutOfRange);
+    if (number < 1 || number > int16_t(m_state.positionedHeaders.size()))
+        raise(Status::SubscriptOutOfRange);
     return m_state.positionedHeaders[size_t(number - 1)];
 }
 
@@ -39,7 +41,9 @@ Surface& PageRecorder::surface() const {
     return *m_state.surface;
 }
 
-bool PageRecorder::belowTopMargin() const { return surface().CurrentY() > m_state.margins.top; }
+bool PageRecorder::belowTopMargin() const {
+    return surface().CurrentY() > m_state.margins.top;
+}
 
 void PageRecorder::FinishPage() {
     if (m_state.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
@@ -61,13 +65,14 @@ void PageRecorder::FinishPage() {
             m_state.props.DontConsiderForCenter = true;
             int32_t entr = A1_StayWhereYouAre, placement = K1_FromLeftmarginToRightmargin;
             const int code = CodePage::system().encode(rule).at(0) & 0xFF;
-            m_graphics.fxPrintingChars(m_state.margins.right, m_state.props.gtPrWidth, int16_t(code),
-                                       PrintHorizontal, entr, placement);
+            m_graphics.fxPrintingChars(m_state.margins.right, m_state.props.gtPrWidth,
+                                       int16_t(code), PrintHorizontal, entr, placement);
         }
         surface.setCurrentY(m_state.props.currentYofPageNumber);
         m_state.pending.yRelative = 1;
         if (onPageFormatted) onPageFormatted(footerCount);
-        const QString number = QLatin1Char('-') + QString::number(m_state.firstPageNumber + footerCount - 1) +
+        const QString number = QLatin1Char('-') +
+                               QString::number(m_state.firstPageNumber + footerCount - 1) +
                                QLatin1Char('-');
         surface.setForeColor(0);
         surface.setFontSize(14);
@@ -143,8 +148,8 @@ void PageRecorder::checkMin2() {
     }
 }
 
-void PageRecorder::applyFont(const QString& name, float size, bool bold, bool underline, bool italic,
-                             int32_t color) {
+void PageRecorder::applyFont(const QString& name, float size, bool bold, bool underline,
+                             bool italic, int32_t color) {
     Surface& surface = this->surface();
     surface.setFontName(name.trimmed());
     surface.setFontSize(size);
@@ -157,18 +162,23 @@ void PageRecorder::applyFont(const QString& name, float size, bool bold, bool un
 void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
     Surface& surface = this->surface();
     switch (align) {
-    case AlignNone: m_text.printText(text, A1_StayWhereYouAre, AlignNone); break;
+    case AlignNone:
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        break;
     case AlignRight:
         surface.setCurrentX(m_state.margins.right);
         m_text.printText(text, A1_StayWhereYouAre, AlignNone);
         break;
-    case AlignCenter: m_text.printText(text, A1_StayWhereYouAre, AlignCenter); break;
+    case AlignCenter:
+        m_text.printText(text, A1_StayWhereYouAre, AlignCenter);
+        break;
     case AlignLeft:
         // The text ends at the left margin, like a left-aligned text.
         surface.setCurrentX(surface.ScaleWidth() - m_state.margins.left - surface.TextWidth(text));
         m_text.printText(text, A1_StayWhereYouAre, AlignNone);
         break;
-    default: break; // an unknown alignment records nothing
+    default:
+        break; // an unknown alignment records nothing
     }
 }
 
@@ -178,12 +188,14 @@ void PageRecorder::PrintHeader() {
     for (const LineHeader& h : m_state.lineHeaders) {
         const QString text = trimBlanks(h.text);
         if (text.isEmpty()) continue;
-        for (int i = 0; i < h.linesBefore; ++i) m_text.JumpToNextLine();
+        for (int i = 0; i < h.linesBefore; ++i)
+            m_text.JumpToNextLine();
         surface.setCurrentX(h.x);
         applyFont(h.fontName, h.fontSize, h.bold, h.underline, h.italic, h.color);
         recordHeaderText(text, h.align);
         surface.setFontUnderline(false);
-        for (int i = 0; i < h.linesAfter; ++i) m_text.JumpToNextLine();
+        for (int i = 0; i < h.linesAfter; ++i)
+            m_text.JumpToNextLine();
     }
     const float x = std::round(surface.CurrentX()), y = std::round(surface.CurrentY());
     for (const PositionedHeader& h : m_state.positionedHeaders) {
@@ -207,7 +219,8 @@ void PageRecorder::PrintHeader() {
 
 void PageRecorder::finishReport() {
     Surface& surface = this->surface();
-    if (m_state.pageFooterCount == 0 || (belowTopMargin() && !m_state.props.gtAfterPage)) FinishPage();
+    if (m_state.pageFooterCount == 0 || (belowTopMargin() && !m_state.props.gtAfterPage))
+        FinishPage();
     surface.setForeColor(0);
     int32_t last = m_state.pagesEnded;
     if (!belowTopMargin() || m_state.props.gtAfterPage) --last;

@@ -18,9 +18,10 @@ class Surface;
 // recorded at the top of each page.
 class PageRecorder {
 public:
-    PageRecorder(ControlState& state, ReportStore& store, TextRecorder& text, GraphicsRecorder& graphics,
-                 Surface& recordingSurface)
-        : m_state(state), m_store(store), m_text(text), m_graphics(graphics), m_pic(recordingSurface) {}
+    PageRecorder(ControlState& state, ReportStore& store, TextRecorder& text,
+                 GraphicsRecorder& graphics, Surface& recordingSurface)
+        : m_state(state), m_store(store), m_text(text), m_graphics(graphics),
+          m_pic(recordingSurface) {}
 
     // Told at every page footer with the number of pages formatted so far.
     std::function<void(int32_t)> onPageFormatted;
@@ -42,7 +43,8 @@ private:
     void PrintFooters();
     // Records a header's trimmed text by its alignment at the surface's cursor.
     void recordHeaderText(const QString& text, int32_t align);
-    void applyFont(const QString& name, float size, bool bold, bool underline, bool italic, int32_t color);
+    void applyFont(const QString& name, float size, bool bold, bool underline, bool italic,
+                   int32_t color);
     bool belowTopMargin() const;
     Surface& surface() const;
 

@@ -36,7 +36,8 @@ template <class Visit> void eachKey(Visit&& visit, const QFont& ambientFont, Kep
     visit(QStringLiteral("FontStrikethru"), p.FontStrikethru, d.FontStrikethru);
     visit(QStringLiteral("FontTransparent"), p.FontTransparent, d.FontTransparent);
     visit(QStringLiteral("fxCharset"), p.canvasFont, ambientFont);
-    visit(QStringLiteral("DontConsiderForCenter"), p.DontConsiderForCenter, d.DontConsiderForCenter);
+    visit(QStringLiteral("DontConsiderForCenter"), p.DontConsiderForCenter,
+          d.DontConsiderForCenter);
     visit(QStringLiteral("tfPrintFooter1"), p.tfPrintFooter1, d.tfPrintFooter1);
     visit(QStringLiteral("Header"), p.Header, d.Header);
     visit(QStringLiteral("currentYofPageNumber"), p.currentYofPageNumber, d.currentYofPageNumber);
@@ -49,18 +50,31 @@ template <class Visit> void eachKey(Visit&& visit, const QFont& ambientFont, Kep
 }
 
 template <class T> T fromVariant(const Variant& v);
-template <> bool fromVariant<bool>(const Variant& v) { return v.toBool(); }
-template <> int16_t fromVariant<int16_t>(const Variant& v) { return v.toInt16(); }
-template <> int32_t fromVariant<int32_t>(const Variant& v) { return v.toInt32(); }
-template <> float fromVariant<float>(const Variant& v) { return v.toSingle(); }
-template <> QString fromVariant<QString>(const Variant& v) { return v.toString(); }
-template <> QFont fromVariant<QFont>(const Variant& v) { return v.toFont(); }
+template <> bool fromVariant<bool>(const Variant& v) {
+    return v.toBool();
+}
+template <> int16_t fromVariant<int16_t>(const Variant& v) {
+    return v.toInt16();
+}
+template <> int32_t fromVariant<int32_t>(const Variant& v) {
+    return v.toInt32();
+}
+template <> float fromVariant<float>(const Variant& v) {
+    return v.toSingle();
+}
+template <> QString fromVariant<QString>(const Variant& v) {
+    return v.toString();
+}
+template <> QFont fromVariant<QFont>(const Variant& v) {
+    return v.toFont();
+}
 
 } // namespace
 
 void saveProperties(const KeptProperties& props, PropertyBag& bag, const QFont& ambientFont) {
     KeptProperties copy = props;
-    eachKey([&](const QString& key, auto& value, const auto& def) { bag.write(key, Variant(value), Variant(def)); },
+    eachKey([&](const QString& key, auto& value,
+                const auto& def) { bag.write(key, Variant(value), Variant(def)); },
             ambientFont, copy);
 }
 

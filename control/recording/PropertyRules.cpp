@@ -21,14 +21,17 @@ const QString& illegalFontNameText() {
     return text;
 }
 const QString& illegalFontSizeText() {
-    static const QString text = QStringLiteral("You defined illegal FontSize\n"
-                                               "Size less then 1.That FontSize, for now changed to 12.\n"
-                                               "Please contact your software supplier.");
+    static const QString text =
+        QStringLiteral("You defined illegal FontSize\n"
+                       "Size less then 1.That FontSize, for now changed to 12.\n"
+                       "Please contact your software supplier.");
     return text;
 }
 } // namespace
 
-void PropertyRules::changed(const char* name) { emit m_control.propertyChanged(QString::fromLatin1(name)); }
+void PropertyRules::changed(const char* name) {
+    emit m_control.propertyChanged(QString::fromLatin1(name));
+}
 
 bool PropertyRules::warnOnce(bool& flag, const QString& text) {
     if (flag) return false;
@@ -133,7 +136,8 @@ void PropertyRules::requireRunTimeForSet() const {
 }
 
 void PropertyRules::refuseSet() const {
-    raise(m_control.m_ambient.userMode ? Status::SetNotSupportedAtRunTime : Status::SetNotPermitted);
+    raise(m_control.m_ambient.userMode ? Status::SetNotSupportedAtRunTime
+                                       : Status::SetNotPermitted);
 }
 
 } // namespace palvex

@@ -20,10 +20,14 @@ Status statusOfErrno(int error) {
     switch (error) {
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return Status::DiskFull;
-    case ENOENT: return Status::FileNotFound;
-    case ENAMETOOLONG: return Status::BadFileName;
-    default: return Status::PathFileAccessError;
+    case EFBIG:
+        return Status::DiskFull;
+    case ENOENT:
+        return Status::FileNotFound;
+    case ENAMETOOLONG:
+        return Status::BadFileName;
+    default:
+        return Status::PathFileAccessError;
     }
 }
 
@@ -132,8 +136,8 @@ void RecordFile::write(int64_t number, const unsigned char* record) {
         writeAt(offset, record, m_recordLength);
     } catch (const Error&) {
         // An appended record that failed half-way must not stay behind.
-        if (sizeBefore <= offset && m_reservedEnd <= offset)
-            [[maybe_unused]] int ignored = ::ftruncate(m_fd, off_t(sizeBefore));
+        if (sizeBefore <= offset && m_reservedEnd <= offset) [[maybe_unused]]
+            int ignored = ::ftruncate(m_fd, off_t(sizeBefore));
         throw;
     }
     m_size = std::max<int64_t>(m_size, offset + m_recordLength);
@@ -158,7 +162,8 @@ int64_t RecordFile::readPartial(int64_t number, unsigned char* buffer, int64_t s
     const int64_t available = std::clamp<int64_t>(m_size - offset, 0, size);
     int64_t done = 0;
     while (done < available) {
-        const ssize_t n = ::pread(m_fd, buffer + done, size_t(available - done), off_t(offset + done));
+        const ssize_t n =
+            ::pread(m_fd, buffer + done, size_t(available - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) raise(statusOfErrno(errno));
         if (n == 0) break;

@@ -46,8 +46,8 @@ private:
     void reserve(int64_t end);
 
     int m_fd = -1;
-    int64_t m_size = 0;          // bytes of records; this handle is the file's only writer
-    int64_t m_reservedEnd = 0;   // the file's length on disk, reserved space included
+    int64_t m_size = 0;        // bytes of records; this handle is the file's only writer
+    int64_t m_reservedEnd = 0; // the file's length on disk, reserved space included
     int m_recordLength = 1;
     bool m_bufferAppends = false;
     mutable std::vector<unsigned char> m_buffer; // appended records not yet written

@@ -16,12 +16,15 @@ void ReportStore::markClosed() {
     m_definitions.close();
 }
 
-void ReportStore::closeAll() { markClosed(); }
+void ReportStore::closeAll() {
+    markClosed();
+}
 
 void ReportStore::OpenReportStore(const std::string& directory,
                                   const std::array<double, 4>& defaultMarginsCm) {
     if (!m_store.isOpen()) {
-        m_store.open(directory + "/" + StoreFileName, PrintItem::Size, RecordFile::Mode::Recreate, true);
+        m_store.open(directory + "/" + StoreFileName, PrintItem::Size, RecordFile::Mode::Recreate,
+                     true);
         resetItems();
     }
     if (m_definitions.isOpen()) return;
@@ -61,7 +64,8 @@ void ReportStore::scan(int32_t first, int32_t last,
         const int64_t got = m_store.readPartial(n, buffer.data(), int64_t(count) * PrintItem::Size);
         for (int32_t k = 0; k < count; ++k) {
             if (int64_t(k + 1) * PrintItem::Size > got) return;
-            std::copy_n(buffer.begin() + ptrdiff_t(k) * PrintItem::Size, PrintItem::Size, record.begin());
+            std::copy_n(buffer.begin() + ptrdiff_t(k) * PrintItem::Size, PrintItem::Size,
+                        record.begin());
             if (!visit(n + k, record)) return;
         }
     }

@@ -28,7 +28,8 @@ public:
 
     // Creates an empty report store in `directory` and opens the definitions file there,
     // writing a fresh record built from `defaultMarginsCm` only when that file is empty.
-    void OpenReportStore(const std::string& directory, const std::array<double, 4>& defaultMarginsCm);
+    void OpenReportStore(const std::string& directory,
+                         const std::array<double, 4>& defaultMarginsCm);
     bool isOpen() const { return m_store.isOpen(); }
 
     // Appends the item as the next record. On failure nothing changes (count, flags, file).
@@ -43,7 +44,10 @@ public:
     int32_t itemCount() const { return m_itemCount; }
     // Writes buffered records and cuts the file to exactly its records.
     void sync();
-    void resetItems() { m_itemCount = 0; m_pageEnd.clear(); }
+    void resetItems() {
+        m_itemCount = 0;
+        m_pageEnd.clear();
+    }
     // Forgets items without touching the file (the preview's Close).
     void setItemCount(int32_t count);
 

@@ -11,7 +11,8 @@
 namespace palvex {
 
 float fieldNumber(const QString& text, qsizetype from, qsizetype width) {
-    const LeadingNumber n = parseLeadingNumber(QStringView(text).mid(std::min(from, text.size()), width));
+    const LeadingNumber n =
+        parseLeadingNumber(QStringView(text).mid(std::min(from, text.size()), width));
     if (n.overflow || !std::isfinite(n.value) || std::fabs(n.value) > 3.0e38) return 0;
     return float(n.value);
 }
@@ -19,11 +20,12 @@ float fieldNumber(const QString& text, qsizetype from, qsizetype width) {
 QString ShapeParams::encode() const {
     auto single = [](float v, qsizetype n) { return FitRight(formatSingle(v), n); };
     auto integer = [](int32_t v, qsizetype n) { return FitRight(QString::number(v), n); };
-    const QString text = single(x1, 10) + single(y1, 10) + single(x2, 10) + single(y2, 10) + integer(width, 5) +
-                         integer(color, 10) + integer(drawStyle, 2) + integer(drawMode, 2) + integer(fillStyle, 2) +
-                         single(radius, 5) + single(start, 5) + single(end, 5) +
-                         FitRight(formatSingle(aspect).left(5), 5) + integer(outline, 10) +
-                         QString::number(std::clamp(align, 0, 9)) + inside.left(60) + QString(28, QLatin1Char(' '));
+    const QString text =
+        single(x1, 10) + single(y1, 10) + single(x2, 10) + single(y2, 10) + integer(width, 5) +
+        integer(color, 10) + integer(drawStyle, 2) + integer(drawMode, 2) + integer(fillStyle, 2) +
+        single(radius, 5) + single(start, 5) + single(end, 5) +
+        FitRight(formatSingle(aspect).left(5), 5) + integer(outline, 10) +
+        QString::number(std::clamp(align, 0, 9)) + inside.left(60) + QString(28, QLatin1Char(' '));
     return padRight(text, 180);
 }
 

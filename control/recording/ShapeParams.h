@@ -10,8 +10,8 @@ namespace palvex {
 // fixed-width number fields at fixed positions, then the inside text.
 struct ShapeParams {
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0; // corners or end points; x1, y1 the centre of a circle
-    int32_t width = 1;                     // pen width in pixels
-    int32_t color = 0;                     // line colour, box border and fill, circle fill
+    int32_t width = 1;                    // pen width in pixels
+    int32_t color = 0;                    // line colour, box border and fill, circle fill
     int32_t drawStyle = 0, drawMode = 13, fillStyle = 1;
     float radius = 0;
     float start = 0, end = 0; // radians

@@ -58,7 +58,11 @@ void TextRecorder::JumpToNextLine() {
     m_writer.WriteItem(empty);
 }
 
-float TextRecorder::TextWidth(const QString& text) const { return m_pic.TextWidth(text); }
-float TextRecorder::TextHeight(const QString& text) const { return m_pic.TextHeight(text); }
+float TextRecorder::TextWidth(const QString& text) const {
+    return m_pic.TextWidth(text);
+}
+float TextRecorder::TextHeight(const QString& text) const {
+    return m_pic.TextHeight(text);
+}
 
 } // namespace palvex

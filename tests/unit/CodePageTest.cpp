@@ -11,7 +11,8 @@ namespace {
 
 QByteArray bytes(std::initializer_list<unsigned char> list) {
     QByteArray out;
-    for (const unsigned char b : list) out.append(char(b));
+    for (const unsigned char b : list)
+        out.append(char(b));
     return out;
 }
 
@@ -36,12 +37,12 @@ TEST(CodePage1255, TheWholeAlphabetMapsOntoE0ToFA) {
 }
 
 TEST(CodePage1255, PunctuationAndPointsOfThePage) {
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F4))), bytes({0xD8}));  // gershayim
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F3))), bytes({0xD7}));  // geresh
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F0))), bytes({0xD4}));  // double vav
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x20AA))), bytes({0xA4}));  // new sheqel sign
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x20AC))), bytes({0x80}));  // euro sign
-    EXPECT_EQ(hebrew().encode(QString(QChar(0x05B8))), bytes({0xC8}));  // qamats
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F4))), bytes({0xD8})); // gershayim
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F3))), bytes({0xD7})); // geresh
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x05F0))), bytes({0xD4})); // double vav
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x20AA))), bytes({0xA4})); // new sheqel sign
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x20AC))), bytes({0x80})); // euro sign
+    EXPECT_EQ(hebrew().encode(QString(QChar(0x05B8))), bytes({0xC8})); // qamats
     EXPECT_EQ(hebrew().decode(bytes({0xD8})), QString(QChar(0x05F4)));
     EXPECT_EQ(hebrew().decode(bytes({0xD4})), QString(QChar(0x05F0)));
     // A letter followed by a combining point decodes to both characters, in order.
@@ -69,7 +70,8 @@ TEST(CodePage1255, CharactersOutsideThePageBecomeQuestionMarks) {
 
 TEST(CodePage1255, EveryByteDecodesToExactlyOneCharacter) {
     QByteArray all;
-    for (int b = 0; b < 256; ++b) all.append(char(b));
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
     const QString text = hebrew().decode(all);
     ASSERT_EQ(text.size(), 256);
     // Every defined byte encodes back to itself.

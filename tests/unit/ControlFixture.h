@@ -19,7 +19,8 @@
 
 namespace palvex::test {
 
-inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()}, float screenWidth = 9600) {
+inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()},
+                             float screenWidth = 9600) {
     Platform platform;
     platform.screen = std::make_shared<Screen>(screenWidth, 7200.0f);
     platform.messageBoxes = std::make_shared<ScriptedMessageBoxes>();
@@ -46,7 +47,9 @@ protected:
     }
 
     Palvex& ctl() { return *m_control; }
-    ScriptedMessageBoxes& boxes() { return static_cast<ScriptedMessageBoxes&>(*m_platform.messageBoxes); }
+    ScriptedMessageBoxes& boxes() {
+        return static_cast<ScriptedMessageBoxes&>(*m_platform.messageBoxes);
+    }
     const ReportStore& store() { return m_control->reportStore(); }
     PrintItem item(int32_t n) { return store().read(n); }
     QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }

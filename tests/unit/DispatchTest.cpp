@@ -1,7 +1,7 @@
 // Values crossing the automation interface, the member table and late-bound calls.
 
-#include "Palvex.h"
 #include "interface/Dispatch.h"
+#include "Palvex.h"
 #include "interface/MemberTable.h"
 #include "interface/Variant.h"
 #include "platform/Platform.h"
@@ -18,8 +18,12 @@
 namespace palvex::test {
 namespace {
 
-Status statusOf(const std::function<void()>& body) { return guarded(body); }
-Variant text(const char* utf8) { return Variant(QString::fromUtf8(utf8)); }
+Status statusOf(const std::function<void()>& body) {
+    return guarded(body);
+}
+Variant text(const char* utf8) {
+    return Variant(QString::fromUtf8(utf8));
+}
 
 // ---- Variant -----------------------------------------------------------------------------------
 
@@ -96,7 +100,8 @@ TEST(MemberTable, NamesAndIdentifiersAreUnique) {
     std::set<DispId> ids;
     for (const MemberInfo& m : members()) {
         std::string lower(m.name);
-        for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+        for (char& c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
         EXPECT_TRUE(names.insert(lower).second) << m.name; // lookup ignores case
         EXPECT_TRUE(ids.insert(m.id).second) << m.name;
         EXPECT_NE(m.id, UnknownDispId) << m.name;
@@ -146,12 +151,14 @@ TEST_F(DispatchOnControl, IdentifiersOfNamesIgnoreCase) {
 
 TEST_F(DispatchOnControl, UnknownIdentifiersAndWrongKindsAreNoSuchMember) {
     std::vector<Variant> none;
-    EXPECT_EQ(m_dispatch.invoke(0x60039999, InvokeKind::Method, none, nullptr), Status::NoSuchMember);
+    EXPECT_EQ(m_dispatch.invoke(0x60039999, InvokeKind::Method, none, nullptr),
+              Status::NoSuchMember);
     EXPECT_EQ(int(m_dispatch.invoke(UnknownDispId, InvokeKind::PropertyGet, none, nullptr)), 438);
     // A method cannot be assigned; Font is set by reference only, the others by value only.
     EXPECT_EQ(put(0x600300b8, Variant(int16_t(1))), Status::NoSuchMember);
     EXPECT_EQ(put(-512, Variant(QFont())), Status::NoSuchMember);
-    EXPECT_EQ(put(0x68030000, Variant(int32_t(0)), InvokeKind::PropertyPutRef), Status::NoSuchMember);
+    EXPECT_EQ(put(0x68030000, Variant(int32_t(0)), InvokeKind::PropertyPutRef),
+              Status::NoSuchMember);
 }
 
 TEST_F(DispatchOnControl, PropertiesConvertTheirValues) {
@@ -176,11 +183,14 @@ TEST_F(DispatchOnControl, ArgumentCountsAreChecked) {
     std::vector<Variant> one{Variant(int16_t(1))};
     std::vector<Variant> none;
     Variant result;
-    EXPECT_EQ(m_dispatch.invoke(0x68030000, InvokeKind::PropertyGet, one, &result), Status::InvalidProcedureCall);
-    EXPECT_EQ(m_dispatch.invoke(0x68030000, InvokeKind::PropertyPut, none, nullptr), Status::ArgumentNotOptional);
+    EXPECT_EQ(m_dispatch.invoke(0x68030000, InvokeKind::PropertyGet, one, &result),
+              Status::InvalidProcedureCall);
+    EXPECT_EQ(m_dispatch.invoke(0x68030000, InvokeKind::PropertyPut, none, nullptr),
+              Status::ArgumentNotOptional);
     EXPECT_EQ(m_dispatch.invoke(m_dispatch.idOfName("gtVersion"), InvokeKind::Method, one, &result),
               Status::InvalidProcedureCall);
-    EXPECT_EQ(m_dispatch.invoke(0x600300b8, InvokeKind::Method, one, nullptr), Status::InvalidProcedureCall);
+    EXPECT_EQ(m_dispatch.invoke(0x600300b8, InvokeKind::Method, one, nullptr),
+              Status::InvalidProcedureCall);
 }
 
 TEST_F(DispatchOnControl, FontIsSetByReference) {
@@ -195,7 +205,9 @@ TEST_F(DispatchOnControl, AboutShowsTheVersion) {
     ASSERT_EQ(m_shown.size(), 1u);
     EXPECT_TRUE(m_shown[0].contains(QStringLiteral("Palvex Version "))) << m_shown[0].toStdString();
     Variant version;
-    ASSERT_EQ(m_dispatch.invoke(m_dispatch.idOfName("gtVersion"), InvokeKind::Method, none, &version), Status::Ok);
+    ASSERT_EQ(
+        m_dispatch.invoke(m_dispatch.idOfName("gtVersion"), InvokeKind::Method, none, &version),
+        Status::Ok);
     EXPECT_FALSE(version.toString().isEmpty());
     EXPECT_TRUE(m_shown[0].endsWith(version.toString()));
 }

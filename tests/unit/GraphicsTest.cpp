@@ -25,8 +25,8 @@ protected:
         ControlFixture::SetUp();
         start();
     }
-    Status box(float x1, float y1, float x2, float y2, int32_t fill, int16_t& width, int32_t align = 0,
-               const char* inside = "") {
+    Status box(float x1, float y1, float x2, float y2, int32_t fill, int16_t& width,
+               int32_t align = 0, const char* inside = "") {
         int32_t style = 0, mode = 13, fillStyle = 0;
         auto al = AlignType(align);
         QString text = QString::fromLatin1(inside);
@@ -38,17 +38,18 @@ protected:
         auto al = AlignType(align);
         return ctl().printLine(x1, y1, x2, y2, color, mode, style, width, al);
     }
-    Status circle(float x, float y, float r, int32_t align = 0, const char* inside = "", float aspect = 0) {
+    Status circle(float x, float y, float r, int32_t align = 0, const char* inside = "",
+                  float aspect = 0) {
         int32_t fill = 0xFF, style = 0, mode = 13, fillStyle = 0, outline = 0x800000;
         int16_t width = 2;
         auto al = AlignType(align);
         float start = 0.5f, end = 2.5f;
         QString text = QString::fromLatin1(inside);
-        return ctl().printCircle(x, y, fill, style, mode, width, fillStyle, r, al, &outline, &start, &end, &text,
-                                 &aspect);
+        return ctl().printCircle(x, y, fill, style, mode, width, fillStyle, r, al, &outline, &start,
+                                 &end, &text, &aspect);
     }
-    Status run(float start, float end, int16_t code, int32_t direction = PrintHorizontal, int32_t entr = 1,
-               int32_t placement = 0) {
+    Status run(float start, float end, int16_t code, int32_t direction = PrintHorizontal,
+               int32_t entr = 1, int32_t placement = 0) {
         auto dr = DirectionOfPrintCharsType(direction);
         auto e = AfterPrintType(entr);
         auto k = WhereToPrintChars(placement);
@@ -100,7 +101,8 @@ TEST_F(Graphics, ShapeParametersArePackedAtTheirPositions) {
     EXPECT_EQ(c.mid(81, 10), QStringLiteral("   8388608"));
     EXPECT_EQ(c.mid(91, 1), QStringLiteral("3"));
     EXPECT_EQ(item(2).NoCentering, 1); // left-aligned shapes keep their place
-    EXPECT_FLOAT_EQ(item(2).ItemX, ctl().recordingSurface().ScaleWidth() - ctl().state().margins.left);
+    EXPECT_FLOAT_EQ(item(2).ItemX,
+                    ctl().recordingSurface().ScaleWidth() - ctl().state().margins.left);
 
     // An inside text longer than 60 characters is cut to 60.
     QString longInside = QString(70, QLatin1Char('x'));
@@ -125,9 +127,11 @@ TEST_F(Graphics, APenWidthBelowOneBecomesOneAlsoForTheCaller) {
     EXPECT_EQ(width, 1);
     EXPECT_EQ(item(1).ItemText.mid(40, 5), QStringLiteral("    1"));
     Dispatch dispatch(ctl());
-    std::vector<Variant> args{Variant(1.0f), Variant(1.0f), Variant(5.0f), Variant(5.0f), Variant(int32_t(0)),
-                              Variant(int32_t(13)), Variant(int32_t(0)), Variant(int16_t(-4)), Variant(int32_t(0))};
-    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("printLine"), InvokeKind::Method, args, nullptr), Status::Ok);
+    std::vector<Variant> args{Variant(1.0f),       Variant(1.0f),        Variant(5.0f),
+                              Variant(5.0f),       Variant(int32_t(0)),  Variant(int32_t(13)),
+                              Variant(int32_t(0)), Variant(int16_t(-4)), Variant(int32_t(0))};
+    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("printLine"), InvokeKind::Method, args, nullptr),
+              Status::Ok);
     EXPECT_EQ(args[7].toInt16(), 1);
 }
 
@@ -159,9 +163,10 @@ TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
     ASSERT_EQ(picture(QStringLiteral("nowhere.png")), Status::Ok);
     ASSERT_EQ(boxes().log().size(), 2u);
     EXPECT_EQ(boxes().log()[0], QStringLiteral("beep"));
-    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 0: You defined a bitmap file named nowhere.png\\n"
-                                               "for printing picture,\\nbut the file does not exist,\\n"
-                                               "therefore it would not be presented"));
+    EXPECT_EQ(boxes().log()[1],
+              QStringLiteral("msgbox 0: You defined a bitmap file named nowhere.png\\n"
+                             "for printing picture,\\nbut the file does not exist,\\n"
+                             "therefore it would not be presented"));
     boxes().clearLog();
     QFile text(path("notes.png"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -169,16 +174,20 @@ TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
     text.close();
     ASSERT_EQ(picture(path("notes.png")), Status::Ok);
     ASSERT_EQ(boxes().log().size(), 1u);
-    EXPECT_EQ(boxes().log()[0], QStringLiteral("msgbox 0: You defined a bitmap file named ") + path("notes.png") +
-                                    QStringLiteral("\\nwhich is invalid picture,\\ntherefore it would not be presented"));
+    EXPECT_EQ(
+        boxes().log()[0],
+        QStringLiteral("msgbox 0: You defined a bitmap file named ") + path("notes.png") +
+            QStringLiteral("\\nwhich is invalid picture,\\ntherefore it would not be presented"));
     EXPECT_EQ(store().itemCount(), 0);
     EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), y);
 }
 
 TEST_F(Graphics, ALongPictureNameIsKeptRelativeToTheCurrentDirectory) {
-    QDir(m_dir.path()).mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") + QString(60, QLatin1Char('e')));
-    const QString relative = QString(60, QLatin1Char('d')) + QStringLiteral("/") + QString(30, QLatin1Char('e')) +
-                             QStringLiteral(".png");
+    QDir(m_dir.path())
+        .mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") +
+                QString(60, QLatin1Char('e')));
+    const QString relative = QString(60, QLatin1Char('d')) + QStringLiteral("/") +
+                             QString(30, QLatin1Char('e')) + QStringLiteral(".png");
     const QString file = makePicture(qPrintable(relative));
     ASSERT_GT(file.size(), 100);
     ASSERT_EQ(picture(file), Status::Ok);
@@ -209,9 +218,10 @@ TEST_F(Graphics, CharacterRunsAndTheirChecks) {
     ASSERT_EQ(run(0, 100, 256), Status::Ok);
     EXPECT_EQ(store().itemCount(), 2);
     ASSERT_EQ(boxes().log().size(), 2u);
-    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 64: ASCII Code should be little than 255\\n"
-                                               "You defined ASCII = 256\\n"
-                                               "Please contaxt your software supplier to solve this"));
+    EXPECT_EQ(boxes().log()[1],
+              QStringLiteral("msgbox 64: ASCII Code should be little than 255\\n"
+                             "You defined ASCII = 256\\n"
+                             "Please contaxt your software supplier to solve this"));
     EXPECT_EQ(run(0, 100, -1), Status::InvalidProcedureCall);
     EXPECT_EQ(store().itemCount(), 2);
 
@@ -311,9 +321,11 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
     // 2000 hundredths of a millimetre are 1134 twips: the picture's right edge is at the margin.
     const QImage& page = ctl().canvasImage();
     // Pixels per user unit of the canvas.
-    const double px = page.width() / double(ctl().canvas().Width()) * ctl().canvas().twipsPerUnitX();
+    const double px =
+        page.width() / double(ctl().canvas().Width()) * ctl().canvas().twipsPerUnitX();
     const double right = (ctl().canvas().ScaleWidth() - ctl().state().margins.right) * px;
-    const double top = ctl().state().margins.top * page.height() / double(ctl().canvas().Height()) + 10;
+    const double top =
+        ctl().state().margins.top * page.height() / double(ctl().canvas().Height()) + 10;
     EXPECT_EQ(page.pixel(int(right) - 3, int(top)), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(int(right) + 3, int(top)), qRgb(255, 255, 255));
     const double left = right - 2000 * 1440.0 / 2540 * px;
@@ -362,8 +374,10 @@ TEST_F(Graphics, EveryKindOfItemDrawsAsItsReferencePage) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     auto compare = [&](const char* name) {
-        const QString reference = QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/") + QString::fromLatin1(name);
-        if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES")) ctl().canvasImage().save(reference);
+        const QString reference =
+            QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/") + QString::fromLatin1(name);
+        if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES"))
+            ctl().canvasImage().save(reference);
         const QImage expected(reference);
         ASSERT_FALSE(expected.isNull()) << reference.toStdString();
         const QImage actual = ctl().canvasImage().convertToFormat(QImage::Format_Grayscale8);

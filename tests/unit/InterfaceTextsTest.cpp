@@ -14,7 +14,9 @@ namespace {
 
 class InterfaceTexts : public ControlFixture {
 protected:
-    template <class W> W* child(const char* name) { return ctl().findChild<W*>(QString::fromLatin1(name)); }
+    template <class W> W* child(const char* name) {
+        return ctl().findChild<W*>(QString::fromLatin1(name));
+    }
     QPushButton* button(int index) {
         for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
             if (b->property("index").toInt() == index) return b;
@@ -34,13 +36,20 @@ TEST_F(InterfaceTexts, EveryCaptionSetterReachesItsControl) {
         Setter setter;
         const char* control;
     } setters[] = {
-        {&Palvex::fxCaptionFraPrinter, "fraPrinter"},         {&Palvex::fxCaptionLblPrinterName, "lblPrinterName"},
-        {&Palvex::fxCaptionLblCopies, "lblCopies"},           {&Palvex::fxCaptionLblQuality, "lblQuality"},
-        {&Palvex::fxCaptionLblZoomPrinting, "lblZoomPrinting"}, {&Palvex::fxCaptionLblFromPage, "lblFromPage"},
-        {&Palvex::fxCaptionLblToPage, "lblToPage"},           {&Palvex::fxCaptionCmdPrintSetup, "cmdPrintSetup"},
-        {&Palvex::fxCaptionFraPrinterCmdOK, "cmdOK"},         {&Palvex::fxCaptionFraPrinterCmdCancel, "cmdCancel"},
-        {&Palvex::fxCaptionFraSearch, "fraSearch"},           {&Palvex::fxCaptionLblSearch, "lblSearch"},
-        {&Palvex::fxCaptionCmdSearch, "cmdSearch"},           {&Palvex::fxCaptionCmdCancelSearch, "cmdCancelSearch"},
+        {&Palvex::fxCaptionFraPrinter, "fraPrinter"},
+        {&Palvex::fxCaptionLblPrinterName, "lblPrinterName"},
+        {&Palvex::fxCaptionLblCopies, "lblCopies"},
+        {&Palvex::fxCaptionLblQuality, "lblQuality"},
+        {&Palvex::fxCaptionLblZoomPrinting, "lblZoomPrinting"},
+        {&Palvex::fxCaptionLblFromPage, "lblFromPage"},
+        {&Palvex::fxCaptionLblToPage, "lblToPage"},
+        {&Palvex::fxCaptionCmdPrintSetup, "cmdPrintSetup"},
+        {&Palvex::fxCaptionFraPrinterCmdOK, "cmdOK"},
+        {&Palvex::fxCaptionFraPrinterCmdCancel, "cmdCancel"},
+        {&Palvex::fxCaptionFraSearch, "fraSearch"},
+        {&Palvex::fxCaptionLblSearch, "lblSearch"},
+        {&Palvex::fxCaptionCmdSearch, "cmdSearch"},
+        {&Palvex::fxCaptionCmdCancelSearch, "cmdCancelSearch"},
         {&Palvex::fxCaption_chkDefaultMargins, "chkDefaultMargins"},
     };
     int n = 0;
@@ -52,7 +61,8 @@ TEST_F(InterfaceTexts, EveryCaptionSetterReachesItsControl) {
     QString ok = QString::fromUtf8("אישור"), cancel = QString::fromUtf8("ביטול");
     ctl().fxCaption_cmdOK(ok);
     ctl().fxCaption_cmdCANCEL(cancel);
-    for (const char* name : {"cmdOK", "cmdOKMarginsSetup", "cmdOKZoomOptions"}) EXPECT_EQ(caption(child<QWidget>(name)), ok);
+    for (const char* name : {"cmdOK", "cmdOKMarginsSetup", "cmdOKZoomOptions"})
+        EXPECT_EQ(caption(child<QWidget>(name)), ok);
     for (const char* name : {"cmdCancel", "cmdCancelMarginsSetup", "cmdCancelZoomOptions"})
         EXPECT_EQ(caption(child<QWidget>(name)), cancel);
 }

@@ -1,7 +1,7 @@
 // Numbers as text in records and files, and fixed-width text fields.
 
-#include "recording/FixedField.h"
 #include "recording/NumberText.h"
+#include "recording/FixedField.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@
 namespace palvex::test {
 namespace {
 
-QString s(const char* text) { return QString::fromUtf8(text); }
+QString s(const char* text) {
+    return QString::fromUtf8(text);
+}
 
 // ---- formatSingle / formatDouble ---------------------------------------------------------------
 
@@ -83,8 +85,8 @@ TEST(StrictNumber, HexadecimalLiterals) {
 }
 
 TEST(StrictNumber, AnythingButOneWholeNumberIsRejected) {
-    for (const char* bad : {"", "   ", "abc", "12abc", "1 2", "--1", "+-1", "1,5", "1e", "&H", "&HG1",
-                            "&H123456789", "0x10", "1.2.3", "-", "."})
+    for (const char* bad : {"", "   ", "abc", "12abc", "1 2", "--1", "+-1", "1,5", "1e", "&H",
+                            "&HG1", "&H123456789", "0x10", "1.2.3", "-", "."})
         EXPECT_FALSE(parseStrictNumber(s(bad)).has_value()) << bad;
     EXPECT_FALSE(parseStrictNumber(s("שלום")).has_value());
 }

@@ -24,7 +24,8 @@ protected:
             if (item(n).ItemText.trimmed() == text) found.push_back(item(n));
         return found;
     }
-    void header(int16_t n, const QString& text, int32_t align = 0, int16_t before = 0, int16_t after = 1) {
+    void header(int16_t n, const QString& text, int32_t align = 0, int16_t before = 0,
+                int16_t after = 1) {
         QString t = text;
         auto a = AlignType(align);
         ASSERT_EQ(ctl().fxNameHeader(n, t), Status::Ok);
@@ -37,7 +38,8 @@ protected:
 
 TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
     for (int page = 0; page < 3; ++page) {
-        for (int line = 0; line < 4; ++line) ASSERT_EQ(text(QStringLiteral("line"), A2_JumpToNextLine), Status::Ok);
+        for (int line = 0; line < 4; ++line)
+            ASSERT_EQ(text(QStringLiteral("line"), A2_JumpToNextLine), Status::Ok);
         if (page < 2) {
             ASSERT_EQ(ctl().printPage(), Status::Ok);
         }
@@ -70,7 +72,8 @@ TEST_F(Pages, PageNumbersStartAtTheFirstPageNumberCentredOnThePageNumberLine) {
         ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
         ASSERT_EQ(ctl().printPage(), Status::Ok);
     }
-    const auto numbers = {itemsWithText(QStringLiteral("-5-")), itemsWithText(QStringLiteral("-6-")),
+    const auto numbers = {itemsWithText(QStringLiteral("-5-")),
+                          itemsWithText(QStringLiteral("-6-")),
                           itemsWithText(QStringLiteral("-7-"))};
     for (const auto& found : numbers) {
         ASSERT_EQ(found.size(), 1u);
@@ -146,7 +149,8 @@ TEST_F(Pages, FootersShareThePageNumberLineAndTheLineBelow) {
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);
     // Without N2, N3 stays on the page-number line.
-    PrintItem n1 = itemsWithText(QStringLiteral("N1")).at(0), n3 = itemsWithText(QStringLiteral("N3")).at(0);
+    PrintItem n1 = itemsWithText(QStringLiteral("N1")).at(0),
+              n3 = itemsWithText(QStringLiteral("N3")).at(0);
     EXPECT_EQ(n1.HAlign, AlignRight);
     EXPECT_EQ(n1.YRelative, 1);
     EXPECT_FLOAT_EQ(n1.ItemY, 0);
@@ -278,7 +282,8 @@ TEST_F(Pages, PrintLastPageRightAfterPrintPageCountsNoEmptyPage) {
     EXPECT_EQ(store().itemCount(), items); // no third page number
     EXPECT_EQ(ctl().state().lastPageIndex, 1);
     EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->count(), 2);
-    EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->itemText(1), QStringLiteral("Page Number 2"));
+    EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->itemText(1),
+              QStringLiteral("Page Number 2"));
 }
 
 TEST_F(Pages, APageEndWithoutAnyItemIsRefused) {
@@ -289,7 +294,8 @@ TEST_F(Pages, APageEndWithoutAnyItemIsRefused) {
 TEST_F(Pages, ManyPagesKeepTheirIndexBeyondSixteenBits) {
     // 400 pages of 100 items: 40,000 items, more than a 16-bit item number holds.
     for (int page = 0; page < 400; ++page) {
-        for (int line = 0; line < 99; ++line) ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
+        for (int line = 0; line < 99; ++line)
+            ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
         ASSERT_EQ(ctl().printPage(), Status::Ok);
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);

@@ -3,13 +3,13 @@
 
 #include "ControlFixture.h"
 
-#include "preview/PageRenderer.h"
 #include "platform/CodePage.h"
+#include "preview/PageRenderer.h"
 #include "recording/RecordFile.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -27,7 +27,9 @@ namespace {
 
 class Preview : public ControlFixture {
 protected:
-    template <class W> W* child(const char* name) { return ctl().findChild<W*>(QString::fromLatin1(name)); }
+    template <class W> W* child(const char* name) {
+        return ctl().findChild<W*>(QString::fromLatin1(name));
+    }
     QPushButton* button(int index) {
         for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
             if (b->property("index").toInt() == index) return b;
@@ -40,7 +42,8 @@ protected:
     }
     void key(int qtKey, Qt::KeyboardModifiers modifiers = {}, const char* target = "p1") {
         QWidget* w = child<QWidget>(target);
-        QKeyEvent press(QEvent::KeyPress, qtKey, modifiers), release(QEvent::KeyRelease, qtKey, modifiers);
+        QKeyEvent press(QEvent::KeyPress, qtKey, modifiers),
+            release(QEvent::KeyRelease, qtKey, modifiers);
         QCoreApplication::sendEvent(w, &press);
         QCoreApplication::sendEvent(w, &release);
     }
@@ -53,7 +56,9 @@ protected:
     void pages(int count, int lines = 3) {
         for (int p = 0; p < count; ++p) {
             for (int l = 0; l < lines; ++l)
-                ASSERT_EQ(text(QStringLiteral("page %1 line %2").arg(p + 1).arg(l + 1), A2_JumpToNextLine), Status::Ok);
+                ASSERT_EQ(text(QStringLiteral("page %1 line %2").arg(p + 1).arg(l + 1),
+                               A2_JumpToNextLine),
+                          Status::Ok);
             if (p + 1 < count) {
                 ASSERT_EQ(ctl().printPage(), Status::Ok);
             }
@@ -75,7 +80,9 @@ protected:
 };
 
 // A page whose canvas is 16834 twips high at 100 %.
-PrinterDevice tallPrinter() { return {QStringLiteral("Tall"), false, 11909, 16409, 11189, 15689, 2}; }
+PrinterDevice tallPrinter() {
+    return {QStringLiteral("Tall"), false, 11909, 16409, 11189, 15689, 2};
+}
 
 TEST_F(Preview, TheCanvasFollowsTheScreenWidthAndTheZoomOptions) {
     restart({tallPrinter()}, 9600);
@@ -99,8 +106,9 @@ TEST_F(Preview, TheCanvasFollowsTheScreenWidthAndTheZoomOptions) {
     EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, 24826);
     EXPECT_FLOAT_EQ(ctl().state().breakLimit, 22126);
     EXPECT_FLOAT_EQ(canvas.Width(), 11909); // "Width area" is off
-    select("cboZoom", 8); // back to 100 %: the saved page-number line returns
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, ctl().state().savedCurrentYofPageNumber);
+    select("cboZoom", 8);                   // back to 100 %: the saved page-number line returns
+    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber,
+                    ctl().state().savedCurrentYofPageNumber);
     EXPECT_FLOAT_EQ(canvas.Height(), 16834);
 }
 
@@ -132,7 +140,10 @@ TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
     // Centred text is measured without its blanks but drawn with the leading ones.
     const DrawnText& centre = drawnText(QStringLiteral("centre"));
     EXPECT_EQ(centre.text, QStringLiteral("  centre"));
-    EXPECT_NEAR(centre.x, m.right + (W - m.left - m.right - drawnWidth(centre, QStringLiteral("centre"))) / 2 + 500, 0.01);
+    EXPECT_NEAR(centre.x,
+                m.right +
+                    (W - m.left - m.right - drawnWidth(centre, QStringLiteral("centre"))) / 2 + 500,
+                0.01);
     const DrawnText& leftText = drawnText(QStringLiteral("left"));
     EXPECT_NEAR(leftText.x, W - m.left - drawnWidth(leftText, QStringLiteral("left")), 0.01);
     // Free text is the page's extent; aligned text is not.
@@ -154,14 +165,17 @@ TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) 
     const float W = ctl().canvas().ScaleWidth();
     const Margins m = ctl().state().margins;
     const DrawnText& first = drawnText(QString::fromUtf8("כותרת"));
-    const float total = drawnWidth(first, QString::fromUtf8("כותרת")) + drawnWidth(first, QStringLiteral("Heading")) +
+    const float total = drawnWidth(first, QString::fromUtf8("כותרת")) +
+                        drawnWidth(first, QStringLiteral("Heading")) +
                         drawnWidth(first, QString::fromUtf8("סוף"));
     EXPECT_NEAR(first.x, m.right + (W - m.left - m.right - total) / 2, 0.05);
     EXPECT_NEAR(drawnText(QStringLiteral("Heading")).x, first.x + first.width, 0.05);
     EXPECT_FLOAT_EQ(drawnText(QStringLiteral("after")).x, item(4).ItemX);
 
     const DrawnText& openLine = drawnText(QStringLiteral("open line"));
-    EXPECT_NEAR(openLine.x, m.right + (W - m.left - m.right - drawnWidth(openLine, QStringLiteral("open line"))) / 2,
+    EXPECT_NEAR(openLine.x,
+                m.right +
+                    (W - m.left - m.right - drawnWidth(openLine, QStringLiteral("open line"))) / 2,
                 0.05);
     const DrawnText& number = drawnText(QStringLiteral("-1-"));
     EXPECT_EQ(number.footerFlag, FooterItem);
@@ -172,7 +186,8 @@ TEST_F(Preview, TheToolbarTurnsPagesOnlyInAReportOfSeveral) {
     start();
     pages(1);
     const int32_t page = ctl().state().currentPage;
-    for (int b = 2; b <= 5; ++b) button(b)->click();
+    for (int b = 2; b <= 5; ++b)
+        button(b)->click();
     EXPECT_EQ(ctl().state().currentPage, page);
 
     start();
@@ -245,7 +260,8 @@ TEST_F(Preview, ZoomStopsAtItsEnds) {
 TEST_F(Preview, StartUpLaysTheWindowOutForTheScreen) {
     restart({Printers::pdfDevice()}, 12000);
     // Buttons 900 twips wide at 840 steps, scaled by 12000 / 9600.
-    EXPECT_EQ(button(1)->geometry(), QRect(qRound(840 * 1.25 / 15), 0, qRound(900 * 1.25 / 15), qRound(700 / 15.0)));
+    EXPECT_EQ(button(1)->geometry(),
+              QRect(qRound(840 * 1.25 / 15), 0, qRound(900 * 1.25 / 15), qRound(700 / 15.0)));
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentText(), QStringLiteral("100%"));
     EXPECT_EQ(child<QComboBox>("cboLeftMargin")->count(), 401);
     EXPECT_EQ(child<QComboBox>("cboBottomMargin")->currentText(), QStringLiteral("3.50"));
@@ -291,7 +307,8 @@ TEST_F(Preview, CloseUnloadsTheHostForm) {
 // page, and a regression moves or loses text by far more than anti-aliasing does.
 double meanDifference(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) return 255;
-    const QImage x = a.convertToFormat(QImage::Format_Grayscale8), y = b.convertToFormat(QImage::Format_Grayscale8);
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8),
+                 y = b.convertToFormat(QImage::Format_Grayscale8);
     double sum = 0;
     for (int row = 0; row < x.height(); ++row)
         for (int col = 0; col < x.width(); ++col)
@@ -303,7 +320,8 @@ TEST_F(Preview, RenderedPagesMatchTheirReferences) {
     start();
     ctl().let_FontSize(16);
     ctl().let_FontBold(true);
-    ASSERT_EQ(center(QString::fromUtf8("מאזן בוחן - Trial balance 2026"), A2_JumpToNextLine), Status::Ok);
+    ASSERT_EQ(center(QString::fromUtf8("מאזן בוחן - Trial balance 2026"), A2_JumpToNextLine),
+              Status::Ok);
     ctl().let_FontSize(10);
     ctl().let_FontBold(false);
     const char* names[] = {"מזומנים בקופה", "בנק הפועלים", "לקוחות", "ספקים", "מלאי סחורה"};
@@ -330,7 +348,8 @@ TEST_F(Preview, RenderedPagesMatchTheirReferences) {
 
     select("cboZoom", 3); // 50 %
     const QString reference50 = QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/page-text-50.png");
-    if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES")) ctl().canvasImage().save(reference50);
+    if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES"))
+        ctl().canvasImage().save(reference50);
     EXPECT_LT(meanDifference(ctl().canvasImage(), QImage(reference50)), 1.0);
 }
 

@@ -36,7 +36,9 @@ protected:
         start();
     }
     QString pdf() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
-    template <class W> W* child(const char* name) { return ctl().findChild<W*>(QString::fromLatin1(name)); }
+    template <class W> W* child(const char* name) {
+        return ctl().findChild<W*>(QString::fromLatin1(name));
+    }
     void click(int index) {
         for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
             if (b->property("index").toInt() == index) b->click();
@@ -64,7 +66,8 @@ protected:
         return -1;
     }
     QStringList pageTexts() {
-        QStringList pages = run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")}).split(QLatin1Char('\f'));
+        QStringList pages =
+            run(QStringLiteral("pdftotext"), {pdf(), QStringLiteral("-")}).split(QLatin1Char('\f'));
         if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
         return pages;
     }
@@ -95,7 +98,9 @@ TEST_F(Printing, CopiesArePrintedPageByPageWithoutABlankSheet) {
     ASSERT_EQ(pages.size(), 6);
     for (int i = 0; i < 6; ++i) {
         const bool first = i % 2 == 0;
-        EXPECT_TRUE(pages[i].contains(first ? QString::fromUtf8("ראשון") : QString::fromUtf8("שני"))) << i;
+        EXPECT_TRUE(
+            pages[i].contains(first ? QString::fromUtf8("ראשון") : QString::fromUtf8("שני")))
+            << i;
         EXPECT_TRUE(pages[i].contains(first ? QStringLiteral("-1-") : QStringLiteral("-2-"))) << i;
     }
 }
@@ -136,8 +141,9 @@ TEST_F(Printing, ABlackAndWhitePrinterPrintsColouredTextBlack) {
         select("cboEndPage", 0);
         child<QPushButton>("cmdOK")->click();
         const QString png = m_dir.filePath(QStringLiteral("page"));
-        run(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
-                                         QStringLiteral("-singlefile"), pdf(), png});
+        run(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("50"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf(), png});
         const QImage page(png + QStringLiteral(".png"));
         int red = 0;
         for (int y = 0; y < page.height(); ++y)
@@ -159,7 +165,8 @@ TEST_F(Printing, TheCopiesChecks) {
         setCopies(QString::fromLatin1(bad));
         EXPECT_EQ(child<QComboBox>("cboOTEK")->currentText(), QStringLiteral("1")) << bad;
         ASSERT_EQ(boxes().log().size(), 2u) << bad;
-        EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 1572864: Please write number of copies 1 or higher"));
+        EXPECT_EQ(boxes().log()[1],
+                  QStringLiteral("msgbox 1572864: Please write number of copies 1 or higher"));
     }
     boxes().clearLog();
     setCopies(QStringLiteral("99"));
@@ -183,8 +190,9 @@ TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
     click(1);
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
     ASSERT_EQ(boxes().log().size(), 2u);
-    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 1572912: Printer problem!\\nPlease check if a printer is "
-                                               "connected to the computer\\nand that it is online"));
+    EXPECT_EQ(boxes().log()[1],
+              QStringLiteral("msgbox 1572912: Printer problem!\\nPlease check if a printer is "
+                             "connected to the computer\\nand that it is online"));
 }
 
 } // namespace

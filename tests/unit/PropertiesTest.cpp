@@ -21,13 +21,15 @@ template <class T, class Getter> T read(Getter getter) {
 }
 
 TEST_F(Properties, StartWithTheirInitialValues) {
-    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Ms Sans Serif"));
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }),
+              QStringLiteral("Ms Sans Serif"));
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 14);
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_gtPrWidth(o); }), 11909);
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_ScaleWidth(o); }), 0);
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 14737632);
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), 0);
-    EXPECT_EQ(read<QString>([&](auto o) { return ctl().gtVersion(o); }), QString()); // before any start
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().gtVersion(o); }),
+              QString()); // before any start
     start();
     EXPECT_FALSE(read<QString>([&](auto o) { return ctl().gtVersion(o); }).isEmpty());
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_ScaleWidth(o); }),
@@ -65,7 +67,8 @@ TEST_F(Properties, AnIllegalFontNameFallsBackToMsSansSerif) {
     EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 48: You defined illegal FontName.\\n"
                                                "That FontName, for now changed to Ms Sans Serif.\\n"
                                                "Please contact your software supplier."));
-    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Ms Sans Serif"));
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }),
+              QStringLiteral("Ms Sans Serif"));
     boxes().clearLog();
     // Too long (32 bytes), blank: refused silently now, the value stays kept.
     ctl().let_FontName(QString(32, QLatin1Char('A')));
@@ -83,9 +86,10 @@ TEST_F(Properties, AnIllegalFontSizeBecomesTwelve) {
     start();
     ctl().let_FontSize(0.5f);
     ASSERT_EQ(boxes().log().size(), 2u);
-    EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 48: You defined illegal FontSize\\n"
-                                               "Size less then 1.That FontSize, for now changed to 12.\\n"
-                                               "Please contact your software supplier."));
+    EXPECT_EQ(boxes().log()[1],
+              QStringLiteral("msgbox 48: You defined illegal FontSize\\n"
+                             "Size less then 1.That FontSize, for now changed to 12.\\n"
+                             "Please contact your software supplier."));
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 12);
     EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 14); // the surface kept its size
     boxes().clearLog();
@@ -153,14 +157,16 @@ TEST_F(Properties, SavingWritesEveryKeyInOrder) {
     MemoryPropertyBag bag;
     ctl().saveProperties(bag);
     QStringList keys;
-    for (const auto& [key, value] : bag.writes()) keys << key;
+    for (const auto& [key, value] : bag.writes())
+        keys << key;
     EXPECT_EQ(keys.join(QLatin1Char(' ')),
-              QStringLiteral("Font Font ForeColor CurrentX CurrentY FontBold FontItalic FontUnderline "
-                             "FontName FontSize AutoRedraw AutoRedraw gtAfterPage ForeColor FontUnderline "
-                             "FontSize FontName FontItalic FontBold AutoSize dontPrintNumberPage fxAsciiChar "
-                             "DrawWidth FontStrikethru FontTransparent fxCharset DontConsiderForCenter "
-                             "tfPrintFooter1 Header currentYofPageNumber gtMaxp gtMinp gtPrWidth ScaleHeight "
-                             "ScaleWidth BackColor"));
+              QStringLiteral(
+                  "Font Font ForeColor CurrentX CurrentY FontBold FontItalic FontUnderline "
+                  "FontName FontSize AutoRedraw AutoRedraw gtAfterPage ForeColor FontUnderline "
+                  "FontSize FontName FontItalic FontBold AutoSize dontPrintNumberPage fxAsciiChar "
+                  "DrawWidth FontStrikethru FontTransparent fxCharset DontConsiderForCenter "
+                  "tfPrintFooter1 Header currentYofPageNumber gtMaxp gtMinp gtPrWidth ScaleHeight "
+                  "ScaleWidth BackColor"));
 }
 
 TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
@@ -181,7 +187,8 @@ TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
         ctl().loadProperties(bag);
     }
     EXPECT_FALSE(ctl().isVisible());
-    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }),
+              QStringLiteral("Times New Roman"));
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 18);
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_CurrentX(o); }), 1234.5f);
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 0x00FF00);
@@ -192,9 +199,11 @@ TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
 TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
     start();
     Dispatch dispatch(ctl());
-    std::vector<Variant> args{Variant(int32_t(-1)), Variant(2.5), Variant(QStringLiteral("9")), Variant(4.0f)};
-    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("fxDefaultMargins"), InvokeKind::Method, args, nullptr),
-              Status::Ok);
+    std::vector<Variant> args{Variant(int32_t(-1)), Variant(2.5), Variant(QStringLiteral("9")),
+                              Variant(4.0f)};
+    ASSERT_EQ(
+        dispatch.invoke(dispatch.idOfName("fxDefaultMargins"), InvokeKind::Method, args, nullptr),
+        Status::Ok);
     EXPECT_EQ(ctl().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
     EXPECT_EQ(args[0].type(), Variant::Type::Single); // written back in the declared type
 
@@ -203,11 +212,13 @@ TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
     EXPECT_EQ(store().itemCount(), 1);
     Variant width;
     std::vector<Variant> str{Variant(QString::fromUtf8("שלום"))};
-    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("textwidth"), InvokeKind::Method, str, &width), Status::Ok);
+    ASSERT_EQ(dispatch.invoke(dispatch.idOfName("textwidth"), InvokeKind::Method, str, &width),
+              Status::Ok);
     EXPECT_NEAR(width.toSingle(), textWidth(QString::fromUtf8("שלום")), 0.001);
 
     std::vector<Variant> missing{Variant(QStringLiteral("x"))};
-    EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, missing, nullptr), Status::ArgumentNotOptional);
+    EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, missing, nullptr),
+              Status::ArgumentNotOptional);
     std::vector<Variant> bad{Variant(QStringLiteral("x")), Variant(QStringLiteral("two"))};
     EXPECT_EQ(dispatch.invoke(0x600300b6, InvokeKind::Method, bad, nullptr), Status::TypeMismatch);
     std::vector<Variant> none;

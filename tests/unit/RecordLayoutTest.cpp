@@ -21,17 +21,29 @@ const CodePage& cp() {
     return page;
 }
 
-int16_t i16At(const unsigned char* p, int at) { return int16_t(p[at] | (p[at + 1] << 8)); }
-uint32_t u32At(const unsigned char* p, int at) {
-    return uint32_t(p[at]) | uint32_t(p[at + 1]) << 8 | uint32_t(p[at + 2]) << 16 | uint32_t(p[at + 3]) << 24;
+int16_t i16At(const unsigned char* p, int at) {
+    return int16_t(p[at] | (p[at + 1] << 8));
 }
-uint64_t u64At(const unsigned char* p, int at) { return u32At(p, at) | uint64_t(u32At(p, at + 4)) << 32; }
-float f32At(const unsigned char* p, int at) { return std::bit_cast<float>(u32At(p, at)); }
-double f64At(const unsigned char* p, int at) { return std::bit_cast<double>(u64At(p, at)); }
-QByteArray rawAt(const unsigned char* p, int at, int n) { return QByteArray(reinterpret_cast<const char*>(p) + at, n); }
+uint32_t u32At(const unsigned char* p, int at) {
+    return uint32_t(p[at]) | uint32_t(p[at + 1]) << 8 | uint32_t(p[at + 2]) << 16 |
+           uint32_t(p[at + 3]) << 24;
+}
+uint64_t u64At(const unsigned char* p, int at) {
+    return u32At(p, at) | uint64_t(u32At(p, at + 4)) << 32;
+}
+float f32At(const unsigned char* p, int at) {
+    return std::bit_cast<float>(u32At(p, at));
+}
+double f64At(const unsigned char* p, int at) {
+    return std::bit_cast<double>(u64At(p, at));
+}
+QByteArray rawAt(const unsigned char* p, int at, int n) {
+    return QByteArray(reinterpret_cast<const char*>(p) + at, n);
+}
 
 void putLE(unsigned char* p, int at, uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) p[at + i] = (value >> (8 * i)) & 0xFF;
+    for (int i = 0; i < size; ++i)
+        p[at + i] = (value >> (8 * i)) & 0xFF;
 }
 
 // Every field different from its neighbours and from zero.
@@ -192,7 +204,9 @@ Definitions::Bytes encoded(const Definitions& d) {
     return bytes;
 }
 
-Definitions decoded(const Definitions::Bytes& bytes) { return Definitions::decode(bytes.data(), bytes.size(), cp()); }
+Definitions decoded(const Definitions::Bytes& bytes) {
+    return Definitions::decode(bytes.data(), bytes.size(), cp());
+}
 
 TEST(DefinitionsLayout, TheInitialRecord) {
     const Definitions d = Definitions::initial(kMargins);
@@ -200,8 +214,10 @@ TEST(DefinitionsLayout, TheInitialRecord) {
     EXPECT_EQ(d.DefFlags[1], 0);
     EXPECT_EQ(d.DefFlags[2], 0);
     EXPECT_EQ(d.DefLongs[0], 14737632);
-    EXPECT_EQ((std::array<double, 4>{d.DefReals[0], d.DefReals[1], d.DefReals[2], d.DefReals[3]}), kMargins);
-    for (const QString& text : d.DefTexts) EXPECT_EQ(text, QString(30, QLatin1Char(' ')));
+    EXPECT_EQ((std::array<double, 4>{d.DefReals[0], d.DefReals[1], d.DefReals[2], d.DefReals[3]}),
+              kMargins);
+    for (const QString& text : d.DefTexts)
+        EXPECT_EQ(text, QString(30, QLatin1Char(' ')));
     EXPECT_EQ(d.DefTag, QString(14, QLatin1Char(' ')));
 
     const Definitions other = Definitions::initial({0, 0.25, 4, 2});
@@ -311,7 +327,8 @@ TEST(DefinitionsDecode, AnImpossibleBackgroundColourTakesTheDefault) {
     Definitions d = Definitions::initial(kMargins);
     for (const uint32_t bad : {0x01000000u, 0xFFFFFFFFu, 0x80000019u, 0x7FFFFFFFu, 0x40000000u}) {
         d.DefLongs[0] = int32_t(bad);
-        EXPECT_EQ(decoded(encoded(d)).DefLongs[0], Definitions::DefaultBackColor) << std::hex << bad;
+        EXPECT_EQ(decoded(encoded(d)).DefLongs[0], Definitions::DefaultBackColor)
+            << std::hex << bad;
     }
     for (const uint32_t good : {0u, 0x00FFFFFFu, 0x000000FFu, 0x80000000u, 0x80000018u}) {
         d.DefLongs[0] = int32_t(good);

@@ -8,8 +8,8 @@
 
 #include <QFile>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <sys/resource.h>
 
 namespace palvex::test {
@@ -41,7 +41,8 @@ TEST_F(Recording, StartEmptiesTheStoreAndSizesThePageFromThePdfPrinter) {
 
 TEST_F(Recording, WithoutPrinterOrWithAFaxThePageIsTheFixedOne) {
     for (const QList<PrinterDevice>& printers :
-         {QList<PrinterDevice>{}, QList<PrinterDevice>{{QStringLiteral("Fax"), false, 20000, 30000, 19000, 29000, 1}}}) {
+         {QList<PrinterDevice>{},
+          QList<PrinterDevice>{{QStringLiteral("Fax"), false, 20000, 30000, 19000, 29000, 1}}}) {
         m_control.reset();
         m_platform = testPlatform(printers);
         m_control = std::make_unique<Palvex>(m_platform);
@@ -255,7 +256,8 @@ TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
         y = ctl().recordingSurface().CurrentY();
         auto relative = P1_Proporional_To_currentYofPageNumber;
         ctl().fxProporional_CurrentY(relative);
-        status = text(QStringLiteral("item %1").arg(i), i % 7 == 0 ? A2_JumpToNextLine : A1_StayWhereYouAre);
+        status = text(QStringLiteral("item %1").arg(i),
+                      i % 7 == 0 ? A2_JumpToNextLine : A1_StayWhereYouAre);
     }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -275,8 +277,10 @@ TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
 }
 
 TEST_F(Recording, KindAndAlignmentCodesAreValidated) {
-    for (int16_t k : {0, 1, 2, 3, 4, 11, 13, 14, 15, 16, 17}) EXPECT_EQ(validatedKind(k), k);
-    for (int16_t k : {5, 10, 12, 18, -1, 255}) EXPECT_EQ(validatedKind(k), KindText);
+    for (int16_t k : {0, 1, 2, 3, 4, 11, 13, 14, 15, 16, 17})
+        EXPECT_EQ(validatedKind(k), k);
+    for (int16_t k : {5, 10, 12, 18, -1, 255})
+        EXPECT_EQ(validatedKind(k), KindText);
     EXPECT_EQ(validatedAlign(4, KindText), 0);
     EXPECT_EQ(validatedAlign(4, KindPicture), 4);
     EXPECT_EQ(validatedAlign(5, KindText), 5);

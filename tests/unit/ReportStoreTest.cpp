@@ -1,9 +1,9 @@
 // The record file and the report store on disk, each test in its own temporary directory.
 
+#include "recording/ReportStore.h"
 #include "interface/Status.h"
 #include "platform/CodePage.h"
 #include "recording/RecordFile.h"
-#include "recording/ReportStore.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +27,9 @@ const CodePage& cp() {
     return page;
 }
 
-Status statusOf(const std::function<void()>& body) { return guarded(body); }
+Status statusOf(const std::function<void()>& body) {
+    return guarded(body);
+}
 
 PrintItem itemWithText(const QString& text, int16_t kind = KindText) {
     PrintItem item;
@@ -114,7 +116,9 @@ TEST_F(RecordFileOnDisk, BadNumbersAndMissingDirectoriesAreErrors) {
     RecordFile file;
     const unsigned char record[4] = {};
     EXPECT_EQ(statusOf([&] { file.write(1, record); }), Status::BadFileName); // not open
-    EXPECT_NE(statusOf([&] { file.open(path("missing/r.dat").toStdString(), 4, RecordFile::Mode::Recreate); }),
+    EXPECT_NE(statusOf([&] {
+                  file.open(path("missing/r.dat").toStdString(), 4, RecordFile::Mode::Recreate);
+              }),
               Status::Ok);
     EXPECT_FALSE(file.isOpen());
     EXPECT_EQ(statusOf([&] { file.open("", 4, RecordFile::Mode::Recreate); }), Status::BadFileName);
@@ -169,7 +173,8 @@ TEST_F(ReportStoreOnDisk, AppendNumbersFromOneAndReadsBackByNumber) {
 TEST_F(ReportStoreOnDisk, RewriteReplacesOneRecordInPlace) {
     ReportStore store(cp());
     store.OpenReportStore(dir(), kMargins);
-    for (const char* t : {"a", "b", "c"}) store.append(itemWithText(QString::fromLatin1(t)));
+    for (const char* t : {"a", "b", "c"})
+        store.append(itemWithText(QString::fromLatin1(t)));
     PrintItem changed = store.read(2);
     changed.ItemText = QStringLiteral("B");
     changed.CenterOffset = 99.5f;
@@ -186,7 +191,8 @@ TEST_F(ReportStoreOnDisk, RewriteReplacesOneRecordInPlace) {
 TEST_F(ReportStoreOnDisk, PageEndFlagsBelongToOneItemEach) {
     ReportStore store(cp());
     store.OpenReportStore(dir(), kMargins);
-    for (int i = 0; i < 3; ++i) store.append(itemWithText(QStringLiteral("x")));
+    for (int i = 0; i < 3; ++i)
+        store.append(itemWithText(QStringLiteral("x")));
     store.setPageEnd(2, true);
     EXPECT_FALSE(store.pageEndsAfter(1));
     EXPECT_TRUE(store.pageEndsAfter(2));
@@ -293,7 +299,8 @@ TEST_F(ReportStoreOnDisk, AFailedAppendChangesNothing) {
 
 TEST_F(ReportStoreOnDisk, AStoreThatCannotBeOpenedIsAnError) {
     ReportStore store(cp());
-    EXPECT_NE(statusOf([&] { store.OpenReportStore(dir() + "/no/such/dir", kMargins); }), Status::Ok);
+    EXPECT_NE(statusOf([&] { store.OpenReportStore(dir() + "/no/such/dir", kMargins); }),
+              Status::Ok);
     EXPECT_FALSE(store.isOpen());
     EXPECT_NE(statusOf([&] { store.append(itemWithText(QStringLiteral("x"))); }), Status::Ok);
     EXPECT_EQ(store.itemCount(), 0);

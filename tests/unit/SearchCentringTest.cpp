@@ -24,7 +24,9 @@ protected:
         ControlFixture::SetUp();
         start();
     }
-    template <class W> W* child(const char* name) { return ctl().findChild<W*>(QString::fromLatin1(name)); }
+    template <class W> W* child(const char* name) {
+        return ctl().findChild<W*>(QString::fromLatin1(name));
+    }
     void click(int index) {
         for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
             if (b->property("index").toInt() == index) b->click();
@@ -79,7 +81,8 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
 }
 
 TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
-    for (const char* ch : {"a", "b", "c"}) record(QString::fromLatin1(ch), A1_StayWhereYouAre);
+    for (const char* ch : {"a", "b", "c"})
+        record(QString::fromLatin1(ch), A1_StayWhereYouAre);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("abc"));
@@ -89,7 +92,8 @@ TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
     // "xabc" is longer than the target: a line of single characters is compared only when its
     // length is the target's.
     start();
-    for (const char* ch : {"x", "a", "b", "c"}) record(QString::fromLatin1(ch), A1_StayWhereYouAre);
+    for (const char* ch : {"x", "a", "b", "c"})
+        record(QString::fromLatin1(ch), A1_StayWhereYouAre);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("abc"));
@@ -161,9 +165,9 @@ TEST_F(Centring, CentringWritesTheShiftIntoTheItemsItMayMove) {
     select("cboMoreOptions", 3); // centre this page
     EXPECT_TRUE(child<QProgressBar>("Prg1")->isHidden());
     EXPECT_NE(item(1).CenterOffset, 0);
-    EXPECT_EQ(item(2).CenterOffset, 0);    // NoCentering
-    EXPECT_EQ(item(4).CenterOffset, 0);    // centred by centerIT
-    EXPECT_EQ(item(5).CenterOffset, 0);    // the page number keeps its place
+    EXPECT_EQ(item(2).CenterOffset, 0); // NoCentering
+    EXPECT_EQ(item(4).CenterOffset, 0); // centred by centerIT
+    EXPECT_EQ(item(5).CenterOffset, 0); // the page number keeps its place
     // The shift equals the free text's extent moved into the middle of the page.
     const float width = ctl().recordingSurface().ScaleWidth();
     const float min = item(1).ItemX, max = item(3).ItemX + textWidth(QStringLiteral("centred"));

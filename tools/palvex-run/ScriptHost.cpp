@@ -11,33 +11,38 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QKeyEvent>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QFileInfo>
 #include <QWidget>
 
 namespace palvex::script {
 
-ScriptHost::ScriptHost(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out) {
-    m_boxes = std::make_shared<ScriptedMessageBoxes>([this](const QString& line) {
-        m_out << line << Qt::endl;
-    });
-    for (int answer : m_options.answers) m_boxes->queueAnswer(answer);
+ScriptHost::ScriptHost(Options options, QTextStream& out)
+    : m_options(std::move(options)), m_out(out) {
+    m_boxes = std::make_shared<ScriptedMessageBoxes>(
+        [this](const QString& line) { m_out << line << Qt::endl; });
+    for (int answer : m_options.answers)
+        m_boxes->queueAnswer(answer);
     m_platform.messageBoxes = m_boxes;
     m_platform.dialogs = m_dialogs;
     m_platform.screen = m_options.screen
-                            ? std::make_shared<Screen>(float(m_options.screen->width()), float(m_options.screen->height()))
-                            : (m_options.show ? std::make_shared<Screen>() : std::make_shared<Screen>(9600.0f, 7200.0f));
+                            ? std::make_shared<Screen>(float(m_options.screen->width()),
+                                                       float(m_options.screen->height()))
+                            : (m_options.show ? std::make_shared<Screen>()
+                                              : std::make_shared<Screen>(9600.0f, 7200.0f));
     m_platform.printers = Printers::system(!m_options.noPrinters);
     if (!m_options.pdf.isEmpty()) m_platform.printers->setPdfOutputPath(m_options.pdf);
     if (!m_options.printer.isEmpty() && !m_platform.printers->setCurrent(m_options.printer))
         m_out << "warning: no printer named " << m_options.printer << Qt::endl;
 }
 
-ScriptHost::~ScriptHost() { destroyControl(); }
+ScriptHost::~ScriptHost() {
+    destroyControl();
+}
 
 Palvex& ScriptHost::control() {
     if (!m_control) createControl();
@@ -59,7 +64,8 @@ void ScriptHost::createControl() {
     }
     // The control covers the screen when the preview starts; the form is as large.
     if (m_options.show) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) m_form->setGeometry(screen->geometry());
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            m_form->setGeometry(screen->geometry());
         m_form->show();
     }
 }
@@ -77,14 +83,20 @@ void ScriptHost::destroyControl() {
 
 void ScriptHost::printError(Status status, const QString& what) {
     m_out << "error " << int(status) << ": " << what << ": "
-          << QString::fromUtf8(describe(status).data(), qsizetype(describe(status).size())) << Qt::endl;
+          << QString::fromUtf8(describe(status).data(), qsizetype(describe(status).size()))
+          << Qt::endl;
 }
 
 void ScriptHost::run(const Statement& st) {
     switch (st.kind) {
-    case Statement::Kind::Empty: return;
-    case Statement::Kind::Action: runAction(st); break;
-    default: callMember(st); break;
+    case Statement::Kind::Empty:
+        return;
+    case Statement::Kind::Action:
+        runAction(st);
+        break;
+    default:
+        callMember(st);
+        break;
     }
     QCoreApplication::processEvents();
 }
@@ -98,15 +110,18 @@ void ScriptHost::callMember(const Statement& st) {
         printError(Status::NoSuchMember, st.name);
         return;
     }
-    const QString shownName = QString::fromLatin1(member->name.data(), qsizetype(member->name.size()));
+    const QString shownName =
+        QString::fromLatin1(member->name.data(), qsizetype(member->name.size()));
     std::vector<Variant> args = st.args;
     Variant result;
     Status status;
     if (st.kind == Statement::Kind::Set) {
         const bool byReference = member->isProperty && member->result->type == ValueType::Font;
-        status = dispatch.invoke(id, byReference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args, nullptr);
+        status = dispatch.invoke(
+            id, byReference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args, nullptr);
     } else {
-        status = dispatch.invoke(id, member->isProperty ? InvokeKind::PropertyGet : InvokeKind::Method, args, &result);
+        status = dispatch.invoke(
+            id, member->isProperty ? InvokeKind::PropertyGet : InvokeKind::Method, args, &result);
     }
     if (status != Status::Ok) {
         printError(status, shownName);
@@ -175,7 +190,9 @@ void ScriptHost::listItems(const QStringList& words) {
               << (item.FontBold ? " bold" : "") << (item.FontItalic ? " italic" : "")
               << (item.FontUnderline ? " underline" : "") << " color=" << item.ForeColor
               << (store.pageEndsAfter(n) ? " page-end" : "")
-              << (item.CenterOffset != 0 ? QStringLiteral(" offset=") + formatSingle(item.CenterOffset) : QString())
+              << (item.CenterOffset != 0
+                      ? QStringLiteral(" offset=") + formatSingle(item.CenterOffset)
+                      : QString())
               << " text=\"" << text << "\"" << Qt::endl;
     }
     m_out << "items: " << count << Qt::endl;
@@ -194,7 +211,9 @@ QWidget* ScriptHost::child(const QStringList& words, int indexWord) {
 
 void ScriptHost::click(const QStringList& words) {
     auto* button = qobject_cast<QAbstractButton*>(child(words, 1));
-    if (!button) return printError(Status::NoSuchMember, QStringLiteral("!click ") + words.join(QLatin1Char(' ')));
+    if (!button)
+        return printError(Status::NoSuchMember,
+                          QStringLiteral("!click ") + words.join(QLatin1Char(' ')));
     button->click();
 }
 
@@ -202,7 +221,8 @@ void ScriptHost::select(const QStringList& words) {
     auto* list = qobject_cast<QComboBox*>(child(words, 99));
     const int index = words.size() > 1 ? words[1].toInt() : -1;
     if (!list || index < 0 || index >= list->count())
-        return printError(Status::InvalidPropertyValue, QStringLiteral("!select ") + words.join(QLatin1Char(' ')));
+        return printError(Status::InvalidPropertyValue,
+                          QStringLiteral("!select ") + words.join(QLatin1Char(' ')));
     list->setCurrentIndex(index);
     emit list->activated(index); // the list's click event
 }
@@ -212,7 +232,9 @@ void ScriptHost::key(const QStringList& words) {
     const int shift = words.value(1).toInt();
     QWidget* target = child(QStringList{words.value(2, QStringLiteral("p1"))}, 99);
     const int qtKey = qtKeyOf(code);
-    if (!target || qtKey == 0) return printError(Status::InvalidProcedureCall, QStringLiteral("!key ") + words.join(QLatin1Char(' ')));
+    if (!target || qtKey == 0)
+        return printError(Status::InvalidProcedureCall,
+                          QStringLiteral("!key ") + words.join(QLatin1Char(' ')));
     QKeyEvent press(QEvent::KeyPress, qtKey, modifiersOf(shift));
     QKeyEvent release(QEvent::KeyRelease, qtKey, modifiersOf(shift));
     QCoreApplication::sendEvent(target, &press);
@@ -221,7 +243,8 @@ void ScriptHost::key(const QStringList& words) {
 
 void ScriptHost::savePng(const QStringList& words) {
     if (words.isEmpty() || !control().canvasImage().save(words[0], "PNG"))
-        printError(Status::PathFileAccessError, QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
+        printError(Status::PathFileAccessError,
+                   QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
 }
 
 void ScriptHost::typeText(const QStringList& words) {
@@ -241,7 +264,9 @@ void ScriptHost::typeText(const QStringList& words) {
 
 void ScriptHost::check(const QStringList& words) {
     auto* box = qobject_cast<QCheckBox*>(child(words, 99));
-    if (!box) return printError(Status::NoSuchMember, QStringLiteral("!check ") + words.join(QLatin1Char(' ')));
+    if (!box)
+        return printError(Status::NoSuchMember,
+                          QStringLiteral("!check ") + words.join(QLatin1Char(' ')));
     box->setChecked(words.value(1).toInt() != 0);
 }
 
@@ -250,7 +275,8 @@ void ScriptHost::keypress(const QStringList& words) {
     QWidget* target = child(QStringList{words.value(1, QStringLiteral("p1"))}, 99);
     const int qtKey = qtKeyOf(code);
     if (!target || qtKey == 0)
-        return printError(Status::InvalidProcedureCall, QStringLiteral("!keypress ") + words.join(QLatin1Char(' ')));
+        return printError(Status::InvalidProcedureCall,
+                          QStringLiteral("!keypress ") + words.join(QLatin1Char(' ')));
     QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, QString(QChar(code)));
     QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, QString(QChar(code)));
     QCoreApplication::sendEvent(target, &press);
@@ -259,7 +285,9 @@ void ScriptHost::keypress(const QStringList& words) {
 
 void ScriptHost::blur(const QStringList& words) {
     QWidget* target = child(words, 99);
-    if (!target) return printError(Status::NoSuchMember, QStringLiteral("!blur ") + words.join(QLatin1Char(' ')));
+    if (!target)
+        return printError(Status::NoSuchMember,
+                          QStringLiteral("!blur ") + words.join(QLatin1Char(' ')));
     QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
     QCoreApplication::sendEvent(target, &out);
 }
@@ -269,7 +297,8 @@ void ScriptHost::color(const QStringList& words) {
     if (value == QLatin1String("cancel")) return m_dialogs->queueColor(std::nullopt);
     bool ok = false;
     const uint rgb = value.toUInt(&ok, 16);
-    if (!ok || value.size() != 6) return printError(Status::InvalidPropertyValue, QStringLiteral("!color ") + value);
+    if (!ok || value.size() != 6)
+        return printError(Status::InvalidPropertyValue, QStringLiteral("!color ") + value);
     // RRGGBB as people write it; the control's colours are 0x00BBGGRR.
     m_dialogs->queueColor(int32_t(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF)));
 }
@@ -279,10 +308,12 @@ void ScriptHost::screenshot(const QStringList& words) {
     // Let the window system show what the statements before changed.
     QElapsedTimer settle;
     settle.start();
-    while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (settle.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QScreen* screen = QGuiApplication::primaryScreen();
     if (words.isEmpty() || !screen || !screen->grabWindow(0).save(words[0], "PNG"))
-        printError(Status::PathFileAccessError, QStringLiteral("!screenshot ") + words.join(QLatin1Char(' ')));
+        printError(Status::PathFileAccessError,
+                   QStringLiteral("!screenshot ") + words.join(QLatin1Char(' ')));
 }
 
 void ScriptHost::printState() {
@@ -290,13 +321,16 @@ void ScriptHost::printState() {
     auto* h = control().findChild<QScrollBar*>(QStringLiteral("HScroll"));
     auto* v = control().findChild<QScrollBar*>(QStringLiteral("VScroll"));
     QStringList visible;
-    for (const char* name : {"p1", "HScroll", "VScroll", "cmdShowDaf", "Prg1", "fraSearch", "fraMarginsSetup",
-                             "fraZoomOptions", "fraPrinter", "cmdCancelPrinting"})
-        if (QWidget* w = control().findChild<QWidget*>(QString::fromLatin1(name)); w && !w->isHidden())
+    for (const char* name :
+         {"p1", "HScroll", "VScroll", "cmdShowDaf", "Prg1", "fraSearch", "fraMarginsSetup",
+          "fraZoomOptions", "fraPrinter", "cmdCancelPrinting"})
+        if (QWidget* w = control().findChild<QWidget*>(QString::fromLatin1(name));
+            w && !w->isHidden())
             visible << QString::fromLatin1(name);
-    m_out << "page=" << s.currentPage << " zoom=" << formatSingle(s.zoomFactor) << " pages="
-          << (s.lastPageIndex + 1) << " hscroll=" << h->value() << '/' << h->maximum() << " vscroll=" << v->value()
-          << '/' << v->maximum() << " visible=" << visible.join(QLatin1Char(',')) << Qt::endl;
+    m_out << "page=" << s.currentPage << " zoom=" << formatSingle(s.zoomFactor)
+          << " pages=" << (s.lastPageIndex + 1) << " hscroll=" << h->value() << '/' << h->maximum()
+          << " vscroll=" << v->value() << '/' << v->maximum()
+          << " visible=" << visible.join(QLatin1Char(',')) << Qt::endl;
 }
 
 void ScriptHost::waitForWindow() {

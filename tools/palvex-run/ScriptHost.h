@@ -17,14 +17,14 @@ class QWidget;
 namespace palvex::script {
 
 struct Options {
-    std::optional<QSizeF> screen;      // twips
-    QString printer;                   // make this printer current
+    std::optional<QSizeF> screen; // twips
+    QString printer;              // make this printer current
     bool noPrinters = false;
-    QString pdf;                       // where the PDF device writes
-    std::vector<int> answers;          // message box answers
+    QString pdf;              // where the PDF device writes
+    std::vector<int> answers; // message box answers
     bool show = false;
     bool designMode = false;
-    QString propertiesFile;            // the host form's saved properties
+    QString propertiesFile; // the host form's saved properties
 };
 
 // Runs script statements against one control instance hosted on a form of its own.

@@ -9,15 +9,21 @@ namespace palvex::script {
 
 namespace {
 
-bool isIdentifierStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
-bool isIdentifierChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isIdentifierStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_');
+}
+bool isIdentifierChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
 // The line without its comment ('#' outside a string starts one).
 QString stripComment(const QString& text) {
     bool inString = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('"')) inString = !inString;
-        else if (text[i] == QLatin1Char('#') && !inString) return text.left(i);
+        if (text[i] == QLatin1Char('"'))
+            inString = !inString;
+        else if (text[i] == QLatin1Char('#') && !inString)
+            return text.left(i);
     }
     return text;
 }
@@ -75,7 +81,8 @@ Variant parseLiteral(const QString& raw, int line) {
     if (!number) throw ParseError{line, QStringLiteral("not a literal: ") + text};
     const bool integral = !text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')) &&
                           !text.contains(QLatin1Char('E'));
-    if ((integral || text.startsWith(QLatin1Char('&'))) && std::fabs(*number) <= std::numeric_limits<int32_t>::max())
+    if ((integral || text.startsWith(QLatin1Char('&'))) &&
+        std::fabs(*number) <= std::numeric_limits<int32_t>::max())
         return int32_t(*number);
     return *number;
 }
@@ -91,7 +98,8 @@ Statement parseLine(const QString& rawLine, int line) {
         const QStringList words = splitOutsideStrings(text.mid(1), QLatin1Char(' '), line, true);
         if (words.isEmpty()) throw ParseError{line, QStringLiteral("missing action name")};
         st.name = words.first().trimmed();
-        for (qsizetype i = 1; i < words.size(); ++i) st.words << unquote(words[i].trimmed());
+        for (qsizetype i = 1; i < words.size(); ++i)
+            st.words << unquote(words[i].trimmed());
         return st;
     }
 
@@ -103,8 +111,10 @@ Statement parseLine(const QString& rawLine, int line) {
         st.kind = Statement::Kind::Call;
     }
     qsizetype i = 0;
-    if (rest.isEmpty() || !isIdentifierStart(rest[0])) throw ParseError{line, QStringLiteral("expected a member name")};
-    while (i < rest.size() && isIdentifierChar(rest[i])) ++i;
+    if (rest.isEmpty() || !isIdentifierStart(rest[0]))
+        throw ParseError{line, QStringLiteral("expected a member name")};
+    while (i < rest.size() && isIdentifierChar(rest[i]))
+        ++i;
     st.name = rest.left(i);
     rest = rest.mid(i).trimmed();
 
@@ -118,7 +128,8 @@ Statement parseLine(const QString& rawLine, int line) {
         for (const QString& part : splitOutsideStrings(rest, QLatin1Char(','), line, false))
             st.args.push_back(parseLiteral(part, line));
     // Trailing omitted arguments are simply not passed.
-    while (!st.args.empty() && st.args.back().isMissing()) st.args.pop_back();
+    while (!st.args.empty() && st.args.back().isMissing())
+        st.args.pop_back();
     return st;
 }
 

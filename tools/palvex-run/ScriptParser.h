@@ -14,9 +14,9 @@ namespace palvex::script {
 struct Statement {
     enum class Kind { Empty, Call, Set, Query, Action };
     Kind kind = Kind::Empty;
-    QString name;               // member name, or action name without '!'
-    std::vector<Variant> args;  // Call, Query: arguments (Missing where omitted); Set: the value
-    QStringList words;          // Action: its words, quotes removed
+    QString name;              // member name, or action name without '!'
+    std::vector<Variant> args; // Call, Query: arguments (Missing where omitted); Set: the value
+    QStringList words;         // Action: its words, quotes removed
     int line = 0;
 };
 

@@ -16,11 +16,12 @@ using namespace palvex;
 namespace {
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
-                 "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
-                 "                  SCRIPT|-\n"
-                 "       palvex-run --list-members\n");
+    std::fprintf(
+        stderr,
+        "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
+        "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
+        "                  SCRIPT|-\n"
+        "       palvex-run --list-members\n");
     return 2;
 }
 
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--show") show = true;
     // Headless unless the window is wanted on screen.
-    if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
     QTextStream out(stdout);
@@ -78,8 +80,10 @@ int main(int argc, char** argv) {
     if (scriptPath.isEmpty()) return usage();
 
     QFile file;
-    const bool opened = scriptPath == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-                                                        : (file.setFileName(scriptPath), file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const bool opened =
+        scriptPath == QLatin1String("-")
+            ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
+            : (file.setFileName(scriptPath), file.open(QIODevice::ReadOnly | QIODevice::Text));
     if (!opened) {
         std::fprintf(stderr, "palvex-run: cannot read %s\n", qPrintable(scriptPath));
         return 1;
@@ -91,14 +95,16 @@ int main(int argc, char** argv) {
     std::vector<script::Statement> statements;
     int line = 0;
     try {
-        while (!in.atEnd()) statements.push_back(script::parseLine(in.readLine(), ++line));
+        while (!in.atEnd())
+            statements.push_back(script::parseLine(in.readLine(), ++line));
     } catch (const script::ParseError& error) {
         std::fprintf(stderr, "palvex-run: line %d: %s\n", error.line, qPrintable(error.message));
         return 2;
     }
 
     script::ScriptHost host(options, out);
-    for (const script::Statement& st : statements) host.run(st);
+    for (const script::Statement& st : statements)
+        host.run(st);
     host.waitForWindow();
     return 0;
 }
