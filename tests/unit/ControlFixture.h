@@ -9,7 +9,9 @@
 #include "platform/Platform.h"
 #include "recording/ReportStore.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -81,6 +83,23 @@ protected:
         ctl().TextWidth(s, out(w));
         return w;
     }
+    // The preview's child controls, as a person would use them.
+    template <class W> W* child(const char* name) {
+        return ctl().findChild<W*>(QString::fromLatin1(name));
+    }
+    QPushButton* button(int index) {
+        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
+            if (b->property("index").toInt() == index) return b;
+        return nullptr;
+    }
+    void click(int index) { button(index)->click(); }
+    // Selects a list entry and raises the list's click event.
+    void select(const char* list, int index) {
+        auto* c = child<QComboBox>(list);
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    }
+
     float lineHeight() {
         float h = 0;
         ctl().TextHeight(QString(), out(h));

@@ -14,14 +14,6 @@ namespace {
 
 class InterfaceTexts : public ControlFixture {
 protected:
-    template <class W> W* child(const char* name) {
-        return ctl().findChild<W*>(QString::fromLatin1(name));
-    }
-    QPushButton* button(int index) {
-        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
-            if (b->property("index").toInt() == index) return b;
-        return nullptr;
-    }
     QString caption(QWidget* w) {
         if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
         if (auto* l = qobject_cast<QLabel*>(w)) return l->text();

@@ -27,19 +27,6 @@ namespace {
 
 class Preview : public ControlFixture {
 protected:
-    template <class W> W* child(const char* name) {
-        return ctl().findChild<W*>(QString::fromLatin1(name));
-    }
-    QPushButton* button(int index) {
-        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
-            if (b->property("index").toInt() == index) return b;
-        return nullptr;
-    }
-    void select(const char* list, int index) {
-        auto* c = child<QComboBox>(list);
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     void key(int qtKey, Qt::KeyboardModifiers modifiers = {}, const char* target = "p1") {
         QWidget* w = child<QWidget>(target);
         QKeyEvent press(QEvent::KeyPress, qtKey, modifiers),

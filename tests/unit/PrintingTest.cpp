@@ -36,18 +36,6 @@ protected:
         start();
     }
     QString pdf() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
-    template <class W> W* child(const char* name) {
-        return ctl().findChild<W*>(QString::fromLatin1(name));
-    }
-    void click(int index) {
-        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
-            if (b->property("index").toInt() == index) b->click();
-    }
-    void select(const char* list, int index) {
-        auto* c = child<QComboBox>(list);
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     void setCopies(const QString& copies) {
         child<QComboBox>("cboOTEK")->setEditText(copies);
         QFocusEvent out(QEvent::FocusOut);

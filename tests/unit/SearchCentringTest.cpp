@@ -24,18 +24,6 @@ protected:
         ControlFixture::SetUp();
         start();
     }
-    template <class W> W* child(const char* name) {
-        return ctl().findChild<W*>(QString::fromLatin1(name));
-    }
-    void click(int index) {
-        for (QPushButton* b : ctl().findChildren<QPushButton*>(QStringLiteral("cmd")))
-            if (b->property("index").toInt() == index) b->click();
-    }
-    void select(const char* list, int index) {
-        auto* c = child<QComboBox>(list);
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     void search(const QString& text) {
         child<QLineEdit>("txtSearch")->setText(text);
         child<QPushButton>("cmdSearch")->click();
