@@ -165,6 +165,9 @@ void ScriptHost::runAction(const Statement& st) {
         blur(st.words);
     } else if (action == QLatin1String("color")) {
         color(st.words);
+    } else if (action == QLatin1String("setup")) {
+        // The answer for the next printer set-up dialog.
+        m_dialogs->queueSetup(st.words.value(0) == QLatin1String("ok"));
     } else if (action == QLatin1String("screenshot")) {
         screenshot(st.words);
     } else {
