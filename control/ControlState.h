@@ -14,6 +14,11 @@ namespace palvex {
 
 class Surface;
 
+// Page geometry constants, in twips.
+constexpr float TwipsPerCm = 567;
+constexpr float PageNumberGap = 425;  // between the bottom margin and the page-number line
+constexpr float BreakDistance = 1800; // page content stops this far above the page number
+
 // Settings that a recording call leaves for the item writer; cleared after every item.
 struct PendingItem {
     int16_t kind = 0;

@@ -33,11 +33,6 @@ namespace palvex {
 
 namespace {
 
-// Single arguments that are NaN or infinite are refused before anything is recorded.
-template <class... F> void requireFinite(F... values) {
-    if (!(std::isfinite(values) && ...)) palvex::raise(Status::InvalidProcedureCall);
-}
-
 std::string currentDirectory() {
     std::error_code error;
     const auto path = std::filesystem::current_path(error);

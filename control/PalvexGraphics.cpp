@@ -9,12 +9,6 @@
 
 namespace palvex {
 
-namespace {
-template <class... F> void requireFinite(F... values) {
-    if (!(std::isfinite(values) && ...)) palvex::raise(Status::InvalidProcedureCall);
-}
-} // namespace
-
 Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
                                DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
                                WhereToPrintChars& cKind) {

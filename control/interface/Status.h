@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <string_view>
@@ -40,6 +41,11 @@ struct Error {
 
 [[noreturn]] inline void raise(Status status) {
     throw Error{status};
+}
+
+// Single arguments that are NaN or infinite are refused before anything is recorded.
+template <class... F> void requireFinite(F... values) {
+    if (!(std::isfinite(values) && ...)) raise(Status::InvalidProcedureCall);
 }
 
 // Runs `body` and turns any Error (or allocation failure) into a Status.

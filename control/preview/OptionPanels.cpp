@@ -16,11 +16,6 @@
 
 namespace palvex {
 
-namespace {
-constexpr float BreakDistance = 1800;
-constexpr float TwipsPerCm = 567;
-} // namespace
-
 OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer,
                            PreviewWindow& window, PageCentring& centring)
     : m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_centring(centring) {

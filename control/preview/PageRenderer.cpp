@@ -14,11 +14,6 @@
 
 namespace palvex {
 
-namespace {
-constexpr float PageNumberGap = 425;
-constexpr float BreakDistance = 1800;
-} // namespace
-
 int clampScroll(double range) {
     if (!std::isfinite(range)) return 0;
     return int(std::clamp(std::round(std::fabs(range)), 0.0, 32767.0));

@@ -12,12 +12,6 @@
 
 namespace palvex {
 
-namespace {
-constexpr float TwipsPerCm = 567;
-constexpr float PageNumberGap = 425;  // between the bottom margin and the page-number line
-constexpr float BreakDistance = 1800; // page content stops this far above the page number
-} // namespace
-
 float marginTwips(int index) {
     return float(index * 0.01 * TwipsPerCm);
 }

@@ -12,11 +12,6 @@
 
 namespace palvex {
 
-namespace {
-constexpr float PageNumberGap = 425;
-constexpr float BreakDistance = 1800;
-} // namespace
-
 void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     printer.setPrintQuality(request.quality);
     printer.setScaleTop(0);
