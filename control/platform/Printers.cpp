@@ -24,6 +24,8 @@ PrinterDevice describe(const QPrinterInfo& info) {
     device.height = float(full.height() * TwipsPerPoint);
     device.scaleWidth = float(paint.width() * TwipsPerPoint);
     device.scaleHeight = float(paint.height() * TwipsPerPoint);
+    device.left = float(paint.left() * TwipsPerPoint);
+    device.top = float(paint.top() * TwipsPerPoint);
     device.colorMode = info.supportedColorModes().contains(QPrinter::Color) ? 2 : 1;
     return device;
 }
@@ -89,6 +91,7 @@ PrinterDevice Printers::pdfDevice() {
     device.height = float(a4.height() * 1440 / 25.4);
     device.scaleWidth = device.width - 720;
     device.scaleHeight = device.height - 720;
+    device.left = device.top = 360;
     device.colorMode = 2;
     return device;
 }

@@ -17,7 +17,8 @@ struct PrinterDevice {
     float height = 0;
     float scaleWidth = 0;
     float scaleHeight = 0;
-    int colorMode = 2; // 2 colour, 1 monochrome
+    float left = 0, top = 0; // where the printable area begins on the paper
+    int colorMode = 2;       // 2 colour, 1 monochrome
 };
 
 // The installed printers: the CUPS destinations in QPrinterInfo's order, then the built-in

@@ -37,11 +37,19 @@ void Surface::setScaleModeTwips() {
     m_scaleLeft = m_scaleTop = 0;
 }
 
+void Surface::setPage(float left, float top) {
+    m_page = true;
+    m_pageLeft = m_width > 0 ? double(left) / m_width : 0.0;
+    m_pageTop = m_height > 0 ? double(top) / m_height : 0.0;
+}
+
 double Surface::twipsPerUnitX() const {
+    if (m_page) return 1.0;
     return (m_scaleWidth > 0 && m_width > 0) ? double(m_width) / m_scaleWidth : 1.0;
 }
 
 double Surface::twipsPerUnitY() const {
+    if (m_page) return 1.0;
     return (m_scaleHeight > 0 && m_height > 0) ? double(m_height) / m_scaleHeight : 1.0;
 }
 
@@ -74,8 +82,8 @@ void Surface::Print(QStringView text, bool endLine) {
         const double widthTwips = TextMetrics::width(m_font, text);
         const double unitX = twipsPerUnitX();
         const double rightUnits = double(m_scaleWidth) - m_currentX;
-        const double leftTwips = (rightUnits - m_scaleLeft) * unitX - widthTwips;
-        const double topTwips = (double(m_currentY) - m_scaleTop) * twipsPerUnitY();
+        const double leftTwips = originX() + (rightUnits - m_scaleLeft) * unitX - widthTwips;
+        const double topTwips = originY() + (double(m_currentY) - m_scaleTop) * twipsPerUnitY();
         drawText(text, leftTwips, topTwips, widthTwips);
         m_currentX = float(m_currentX + widthTwips / unitX);
     }
@@ -123,8 +131,8 @@ void Surface::setFillColor(int32_t color) {
 }
 
 QPointF Surface::toDevice(float x, float y) const {
-    return {(double(x) - m_scaleLeft) * twipsPerUnitX(),
-            (double(y) - m_scaleTop) * twipsPerUnitY()};
+    return {originX() + (double(x) - m_scaleLeft) * twipsPerUnitX(),
+            originY() + (double(y) - m_scaleTop) * twipsPerUnitY()};
 }
 
 void Surface::Line(float x1, float y1, float x2, float y2, int32_t color, bool box) {

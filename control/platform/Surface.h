@@ -108,6 +108,16 @@ public:
     bool AutoRedraw() const { return m_autoRedraw; }
     void setAutoRedraw(bool on) { m_autoRedraw = on; }
 
+    // A page: Width/Height are the paper (and any room around it), ScaleWidth/ScaleHeight the
+    // printable area, which lies `left`/`top` twips into the paper at this size. A page draws in
+    // twips from the printable area's corner, as the printer does, so what is laid out on it
+    // prints where it was shown. The corner follows the page when Width or Height change.
+    void setPage(float left, float top);
+    bool isPage() const { return m_page; }
+    // Where the drawing area begins, in twips from the surface's top-left corner.
+    double originX() const { return m_page ? m_pageLeft * m_width : 0.0; }
+    double originY() const { return m_page ? m_pageTop * m_height : 0.0; }
+
     // Horizontal and vertical size of one user unit in twips.
     virtual double twipsPerUnitX() const;
     virtual double twipsPerUnitY() const;
@@ -145,6 +155,8 @@ private:
     int32_t m_foreColor = 0;
     bool m_autoRedraw = false;
     Pen m_pen;
+    bool m_page = false;
+    double m_pageLeft = 0, m_pageTop = 0; // the printable corner as a fraction of Width, Height
 
     QPointF toDevice(float x, float y) const;
 };

@@ -66,6 +66,7 @@ void PreviewStartup::sizePage() {
             m_canvas.setWidth(printer.width);
             m_canvas.setScaleHeight(printer.scaleHeight);
             m_canvas.setScaleWidth(printer.scaleWidth);
+            m_canvas.setPage(printer.left, printer.top);
             fixedPage = false;
         }
     } catch (const Error&) {
@@ -78,6 +79,9 @@ void PreviewStartup::sizePage() {
         m_canvas.setScaleModeTwips();
         m_canvas.setScaleHeight(FixedScaleHeight);
         m_canvas.setScaleWidth(FixedScaleWidth);
+        // The printable area centred on the paper; the canvas has room below the paper.
+        m_canvas.setPage((FixedWidth - FixedScaleWidth) / 2,
+                         (FixedHeight - PageNumberGap - FixedScaleHeight) / 2);
     }
     m_state.props.currentYofPageNumber = pageNumberY;
     m_state.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(),
@@ -104,6 +108,7 @@ void PreviewStartup::resetRecording() {
     m_pic.setHeight(m_canvas.Height());
     m_pic.setScaleWidth(m_canvas.ScaleWidth());
     m_pic.setScaleHeight(m_canvas.ScaleHeight());
+    m_pic.setPage(0, 0); // measures in twips, as the canvas and the printer draw
     m_store.resetItems();
     m_state.pagesEnded = 0;
     m_pic.Cls();

@@ -320,12 +320,14 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
 
     // 2000 hundredths of a millimetre are 1134 twips: the picture's right edge is at the margin.
     const QImage& page = ctl().canvasImage();
-    // Pixels per user unit of the canvas.
-    const double px =
-        page.width() / double(ctl().canvas().Width()) * ctl().canvas().twipsPerUnitX();
-    const double right = (ctl().canvas().ScaleWidth() - ctl().state().margins.right) * px;
+    // Pixels per twip of the canvas, which draws in twips from its printable corner.
+    const ImageSurface& canvas = ctl().canvas();
+    const double px = page.width() / double(canvas.Width());
+    const double right =
+        (canvas.originX() + canvas.ScaleWidth() - ctl().state().margins.right) * px;
     const double top =
-        ctl().state().margins.top * page.height() / double(ctl().canvas().Height()) + 10;
+        (canvas.originY() + ctl().state().margins.top) * page.height() / double(canvas.Height()) +
+        10;
     EXPECT_EQ(page.pixel(int(right) - 3, int(top)), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(int(right) + 3, int(top)), qRgb(255, 255, 255));
     const double left = right - 2000 * 1440.0 / 2540 * px;

@@ -3,13 +3,17 @@
 
 #include "ControlFixture.h"
 
+#include "preview/PageRenderer.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QImage>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace palvex::test {
@@ -166,6 +170,47 @@ TEST_F(Printing, TheCopiesChecks) {
     boxes().queueAnswer(MessageBoxes::AnswerNo);
     setCopies(QStringLiteral("150"));
     EXPECT_EQ(child<QComboBox>("cboOTEK")->currentText(), QStringLiteral("1"));
+}
+
+TEST_F(Printing, ThePrintedPagePlacesEveryTextWhereThePreviewShowsIt) {
+    ctl().let_FontSize(12);
+    for (int line = 0; line < 6; ++line) {
+        ctl().let_CurrentX(800 + 300 * line);
+        text(QStringLiteral("Alpha%1").arg(line));
+        text(QStringLiteral("Beta%1").arg(line));
+        text(QStringLiteral("Gamma%1").arg(line), A2_JumpToNextLine);
+    }
+    right(QStringLiteral("Right"), A2_JumpToNextLine);
+    left(QStringLiteral("Left"), A2_JumpToNextLine);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    const std::vector<DrawnText> drawn = ctl().renderer().drawn;
+    const ImageSurface& canvas = ctl().canvas();
+    click(1);
+    child<QPushButton>("cmdOK")->click();
+
+    // Word boxes of the printed page, in points from the paper's top-left corner.
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf(), QStringLiteral("-")});
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"[0-9.]+\">([^<]+)</word>"));
+    QHash<QString, QPointF> printed; // right end and top, twips
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        printed.insert(m.captured(4),
+                       QPointF(m.captured(3).toDouble() * 20, m.captured(2).toDouble() * 20));
+    }
+    int compared = 0;
+    for (const DrawnText& d : drawn) {
+        if (!printed.contains(d.text)) continue;
+        // On the canvas: the printable area starts at the page's origin, in twips.
+        const double rightEnd = canvas.originX() + canvas.ScaleWidth() - d.x;
+        const double top = canvas.originY() + d.y;
+        EXPECT_NEAR(printed[d.text].x(), rightEnd, 1.0) << d.text.toStdString();
+        EXPECT_NEAR(printed[d.text].y(), top, 1.0) << d.text.toStdString();
+        ++compared;
+    }
+    EXPECT_GE(compared, 20);
 }
 
 TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {

@@ -107,11 +107,12 @@ TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
     // Magenta pixels lie inside the page number's box on the canvas.
     const QImage& page = ctl().canvasImage();
     const ImageSurface& canvas = ctl().canvas();
-    const double sx = page.width() / double(canvas.Width()) * canvas.twipsPerUnitX();
-    const double sy = page.height() / double(canvas.Height()) * canvas.twipsPerUnitY();
-    const int left = int((canvas.ScaleWidth() - number->x - number->width) * sx);
-    const int right = int((canvas.ScaleWidth() - number->x) * sx);
-    const int top = int(number->y * sy), bottom = int((number->y + 300) * sy);
+    const double sx = page.width() / double(canvas.Width());
+    const double sy = page.height() / double(canvas.Height());
+    const int left = int((canvas.originX() + canvas.ScaleWidth() - number->x - number->width) * sx);
+    const int right = int((canvas.originX() + canvas.ScaleWidth() - number->x) * sx);
+    const int top = int((canvas.originY() + number->y) * sy),
+              bottom = int((canvas.originY() + number->y + 300) * sy);
     int magenta = 0;
     for (int y = top; y < bottom; ++y)
         for (int x = left; x <= right; ++x) {
