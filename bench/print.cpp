@@ -1,6 +1,7 @@
 // Printing speed: a 1000-page trial balance printed to the PDF device, pages per second and
 // peak memory against the number of pages.
 
+#include "BenchControls.h"
 #include "Palvex.h"
 
 #include <QApplication>
@@ -49,8 +50,7 @@ void record(Palvex& ctl, int pages) {
 }
 
 double printAll(Palvex& ctl) {
-    for (QPushButton* b : ctl.findChildren<QPushButton*>(QStringLiteral("cmd")))
-        if (b->property("index").toInt() == 1) b->click();
+    bench::toolbarButton(ctl, 1)->click(); // Print
     const auto t0 = std::chrono::steady_clock::now();
     ctl.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

@@ -1,6 +1,7 @@
 // Page drawing speed: a page of 60 text items at 100 % and 200 %, and Next and Last on a
 // 1000-page report (Last must cost what Next costs: no scan of the report).
 
+#include "BenchControls.h"
 #include "Palvex.h"
 
 #include <QApplication>
@@ -16,14 +17,9 @@
 #include <vector>
 
 using namespace palvex;
+using bench::toolbarButton;
 
 namespace {
-
-QPushButton* toolbarButton(Palvex& ctl, int index) {
-    for (QPushButton* b : ctl.findChildren<QPushButton*>(QStringLiteral("cmd")))
-        if (b->property("index").toInt() == index) return b;
-    return nullptr;
-}
 
 // Median and minimum milliseconds of `runs` calls.
 std::pair<double, double> timeIt(int runs, const std::function<void()>& body) {

@@ -1,6 +1,7 @@
 // Search and centring over whole reports: a full search of 100,000 items to "Not found any
 // more", and centring every page of a 1000-page report.
 
+#include "BenchControls.h"
 #include "Palvex.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <filesystem>
 
 using namespace palvex;
+using bench::toolbarButton;
 
 namespace {
 
@@ -39,12 +41,6 @@ void record(Palvex& ctl, int pages, int linesPerPage) {
         if (p + 1 < pages) ctl.printPage();
     }
     ctl.printLastPage();
-}
-
-QPushButton* toolbarButton(Palvex& ctl, int index) {
-    for (QPushButton* b : ctl.findChildren<QPushButton*>(QStringLiteral("cmd")))
-        if (b->property("index").toInt() == index) return b;
-    return nullptr;
 }
 
 } // namespace
