@@ -4,14 +4,11 @@
 #include "BenchControls.h"
 #include "Palvex.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -26,29 +23,6 @@ long peakKilobytes() {
     return 0;
 }
 
-void record(Palvex& ctl, int pages) {
-    ctl.StartPalvexPrintPreview();
-    ctl.let_FontSize(10);
-    const QString names[] = {QString::fromUtf8("מזומנים בקופה הראשית"),
-                             QString::fromUtf8("בנק הפועלים סניף 600"),
-                             QString::fromUtf8("לקוחות שונים"), QString::fromUtf8("ספקים וזכאים")};
-    for (int p = 0; p < pages; ++p) {
-        for (int line = 0; line < 50; ++line) {
-            QString number = QString::number(100000 + p * 50 + line), name = names[line % 4];
-            QString amount = QStringLiteral("%1.50").arg(1000 + line * 37);
-            AfterPrintType stay = A1_StayWhereYouAre, next = A2_JumpToNextLine;
-            ctl.let_CurrentX(1000);
-            ctl.printText(number, stay);
-            ctl.let_CurrentX(2800);
-            ctl.printText(name, stay);
-            ctl.let_CurrentX(line % 2 ? 9300 : 7600);
-            ctl.printText(amount, next);
-        }
-        if (p + 1 < pages) ctl.printPage();
-    }
-    ctl.printLastPage();
-}
-
 double printAll(Palvex& ctl) {
     bench::toolbarButton(ctl, 1)->click(); // Print
     const auto t0 = std::chrono::steady_clock::now();
@@ -59,10 +33,7 @@ double printAll(Palvex& ctl) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    std::filesystem::current_path(dir.path().toStdString());
+    bench::BenchApplication dir(argc, argv);
     std::printf("Palvex printing to the PDF device (trial balance, 150 text items a page)\n\n");
     std::printf("  %8s %10s %12s %14s\n", "pages", "seconds", "pages/s", "peak memory");
     for (int pages : {100, 1000}) {
@@ -70,7 +41,7 @@ int main(int argc, char** argv) {
         platform.printers->setPdfOutputPath(
             dir.filePath(QStringLiteral("report-%1.pdf").arg(pages)));
         Palvex ctl(platform);
-        record(ctl, pages);
+        bench::recordTrialBalance(ctl, pages, 50);
         const double seconds = printAll(ctl);
         std::printf("  %8d %10.2f %12.0f %11ld kB  %s\n", pages, seconds, pages / seconds,
                     peakKilobytes(), pages / seconds >= 250 ? "PASS" : "under 250 pages/s");

@@ -4,15 +4,12 @@
 #include "BenchControls.h"
 #include "Palvex.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -33,30 +30,6 @@ std::pair<double, double> timeIt(int runs, const std::function<void()>& body) {
     }
     std::sort(ms.begin(), ms.end());
     return {ms[ms.size() / 2], ms.front()};
-}
-
-void record(Palvex& ctl, int pages) {
-    const QString names[] = {
-        QString::fromUtf8("מזומנים בקופה הראשית"), QString::fromUtf8("בנק הפועלים סניף 600"),
-        QString::fromUtf8("לקוחות שונים - Customers"), QString::fromUtf8("ספקים וזכאים")};
-    ctl.StartPalvexPrintPreview();
-    ctl.let_FontSize(10);
-    for (int p = 0; p < pages; ++p) {
-        for (int line = 0; line < 20; ++line) {
-            QString number = QString::number(100000 + p * 20 + line);
-            QString name = names[line % 4];
-            QString amount = QStringLiteral("%L1").arg(1234.5 * (line + 1), 0, 'f', 2);
-            AfterPrintType stay = A1_StayWhereYouAre, next = A2_JumpToNextLine;
-            ctl.let_CurrentX(1000);
-            ctl.printText(number, stay);
-            ctl.let_CurrentX(2800);
-            ctl.printText(name, stay);
-            ctl.let_CurrentX(7600);
-            ctl.printText(amount, next);
-        }
-        if (p + 1 < pages) ctl.printPage();
-    }
-    ctl.printLastPage();
 }
 
 // One page of 60 mixed graphics items: boxes with inside text, lines, circles and arcs,
@@ -99,14 +72,11 @@ void recordGraphics(Palvex& ctl, const QString& picture) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    std::filesystem::current_path(dir.path().toStdString());
+    bench::BenchApplication dir(argc, argv);
 
     Palvex ctl(Platform::headless());
     const auto t0 = std::chrono::steady_clock::now();
-    record(ctl, 1000);
+    bench::recordTrialBalance(ctl, 1000, 20); // 60 text items a page
     const double recordMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 

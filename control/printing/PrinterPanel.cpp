@@ -84,11 +84,9 @@ void PrinterPanel::usePrinter(int index) {
 void PrinterPanel::ShowPrinterPanel() {
     try {
         const PrinterDevice current = m_printers.current();
-        const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
         PreviewWindow::place(m_window.fraPrinter,
                              QRectF((m_screen.widthTwips() - 6675) / 2,
                                     (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
-        (void)f;
         m_window.fraPrinter->show();
         m_window.cboBeginPage->clear();
         m_window.cboEndPage->clear();
