@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 culmus fonts-noto-core poppler-utils xvfb xauth)
+# The test command adds what only the tests use (a CUPS scheduler and PDF queue driver).
+read -r -a extra_packages <<<"${PALVEX_EXTRA_PACKAGES:-}"
+packages+=("${extra_packages[@]}")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

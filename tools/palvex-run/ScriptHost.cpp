@@ -149,6 +149,8 @@ void ScriptHost::runAction(const Statement& st) {
         click(st.words);
     } else if (action == QLatin1String("select")) {
         select(st.words);
+    } else if (action == QLatin1String("list")) {
+        listEntries(st.words);
     } else if (action == QLatin1String("key")) {
         key(st.words);
     } else if (action == QLatin1String("png")) {
@@ -228,6 +230,16 @@ void ScriptHost::select(const QStringList& words) {
                           QStringLiteral("!select ") + words.join(QLatin1Char(' ')));
     list->setCurrentIndex(index);
     emit list->activated(index); // the list's click event
+}
+
+// Prints a list's entries, one line each, the selected one marked.
+void ScriptHost::listEntries(const QStringList& words) {
+    auto* list = qobject_cast<QComboBox*>(child(words, 99));
+    if (!list)
+        return printError(Status::NoSuchMember,
+                          QStringLiteral("!list ") + words.join(QLatin1Char(' ')));
+    for (int i = 0; i < list->count(); ++i)
+        m_out << (i == list->currentIndex() ? "* " : "  ") << list->itemText(i) << Qt::endl;
 }
 
 void ScriptHost::key(const QStringList& words) {

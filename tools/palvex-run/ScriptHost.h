@@ -48,6 +48,7 @@ private:
     QWidget* child(const QStringList& words, int indexWord);
     void click(const QStringList& words);
     void select(const QStringList& words);
+    void listEntries(const QStringList& words);
     void key(const QStringList& words);
     void savePng(const QStringList& words);
     void printState();
