@@ -11,6 +11,7 @@
 #include "preview/PreviewWindow.h"
 #include "preview/Search.h"
 #include "printing/PrinterPanel.h"
+#include "printout/PrintoutSaveFile.h"
 #include "recording/GraphicsRecorder.h"
 #include "recording/ItemWriter.h"
 #include "recording/PageRecorder.h"
@@ -44,7 +45,7 @@ std::string currentDirectory() {
 
 Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     : QWidget(parent), m_platform(std::move(platform)), m_ambient(std::move(ambient)),
-      m_store(CodePage::system()) {
+      m_store(CodePage::system()), m_saveFile(std::make_unique<PrintoutSaveFile>()) {
     setObjectName(QStringLiteral("Palvex"));
     m_state.props.Font = m_ambient.font;
     m_state.props.ownFont = m_ambient.font;
@@ -115,6 +116,8 @@ void Palvex::resizeEvent(QResizeEvent* event) {
 }
 
 Palvex::~Palvex() {
+    // The printout is written from the report store, so before any file closes.
+    if (m_saveEnabled) WritePrintout();
     // The window's widgets go first, while the parts their signals and filters reach still
     // exist; silenced, so nothing they emit on the way out runs a handler.
     for (QObject* o : findChildren<QObject*>())

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QWidget>
 
+class QIODevice;
+
 #include <memory>
 
 namespace palvex {
@@ -32,6 +34,7 @@ class PageCentring;
 class OptionPanels;
 class Search;
 class PrinterPanel;
+class PrintoutSaveFile;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
@@ -196,6 +199,9 @@ public:
     // Printout files.
     Status SavePrint(QString& FileName, bool& Cancel);
     Status ReadPrint(QString& FileName);
+    // Reads printout lines from `in` into the report being recorded, as ReadPrint does with a
+    // file; false when a line stopped the reading (after a beep).
+    bool readPrintout(QIODevice& in);
 
     // Interface texts.
     Status fxCaptionFraPrinter(QString& TXT);
@@ -268,6 +274,8 @@ private:
     friend class PropertyRules;
     // Runs a member's body at the interface boundary.
     template <class F> Status boundary(F&& body) { return guarded(std::forward<F>(body)); }
+    // Writes the printout when the control ends, if SavePrint named a file.
+    void WritePrintout();
 
     Platform m_platform;
     Ambient m_ambient;
@@ -289,6 +297,8 @@ private:
     std::unique_ptr<OptionPanels> m_panels;
     Search* m_search = nullptr;             // a child QObject of the control
     PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
+    std::unique_ptr<PrintoutSaveFile> m_saveFile;
+    bool m_saveEnabled = false;
 };
 
 } // namespace palvex

@@ -172,42 +172,48 @@ template <auto Method> Status call(Palvex& control, std::span<Variant> args, Var
     (std::make_index_sequence<Traits::count>{});
 }
 
+// Helpers as plain templates, not nested generic lambdas: some compilers (clang 14) crash on
+// those.
+template <class A>
+void appendParam(std::vector<ParamInfo>& out, const std::string_view*& it,
+                 const std::string_view* end) {
+    using P = Param<A>;
+    if constexpr (!P::result)
+        out.push_back({it != end ? *it++ : std::string_view{}, valueTypeOf<typename P::Value>(),
+                       EnumName<typename P::Value>::value, P::byRef, P::optional});
+}
+
+template <class Args, size_t... I>
+void appendParams(std::vector<ParamInfo>& out, std::initializer_list<std::string_view> names,
+                  std::index_sequence<I...>) {
+    [[maybe_unused]] const std::string_view* it = names.begin();
+    (appendParam<std::tuple_element_t<I, Args>>(out, it, names.end()), ...);
+}
+
 template <auto Method>
 std::vector<ParamInfo> params(std::initializer_list<std::string_view> names) {
     using Args = typename MethodTraits<decltype(Method)>::Args;
     std::vector<ParamInfo> out;
-    auto it = names.begin();
-    [&]<size_t... I>(std::index_sequence<I...>) {
-        (
-            [&] {
-                using P = Param<std::tuple_element_t<I, Args>>;
-                if constexpr (!P::result) {
-                    out.push_back({it != names.end() ? *it++ : std::string_view{},
-                                   valueTypeOf<typename P::Value>(),
-                                   EnumName<typename P::Value>::value, P::byRef, P::optional});
-                }
-            }(),
-            ...);
-    }
-    (std::make_index_sequence<std::tuple_size_v<Args>>{});
+    appendParams<Args>(out, names, std::make_index_sequence<std::tuple_size_v<Args>>{});
+    return out;
+}
+
+template <class A> void noteResult(std::optional<ParamInfo>& out) {
+    using P = Param<A>;
+    if constexpr (P::result)
+        out = ParamInfo{"", valueTypeOf<typename P::Value>(), EnumName<typename P::Value>::value,
+                        false, false};
+}
+
+template <class Args, size_t... I> std::optional<ParamInfo> resultOfArgs(std::index_sequence<I...>) {
+    std::optional<ParamInfo> out;
+    (noteResult<std::tuple_element_t<I, Args>>(out), ...);
     return out;
 }
 
 template <auto Method> std::optional<ParamInfo> resultOf() {
     using Args = typename MethodTraits<decltype(Method)>::Args;
-    std::optional<ParamInfo> out;
-    [&]<size_t... I>(std::index_sequence<I...>) {
-        (
-            [&] {
-                using P = Param<std::tuple_element_t<I, Args>>;
-                if constexpr (P::result)
-                    out = ParamInfo{"", valueTypeOf<typename P::Value>(),
-                                    EnumName<typename P::Value>::value, false, false};
-            }(),
-            ...);
-    }
-    (std::make_index_sequence<std::tuple_size_v<Args>>{});
-    return out;
+    return resultOfArgs<Args>(std::make_index_sequence<std::tuple_size_v<Args>>{});
 }
 
 } // namespace palvex::invoke

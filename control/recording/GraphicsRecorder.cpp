@@ -95,4 +95,12 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
     m_writer.WriteItem(text);
 }
 
+void GraphicsRecorder::recordRun(QChar character, int32_t direction, float start, float end) {
+    m_state.pending.charsPlacement = K0_StartAndEndPointAsDefined;
+    m_state.run = {start, end, direction};
+    m_state.pending.kind = KindChars;
+    QString text(character);
+    m_writer.WriteItem(text);
+}
+
 } // namespace palvex

@@ -55,10 +55,25 @@ PrintItem ReportStore::read(int32_t number) const {
 
 void ReportStore::scan(int32_t first, int32_t last,
                        const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const {
+    scanRecords(first, std::min(last, m_itemCount), visit);
+}
+
+void ReportStore::scanFile(
+    const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const {
+    scanRecords(1, recordsInFile(), visit);
+}
+
+int32_t ReportStore::recordsInFile() const {
+    if (!m_store.isOpen()) return 0;
+    return int32_t(std::min<int64_t>(m_store.recordCount(), std::numeric_limits<int32_t>::max()));
+}
+
+void ReportStore::scanRecords(
+    int32_t first, int32_t last,
+    const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const {
     constexpr int32_t Block = 256;
     std::vector<unsigned char> buffer(size_t(Block) * PrintItem::Size);
     PrintItem::Bytes record;
-    last = std::min(last, m_itemCount);
     for (int32_t n = std::max(1, first); n <= last; n += Block) {
         const int32_t count = std::min(Block, last - n + 1);
         const int64_t got = m_store.readPartial(n, buffer.data(), int64_t(count) * PrintItem::Size);

@@ -39,6 +39,10 @@ public:
     // number and bytes and returns false to stop.
     void scan(int32_t first, int32_t last,
               const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const;
+    // As scan, over every record the file holds: the preview's Close forgets items, but a
+    // printout written afterwards still carries them.
+    void scanFile(const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const;
+    int32_t recordsInFile() const;
     void rewrite(int32_t number, const PrintItem& item);
 
     int32_t itemCount() const { return m_itemCount; }
@@ -61,6 +65,9 @@ public:
     std::string storePath() const { return m_store.path(); }
 
 private:
+    void scanRecords(int32_t first, int32_t last,
+                     const std::function<bool(int32_t, const PrintItem::Bytes&)>& visit) const;
+
     const CodePage& m_codePage;
     RecordFile m_store;
     RecordFile m_definitions;

@@ -52,6 +52,15 @@ void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, 
     m_writer.WriteItem(trimmed);
 }
 
+void TextRecorder::recordSpecialCenter(int16_t kind, const QString& text,
+                                       const QString& numbers) {
+    QString copy = text;
+    m_state.pending.specialCenterNumbers = numbers;
+    m_state.pending.kind = kind;
+    m_state.pending.align = AlignNone;
+    m_writer.WriteItem(copy);
+}
+
 void TextRecorder::JumpToNextLine() {
     QString empty;
     m_state.pending.kind = KindNone;

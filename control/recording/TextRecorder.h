@@ -22,6 +22,8 @@ public:
     void SpecialCenter(float startX, float endX, const QString& text, int32_t entr, float startY,
                        float endY);
     void JumpToNextLine();
+    // A centred text whose four coordinate fields are already written (a printout line's).
+    void recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers);
 
     // Measured on the hidden recording surface, whatever surface is current.
     float TextWidth(const QString& text) const;

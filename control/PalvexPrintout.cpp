@@ -1,0 +1,153 @@
+#include "Palvex.h"
+
+#include "platform/CodePage.h"
+#include "preview/Navigation.h"
+#include "printout/PrintoutReader.h"
+#include "printout/PrintoutSaveFile.h"
+#include "printout/PrintoutWriter.h"
+#include "recording/GraphicsRecorder.h"
+#include "recording/ItemWriter.h"
+#include "recording/TextRecorder.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+namespace palvex {
+
+namespace {
+
+constexpr int Warning = MessageBoxes::Exclamation | MessageBoxes::OkOnly;
+
+// A printout's lines arrive as the calls a host would make on the control.
+class ControlSink final : public PrintoutSink {
+public:
+    using Record = std::function<Status(const std::function<void()>&)>;
+    ControlSink(Palvex& control, ControlState& state, TextRecorder& text,
+                GraphicsRecorder& graphics, Record record)
+        : m_control(control), m_state(state), m_text(text), m_graphics(graphics),
+          m_record(std::move(record)) {}
+
+    float currentY() override { return m_state.props.CurrentY; }
+    Status setCurrentX(float x) override { return m_control.let_CurrentX(x); }
+    Status setCurrentY(float y) override { return m_control.let_CurrentY(y); }
+    Status setFontName(const QString& name) override { return m_control.let_FontName(name); }
+    Status setFontSize(float size) override { return m_control.let_FontSize(size); }
+    Status setForeColor(int32_t color) override { return m_control.let_ForeColor(color); }
+    Status setFontBold(bool on) override { return m_control.let_FontBold(on); }
+    Status setFontUnderline(bool on) override { return m_control.let_FontUnderline(on); }
+    Status setFontItalic(bool on) override { return m_control.let_FontItalic(on); }
+    Status setFontStrikethru(bool on) override { return m_control.let_FontStrikethru(on); }
+    Status jumpToNextLine() override { return m_control.JumpToNextLine(); }
+    Status recordText(int16_t kind, int16_t align, const QString& text) override {
+        return m_record([&] {
+            m_text.printText(text, kind == KindTextNewLine ? A2_JumpToNextLine : A1_StayWhereYouAre,
+                             align);
+        });
+    }
+    Status recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers,
+                               int32_t direction) override {
+        return m_record([&] {
+            m_state.run.direction = direction;
+            m_text.recordSpecialCenter(kind, text, numbers);
+        });
+    }
+    Status recordRun(QChar character, int32_t direction, float start, float end) override {
+        return m_record([&] { m_graphics.recordRun(character, direction, start, end); });
+    }
+
+private:
+    Palvex& m_control;
+    ControlState& m_state;
+    TextRecorder& m_text;
+    GraphicsRecorder& m_graphics;
+    Record m_record;
+};
+
+} // namespace
+
+Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
+    return boundary([&] {
+        Cancel = false;
+        m_saveFile->close();
+        const QString name = trimBlanks(FileName);
+        if (name.isEmpty()) {
+            m_saveEnabled = false;
+            return;
+        }
+        const PrintoutSaveFile::Opened opened = m_saveFile->open(name);
+        if (opened == PrintoutSaveFile::Opened::Ok) {
+            m_saveEnabled = true;
+            return;
+        }
+        m_saveEnabled = false;
+        m_platform.messageBoxes->beep();
+        m_platform.messageBoxes->show(
+            QStringList{QStringLiteral("the file name that you want to save"), FileName,
+                        opened == PrintoutSaveFile::Opened::AlreadyOpen
+                            ? QStringLiteral("is already open.")
+                            : QStringLiteral("cannot be open For Output."),
+                        QStringLiteral("please start printing again in order to close it."),
+                        QStringLiteral("please send this error message to"),
+                        QStringLiteral("the developer of your software.")}
+                .join(QLatin1Char('\n')),
+            Warning, this);
+        Cancel = true;
+        // The host is still inside this call: the preview closes once it has returned.
+        QMetaObject::invokeMethod(
+            this, [this] { m_navigation->cmd_Click(0); }, Qt::QueuedConnection);
+    });
+}
+
+Status Palvex::ReadPrint(QString& FileName) {
+    return boundary([&] {
+        QFile file(FileName);
+        if (FileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+            m_platform.messageBoxes->beep();
+            m_platform.messageBoxes->show(
+                QStringList{QStringLiteral("you defined a file for printing data"),
+                            QStringLiteral("but the file does not exist"),
+                            QStringLiteral("or cannot be opened because of some reasons."),
+                            QStringLiteral("the name of the file is ") + FileName,
+                            QStringLiteral("Please check your file name and path if it is Ok.")}
+                    .join(QLatin1Char('\n')),
+                Warning, this);
+            return;
+        }
+        readPrintout(file);
+    });
+}
+
+bool Palvex::readPrintout(QIODevice& in) {
+    ControlSink sink(*this, m_state, *m_text, *m_graphics,
+                     [this](const std::function<void()>& body) { return boundary(body); });
+    if (PrintoutReader(in, sink, CodePage::system()).read()) return true;
+    m_platform.messageBoxes->beep();
+    return false;
+}
+
+void Palvex::WritePrintout() {
+    QString error;
+    const PrintoutScale scale{m_state.zoomFactor, m_state.zoomCurrentX,
+                              m_state.props.currentYofPageNumber};
+    const bool written = m_saveFile->commit(
+        [&](QIODevice& out) {
+            bool ok = false;
+            const Status status = boundary(
+                [&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
+            return status == Status::Ok && ok;
+        },
+        error);
+    if (!written) {
+        // Never silently: the host's earlier printout is still there, but this one is not.
+        m_platform.messageBoxes->beep();
+        m_platform.messageBoxes->show(
+            QStringList{QStringLiteral("the printout could not be saved to"), m_saveFile->path(),
+                        error, QStringLiteral("the file keeps what it held before.")}
+                .join(QLatin1Char('\n')),
+            Warning, nullptr);
+    }
+    m_saveFile->close();
+    m_saveEnabled = false;
+}
+
+} // namespace palvex
