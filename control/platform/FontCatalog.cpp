@@ -40,7 +40,8 @@ const FontCatalog& FontCatalog::instance() {
 }
 
 FontCatalog::FontCatalog() {
-    m_families = QFontDatabase::families();
+    for (const QString& family : QFontDatabase::families())
+        m_familyByLowerName.insert(family.toLower(), family);
     for (const auto& s : kSubstitutions) {
         QStringList families;
         for (const char* f : s.families)
@@ -50,9 +51,7 @@ FontCatalog::FontCatalog() {
 }
 
 QString FontCatalog::installed(const QString& family) const {
-    for (const QString& f : m_families)
-        if (f.compare(family, Qt::CaseInsensitive) == 0) return f;
-    return {};
+    return m_familyByLowerName.value(family.toLower());
 }
 
 bool FontCatalog::isKnown(const QString& name) const {
@@ -62,7 +61,14 @@ bool FontCatalog::isKnown(const QString& name) const {
 }
 
 QString FontCatalog::resolve(const QString& name) const {
-    const QString trimmed = name.trimmed();
+    if (const auto known = m_resolved.constFind(name); known != m_resolved.constEnd())
+        return *known;
+    QString found = resolveUncached(name.trimmed());
+    if (m_resolved.size() < 4096) m_resolved.insert(name, found); // hostile names stay bounded
+    return found;
+}
+
+QString FontCatalog::resolveUncached(const QString& trimmed) const {
     if (const QString direct = installed(trimmed); !direct.isEmpty()) return direct;
     if (const Substitution* s = substitutionFor(trimmed.toLower())) {
         for (const char* f : s->families)

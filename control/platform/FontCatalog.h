@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -25,8 +26,10 @@ public:
 private:
     FontCatalog();
     QString installed(const QString& family) const;
+    QString resolveUncached(const QString& trimmed) const;
 
-    QStringList m_families;
+    QHash<QString, QString> m_familyByLowerName; // installed families, looked up per text item
+    mutable QHash<QString, QString> m_resolved;  // names asked for so far (GUI thread only)
 };
 
 } // namespace palvex

@@ -11,6 +11,7 @@ namespace palvex {
 ReportStore::ReportStore(const CodePage& codePage) : m_codePage(codePage) {}
 
 void ReportStore::markClosed() {
+    forgetCachedBlock();
     // A second start forgets the handles of the first; closing them is the sound form of that.
     m_store.close();
     m_definitions.close();
@@ -41,6 +42,7 @@ int32_t ReportStore::append(const PrintItem& item) {
     const int32_t number = m_itemCount + 1;
     if (m_pageEnd.size() == m_pageEnd.capacity()) // grow before anything changes
         m_pageEnd.reserve(m_pageEnd.size() * 2 + 1024);
+    forgetCachedBlock();
     m_store.write(number, bytes.data());
     m_pageEnd.push_back(false);
     m_itemCount = number;
@@ -49,7 +51,21 @@ int32_t ReportStore::append(const PrintItem& item) {
 
 PrintItem ReportStore::read(int32_t number) const {
     PrintItem::Bytes bytes;
-    m_store.read(number, bytes.data());
+    if (number < m_cachedFirst || number >= m_cachedFirst + m_cachedCount) {
+        if (number < 1) raise(Status::BadFileName);
+        m_cached.resize(size_t(CachedBlock) * PrintItem::Size);
+        m_cachedFirst = (number - 1) / CachedBlock * CachedBlock + 1;
+        m_cachedCount = 0;
+        m_cachedCount = int32_t(m_store.readPartial(m_cachedFirst, m_cached.data(),
+                                                    int64_t(m_cached.size())) /
+                                PrintItem::Size);
+    }
+    if (number >= m_cachedFirst + m_cachedCount) {
+        m_store.read(number, bytes.data()); // past the file's records: read as blanks
+    } else {
+        std::copy_n(m_cached.begin() + ptrdiff_t(number - m_cachedFirst) * PrintItem::Size,
+                    PrintItem::Size, bytes.begin());
+    }
     return PrintItem::decode(bytes, m_codePage);
 }
 
@@ -87,12 +103,14 @@ void ReportStore::scanRecords(
 }
 
 void ReportStore::rewrite(int32_t number, const PrintItem& item) {
+    forgetCachedBlock();
     PrintItem::Bytes bytes;
     item.encode(bytes, m_codePage);
     m_store.write(number, bytes.data());
 }
 
 void ReportStore::setItemCount(int32_t count) {
+    forgetCachedBlock();
     m_itemCount = std::max(0, count);
     m_pageEnd.resize(size_t(m_itemCount), false);
 }

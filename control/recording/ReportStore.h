@@ -51,11 +51,14 @@ public:
     void resetItems() {
         m_itemCount = 0;
         m_pageEnd.clear();
+        forgetCachedBlock();
     }
     // Forgets items without touching the file (the preview's Close).
     void setItemCount(int32_t count);
 
     bool pageEndsAfter(int32_t number) const;
+    // Reads go to the file again (after it was written by another handle).
+    void forgetCachedBlock() const { m_cachedCount = 0; }
     void setPageEnd(int32_t number, bool ends);
 
     Definitions readDefinitions() const;
@@ -73,6 +76,11 @@ private:
     RecordFile m_definitions;
     int32_t m_itemCount = 0;
     std::vector<bool> m_pageEnd; // index n-1 for item n
+    // The aligned block of records the last read came from: pages are read item after item.
+    static constexpr int32_t CachedBlock = 64;
+    mutable std::vector<unsigned char> m_cached;
+    mutable int32_t m_cachedFirst = 0;
+    mutable int32_t m_cachedCount = 0;
 };
 
 } // namespace palvex

@@ -118,6 +118,7 @@ TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
         it.encode(bytes, CodePage::system());
         file.write(n, bytes.data());
     }
+    store().forgetCachedBlock();
     select("cboPage", 0);
 
     const float W = ctl().canvas().ScaleWidth();

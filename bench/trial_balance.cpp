@@ -1,0 +1,236 @@
+// The yardstick: a Hebrew trial balance of 50 × N rows (N pages of 50 rows elsewhere) recorded by
+// a host through the automation interface (by dispatch identifier; checkMin2 after each row
+// breaks the page and PrintHeader repeats the titles, at 10 pt 47 rows fit a page under the
+// default margins), then printed to the PDF device. Recording and printing are timed and their peak memory measured apart; each N
+// runs in a process of its own. `bench-trial-balance [N...]` (default 10 100 1000 10000).
+
+#include "BenchControls.h"
+#include "Palvex.h"
+#include "interface/Dispatch.h"
+
+#include <QComboBox>
+#include <QLocale>
+#include <QPushButton>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace palvex;
+
+namespace {
+
+constexpr int RowsPerPage = 50;
+
+long peakKilobytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
+}
+
+// Starts a new peak: what printing needs is measured from what recording left.
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double secondsSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// A host's view of the control: members by name, looked up once, called by identifier.
+class Host {
+public:
+    explicit Host(Palvex& control) : m_dispatch(control) {}
+
+    DispId id(const char* name) {
+        const DispId id = m_dispatch.idOfName(name);
+        if (id == UnknownDispId) {
+            std::fprintf(stderr, "no member %s\n", name);
+            std::exit(1);
+        }
+        return id;
+    }
+    void call(DispId id, std::vector<Variant> args = {}) {
+        if (const Status s = m_dispatch.invoke(id, InvokeKind::Method, args, nullptr);
+            s != Status::Ok) {
+            std::fprintf(stderr, "call %d failed with %d\n", int(id), int(s));
+            std::exit(1);
+        }
+    }
+    void set(DispId id, Variant value) {
+        std::vector<Variant> args{std::move(value)};
+        if (m_dispatch.invoke(id, InvokeKind::PropertyPut, args, nullptr) != Status::Ok) {
+            std::fprintf(stderr, "property %d refused\n", int(id));
+            std::exit(1);
+        }
+    }
+
+private:
+    Dispatch m_dispatch;
+};
+
+QString q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+void record(Palvex& control, int pages) {
+    Host host(control);
+    const DispId start = host.id("StartPalvexPrintPreview"), header = host.id("Header"),
+                 nameHeader = host.id("fxNameHeader"), sizeHeader = host.id("fxFontsizeHeader"),
+                 boldHeader = host.id("fxFontBoldHeader"),
+                 underlineHeader = host.id("fxFontUnderlineHeader"),
+                 alignHeader = host.id("fxAlignHeader"), curXHeader = host.id("fxCurXHeader"),
+                 enterHeader = host.id("fxEnterAfterHeader"), printHeader = host.id("PrintHeader"),
+                 fontName = host.id("FontName"), fontSize = host.id("FontSize"),
+                 fontBold = host.id("FontBold"), currentX = host.id("CurrentX"),
+                 printText = host.id("printText"), checkMin2 = host.id("checkMin2"),
+                 printLastPage = host.id("printLastPage");
+
+    host.call(start);
+    host.set(header, true);
+    // Headers: the company centred and bold, the title centred and underlined, five column
+    // titles from right to left.
+    struct Title {
+        QString text;
+        float x;      // 0: centred
+        int16_t after; // line ends after it
+    };
+    const Title titles[] = {{q("חשבונאות הגליל בע\"מ"), 0, 1},
+                            {q("Trial balance - מאזן בוחן"), 0, 2},
+                            {q("מספר חשבון"), 10000, 0},
+                            {q("שם החשבון"), 7200, 0},
+                            {q("קוד"), 5600, 0},
+                            {q("חובה"), 4000, 0},
+                            {q("זכות"), 2000, 1}};
+    for (int16_t i = 0; i < 7; ++i) {
+        const Title& t = titles[i];
+        const auto n = int16_t(i + 1);
+        host.call(nameHeader, {Variant(n), Variant(t.text)});
+        host.call(sizeHeader, {Variant(n), Variant(i == 0 ? 14.0f : 11.0f)});
+        host.call(boldHeader, {Variant(n), Variant(i != 1)});
+        host.call(underlineHeader, {Variant(n), Variant(i >= 1)});
+        if (t.x == 0) host.call(alignHeader, {Variant(n), Variant(int32_t(AlignCenter))});
+        else host.call(curXHeader, {Variant(n), Variant(t.x)});
+        host.call(enterHeader, {Variant(n), Variant(t.after)});
+    }
+    host.call(printHeader);
+    host.set(fontName, q("Liberation Sans"));
+    host.set(fontSize, 10.0f);
+    host.set(fontBold, false);
+
+    const char* words[] = {"הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה",
+                           "חשמל",   "מים",    "טלפון",  "ביטוח",  "רכב",     "דלק",
+                           "ריהוט",  "ציוד",   "מחשבים", "לקוחות", "ספקים",   "בנק",
+                           "קופה",   "מע\"מ"};
+    QString wordList[20];
+    for (int w = 0; w < 20; ++w)
+        wordList[w] = q(words[w]);
+    const QLocale c = QLocale::c();
+    const Variant stay{int32_t(A1_StayWhereYouAre)}, next{int32_t(A2_JumpToNextLine)};
+    double debit = 0, credit = 0;
+    const long rows = long(pages) * RowsPerPage;
+    for (long i = 0; i < rows; ++i) {
+        const double amount = double((i * 7919) % 1000000) / 100.0 + 10;
+        const bool isDebit = i % 2 == 0;
+        (isDebit ? debit : credit) += amount;
+        host.set(currentX, 10000.0f);
+        host.call(printText, {Variant(QString::number(100000 + i)), stay});
+        host.set(currentX, 7200.0f);
+        host.call(printText, {Variant(wordList[i % 20] + QLatin1Char(' ') + wordList[(i * 7 + 3) % 20] +
+                                      QLatin1Char(' ') + wordList[(i * 13 + 5) % 20]),
+                              stay});
+        host.set(currentX, 5600.0f);
+        host.call(printText, {Variant(QString::number(i % 9000)), stay});
+        host.set(currentX, isDebit ? 4000.0f : 2000.0f);
+        host.call(printText, {Variant(c.toString(amount, 'f', 2)), next});
+        // The control breaks the page (and repeats the titles) when the next row would not fit.
+        host.call(checkMin2);
+    }
+    host.set(fontBold, true);
+    host.set(currentX, 7200.0f);
+    host.call(printText, {Variant(q("סה\"כ - Total")), stay});
+    host.set(currentX, 4000.0f);
+    host.call(printText, {Variant(c.toString(debit, 'f', 2)), stay});
+    host.set(currentX, 2000.0f);
+    host.call(printText, {Variant(c.toString(credit, 'f', 2)), next});
+    host.call(printLastPage);
+}
+
+std::string run(const std::string& command) {
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        while (size_t n = fread(buffer, 1, sizeof buffer, p))
+            out.append(buffer, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// One N in this process: prints one result line.
+int measure(int pages, int argc, char** argv) {
+    bench::BenchApplication app(argc, argv);
+    // PALVEX_BENCH_PDF keeps the printed report where a person can look at it.
+    const QString pdf = qEnvironmentVariableIsSet("PALVEX_BENCH_PDF")
+                            ? qEnvironmentVariable("PALVEX_BENCH_PDF")
+                            : app.filePath(QStringLiteral("trial-balance.pdf"));
+    Platform platform = Platform::headless();
+    platform.printers->setPdfOutputPath(pdf);
+    Palvex control(platform);
+
+    const long before = peakKilobytes();
+    auto t0 = std::chrono::steady_clock::now();
+    record(control, pages);
+    const double recordSeconds = secondsSince(t0);
+    const long recordPeak = peakKilobytes();
+
+    resetPeak();
+    bench::toolbarButton(control, 1)->click(); // Print
+    t0 = std::chrono::steady_clock::now();
+    control.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    const double printSeconds = secondsSince(t0);
+    const long printPeak = peakKilobytes();
+
+    // The PDF as a reader sees it: every page, the title, the last page number.
+    const std::string file = pdf.toStdString();
+    const std::string info = run("pdfinfo '" + file + "' 2>/dev/null | grep '^Pages:'");
+    const int pdfPages = info.size() > 6 ? std::atoi(info.c_str() + 6) : 0;
+    const std::string first = run("pdftotext -f 1 -l 1 '" + file + "' - 2>/dev/null");
+    const std::string last = run("pdftotext -f " + std::to_string(pdfPages) + " -l " +
+                                 std::to_string(pdfPages) + " '" + file + "' - 2>/dev/null");
+    const bool titled = first.find("Trial balance") != std::string::npos &&
+                        first.find("מאזן בוחן") != std::string::npos;
+    const bool numbered = last.find("-" + std::to_string(pdfPages) + "-") != std::string::npos;
+    const int32_t items = control.reportStore().recordsInFile();
+    std::printf("  %6d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
+                items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024,
+                printSeconds, pdfPages / printSeconds, printPeak / 1024,
+                recordSeconds + printSeconds, pdfPages, titled ? "title " : "NO-TITLE ",
+                numbered ? "last-number" : "NO-LAST-NUMBER");
+    std::fflush(stdout);
+    (void)before;
+    return pdfPages >= pages && titled && numbered ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--one") return measure(std::atoi(argv[2]), argc, argv);
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty()) sizes = {10, 100, 1000, 10000};
+    std::printf("Trial balance: record through the automation interface, print to the PDF device\n"
+                "(50 × N rows; pages/s counts the pages printed; memory is the peak resident size, MiB)\n\n");
+    std::printf("  %6s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "items",
+                "record s", "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
+    std::fflush(stdout);
+    int failed = 0;
+    for (int pages : sizes)
+        failed |= std::system((std::string(argv[0]) + " --one " + std::to_string(pages)).c_str());
+    return failed ? 1 : 0;
+}
