@@ -1,7 +1,8 @@
 // The definitions file is read at every start: whatever it holds, the decoded settings must be
-// ones the control could have written (finite margins in range, zoom flags 0 or 1, a colour).
+// ones the control could have written (finite margins in range, zoom flags 0 or 1, an RGB or system colour).
 
 #include "platform/CodePage.h"
+#include "platform/Colors.h"
 #include "recording/Definitions.h"
 
 #include <cmath>
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     for (int i = 0; i < 3; ++i)
         if (d.DefFlags[size_t(i)] != 0 && d.DefFlags[size_t(i)] != 1) std::abort();
-    if (d.DefLongs[0] < 0 || d.DefLongs[0] > 0xFFFFFF) std::abort();
+    if (!isValidColor(d.DefLongs[0])) std::abort();
     Definitions::Bytes again{};
     d.encode(again, CodePage::system());
     return 0;

@@ -33,7 +33,11 @@ const QImage& twipDevice() {
 struct Measured {
     QFont font;
     QFontMetricsF metrics;
+    // Reports repeat their texts (titles, names, codes) on every page: shaping is the cost.
+    mutable QHash<QString, double> widths;
 };
+
+constexpr qsizetype MaxRememberedWidths = 8192; // per font; then they are forgotten
 
 // Hosts switch between a handful of fonts; keep the metrics of the recent ones.
 class MetricsCache {
@@ -46,7 +50,7 @@ public:
             QFont font = TextMetrics::fontFor(spec);
             it = m_cache
                      .emplace(spec, std::make_shared<Measured>(
-                                        Measured{font, QFontMetricsF(font, &twipDevice())}))
+                                        Measured{font, QFontMetricsF(font, &twipDevice()), {}}))
                      .first;
         }
         m_lastSpec = spec;
@@ -91,7 +95,13 @@ QFont TextMetrics::fontFor(const FontSpec& spec) {
 
 double TextMetrics::width(const FontSpec& spec, QStringView text) {
     if (text.isEmpty()) return 0;
-    return cache().get(spec).metrics.horizontalAdvance(text.toString());
+    const Measured& m = cache().get(spec);
+    QString key = text.toString();
+    if (const auto known = m.widths.constFind(key); known != m.widths.constEnd()) return *known;
+    const double width = m.metrics.horizontalAdvance(key);
+    if (m.widths.size() >= MaxRememberedWidths) m.widths.clear();
+    m.widths.insert(std::move(key), width);
+    return width;
 }
 
 const QFont& TextMetrics::cachedFont(const FontSpec& spec) {
