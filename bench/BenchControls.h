@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <memory>
 
 namespace palvex::bench {
@@ -56,6 +58,14 @@ inline void recordTrialBalance(Palvex& ctl, int pages, int linesPerPage) {
         if (p + 1 < pages) ctl.printPage();
     }
     ctl.printLastPage();
+}
+
+// The process's peak resident size so far (VmHWM), in kB.
+inline long peakKilobytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return 0;
 }
 
 inline QPushButton* toolbarButton(Palvex& ctl, int index) {

@@ -9,19 +9,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <string>
 
 using namespace palvex;
 
 namespace {
-
-long peakKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
-}
 
 double printAll(Palvex& ctl) {
     bench::toolbarButton(ctl, 1)->click(); // Print
@@ -44,7 +35,7 @@ int main(int argc, char** argv) {
         bench::recordTrialBalance(ctl, pages, 50);
         const double seconds = printAll(ctl);
         std::printf("  %8d %10.2f %12.0f %11ld kB  %s\n", pages, seconds, pages / seconds,
-                    peakKilobytes(), pages / seconds >= 250 ? "PASS" : "under 250 pages/s");
+                    bench::peakKilobytes(), pages / seconds >= 250 ? "PASS" : "under 250 pages/s");
     }
     return 0;
 }

@@ -25,13 +25,6 @@ namespace {
 
 constexpr int RowsPerPage = 50;
 
-long peakKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    return 0;
-}
-
 // Starts a new peak: what printing needs is measured from what recording left.
 void resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
@@ -182,18 +175,17 @@ int measure(int pages, int argc, char** argv) {
     platform.printers->setPdfOutputPath(pdf);
     Palvex control(platform);
 
-    const long before = peakKilobytes();
     auto t0 = std::chrono::steady_clock::now();
     record(control, pages);
     const double recordSeconds = secondsSince(t0);
-    const long recordPeak = peakKilobytes();
+    const long recordPeak = bench::peakKilobytes();
 
     resetPeak();
     bench::toolbarButton(control, 1)->click(); // Print
     t0 = std::chrono::steady_clock::now();
     control.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
     const double printSeconds = secondsSince(t0);
-    const long printPeak = peakKilobytes();
+    const long printPeak = bench::peakKilobytes();
 
     // The PDF as a reader sees it: every page, the title, the last page number.
     const std::string file = pdf.toStdString();
@@ -212,7 +204,6 @@ int measure(int pages, int argc, char** argv) {
                 recordSeconds + printSeconds, pdfPages, titled ? "title " : "NO-TITLE ",
                 numbered ? "last-number" : "NO-LAST-NUMBER");
     std::fflush(stdout);
-    (void)before;
     return pdfPages >= pages && titled && numbered ? 0 : 1;
 }
 

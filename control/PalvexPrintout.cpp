@@ -21,11 +21,9 @@ constexpr int Warning = MessageBoxes::Exclamation | MessageBoxes::OkOnly;
 // A printout's lines arrive as the calls a host would make on the control.
 class ControlSink final : public PrintoutSink {
 public:
-    using Record = std::function<Status(const std::function<void()>&)>;
     ControlSink(Palvex& control, ControlState& state, TextRecorder& text,
-                GraphicsRecorder& graphics, Record record)
-        : m_control(control), m_state(state), m_text(text), m_graphics(graphics),
-          m_record(std::move(record)) {}
+                GraphicsRecorder& graphics)
+        : m_control(control), m_state(state), m_text(text), m_graphics(graphics) {}
 
     float currentY() override { return m_state.props.CurrentY; }
     Status setCurrentX(float x) override { return m_control.let_CurrentX(x); }
@@ -39,20 +37,20 @@ public:
     Status setFontStrikethru(bool on) override { return m_control.let_FontStrikethru(on); }
     Status jumpToNextLine() override { return m_control.JumpToNextLine(); }
     Status recordText(int16_t kind, int16_t align, const QString& text) override {
-        return m_record([&] {
+        return guarded([&] {
             m_text.printText(text, kind == KindTextNewLine ? A2_JumpToNextLine : A1_StayWhereYouAre,
                              align);
         });
     }
     Status recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers,
                                int32_t direction) override {
-        return m_record([&] {
+        return guarded([&] {
             m_state.run.direction = direction;
             m_text.recordSpecialCenter(kind, text, numbers);
         });
     }
     Status recordRun(QChar character, int32_t direction, float start, float end) override {
-        return m_record([&] { m_graphics.recordRun(character, direction, start, end); });
+        return guarded([&] { m_graphics.recordRun(character, direction, start, end); });
     }
 
 private:
@@ -60,7 +58,6 @@ private:
     ControlState& m_state;
     TextRecorder& m_text;
     GraphicsRecorder& m_graphics;
-    Record m_record;
 };
 
 } // namespace
@@ -118,8 +115,7 @@ Status Palvex::ReadPrint(QString& FileName) {
 }
 
 bool Palvex::readPrintout(QIODevice& in) {
-    ControlSink sink(*this, m_state, *m_text, *m_graphics,
-                     [this](const std::function<void()>& body) { return boundary(body); });
+    ControlSink sink(*this, m_state, *m_text, *m_graphics);
     if (PrintoutReader(in, sink, CodePage::system()).read()) return true;
     m_platform.messageBoxes->beep();
     return false;
