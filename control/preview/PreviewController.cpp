@@ -3,6 +3,7 @@
 #include "ControlState.h"
 #include "Navigation.h"
 #include "PageCanvas.h"
+#include "PageNumberList.h"
 #include "PageRenderer.h"
 #include "PreviewStartup.h"
 #include "PreviewWindow.h"
@@ -89,7 +90,7 @@ void PreviewController::start(const std::string& directory) {
     m_window.fraZoomOptions->hide();
     m_window.fraMarginsSetup->hide();
     m_startup.sizePage(); // 9, 10
-    m_window.cboPage->clear();
+    m_window.pageList->clear();
     m_window.placeScrollBars(); // 11
     const float canvasHeight = m_state.unzoomed.height, canvasWidth = m_state.unzoomed.width;
     m_state.vRange = clampScroll(canvasHeight - m_window.viewportHeight());
@@ -125,10 +126,8 @@ void PreviewController::showReport() {
     m_window.HScroll->show();
     m_window.VScroll->show();
     m_state.pageListArmed = false;
-    m_window.cboPage->clear();
-    for (int32_t i = 0; i <= m_state.lastPageIndex; ++i)
-        m_window.cboPage->addItem(m_state.pageCaption +
-                                  QString::number(m_state.firstPageNumber + i));
+    m_window.pageList->show(m_state.pageCaption, m_state.firstPageNumber,
+                            m_state.lastPageIndex + 1);
     m_window.cboPage->setCurrentIndex(0);
     m_state.pageListArmed = true;
     m_state.pagesEnded = 0;

@@ -1,6 +1,7 @@
 #include "PreviewWindow.h"
 
 #include "PageCanvas.h"
+#include "PageNumberList.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -138,6 +139,7 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
         m_toolbar[size_t(i)] = {b, QRectF(ButtonStep * i, 0, ButtonWidth, ButtonHeight)};
     }
     cboPage = combo(Picture1, "cboPage", QRectF(6840, 0, 1500, 330));
+    pageList = PageNumberList::attachTo(cboPage);
     cboZoom = combo(Picture1, "cboZoom", QRectF(8400, 0, 1200, 330));
     for (int z = 20; z <= 200; z += 10)
         cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
@@ -249,6 +251,8 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     lblToPage = label(fraPrinter, "lblToPage", QStringLiteral("To Page Number"),
                       QRectF(2320, 2400, 1665, 330), yellow);
     cboEndPage = combo(fraPrinter, "cboEndPage", QRectF(1480, 2400, 735, 330));
+    printPages = PageNumberList::attachTo(cboBeginPage);
+    cboEndPage->setModel(printPages);
     cmdPrintSetup = button(fraPrinter, "cmdPrintSetup", QStringLiteral("Print Setup"),
                            QRectF(300, 1200, 1335, 390), "#C0C0C0");
     cmdOK =

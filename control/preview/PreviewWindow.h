@@ -20,6 +20,7 @@ class QWidget;
 namespace palvex {
 
 class PageCanvas;
+class PageNumberList;
 
 // The preview window: every child control of the control, with its name, caption, colours and
 // designed place in twips (15 twips to a logical pixel). Behaviour lives elsewhere.
@@ -53,6 +54,7 @@ public:
     QWidget* Toolbar1;
     std::array<QPushButton*, 8> cmd;
     QComboBox* cboPage;
+    PageNumberList* pageList; // cboPage's entries
     QComboBox* cboZoom;
     QComboBox* cboMoreOptions;
     QToolButton* Image1;
@@ -99,6 +101,7 @@ public:
     QComboBox* cboZoomPrinting;
     QComboBox* cboBeginPage;
     QComboBox* cboEndPage;
+    PageNumberList* printPages; // the entries of cboBeginPage and cboEndPage
     QPushButton* cmdPrintSetup;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;

@@ -8,6 +8,7 @@
 #include "platform/Printers.h"
 #include "platform/Screen.h"
 #include "preview/PageCanvas.h"
+#include "preview/PageNumberList.h"
 #include "preview/PreviewWindow.h"
 #include "recording/NumberText.h"
 #include "recording/ReportStore.h"
@@ -88,13 +89,7 @@ void PrinterPanel::ShowPrinterPanel() {
                              QRectF((m_screen.widthTwips() - 6675) / 2,
                                     (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
         m_window.fraPrinter->show();
-        m_window.cboBeginPage->clear();
-        m_window.cboEndPage->clear();
-        for (int32_t k = 0; k <= m_state.lastPageIndex; ++k) {
-            const QString number = QString::number(m_state.firstPageNumber + k);
-            m_window.cboBeginPage->addItem(number);
-            m_window.cboEndPage->addItem(number);
-        }
+        m_window.printPages->show(QString(), m_state.firstPageNumber, m_state.lastPageIndex + 1);
         m_window.cboBeginPage->setCurrentIndex(0);
         m_window.cboEndPage->setCurrentIndex(m_window.cboEndPage->count() - 1);
         m_request.fromPage = m_window.cboBeginPage->currentText().toInt();

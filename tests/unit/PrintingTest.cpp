@@ -113,6 +113,36 @@ TEST_F(Printing, ARangeOfOnePageAndAnEmptyRange) {
     EXPECT_TRUE(pageTexts().join(QString()).trimmed().isEmpty());
 }
 
+TEST_F(Printing, PageListsCountFromTheFirstPageNumberAndKeepTheirOwnChoice) {
+    int16_t first = 41;
+    ASSERT_EQ(ctl().fxNumberOfFirstPage(first), Status::Ok);
+    twoPages();
+    auto* pages = child<QComboBox>("cboPage");
+    ASSERT_EQ(pages->count(), 2);
+    EXPECT_EQ(pages->itemText(0), QStringLiteral("Page Number 41"));
+    EXPECT_EQ(pages->itemText(1), QStringLiteral("Page Number 42"));
+
+    click(1);
+    auto* from = child<QComboBox>("cboBeginPage");
+    auto* to = child<QComboBox>("cboEndPage");
+    ASSERT_EQ(from->count(), 2);
+    EXPECT_EQ(from->currentText(), QStringLiteral("41"));
+    EXPECT_EQ(to->currentText(), QStringLiteral("42"));
+    EXPECT_EQ(to->findText(QStringLiteral("41")), 0);
+    // The two lists show the same entries; choosing in one leaves the other alone.
+    select("cboBeginPage", 1);
+    EXPECT_EQ(from->currentText(), QStringLiteral("42"));
+    EXPECT_EQ(to->currentText(), QStringLiteral("42"));
+    child<QPushButton>("cmdOK")->click();
+    ASSERT_EQ(pageCount(), 1);
+    EXPECT_TRUE(pageTexts().value(0).contains(QStringLiteral("-42-")));
+
+    // Opening the panel again lists the pages afresh, from the first.
+    click(1);
+    EXPECT_EQ(from->currentText(), QStringLiteral("41"));
+    EXPECT_EQ(pages->count(), 2);
+}
+
 TEST_F(Printing, ThePreviewZoomIsIgnoredUnlessChosen) {
     twoPages();
     select("cboZoom", 13);
