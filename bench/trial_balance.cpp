@@ -1,8 +1,9 @@
-// The yardstick: a Hebrew trial balance of 50 × N rows (N pages of 50 rows elsewhere) recorded by
-// a host through the automation interface (by dispatch identifier; checkMin2 after each row
-// breaks the page and PrintHeader repeats the titles, at 10 pt 47 rows fit a page under the
-// default margins), then printed to the PDF device. Recording and printing are timed and their peak memory measured apart; each N
-// runs in a process of its own. `bench-trial-balance [N...]` (default 10 100 1000 10000).
+// The yardstick: a Hebrew trial balance of 50 × N rows, recorded by a host through the automation
+// interface (by dispatch identifier; checkMin2 after each row breaks the page and PrintHeader
+// repeats the titles; at 10 pt 43 rows and the titles fit a page under the default margins), then
+// printed to the PDF device. Recording and printing are timed and their peak memory measured
+// apart; each N runs in a process of its own. `bench-trial-balance [N...]` (default 10 100 1000
+// 10000).
 
 #include "BenchControls.h"
 #include "Palvex.h"
@@ -89,7 +90,7 @@ void record(Palvex& control, int pages) {
     // titles from right to left.
     struct Title {
         QString text;
-        float x;      // 0: centred
+        float x;       // 0: centred
         int16_t after; // line ends after it
     };
     const Title titles[] = {{q("חשבונאות הגליל בע\"מ"), 0, 1},
@@ -106,8 +107,10 @@ void record(Palvex& control, int pages) {
         host.call(sizeHeader, {Variant(n), Variant(i == 0 ? 14.0f : 11.0f)});
         host.call(boldHeader, {Variant(n), Variant(i != 1)});
         host.call(underlineHeader, {Variant(n), Variant(i >= 1)});
-        if (t.x == 0) host.call(alignHeader, {Variant(n), Variant(int32_t(AlignCenter))});
-        else host.call(curXHeader, {Variant(n), Variant(t.x)});
+        if (t.x == 0)
+            host.call(alignHeader, {Variant(n), Variant(int32_t(AlignCenter))});
+        else
+            host.call(curXHeader, {Variant(n), Variant(t.x)});
         host.call(enterHeader, {Variant(n), Variant(t.after)});
     }
     host.call(printHeader);
@@ -115,10 +118,9 @@ void record(Palvex& control, int pages) {
     host.set(fontSize, 10.0f);
     host.set(fontBold, false);
 
-    const char* words[] = {"הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה",
-                           "חשמל",   "מים",    "טלפון",  "ביטוח",  "רכב",     "דלק",
-                           "ריהוט",  "ציוד",   "מחשבים", "לקוחות", "ספקים",   "בנק",
-                           "קופה",   "מע\"מ"};
+    const char* words[] = {"הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה", "חשמל",
+                           "מים",    "טלפון",  "ביטוח",  "רכב",    "דלק",     "ריהוט",    "ציוד",
+                           "מחשבים", "לקוחות", "ספקים",  "בנק",    "קופה",    "מע\"מ"};
     QString wordList[20];
     for (int w = 0; w < 20; ++w)
         wordList[w] = q(words[w]);
@@ -133,9 +135,10 @@ void record(Palvex& control, int pages) {
         host.set(currentX, 10000.0f);
         host.call(printText, {Variant(QString::number(100000 + i)), stay});
         host.set(currentX, 7200.0f);
-        host.call(printText, {Variant(wordList[i % 20] + QLatin1Char(' ') + wordList[(i * 7 + 3) % 20] +
-                                      QLatin1Char(' ') + wordList[(i * 13 + 5) % 20]),
-                              stay});
+        host.call(printText,
+                  {Variant(wordList[i % 20] + QLatin1Char(' ') + wordList[(i * 7 + 3) % 20] +
+                           QLatin1Char(' ') + wordList[(i * 13 + 5) % 20]),
+                   stay});
         host.set(currentX, 5600.0f);
         host.call(printText, {Variant(QString::number(i % 9000)), stay});
         host.set(currentX, isDebit ? 4000.0f : 2000.0f);
@@ -199,10 +202,11 @@ int measure(int pages, int argc, char** argv) {
     const bool numbered = last.find("-" + std::to_string(pdfPages) + "-") != std::string::npos;
     const int32_t items = control.reportStore().recordsInFile();
     std::printf("  %6d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
-                items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024,
-                printSeconds, pdfPages / printSeconds, printPeak / 1024,
-                recordSeconds + printSeconds, pdfPages, titled ? "title " : "NO-TITLE ",
-                numbered ? "last-number" : "NO-LAST-NUMBER");
+                items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024, printSeconds,
+                pdfPages / printSeconds, printPeak / 1024, recordSeconds + printSeconds, pdfPages,
+                titled ? "title " : "NO-TITLE ", numbered ? "last-number" : "NO-LAST-NUMBER");
+    // For the parent: the peaks in KiB, to tell growth per item.
+    std::printf("= %d %ld %ld\n", items, recordPeak, printPeak);
     std::fflush(stdout);
     return pdfPages >= pages && titled && numbered ? 0 : 1;
 }
@@ -210,18 +214,47 @@ int measure(int pages, int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--one") return measure(std::atoi(argv[2]), argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--one")
+        return measure(std::atoi(argv[2]), argc, argv);
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty()) sizes = {10, 100, 1000, 10000};
     std::printf("Trial balance: record through the automation interface, print to the PDF device\n"
-                "(50 × N rows; pages/s counts the pages printed; memory is the peak resident size, MiB)\n\n");
-    std::printf("  %6s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "items",
-                "record s", "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
+                "(50 × N rows; pages/s counts the pages printed; memory is the peak resident size, "
+                "MiB)\n\n");
+    std::printf("  %6s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "items", "record s",
+                "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
     std::fflush(stdout);
+    struct Peaks {
+        long items = 0, recordKiB = 0, printKiB = 0;
+    };
+    std::vector<Peaks> peaks;
     int failed = 0;
-    for (int pages : sizes)
-        failed |= std::system((std::string(argv[0]) + " --one " + std::to_string(pages)).c_str());
+    for (int pages : sizes) {
+        FILE* child =
+            popen((std::string(argv[0]) + " --one " + std::to_string(pages)).c_str(), "r");
+        if (!child) return 1;
+        char line[512];
+        while (std::fgets(line, sizeof line, child)) {
+            Peaks p;
+            if (std::sscanf(line, "= %ld %ld %ld", &p.items, &p.recordKiB, &p.printKiB) == 3)
+                peaks.push_back(p);
+            else
+                std::fputs(line, stdout);
+        }
+        std::fflush(stdout);
+        failed |= pclose(child);
+    }
+    // Memory must not grow with the report: the two largest runs tell how much it does.
+    if (peaks.size() >= 2) {
+        const Peaks& a = peaks[peaks.size() - 2];
+        const Peaks& b = peaks.back();
+        const double items = double(b.items - a.items);
+        std::printf(
+            "\nPeak growth from %ld to %ld items: record %+.2f, print %+.2f bytes per item\n",
+            a.items, b.items, (b.recordKiB - a.recordKiB) * 1024.0 / items,
+            (b.printKiB - a.printKiB) * 1024.0 / items);
+    }
     return failed ? 1 : 0;
 }
