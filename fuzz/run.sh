@@ -18,6 +18,9 @@ extra=()
 # Qt's decoders give no coverage, so shrinking an input would keep only a picture's header:
 # the picture target keeps its inputs whole.
 [ "$name" = picture ] && extra+=(-reduce_inputs=0)
+# Scripts are seeded from the acceptance scripts and the examples themselves.
+seeds=("$(pwd)/fuzz/corpus/$name")
+[ "$name" = script ] && seeds=("$(pwd)/tests/acceptance" "$(pwd)/examples")
 LSAN_OPTIONS=suppressions=$(pwd)/fuzz/lsan.supp:print_suppressions=0 \
     build-fuzz/fuzz/fuzz-$name -runs="$runs" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
-    -artifact_prefix="$(pwd)/build-fuzz/artifacts/" -print_final_stats=1 "${extra[@]}" "$scratch" "$(pwd)/fuzz/corpus/$name"
+    -artifact_prefix="$(pwd)/build-fuzz/artifacts/" -print_final_stats=1 "${extra[@]}" "$scratch" "${seeds[@]}"
