@@ -11,8 +11,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <memory>
+#include <string>
 
 namespace palvex::bench {
 

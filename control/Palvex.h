@@ -13,9 +13,9 @@
 #include <QString>
 #include <QWidget>
 
-class QIODevice;
-
 #include <memory>
+
+class QIODevice;
 
 namespace palvex {
 

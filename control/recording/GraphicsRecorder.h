@@ -23,10 +23,10 @@ public:
     // A run of the character with ANSI code `code` between two points, across or down the page.
     // `placement` outside 0-2 becomes 0 and `entr` becomes the kind recorded (13 or 14); both are
     // written back. A code above 255 is reported and nothing is recorded.
-    // A run of `character` between two points, recorded as it was saved in a printout.
-    void recordRun(QChar character, int32_t direction, float start, float end);
     void fxPrintingChars(float start, float end, int16_t code, int32_t direction, int32_t& entr,
                          int32_t& placement);
+    // A run of `character` between two points, recorded as it was saved in a printout.
+    void recordRun(QChar character, int32_t direction, float start, float end);
 
     // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
     // argument for keep those of the previous shape); a pen width below 1 becomes 1.
