@@ -64,8 +64,7 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_canvas.setBackColor(Qt::white); // a white page on the preview colour
     m_canvas.setDevicePixelRatio(devicePixelRatioF());
     m_window->p1->setSurface(&m_canvas);
-    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic,
-                                                *m_platform.screen, *m_window);
+    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic, *m_window);
     m_navigation =
         new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, this);
     m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window,
@@ -111,8 +110,19 @@ void Palvex::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // On a form being designed the control stays a small placeholder of 300 x 300 twips.
     constexpr int Placeholder = 300 / Screen::TwipsPerPixel;
-    if (!m_ambient.userMode && (width() > Placeholder || height() > Placeholder))
+    if (!m_ambient.userMode && (width() > Placeholder || height() > Placeholder)) {
         resize(std::min(width(), Placeholder), std::min(height(), Placeholder));
+        return;
+    }
+    if (m_laidOut) guarded([&] { m_preview->relayOut(); });
+}
+
+bool Palvex::eventFilter(QObject* watched, QEvent* event) {
+    // The host's window was resized: the control follows it, up to the screen's size.
+    if (m_laidOut && m_ambient.userMode && watched == parentWidget() &&
+        event->type() == QEvent::Resize)
+        guarded([&] { m_preview->followHost(); });
+    return QWidget::eventFilter(watched, event);
 }
 
 Palvex::~Palvex() {
@@ -363,6 +373,8 @@ Status Palvex::StartPalvexPrintPreview() {
     return boundary([&] {
         m_preview->start(currentDirectory());
         m_state.version = QStringLiteral(PALVEX_VERSION);
+        m_laidOut = true;
+        if (QWidget* host = parentWidget()) host->installEventFilter(this);
     });
 }
 

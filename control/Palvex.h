@@ -265,6 +265,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // A saved property changed: the host should save its form.
@@ -299,6 +300,7 @@ private:
     PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
     std::unique_ptr<PrintoutSaveFile> m_saveFile;
     bool m_saveEnabled = false;
+    bool m_laidOut = false; // the preview window has been laid out by a start
 };
 
 } // namespace palvex

@@ -173,6 +173,13 @@ void PaintingSurface::drawImage(const QImage& image, const QRectF& target) {
     painter.drawImage(target, image);
 }
 
+void PaintingSurface::drawHighlight(const QRectF& area, int32_t color) {
+    Painting painting(*this);
+    QPainter& painter = painting.painter;
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
+    painter.fillRect(area, toQColor(color));
+}
+
 void PaintingSurface::drawText(QStringView text, double leftTwips, double topTwips, double) {
     Painting painting(*this);
     QPainter& painter = painting.painter;

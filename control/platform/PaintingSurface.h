@@ -27,6 +27,7 @@ protected:
     void drawBox(const QRectF& box, int32_t color) override;
     void drawEllipse(const QRectF& bounds, int32_t color, const Arc* arc) override;
     void drawImage(const QImage& image, const QRectF& target) override;
+    void drawHighlight(const QRectF& area, int32_t color) override;
     void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) override;
 
 private:

@@ -79,15 +79,27 @@ float Surface::TextHeight(QStringView text) const {
 
 void Surface::Print(QStringView text, bool endLine) {
     if (!text.isEmpty()) {
-        const double widthTwips = TextMetrics::width(m_font, text);
-        const double unitX = twipsPerUnitX();
-        const double rightUnits = double(m_scaleWidth) - m_currentX;
-        const double leftTwips = originX() + (rightUnits - m_scaleLeft) * unitX - widthTwips;
-        const double topTwips = originY() + (double(m_currentY) - m_scaleTop) * twipsPerUnitY();
-        drawText(text, leftTwips, topTwips, widthTwips);
-        m_currentX = float(m_currentX + widthTwips / unitX);
+        const QRectF box = textBox(text, m_font, m_currentX, m_currentY);
+        drawText(text, box.left(), box.top(), box.width());
+        m_currentX = float(m_currentX + box.width() / twipsPerUnitX());
     }
     if (endLine) EndLine();
+}
+
+QRectF Surface::textBox(QStringView text, const FontSpec& font, float x, float y) const {
+    const double widthTwips = TextMetrics::width(font, text);
+    const double left =
+        originX() + (double(m_scaleWidth) - x - m_scaleLeft) * twipsPerUnitX() - widthTwips;
+    const double top = originY() + (double(y) - m_scaleTop) * twipsPerUnitY();
+    return QRectF(left, top, widthTwips, TextMetrics::lineHeight(font));
+}
+
+void Surface::HighlightText(const QString& text, const FontSpec& font, float x, float y,
+                            qsizetype from, qsizetype length, int32_t color) {
+    const QRectF line = textBox(text, font, x, y);
+    for (const TextMetrics::Stretch& s : TextMetrics::stretchesOf(font, text, from, length))
+        drawHighlight(QRectF(line.left() + s.left, line.top(), s.right - s.left, line.height()),
+                      color);
 }
 
 void Surface::EndLine() {

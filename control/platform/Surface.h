@@ -70,6 +70,14 @@ public:
     // CurrentX to 0, CurrentY one line of the current font down.
     void EndLine();
     float TextWidth(QStringView text) const;
+    // Marks characters [from, from + length) of `text` that Print drew in `font` from the cursor
+    // (x, y): the stretches the layout put them in are tinted with `color`, which multiplies
+    // into what is drawn there, so the glyphs stay readable.
+    void HighlightText(const QString& text, const FontSpec& font, float x, float y, qsizetype from,
+                       qsizetype length, int32_t color);
+    // Where Print draws `text` in `font` from the cursor (x, y): the line's box in twips from the
+    // surface's top-left corner.
+    QRectF textBox(QStringView text, const FontSpec& font, float x, float y) const;
     float TextHeight(QStringView text) const;
 
     // Clears the drawing and puts the cursor at the origin.
@@ -137,6 +145,7 @@ protected:
     virtual void drawBox(const QRectF&, int32_t) {}
     virtual void drawEllipse(const QRectF&, int32_t, const Arc*) {}
     virtual void drawImage(const QImage&, const QRectF&) {}
+    virtual void drawHighlight(const QRectF&, int32_t) {}
     // Draws `text` (logical order) with its left edge at `leftTwips` and its top at `topTwips`,
     // both measured from the surface's top-left corner; `widthTwips` is its measured advance.
     virtual void drawText(QStringView text, double leftTwips, double topTwips,

@@ -3,9 +3,12 @@
 #include "FontCatalog.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 
@@ -114,6 +117,32 @@ double TextMetrics::ascent(const FontSpec& spec) {
 
 double TextMetrics::lineHeight(const FontSpec& spec) {
     return cache().get(spec).metrics.lineSpacing();
+}
+
+QList<TextMetrics::Stretch> TextMetrics::stretchesOf(const FontSpec& spec, const QString& text,
+                                                     qsizetype from, qsizetype length) {
+    QList<Stretch> stretches;
+    from = std::clamp<qsizetype>(from, 0, text.size());
+    length = std::clamp<qsizetype>(length, 0, text.size() - from);
+    if (length == 0) return stretches;
+    // The layout a painter makes of a right-to-left line, with no alignment offset.
+    QTextLayout layout(text, cachedFont(spec), &twipDevice());
+    QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setTextDirection(Qt::RightToLeft);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) return stretches;
+    line.setNumColumns(int(text.size()));
+    layout.endLayout();
+    const double origin = line.naturalTextRect().left();
+    for (const QGlyphRun& run : line.glyphRuns(int(from), int(length))) {
+        const QRectF r = run.boundingRect();
+        if (r.width() > 0) stretches.append({r.left() - origin, r.right() - origin});
+    }
+    std::sort(stretches.begin(), stretches.end(),
+              [](const Stretch& a, const Stretch& b) { return a.left < b.left; });
+    return stretches;
 }
 
 } // namespace palvex

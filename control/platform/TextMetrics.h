@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QList>
 #include <QString>
 
 namespace palvex {
@@ -33,6 +34,15 @@ public:
     static double width(const FontSpec& spec, QStringView text);
     // Line spacing in twips.
     static double lineHeight(const FontSpec& spec);
+
+    // Where characters [from, from + length) of `text` lie once the line is laid out right to
+    // left: stretches (left, right) in twips from the line's left edge. A range that crosses a
+    // change of direction covers more than one stretch.
+    struct Stretch {
+        double left = 0, right = 0;
+    };
+    static QList<Stretch> stretchesOf(const FontSpec& spec, const QString& text, qsizetype from,
+                                      qsizetype length);
 };
 
 } // namespace palvex

@@ -153,9 +153,10 @@ int32_t ItemReplay::drawMixedLine(int32_t first, int32_t last) {
 void ItemReplay::replay(int32_t first, int32_t last) {
     for (int32_t n = first; n <= last && n >= 1; ++n) {
         const PrintItem item = read(n);
+        // The shift is kept in twips at 100 %; a zoomed page moves it with everything else.
         itemShift = m_rules.ignoreCenterOffset || !std::isfinite(item.CenterOffset)
                         ? 0.0f
-                        : item.CenterOffset;
+                        : item.CenterOffset * m_rules.zoom;
         applyItemFont(item);
         if (item.YRelative == 1) m_target.setCurrentY(m_rules.currentYofPageNumber - item.ItemY);
         if (item.HAlign == AlignMixedLanguages && isText(item)) {

@@ -6,15 +6,17 @@
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
 #include "Search.h"
+#include "TwipScrollBar.h"
 #include "printing/PrinterPanel.h"
 #include "recording/ReportStore.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -109,13 +111,26 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
     connect(m_window.p1, &PageCanvas::refreshed, this, [this] { placeCanvas(); });
     for (QObject* o :
          {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
-          static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom)})
+          static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom),
+          static_cast<QObject*>(m_window.cboPage), static_cast<QObject*>(m_window.cboMoreOptions),
+          static_cast<QObject*>(m_window.Mainpicture)})
         o->installEventFilter(this);
+    for (QObject* panel : {static_cast<QObject*>(m_window.fraSearch),
+                           static_cast<QObject*>(m_window.fraMarginsSetup),
+                           static_cast<QObject*>(m_window.fraZoomOptions),
+                           static_cast<QObject*>(m_window.fraPrinter)})
+        panel->installEventFilter(this);
 }
 
 bool Navigation::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_P && key->modifiers() == Qt::ControlModifier) {
+            if (event->type() == QEvent::KeyPress) cmd_Click(Print);
+            return true;
+        }
         const int code = keyCodeOf(key->key());
         if (code == 0) return false;
         const int shift = shiftStateOf(key->modifiers());
@@ -125,21 +140,68 @@ bool Navigation::eventFilter(QObject* watched, QEvent* event) {
             keyUp(watched, code, shift);
         return true;
     }
-    return QObject::eventFilter(watched, event);
+    case QEvent::Hide:
+        // However a panel closes (OK, Cancel, Esc), the page keys work again at once.
+        if (watched == m_window.fraSearch || watched == m_window.fraMarginsSetup ||
+            watched == m_window.fraZoomOptions || watched == m_window.fraPrinter)
+            m_window.p1->setFocus();
+        return false;
+    case QEvent::Wheel:
+        if (watched != m_window.p1 && watched != m_window.Mainpicture) return false;
+        wheel(*static_cast<QWheelEvent*>(event));
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
 }
 
-// The canvas follows the scroll bars: its left and top are minus their values. A canvas
-// smaller than the viewport moves within the free space instead of out of sight, so the page
-// starts flush with the viewport's right edge, where right-to-left text begins.
+// The wheel scrolls the page, Shift+wheel sideways, Ctrl+wheel steps through the zoom list. A
+// high-resolution wheel's small deltas add up to whole notches.
+void Navigation::wheel(const QWheelEvent& event) {
+    constexpr int Notch = 120;
+    const QPoint angle = event.angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::ControlModifier) {
+        m_wheelZoom += delta;
+        while (m_wheelZoom >= Notch) {
+            m_wheelZoom -= Notch;
+            Image1_Click();
+        }
+        while (m_wheelZoom <= -Notch) {
+            m_wheelZoom += Notch;
+            Image2_Click();
+        }
+        return;
+    }
+    m_wheelZoom = 0;
+    const bool sideways = (modifiers & Qt::ShiftModifier) || (angle.y() == 0 && angle.x() != 0);
+    TwipScrollBar* bar = sideways ? m_window.HScroll : m_window.VScroll;
+    // Three small steps a notch, as lists and documents scroll.
+    const double twips = -double(delta) / Notch * 3 * bar->singleStep() * bar->twipsPerStep();
+    setScroll(!sideways, bar->valueTwips() + twips);
+    m_window.p1->setFocus();
+}
+
+// The canvas follows the scroll bars: at 0 its left or top edge shows, at the maximum its right or
+// bottom edge. A canvas that fits
+// the viewport along an axis stands in its middle there, on the preview colour, and that scroll
+// bar rests: it keeps its range, but there is nothing to scroll to.
 void Navigation::placeCanvas() {
-    auto offset = [](int value, int canvas, int viewport) {
-        const int v = value / PreviewWindow::TwipsPerPixel;
-        return canvas < viewport ? v : -v;
-    };
     QWidget* p1 = m_window.p1;
-    const QSize viewport = m_window.Mainpicture->size();
-    p1->move(offset(m_window.HScroll->value(), p1->width(), viewport.width()),
-             offset(m_window.VScroll->value(), p1->height(), viewport.height()));
+    const QSize room = m_window.visibleArea();
+    // The bar's whole range spans the part of the canvas that does not fit, so its far end shows
+    // the page's far edge beside the bar rather than under it.
+    auto offset = [](TwipScrollBar* bar, int canvas, int viewport, double withoutRange) {
+        const bool fits = canvas <= viewport;
+        bar->setEnabled(!fits);
+        if (fits) return (viewport - canvas) / 2;
+        const double along =
+            bar->rangeTwips() > 0 ? double(bar->valueTwips()) / bar->rangeTwips() : withoutRange;
+        return -int(std::lround(along * (canvas - viewport)));
+    };
+    p1->move(offset(m_window.HScroll, p1->width(), room.width(), 1.0),
+             offset(m_window.VScroll, p1->height(), room.height(), 0.0));
 }
 
 void Navigation::keyDown(const QObject* source, int code, int shift) {
@@ -155,9 +217,25 @@ void Navigation::keyUp(const QObject* source, int code, int shift) {
     if (forwards && isScrollKey(code)) HandlePreviewKey(code);
 }
 
-void Navigation::setScroll(bool vertical, long long value) {
-    QScrollBar* bar = vertical ? m_window.VScroll : m_window.HScroll;
-    bar->setValue(int(std::clamp<long long>(value, 0, bar->maximum())));
+void Navigation::setScroll(bool vertical, double twips) {
+    TwipScrollBar* bar = vertical ? m_window.VScroll : m_window.HScroll;
+    bar->setValueTwips(std::clamp(twips, 0.0, double(bar->rangeTwips())));
+}
+
+void Navigation::revealAcross(const QRectF& twips) {
+    TwipScrollBar* h = m_window.HScroll;
+    const double room = m_window.visibleArea().width(), canvas = m_window.p1->width();
+    if (canvas <= room || h->rangeTwips() == 0) return;
+    const double left = twips.left() / PreviewWindow::TwipsPerPixel,
+                 right = twips.right() / PreviewWindow::TwipsPerPixel;
+    const double shown = -m_window.p1->x();
+    if (left >= shown && right <= shown + room) return;
+    const double wanted = std::clamp((left + right) / 2 - room / 2, 0.0, canvas - room);
+    h->setValueTwips(wanted / (canvas - room) * h->rangeTwips());
+}
+
+void Navigation::showRightEdge() {
+    m_window.HScroll->setValue(m_window.HScroll->maximum());
 }
 
 void Navigation::selectPageEntry(int index) {
@@ -174,7 +252,7 @@ void Navigation::selectZoomEntry(int index) {
 void Navigation::turnPage(int button) {
     if (!(m_state.lastPageIndex != 0 || m_state.centringInProgress || m_state.colorChanged)) return;
     m_state.colorChanged = false;
-    m_window.VScroll->setMaximum(m_state.savedVRange);
+    m_window.VScroll->setRangeTwips(m_state.savedVRange);
     const int32_t first = m_state.firstPageNumber;
     int32_t page = m_state.currentPage;
     switch (button) {
@@ -249,10 +327,12 @@ void Navigation::cboZoom_Click() {
     }
     // The zoom comes from the entry's index, not from its text.
     m_state.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
-    if (m_state.centreAllPages && m_centring)
+    if (m_state.centreAllPages && m_centring) {
         m_centring->centreEveryPage(); // centred again at the new zoom
-    else
+    } else {
         m_renderer.RenderPage(false);
+        showRightEdge(); // where right-to-left lines start, whatever the new width
+    }
 }
 
 void Navigation::Image1_Click() {
@@ -266,40 +346,46 @@ void Navigation::Image2_Click() {
 }
 
 void Navigation::HandlePreviewKey(int code) {
-    QScrollBar* v = m_window.VScroll;
-    QScrollBar* h = m_window.HScroll;
-    const long long vValue = v->value(), hValue = h->value();
+    TwipScrollBar* v = m_window.VScroll;
+    TwipScrollBar* h = m_window.HScroll;
+    const double vValue = v->valueTwips(), hValue = h->valueTwips();
+    const double vEnd = v->rangeTwips();
+    // A page that fits the viewport has nothing to scroll: it is at its top and bottom at once.
+    const bool atTop = vValue <= 0 || !v->isEnabled();
+    const bool atBottom = vValue >= vEnd || !v->isEnabled();
+    const double vStep = double(v->singleStep()) * v->twipsPerStep();
+    const double hStep = double(h->singleStep()) * h->twipsPerStep();
     switch (code) {
     case PageUp:
-        if (vValue == 0 && m_window.cboPage->currentIndex() > 0) return cmd_Click(Previous);
-        setScroll(true, vValue - 3000 > 0 ? vValue - 3000 : 0);
+        if (atTop && m_window.cboPage->currentIndex() > 0) return cmd_Click(Previous);
+        setScroll(true, vValue - 3000);
         break;
     case PageDown:
-        if (m_window.cboPage->currentIndex() < m_state.lastPageIndex && vValue == v->maximum())
+        if (m_window.cboPage->currentIndex() < m_state.lastPageIndex && atBottom)
             return cmd_Click(Next);
-        setScroll(true, vValue + 3000 < v->maximum() ? vValue + 3000 : v->maximum());
+        setScroll(true, vValue + 3000);
         break;
     case End:
     case F8:
-        setScroll(true, v->maximum());
+        setScroll(true, vEnd);
         break;
     case Home:
     case F5:
         setScroll(true, 0);
         break;
     case Left:
-        setScroll(false, hValue - h->singleStep());
+        setScroll(false, hValue - hStep);
         break;
     case Up:
-        if (vValue == 0) return cmd_Click(Previous);
-        setScroll(true, vValue - v->singleStep());
+        if (atTop) return cmd_Click(Previous);
+        setScroll(true, vValue - vStep);
         break;
     case Right:
-        setScroll(false, hValue + h->singleStep());
+        setScroll(false, hValue + hStep);
         break;
     case Down:
-        if (vValue == v->maximum()) return cmd_Click(Next);
-        setScroll(true, vValue + v->singleStep());
+        if (atBottom) return cmd_Click(Next);
+        setScroll(true, vValue + vStep);
         break;
     case F3:
         if (!m_window.txtSearch->text().trimmed().isEmpty() && m_state.searchContinue)

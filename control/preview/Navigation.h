@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QRectF>
 
 #include <cstdint>
 
 class QComboBox;
+class QWheelEvent;
 class QWidget;
 
 namespace palvex {
@@ -44,6 +46,10 @@ public:
     void selectZoomEntry(int index);
     // Puts the canvas where the scroll bars say.
     void placeCanvas();
+    // The view at the page's right edge, where right-to-left lines start.
+    void showRightEdge();
+    // Scrolls sideways, when needed, so that an area of the canvas (twips) is in view.
+    void revealAcross(const QRectF& twips);
     // The parts that search and centre, which come after navigation.
     void setSearch(Search* search) { m_search = search; }
     void setCentring(PageCentring* centring) { m_centring = centring; }
@@ -54,7 +60,8 @@ protected:
 
 private:
     void turnPage(int index);
-    void setScroll(bool vertical, long long value);
+    void setScroll(bool vertical, double twips);
+    void wheel(const QWheelEvent& event);
 
     ControlState& m_state;
     ReportStore& m_store;
@@ -65,6 +72,7 @@ private:
     Search* m_search = nullptr;
     PageCentring* m_centring = nullptr;
     class PrinterPanel* m_printerPanel = nullptr;
+    int m_wheelZoom = 0; // Ctrl+wheel delta not yet a whole notch
 };
 
 // Classic key codes of the Qt keys the preview handles; 0 for any other key.

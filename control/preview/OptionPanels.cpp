@@ -49,9 +49,10 @@ void OptionPanels::cmdOKMarginsSetup_Click() {
     m_window.chkDefaultMargins->setChecked(false);
     m_store.writeDefinitions(m_state.definitions);
     m_window.fraMarginsSetup->hide();
-    // The page-number line follows the bottom margin.
+    // The page-number line follows the bottom margin. The line at 100 % moves: a zoomed page
+    // draws its own line from it, and the printout uses it.
     if (m_state.margins.bottom != m_state.savedMargins.bottom) {
-        const float moved = m_state.props.currentYofPageNumber + m_state.savedMargins.bottom -
+        const float moved = m_state.savedCurrentYofPageNumber + m_state.savedMargins.bottom -
                             m_state.margins.bottom;
         m_state.props.currentYofPageNumber = moved;
         m_state.breakLimit = moved - BreakDistance;

@@ -11,7 +11,8 @@ namespace palvex {
 
 PageCanvas::PageCanvas(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not marked opaque: the scroll bars lie above the canvas in the same viewport, and Qt's
+    // fast path for moving an opaque widget can later repaint the canvas alone, over them.
 }
 
 void PageCanvas::refresh() {
@@ -32,6 +33,16 @@ void PageCanvas::paintEvent(QPaintEvent*) {
     QImage image = m_surface->image();
     image.setDevicePixelRatio(m_surface->devicePixelRatio());
     painter.drawImage(QPointF(0, 0), image);
+    if (!(m_paperHeight > 0)) return;
+    const int paper =
+        std::min(height(), int(std::lround(m_paperHeight / PreviewWindow::TwipsPerPixel)));
+    const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window)
+                                         : palette().color(QPalette::Window);
+    if (paper < height()) painter.fillRect(0, paper, width(), height() - paper, around);
+    // The sheet's edge, so a white page stands out on a light preview colour.
+    painter.setPen(QColor(128, 128, 128));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(0.5, 0.5, width() - 1.0, paper - 1.0));
 }
 
 } // namespace palvex

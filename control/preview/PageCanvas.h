@@ -20,6 +20,9 @@ public:
     void setSurface(ImageSurface* surface) { m_surface = surface; }
     // Sizes the widget to the surface and repaints.
     void refresh();
+    // How far down the canvas the paper reaches, in twips; below it the canvas only leaves room
+    // and shows the preview colour, so the page looks like the sheet that prints.
+    void setPaperHeight(float twips) { m_paperHeight = twips; }
 
 signals:
     // The canvas took a new size: its place in the viewport may change.
@@ -30,6 +33,7 @@ protected:
 
 private:
     ImageSurface* m_surface = nullptr;
+    float m_paperHeight = 0;
 };
 
 } // namespace palvex

@@ -11,11 +11,11 @@
 #include "platform/Surface.h"
 #include "recording/ReportStore.h"
 
+#include "TwipScrollBar.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
@@ -83,12 +83,13 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     if (first > last || !m_state.surface) return;
     m_state.pagesCentred = true;
     const bool several = first < last;
-    const float screenWidth = m_screen.widthTwips(), screenHeight = m_screen.heightTwips();
+    const float areaWidth = float(m_window.areaTwips().width()),
+                areaHeight = float(m_window.areaTwips().height());
     if (several) {
         QProgressBar* bar = m_window.Prg1;
         const QRectF b = PreviewWindow::placeOf(bar);
-        PreviewWindow::place(bar, QRectF((screenWidth - b.width()) / 2,
-                                         (screenHeight - b.height()) / 2, b.width(), b.height()));
+        PreviewWindow::place(bar, QRectF((areaWidth - b.width()) / 2, (areaHeight - b.height()) / 2,
+                                         b.width(), b.height()));
         bar->setMaximum(last);
         bar->setValue(0);
         bar->show();
@@ -97,7 +98,7 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         wait->hide();
         wait->setStyleSheet(QStringLiteral("background-color: white;"));
         const QRectF w = PreviewWindow::placeOf(wait);
-        PreviewWindow::place(wait, QRectF((screenWidth - w.width()) / 2,
+        PreviewWindow::place(wait, QRectF((areaWidth - w.width()) / 2,
                                           PreviewWindow::placeOf(bar).top() - w.height() - 30,
                                           w.width(), w.height()));
         wait->setText(m_state.centringWaitMessage);
@@ -110,7 +111,7 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         const int32_t lastItem = m_state.pageIndex[size_t(page)];
         m_renderer.measureExtent(firstItem, lastItem);
         const float shift =
-            centringShift(m_state.surface->ScaleWidth(), m_renderer.minTextX, m_renderer.maxTextX);
+            centringShift(m_state.unzoomed.scaleWidth, m_renderer.minTextX, m_renderer.maxTextX);
         for (int32_t n = firstItem; n <= lastItem; ++n) {
             PrintItem item = m_store.read(n);
             const float offset =
@@ -133,7 +134,7 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     }
     m_state.currentPage = m_state.firstPageNumber + last - 1;
     m_state.pagesCentred = false;
-    m_window.VScroll->setMaximum(m_state.savedVRange);
+    m_window.VScroll->setRangeTwips(m_state.savedVRange);
     m_window.p1->show();
     m_renderer.RenderPage(false);
     m_navigation.selectPageEntry(last - 1);

@@ -3,21 +3,14 @@
 #include "ControlState.h"
 #include "PageCanvas.h"
 #include "PreviewWindow.h"
+#include "TwipScrollBar.h"
 #include "platform/ImageSurface.h"
-#include "platform/Screen.h"
 #include "recording/ReportStore.h"
-
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
 
 namespace palvex {
-
-int clampScroll(double range) {
-    if (!std::isfinite(range)) return 0;
-    return int(std::clamp(std::round(std::fabs(range)), 0.0, 32767.0));
-}
 
 PageRenderer::Range PageRenderer::rangeOfPage(int32_t k) const {
     const std::vector<int32_t>& index = m_state.pageIndex;
@@ -32,11 +25,11 @@ PageRenderer::Range PageRenderer::rangeOfPage(int32_t k) const {
     return r;
 }
 
+// The canvas is the paper at 15 twips a logical pixel on every screen, as the printer prints it;
+// only the zoom and its options make it larger or smaller.
 void PageRenderer::sizeCanvas() {
     const PageGeometry& u = m_state.unzoomed;
     const float zoom = m_state.zoomFactor;
-    const float screen = m_screen.widthTwips();
-    const float designed = PreviewWindow::DesignedScreenWidth;
     m_canvas.setAutoRedraw(true);
     m_canvas.setWidth(u.width);
     m_canvas.setScaleWidth(u.scaleWidth);
@@ -44,49 +37,43 @@ void PageRenderer::sizeCanvas() {
     maxTextX = 0;
     m_canvas.setHeight(u.height);
     m_canvas.setScaleHeight(u.scaleHeight);
-    m_canvas.Cls();
-    m_pic.setHeight(m_canvas.Height());
-    m_pic.setWidth(m_canvas.Width());
 
     if (zoom != 1.0f) {
         if (m_state.zoomHeight) {
             m_canvas.setHeight(u.height * zoom);
             m_canvas.setScaleHeight(u.scaleHeight * zoom);
-            m_state.props.currentYofPageNumber = m_canvas.Height() - PageNumberGap;
+            // 425 twips above the canvas's bottom edge; the page counts y from its printable
+            // area, which lies below the canvas's top on a sheet with a top margin.
+            m_state.props.currentYofPageNumber =
+                float(m_canvas.Height() - PageNumberGap - m_canvas.originY());
             m_state.breakLimit = m_state.props.currentYofPageNumber - zoom * BreakDistance;
         }
-        // The page follows a screen wider than designed; "Width area" adds the zoom.
-        if (screen != designed) {
-            m_canvas.setWidth(u.width * zoom * screen / designed);
-            m_canvas.setScaleWidth(u.scaleWidth * zoom * screen / designed);
-            minTextX = m_canvas.ScaleWidth();
-        } else if (m_state.zoomWidth) {
+        if (m_state.zoomWidth) {
             m_canvas.setWidth(u.width * zoom);
             m_canvas.setScaleWidth(u.scaleWidth * zoom);
             minTextX = m_canvas.ScaleWidth();
         }
-        m_pic.setHeight(m_canvas.Height());
-        m_pic.setWidth(m_canvas.Width());
-        m_state.hRange = clampScroll(m_window.viewportWidth() - m_canvas.Width());
-        m_state.vRange = clampScroll(m_window.viewportHeight() - m_canvas.Height());
     } else {
-        m_state.hRange = m_state.savedHRange;
-        m_state.vRange = m_state.savedVRange;
         m_state.props.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
         m_state.breakLimit = m_state.savedBreakLimit;
-        if (screen != designed) {
-            m_canvas.setWidth(screen * u.width / designed);
-            m_canvas.setScaleWidth(screen * u.scaleWidth / designed);
-            minTextX = m_canvas.ScaleWidth();
-            m_pic.setWidth(m_canvas.Width());
-            m_state.hRange = clampScroll(m_window.viewportWidth() - m_canvas.Width());
-        }
     }
-    m_window.HScroll->setMaximum(m_state.hRange);
-    m_window.HScroll->setPageStep(std::max(1, m_state.hRange / 10));
-    m_window.VScroll->setMaximum(m_state.vRange);
-    m_window.VScroll->setPageStep(std::max(1, m_state.vRange / 10));
+    m_pic.setHeight(m_canvas.Height());
+    m_pic.setWidth(m_canvas.Width());
+    updateScrollRanges();
+    m_window.p1->setPaperHeight(m_canvas.Height() * (u.height - PageNumberGap) /
+                                std::max(1.0f, u.height));
     m_canvas.Cls(); // at the new size
+}
+
+void PageRenderer::updateScrollRanges() {
+    m_state.hRange = scrollRange(m_window.viewportWidth() - m_canvas.Width());
+    m_state.vRange = scrollRange(m_window.viewportHeight() - m_canvas.Height());
+    if (m_state.zoomFactor == 1.0f) {
+        m_state.savedHRange = m_state.hRange;
+        m_state.savedVRange = m_state.vRange;
+    }
+    m_window.HScroll->setRangeTwips(m_state.hRange);
+    m_window.VScroll->setRangeTwips(m_state.vRange);
 }
 
 ReplayRules PageRenderer::rules() const {
@@ -100,19 +87,25 @@ ReplayRules PageRenderer::rules() const {
 }
 
 void PageRenderer::measureExtent(int32_t first, int32_t last) {
-    sizeCanvas();
-    // The same replay on a surface that only measures: no glyph is rasterised.
+    // At 100 % on the page in twips, as the recorder laid it out and the printer prints it, so
+    // the shift is the same whatever the zoom or the device. Nothing is drawn: no glyph is
+    // rasterised and the canvas keeps what it shows.
+    const PageGeometry& u = m_state.unzoomed;
     MeasuringSurface page;
     page.setScaleModeTwips();
-    page.setWidth(m_canvas.Width());
-    page.setHeight(m_canvas.Height());
-    page.setScaleWidth(m_canvas.ScaleWidth());
-    page.setScaleHeight(m_canvas.ScaleHeight());
+    page.setWidth(u.width);
+    page.setHeight(u.height);
+    page.setScaleWidth(u.scaleWidth);
+    page.setScaleHeight(u.scaleHeight);
+    page.setPage(0, 0);
     ReplayRules r = rules();
+    r.zoom = 1;
+    r.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
     r.ignoreCenterOffset = true;
+    r.keepDrawn = false;
     ItemReplay replay(m_store, page, r);
-    replay.minTextX = minTextX;
-    replay.maxTextX = maxTextX;
+    replay.minTextX = page.ScaleWidth();
+    replay.maxTextX = 0;
     replay.replay(first, std::min(last, m_store.itemCount()));
     minTextX = replay.minTextX;
     maxTextX = replay.maxTextX;

@@ -12,7 +12,6 @@ namespace palvex {
 struct ControlState;
 class ImageSurface;
 class ReportStore;
-class Screen;
 class Surface;
 class PreviewWindow;
 
@@ -21,14 +20,14 @@ class PreviewWindow;
 class PageRenderer {
 public:
     PageRenderer(ControlState& state, const ReportStore& store, ImageSurface& canvas,
-                 Surface& recordingSurface, const Screen& screen, PreviewWindow& window)
+                 Surface& recordingSurface, PreviewWindow& window)
         : m_state(state), m_store(store), m_canvas(canvas), m_pic(recordingSurface),
-          m_screen(screen), m_window(window) {}
+          m_window(window) {}
 
     // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
     void RenderPage(bool keepRange);
-    // The extent of the free text of items first..last as the page would draw them at this
-    // zoom without centring shifts, measured without drawing (minTextX, maxTextX).
+    // The extent of the free text of items first..last at 100 % without centring shifts,
+    // measured without drawing (minTextX, maxTextX), in twips of the printable area.
     void measureExtent(int32_t first, int32_t last);
 
     // The item range of a page index (from 0) of the report.
@@ -36,6 +35,8 @@ public:
         int32_t first = 1, last = 0;
     };
     Range rangeOfPage(int32_t pageIndex) const;
+    // The scroll bars' ranges: how far the canvas as sized reaches past the viewport.
+    void updateScrollRanges();
 
     int32_t rangeFirst = 1, rangeLast = 0;
     float minTextX = 0, maxTextX = 0;
@@ -50,12 +51,8 @@ private:
     const ReportStore& m_store;
     ImageSurface& m_canvas;
     Surface& m_pic;
-    const Screen& m_screen;
     PreviewWindow& m_window;
     GraphicsReplay m_graphics; // pen widths in screen pixels: the canvas is the screen
 };
-
-// Scroll positions are 16-bit: larger ranges are clamped.
-int clampScroll(double range);
 
 } // namespace palvex

@@ -7,6 +7,7 @@
 #include "PageRenderer.h"
 #include "PreviewStartup.h"
 #include "PreviewWindow.h"
+#include "TwipScrollBar.h"
 #include "platform/Colors.h"
 #include "platform/Screen.h"
 #include "recording/ReportStore.h"
@@ -15,7 +16,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <cmath>
 
@@ -45,10 +45,11 @@ void PreviewController::fillMarginLists() {
 }
 
 void PreviewController::start(const std::string& directory) {
-    const float screenWidth = m_screen.widthTwips(), screenHeight = m_screen.heightTwips();
-    m_window.scaleToolbar(screenWidth);              // 1
-    m_startup.openStore(directory);                  // 2
-    m_window.coverScreen(screenWidth, screenHeight); // 3
+    const QSizeF area = coveredArea();
+    const float areaWidth = float(area.width()), areaHeight = float(area.height());
+    m_window.scaleToolbar(areaWidth);            // 1
+    m_startup.openStore(directory);              // 2
+    m_window.coverScreen(areaWidth, areaHeight); // 3
     m_window.setPreviewColor(toQColor(m_state.definitions.DefLongs[0]));
     m_startup.applyBackColor();
     m_window.cboZoomPrinting->clear(); // 5
@@ -72,8 +73,8 @@ void PreviewController::start(const std::string& directory) {
     m_window.cboMoreOptions->setCurrentIndex(0);
     m_window.place(m_window.fraZoomOptions, QRectF(0, 0, 2175, 2775)); // 8
     m_window.place(m_window.fraMarginsSetup, QRectF(0, 0, 2535, 3135));
-    PreviewWindow::centre(m_window.fraZoomOptions, screenWidth, screenHeight);
-    PreviewWindow::centre(m_window.fraMarginsSetup, screenWidth, screenHeight);
+    PreviewWindow::centre(m_window.fraZoomOptions, areaWidth, areaHeight);
+    PreviewWindow::centre(m_window.fraMarginsSetup, areaWidth, areaHeight);
     m_startup.applyDefinitions();
     // The boxes are the zoom options in force: each change of one reads all three.
     const bool currentX = m_state.zoomCurrentX, width = m_state.zoomWidth,
@@ -91,26 +92,17 @@ void PreviewController::start(const std::string& directory) {
     m_window.fraMarginsSetup->hide();
     m_startup.sizePage(); // 9, 10
     m_window.pageList->clear();
-    m_window.placeScrollBars(); // 11
-    const float canvasHeight = m_state.unzoomed.height, canvasWidth = m_state.unzoomed.width;
-    m_state.vRange = clampScroll(canvasHeight - m_window.viewportHeight());
-    m_state.hRange = clampScroll(canvasWidth - m_window.viewportWidth());
-    m_window.VScroll->setMaximum(m_state.vRange);
-    m_window.VScroll->setPageStep(std::max(1, m_state.vRange / 10));
+    m_window.placeScrollBars();      // 11
+    m_renderer.updateScrollRanges(); // the unzoomed canvas against the viewport
     m_state.vScrollAllowance = int(std::lround(m_state.unzoomed.scaleHeight /
                                                std::max(1, m_window.VScroll->singleStep()))) +
                                50;
-    m_window.HScroll->setMaximum(m_state.hRange);
-    m_window.HScroll->setPageStep(std::max(1, m_state.hRange / 10));
-    m_state.savedHRange = m_state.hRange;
-    m_state.savedVRange = m_state.vRange;
-    m_window.HScroll->setValue(
-        m_window.HScroll->maximum()); // right-to-left text begins at the right
-    m_navigation.selectZoomEntry(8);  // 12
-    m_startup.resetRecording();       // 13, 16
-    m_startup.resetHeaders();         // 14
-    PreviewWindow::centre(m_window.fraSearch, screenWidth, screenHeight); // 15
-    for (size_t i = 0; i < 8; ++i)                                        // 17
+    m_navigation.showRightEdge();    // right-to-left text begins at the right
+    m_navigation.selectZoomEntry(8); // 12
+    m_startup.resetRecording();      // 13, 16
+    m_startup.resetHeaders();        // 14
+    PreviewWindow::centre(m_window.fraSearch, areaWidth, areaHeight); // 15
+    for (size_t i = 0; i < 8; ++i)                                    // 17
         if (!m_state.buttonCaptions[i].trimmed().isEmpty())
             m_window.cmd[i]->setText(m_state.buttonCaptions[i]);
     m_window.cmdShowDaf->setText(m_state.formattingCaption); // 19
@@ -133,8 +125,32 @@ void PreviewController::showReport() {
     m_state.pagesEnded = 0;
     m_state.currentPage = m_state.firstPageNumber;
     m_renderer.RenderPage(false);
+    // Only now is the canvas its final size: the view opens at the page's top right corner.
+    m_window.VScroll->setValue(0);
+    m_navigation.showRightEdge();
+    m_navigation.placeCanvas();
     m_state.props.gtAfterPage = true;
     m_window.cmdShowDaf->hide();
+}
+
+QSizeF PreviewController::coveredArea() const {
+    QSizeF area(m_screen.widthTwips(), m_screen.heightTwips());
+    // A host window that is on screen and smaller than it holds the control within its bounds.
+    const QWidget* host = m_window.control->parentWidget();
+    if (host && host->isVisible())
+        area = area.boundedTo(QSizeF(host->width(), host->height()) * PreviewWindow::TwipsPerPixel);
+    return area;
+}
+
+void PreviewController::followHost() {
+    const QSizeF area = coveredArea();
+    PreviewWindow::place(m_window.control, QRectF(QPointF(0, 0), area));
+}
+
+void PreviewController::relayOut() {
+    m_window.layOut();
+    m_renderer.updateScrollRanges();
+    m_navigation.placeCanvas();
 }
 
 } // namespace palvex

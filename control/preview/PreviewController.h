@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QSizeF>
+
 #include <string>
 
 class QWidget;
@@ -31,9 +33,15 @@ public:
     void showReport();
     // "Formating Page " and the number of pages formatted.
     void ShowFormattingPage(int pages);
+    // The control takes the host window's new size, up to the screen's.
+    void followHost();
+    // The window laid out again for the control's size, the canvas kept in view.
+    void relayOut();
 
 private:
     void fillMarginLists();
+    // The screen, or the part of it that the host's window covers, in twips.
+    QSizeF coveredArea() const;
 
     ControlState& m_state;
     ReportStore& m_store;

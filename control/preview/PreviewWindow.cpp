@@ -2,6 +2,7 @@
 
 #include "PageCanvas.h"
 #include "PageNumberList.h"
+#include "TwipScrollBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
 
@@ -103,8 +103,10 @@ QCheckBox* check(QWidget* parent, const char* name, const QString& caption, cons
 } // namespace
 
 void PreviewWindow::place(QWidget* widget, const QRectF& t) {
-    widget->setGeometry(qRound(t.left() / TwipsPerPixel), qRound(t.top() / TwipsPerPixel),
-                        qRound(t.width() / TwipsPerPixel), qRound(t.height() / TwipsPerPixel));
+    // Edges are rounded, not sizes, so parts that end at the window's edge stay inside it.
+    const int left = qRound(t.left() / TwipsPerPixel), top = qRound(t.top() / TwipsPerPixel);
+    widget->setGeometry(left, top, qRound(t.right() / TwipsPerPixel) - left,
+                        qRound(t.bottom() / TwipsPerPixel) - top);
 }
 
 QRectF PreviewWindow::placeOf(const QWidget* widget) {
@@ -165,12 +167,12 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     Mainpicture->setAutoFillBackground(true);
     p1 = new PageCanvas(Mainpicture);
     p1->setObjectName(QStringLiteral("p1"));
-    HScroll = make<QScrollBar>(Mainpicture, "HScroll");
-    HScroll->setOrientation(Qt::Horizontal);
-    HScroll->setSingleStep(100);
-    VScroll = make<QScrollBar>(Mainpicture, "VScroll");
-    VScroll->setOrientation(Qt::Vertical);
-    VScroll->setSingleStep(240);
+    HScroll = new TwipScrollBar(Qt::Horizontal, Mainpicture);
+    HScroll->setObjectName(QStringLiteral("HScroll"));
+    HScroll->setSingleStepTwips(100);
+    VScroll = new TwipScrollBar(Qt::Vertical, Mainpicture);
+    VScroll->setObjectName(QStringLiteral("VScroll"));
+    VScroll->setSingleStepTwips(240);
     HScroll->hide();
     VScroll->hide();
 
@@ -293,8 +295,27 @@ void PreviewWindow::coverScreen(float widthTwips, float heightTwips) {
     place(control, QRectF(0, 0, widthTwips, heightTwips));
     control->move(0, 0);
     control->setVisible(true);
-    place(Mainpicture, QRectF(0, ToolbarHeight, widthTwips, std::max(0.0f, heightTwips - 1430)));
+    layOut();
     p1->move(p1->x(), 0);
+}
+
+void PreviewWindow::layOut() {
+    const QSizeF area = areaTwips();
+    scaleToolbar(float(area.width()));
+    place(Mainpicture, QRectF(0, ToolbarHeight, area.width(), std::max(0.0, area.height() - 1430)));
+    placeScrollBars();
+    for (QWidget* frame : {static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
+                           static_cast<QWidget*>(fraZoomOptions)})
+        centre(frame, float(area.width()), float(area.height()));
+}
+
+QSizeF PreviewWindow::areaTwips() const {
+    return QSizeF(control->width() * TwipsPerPixel, control->height() * TwipsPerPixel);
+}
+
+QSize PreviewWindow::visibleArea() const {
+    return QSize(VScroll->isHidden() ? Mainpicture->width() : VScroll->x(),
+                 HScroll->isHidden() ? Mainpicture->height() : HScroll->y());
 }
 
 void PreviewWindow::setPreviewColor(const QColor& color) {
@@ -314,9 +335,9 @@ void PreviewWindow::placeScrollBars() {
     place(VScroll, QRectF(main.width() - vWidth - 50, 0, vWidth, main.height() - hHeight - 50));
 }
 
-void PreviewWindow::centre(QWidget* frame, float screenWidth, float screenHeight) {
+void PreviewWindow::centre(QWidget* frame, float areaWidth, float areaHeight) {
     const QRectF f = placeOf(frame);
-    place(frame, QRectF((screenWidth - f.width()) / 2, (screenHeight - f.height()) / 2, f.width(),
+    place(frame, QRectF((areaWidth - f.width()) / 2, (areaHeight - f.height()) / 2, f.width(),
                         f.height()));
 }
 

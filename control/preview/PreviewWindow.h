@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -13,7 +14,6 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class QScrollBar;
 class QToolButton;
 class QWidget;
 
@@ -21,6 +21,7 @@ namespace palvex {
 
 class PageCanvas;
 class PageNumberList;
+class TwipScrollBar;
 
 // The preview window: every child control of the control, with its name, caption, colours and
 // designed place in twips (15 twips to a logical pixel). Behaviour lives elsewhere.
@@ -38,13 +39,20 @@ public:
 
     // Toolbar widths and lefts are the designed ones times screen width / 9600.
     void scaleToolbar(float screenWidthTwips);
-    // The control covers the screen; the viewport fills it below the toolbar.
+    // The control covers the screen, or as much of it as the host's window shows.
     void coverScreen(float widthTwips, float heightTwips);
+    // Lays the toolbar, the viewport, the scroll bars and the panels out inside the control as
+    // it is now sized, so nothing lies beyond the window's edge.
+    void layOut();
+    // The control's size in twips: the area the window is laid out in.
+    QSizeF areaTwips() const;
+    // The part of the viewport that the scroll bars leave free, in pixels.
+    QSize visibleArea() const;
     void setPreviewColor(const QColor& color);
     // Scroll bars along the viewport's bottom and right edges.
     void placeScrollBars();
-    // A frame centred on the screen.
-    static void centre(QWidget* frame, float screenWidth, float screenHeight);
+    // A frame centred on an area of the given size.
+    static void centre(QWidget* frame, float areaWidth, float areaHeight);
 
     float viewportWidth() const;  // Mainpicture's ScaleWidth, twips
     float viewportHeight() const; // Mainpicture's ScaleHeight, twips
@@ -61,8 +69,8 @@ public:
     QToolButton* Image2;
     QWidget* Mainpicture;
     PageCanvas* p1;
-    QScrollBar* HScroll;
-    QScrollBar* VScroll;
+    TwipScrollBar* HScroll;
+    TwipScrollBar* VScroll;
     QPushButton* cmdShowDaf;
     QProgressBar* Prg1;
     QPushButton* cmdCancelPrinting;

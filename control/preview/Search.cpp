@@ -5,6 +5,7 @@
 #include "PageCanvas.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
+#include "TwipScrollBar.h"
 #include "platform/Dialogs.h"
 #include "platform/ImageSurface.h"
 #include "recording/ItemWriter.h"
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
@@ -64,7 +64,9 @@ bool Search::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Alt && shiftStateOf(key->modifiers()) == 1) {
+        // With Shift held, X11 reports the Alt key as Meta.
+        const bool alt = key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta;
+        if (alt && (key->modifiers() & Qt::ShiftModifier)) {
             m_keyboard.activate(kEnglishLayout);
             m_englishKeyboard = true;
         }
@@ -133,40 +135,54 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
     m_foundText = trimBlanks(m_searchText);
     m_renderer.RenderPage(false);
 
-    // Where the page drew the item: the highlight lands on it whatever its alignment, footer
-    // or the screen's width.
-    const DrawnText* drawn = nullptr;
-    for (const DrawnText& d : m_renderer.drawn)
-        if (d.item == n) drawn = &d;
-    const float y = drawn ? drawn->y : item.ItemY * m_state.zoomFactor;
+    // Where the page drew the match: the characters as the renderer laid them out, so the
+    // highlight lands on them whatever their alignment, direction, footer or the zoom. A line
+    // written a character at a time was joined from the items before the one that matched.
+    struct Mark {
+        const DrawnText* drawn;
+        qsizetype from, length;
+    };
+    auto drawnItem = [this](int32_t k) -> const DrawnText* {
+        for (const DrawnText& d : m_renderer.drawn)
+            if (d.item == k) return &d;
+        return nullptr;
+    };
+    std::vector<Mark> marks;
+    const qsizetype matchFrom = position - 1, matchTo = matchFrom + m_foundText.size();
+    qsizetype end = line.size(); // the part of the line still to place, from its end
+    for (int32_t k = n; k >= 1 && end > 0; --k) {
+        const DrawnText* d = drawnItem(k);
+        if (!d) break;
+        const QString text = trimBlanks(d->text);
+        const qsizetype start = end - text.size();
+        const qsizetype lead = d->text.size() - text.size(); // blanks the line does not have
+        const qsizetype a = std::max(start, matchFrom), b = std::min(end, matchTo);
+        if (a < b) marks.push_back({d, lead + a - start, b - a});
+        end = start;
+        if (text.size() != 1) break; // only single characters were joined
+    }
+    QRectF found; // twips on the canvas
+    for (const Mark& m : marks)
+        found |= m_canvas.textBox(m.drawn->text, m.drawn->font, m.drawn->x, m.drawn->y);
+    const double y =
+        marks.empty() ? m_canvas.originY() + item.ItemY * m_state.zoomFactor : found.top();
 
-    QScrollBar* v = m_window.VScroll;
-    const float h = m_window.viewportHeight(), s = float(v->singleStep());
-    const float twipsPerUnit = float(m_canvas.twipsPerUnitY());
-    const float yTwips = y * twipsPerUnit;
-    if (h - 2 * s < yTwips) {
-        if (yTwips > m_state.vRange)
-            v->setMaximum(std::min(32767, int(std::lround(m_state.vScrollAllowance + yTwips + s))));
-        v->setValue(std::clamp(int(std::lround(yTwips - 0.6 * h)), 0, v->maximum()));
+    TwipScrollBar* v = m_window.VScroll;
+    const double h = m_window.viewportHeight(), s = double(v->singleStep()) * v->twipsPerStep();
+    if (h - 2 * s < y) {
+        if (y > m_state.vRange) v->setRangeTwips(m_state.vScrollAllowance + y + s);
+        v->setValueTwips(y - 0.6 * h);
     } else {
-        v->setValue(std::clamp(int(std::lround(yTwips - s)), 0, v->maximum()));
+        v->setValueTwips(y - s);
     }
     m_state.vRange = m_state.savedVRange;
+    if (!found.isEmpty()) m_navigation.revealAcross(found);
     m_window.p1->show();
 
-    if (drawn) {
-        m_canvas.restoreFont(drawn->font);
-        m_canvas.setForeColor(Magenta);
-        m_canvas.setCurrentY(drawn->y);
-        const QString before = line.left(position - 1);
-        const float x0 = drawn->x;
-        const float x = m_englishKeyboard ? x0 + m_canvas.TextWidth(line.mid(position - 1)) -
-                                                m_canvas.TextWidth(m_foundText)
-                                          : x0 + m_canvas.TextWidth(before);
-        m_canvas.setCurrentX(x);
-        m_canvas.Print(m_foundText, false);
-        m_window.p1->update();
-    }
+    for (const Mark& m : marks)
+        m_canvas.HighlightText(m.drawn->text, m.drawn->font, m.drawn->x, m.drawn->y, m.from,
+                               m.length, Magenta);
+    m_window.p1->update();
     m_searchStart = n + 1;
 }
 

@@ -65,8 +65,9 @@ void PrinterPanel::open() {
     m_request.applyZoom = false;
     m_window.cboZoomPrinting->setCurrentIndex(0);
     const QRectF f = PreviewWindow::placeOf(m_window.fraPrinter);
-    PreviewWindow::place(m_window.fraPrinter, QRectF((m_screen.widthTwips() - f.width()) / 2, 400,
-                                                     f.width(), f.height()));
+    PreviewWindow::place(
+        m_window.fraPrinter,
+        QRectF((float(m_window.areaTwips().width()) - f.width()) / 2, 400, f.width(), f.height()));
     m_window.fraPrinter->show();
     m_window.fraPrinter->raise();
     ShowPrinterPanel();
@@ -86,8 +87,8 @@ void PrinterPanel::ShowPrinterPanel() {
     try {
         const PrinterDevice current = m_printers.current();
         PreviewWindow::place(m_window.fraPrinter,
-                             QRectF((m_screen.widthTwips() - 6675) / 2,
-                                    (m_screen.heightTwips() - 3840) / 2, 6675, 3840));
+                             QRectF((float(m_window.areaTwips().width()) - 6675) / 2,
+                                    (float(m_window.areaTwips().height()) - 3840) / 2, 6675, 3840));
         m_window.fraPrinter->show();
         m_window.printPages->show(QString(), m_state.firstPageNumber, m_state.lastPageIndex + 1);
         m_window.cboBeginPage->setCurrentIndex(0);

@@ -71,16 +71,16 @@ PrinterDevice tallPrinter() {
     return {QStringLiteral("Tall"), false, 11909, 16409, 11189, 15689, 2};
 }
 
-TEST_F(Preview, TheCanvasFollowsTheScreenWidthAndTheZoomOptions) {
+TEST_F(Preview, TheCanvasIsThePaperOnAnyScreenAndFollowsTheZoomOptions) {
     restart({tallPrinter()}, 9600);
     pages(1);
     EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909);
     EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
 
-    restart({tallPrinter()}, 12000);
+    restart({tallPrinter()}, 12000); // a wider screen does not widen the paper
     pages(1);
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909 * 1.25f);
-    EXPECT_FLOAT_EQ(ctl().canvas().ScaleWidth(), 11189 * 1.25f);
+    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909);
+    EXPECT_FLOAT_EQ(ctl().canvas().ScaleWidth(), 11189);
     EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
 
     restart({tallPrinter()}, 9600);

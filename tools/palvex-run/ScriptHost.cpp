@@ -5,7 +5,9 @@
 #include "recording/ItemWriter.h"
 #include "recording/NumberText.h"
 
+#include "platform/ImageSurface.h"
 #include "preview/Navigation.h"
+#include "preview/PageRenderer.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 namespace palvex::script {
@@ -172,6 +175,12 @@ void ScriptHost::runAction(const Statement& st) {
         m_dialogs->queueSetup(st.words.value(0) == QLatin1String("ok"));
     } else if (action == QLatin1String("screenshot")) {
         screenshot(st.words);
+    } else if (action == QLatin1String("drawn")) {
+        listDrawn();
+    } else if (action == QLatin1String("wheel")) {
+        wheel(st.words);
+    } else if (action == QLatin1String("resize")) {
+        resizeWindow(st.words);
     } else {
         printError(Status::NotSupportedYet, QLatin1Char('!') + action);
     }
@@ -329,6 +338,57 @@ void ScriptHost::screenshot(const QStringList& words) {
     if (words.isEmpty() || !screen || !screen->grabWindow(0).save(words[0], "PNG"))
         printError(Status::PathFileAccessError,
                    QStringLiteral("!screenshot ") + words.join(QLatin1Char(' ')));
+}
+
+// Where the page as drawn put each text: its right end and top in twips from the canvas's
+// top-left corner (the paper's, at 100 %), so a script can hold them against the printout.
+void ScriptHost::listDrawn() {
+    const ImageSurface& canvas = control().canvas();
+    for (const DrawnText& d : control().renderer().drawn) {
+        const double right =
+            canvas.originX() + (canvas.ScaleWidth() - d.x) * canvas.twipsPerUnitX();
+        const double top = canvas.originY() + d.y * canvas.twipsPerUnitY();
+        QString text = d.text.trimmed();
+        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        m_out << "drawn " << d.item << ": right=" << formatSingle(float(right))
+              << " top=" << formatSingle(float(top)) << " text=\"" << text << "\"" << Qt::endl;
+    }
+    m_out << "canvas: " << formatSingle(canvas.Width()) << 'x' << formatSingle(canvas.Height())
+          << " twips, " << control().canvasImage().width() << 'x'
+          << control().canvasImage().height() << " pixels" << Qt::endl;
+}
+
+// A turn of the mouse wheel over the page: DELTA in eighths of a degree (120 a notch, positive
+// away from the user), with Ctrl or Shift held.
+void ScriptHost::wheel(const QStringList& words) {
+    bool ok = false;
+    const int delta = words.value(0).toInt(&ok);
+    const QString held = words.value(1).toLower();
+    auto* page = control().findChild<QWidget*>(QStringLiteral("p1"));
+    if (!ok || !page ||
+        (!held.isEmpty() && held != QLatin1String("ctrl") && held != QLatin1String("shift")))
+        return printError(Status::InvalidProcedureCall,
+                          QStringLiteral("!wheel ") + words.join(QLatin1Char(' ')));
+    const Qt::KeyboardModifiers modifiers = held == QLatin1String("ctrl")    ? Qt::ControlModifier
+                                            : held == QLatin1String("shift") ? Qt::ShiftModifier
+                                                                             : Qt::NoModifier;
+    const QPointF at(page->width() / 2.0, page->height() / 2.0);
+    QWheelEvent event(at, page->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(page, &event);
+}
+
+// The host window takes a new size in pixels; the window is shown if it was not.
+void ScriptHost::resizeWindow(const QStringList& words) {
+    bool okWidth = false, okHeight = false;
+    const int width = words.value(0).toInt(&okWidth), height = words.value(1).toInt(&okHeight);
+    if (!okWidth || !okHeight || width < 1 || height < 1)
+        return printError(Status::InvalidProcedureCall,
+                          QStringLiteral("!resize ") + words.join(QLatin1Char(' ')));
+    control();
+    if (!m_form->isVisible()) m_form->show();
+    m_form->resize(width, height);
+    QCoreApplication::processEvents();
 }
 
 void ScriptHost::printState() {

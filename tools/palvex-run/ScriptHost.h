@@ -58,6 +58,9 @@ private:
     void blur(const QStringList& words);
     void color(const QStringList& words);
     void screenshot(const QStringList& words);
+    void listDrawn();
+    void wheel(const QStringList& words);
+    void resizeWindow(const QStringList& words);
     void printError(Status status, const QString& what);
 
     Options m_options;
