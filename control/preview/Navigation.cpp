@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegion>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -202,6 +203,8 @@ void Navigation::placeCanvas() {
     };
     p1->move(offset(m_window.HScroll, p1->width(), room.width(), 1.0),
              offset(m_window.VScroll, p1->height(), room.height(), 0.0));
+    // Nothing of the page shows in the gaps beside and below the scroll bars.
+    p1->setMask(QRegion(QRect(-p1->pos(), room)));
 }
 
 void Navigation::keyDown(const QObject* source, int code, int shift) {
