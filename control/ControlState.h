@@ -81,6 +81,9 @@ struct KeptProperties {
     int16_t DrawWidth = 0;
 };
 
+// The kinds of illegal value a host can set, each warned of once.
+enum class IllegalValue { Color, FontName, FontSize };
+
 // One illegal-value warning of each kind per control instance.
 struct WarningFlags {
     bool color = false;

@@ -22,6 +22,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QProgressBar>
+#include <QPushButton>
 
 #include <cmath>
 #include <filesystem>
@@ -57,6 +59,7 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
                                                     CodePage::system());
     m_pages = std::make_unique<PageRecorder>(m_state, m_store, *m_text, *m_graphics, m_pic);
     m_properties = std::make_unique<PropertyRules>(*this);
+    m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
     m_startup =
         std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
 
@@ -92,7 +95,8 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_printerPanel->beep = [this] { m_platform.messageBoxes->beep(); };
     m_navigation->setPrinterPanel(m_printerPanel);
     connect(m_window->cboMoreOptions, &QComboBox::activated, this,
-            [this] { m_centring->cboMoreOptions_Click(); });
+            [this] { m_window->guard.run([&] { m_centring->cboMoreOptions_Click(); }); });
+    m_window->guard.onFailure = [this](Status status) { recoverFromFailure(status); };
     for (QCheckBox* box :
          {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         connect(box, &QCheckBox::toggled, this, [this] {
@@ -104,6 +108,24 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
 
 const QImage& Palvex::canvasImage() {
     return m_canvas.image();
+}
+
+// A window event failed (a page that cannot be read, a printer that went away): the user hears
+// of it, and nothing that the failed handler started is left on the screen.
+void Palvex::recoverFromFailure(Status status) {
+    m_platform.screen->setWaitCursor(false);
+    m_window->Prg1->hide();
+    m_window->cmdCancelPrinting->hide();
+    m_window->p1->show();
+    m_state.pagesCentred = false;
+    const std::string_view description = describe(status);
+    qWarning("Palvex: %.*s (error %d)", int(description.size()), description.data(), int(status));
+    m_platform.messageBoxes->beep();
+    m_platform.messageBoxes->show(
+        QStringLiteral("The preview could not complete this:\n%1 (error %2)")
+            .arg(QString::fromLatin1(description.data(), qsizetype(description.size())))
+            .arg(int(status)),
+        MessageBoxes::Exclamation, this);
 }
 
 void Palvex::resizeEvent(QResizeEvent* event) {
@@ -370,12 +392,17 @@ Status Palvex::gtVersion(Out<QString> result) {
 // ---- Preview ----------------------------------------------------------------------------------
 
 Status Palvex::StartPalvexPrintPreview() {
-    return boundary([&] {
+    m_state.pending = PendingItem{}; // nothing a failed call left may reach the new report
+    m_state.props.DontConsiderForCenter = false;
+    const Status status = boundary([&] {
         m_preview->start(currentDirectory());
         m_state.version = QStringLiteral(PALVEX_VERSION);
         m_laidOut = true;
         if (QWidget* host = parentWidget()) host->installEventFilter(this);
     });
+    // A report half started is no report: recording waits for a start that succeeds.
+    if (status != Status::Ok) m_store.closeAll();
+    return status;
 }
 
 Status Palvex::About() {

@@ -275,6 +275,7 @@ private:
     friend class PropertyRules;
     // Runs a member's body at the interface boundary.
     template <class F> Status boundary(F&& body) { return guarded(std::forward<F>(body)); }
+    void recoverFromFailure(Status status);
     // Writes the printout when the control ends, if SavePrint named a file.
     void WritePrintout();
 

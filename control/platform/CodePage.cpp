@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -65,6 +66,18 @@ char CodePage::byteOf(QChar c) const {
     if (u < m_fromLow.size()) return m_fromLow[u] < 0 ? '?' : char(m_fromLow[u]);
     const auto it = m_fromUnicode.constFind(u);
     return it == m_fromUnicode.cend() ? '?' : char(*it);
+}
+
+bool CodePage::holdsAll(QStringView text) const {
+    return std::all_of(text.begin(), text.end(), [this](QChar c) { return holds(c); });
+}
+
+QString CodePage::storedForm(const QString& text) const {
+    if (holdsAll(text)) return text;
+    QString stored = text;
+    for (QChar& c : stored)
+        if (!holds(c)) c = QLatin1Char('?');
+    return stored;
 }
 
 QByteArray CodePage::encode(QStringView text) const {

@@ -28,11 +28,17 @@ public:
         return decode(bytes.constData(), bytes.size());
     }
 
+    // The text as the page stores it: every character the page cannot hold becomes '?', so
+    // what is measured and laid out is what is written and drawn later.
+    QString storedForm(const QString& text) const;
+    bool holdsAll(QStringView text) const;
+
     // The character that a byte stands for.
     QChar charOf(unsigned char byte) const { return m_toUnicode[byte]; }
 
 private:
     char byteOf(QChar c) const;
+    bool holds(QChar c) const { return c == QLatin1Char('?') || byteOf(c) != '?'; }
 
     int m_number = 1255;
     std::array<QChar, 256> m_toUnicode{};

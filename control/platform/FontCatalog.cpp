@@ -24,6 +24,17 @@ constexpr Substitution kSubstitutions[] = {
     {"times new roman", {"Liberation Serif", "David CLM", "Noto Serif Hebrew", nullptr}},
     {"times", {"Liberation Serif", "David CLM", "Noto Serif Hebrew", nullptr}},
     {"courier new", {"Liberation Mono", "Miriam Mono CLM", "Noto Sans Hebrew", nullptr}},
+    // The Hebrew families of Windows reports, to the metric-alike Culmus families.
+    {"david", {"David CLM", "Liberation Serif", nullptr, nullptr}},
+    {"miriam", {"Miriam CLM", "Liberation Sans", nullptr, nullptr}},
+    {"miriam fixed", {"Miriam Mono CLM", "Liberation Mono", nullptr, nullptr}},
+    {"frankruehl", {"Frank Ruehl CLM", "Liberation Serif", nullptr, nullptr}},
+    {"frank ruehl", {"Frank Ruehl CLM", "Liberation Serif", nullptr, nullptr}},
+    {"narkisim", {"Nachlieli CLM", "Liberation Sans", nullptr, nullptr}},
+    {"gisha", {"Nachlieli CLM", "Liberation Sans", nullptr, nullptr}},
+    {"aharoni", {"Aharoni CLM", "Liberation Sans", nullptr, nullptr}},
+    {"levenim mt", {"Simple CLM", "Liberation Sans", nullptr, nullptr}},
+    {"arial hebrew", {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew", nullptr}},
 };
 
 const Substitution* substitutionFor(const QString& lowerName) {

@@ -33,9 +33,15 @@ const QImage& twipDevice() {
     return device;
 }
 
+// Font engines overflow their fixed-point metrics far below the largest size a host may set
+// (2160 points at 1440 dpi is 43200 pixels): larger sizes are measured at this one and scaled,
+// which unhinted outlines allow.
+constexpr float LargestMeasuredSize = 400;
+
 struct Measured {
     QFont font;
     QFontMetricsF metrics;
+    double scale = 1; // metrics were taken at size / scale
     // Reports repeat their texts (titles, names, codes) on every page: shaping is the cost.
     mutable QHash<QString, double> widths;
 };
@@ -51,9 +57,13 @@ public:
         if (it == m_cache.end()) {
             if (m_cache.size() >= 256) m_cache.clear();
             QFont font = TextMetrics::fontFor(spec);
+            const double scale =
+                spec.size > LargestMeasuredSize ? spec.size / LargestMeasuredSize : 1.0;
+            QFont measured = font;
+            if (scale != 1.0) measured.setPointSizeF(LargestMeasuredSize);
             it = m_cache
-                     .emplace(spec, std::make_shared<Measured>(
-                                        Measured{font, QFontMetricsF(font, &twipDevice()), {}}))
+                     .emplace(spec, std::make_shared<Measured>(Measured{
+                                        font, QFontMetricsF(measured, &twipDevice()), scale, {}}))
                      .first;
         }
         m_lastSpec = spec;
@@ -101,7 +111,7 @@ double TextMetrics::width(const FontSpec& spec, QStringView text) {
     const Measured& m = cache().get(spec);
     QString key = text.toString();
     if (const auto known = m.widths.constFind(key); known != m.widths.constEnd()) return *known;
-    const double width = m.metrics.horizontalAdvance(key);
+    const double width = m.metrics.horizontalAdvance(key) * m.scale;
     if (m.widths.size() >= MaxRememberedWidths) m.widths.clear();
     m.widths.insert(std::move(key), width);
     return width;
@@ -112,11 +122,13 @@ const QFont& TextMetrics::cachedFont(const FontSpec& spec) {
 }
 
 double TextMetrics::ascent(const FontSpec& spec) {
-    return cache().get(spec).metrics.ascent();
+    const Measured& m = cache().get(spec);
+    return m.metrics.ascent() * m.scale;
 }
 
 double TextMetrics::lineHeight(const FontSpec& spec) {
-    return cache().get(spec).metrics.lineSpacing();
+    const Measured& m = cache().get(spec);
+    return m.metrics.lineSpacing() * m.scale;
 }
 
 QList<TextMetrics::Stretch> TextMetrics::stretchesOf(const FontSpec& spec, const QString& text,

@@ -102,14 +102,22 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
     : QObject(control), m_state(state), m_store(store), m_renderer(renderer), m_window(window),
       m_screen(screen), m_control(control) {
     for (int i = 0; i < 8; ++i)
-        connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
-    connect(m_window.cboPage, &QComboBox::activated, this, [this] { cboPage_Click(); });
-    connect(m_window.cboZoom, &QComboBox::activated, this, [this] { cboZoom_Click(); });
-    connect(m_window.Image1, &QToolButton::clicked, this, [this] { Image1_Click(); });
-    connect(m_window.Image2, &QToolButton::clicked, this, [this] { Image2_Click(); });
-    connect(m_window.HScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
-    connect(m_window.VScroll, &QScrollBar::valueChanged, this, [this] { placeCanvas(); });
-    connect(m_window.p1, &PageCanvas::refreshed, this, [this] { placeCanvas(); });
+        connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this,
+                [this, i] { m_window.guard.run([&] { cmd_Click(i); }); });
+    connect(m_window.cboPage, &QComboBox::activated, this,
+            [this] { m_window.guard.run([&] { cboPage_Click(); }); });
+    connect(m_window.cboZoom, &QComboBox::activated, this,
+            [this] { m_window.guard.run([&] { cboZoom_Click(); }); });
+    connect(m_window.Image1, &QToolButton::clicked, this,
+            [this] { m_window.guard.run([&] { Image1_Click(); }); });
+    connect(m_window.Image2, &QToolButton::clicked, this,
+            [this] { m_window.guard.run([&] { Image2_Click(); }); });
+    connect(m_window.HScroll, &QScrollBar::valueChanged, this,
+            [this] { m_window.guard.run([&] { placeCanvas(); }); });
+    connect(m_window.VScroll, &QScrollBar::valueChanged, this,
+            [this] { m_window.guard.run([&] { placeCanvas(); }); });
+    connect(m_window.p1, &PageCanvas::refreshed, this,
+            [this] { m_window.guard.run([&] { placeCanvas(); }); });
     for (QObject* o :
          {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
           static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom),
@@ -124,6 +132,12 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
 }
 
 bool Navigation::eventFilter(QObject* watched, QEvent* event) {
+    bool filtered = false;
+    m_window.guard.run([&] { filtered = filterEvent(watched, event); });
+    return filtered;
+}
+
+bool Navigation::filterEvent(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

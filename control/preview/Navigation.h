@@ -57,6 +57,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool filterEvent(QObject* watched, QEvent* event);
 
 private:
     void turnPage(int index);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EventGuard.h"
+
 #include <QColor>
 #include <QRectF>
 #include <QSize>
@@ -56,6 +58,9 @@ public:
 
     float viewportWidth() const;  // Mainpicture's ScaleWidth, twips
     float viewportHeight() const; // Mainpicture's ScaleHeight, twips
+
+    // Every event handler of the window runs through it.
+    EventGuard guard;
 
     QWidget* control;
     QWidget* Picture1;

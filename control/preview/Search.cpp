@@ -35,12 +35,20 @@ Search::Search(ControlState& state, const ReportStore& store, PageRenderer& rend
       m_window(window), m_navigation(navigation), m_canvas(canvas), m_keyboard(keyboard) {
     connect(m_window.txtSearch, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_searchText = t; });
-    connect(m_window.cmdSearch, &QPushButton::clicked, this, [this] { FindNext(); });
-    connect(m_window.cmdCancelSearch, &QPushButton::clicked, this, [this] { cancel(); });
+    connect(m_window.cmdSearch, &QPushButton::clicked, this,
+            [this] { m_window.guard.run([&] { FindNext(); }); });
+    connect(m_window.cmdCancelSearch, &QPushButton::clicked, this,
+            [this] { m_window.guard.run([&] { cancel(); }); });
     m_window.txtSearch->installEventFilter(this);
 }
 
 bool Search::eventFilter(QObject* watched, QEvent* event) {
+    bool filtered = false;
+    m_window.guard.run([&] { filtered = filterEvent(watched, event); });
+    return filtered;
+}
+
+bool Search::filterEvent(QObject* watched, QEvent* event) {
     if (watched != m_window.txtSearch) return false;
     switch (event->type()) {
     case QEvent::FocusIn:

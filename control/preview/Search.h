@@ -40,6 +40,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool filterEvent(QObject* watched, QEvent* event);
 
 private:
     void showMatch(int32_t item, const QString& line, qsizetype position);

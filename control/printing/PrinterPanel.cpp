@@ -33,22 +33,34 @@ PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, Previe
     : QObject(window.control), m_state(state), m_store(store), m_window(window),
       m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
     connect(m_window.cboDevicePrinter, &QComboBox::activated, this,
-            [this] { cboDevicePrinter_Click(); });
+            [this] { m_window.guard.run([&] { cboDevicePrinter_Click(); }); });
     connect(m_window.cboZoomPrinting, &QComboBox::activated, this,
             [this](int index) { m_request.applyZoom = index == 1; });
-    connect(m_window.cboBeginPage, &QComboBox::activated, this,
-            [this] { m_request.fromPage = m_window.cboBeginPage->currentText().toInt(); });
-    connect(m_window.cboEndPage, &QComboBox::activated, this,
-            [this] { m_request.toPage = m_window.cboEndPage->currentText().toInt(); });
-    connect(m_window.cmdPrintSetup, &QPushButton::clicked, this, [this] { cmdPrintSetup_Click(); });
-    connect(m_window.cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(m_window.cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(m_window.cboBeginPage, &QComboBox::activated, this, [this] {
+        m_window.guard.run(
+            [&] { m_request.fromPage = m_window.cboBeginPage->currentText().toInt(); });
+    });
+    connect(m_window.cboEndPage, &QComboBox::activated, this, [this] {
+        m_window.guard.run([&] { m_request.toPage = m_window.cboEndPage->currentText().toInt(); });
+    });
+    connect(m_window.cmdPrintSetup, &QPushButton::clicked, this,
+            [this] { m_window.guard.run([&] { cmdPrintSetup_Click(); }); });
+    connect(m_window.cmdCancel, &QPushButton::clicked, this,
+            [this] { m_window.guard.run([&] { cmdCancel_Click(); }); });
+    connect(m_window.cmdOK, &QPushButton::clicked, this,
+            [this] { m_window.guard.run([&] { cmdOK_Click(); }); });
     m_window.cboOTEK->installEventFilter(this);
 }
 
 PrinterPanel::~PrinterPanel() = default;
 
 bool PrinterPanel::eventFilter(QObject* watched, QEvent* event) {
+    bool filtered = false;
+    m_window.guard.run([&] { filtered = filterEvent(watched, event); });
+    return filtered;
+}
+
+bool PrinterPanel::filterEvent(QObject* watched, QEvent* event) {
     if (watched == m_window.cboOTEK && event->type() == QEvent::FocusOut) cboOTEK_LostFocus();
     return QObject::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #include "PrintItem.h"
 #include "interface/Status.h"
 #include "platform/CodePage.h"
+#include "platform/Colors.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PictureFile.h"
 #include "platform/Surface.h"
@@ -21,9 +22,19 @@ void GraphicsRecorder::warn(const QString& text, int flags) {
     m_state.lastAnswer = QString::number(m_boxes.show(text, flags, nullptr));
 }
 
+namespace {
+int32_t storedColor(int32_t value) {
+    return isValidColor(value) ? fromQColor(toQColor(value)) : 0;
+}
+} // namespace
+
 void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int32_t align) {
     m_state.shape.params = params;
     m_state.shape.params.width = std::max(1, params.width);
+    // Colours are stored as RGB: a system colour is resolved now (its number would not fit its
+    // field), and a value that is neither is black.
+    m_state.shape.params.color = storedColor(params.color);
+    m_state.shape.params.outline = storedColor(params.outline);
     m_state.shape.fresh = true;
     m_state.pending.align = int16_t(std::clamp(align, -1, 32767));
     m_state.pending.kind = kind;
@@ -47,8 +58,10 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
     // directory when that fits, so the picture can still be found when the page is drawn.
     QString stored = fileName;
     if (stored.size() > 100) stored = QDir::current().relativeFilePath(fileName);
+    // A name the code page cannot hold could not be found again from the record.
+    const bool storable = stored.size() <= 100 && m_codePage.holdsAll(stored);
     const std::optional<PictureFile> picture =
-        stored.size() <= 100 ? PictureFile::load(fileName) : std::nullopt;
+        storable ? PictureFile::load(fileName) : std::nullopt;
     if (!picture) {
         warn(invalid, MessageBoxes::OkOnly);
         return;
@@ -75,8 +88,6 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
 void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int32_t direction,
                                        int32_t& entr, int32_t& placement) {
     if (placement < 0 || placement > 2) placement = K0_StartAndEndPointAsDefined;
-    m_state.pending.charsPlacement = int16_t(placement);
-    m_state.run = {start, end, direction};
     if (code > 255) {
         m_boxes.beep();
         const int answer =
@@ -89,6 +100,9 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
         return;
     }
     if (code < 0) raise(Status::InvalidProcedureCall); // not a character code
+    // Only a run that is recorded leaves its placement for the item writer.
+    m_state.pending.charsPlacement = int16_t(placement);
+    m_state.run = {start, end, direction};
     QString text(m_codePage.charOf(static_cast<unsigned char>(code)));
     entr = entr == 1 ? KindChars : KindCharsNewLine;
     m_state.pending.kind = int16_t(entr);

@@ -175,8 +175,20 @@ void ItemWriter::WriteItem(QString& text) {
         m_state.props.CurrentY = surface.CurrentY();
         return;
     }
-    if (!m_store.isOpen()) raise(Status::BadFileName); // nothing recorded before the preview starts
-    if (m_state.pagesEnded >= std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
+    // A call that is refused here leaves none of its marks for the next item.
+    auto refuse = [&](Status status) {
+        pending.clearMarks();
+        m_state.props.DontConsiderForCenter = false;
+        raise(status);
+    };
+    if (!m_store.isOpen()) refuse(Status::BadFileName); // nothing recorded before the start
+    if (m_state.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
+
+    // Text is measured and laid out as it will be stored: a character the code page cannot hold
+    // is a '?' in the file, on the page and in the printout alike.
+    if (kind == KindText || kind == KindTextNewLine || kind == KindSpecialCenter ||
+        kind == KindSpecialCenterNewLine)
+        text = CodePage::system().storedForm(text);
 
     // What a failed write must put back.
     const float cursorX = surface.CurrentX(), cursorY = surface.CurrentY();

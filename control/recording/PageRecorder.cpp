@@ -52,6 +52,18 @@ void PageRecorder::FinishPage() {
     // properties still say what the host set.
     const FontSpec hostFont = surface.font();
     const int32_t hostColor = surface.ForeColor();
+    struct RestoreHostFont {
+        Surface& surface;
+        const FontSpec& font;
+        int32_t color;
+        ~RestoreHostFont() {
+            surface.restoreFont(font);
+            try {
+                surface.setForeColor(color); // the surface's own value, so never refused
+            } catch (...) {
+            }
+        }
+    } restore{surface, hostFont, hostColor};
     const int32_t footerCount = m_state.pageFooterCount + 1;
     if (!m_state.noPageNumbers) {
         if (m_state.lineAbovePageNumber != QLatin1Char(' ')) {
@@ -83,8 +95,6 @@ void PageRecorder::FinishPage() {
         m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
     }
     if (m_state.props.tfPrintFooter1) PrintFooters();
-    surface.restoreFont(hostFont);
-    surface.setForeColor(hostColor);
     m_state.pageFooterCount = footerCount;
     m_state.pageIndex.resize(size_t(footerCount) + 1, 0);
     m_state.pageIndex[size_t(footerCount)] = m_store.itemCount();
@@ -106,12 +116,7 @@ void PageRecorder::PrintFooters() {
         const FooterSlot& f = m_state.footers[slot];
         const QString text = trimBlanks(f.text);
         if (text.isEmpty()) continue;
-        surface.setFontName(f.fontName);
-        surface.setFontSize(f.fontSize);
-        surface.setFontBold(f.bold);
-        surface.setFontItalic(f.italic);
-        surface.setFontUnderline(f.underline);
-        surface.setForeColor(f.color);
+        applyFont(f.fontName, f.fontSize, f.bold, f.underline, f.italic, f.color);
         m_state.pending.yRelative = 1;
         m_state.pending.footerFlag = FooterItem;
         m_text.printText(text, placements[slot].entr, placements[slot].align);
@@ -151,12 +156,27 @@ void PageRecorder::checkMin2() {
 void PageRecorder::applyFont(const QString& name, float size, bool bold, bool underline,
                              bool italic, int32_t color) {
     Surface& surface = this->surface();
-    surface.setFontName(name.trimmed());
-    surface.setFontSize(size);
+    auto keepCurrent = [this](IllegalValue kind) {
+        if (onIllegalValue) onIllegalValue(kind);
+    };
+    try {
+        surface.setFontName(name.trimmed());
+    } catch (const Error&) {
+        keepCurrent(IllegalValue::FontName);
+    }
+    try {
+        surface.setFontSize(size);
+    } catch (const Error&) {
+        keepCurrent(IllegalValue::FontSize);
+    }
     surface.setFontBold(bold);
     surface.setFontUnderline(underline);
     surface.setFontItalic(italic);
-    surface.setForeColor(color);
+    try {
+        surface.setForeColor(color);
+    } catch (const Error&) {
+        keepCurrent(IllegalValue::Color);
+    }
 }
 
 void PageRecorder::recordHeaderText(const QString& text, int32_t align) {

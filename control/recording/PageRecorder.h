@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "ControlState.h"
+
 #include <functional>
 
 namespace palvex {
@@ -25,6 +27,9 @@ public:
 
     // Told at every page footer with the number of pages formatted so far.
     std::function<void(int32_t)> onPageFormatted;
+    // A header or footer value the surface refuses: the control's current value stays, and the
+    // host hears of it as of its own illegal values.
+    std::function<void(IllegalValue)> onIllegalValue;
 
     void printPage();
     void PrintHeader();

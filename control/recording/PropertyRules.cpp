@@ -43,6 +43,21 @@ bool PropertyRules::warnOnce(bool& flag, const QString& text) {
     return true;
 }
 
+void PropertyRules::warnIllegal(IllegalValue kind) {
+    WarningFlags& warned = m_control.m_state.warned;
+    switch (kind) {
+    case IllegalValue::Color:
+        warnOnce(warned.color, illegalForeColorText());
+        break;
+    case IllegalValue::FontName:
+        warnOnce(warned.fontName, illegalFontNameText());
+        break;
+    case IllegalValue::FontSize:
+        warnOnce(warned.fontSize, illegalFontSizeText());
+        break;
+    }
+}
+
 void PropertyRules::setForeColor(int32_t color) {
     ControlState& s = m_control.m_state;
     s.props.ForeColor = color;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ControlState.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -33,6 +35,9 @@ public:
     [[noreturn]] void refuseSet() const;
 
     void changed(const char* name);
+
+    // The one-time warning of an illegal value of this kind.
+    void warnIllegal(IllegalValue kind);
 
 private:
     // Shows a warning the first time one of its kind occurs; true when shown.

@@ -1,5 +1,7 @@
 #include "TextRecorder.h"
 
+#include "platform/CodePage.h"
+
 #include "ControlState.h"
 #include "FixedField.h"
 #include "ItemWriter.h"
@@ -52,8 +54,7 @@ void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, 
     m_writer.WriteItem(trimmed);
 }
 
-void TextRecorder::recordSpecialCenter(int16_t kind, const QString& text,
-                                       const QString& numbers) {
+void TextRecorder::recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers) {
     QString copy = text;
     m_state.pending.specialCenterNumbers = numbers;
     m_state.pending.kind = kind;
@@ -67,11 +68,12 @@ void TextRecorder::JumpToNextLine() {
     m_writer.WriteItem(empty);
 }
 
+// A host lays its texts out with these: they measure what will be stored.
 float TextRecorder::TextWidth(const QString& text) const {
-    return m_pic.TextWidth(text);
+    return m_pic.TextWidth(CodePage::system().storedForm(text));
 }
 float TextRecorder::TextHeight(const QString& text) const {
-    return m_pic.TextHeight(text);
+    return m_pic.TextHeight(CodePage::system().storedForm(text));
 }
 
 } // namespace palvex
