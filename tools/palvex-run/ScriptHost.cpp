@@ -22,6 +22,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace palvex::script {
 
 ScriptHost::ScriptHost(Options options, QTextStream& out)
@@ -90,10 +92,10 @@ void ScriptHost::printError(Status status, const QString& what) {
           << Qt::endl;
 }
 
-void ScriptHost::run(const Statement& st) {
+std::optional<ParseError> ScriptHost::run(const Statement& st) {
     switch (st.kind) {
     case Statement::Kind::Empty:
-        return;
+        return std::nullopt;
     case Statement::Kind::Action:
         runAction(st);
         break;
@@ -102,6 +104,8 @@ void ScriptHost::run(const Statement& st) {
         break;
     }
     QCoreApplication::processEvents();
+    if (m_mistake) m_mistake->line = st.line;
+    return std::exchange(m_mistake, std::nullopt);
 }
 
 void ScriptHost::callMember(const Statement& st) {
@@ -225,6 +229,10 @@ QWidget* ScriptHost::child(const QStringList& words, int indexWord) {
 
 void ScriptHost::click(const QStringList& words) {
     auto* button = qobject_cast<QAbstractButton*>(child(words, 1));
+    if (!button && words.size() > 1 && child(words.mid(0, 1), 1)) {
+        m_mistake = ParseError{0, QStringLiteral("no %1 has index %2").arg(words[0], words[1])};
+        return;
+    }
     if (!button)
         return printError(Status::NoSuchMember,
                           QStringLiteral("!click ") + words.join(QLatin1Char(' ')));

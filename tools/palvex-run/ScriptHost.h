@@ -33,7 +33,10 @@ public:
     ScriptHost(Options options, QTextStream& out);
     ~ScriptHost();
 
-    void run(const Statement& statement);
+    // Runs one statement. A statement that names what the window does not have where the script
+    // can only have meant something else (a control-array index that no control carries) stops the
+    // script as a syntax error does: the error is returned.
+    std::optional<ParseError> run(const Statement& statement);
     // Keeps the window open until the user closes it (with --show).
     void waitForWindow();
 
@@ -70,6 +73,7 @@ private:
     Platform m_platform;
     std::unique_ptr<QWidget> m_form;
     Palvex* m_control = nullptr;
+    std::optional<ParseError> m_mistake; // the running statement's, to stop the script
 };
 
 } // namespace palvex::script

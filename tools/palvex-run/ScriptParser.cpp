@@ -57,6 +57,37 @@ QString unquote(const QString& word) {
     return word;
 }
 
+// An index word of a window action: decimal digits only, within [0, max]. "4.0" or "4x" would
+// read as no index at all, and the action would then pick whichever control came first.
+void checkIndex(const QStringList& words, qsizetype at, int max, const char* what, int line) {
+    if (words.size() <= at) return;
+    const QString& word = words[at];
+    bool ok = !word.isEmpty();
+    for (QChar c : word)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int value = ok ? word.toInt(&ok) : 0;
+    if (!ok || value > max)
+        throw ParseError{line, QStringLiteral("%1 is not a whole number from 0 to %2: %3")
+                                   .arg(QLatin1String(what))
+                                   .arg(max)
+                                   .arg(word)};
+}
+
+// The index words of the actions that take them.
+void checkActionIndexes(const Statement& st) {
+    constexpr int maxInt = std::numeric_limits<int>::max();
+    if (st.name == QLatin1String("click")) {
+        checkIndex(st.words, 1, std::numeric_limits<int16_t>::max(), "index", st.line);
+    } else if (st.name == QLatin1String("select")) {
+        checkIndex(st.words, 1, maxInt, "entry", st.line);
+    } else if (st.name == QLatin1String("key")) {
+        checkIndex(st.words, 0, maxInt, "key code", st.line);
+        checkIndex(st.words, 1, 7, "shift state", st.line);
+    } else if (st.name == QLatin1String("keypress")) {
+        checkIndex(st.words, 0, 0xFFFF, "character code", st.line);
+    }
+}
+
 } // namespace
 
 Variant parseLiteral(const QString& raw, int line) {
@@ -100,6 +131,7 @@ Statement parseLine(const QString& rawLine, int line) {
         st.name = words.first().trimmed();
         for (qsizetype i = 1; i < words.size(); ++i)
             st.words << unquote(words[i].trimmed());
+        checkActionIndexes(st);
         return st;
     }
 

@@ -104,7 +104,12 @@ int main(int argc, char** argv) {
 
     script::ScriptHost host(options, out);
     for (const script::Statement& st : statements)
-        host.run(st);
+        if (const std::optional<script::ParseError> stop = host.run(st)) {
+            out.flush();
+            std::fprintf(stderr, "palvex-run: line %d: %s\n", stop->line,
+                         qPrintable(stop->message));
+            return 2;
+        }
     host.waitForWindow();
     return 0;
 }
