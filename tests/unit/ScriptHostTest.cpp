@@ -1,6 +1,7 @@
-// The script host palvex-run as a user runs it: the exit status that tells a script's mistake
-// from a run to its end.
+// The script host palvex-run as a user runs it: statements read and run one at a time, and the
+// exit status that tells a script's mistake from a run to its end.
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -53,6 +54,49 @@ protected:
     QTemporaryDir m_dir;
     QProcess m_host;
 };
+
+TEST_F(ScriptHostTest, AStatementRunsAsSoonAsItsLineArrives) {
+    start();
+    m_host.write("StartPalvexPrintPreview\n? CurrentX\n");
+    QByteArray output;
+    while (!output.contains("CurrentX = 0\n") && m_host.waitForReadyRead(20000))
+        output += m_host.readAllStandardOutput();
+    EXPECT_EQ(output, QByteArray("CurrentX = 0\n"));
+    // The script goes on with what arrives next.
+    m_host.write("printText \"later\", 2\n? CurrentX\n");
+    m_host.closeWriteChannel();
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 0) << f.errors.toStdString();
+    EXPECT_EQ(f.output, QStringLiteral("CurrentX = 0\n"));
+}
+
+TEST_F(ScriptHostTest, ASyntaxErrorStopsTheScriptWhereItIsAfterRunningWhatCameBefore) {
+    const Finished f =
+        run("StartPalvexPrintPreview\n? CurrentX\nprintText \"unterminated\n? CurrentY\n");
+    EXPECT_EQ(f.status, 2);
+    EXPECT_EQ(f.output, QStringLiteral("CurrentX = 0\n"));
+    EXPECT_TRUE(f.errors.contains(QStringLiteral("line 3: unterminated string")))
+        << f.errors.toStdString();
+}
+
+TEST_F(ScriptHostTest, AScriptFileMayHaveAByteOrderMarkAndCarriageReturns) {
+    QFile script(m_dir.filePath(QStringLiteral("dos.pvs")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("\xEF\xBB\xBF"
+                 "StartPalvexPrintPreview\r\nprintText \"a\", 1\r\n? FontName\r\n");
+    script.close();
+    start({script.fileName()});
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 0) << f.errors.toStdString();
+    EXPECT_EQ(f.output, QStringLiteral("FontName = \"Ms Sans Serif\"\n"));
+}
+
+TEST_F(ScriptHostTest, AMissingScriptIsAFailure) {
+    start({m_dir.filePath(QStringLiteral("absent.pvs"))});
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 1);
+    EXPECT_TRUE(f.errors.contains(QStringLiteral("cannot read"))) << f.errors.toStdString();
+}
 
 // "!click cmd 4.0" used to read as no index at all and click the first button, Close.
 TEST_F(ScriptHostTest, AWindowActionsIndexMustBeAWholeNumberInRange) {

@@ -2,10 +2,13 @@
 
 #include "ScriptParser.h"
 
+#include "interface/MemberTable.h"
+
 #include "Palvex.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QString>
 #include <QTextStream>
 
@@ -44,6 +47,8 @@ private:
     Palvex& control();
     void createControl();
     void destroyControl();
+    // The member of that name (any case), looked up once a name.
+    const MemberInfo* member(const QString& name);
     void callMember(const Statement& st);
     void runAction(const Statement& st);
     void listItems(const QStringList& words);
@@ -74,6 +79,9 @@ private:
     std::unique_ptr<QWidget> m_form;
     Palvex* m_control = nullptr;
     std::optional<ParseError> m_mistake; // the running statement's, to stop the script
+    QHash<QString, const MemberInfo*> m_members;
+    static constexpr int CallsBetweenEvents = 256;
+    int m_callsSinceEvents = 0;
 };
 
 } // namespace palvex::script
