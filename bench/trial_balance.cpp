@@ -3,11 +3,13 @@
 // repeats the titles; at 10 pt 43 rows and the titles fit a page under the default margins), then
 // printed to the PDF device. Recording and printing are timed and their peak memory measured
 // apart; each N runs in a process of its own. `bench-trial-balance [N...]` (default 10 100 1000
-// 10000).
+// 10000). `bench-trial-balance --script N` writes the same report, printed the same way, as a
+// palvex-run script on standard output instead (see bench/script_vs_dispatch).
 
 #include "BenchControls.h"
 #include "Palvex.h"
 #include "interface/Dispatch.h"
+#include "interface/MemberTable.h"
 
 #include <QComboBox>
 #include <QLocale>
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,21 +38,24 @@ double secondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-// A host's view of the control: members by name, looked up once, called by identifier.
+// A host's view of the control: members by name, looked up once, called by identifier. Without a
+// control it writes each call as a script statement instead.
 class Host {
 public:
-    explicit Host(Palvex& control) : m_dispatch(control) {}
+    explicit Host(Palvex& control) : m_dispatch(std::in_place, control) {}
+    explicit Host(std::FILE* script) : m_script(script) {}
 
     DispId id(const char* name) {
-        const DispId id = m_dispatch.idOfName(name);
-        if (id == UnknownDispId) {
+        const MemberInfo* member = findMember(std::string_view(name));
+        if (!member) {
             std::fprintf(stderr, "no member %s\n", name);
             std::exit(1);
         }
-        return id;
+        return member->id;
     }
     void call(DispId id, std::vector<Variant> args = {}) {
-        if (const Status s = m_dispatch.invoke(id, InvokeKind::Method, args, nullptr);
+        if (!m_dispatch) return write(id, args, " ");
+        if (const Status s = m_dispatch->invoke(id, InvokeKind::Method, args, nullptr);
             s != Status::Ok) {
             std::fprintf(stderr, "call %d failed with %d\n", int(id), int(s));
             std::exit(1);
@@ -57,22 +63,31 @@ public:
     }
     void set(DispId id, Variant value) {
         std::vector<Variant> args{std::move(value)};
-        if (m_dispatch.invoke(id, InvokeKind::PropertyPut, args, nullptr) != Status::Ok) {
+        if (!m_dispatch) return write(id, args, " = ");
+        if (m_dispatch->invoke(id, InvokeKind::PropertyPut, args, nullptr) != Status::Ok) {
             std::fprintf(stderr, "property %d refused\n", int(id));
             std::exit(1);
         }
     }
 
 private:
-    Dispatch m_dispatch;
+    void write(DispId id, const std::vector<Variant>& args, const char* separator) {
+        QString line = QString::fromLatin1(findMember(id)->name.data(),
+                                           qsizetype(findMember(id)->name.size()));
+        for (size_t i = 0; i < args.size(); ++i)
+            line += QLatin1String(i == 0 ? separator : ", ") + args[i].toDisplayText();
+        std::fprintf(m_script, "%s\n", line.toUtf8().constData());
+    }
+
+    std::optional<Dispatch> m_dispatch;
+    std::FILE* m_script = nullptr;
 };
 
 QString q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-void record(Palvex& control, int pages) {
-    Host host(control);
+void record(Host& host, int pages) {
     const DispId start = host.id("StartPalvexPrintPreview"), header = host.id("Header"),
                  nameHeader = host.id("fxNameHeader"), sizeHeader = host.id("fxFontsizeHeader"),
                  boldHeader = host.id("fxFontBoldHeader"),
@@ -179,7 +194,8 @@ int measure(int pages, int argc, char** argv) {
     Palvex control(platform);
 
     auto t0 = std::chrono::steady_clock::now();
-    record(control, pages);
+    Host host(control);
+    record(host, pages);
     const double recordSeconds = secondsSince(t0);
     const long recordPeak = bench::peakKilobytes();
 
@@ -211,11 +227,21 @@ int measure(int pages, int argc, char** argv) {
     return pdfPages >= pages && titled && numbered ? 0 : 1;
 }
 
+// The report of `measure` as a palvex-run script, printed through the toolbar as it prints.
+int writeScript(int pages) {
+    std::printf("# bench-trial-balance --script %d\n", pages);
+    Host host(stdout);
+    record(host, pages);
+    std::printf("!click cmd 1\n!click cmdOK\n");
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--one")
         return measure(std::atoi(argv[2]), argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--script") return writeScript(std::atoi(argv[2]));
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));

@@ -22,6 +22,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace palvex::script {
 
 ScriptHost::ScriptHost(Options options, QTextStream& out)
@@ -90,32 +92,46 @@ void ScriptHost::printError(Status status, const QString& what) {
           << Qt::endl;
 }
 
-void ScriptHost::run(const Statement& st) {
-    switch (st.kind) {
-    case Statement::Kind::Empty:
-        return;
-    case Statement::Kind::Action:
+std::optional<ParseError> ScriptHost::run(const Statement& st) {
+    if (st.kind == Statement::Kind::Empty) return std::nullopt;
+    // The window's events (layout, painting, deferred deletion) are let through before and after
+    // every statement that acts on the window or prints what it shows, and on screen after every
+    // statement, so each sees the window as a person would. Between plain calls of a headless
+    // run they wait for a batch: a call does not depend on them, and letting them through after
+    // each of a long report's calls cost more than the calls.
+    const bool looks = st.kind == Statement::Kind::Action || st.kind == Statement::Kind::Query;
+    if (looks) QCoreApplication::processEvents();
+    if (st.kind == Statement::Kind::Action)
         runAction(st);
-        break;
-    default:
+    else
         callMember(st);
-        break;
+    if (looks || m_options.show || ++m_callsSinceEvents >= CallsBetweenEvents) {
+        QCoreApplication::processEvents();
+        m_callsSinceEvents = 0;
     }
-    QCoreApplication::processEvents();
+    if (m_mistake) m_mistake->line = st.line;
+    return std::exchange(m_mistake, std::nullopt);
+}
+
+const MemberInfo* ScriptHost::member(const QString& name) {
+    auto known = m_members.constFind(name);
+    if (known == m_members.cend())
+        known = m_members.insert(name, findMember(std::string_view(name.toStdString())));
+    return *known;
 }
 
 void ScriptHost::callMember(const Statement& st) {
     Dispatch dispatch(control());
-    const std::string name = st.name.toStdString();
-    const DispId id = dispatch.idOfName(name);
-    const MemberInfo* member = findMember(id);
+    const MemberInfo* member = this->member(st.name);
     if (!member) {
         printError(Status::NoSuchMember, st.name);
         return;
     }
-    const QString shownName =
-        QString::fromLatin1(member->name.data(), qsizetype(member->name.size()));
+    const auto shownName = [member] {
+        return QString::fromLatin1(member->name.data(), qsizetype(member->name.size()));
+    };
     std::vector<Variant> args = st.args;
+    const DispId id = member->id;
     Variant result;
     Status status;
     if (st.kind == Statement::Kind::Set) {
@@ -127,14 +143,14 @@ void ScriptHost::callMember(const Statement& st) {
             id, member->isProperty ? InvokeKind::PropertyGet : InvokeKind::Method, args, &result);
     }
     if (status != Status::Ok) {
-        printError(status, shownName);
+        printError(status, shownName());
         return;
     }
     if (st.kind != Statement::Kind::Query) return;
     if (member->result)
-        m_out << shownName << " = " << result.toDisplayText() << Qt::endl;
+        m_out << shownName() << " = " << result.toDisplayText() << Qt::endl;
     else
-        m_out << shownName << Qt::endl;
+        m_out << shownName() << Qt::endl;
     for (size_t k = 0; k < args.size() && k < member->params.size(); ++k)
         if (member->params[k].byRef && !args[k].isMissing())
             m_out << "  arg " << (k + 1) << " = " << args[k].toDisplayText() << Qt::endl;
@@ -225,6 +241,10 @@ QWidget* ScriptHost::child(const QStringList& words, int indexWord) {
 
 void ScriptHost::click(const QStringList& words) {
     auto* button = qobject_cast<QAbstractButton*>(child(words, 1));
+    if (!button && words.size() > 1 && child(words.mid(0, 1), 1)) {
+        m_mistake = ParseError{0, QStringLiteral("no %1 has index %2").arg(words[0], words[1])};
+        return;
+    }
     if (!button)
         return printError(Status::NoSuchMember,
                           QStringLiteral("!click ") + words.join(QLatin1Char(' ')));

@@ -2,10 +2,13 @@
 
 #include "ScriptParser.h"
 
+#include "interface/MemberTable.h"
+
 #include "Palvex.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 
+#include <QHash>
 #include <QString>
 #include <QTextStream>
 
@@ -33,7 +36,10 @@ public:
     ScriptHost(Options options, QTextStream& out);
     ~ScriptHost();
 
-    void run(const Statement& statement);
+    // Runs one statement. A statement that names what the window does not have where the script
+    // can only have meant something else (a control-array index that no control carries) stops the
+    // script as a syntax error does: the error is returned.
+    std::optional<ParseError> run(const Statement& statement);
     // Keeps the window open until the user closes it (with --show).
     void waitForWindow();
 
@@ -41,6 +47,8 @@ private:
     Palvex& control();
     void createControl();
     void destroyControl();
+    // The member of that name (any case), looked up once a name.
+    const MemberInfo* member(const QString& name);
     void callMember(const Statement& st);
     void runAction(const Statement& st);
     void listItems(const QStringList& words);
@@ -70,6 +78,10 @@ private:
     Platform m_platform;
     std::unique_ptr<QWidget> m_form;
     Palvex* m_control = nullptr;
+    std::optional<ParseError> m_mistake; // the running statement's, to stop the script
+    QHash<QString, const MemberInfo*> m_members;
+    static constexpr int CallsBetweenEvents = 256;
+    int m_callsSinceEvents = 0;
 };
 
 } // namespace palvex::script

@@ -17,7 +17,7 @@ bool isIdentifierChar(QChar c) {
 }
 
 // The line without its comment ('#' outside a string starts one).
-QString stripComment(const QString& text) {
+QStringView stripComment(QStringView text) {
     bool inString = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == QLatin1Char('"'))
@@ -28,44 +28,94 @@ QString stripComment(const QString& text) {
     return text;
 }
 
-// Splits on `separator` outside strings; an unterminated string is an error.
-QStringList splitOutsideStrings(const QString& text, QChar separator, int line, bool skipEmpty) {
-    QStringList parts;
-    QString current;
+// Splits on `separator` outside strings; an unterminated string is an error. The parts are views
+// into `text`.
+std::vector<QStringView> splitOutsideStrings(QStringView text, QChar separator, int line,
+                                             bool skipEmpty) {
+    std::vector<QStringView> parts;
     bool inString = false;
+    qsizetype start = 0;
+    auto add = [&](qsizetype end) {
+        const QStringView part = text.sliced(start, end - start);
+        if (!(skipEmpty && part.trimmed().isEmpty())) parts.push_back(part);
+    };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == QLatin1Char('"')) inString = !inString;
         if (c == separator && !inString) {
-            if (!(skipEmpty && current.trimmed().isEmpty())) parts << current;
-            current.clear();
-        } else {
-            current += c;
+            add(i);
+            start = i + 1;
         }
     }
     if (inString) throw ParseError{line, QStringLiteral("unterminated string")};
-    if (!(skipEmpty && current.trimmed().isEmpty())) parts << current;
+    add(text.size());
     return parts;
 }
 
-QString unquote(const QString& word) {
+QString unquote(QStringView word) {
     if (word.size() >= 2 && word.startsWith(QLatin1Char('"')) && word.endsWith(QLatin1Char('"'))) {
-        QString inner = word.mid(1, word.size() - 2);
-        inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        QString inner = word.sliced(1, word.size() - 2).toString();
+        if (inner.contains(QLatin1Char('"')))
+            inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
         return inner;
     }
-    return word;
+    return word.toString();
+}
+
+// The common literal read without a detour through text conversions: an optional minus and up
+// to nine digits, always within 32 bits.
+std::optional<int32_t> smallInteger(QStringView text) {
+    const qsizetype sign = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (text.size() == sign || text.size() - sign > 9) return std::nullopt;
+    int32_t value = 0;
+    for (qsizetype i = sign; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    return sign ? -value : value;
+}
+
+// An index word of a window action: decimal digits only, within [0, max]. "4.0" or "4x" would
+// read as no index at all, and the action would then pick whichever control came first.
+void checkIndex(const QStringList& words, qsizetype at, int max, const char* what, int line) {
+    if (words.size() <= at) return;
+    const QString& word = words[at];
+    bool ok = !word.isEmpty();
+    for (QChar c : word)
+        ok = ok && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int value = ok ? word.toInt(&ok) : 0;
+    if (!ok || value > max)
+        throw ParseError{line, QStringLiteral("%1 is not a whole number from 0 to %2: %3")
+                                   .arg(QLatin1String(what))
+                                   .arg(max)
+                                   .arg(word)};
+}
+
+// The index words of the actions that take them.
+void checkActionIndexes(const Statement& st) {
+    constexpr int maxInt = std::numeric_limits<int>::max();
+    if (st.name == QLatin1String("click")) {
+        checkIndex(st.words, 1, std::numeric_limits<int16_t>::max(), "index", st.line);
+    } else if (st.name == QLatin1String("select")) {
+        checkIndex(st.words, 1, maxInt, "entry", st.line);
+    } else if (st.name == QLatin1String("key")) {
+        checkIndex(st.words, 0, maxInt, "key code", st.line);
+        checkIndex(st.words, 1, 7, "shift state", st.line);
+    } else if (st.name == QLatin1String("keypress")) {
+        checkIndex(st.words, 0, 0xFFFF, "character code", st.line);
+    }
 }
 
 } // namespace
 
-Variant parseLiteral(const QString& raw, int line) {
-    const QString text = raw.trimmed();
+Variant parseLiteral(QStringView raw, int line) {
+    const QStringView text = raw.trimmed();
     if (text.isEmpty()) return Variant::missing();
     if (text.startsWith(QLatin1Char('"'))) {
         if (text.size() < 2 || !text.endsWith(QLatin1Char('"')))
             throw ParseError{line, QStringLiteral("unterminated string")};
-        const QString inner = text.mid(1, text.size() - 2);
+        const QStringView inner = text.sliced(1, text.size() - 2);
         // Inside, every quote must be doubled.
         for (qsizetype i = 0; i < inner.size(); ++i)
             if (inner[i] == QLatin1Char('"')) {
@@ -75,10 +125,11 @@ Variant parseLiteral(const QString& raw, int line) {
             }
         return unquote(text);
     }
-    if (text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
-    if (text.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0) return false;
-    const auto number = parseStrictNumber(text);
-    if (!number) throw ParseError{line, QStringLiteral("not a literal: ") + text};
+    if (const std::optional<int32_t> small = smallInteger(text)) return *small;
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
+    const auto number = parseStrictNumber(text.toString());
+    if (!number) throw ParseError{line, QStringLiteral("not a literal: ") + text.toString()};
     const bool integral = !text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')) &&
                           !text.contains(QLatin1Char('E'));
     if ((integral || text.startsWith(QLatin1Char('&'))) &&
@@ -90,23 +141,25 @@ Variant parseLiteral(const QString& raw, int line) {
 Statement parseLine(const QString& rawLine, int line) {
     Statement st;
     st.line = line;
-    const QString text = stripComment(rawLine).trimmed();
+    const QStringView text = stripComment(rawLine).trimmed();
     if (text.isEmpty()) return st;
 
     if (text.startsWith(QLatin1Char('!'))) {
         st.kind = Statement::Kind::Action;
-        const QStringList words = splitOutsideStrings(text.mid(1), QLatin1Char(' '), line, true);
-        if (words.isEmpty()) throw ParseError{line, QStringLiteral("missing action name")};
-        st.name = words.first().trimmed();
-        for (qsizetype i = 1; i < words.size(); ++i)
+        const std::vector<QStringView> words =
+            splitOutsideStrings(text.sliced(1), QLatin1Char(' '), line, true);
+        if (words.empty()) throw ParseError{line, QStringLiteral("missing action name")};
+        st.name = words.front().trimmed().toString();
+        for (size_t i = 1; i < words.size(); ++i)
             st.words << unquote(words[i].trimmed());
+        checkActionIndexes(st);
         return st;
     }
 
-    QString rest = text;
+    QStringView rest = text;
     if (rest.startsWith(QLatin1Char('?'))) {
         st.kind = Statement::Kind::Query;
-        rest = rest.mid(1).trimmed();
+        rest = rest.sliced(1).trimmed();
     } else {
         st.kind = Statement::Kind::Call;
     }
@@ -115,17 +168,17 @@ Statement parseLine(const QString& rawLine, int line) {
         throw ParseError{line, QStringLiteral("expected a member name")};
     while (i < rest.size() && isIdentifierChar(rest[i]))
         ++i;
-    st.name = rest.left(i);
-    rest = rest.mid(i).trimmed();
+    st.name = rest.left(i).toString();
+    rest = rest.sliced(i).trimmed();
 
     if (st.kind == Statement::Kind::Call && rest.startsWith(QLatin1Char('='))) {
         st.kind = Statement::Kind::Set;
-        st.args.push_back(parseLiteral(rest.mid(1), line));
+        st.args.push_back(parseLiteral(rest.sliced(1), line));
         if (st.args.back().isMissing()) throw ParseError{line, QStringLiteral("missing value")};
         return st;
     }
     if (!rest.isEmpty())
-        for (const QString& part : splitOutsideStrings(rest, QLatin1Char(','), line, false))
+        for (const QStringView part : splitOutsideStrings(rest, QLatin1Char(','), line, false))
             st.args.push_back(parseLiteral(part, line));
     // Trailing omitted arguments are simply not passed.
     while (!st.args.empty() && st.args.back().isMissing())

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -30,6 +31,6 @@ Statement parseLine(const QString& text, int line);
 
 // A literal argument: number (12, -1.5, 1e3, &HFF0000), "string" ("" is a quote), true, false,
 // or empty for an omitted argument.
-Variant parseLiteral(const QString& text, int line);
+Variant parseLiteral(QStringView text, int line);
 
 } // namespace palvex::script

@@ -2,10 +2,10 @@
 
 #include "ScriptHost.h"
 #include "ScriptParser.h"
+#include "ScriptReader.h"
 #include "interface/MemberTable.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -79,32 +79,37 @@ int main(int argc, char** argv) {
     }
     if (scriptPath.isEmpty()) return usage();
 
-    QFile file;
-    const bool opened =
-        scriptPath == QLatin1String("-")
-            ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Text)
-            : (file.setFileName(scriptPath), file.open(QIODevice::ReadOnly | QIODevice::Text));
-    if (!opened) {
+    script::ScriptReader reader(scriptPath);
+    if (!reader.isOpen()) {
         std::fprintf(stderr, "palvex-run: cannot read %s\n", qPrintable(scriptPath));
         return 1;
     }
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
 
-    // The whole script is parsed first, so a syntax error runs nothing.
-    std::vector<script::Statement> statements;
-    int line = 0;
-    try {
-        while (!in.atEnd())
-            statements.push_back(script::parseLine(in.readLine(), ++line));
-    } catch (const script::ParseError& error) {
-        std::fprintf(stderr, "palvex-run: line %d: %s\n", error.line, qPrintable(error.message));
-        return 2;
-    }
-
+    // Each statement runs as soon as its line is read, so a script of any length runs in the
+    // memory of one statement and a statement typed into a pipe runs at once. A syntax error
+    // stops the script there, after the statements before it have run.
     script::ScriptHost host(options, out);
-    for (const script::Statement& st : statements)
-        host.run(st);
+    int line = 0;
+    while (const std::optional<QString> text = reader.nextLine()) {
+        std::optional<script::ParseError> stop;
+        try {
+            stop = host.run(script::parseLine(*text, ++line));
+        } catch (const script::ParseError& error) {
+            stop = error;
+        }
+        if (stop) {
+            out.flush();
+            std::fprintf(stderr, "palvex-run: line %d: %s\n", stop->line,
+                         qPrintable(stop->message));
+            return 2;
+        }
+    }
+    if (reader.failed()) {
+        out.flush();
+        std::fprintf(stderr, "palvex-run: cannot read %s after line %d\n", qPrintable(scriptPath),
+                     line);
+        return 1;
+    }
     host.waitForWindow();
     return 0;
 }
