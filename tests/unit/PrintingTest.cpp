@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHash>
@@ -50,6 +51,10 @@ protected:
         p.start(program, args);
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    static QByteArray fileBytes(const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     int pageCount() {
         const QString info = run(QStringLiteral("pdfinfo"), {pdf()});
@@ -105,12 +110,21 @@ TEST_F(Printing, ARangeOfOnePageAndAnEmptyRange) {
     ASSERT_EQ(pageCount(), 1);
     EXPECT_TRUE(pageTexts().value(0).contains(QString::fromUtf8("שני")));
 
+    // From after to: no document at all, so the PDF printed before is still there as it was.
+    const QByteArray before = fileBytes(pdf());
     click(1);
     select("cboBeginPage", 1);
-    select("cboEndPage", 0); // from after to: nothing is printed, the document still ends
+    select("cboEndPage", 0);
     child<QPushButton>("cmdOK")->click();
-    EXPECT_GE(pageCount(), 0);
-    EXPECT_TRUE(pageTexts().join(QString()).trimmed().isEmpty());
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_EQ(&ctl().recordingSurface(), ctl().state().surface);
+    EXPECT_EQ(fileBytes(pdf()), before);
+    QFile::remove(pdf());
+    click(1);
+    select("cboBeginPage", 1);
+    select("cboEndPage", 0);
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_FALSE(QFile::exists(pdf()));
 }
 
 TEST_F(Printing, PageListsCountFromTheFirstPageNumberAndKeepTheirOwnChoice) {
