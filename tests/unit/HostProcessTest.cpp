@@ -1,4 +1,5 @@
-// The script host as a process, where only a process shows the fault: a file-size limit.
+// The script host as a process, where only a process shows the fault: a file-size limit, and two
+// hosts starting reports in one folder at the same moment.
 
 #include <QDir>
 #include <QFile>
@@ -72,6 +73,44 @@ TEST_F(HostProcess, AFileSizeLimitIsADiskFullErrorNotTheEndOfTheProcess) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.output.contains("error 61: printText")) << r.output.toStdString();
     EXPECT_TRUE(r.output.contains("CurrentY = ")) << "the script ran to its end";
+}
+
+TEST_F(HostProcess, TwoHostsStartingInOneFolderNeverShareAReportStore) {
+    // Each host starts twenty reports with its own texts and lists every one; run side by side
+    // in one folder, each must list exactly what it lists when it runs alone.
+    auto scriptOf = [](char who) {
+        QByteArray s;
+        for (int report = 0; report < 20; ++report) {
+            s += "StartPalvexPrintPreview\n";
+            for (int line = 0; line < 6; ++line)
+                s += QByteArray("printText \"") + who + ' ' + QByteArray::number(report) + '.' +
+                     QByteArray::number(line) + "\", 2\n";
+            s += "!items\n";
+        }
+        return s;
+    };
+    const QString a = writeScript(QStringLiteral("a.pvs"), scriptOf('A'));
+    const QString b = writeScript(QStringLiteral("b.pvs"), scriptOf('B'));
+
+    QProcess aloneA, aloneB;
+    start(aloneA, folder("aloneA"), a);
+    const Finished expectedA = finish(aloneA);
+    start(aloneB, folder("aloneB"), b);
+    const Finished expectedB = finish(aloneB);
+    ASSERT_EQ(expectedA.exitCode, 0);
+    ASSERT_EQ(expectedA.output.count("items: 6"), 20);
+
+    const QString shared = folder("shared");
+    for (int round = 0; round < 5; ++round) {
+        QProcess pa, pb;
+        start(pa, shared, a);
+        start(pb, shared, b);
+        const Finished ra = finish(pa), rb = finish(pb);
+        ASSERT_EQ(ra.output, expectedA.output) << "round " << round;
+        ASSERT_EQ(rb.output, expectedB.output) << "round " << round;
+        EXPECT_EQ(ra.exitCode, 0);
+        EXPECT_EQ(rb.exitCode, 0);
+    }
 }
 
 } // namespace
