@@ -11,6 +11,8 @@ class QPrinter;
 
 namespace palvex {
 
+class PdfOutputFile;
+
 // The printer as a drawing surface: Width/Height are the paper in twips, ScaleWidth/Height the
 // printable area, drawn from its top-left corner. Pages are started lazily: NewPage only marks
 // that the next drawing begins a new sheet, so a document never ends with a blank one.
@@ -24,6 +26,8 @@ public:
     // Opens the document; throws palvex::Error (482) when the printer cannot start.
     void begin();
     void NewPage();
+    // Ends the document; throws palvex::Error (482) when it did not reach the printer whole. The
+    // PDF device's file is replaced only here, by a complete document.
     void EndDoc();
     // Drops a document after an error: what was sent is abandoned.
     void abort();
@@ -50,6 +54,7 @@ private:
     void startPageIfDue();
 
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<PdfOutputFile> m_pdf; // the PDF device's file, null for other printers
     QPainter m_painter;
     double m_resolution = 1200;
     double m_printableWidth = 0, m_printableHeight = 0;
