@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <unistd.h>
+
 namespace palvex::test {
 namespace {
 
@@ -266,6 +268,35 @@ TEST_F(PrintoutTest, AFileThatCannotBeWrittenCancelsSavingAndClosesThePreviewLat
     EXPECT_TRUE(cancel);
     other.reset();
     QCoreApplication::processEvents();
+}
+
+// Makes `folder` refuse new files while the files in it stay writable: no write permission for
+// a user; immutable for root, whom permissions do not stop. False where that cannot be done.
+bool refuseNewFiles(const QString& folder, bool refuse) {
+    if (::geteuid() != 0)
+        return QFile::setPermissions(folder, refuse ? QFile::ReadOwner | QFile::ExeOwner
+                                                    : QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ExeOwner);
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"),
+                 {refuse ? QStringLiteral("+i") : QStringLiteral("-i"), folder});
+    return chattr.waitForFinished(10000) && chattr.exitStatus() == QProcess::NormalExit &&
+           chattr.exitCode() == 0;
+}
+
+TEST_F(PrintoutTest, AFolderThatCannotTakeTheTemporaryFileCancelsSavingAtOnce) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("closed")));
+    writeFile(path("closed/keep.prn"), "1 kept\r\n");
+    if (!refuseNewFiles(path("closed"), true))
+        GTEST_SKIP() << "this folder cannot be made to refuse new files (chattr as root)";
+    const bool refused = !QFile(path("closed/probe")).open(QIODevice::WriteOnly);
+    if (refused) savePrint(path("closed/keep.prn"), /*expectCancel=*/true);
+    ASSERT_TRUE(refuseNewFiles(path("closed"), false));
+    if (!refused) GTEST_SKIP() << "the folder still took a new file";
+    EXPECT_TRUE(boxes().log().back().contains(QStringLiteral("cannot be open For Output.")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fileBytes(path("closed/keep.prn")), QByteArray("1 kept\r\n"));
+    EXPECT_EQ(QDir(path("closed")).entryList(QDir::Files), QStringList{QStringLiteral("keep.prn")});
 }
 
 TEST_F(PrintoutTest, AFailedWriteAtTheEndIsReportedAndKeepsTheOldFile) {
