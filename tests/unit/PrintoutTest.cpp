@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace palvex::test {
@@ -247,6 +248,25 @@ TEST_F(PrintoutTest, AMissingFileIsReportedWithItsName) {
     const QString shown = boxes().log().back();
     EXPECT_TRUE(shown.contains(QStringLiteral("but the file does not exist")));
     EXPECT_TRUE(shown.contains(QStringLiteral("the name of the file is ") + path("nowhere.prn")));
+}
+
+TEST_F(PrintoutTest, OnlyARegularFileIsReadAndReadingEndsWithIt) {
+    // A device that never ends, a FIFO with no writer (whose open would block) and a folder are
+    // all files that cannot be opened: the file problem, at once, and nothing recorded.
+    ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit().constData(), 0600), 0);
+    for (const QString& name : {QStringLiteral("/dev/zero"), path("fifo"), m_dir.path()}) {
+        boxes().clearLog();
+        ASSERT_EQ(readPrint(name), Status::Ok) << name.toStdString();
+        ASSERT_FALSE(boxes().log().empty()) << name.toStdString();
+        EXPECT_TRUE(
+            boxes().log().back().contains(QStringLiteral("the name of the file is ") + name));
+    }
+    EXPECT_EQ(store().itemCount(), 0);
+
+    // A line with no line end is cut, not held whole, and the file's end ends it.
+    ASSERT_EQ(readLines("1 " + QByteArray(1 << 20, 'w')), Status::Ok);
+    ASSERT_EQ(store().itemCount(), 1);
+    EXPECT_TRUE(item(1).ItemText.startsWith(QStringLiteral("www")));
 }
 
 TEST_F(PrintoutTest, AFileThatCannotBeWrittenCancelsSavingAndClosesThePreviewLater) {
