@@ -1,5 +1,6 @@
 #include "PrinterSurface.h"
 
+#include "CupsQueue.h"
 #include "PdfOutputFile.h"
 #include "interface/Status.h"
 
@@ -23,6 +24,7 @@ PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPa
     } else {
         m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName),
                                                QPrinter::HighResolution);
+        m_queue = std::make_unique<CupsQueue>(device.deviceName);
     }
     m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
     m_printer->setDocName(QStringLiteral("Palvex report"));
@@ -51,6 +53,8 @@ void PrinterSurface::begin() {
         if (!m_pdf->create()) raise(Status::PrinterError);
         m_printer->setOutputFileName(m_pdf->temporaryPath());
     }
+    if (m_queue && (!m_queue->takesJobs() || !m_queue->noteJobsBefore()))
+        raise(Status::PrinterError);
     if (!m_painter.begin(m_printer.get())) {
         if (m_pdf) m_pdf->discard();
         raise(Status::PrinterError);
@@ -82,6 +86,8 @@ void PrinterSurface::EndDoc() {
         raise(Status::PrinterError);
     }
     if (m_pdf && !m_pdf->commit()) raise(Status::PrinterError);
+    // Qt hands the document to the scheduler as the painter ends; the job must be there now.
+    if (m_queue && !m_queue->jobArrived()) raise(Status::PrinterError);
 }
 
 void PrinterSurface::abort() {
