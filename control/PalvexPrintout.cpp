@@ -4,6 +4,7 @@
 #include "preview/Navigation.h"
 #include "printout/PrintoutReader.h"
 #include "printout/PrintoutSaveFile.h"
+#include "printout/PrintoutSourceFile.h"
 #include "printout/PrintoutWriter.h"
 #include "recording/GraphicsRecorder.h"
 #include "recording/ItemWriter.h"
@@ -97,8 +98,8 @@ Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
 
 Status Palvex::ReadPrint(QString& FileName) {
     return boundary([&] {
-        QFile file(FileName);
-        if (FileName.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        QFile file;
+        if (!openPrintoutSource(file, FileName)) {
             m_platform.messageBoxes->beep();
             m_platform.messageBoxes->show(
                 QStringList{QStringLiteral("you defined a file for printing data"),

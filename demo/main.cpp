@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
         // Pages are saved at twice the screen's resolution, sharp enough to read.
         if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
     }
+    Platform::reportFileSizeLimitAsDiskFull();
     QApplication app(argc, argv);
     QTextStream out(stdout);
 

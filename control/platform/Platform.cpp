@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include <csignal>
+
 namespace palvex {
 
 Platform Platform::desktop() {
@@ -10,6 +12,10 @@ Platform Platform::desktop() {
 Platform Platform::headless(ScriptedMessageBoxes::Listener listener) {
     return {std::make_shared<Screen>(9600.0f, 7200.0f),
             std::make_shared<ScriptedMessageBoxes>(std::move(listener)), Printers::system()};
+}
+
+void Platform::reportFileSizeLimitAsDiskFull() {
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace palvex

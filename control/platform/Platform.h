@@ -29,6 +29,12 @@ struct Platform {
     static Platform desktop();
     // Scripted message boxes reporting to `listener`, a 9600 x 7200 twip screen, system printers.
     static Platform headless(ScriptedMessageBoxes::Listener listener = {});
+
+    // A write past the process's file-size limit (ulimit -f) otherwise ends the process with
+    // SIGXFSZ, losing the report; ignored, the write fails and the item gets status 61 (disk
+    // full) like any full disk. A signal's disposition is the process's, so a host calls this
+    // once in main; the control never changes it by itself.
+    static void reportFileSizeLimitAsDiskFull();
 };
 
 } // namespace palvex

@@ -1,5 +1,7 @@
 #include "PrinterSurface.h"
 
+#include "CupsQueue.h"
+#include "PdfOutputFile.h"
 #include "interface/Status.h"
 
 #include <QPageLayout>
@@ -13,7 +15,8 @@ PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPa
     if (device.isPdf) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         m_printer->setOutputFormat(QPrinter::PdfFormat);
-        m_printer->setOutputFileName(pdfPath);
+        // The engine writes a file beside the target, named when the document begins.
+        m_pdf = std::make_unique<PdfOutputFile>(pdfPath);
         // A4 with a printable area 360 twips (6.35 mm) in from each edge.
         m_printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                              QMarginsF(6.35, 6.35, 6.35, 6.35),
@@ -21,6 +24,7 @@ PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPa
     } else {
         m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName),
                                                QPrinter::HighResolution);
+        m_queue = std::make_unique<CupsQueue>(device.deviceName);
     }
     m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
     m_printer->setDocName(QStringLiteral("Palvex report"));
@@ -45,7 +49,16 @@ void PrinterSurface::setPrintQuality(int quality) {
 }
 
 void PrinterSurface::begin() {
-    if (!m_painter.begin(m_printer.get())) raise(Status::PrinterError);
+    if (m_pdf) {
+        if (!m_pdf->create()) raise(Status::PrinterError);
+        m_printer->setOutputFileName(m_pdf->temporaryPath());
+    }
+    if (m_queue && (!m_queue->takesJobs() || !m_queue->noteJobsBefore()))
+        raise(Status::PrinterError);
+    if (!m_painter.begin(m_printer.get())) {
+        if (m_pdf) m_pdf->discard();
+        raise(Status::PrinterError);
+    }
     m_resolution = m_printer->resolution();
     // The painter's unit is one twip from the printable area's corner.
     const double scale = m_resolution / 1440.0;
@@ -68,13 +81,20 @@ void PrinterSurface::NewPage() {
 
 void PrinterSurface::EndDoc() {
     m_pageDue = false;
-    if (m_painter.isActive() && !m_painter.end()) raise(Status::PrinterError);
+    if (m_painter.isActive() && !m_painter.end()) {
+        if (m_pdf) m_pdf->discard();
+        raise(Status::PrinterError);
+    }
+    if (m_pdf && !m_pdf->commit()) raise(Status::PrinterError);
+    // Qt hands the document to the scheduler as the painter ends; the job must be there now.
+    if (m_queue && !m_queue->jobArrived()) raise(Status::PrinterError);
 }
 
 void PrinterSurface::abort() {
     m_pageDue = false;
     m_printer->abort();
     if (m_painter.isActive()) m_painter.end();
+    if (m_pdf) m_pdf->discard();
 }
 
 QPainter& PrinterSurface::beginPaint() {

@@ -11,6 +11,9 @@ class QPrinter;
 
 namespace palvex {
 
+class CupsQueue;
+class PdfOutputFile;
+
 // The printer as a drawing surface: Width/Height are the paper in twips, ScaleWidth/Height the
 // printable area, drawn from its top-left corner. Pages are started lazily: NewPage only marks
 // that the next drawing begins a new sheet, so a document never ends with a blank one.
@@ -21,9 +24,12 @@ public:
 
     // Print quality: -1 to -4 keep the printer's resolution, 300 to 2400 set it in dots per inch.
     void setPrintQuality(int quality);
-    // Opens the document; throws palvex::Error (482) when the printer cannot start.
+    // Opens the document; throws palvex::Error (482) when the printer cannot start (a CUPS
+    // queue that rejects jobs or is stopped, or a scheduler that does not answer).
     void begin();
     void NewPage();
+    // Ends the document; throws palvex::Error (482) when it did not reach the printer whole. The
+    // PDF device's file is replaced only here, by a complete document.
     void EndDoc();
     // Drops a document after an error: what was sent is abandoned.
     void abort();
@@ -50,6 +56,8 @@ private:
     void startPageIfDue();
 
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<PdfOutputFile> m_pdf; // the PDF device's file, null for other printers
+    std::unique_ptr<CupsQueue> m_queue;   // a CUPS printer's queue, null for the PDF device
     QPainter m_painter;
     double m_resolution = 1200;
     double m_printableWidth = 0, m_printableHeight = 0;

@@ -13,6 +13,10 @@
 namespace palvex {
 
 void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
+    // A range that ends before it begins holds no page: starting a document for it would still
+    // send the printer a blank sheet (or replace a PDF with an empty one).
+    if (request.fromPage > request.toPage) return;
+
     printer.setPrintQuality(request.quality);
     printer.setScaleTop(0);
     printer.setScaleLeft(0);

@@ -24,6 +24,7 @@ public:
     PrintJob(ControlState& state, const ReportStore& store) : m_state(state), m_store(store) {}
 
     // Throws palvex::Error (482) when the printer fails; the document is then abandoned.
+    // A range from a later page to an earlier one starts no document: nothing is sent.
     void run(PrinterSurface& printer, const PrintRequest& request);
 
 private:

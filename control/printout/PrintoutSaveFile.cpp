@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <set>
 
@@ -26,6 +27,11 @@ PrintoutSaveFile::Opened PrintoutSaveFile::open(const QString& fileName) {
     if (QFileInfo(path).isDir() || !probe.open(QIODevice::WriteOnly | QIODevice::Append))
         return Opened::CannotWrite;
     probe.close();
+    // The printout is written at the end into a new file beside this one: a folder that cannot
+    // take one (read-only, full of inodes, immutable) fails now, while the host can still act.
+    QTemporaryFile beside(path + QStringLiteral(".XXXXXX"));
+    if (!beside.open()) return Opened::CannotWrite;
+    beside.close();
     namesInUse().insert(path);
     m_path = path;
     return Opened::Ok;

@@ -20,7 +20,8 @@ public:
     PrintoutSaveFile& operator=(const PrintoutSaveFile&) = delete;
     ~PrintoutSaveFile() { close(); }
 
-    // A file named by another save file of this process is already open.
+    // A file named by another save file of this process is already open. A file that cannot be
+    // written, or whose folder cannot take the temporary file the end writes, cannot be saved.
     Opened open(const QString& fileName);
     void close();
     bool isOpen() const { return !m_path.isEmpty(); }

@@ -31,6 +31,22 @@ Status statusOfErrno(int error) {
     }
 }
 
+// A file recreated here is this handle's alone. Another process starting in the same folder at
+// the same moment may unlink and create the name between our unlink and open; opening with
+// O_EXCL refuses its file, and we unlink it again and make ours. That process keeps writing
+// into its own file, now without a name, so neither report takes the other's records. Bounded:
+// a folder that keeps producing the name is an access error, not a loop.
+int createExclusively(const std::string& path) {
+    constexpr int Attempts = 16;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EACCES;
+    return -1;
+}
+
 } // namespace
 
 RecordFile::~RecordFile() {
@@ -44,9 +60,9 @@ RecordFile::~RecordFile() {
 void RecordFile::open(const std::string& path, int recordLength, Mode mode, bool bufferAppends) {
     close();
     if (path.empty()) raise(Status::BadFileName);
-    if (mode == Mode::Recreate && ::unlink(path.c_str()) != 0 && errno != ENOENT)
-        raise(statusOfErrno(errno));
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = mode == Mode::Recreate
+                       ? createExclusively(path)
+                       : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) raise(statusOfErrno(errno));
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

@@ -22,7 +22,8 @@ public:
     RecordFile& operator=(const RecordFile&) = delete;
     ~RecordFile();
 
-    // Recreate deletes any existing file first, so the record file always starts empty.
+    // Recreate deletes any existing file first and creates a new one that no other handle shares,
+    // so the record file always starts empty and stays this handle's.
     void open(const std::string& path, int recordLength, Mode mode, bool bufferAppends = false);
     void close();
     bool isOpen() const { return m_fd >= 0; }

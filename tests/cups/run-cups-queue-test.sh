@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints a two-page report through a real CUPS queue: starts a private scheduler (own
 # configuration, spool and socket; the machine's scheduler is never touched), adds a PDF queue
-# backed by cups-pdf, prints to it through the printer panel and checks the PDF the queue wrote.
+# backed by cups-pdf, prints to it through the printer panel and checks the PDF the queue wrote;
+# then prints again to the queue rejecting jobs and stopped, which must show the printer problem.
 # Exits 77 (skipped) with the reason when a private scheduler cannot run here.
 # Usage: run-cups-queue-test.sh PALVEX_RUN SCRIPT
 set -uo pipefail
@@ -119,4 +120,24 @@ for page in 1 2; do
     echo "page $page: ink top right $top, bottom centre $bottom, middle $middle"
     [ "$top" -gt 20 ] && [ "$bottom" -gt 2 ] && [ "$middle" -eq 0 ] || fail "page $page is not the report's page"
 done
-echo "PASSED: $queue printed the report's 2 pages"
+
+# A queue that rejects jobs and a stopped queue print nothing, and must say so: the printer
+# problem, and no job on the queue.
+for tool in cupsreject cupsaccept cupsdisable cupsenable; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (Debian package cups-client)"
+done
+refused() { # WHAT: the script run again must show the printer problem and add no job
+    local jobs_before out
+    jobs_before=$(lpstat -W all -o "$queue" 2>/dev/null | wc -l)
+    out=$(cd "$run_dir" && QT_QPA_PLATFORM=offscreen "$runner" --printer "$queue" "$script" 2>&1)
+    grep -q "msgbox 1572912: Printer problem!" <<<"$out" || { echo "$out"; fail "$1 was silent"; }
+    [ "$(lpstat -W all -o "$queue" 2>/dev/null | wc -l)" = "$jobs_before" ] || fail "$1 took a job"
+    echo "$1: the printer problem was shown"
+}
+cupsreject "$queue" || fail "cupsreject failed"
+refused "a queue that rejects jobs"
+cupsaccept "$queue" || fail "cupsaccept failed"
+cupsdisable "$queue" || fail "cupsdisable failed"
+refused "a stopped queue"
+cupsenable "$queue" || fail "cupsenable failed"
+echo "PASSED: $queue printed the report's 2 pages and refused jobs were reported"

@@ -7,6 +7,9 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QHash>
@@ -15,6 +18,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
+
+#ifndef PALVEX_RUN_PATH
+#define PALVEX_RUN_PATH "palvex-run"
+#endif
 
 namespace palvex::test {
 namespace {
@@ -50,6 +58,10 @@ protected:
         p.start(program, args);
         p.waitForFinished(30000);
         return QString::fromUtf8(p.readAllStandardOutput());
+    }
+    static QByteArray fileBytes(const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     int pageCount() {
         const QString info = run(QStringLiteral("pdfinfo"), {pdf()});
@@ -105,12 +117,21 @@ TEST_F(Printing, ARangeOfOnePageAndAnEmptyRange) {
     ASSERT_EQ(pageCount(), 1);
     EXPECT_TRUE(pageTexts().value(0).contains(QString::fromUtf8("שני")));
 
+    // From after to: no document at all, so the PDF printed before is still there as it was.
+    const QByteArray before = fileBytes(pdf());
     click(1);
     select("cboBeginPage", 1);
-    select("cboEndPage", 0); // from after to: nothing is printed, the document still ends
+    select("cboEndPage", 0);
     child<QPushButton>("cmdOK")->click();
-    EXPECT_GE(pageCount(), 0);
-    EXPECT_TRUE(pageTexts().join(QString()).trimmed().isEmpty());
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_EQ(&ctl().recordingSurface(), ctl().state().surface);
+    EXPECT_EQ(fileBytes(pdf()), before);
+    QFile::remove(pdf());
+    click(1);
+    select("cboBeginPage", 1);
+    select("cboEndPage", 0);
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_FALSE(QFile::exists(pdf()));
 }
 
 TEST_F(Printing, PageListsCountFromTheFirstPageNumberAndKeepTheirOwnChoice) {
@@ -241,6 +262,95 @@ TEST_F(Printing, ThePrintedPagePlacesEveryTextWhereThePreviewShowsIt) {
         ++compared;
     }
     EXPECT_GE(compared, 20);
+}
+
+// A 64 KiB file system, mounted for the test's life; root only.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& folder) : m_folder(folder) {
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                     QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder});
+        m_mounted = mount.waitForFinished(10000) && mount.exitStatus() == QProcess::NormalExit &&
+                    mount.exitCode() == 0;
+    }
+    ~SmallDisk() {
+        if (!m_mounted) return;
+        QProcess umount;
+        umount.start(QStringLiteral("umount"), {m_folder});
+        umount.waitForFinished(10000);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+};
+
+TEST_F(Printing, AFullDiskIsAPrinterProblemAndKeepsThePreviousFile) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("small")));
+    SmallDisk disk(path("small"));
+    if (!disk.mounted()) GTEST_SKIP() << "a 64 KiB tmpfs cannot be mounted here (needs root)";
+    const QString target = path("small/out.pdf");
+    {
+        QFile previous(target);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        ASSERT_EQ(previous.write("yesterday's PDF"), 15);
+    }
+    m_platform.printers->setPdfOutputPath(target);
+    // Pages of text in two scripts, more than the disk holds.
+    for (int page = 0; page < 40; ++page) {
+        for (int line = 0; line < 30; ++line)
+            text(QString::fromUtf8("שורה %1 של עמוד %2 - line of page").arg(line).arg(page),
+                 A2_JumpToNextLine);
+        ctl().printPage();
+    }
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    click(1);
+    boxes().clearLog();
+    child<QPushButton>("cmdOK")->click();
+    ASSERT_FALSE(boxes().log().empty()) << "the write failed and nothing was said";
+    EXPECT_TRUE(
+        boxes().log().back().startsWith(QStringLiteral("msgbox 1572912: Printer problem!")));
+    EXPECT_EQ(fileBytes(target), QByteArray("yesterday's PDF"));
+    EXPECT_EQ(QDir(path("small")).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
+    EXPECT_EQ(&ctl().recordingSurface(), ctl().state().surface);
+}
+
+TEST_F(Printing, KillingThePrintingProcessLeavesThePreviousFileWhole) {
+    const QString target = path("keep.pdf");
+    {
+        QFile previous(target);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        ASSERT_EQ(previous.write("yesterday's PDF"), 15);
+    }
+    // A report long enough to be still printing when it is killed.
+    QByteArray script = "StartPalvexPrintPreview\n";
+    for (int page = 0; page < 1500; ++page)
+        script += "printText \"page " + QByteArray::number(page) + " עמוד\", 2\nprintPage\n";
+    script += "printLastPage\n!click cmd 1\n!click cmdOK\n";
+    QFile file(path("print.pvs"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(script), script.size());
+    file.close();
+    QProcess runner;
+    runner.setWorkingDirectory(m_dir.path());
+    runner.start(QStringLiteral(PALVEX_RUN_PATH),
+                 {QStringLiteral("--pdf"), target, path("print.pvs")});
+    ASSERT_TRUE(runner.waitForStarted());
+    // The document being written is a second file beside the target.
+    const QDir folder(m_dir.path());
+    bool printing = false;
+    for (int wait = 0; wait < 6000 && !printing && runner.state() == QProcess::Running; ++wait) {
+        printing = folder.entryList({QStringLiteral("keep.pdf?*")}, QDir::Files).size() > 0 ||
+                   QFileInfo(target).size() != 15;
+        if (!printing) QThread::msleep(5);
+    }
+    ASSERT_TRUE(printing) << "the print was not seen to start";
+    runner.kill();
+    runner.waitForFinished();
+    EXPECT_EQ(fileBytes(target), QByteArray("yesterday's PDF"));
 }
 
 TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {

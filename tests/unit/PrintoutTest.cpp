@@ -12,6 +12,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace palvex::test {
 namespace {
 
@@ -247,6 +250,25 @@ TEST_F(PrintoutTest, AMissingFileIsReportedWithItsName) {
     EXPECT_TRUE(shown.contains(QStringLiteral("the name of the file is ") + path("nowhere.prn")));
 }
 
+TEST_F(PrintoutTest, OnlyARegularFileIsReadAndReadingEndsWithIt) {
+    // A device that never ends, a FIFO with no writer (whose open would block) and a folder are
+    // all files that cannot be opened: the file problem, at once, and nothing recorded.
+    ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit().constData(), 0600), 0);
+    for (const QString& name : {QStringLiteral("/dev/zero"), path("fifo"), m_dir.path()}) {
+        boxes().clearLog();
+        ASSERT_EQ(readPrint(name), Status::Ok) << name.toStdString();
+        ASSERT_FALSE(boxes().log().empty()) << name.toStdString();
+        EXPECT_TRUE(
+            boxes().log().back().contains(QStringLiteral("the name of the file is ") + name));
+    }
+    EXPECT_EQ(store().itemCount(), 0);
+
+    // A line with no line end is cut, not held whole, and the file's end ends it.
+    ASSERT_EQ(readLines("1 " + QByteArray(1 << 20, 'w')), Status::Ok);
+    ASSERT_EQ(store().itemCount(), 1);
+    EXPECT_TRUE(item(1).ItemText.startsWith(QStringLiteral("www")));
+}
+
 TEST_F(PrintoutTest, AFileThatCannotBeWrittenCancelsSavingAndClosesThePreviewLater) {
     ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
     savePrint(m_dir.path(), /*expectCancel=*/true); // a folder
@@ -266,6 +288,35 @@ TEST_F(PrintoutTest, AFileThatCannotBeWrittenCancelsSavingAndClosesThePreviewLat
     EXPECT_TRUE(cancel);
     other.reset();
     QCoreApplication::processEvents();
+}
+
+// Makes `folder` refuse new files while the files in it stay writable: no write permission for
+// a user; immutable for root, whom permissions do not stop. False where that cannot be done.
+bool refuseNewFiles(const QString& folder, bool refuse) {
+    if (::geteuid() != 0)
+        return QFile::setPermissions(folder, refuse ? QFile::ReadOwner | QFile::ExeOwner
+                                                    : QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ExeOwner);
+    QProcess chattr;
+    chattr.start(QStringLiteral("chattr"),
+                 {refuse ? QStringLiteral("+i") : QStringLiteral("-i"), folder});
+    return chattr.waitForFinished(10000) && chattr.exitStatus() == QProcess::NormalExit &&
+           chattr.exitCode() == 0;
+}
+
+TEST_F(PrintoutTest, AFolderThatCannotTakeTheTemporaryFileCancelsSavingAtOnce) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("closed")));
+    writeFile(path("closed/keep.prn"), "1 kept\r\n");
+    if (!refuseNewFiles(path("closed"), true))
+        GTEST_SKIP() << "this folder cannot be made to refuse new files (chattr as root)";
+    const bool refused = !QFile(path("closed/probe")).open(QIODevice::WriteOnly);
+    if (refused) savePrint(path("closed/keep.prn"), /*expectCancel=*/true);
+    ASSERT_TRUE(refuseNewFiles(path("closed"), false));
+    if (!refused) GTEST_SKIP() << "the folder still took a new file";
+    EXPECT_TRUE(boxes().log().back().contains(QStringLiteral("cannot be open For Output.")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fileBytes(path("closed/keep.prn")), QByteArray("1 kept\r\n"));
+    EXPECT_EQ(QDir(path("closed")).entryList(QDir::Files), QStringList{QStringLiteral("keep.prn")});
 }
 
 TEST_F(PrintoutTest, AFailedWriteAtTheEndIsReportedAndKeepsTheOldFile) {

@@ -4,6 +4,7 @@
 #include "ScriptParser.h"
 #include "ScriptReader.h"
 #include "interface/MemberTable.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     // Headless unless the window is wanted on screen.
     if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    Platform::reportFileSizeLimitAsDiskFull();
     QApplication app(argc, argv);
 
     QTextStream out(stdout);
