@@ -129,8 +129,8 @@ void Palvex::WritePrintout() {
     const bool written = m_saveFile->commit(
         [&](QIODevice& out) {
             bool ok = false;
-            const Status status = boundary(
-                [&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
+            const Status status =
+                boundary([&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
             return status == Status::Ok && ok;
         },
         error);

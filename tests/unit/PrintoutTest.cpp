@@ -84,8 +84,7 @@ TEST_F(PrintoutTest, FirstItemWritesEveryPropertyAndASecondOnlyWhatChanged) {
               (QStringList{QStringLiteral("2100"), QStringLiteral("23Liberation Sans"),
                            QStringLiteral("2410"), QStringLiteral("25f"), QStringLiteral("26f"),
                            QStringLiteral("27f"), QStringLiteral("29f"), QStringLiteral("1 first"),
-                           QStringLiteral("210") + formatSingle(x2),
-                           QStringLiteral("1 second")}));
+                           QStringLiteral("210") + formatSingle(x2), QStringLiteral("1 second")}));
 }
 
 TEST_F(PrintoutTest, ZoomScalesPositionsAndSizesOnce) {
@@ -106,8 +105,7 @@ TEST_F(PrintoutTest, ZoomScalesPositionsAndSizesOnce) {
     ASSERT_EQ(centred.size(), 143) << centred.toStdString();
     EXPECT_EQ(centred.mid(2, 100).trimmed(), QStringLiteral("centred"));
     // y scaled once; x too while the zoom reaches horizontal positions (the default)
-    EXPECT_EQ(centred.mid(102, 40),
-              QStringLiteral("      1500      7500      3000      3600"));
+    EXPECT_EQ(centred.mid(102, 40), QStringLiteral("      1500      7500      3000      3600"));
 }
 
 TEST_F(PrintoutTest, ItemsKeptFromThePageNumberLineAreWrittenWhereTheyStand) {
