@@ -81,10 +81,10 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
         std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
     m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas,
                           *m_platform.keyboard);
-    m_search->onNotFound = [this](const QString& text) {
+    connect(m_search, &Search::notFound, this, [this](const QString& text) {
         m_platform.messageBoxes->beep();
         showMessage(K2_Not_found_any_more, text);
-    };
+    });
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
     m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers,
@@ -92,8 +92,9 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_printerPanel->showMessage = [this](int kind, const QString& text) {
         return showMessage(kind, text);
     };
-    m_printerPanel->beep = [this] { m_platform.messageBoxes->beep(); };
-    m_navigation->setPrinterPanel(m_printerPanel);
+    connect(m_printerPanel, &PrinterPanel::beep, this, [this] { m_platform.messageBoxes->beep(); });
+    connect(m_navigation, &Navigation::printRequested, this,
+            [this] { m_window->guard.run([&] { m_printerPanel->open(); }); });
     connect(m_window->cboMoreOptions, &QComboBox::activated, this,
             [this] { m_window->guard.run([&] { m_centring->cboMoreOptions_Click(); }); });
     m_window->guard.onFailure = [this](Status status) { recoverFromFailure(status); };

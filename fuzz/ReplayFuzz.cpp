@@ -6,11 +6,11 @@
 
 #include "platform/CodePage.h"
 #include "platform/ImageSurface.h"
-#include "preview/GraphicsReplay.h"
-#include "preview/ItemReplay.h"
 #include "printout/PrintoutWriter.h"
 #include "recording/Definitions.h"
 #include "recording/ReportStore.h"
+#include "replay/GraphicsReplay.h"
+#include "replay/ItemReplay.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -7,7 +7,6 @@
 #include "PreviewWindow.h"
 #include "Search.h"
 #include "TwipScrollBar.h"
-#include "printing/PrinterPanel.h"
 #include "recording/ReportStore.h"
 
 #include <QComboBox>
@@ -316,7 +315,7 @@ void Navigation::cmd_Click(int index) {
         turnPage(index);
         break;
     case Print:
-        if (m_printerPanel) m_printerPanel->open();
+        emit printRequested();
         break;
     case SearchButton:
         if (m_search) m_search->openPanel();

@@ -53,7 +53,10 @@ public:
     // The parts that search and centre, which come after navigation.
     void setSearch(Search* search) { m_search = search; }
     void setCentring(PageCentring* centring) { m_centring = centring; }
-    void setPrinterPanel(class PrinterPanel* panel) { m_printerPanel = panel; }
+
+signals:
+    // The Print button or Ctrl+P: the printer panel is someone else's.
+    void printRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,7 +75,6 @@ private:
     QWidget* m_control;
     Search* m_search = nullptr;
     PageCentring* m_centring = nullptr;
-    class PrinterPanel* m_printerPanel = nullptr;
     int m_wheelZoom = 0; // Ctrl+wheel delta not yet a whole notch
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GraphicsReplay.h"
-#include "ItemReplay.h"
+#include "replay/GraphicsReplay.h"
+#include "replay/ItemReplay.h"
 
 #include <cstdint>
 #include <functional>

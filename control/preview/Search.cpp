@@ -128,7 +128,7 @@ void Search::FindNext() {
                      return true;
                  });
     if (found) return showMatch(found, line, position);
-    if (onNotFound) onNotFound(target + QLatin1Char('\n') + m_state.previewMessages[2]);
+    emit notFound(target + QLatin1Char('\n') + m_state.previewMessages[2]);
     m_state.searchContinue = false;
     m_window.txtSearch->clear();
     m_searchText.clear();

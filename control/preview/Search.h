@@ -28,7 +28,6 @@ public:
            KeyboardLayouts& keyboard);
 
     // "Not found any more": shown through the control's message routine.
-    std::function<void(const QString& text)> onNotFound;
 
     void openPanel(); // toolbar button Search
     void FindNext();  // Continue Search, Enter, the panel's Search
@@ -37,6 +36,10 @@ public:
     bool englishKeyboard() const { return m_englishKeyboard; }
     QString foundText() const { return m_foundText; }
     int32_t searchStart() const { return m_searchStart; }
+
+signals:
+    // Nothing more matches: the text searched for and the "Not found any more" message.
+    void notFound(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

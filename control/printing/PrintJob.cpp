@@ -4,9 +4,9 @@
 #include "interface/Status.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Screen.h"
-#include "preview/GraphicsReplay.h"
-#include "preview/ItemReplay.h"
 #include "recording/ReportStore.h"
+#include "replay/GraphicsReplay.h"
+#include "replay/ItemReplay.h"
 
 #include <algorithm>
 

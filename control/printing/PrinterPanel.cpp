@@ -66,7 +66,7 @@ bool PrinterPanel::filterEvent(QObject* watched, QEvent* event) {
 }
 
 void PrinterPanel::printerProblem() {
-    if (beep) beep();
+    emit beep();
     if (showMessage)
         showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
                     m_state.previewMessages[3]);
@@ -143,13 +143,13 @@ void PrinterPanel::cboOTEK_LostFocus() {
     // Below 1, or beyond what a 16-bit count holds, is not a number of copies.
     const LeadingNumber n = number();
     if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
-        if (beep) beep();
+        emit beep();
         if (showMessage)
             showMessage(K0_Please_write_number_of_copies_1_or_higher, m_state.previewMessages[0]);
         copies->setEditText(QStringLiteral("1"));
     }
     if (number().value > 99) {
-        if (beep) beep();
+        emit beep();
         const int answer =
             showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_state.previewMessages[1])
                         : 6;

@@ -30,7 +30,6 @@ public:
 
     // Shows a message of the control's four kinds (the copies checks, the printer problem).
     std::function<int(int kind, const QString& text)> showMessage;
-    std::function<void()> beep;
 
     void open(); // the toolbar's Print button
     void ShowPrinterPanel();
@@ -41,6 +40,10 @@ public:
     void cmdOK_Click();
 
     const PrintRequest& request() const { return m_request; }
+
+signals:
+    // A check failed or the printer did not answer.
+    void beep();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

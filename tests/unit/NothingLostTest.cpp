@@ -8,8 +8,8 @@
 #include "platform/Colors.h"
 #include "platform/FontCatalog.h"
 #include "preview/EventGuard.h"
-#include "preview/GraphicsReplay.h"
 #include "recording/ItemWriter.h"
+#include "replay/GraphicsReplay.h"
 
 #include <QDir>
 #include <QImage>
