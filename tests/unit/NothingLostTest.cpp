@@ -74,8 +74,9 @@ TEST_F(NothingLost, AHeaderOrFooterValueTheSurfaceRefusesKeepsTheCurrentOneAndTh
             ++headers;
             EXPECT_EQ(trimTrailingBlanks(it.FontName), QStringLiteral("Miriam"));
         }
-        if (t.startsWith(QStringLiteral("body"))) // the host's own font, after every page end
+        if (t.startsWith(QStringLiteral("body"))) { // the host's own font, after every page end
             EXPECT_EQ(trimTrailingBlanks(it.FontName), QStringLiteral("Liberation Serif"));
+        }
     }
     EXPECT_EQ(numbers, 2); // one page number a page
     EXPECT_EQ(footers, 2);
@@ -192,7 +193,9 @@ TEST_F(NothingLost, AWindowEventWhoseWorkFailsLeavesTheWindowUsable) {
     for (int page = 0; page < 3; ++page) {
         for (int line = 0; line < 30; ++line)
             ASSERT_EQ(text(QStringLiteral("page %1").arg(page + 1), A2_JumpToNextLine), Status::Ok);
-        if (page < 2) ASSERT_EQ(ctl().printPage(), Status::Ok);
+        if (page < 2) {
+            ASSERT_EQ(ctl().printPage(), Status::Ok);
+        }
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     // A restart fails while the report is on screen: its store is gone.
