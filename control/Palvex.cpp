@@ -26,24 +26,12 @@
 #include <QPushButton>
 
 #include <cmath>
-#include <filesystem>
 
 #ifndef PALVEX_VERSION
 #define PALVEX_VERSION "0.0.0"
 #endif
 
 namespace palvex {
-
-namespace {
-
-std::string currentDirectory() {
-    std::error_code error;
-    const auto path = std::filesystem::current_path(error);
-    if (error) palvex::raise(Status::PathFileAccessError);
-    return path.string();
-}
-
-} // namespace
 
 Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     : QWidget(parent), m_platform(std::move(platform)), m_ambient(std::move(ambient)),
@@ -394,9 +382,10 @@ Status Palvex::gtVersion(Out<QString> result) {
 
 Status Palvex::StartPalvexPrintPreview() {
     m_state.pending = PendingItem{}; // nothing a failed call left may reach the new report
+    m_reportShown = false;
     m_state.props.DontConsiderForCenter = false;
     const Status status = boundary([&] {
-        m_preview->start(currentDirectory());
+        m_preview->start(m_workingFolder.directory());
         m_state.version = QStringLiteral(PALVEX_VERSION);
         m_laidOut = true;
         if (QWidget* host = parentWidget()) host->installEventFilter(this);

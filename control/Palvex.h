@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 #include "platform/Surface.h"
 #include "recording/ReportStore.h"
+#include "recording/WorkingFolder.h"
 
 #include <QFont>
 #include <QString>
@@ -109,6 +110,9 @@ public:
     Status let_ForeColor(int32_t value);
     Status get_Font(Out<QFont> value);
     Status putref_Font(const QFont& value);
+    // Where the report store and the definitions file live; empty for the current directory.
+    Status get_WorkingFolder(Out<QString> value);
+    Status let_WorkingFolder(const QString& value);
 
     // Text and alignment.
     Status SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
@@ -257,6 +261,9 @@ public:
     Status Fontname_Buttons(QString& TXT);
     Status writeMsgbox(txtMessageType& Message, QString& TXT);
 
+    // For hosts: the shown report, or pages FromPage to ToPage of it, as a PDF file.
+    Status ExportPdf(const QString& Path, int32_t* FromPage = nullptr, int32_t* ToPage = nullptr);
+
     Status About();
 
     // A message box of one of the four kinds (txtMessageType) in the control's style; the
@@ -302,6 +309,8 @@ private:
     std::unique_ptr<PrintoutSaveFile> m_saveFile;
     bool m_saveEnabled = false;
     bool m_laidOut = false; // the preview window has been laid out by a start
+    WorkingFolder m_workingFolder;
+    bool m_reportShown = false; // printLastPage has ended the report of the last start
 };
 
 } // namespace palvex

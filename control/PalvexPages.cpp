@@ -17,6 +17,7 @@ Status Palvex::printLastPage() {
     return boundary([&] {
         m_pages->finishReport();
         m_store.sync(); // the report store is complete on disk
+        m_reportShown = true;
         m_preview->showReport();
         if (m_state.centreAllPages) m_centring->centreEveryPage();
     });

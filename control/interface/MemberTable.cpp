@@ -76,6 +76,9 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_CurrentX, &Palvex::let_CurrentX>("CurrentX", 0x68030014, false),
         property<&Palvex::get_ForeColor, &Palvex::let_ForeColor>("ForeColor", 0x68030015, false),
         property<&Palvex::get_Font, &Palvex::putref_Font>("Font", -512, false),
+        // Extensions for hosts, numbered apart from the members above.
+        property<&Palvex::get_WorkingFolder, &Palvex::let_WorkingFolder>("WorkingFolder",
+                                                                         0x68040000, false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, "Text and alignment",
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),
@@ -309,6 +312,8 @@ const std::vector<MemberInfo>& table() {
                                           {"TXT"}),
         method<&Palvex::writeMsgbox>("writeMsgbox", 0x600300aa, "Interface texts",
                                      {"Message", "TXT"}),
+        method<&Palvex::ExportPdf>("ExportPdf", 0x60040000, "Extensions for hosts",
+                                   {"Path", "FromPage", "ToPage"}),
         method<&Palvex::About>("About", -552, "About", {}),
     };
     return all;

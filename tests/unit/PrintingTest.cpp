@@ -368,5 +368,101 @@ TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
                              "connected to the computer\\nand that it is online"));
 }
 
+// ExportPdf: the same job on the PDF device, without the panel and without touching the preview.
+TEST_F(Printing, ExportPdfWritesTheReportOrARangeCountedFromTheFirstPageNumber) {
+    int16_t first = 41;
+    ASSERT_EQ(ctl().fxNumberOfFirstPage(first), Status::Ok);
+    twoPages();
+    select("cboZoom", 13);
+    const float pageNumberLine = ctl().state().props.currentYofPageNumber;
+
+    ASSERT_EQ(ctl().ExportPdf(pdf()), Status::Ok);
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.5f); // the preview keeps its zoom
+    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, pageNumberLine);
+    EXPECT_EQ(&ctl().recordingSurface(), ctl().state().surface);
+    ASSERT_EQ(pageCount(), 2);
+    QStringList pages = pageTexts();
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains(QString::fromUtf8("ראשון")));
+    EXPECT_TRUE(pages[0].contains(QStringLiteral("-41-")));
+    EXPECT_TRUE(pages[1].contains(QString::fromUtf8("שני")));
+    EXPECT_TRUE(pages[1].contains(QStringLiteral("-42-")));
+    // A4, the page the report was recorded on.
+    EXPECT_TRUE(run(QStringLiteral("pdfinfo"), {pdf()}).contains(QStringLiteral("(A4)")));
+
+    int32_t from = 42, to = 42;
+    ASSERT_EQ(ctl().ExportPdf(pdf(), &from, &to), Status::Ok);
+    ASSERT_EQ(pageCount(), 1);
+    pages = pageTexts();
+    EXPECT_TRUE(pages.value(0).contains(QString::fromUtf8("שני")));
+    EXPECT_FALSE(pages.value(0).contains(QString::fromUtf8("ראשון")));
+    from = 41; // to the last page when ToPage is omitted
+    ASSERT_EQ(ctl().ExportPdf(pdf(), &from), Status::Ok);
+    EXPECT_EQ(pageCount(), 2);
+}
+
+TEST_F(Printing, ExportPdfRefusalsLeaveTheExistingFileAsItWas) {
+    {
+        QFile previous(pdf());
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
+        ASSERT_EQ(previous.write("yesterday's PDF"), 15);
+    }
+    text(QStringLiteral("not ended"));
+    EXPECT_EQ(ctl().ExportPdf(pdf()), Status::BadFileName); // no report until printLastPage
+    ctl().printPage();
+    text(QStringLiteral("second"));
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+
+    struct Range {
+        int32_t from, to;
+    };
+    for (Range r : {Range{0, 2}, Range{1, 3}, Range{2, 1}, Range{-1, 1}}) {
+        EXPECT_EQ(ctl().ExportPdf(pdf(), &r.from, &r.to), Status::SubscriptOutOfRange)
+            << r.from << ".." << r.to;
+    }
+    int32_t beyond = 3;
+    EXPECT_EQ(ctl().ExportPdf(pdf(), &beyond), Status::SubscriptOutOfRange);
+    EXPECT_EQ(ctl().ExportPdf(QString()), Status::PathFileAccessError);
+    EXPECT_EQ(ctl().ExportPdf(path("missing/out.pdf")), Status::PathFileAccessError);
+    EXPECT_EQ(ctl().ExportPdf(m_dir.path()), Status::PathFileAccessError);
+    EXPECT_EQ(fileBytes(pdf()), QByteArray("yesterday's PDF"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("out.pdf?*")}, QDir::Files),
+              QStringList());
+    EXPECT_EQ(ctl().state().surface, &ctl().recordingSurface());
+}
+
+TEST_F(Printing, ExportPdfByDispatchAndFromAScript) {
+    twoPages();
+    Dispatch dispatch(ctl());
+    const DispId id = dispatch.idOfName("ExportPdf");
+    ASSERT_NE(id, UnknownDispId);
+    std::vector<Variant> args{Variant(pdf()), Variant(int32_t(2))};
+    ASSERT_EQ(dispatch.invoke(id, InvokeKind::Method, args, nullptr), Status::Ok);
+    EXPECT_EQ(pageCount(), 1);
+    args = {Variant(pdf()), Variant(int32_t(3))};
+    EXPECT_EQ(dispatch.invoke(id, InvokeKind::Method, args, nullptr), Status::SubscriptOutOfRange);
+
+    QFile script(path("export.pvs"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    const QByteArray lines = "StartPalvexPrintPreview\nprintText \"אחד\", 2\nprintPage\n"
+                             "printText \"two\", 2\nprintPage\nprintText \"three\", 2\n"
+                             "printLastPage\nExportPdf \"script.pdf\", 2, 3\n";
+    ASSERT_EQ(script.write(lines), lines.size());
+    script.close();
+    QProcess runner;
+    runner.setWorkingDirectory(m_dir.path());
+    runner.start(QStringLiteral(PALVEX_RUN_PATH), {path("export.pvs")});
+    ASSERT_TRUE(runner.waitForFinished(60000));
+    EXPECT_EQ(runner.exitCode(), 0);
+    EXPECT_EQ(runner.readAllStandardOutput(), QByteArray()); // no error line
+    const QString text =
+        run(QStringLiteral("pdftotext"), {path("script.pdf"), QStringLiteral("-")});
+    EXPECT_EQ(text.count(QLatin1Char('\f')), 2);
+    EXPECT_TRUE(text.contains(QStringLiteral("two")));
+    EXPECT_TRUE(text.contains(QStringLiteral("three")));
+    EXPECT_FALSE(text.contains(QString::fromUtf8("אחד")));
+}
+
 } // namespace
 } // namespace palvex::test

@@ -1,0 +1,29 @@
+// The members added for host programs: where the report's files live, and export without a
+// panel.
+
+#include "Palvex.h"
+
+#include "printing/PdfExport.h"
+
+#include <optional>
+
+namespace palvex {
+
+Status Palvex::get_WorkingFolder(Out<QString> value) {
+    return boundary([&] { value = m_workingFolder.path(); });
+}
+
+Status Palvex::let_WorkingFolder(const QString& value) {
+    return boundary([&] { m_workingFolder.set(value); });
+}
+
+Status Palvex::ExportPdf(const QString& Path, int32_t* FromPage, int32_t* ToPage) {
+    return boundary([&] {
+        // The page index is complete only once printLastPage has ended the report.
+        if (!m_reportShown || m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
+        auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
+        PdfExport(m_state, m_store).run(Path, page(FromPage), page(ToPage));
+    });
+}
+
+} // namespace palvex

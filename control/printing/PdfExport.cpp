@@ -1,0 +1,62 @@
+#include "PdfExport.h"
+
+#include "ControlState.h"
+#include "PrintJob.h"
+#include "interface/Status.h"
+#include "platform/PrinterSurface.h"
+#include "platform/Printers.h"
+
+#include <QFileInfo>
+
+namespace palvex {
+
+namespace {
+
+// The print job sets up the page for the printer in the shared state; an export must leave the
+// preview's page (its zoom, page-number line and break limit) as the host sees it.
+class KeepPreviewPage {
+public:
+    explicit KeepPreviewPage(ControlState& state)
+        : m_state(state), m_zoom(state.zoomFactor), m_prWidth(state.props.gtPrWidth),
+          m_pageNumberLine(state.props.currentYofPageNumber), m_breakLimit(state.breakLimit) {}
+    ~KeepPreviewPage() {
+        m_state.zoomFactor = m_zoom;
+        m_state.props.gtPrWidth = m_prWidth;
+        m_state.props.currentYofPageNumber = m_pageNumberLine;
+        m_state.breakLimit = m_breakLimit;
+    }
+    KeepPreviewPage(const KeepPreviewPage&) = delete;
+    KeepPreviewPage& operator=(const KeepPreviewPage&) = delete;
+
+private:
+    ControlState& m_state;
+    float m_zoom, m_prWidth, m_pageNumberLine, m_breakLimit;
+};
+
+} // namespace
+
+void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
+                    std::optional<int32_t> toPage) {
+    const int32_t first = m_state.firstPageNumber;
+    const int32_t last = first + m_state.lastPageIndex;
+    PrintRequest request;
+    request.fromPage = fromPage.value_or(first);
+    request.toPage = toPage.value_or(last);
+    auto inReport = [&](int32_t page) { return page >= first && page <= last; };
+    if (!inReport(request.fromPage) || !inReport(request.toPage) ||
+        request.fromPage > request.toPage)
+        raise(Status::SubscriptOutOfRange);
+    // A folder as the target would only fail at the rename, after the whole document was made.
+    if (path.isEmpty() || QFileInfo(path).isDir()) raise(Status::PathFileAccessError);
+
+    KeepPreviewPage keep(m_state);
+    PrinterSurface pdf(Printers::pdfDevice(), path);
+    try {
+        PrintJob(m_state, m_store).run(pdf, request);
+    } catch (const Error& error) {
+        // On the PDF device every failure of the job is a failure to write the file.
+        raise(error.status == Status::PrinterError ? Status::PathFileAccessError : error.status);
+    }
+}
+
+} // namespace palvex
