@@ -82,9 +82,9 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     };
     connect(m_printerPanel, &PrinterPanel::beep, this, [this] { m_platform.messageBoxes->beep(); });
     connect(m_navigation, &Navigation::printRequested, this,
-            [this] { m_window->guard.run([&] { m_printerPanel->open(); }); });
+            m_window->guard.handler([this] { m_printerPanel->open(); }));
     connect(m_window->cboMoreOptions, &QComboBox::activated, this,
-            [this] { m_window->guard.run([&] { m_centring->cboMoreOptions_Click(); }); });
+            m_window->guard.handler([this] { m_centring->cboMoreOptions_Click(); }));
     m_window->guard.onFailure = [this](Status status) { recoverFromFailure(status); };
     for (QCheckBox* box :
          {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})

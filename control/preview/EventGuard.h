@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <new>
+#include <utility>
 
 namespace palvex {
 
@@ -13,6 +14,11 @@ namespace palvex {
 class EventGuard {
 public:
     std::function<void(Status)> onFailure;
+
+    // A slot that runs `handler` through the guard.
+    template <class F> auto handler(F body) {
+        return [this, body = std::move(body)] { run(body); };
+    }
 
     template <class F> void run(F&& handler) noexcept {
         Status status = Status::Ok;

@@ -102,21 +102,21 @@ Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& re
       m_screen(screen), m_control(control) {
     for (int i = 0; i < 8; ++i)
         connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this,
-                [this, i] { m_window.guard.run([&] { cmd_Click(i); }); });
+                m_window.guard.handler([this, i] { cmd_Click(i); }));
     connect(m_window.cboPage, &QComboBox::activated, this,
-            [this] { m_window.guard.run([&] { cboPage_Click(); }); });
+            m_window.guard.handler([this] { cboPage_Click(); }));
     connect(m_window.cboZoom, &QComboBox::activated, this,
-            [this] { m_window.guard.run([&] { cboZoom_Click(); }); });
+            m_window.guard.handler([this] { cboZoom_Click(); }));
     connect(m_window.Image1, &QToolButton::clicked, this,
-            [this] { m_window.guard.run([&] { Image1_Click(); }); });
+            m_window.guard.handler([this] { Image1_Click(); }));
     connect(m_window.Image2, &QToolButton::clicked, this,
-            [this] { m_window.guard.run([&] { Image2_Click(); }); });
+            m_window.guard.handler([this] { Image2_Click(); }));
     connect(m_window.HScroll, &QScrollBar::valueChanged, this,
-            [this] { m_window.guard.run([&] { placeCanvas(); }); });
+            m_window.guard.handler([this] { placeCanvas(); }));
     connect(m_window.VScroll, &QScrollBar::valueChanged, this,
-            [this] { m_window.guard.run([&] { placeCanvas(); }); });
+            m_window.guard.handler([this] { placeCanvas(); }));
     connect(m_window.p1, &PageCanvas::refreshed, this,
-            [this] { m_window.guard.run([&] { placeCanvas(); }); });
+            m_window.guard.handler([this] { placeCanvas(); }));
     for (QObject* o :
          {static_cast<QObject*>(m_window.p1), static_cast<QObject*>(m_window.HScroll),
           static_cast<QObject*>(m_window.VScroll), static_cast<QObject*>(m_window.cboZoom),

@@ -20,15 +20,15 @@ OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer
                            PreviewWindow& window, PageCentring& centring)
     : m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_centring(centring) {
     QObject::connect(m_window.chkDefaultMargins, &QCheckBox::toggled, m_window.control,
-                     [this] { m_window.guard.run([&] { chkDefaultMargins_Click(); }); });
+                     m_window.guard.handler([this] { chkDefaultMargins_Click(); }));
     QObject::connect(m_window.cmdOKMarginsSetup, &QPushButton::clicked, m_window.control,
-                     [this] { m_window.guard.run([&] { cmdOKMarginsSetup_Click(); }); });
+                     m_window.guard.handler([this] { cmdOKMarginsSetup_Click(); }));
     QObject::connect(m_window.cmdCancelMarginsSetup, &QPushButton::clicked, m_window.control,
-                     [this] { m_window.guard.run([&] { cmdCancelMarginsSetup_Click(); }); });
+                     m_window.guard.handler([this] { cmdCancelMarginsSetup_Click(); }));
     QObject::connect(m_window.cmdOKZoomOptions, &QPushButton::clicked, m_window.control,
-                     [this] { m_window.guard.run([&] { cmdOKZoomOptions_Click(); }); });
+                     m_window.guard.handler([this] { cmdOKZoomOptions_Click(); }));
     QObject::connect(m_window.cmdCancelZoomOptions, &QPushButton::clicked, m_window.control,
-                     [this] { m_window.guard.run([&] { cmdCancelZoomOptions_Click(); }); });
+                     m_window.guard.handler([this] { cmdCancelZoomOptions_Click(); }));
 }
 
 void OptionPanels::chkDefaultMargins_Click() {

@@ -36,9 +36,9 @@ Search::Search(ControlState& state, const ReportStore& store, PageRenderer& rend
     connect(m_window.txtSearch, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_searchText = t; });
     connect(m_window.cmdSearch, &QPushButton::clicked, this,
-            [this] { m_window.guard.run([&] { FindNext(); }); });
+            m_window.guard.handler([this] { FindNext(); }));
     connect(m_window.cmdCancelSearch, &QPushButton::clicked, this,
-            [this] { m_window.guard.run([&] { cancel(); }); });
+            m_window.guard.handler([this] { cancel(); }));
     m_window.txtSearch->installEventFilter(this);
 }
 

@@ -33,22 +33,19 @@ PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, Previe
     : QObject(window.control), m_state(state), m_store(store), m_window(window),
       m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
     connect(m_window.cboDevicePrinter, &QComboBox::activated, this,
-            [this] { m_window.guard.run([&] { cboDevicePrinter_Click(); }); });
+            m_window.guard.handler([this] { cboDevicePrinter_Click(); }));
     connect(m_window.cboZoomPrinting, &QComboBox::activated, this,
             [this](int index) { m_request.applyZoom = index == 1; });
-    connect(m_window.cboBeginPage, &QComboBox::activated, this, [this] {
-        m_window.guard.run(
-            [&] { m_request.fromPage = m_window.cboBeginPage->currentText().toInt(); });
-    });
-    connect(m_window.cboEndPage, &QComboBox::activated, this, [this] {
-        m_window.guard.run([&] { m_request.toPage = m_window.cboEndPage->currentText().toInt(); });
-    });
+    connect(m_window.cboBeginPage, &QComboBox::activated, this,
+            [this] { m_request.fromPage = m_window.cboBeginPage->currentText().toInt(); });
+    connect(m_window.cboEndPage, &QComboBox::activated, this,
+            [this] { m_request.toPage = m_window.cboEndPage->currentText().toInt(); });
     connect(m_window.cmdPrintSetup, &QPushButton::clicked, this,
-            [this] { m_window.guard.run([&] { cmdPrintSetup_Click(); }); });
+            m_window.guard.handler([this] { cmdPrintSetup_Click(); }));
     connect(m_window.cmdCancel, &QPushButton::clicked, this,
-            [this] { m_window.guard.run([&] { cmdCancel_Click(); }); });
+            m_window.guard.handler([this] { cmdCancel_Click(); }));
     connect(m_window.cmdOK, &QPushButton::clicked, this,
-            [this] { m_window.guard.run([&] { cmdOK_Click(); }); });
+            m_window.guard.handler([this] { cmdOK_Click(); }));
     m_window.cboOTEK->installEventFilter(this);
 }
 

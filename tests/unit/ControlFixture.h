@@ -100,6 +100,20 @@ protected:
         emit c->activated(index);
     }
 
+    // `count` pages of `lines` lines each, then the report's end.
+    void pages(int count, int lines = 3) {
+        for (int p = 0; p < count; ++p) {
+            for (int l = 0; l < lines; ++l)
+                ASSERT_EQ(text(QStringLiteral("page %1 line %2").arg(p + 1).arg(l + 1),
+                               A2_JumpToNextLine),
+                          Status::Ok);
+            if (p + 1 < count) {
+                ASSERT_EQ(ctl().printPage(), Status::Ok);
+            }
+        }
+        ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    }
+
     float lineHeight() {
         float h = 0;
         ctl().TextHeight(QString(), out(h));

@@ -37,18 +37,6 @@ protected:
         m_control = std::make_unique<Palvex>(m_platform);
         start();
     }
-    void pages(int count, int lines = 3) {
-        for (int p = 0; p < count; ++p) {
-            for (int l = 0; l < lines; ++l)
-                ASSERT_EQ(text(QStringLiteral("page %1 line %2").arg(p + 1).arg(l + 1),
-                               A2_JumpToNextLine),
-                          Status::Ok);
-            if (p + 1 < count) {
-                ASSERT_EQ(ctl().printPage(), Status::Ok);
-            }
-        }
-        ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    }
     void send(QWidget* target, int qtKey, Qt::KeyboardModifiers modifiers = {}) {
         QKeyEvent press(QEvent::KeyPress, qtKey, modifiers),
             release(QEvent::KeyRelease, qtKey, modifiers);
