@@ -3,7 +3,7 @@
 // What the preview, search and print benchmarks share: an offscreen application working in a
 // temporary directory, the trial balance they record, and the toolbar buttons a person presses.
 
-#include "Palvex.h"
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QPushButton>

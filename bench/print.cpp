@@ -2,7 +2,8 @@
 // peak memory against the number of pages.
 
 #include "BenchControls.h"
-#include "Palvex.h"
+#include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QComboBox>
 #include <QPushButton>

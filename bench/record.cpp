@@ -15,11 +15,12 @@
 // process, for profilers (valgrind --tool=callgrind --toggle-collect='*TypedHost::run*');
 // --no-memory skips the child; --keep leaves the working directory behind.
 
-#include "Palvex.h"
-#include "interface/Dispatch.h"
+#include "PalvexPrivate.h"
 #include "platform/TextMetrics.h"
 #include "recording/PrintItem.h"
 #include "recording/ReportStore.h"
+#include <palvex/Dispatch.h>
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -295,7 +296,7 @@ float startRecording(Palvex& ctl) {
 
 // The control's store must hold exactly the items the phase recorded, in order.
 void verifyStore(const Palvex& ctl, const Corpus& corpus, int64_t n) {
-    const ReportStore& store = ctl.reportStore();
+    const ReportStore& store = ctl.internals().reportStore();
     if (store.itemCount() != n)
         fail("item count " + std::to_string(store.itemCount()) + ", expected " + std::to_string(n));
     for (int64_t i : {int64_t(0), int64_t(1), n / 2, n - 1}) {
@@ -722,11 +723,11 @@ int main(int argc, char** argv) {
 
     FontSpec spec;
     if (typedCtl || dispatchCtl) {
-        spec = (typedCtl ? *typedCtl : *dispatchCtl).recordingSurface().font();
+        spec = (typedCtl ? *typedCtl : *dispatchCtl).internals().recordingSurface().font();
     } else { // the floor alone: the font a started control records in
         auto probe = controlIn("probe");
         startRecording(*probe);
-        spec = probe->recordingSurface().font();
+        spec = probe->internals().recordingSurface().font();
     }
     Floor floor(spec, corpus);
     QtFloor qtFloor(spec, corpus);

@@ -2,7 +2,8 @@
 // 1000-page report (Last must cost what Next costs: no scan of the report).
 
 #include "BenchControls.h"
-#include "Palvex.h"
+#include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QComboBox>
 #include <QPushButton>

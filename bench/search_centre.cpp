@@ -2,7 +2,9 @@
 // more", and centring every page of a 1000-page report.
 
 #include "BenchControls.h"
-#include "Palvex.h"
+#include "PalvexPrivate.h"
+#include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -30,7 +32,8 @@ int main(int argc, char** argv) {
         bench::recordTrialBalance(ctl, 1000,
                                   33); // 33 lines of three items and a page number: 100,000
         std::printf("Palvex search and centring\n\n  report: %d items on %d pages\n",
-                    ctl.reportStore().itemCount(), ctl.state().lastPageIndex + 1);
+                    ctl.internals().reportStore().itemCount(),
+                    ctl.internals().state().lastPageIndex + 1);
         toolbarButton(ctl, 6)->click();
         ctl.findChild<QLineEdit*>(QStringLiteral("txtSearch"))
             ->setText(QStringLiteral("no such text"));
@@ -46,7 +49,8 @@ int main(int argc, char** argv) {
         emit options->activated(4);
         const double centreMs = msSince(t1);
         std::printf("  centre all %d pages:                 %8.1f ms  %s (target 2000 ms)\n",
-                    ctl.state().lastPageIndex + 1, centreMs, centreMs <= 2000 ? "PASS" : "over");
+                    ctl.internals().state().lastPageIndex + 1, centreMs,
+                    centreMs <= 2000 ? "PASS" : "over");
     }
     return 0;
 }

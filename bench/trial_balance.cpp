@@ -7,9 +7,10 @@
 // palvex-run script on standard output instead (see bench/script_vs_dispatch).
 
 #include "BenchControls.h"
-#include "Palvex.h"
-#include "interface/Dispatch.h"
-#include "interface/MemberTable.h"
+#include "PalvexPrivate.h"
+#include <palvex/Dispatch.h>
+#include <palvex/MemberTable.h>
+#include <palvex/Palvex.h>
 
 #include <QComboBox>
 #include <QLocale>
@@ -216,7 +217,7 @@ int measure(int pages, int argc, char** argv) {
     const bool titled = first.find("Trial balance") != std::string::npos &&
                         first.find("מאזן בוחן") != std::string::npos;
     const bool numbered = last.find("-" + std::to_string(pdfPages) + "-") != std::string::npos;
-    const int32_t items = control.reportStore().recordsInFile();
+    const int32_t items = control.internals().reportStore().recordsInFile();
     std::printf("  %6d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
                 items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024, printSeconds,
                 pdfPages / printSeconds, printPeak / 1024, recordSeconds + printSeconds, pdfPages,

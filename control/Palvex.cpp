@@ -1,4 +1,4 @@
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "preview/Navigation.h"
@@ -33,10 +33,24 @@
 
 namespace palvex {
 
-Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
-    : QWidget(parent), m_platform(std::move(platform)), m_ambient(std::move(ambient)),
-      m_store(CodePage::system()), m_saveFile(std::make_unique<PrintoutSaveFile>()) {
+Palvex::Palvex(QWidget* parent) : Palvex(Platform::desktop(), Ambient{}, parent) {}
+
+Palvex::Palvex(Platform platform) : Palvex(std::move(platform), Ambient{}) {}
+
+Palvex::Palvex(Platform platform, const Ambient& ambient, QWidget* parent)
+    : QWidget(parent), d(std::make_unique<PalvexPrivate>(*this, std::move(platform), ambient)) {
     setObjectName(QStringLiteral("Palvex"));
+    d->build();
+}
+
+PalvexPrivate::PalvexPrivate(Palvex& control, Platform platform, const Ambient& ambient)
+    : q(control), m_platform(std::move(platform)), m_ambient(ambient), m_store(CodePage::system()),
+      m_saveFile(std::make_unique<PrintoutSaveFile>()) {}
+
+PalvexPrivate::~PalvexPrivate() = default;
+
+// The parts, wired to one another and to the control's window.
+void PalvexPrivate::build() {
     m_state.props.Font = m_ambient.font;
     m_state.props.ownFont = m_ambient.font;
     m_state.props.canvasFont = m_ambient.font;
@@ -46,18 +60,18 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     m_graphics = std::make_unique<GraphicsRecorder>(m_state, *m_writer, *m_platform.messageBoxes,
                                                     CodePage::system());
     m_pages = std::make_unique<PageRecorder>(m_state, m_store, *m_text, *m_graphics, m_pic);
-    m_properties = std::make_unique<PropertyRules>(*this);
+    m_properties =
+        std::make_unique<PropertyRules>(q, m_state, m_canvas, *m_platform.messageBoxes, m_ambient);
     m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
     m_startup =
         std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
 
-    m_window = std::make_unique<PreviewWindow>(this);
+    m_window = std::make_unique<PreviewWindow>(&q);
     m_canvas.setBackColor(Qt::white); // a white page on the preview colour
-    m_canvas.setDevicePixelRatio(devicePixelRatioF());
+    m_canvas.setDevicePixelRatio(q.devicePixelRatioF());
     m_window->p1->setSurface(&m_canvas);
     m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic, *m_window);
-    m_navigation =
-        new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, this);
+    m_navigation = new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, &q);
     m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window,
                                                     *m_renderer, *m_navigation, *m_platform.screen);
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
@@ -69,39 +83,36 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
         std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
     m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas,
                           *m_platform.keyboard);
-    connect(m_search, &Search::notFound, this, [this](const QString& text) {
+    QObject::connect(m_search, &Search::notFound, &q, [this](const QString& text) {
         m_platform.messageBoxes->beep();
-        showMessage(K2_Not_found_any_more, text);
+        q.showMessage(K2_Not_found_any_more, text);
     });
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
     m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers,
                                       *m_platform.dialogs, *m_platform.screen, m_pic);
     m_printerPanel->showMessage = [this](int kind, const QString& text) {
-        return showMessage(kind, text);
+        return q.showMessage(kind, text);
     };
-    connect(m_printerPanel, &PrinterPanel::beep, this, [this] { m_platform.messageBoxes->beep(); });
-    connect(m_navigation, &Navigation::printRequested, this,
-            m_window->guard.handler([this] { m_printerPanel->open(); }));
-    connect(m_window->cboMoreOptions, &QComboBox::activated, this,
-            m_window->guard.handler([this] { m_centring->cboMoreOptions_Click(); }));
+    QObject::connect(m_printerPanel, &PrinterPanel::beep, &q,
+                     [this] { m_platform.messageBoxes->beep(); });
+    QObject::connect(m_navigation, &Navigation::printRequested, &q,
+                     m_window->guard.handler([this] { m_printerPanel->open(); }));
+    QObject::connect(m_window->cboMoreOptions, &QComboBox::activated, &q,
+                     m_window->guard.handler([this] { m_centring->cboMoreOptions_Click(); }));
     m_window->guard.onFailure = [this](Status status) { recoverFromFailure(status); };
     for (QCheckBox* box :
          {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
-        connect(box, &QCheckBox::toggled, this, [this] {
+        QObject::connect(box, &QCheckBox::toggled, &q, [this] {
             m_state.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();
             m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
             m_state.zoomHeight = m_window->chkZoomHeight->isChecked();
         });
 }
 
-const QImage& Palvex::canvasImage() {
-    return m_canvas.image();
-}
-
 // A window event failed (a page that cannot be read, a printer that went away): the user hears
 // of it, and nothing that the failed handler started is left on the screen.
-void Palvex::recoverFromFailure(Status status) {
+void PalvexPrivate::recoverFromFailure(Status status) {
     m_platform.screen->setWaitCursor(false);
     m_window->Prg1->hide();
     m_window->cmdCancelPrinting->hide();
@@ -114,67 +125,67 @@ void Palvex::recoverFromFailure(Status status) {
         QStringLiteral("The preview could not complete this:\n%1 (error %2)")
             .arg(QString::fromLatin1(description.data(), qsizetype(description.size())))
             .arg(int(status)),
-        MessageBoxes::Exclamation, this);
+        MessageBoxes::Exclamation, &q);
 }
 
 void Palvex::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // On a form being designed the control stays a small placeholder of 300 x 300 twips.
     constexpr int Placeholder = 300 / Screen::TwipsPerPixel;
-    if (!m_ambient.userMode && (width() > Placeholder || height() > Placeholder)) {
+    if (!d->m_ambient.userMode && (width() > Placeholder || height() > Placeholder)) {
         resize(std::min(width(), Placeholder), std::min(height(), Placeholder));
         return;
     }
-    if (m_laidOut) guarded([&] { m_preview->relayOut(); });
+    if (d->m_laidOut) guarded([&] { d->m_preview->relayOut(); });
 }
 
 bool Palvex::eventFilter(QObject* watched, QEvent* event) {
     // The host's window was resized: the control follows it, up to the screen's size.
-    if (m_laidOut && m_ambient.userMode && watched == parentWidget() &&
+    if (d->m_laidOut && d->m_ambient.userMode && watched == parentWidget() &&
         event->type() == QEvent::Resize)
-        guarded([&] { m_preview->followHost(); });
+        guarded([&] { d->m_preview->followHost(); });
     return QWidget::eventFilter(watched, event);
 }
 
 Palvex::~Palvex() {
     // The printout is written from the report store, so before any file closes.
-    if (m_saveEnabled) WritePrintout();
+    if (d->m_saveEnabled) d->WritePrintout();
     // The window's widgets go first, while the parts their signals and filters reach still
     // exist; silenced, so nothing they emit on the way out runs a handler.
     for (QObject* o : findChildren<QObject*>())
         o->blockSignals(true);
-    delete m_search;
-    m_search = nullptr;
-    delete m_navigation;
-    m_navigation = nullptr;
-    delete m_printerPanel;
-    m_printerPanel = nullptr;
+    delete d->m_search;
+    d->m_search = nullptr;
+    delete d->m_navigation;
+    d->m_navigation = nullptr;
+    delete d->m_printerPanel;
+    d->m_printerPanel = nullptr;
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
-    if (m_platform.screen) m_platform.screen->setWaitCursor(false);
-    m_store.closeAll();
+    if (d->m_platform.screen) d->m_platform.screen->setWaitCursor(false);
+    d->m_store.closeAll();
 }
 
 void Palvex::saveProperties(PropertyBag& bag) {
-    palvex::saveProperties(m_state.props, bag, m_ambient.font);
+    palvex::saveProperties(d->m_state.props, bag, d->m_ambient.font);
 }
 
 void Palvex::loadProperties(PropertyBag& bag) {
     setVisible(false); // the preview start shows the control again
-    palvex::loadProperties(m_state.props, bag, m_ambient.font);
-    guarded([&] { m_properties->setBackColor(m_state.props.BackColor); });
-    m_state.noPageNumbers = m_state.props.dontPrintNumberPage;
+    palvex::loadProperties(d->m_state.props, bag, d->m_ambient.font);
+    guarded([&] { d->m_properties->setBackColor(d->m_state.props.BackColor); });
+    d->m_state.noPageNumbers = d->m_state.props.dontPrintNumberPage;
 }
 
 // ---- Properties -------------------------------------------------------------------------------
 
 #define PALVEX_STORED_PROPERTY(Name, Type)                                                         \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = m_state.props.Name;                                                                \
+        value = d->m_state.props.Name;                                                             \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Type value) {                                                        \
-        m_state.props.Name = value;                                                                \
-        m_properties->changed(#Name);                                                              \
+        d->m_state.props.Name = value;                                                             \
+        d->m_properties->changed(#Name);                                                           \
         return Status::Ok;                                                                         \
     }
 
@@ -188,11 +199,11 @@ PALVEX_STORED_PROPERTY(AutoSize, bool)
 
 #define PALVEX_READ_ONLY_PROPERTY(Name, Type)                                                      \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = m_state.props.Name;                                                                \
+        value = d->m_state.props.Name;                                                             \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Type) {                                                              \
-        return boundary([&] { m_properties->refuseSet(); });                                       \
+        return guarded([&] { d->m_properties->refuseSet(); });                                     \
     }
 
 PALVEX_READ_ONLY_PROPERTY(ScaleWidth, float)
@@ -202,56 +213,56 @@ PALVEX_READ_ONLY_PROPERTY(currentYofPageNumber, float)
 #undef PALVEX_READ_ONLY_PROPERTY
 
 Status Palvex::get_BackColor(Out<int32_t> value) {
-    value = m_state.props.BackColor;
+    value = d->m_state.props.BackColor;
     return Status::Ok;
 }
 Status Palvex::let_BackColor(int32_t value) {
-    return boundary([&] { m_properties->setBackColor(value); });
+    return guarded([&] { d->m_properties->setBackColor(value); });
 }
 
 Status Palvex::get_Header(Out<bool> value) {
-    value = m_state.props.Header;
+    value = d->m_state.props.Header;
     return Status::Ok;
 }
 Status Palvex::let_Header(bool value) {
-    return boundary([&] {
-        m_properties->requireRunTimeForSet();
-        m_state.props.Header = value;
-        m_properties->changed("Header");
+    return guarded([&] {
+        d->m_properties->requireRunTimeForSet();
+        d->m_state.props.Header = value;
+        d->m_properties->changed("Header");
     });
 }
 
 Status Palvex::get_gtAfterPage(Out<bool> value) {
-    value = m_state.props.gtAfterPage;
+    value = d->m_state.props.gtAfterPage;
     return Status::Ok;
 }
 Status Palvex::let_gtAfterPage(bool value) {
-    return boundary([&] {
-        m_properties->requireRunTimeForSet();
-        m_state.props.gtAfterPage = value;
-        m_properties->changed("gtAfterPage");
+    return guarded([&] {
+        d->m_properties->requireRunTimeForSet();
+        d->m_state.props.gtAfterPage = value;
+        d->m_properties->changed("gtAfterPage");
     });
 }
 
 Status Palvex::get_DontConsiderForCenter(Out<bool> value) {
-    return boundary([&] {
-        m_properties->requireDesignTimeForGet();
-        value = m_state.props.DontConsiderForCenter;
+    return guarded([&] {
+        d->m_properties->requireDesignTimeForGet();
+        value = d->m_state.props.DontConsiderForCenter;
     });
 }
 Status Palvex::let_DontConsiderForCenter(bool value) {
-    m_state.props.DontConsiderForCenter = value;
-    m_properties->changed("DontConsiderForCenter");
+    d->m_state.props.DontConsiderForCenter = value;
+    d->m_properties->changed("DontConsiderForCenter");
     return Status::Ok;
 }
 
 #define PALVEX_APPLIED_PROPERTY(Name, Type, Arg)                                                   \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = m_state.props.Name;                                                                \
+        value = d->m_state.props.Name;                                                             \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Arg value) {                                                         \
-        return boundary([&] { m_properties->set##Name(value); });                                  \
+        return guarded([&] { d->m_properties->set##Name(value); });                                \
     }
 
 PALVEX_APPLIED_PROPERTY(FontUnderline, bool, bool)
@@ -263,143 +274,143 @@ PALVEX_APPLIED_PROPERTY(ForeColor, int32_t, int32_t)
 #undef PALVEX_APPLIED_PROPERTY
 
 Status Palvex::get_CurrentX(Out<float> value) {
-    value = m_state.props.CurrentX;
+    value = d->m_state.props.CurrentX;
     return Status::Ok;
 }
 Status Palvex::let_CurrentX(float value) {
     if (!std::isfinite(value)) return Status::InvalidPropertyValue;
-    return boundary([&] { m_properties->setCurrentX(value); });
+    return guarded([&] { d->m_properties->setCurrentX(value); });
 }
 
 Status Palvex::get_CurrentY(Out<float> value) {
-    value = m_state.props.CurrentY;
+    value = d->m_state.props.CurrentY;
     return Status::Ok;
 }
 Status Palvex::let_CurrentY(float value) {
     if (!std::isfinite(value)) return Status::InvalidPropertyValue;
-    return boundary([&] { m_properties->setCurrentY(value); });
+    return guarded([&] { d->m_properties->setCurrentY(value); });
 }
 
 Status Palvex::get_Font(Out<QFont> value) {
-    value = m_state.props.Font;
+    value = d->m_state.props.Font;
     return Status::Ok;
 }
 Status Palvex::putref_Font(const QFont& value) {
-    m_state.props.Font = value;
-    m_properties->changed("Font");
+    d->m_state.props.Font = value;
+    d->m_properties->changed("Font");
     return Status::Ok;
 }
 
 // ---- Text and alignment -----------------------------------------------------------------------
 
 Status Palvex::printText(QString& TXT, AfterPrintType& Entr) {
-    return boundary([&] { m_text->printText(TXT, Entr, AlignNone); });
+    return guarded([&] { d->m_text->printText(TXT, Entr, AlignNone); });
 }
 Status Palvex::RightIT(QString& TXT, AfterPrintType& Entr) {
-    return boundary([&] { m_text->printText(TXT, Entr, AlignRight); });
+    return guarded([&] { d->m_text->printText(TXT, Entr, AlignRight); });
 }
 Status Palvex::LeftIT(QString& TXT, AfterPrintType Entr) {
-    return boundary([&] { m_text->printText(TXT, Entr, AlignLeft); });
+    return guarded([&] { d->m_text->printText(TXT, Entr, AlignLeft); });
 }
 Status Palvex::centerIT(QString& TXT, AfterPrintType& Entr) {
-    return boundary([&] { m_text->printText(TXT, Entr, AlignCenter); });
+    return guarded([&] { d->m_text->printText(TXT, Entr, AlignCenter); });
 }
 Status Palvex::centerMixedLanguages(QString& TXT) {
-    return boundary([&] { m_text->centerMixedLanguages(TXT); });
+    return guarded([&] { d->m_text->centerMixedLanguages(TXT); });
 }
 Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT,
                              AfterPrintType& Entr, float& startyPoint, float* endyPoint) {
-    return boundary([&] {
+    return guarded([&] {
         // An omitted end y is stored as 0: the renderer then keeps the item's own y.
         const float endY = endyPoint ? *endyPoint : 0.0f;
         requireFinite(startxPoint, endxPoint, startyPoint, endY);
-        m_text->SpecialCenter(startxPoint, endxPoint, TXT, Entr, startyPoint, endY);
+        d->m_text->SpecialCenter(startxPoint, endxPoint, TXT, Entr, startyPoint, endY);
     });
 }
 Status Palvex::JumpToNextLine() {
-    return boundary([&] { m_text->JumpToNextLine(); });
+    return guarded([&] { d->m_text->JumpToNextLine(); });
 }
 Status Palvex::TextWidth(const QString& Str, Out<float> result) {
-    return boundary([&] { result = m_text->TextWidth(Str); });
+    return guarded([&] { result = d->m_text->TextWidth(Str); });
 }
 Status Palvex::TextHeight(const QString& Str, Out<float> result) {
-    return boundary([&] { result = m_text->TextHeight(Str); });
+    return guarded([&] { result = d->m_text->TextHeight(Str); });
 }
 Status Palvex::gtStartCurX(Out<float> result) {
-    result = m_state.textStart;
+    result = d->m_state.textStart;
     return Status::Ok;
 }
 Status Palvex::gtEndCurX(Out<float> result) {
-    result = m_state.textEnd;
+    result = d->m_state.textEnd;
     return Status::Ok;
 }
 
 // ---- Settings ---------------------------------------------------------------------------------
 
 Status Palvex::fxreduceTwips(float& SZ) {
-    return boundary([&] {
+    return guarded([&] {
         requireFinite(SZ);
-        m_state.reduceTwips = std::max(0.0f, SZ);
+        d->m_state.reduceTwips = std::max(0.0f, SZ);
     });
 }
 
 Status Palvex::fxProporional_CurrentY(Proporional_CurrentY& PROP) {
-    return boundary([&] {
+    return guarded([&] {
         if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
-        m_state.pending.yRelative = int16_t(PROP);
+        d->m_state.pending.yRelative = int16_t(PROP);
     });
 }
 
 Status Palvex::fxDefaultMargins(float& lMargin, float& rMargin, float& tMargin, float& bMargin) {
     // Each value is kept within 0 to 4 cm; a value that is not a number counts as 0.
     auto limit = [](float cm) { return std::isnan(cm) ? 0.0 : std::clamp(double(cm), 0.0, 4.0); };
-    m_state.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};
+    d->m_state.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};
     return Status::Ok;
 }
 
 Status Palvex::gtLeftMargin(Out<float> result) {
-    result = m_state.margins.left;
+    result = d->m_state.margins.left;
     return Status::Ok;
 }
 Status Palvex::gtRightMargin(Out<float> result) {
-    result = m_state.margins.right;
+    result = d->m_state.margins.right;
     return Status::Ok;
 }
 Status Palvex::gtTopMargin(Out<float> result) {
-    result = m_state.margins.top;
+    result = d->m_state.margins.top;
     return Status::Ok;
 }
 Status Palvex::gtBottomMargin(Out<float> result) {
-    result = m_state.margins.bottom;
+    result = d->m_state.margins.bottom;
     return Status::Ok;
 }
 Status Palvex::gtVersion(Out<QString> result) {
-    result = m_state.version;
+    result = d->m_state.version;
     return Status::Ok;
 }
 
 // ---- Preview ----------------------------------------------------------------------------------
 
 Status Palvex::StartPalvexPrintPreview() {
-    m_state.pending = PendingItem{}; // nothing a failed call left may reach the new report
-    m_reportShown = false;
-    m_state.props.DontConsiderForCenter = false;
-    const Status status = boundary([&] {
-        m_preview->start(m_workingFolder.directory());
-        m_state.version = QStringLiteral(PALVEX_VERSION);
-        m_laidOut = true;
+    d->m_state.pending = PendingItem{}; // nothing a failed call left may reach the new report
+    d->m_reportShown = false;
+    d->m_state.props.DontConsiderForCenter = false;
+    const Status status = guarded([&] {
+        d->m_preview->start(d->m_workingFolder.directory());
+        d->m_state.version = QStringLiteral(PALVEX_VERSION);
+        d->m_laidOut = true;
         if (QWidget* host = parentWidget()) host->installEventFilter(this);
     });
     // A report half started is no report: recording waits for a start that succeeds.
-    if (status != Status::Ok) m_store.closeAll();
+    if (status != Status::Ok) d->m_store.closeAll();
     return status;
 }
 
 Status Palvex::About() {
-    return boundary([&] {
-        m_state.version = QStringLiteral(PALVEX_VERSION);
-        m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + m_state.version,
-                                      MessageBoxes::Information, this);
+    return guarded([&] {
+        d->m_state.version = QStringLiteral(PALVEX_VERSION);
+        d->m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + d->m_state.version,
+                                         MessageBoxes::Information, this);
     });
 }
 

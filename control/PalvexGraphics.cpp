@@ -1,6 +1,6 @@
 // The graphics members of the control: character runs, boxes, lines, circles and pictures.
 
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "recording/GraphicsRecorder.h"
 #include "recording/PrintItem.h"
@@ -12,10 +12,11 @@ namespace palvex {
 Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
                                DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
                                WhereToPrintChars& cKind) {
-    return boundary([&] {
+    return guarded([&] {
         requireFinite(startTwipsPoint, endTwipsPoint);
         int32_t entr = Entr, placement = cKind;
-        m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr, placement);
+        d->m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr,
+                                       placement);
         Entr = AfterPrintType(entr);
         cKind = WhereToPrintChars(placement);
     });
@@ -25,11 +26,11 @@ Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, f
                         int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode,
                         int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL,
                         QString& txtInsideBox) {
-    return boundary([&] {
+    return guarded([&] {
         requireFinite(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
         ShapeParams p =
-            m_state.shape.params; // radius, angles, aspect and outline stay as they were
+            d->m_state.shape.params; // radius, angles, aspect and outline stay as they were
         p.x1 = bStartCurX;
         p.y1 = bStartCurY;
         p.x2 = bEndCurX;
@@ -40,17 +41,18 @@ Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, f
         p.width = bDrawWidth;
         p.fillStyle = bFillStyle;
         p.inside = txtInsideBox.left(60);
-        m_graphics->recordShape(KindBox, p, AL);
+        d->m_graphics->recordShape(KindBox, p, AL);
     });
 }
 
 Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY,
                          int32_t& lColor, int32_t& lDrawMode, int32_t& lDrawStyle,
                          int16_t& lDrawWidth, AlignType& AL) {
-    return boundary([&] {
+    return guarded([&] {
         requireFinite(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
-        ShapeParams p = m_state.shape.params; // a line has no fill, radius, angles or inside text
+        ShapeParams p =
+            d->m_state.shape.params; // a line has no fill, radius, angles or inside text
         p.x1 = lStartCurX;
         p.y1 = lStartCurY;
         p.x2 = lEndCurX;
@@ -59,7 +61,7 @@ Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, 
         p.drawMode = lDrawMode;
         p.drawStyle = lDrawStyle;
         p.width = lDrawWidth;
-        m_graphics->recordShape(KindLine, p, AL);
+        d->m_graphics->recordShape(KindLine, p, AL);
     });
 }
 
@@ -68,14 +70,14 @@ Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, i
                            int32_t& cFillStyle, float& CRadius, AlignType& AL, int32_t* cColor,
                            float* StartRadians, float* EndRadians, QString* txtInsideCircle,
                            float* AspectRatio) {
-    return boundary([&] {
+    return guarded([&] {
         // Omitted optional arguments take neutral values: black outline, a full circle, no text.
         const float start = StartRadians ? *StartRadians : 0.0f,
                     end = EndRadians ? *EndRadians : 0.0f;
         const float aspect = AspectRatio ? *AspectRatio : 0.0f;
         requireFinite(CenterPointOfCurX, CenterPointOfCury, CRadius, start, end, aspect);
         if (cDrawWidth < 1) cDrawWidth = 1;
-        ShapeParams p = m_state.shape.params; // the end point stays as it was
+        ShapeParams p = d->m_state.shape.params; // the end point stays as it was
         p.x1 = CenterPointOfCurX;
         p.y1 = CenterPointOfCury;
         p.color = cFillColor;
@@ -89,15 +91,15 @@ Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, i
         p.end = end;
         p.inside = txtInsideCircle ? txtInsideCircle->left(60) : QString();
         p.aspect = aspect;
-        m_graphics->recordShape(KindCircle, p, AL);
+        d->m_graphics->recordShape(KindCircle, p, AL);
     });
 }
 
 Status Palvex::printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH,
                             AlignPicVerticalType& ALV) {
-    return boundary([&] {
-        if (!m_state.surface) palvex::raise(Status::BadFileName);
-        m_graphics->printPicture(txtFileBitmap, ALH, ALV);
+    return guarded([&] {
+        if (!d->m_state.surface) palvex::raise(Status::BadFileName);
+        d->m_graphics->printPicture(txtFileBitmap, ALH, ALV);
     });
 }
 

@@ -1,7 +1,7 @@
 // The members added for host programs: where the report's files live, and export without a
 // panel.
 
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "printing/PdfExport.h"
 
@@ -10,19 +10,19 @@
 namespace palvex {
 
 Status Palvex::get_WorkingFolder(Out<QString> value) {
-    return boundary([&] { value = m_workingFolder.path(); });
+    return guarded([&] { value = d->m_workingFolder.path(); });
 }
 
 Status Palvex::let_WorkingFolder(const QString& value) {
-    return boundary([&] { m_workingFolder.set(value); });
+    return guarded([&] { d->m_workingFolder.set(value); });
 }
 
 Status Palvex::ExportPdf(const QString& Path, int32_t* FromPage, int32_t* ToPage) {
-    return boundary([&] {
+    return guarded([&] {
         // The page index is complete only once printLastPage has ended the report.
-        if (!m_reportShown || m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
+        if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
         auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
-        PdfExport(m_state, m_store).run(Path, page(FromPage), page(ToPage));
+        PdfExport(d->m_state, d->m_store).run(Path, page(FromPage), page(ToPage));
     });
 }
 

@@ -1,6 +1,6 @@
 // The page members of the control: page ends, headers, footers and page numbers.
 
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "preview/PageCentring.h"
 #include "preview/PreviewController.h"
@@ -10,33 +10,33 @@
 namespace palvex {
 
 Status Palvex::printPage() {
-    return boundary([&] { m_pages->printPage(); });
+    return guarded([&] { d->m_pages->printPage(); });
 }
 
 Status Palvex::printLastPage() {
-    return boundary([&] {
-        m_pages->finishReport();
-        m_store.sync(); // the report store is complete on disk
-        m_reportShown = true;
-        m_preview->showReport();
-        if (m_state.centreAllPages) m_centring->centreEveryPage();
+    return guarded([&] {
+        d->m_pages->finishReport();
+        d->m_store.sync(); // the report store is complete on disk
+        d->m_reportShown = true;
+        d->m_preview->showReport();
+        if (d->m_state.centreAllPages) d->m_centring->centreEveryPage();
     });
 }
 
 Status Palvex::PrintHeader() {
-    return boundary([&] { m_pages->PrintHeader(); });
+    return guarded([&] { d->m_pages->PrintHeader(); });
 }
 Status Palvex::checkMin1() {
-    return boundary([&] { m_pages->checkMin1(); });
+    return guarded([&] { d->m_pages->checkMin1(); });
 }
 Status Palvex::checkMin2() {
-    return boundary([&] { m_pages->checkMin2(); });
+    return guarded([&] { d->m_pages->checkMin2(); });
 }
 
 // Header setters: one field of one header; a number outside the table is subscript out of range.
 #define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                           \
     Status Palvex::Member(int16_t& X, Type& value) {                                               \
-        return boundary([&] { m_pages->Table(X).Field = value; });                                 \
+        return guarded([&] { d->m_pages->Table(X).Field = value; });                               \
     }
 
 PALVEX_HEADER_SETTER(fxNameHeader, lineHeader, QString, text)
@@ -67,20 +67,20 @@ PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
 Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName,
                             float& R1FontSize, bool& R1FontBold, bool& R1FontItalic,
                             bool& R1FontUnderline, int32_t& R1Forecolor) {
-    return boundary([&] {
-        m_pages->footer(kdOneToFour) = {TXT,          R1FontName,      R1FontSize, R1FontBold,
-                                        R1FontItalic, R1FontUnderline, R1Forecolor};
+    return guarded([&] {
+        d->m_pages->footer(kdOneToFour) = {TXT,          R1FontName,      R1FontSize, R1FontBold,
+                                           R1FontItalic, R1FontUnderline, R1Forecolor};
     });
 }
 
 Status Palvex::PrintingLineAbovePagenumber(QString& CharforPrintingTheLine) {
-    m_state.lineAbovePageNumber =
+    d->m_state.lineAbovePageNumber =
         CharforPrintingTheLine.isEmpty() ? QLatin1Char(' ') : CharforPrintingTheLine.at(0);
     return Status::Ok;
 }
 
 Status Palvex::fxNumberOfFirstPage(int16_t& X) {
-    m_state.firstPageNumber = X;
+    d->m_state.firstPageNumber = X;
     return Status::Ok;
 }
 
@@ -107,7 +107,7 @@ Status Palvex::fxFontboldNumberpage(Out<bool> result) {
 namespace palvex {
 
 Status Palvex::tfCenterPages(bool& CN) {
-    m_state.centreAllPages = CN;
+    d->m_state.centreAllPages = CN;
     return Status::Ok;
 }
 

@@ -1,4 +1,4 @@
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "preview/Navigation.h"
@@ -64,22 +64,22 @@ private:
 } // namespace
 
 Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
-    return boundary([&] {
+    return guarded([&] {
         Cancel = false;
-        m_saveFile->close();
+        d->m_saveFile->close();
         const QString name = trimBlanks(FileName);
         if (name.isEmpty()) {
-            m_saveEnabled = false;
+            d->m_saveEnabled = false;
             return;
         }
-        const PrintoutSaveFile::Opened opened = m_saveFile->open(name);
+        const PrintoutSaveFile::Opened opened = d->m_saveFile->open(name);
         if (opened == PrintoutSaveFile::Opened::Ok) {
-            m_saveEnabled = true;
+            d->m_saveEnabled = true;
             return;
         }
-        m_saveEnabled = false;
-        m_platform.messageBoxes->beep();
-        m_platform.messageBoxes->show(
+        d->m_saveEnabled = false;
+        d->m_platform.messageBoxes->beep();
+        d->m_platform.messageBoxes->show(
             QStringList{QStringLiteral("the file name that you want to save"), FileName,
                         opened == PrintoutSaveFile::Opened::AlreadyOpen
                             ? QStringLiteral("is already open.")
@@ -92,16 +92,16 @@ Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
         Cancel = true;
         // The host is still inside this call: the preview closes once it has returned.
         QMetaObject::invokeMethod(
-            this, [this] { m_navigation->cmd_Click(0); }, Qt::QueuedConnection);
+            this, [this] { d->m_navigation->cmd_Click(0); }, Qt::QueuedConnection);
     });
 }
 
 Status Palvex::ReadPrint(QString& FileName) {
-    return boundary([&] {
+    return guarded([&] {
         QFile file;
         if (!openPrintoutSource(file, FileName)) {
-            m_platform.messageBoxes->beep();
-            m_platform.messageBoxes->show(
+            d->m_platform.messageBoxes->beep();
+            d->m_platform.messageBoxes->show(
                 QStringList{QStringLiteral("you defined a file for printing data"),
                             QStringLiteral("but the file does not exist"),
                             QStringLiteral("or cannot be opened because of some reasons."),
@@ -116,13 +116,13 @@ Status Palvex::ReadPrint(QString& FileName) {
 }
 
 bool Palvex::readPrintout(QIODevice& in) {
-    ControlSink sink(*this, m_state, *m_text, *m_graphics);
+    ControlSink sink(*this, d->m_state, *d->m_text, *d->m_graphics);
     if (PrintoutReader(in, sink, CodePage::system()).read()) return true;
-    m_platform.messageBoxes->beep();
+    d->m_platform.messageBoxes->beep();
     return false;
 }
 
-void Palvex::WritePrintout() {
+void PalvexPrivate::WritePrintout() {
     QString error;
     const PrintoutScale scale{m_state.zoomFactor, m_state.zoomCurrentX,
                               m_state.props.currentYofPageNumber};
@@ -130,7 +130,7 @@ void Palvex::WritePrintout() {
         [&](QIODevice& out) {
             bool ok = false;
             const Status status =
-                boundary([&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
+                guarded([&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
             return status == Status::Ok && ok;
         },
         error);

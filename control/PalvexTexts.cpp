@@ -1,6 +1,6 @@
 // The interface texts of the control: captions, list texts, button fonts and message boxes.
 
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 
 #include "platform/FontCatalog.h"
 #include "preview/PreviewWindow.h"
@@ -40,184 +40,184 @@ void setBold(QWidget* w, bool bold) {
 
 // Toolbar captions are kept and shown by the next start.
 Status Palvex::fxCaptionButton_Close(QString& TXT) {
-    m_state.buttonCaptions[0] = TXT;
+    d->m_state.buttonCaptions[0] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Print(QString& TXT) {
-    m_state.buttonCaptions[1] = TXT;
+    d->m_state.buttonCaptions[1] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_First_F5(QString& TXT) {
-    m_state.buttonCaptions[2] = TXT;
+    d->m_state.buttonCaptions[2] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Previous_F6(QString& TXT) {
-    m_state.buttonCaptions[3] = TXT;
+    d->m_state.buttonCaptions[3] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Next_F7(QString& TXT) {
-    m_state.buttonCaptions[4] = TXT;
+    d->m_state.buttonCaptions[4] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Last_F8(QString& TXT) {
-    m_state.buttonCaptions[5] = TXT;
+    d->m_state.buttonCaptions[5] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Search_F3(QString& TXT) {
-    m_state.buttonCaptions[6] = TXT;
+    d->m_state.buttonCaptions[6] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Continue_Search_F3(QString& TXT) {
-    m_state.buttonCaptions[7] = TXT;
+    d->m_state.buttonCaptions[7] = TXT;
     return Status::Ok;
 }
 
 Status Palvex::fxFontsize_Button_Close(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[0], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[0], SZ); });
 }
 Status Palvex::fxFontbold_Button_Close(bool& BL) {
-    setBold(m_window->cmd[0], BL);
+    setBold(d->m_window->cmd[0], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Print(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[1], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[1], SZ); });
 }
 Status Palvex::fxFontbold_Button_Print(bool& BL) {
-    setBold(m_window->cmd[1], BL);
+    setBold(d->m_window->cmd[1], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_First(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[2], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[2], SZ); });
 }
 Status Palvex::fxFontbold_Button_First(bool& BL) {
-    setBold(m_window->cmd[2], BL);
+    setBold(d->m_window->cmd[2], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Previous(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[3], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[3], SZ); });
 }
 Status Palvex::fxFontbold_Button_Previous(bool& BL) {
-    setBold(m_window->cmd[3], BL);
+    setBold(d->m_window->cmd[3], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Next(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[4], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[4], SZ); });
 }
 Status Palvex::fxFontbold_Button_Next(bool& BL) {
-    setBold(m_window->cmd[4], BL);
+    setBold(d->m_window->cmd[4], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Last(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[5], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[5], SZ); });
 }
 Status Palvex::fxFontbold_Button_Last(bool& BL) {
-    setBold(m_window->cmd[5], BL);
+    setBold(d->m_window->cmd[5], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Search(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[6], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[6], SZ); });
 }
 Status Palvex::fxFontbold_Button_Search(bool& BL) {
-    setBold(m_window->cmd[6], BL);
+    setBold(d->m_window->cmd[6], BL);
     return Status::Ok;
 }
 Status Palvex::fxFontsize_Button_Continue_Search(float& SZ) {
-    return boundary([&] { setFontSize(m_window->cmd[7], SZ); });
+    return guarded([&] { setFontSize(d->m_window->cmd[7], SZ); });
 }
 Status Palvex::fxFontbold_Button_Continue_Search(bool& BL) {
-    setBold(m_window->cmd[7], BL);
+    setBold(d->m_window->cmd[7], BL);
     return Status::Ok;
 }
 
 Status Palvex::fxCaptionFraPrinter(QString& TXT) {
-    m_window->fraPrinter->setTitle(TXT);
+    d->m_window->fraPrinter->setTitle(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblPrinterName(QString& TXT) {
-    m_window->lblPrinterName->setText(TXT);
+    d->m_window->lblPrinterName->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblCopies(QString& TXT) {
-    m_window->lblCopies->setText(TXT);
+    d->m_window->lblCopies->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblQuality(QString& TXT) {
-    m_window->lblQuality->setText(TXT);
+    d->m_window->lblQuality->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblZoomPrinting(QString& TXT) {
-    m_window->lblZoomPrinting->setText(TXT);
+    d->m_window->lblZoomPrinting->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblFromPage(QString& TXT) {
-    m_window->lblFromPage->setText(TXT);
+    d->m_window->lblFromPage->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblToPage(QString& TXT) {
-    m_window->lblToPage->setText(TXT);
+    d->m_window->lblToPage->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionCmdPrintSetup(QString& TXT) {
-    m_window->cmdPrintSetup->setText(TXT);
+    d->m_window->cmdPrintSetup->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionFraPrinterCmdOK(QString& TXT) {
-    m_window->cmdOK->setText(TXT);
+    d->m_window->cmdOK->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionFraPrinterCmdCancel(QString& TXT) {
-    m_window->cmdCancel->setText(TXT);
+    d->m_window->cmdCancel->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionFraSearch(QString& TXT) {
-    m_window->fraSearch->setTitle(TXT);
+    d->m_window->fraSearch->setTitle(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionLblSearch(QString& TXT) {
-    m_window->lblSearch->setText(TXT);
+    d->m_window->lblSearch->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionCmdSearch(QString& TXT) {
-    m_window->cmdSearch->setText(TXT);
+    d->m_window->cmdSearch->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaptionCmdCancelSearch(QString& TXT) {
-    m_window->cmdCancelSearch->setText(TXT);
+    d->m_window->cmdCancelSearch->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaption_chkDefaultMargins(QString& TXT) {
-    m_window->chkDefaultMargins->setText(TXT);
+    d->m_window->chkDefaultMargins->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxTextComboQuality_Draft(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboQuality, 0, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboQuality, 0, TXT); });
 }
 Status Palvex::fxTextComboQuality_Low(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboQuality, 1, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboQuality, 1, TXT); });
 }
 Status Palvex::fxTextComboQuality_Medium(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboQuality, 2, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboQuality, 2, TXT); });
 }
 Status Palvex::fxTextComboQuality_High(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboQuality, 3, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboQuality, 3, TXT); });
 }
 Status Palvex::fxTextComboZoom_Ignore(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboZoomPrinting, 0, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 0, TXT); });
 }
 Status Palvex::fxTextComboZoom_Defined(QString& TXT) {
-    return boundary([&] { setEntry(m_window->cboZoomPrinting, 1, TXT); });
+    return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 1, TXT); });
 }
 
 // The three OK buttons and the three Cancel buttons share their captions.
 Status Palvex::fxCaption_cmdOK(QString& TXT) {
     for (QPushButton* b :
-         {m_window->cmdOK, m_window->cmdOKMarginsSetup, m_window->cmdOKZoomOptions})
+         {d->m_window->cmdOK, d->m_window->cmdOKMarginsSetup, d->m_window->cmdOKZoomOptions})
         b->setText(TXT);
     return Status::Ok;
 }
 Status Palvex::fxCaption_cmdCANCEL(QString& TXT) {
-    for (QPushButton* b :
-         {m_window->cmdCancel, m_window->cmdCancelMarginsSetup, m_window->cmdCancelZoomOptions})
+    for (QPushButton* b : {d->m_window->cmdCancel, d->m_window->cmdCancelMarginsSetup,
+                           d->m_window->cmdCancelZoomOptions})
         b->setText(TXT);
     return Status::Ok;
 }
@@ -226,7 +226,7 @@ Status Palvex::Fontname_Buttons(QString& TXT) {
     // A font the platform refuses stops the walk quietly; buttons already changed keep it.
     const QString name = TXT.trimmed();
     const FontCatalog& catalog = FontCatalog::instance();
-    for (QPushButton* b : m_window->cmd) {
+    for (QPushButton* b : d->m_window->cmd) {
         if (!catalog.isKnown(name)) break;
         QFont font = b->font();
         font.setFamilies(QStringList{catalog.resolve(name)} +
@@ -237,34 +237,34 @@ Status Palvex::Fontname_Buttons(QString& TXT) {
 }
 
 Status Palvex::fxCaptionsOfComboMoreoptions(int16_t& X, QString& CAP) {
-    if (X >= 0 && X <= 5) m_window->cboMoreOptions->setItemText(X, CAP);
+    if (X >= 0 && X <= 5) d->m_window->cboMoreOptions->setItemText(X, CAP);
     return Status::Ok;
 }
 
 Status Palvex::fxCaptionsOflblMargins(int16_t& X, QString& CAP) {
     if (X == 0)
-        m_window->fraMarginsSetup->setTitle(CAP);
+        d->m_window->fraMarginsSetup->setTitle(CAP);
     else if (X >= 1 && X <= 4)
-        m_window->lblMargins[size_t(X - 1)]->setText(CAP);
+        d->m_window->lblMargins[size_t(X - 1)]->setText(CAP);
     return Status::Ok;
 }
 
 Status Palvex::fxCaptionsOfZoomOptions(int16_t& X, QString& CAP) {
     switch (X) {
     case 0:
-        m_window->fraZoomOptions->setTitle(CAP);
+        d->m_window->fraZoomOptions->setTitle(CAP);
         break;
     case 1:
-        m_window->lblChangeZoom->setText(CAP);
+        d->m_window->lblChangeZoom->setText(CAP);
         break;
     case 2:
-        m_window->chkZoomCurrentx->setText(CAP);
+        d->m_window->chkZoomCurrentx->setText(CAP);
         break;
     case 3:
-        m_window->chkZoomHeight->setText(CAP);
+        d->m_window->chkZoomHeight->setText(CAP);
         break;
     case 4:
-        m_window->chkZoomWidth->setText(CAP);
+        d->m_window->chkZoomWidth->setText(CAP);
         break;
     default:
         break;
@@ -273,7 +273,7 @@ Status Palvex::fxCaptionsOfZoomOptions(int16_t& X, QString& CAP) {
 }
 
 Status Palvex::writeMsgbox(txtMessageType& Message, QString& TXT) {
-    return boundary([&] { showMessage(Message, TXT); });
+    return guarded([&] { showMessage(Message, TXT); });
 }
 
 int Palvex::showMessage(int kind, const QString& text) {
@@ -296,9 +296,9 @@ int Palvex::showMessage(int kind, const QString& text) {
     default:
         return 0;
     }
-    const int answer = m_platform.messageBoxes->show(text, flags, this);
+    const int answer = d->m_platform.messageBoxes->show(text, flags, this);
     if (kind == K1_Is_the_number_of_copies_OK || kind == K2_Not_found_any_more)
-        m_state.lastAnswer = QString::number(answer);
+        d->m_state.lastAnswer = QString::number(answer);
     return answer;
 }
 

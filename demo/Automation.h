@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface/Dispatch.h"
+#include <palvex/Dispatch.h>
 
 #include <QString>
 

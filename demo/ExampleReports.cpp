@@ -2,8 +2,8 @@
 
 #include "DataFiles.h"
 #include "NumberFormat.h"
-#include "interface/Enumerations.h"
 #include "platform/CodePage.h"
+#include <palvex/Enumerations.h>
 
 #include <cmath>
 #include <cstdlib>

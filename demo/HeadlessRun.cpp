@@ -1,4 +1,5 @@
 #include "HeadlessRun.h"
+#include "platform/Platform.h"
 
 #include "DemoHost.h"
 #include "platform/MessageBoxes.h"

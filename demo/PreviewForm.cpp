@@ -1,6 +1,7 @@
 #include "PreviewForm.h"
+#include "platform/Platform.h"
 
-#include "Palvex.h"
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QCloseEvent>

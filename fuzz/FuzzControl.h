@@ -4,9 +4,10 @@
 // temporary folder, with scripted message boxes (whose log is dropped as it grows) and the
 // built-in PDF printer only.
 
-#include "Palvex.h"
+#include "PalvexPrivate.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -42,7 +43,7 @@ public:
     // Keeps the report store and the message log from growing across runs.
     void tidy() {
         m_boxes->clearLog();
-        if (m_control->reportStore().itemCount() > 20000) restart();
+        if (m_control->internals().reportStore().itemCount() > 20000) restart();
     }
 
 private:

@@ -1,4 +1,4 @@
-#include "Dispatch.h"
+#include <palvex/Dispatch.h>
 
 namespace palvex {
 

@@ -1,4 +1,4 @@
-#include "Enumerations.h"
+#include <palvex/Enumerations.h>
 
 namespace palvex {
 

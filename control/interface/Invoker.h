@@ -4,11 +4,11 @@
 // Variants before the call (a conversion error is the call's status), by-reference arguments
 // are written back after it, and an Out<T> parameter becomes the call's result.
 
-#include "Enumerations.h"
-#include "MemberTable.h"
-#include "Out.h"
-#include "Status.h"
-#include "Variant.h"
+#include "Guarded.h"
+#include <palvex/Enumerations.h>
+#include <palvex/MemberTable.h>
+#include <palvex/Out.h>
+#include <palvex/Variant.h>
 
 #include <QFont>
 #include <QString>
@@ -205,7 +205,8 @@ template <class A> void noteResult(std::optional<ParamInfo>& out) {
                         false, false};
 }
 
-template <class Args, size_t... I> std::optional<ParamInfo> resultOfArgs(std::index_sequence<I...>) {
+template <class Args, size_t... I>
+std::optional<ParamInfo> resultOfArgs(std::index_sequence<I...>) {
     std::optional<ParamInfo> out;
     (noteResult<std::tuple_element_t<I, Args>>(out), ...);
     return out;

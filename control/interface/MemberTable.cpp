@@ -1,7 +1,7 @@
-#include "MemberTable.h"
+#include <palvex/MemberTable.h>
 
 #include "Invoker.h"
-#include "Palvex.h"
+#include <palvex/Palvex.h>
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "Status.h"
+#include <palvex/Status.h>
 
 namespace palvex {
 

@@ -1,6 +1,6 @@
-#include "Variant.h"
+#include <palvex/Variant.h>
 
-#include "Status.h"
+#include "Guarded.h"
 #include "recording/NumberText.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "Printers.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <QPageLayout>
 #include <QPageSize>

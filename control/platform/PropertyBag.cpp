@@ -1,6 +1,6 @@
 #include "PropertyBag.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <QSettings>
 

@@ -2,7 +2,7 @@
 
 #include "Colors.h"
 #include "FontCatalog.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <cmath>
 

@@ -1,4 +1,5 @@
 #include "PageCentring.h"
+#include "interface/Guarded.h"
 
 #include "ControlState.h"
 #include "Navigation.h"

@@ -1,7 +1,7 @@
 #include "PreviewStartup.h"
 
 #include "ControlState.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/Colors.h"
 #include "platform/ImageSurface.h"
 #include "platform/Printers.h"

@@ -1,4 +1,5 @@
 #include "PreviewWindow.h"
+#include "interface/Guarded.h"
 
 #include "PageCanvas.h"
 #include "PageNumberList.h"

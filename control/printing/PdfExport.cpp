@@ -2,7 +2,7 @@
 
 #include "ControlState.h"
 #include "PrintJob.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Printers.h"
 

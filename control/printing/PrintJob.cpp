@@ -1,7 +1,7 @@
 #include "PrintJob.h"
 
 #include "ControlState.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Screen.h"
 #include "recording/ReportStore.h"

@@ -1,8 +1,7 @@
 #include "PrinterPanel.h"
 
 #include "ControlState.h"
-#include "interface/Enumerations.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/Dialogs.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Printers.h"
@@ -12,6 +11,7 @@
 #include "preview/PreviewWindow.h"
 #include "recording/NumberText.h"
 #include "recording/ReportStore.h"
+#include <palvex/Enumerations.h>
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "ControlState.h"
 #include "ItemWriter.h"
 #include "PrintItem.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/Colors.h"
 #include "platform/MessageBoxes.h"

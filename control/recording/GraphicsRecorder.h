@@ -1,7 +1,7 @@
 #pragma once
 
-#include "interface/Enumerations.h"
 #include "recording/ShapeParams.h"
+#include <palvex/Enumerations.h>
 
 #include <QString>
 

@@ -5,7 +5,7 @@
 #include "NumberText.h"
 #include "PrintItem.h"
 #include "ReportStore.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/Surface.h"
 

@@ -6,7 +6,7 @@
 #include "PrintItem.h"
 #include "ReportStore.h"
 #include "TextRecorder.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/Surface.h"
 

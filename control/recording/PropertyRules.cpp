@@ -1,7 +1,10 @@
 #include "PropertyRules.h"
+#include "interface/Guarded.h"
 
-#include "Palvex.h"
 #include "platform/Colors.h"
+#include "platform/ImageSurface.h"
+#include "platform/MessageBoxes.h"
+#include <palvex/Palvex.h>
 
 #include <QPalette>
 
@@ -36,15 +39,15 @@ void PropertyRules::changed(const char* name) {
 bool PropertyRules::warnOnce(bool& flag, const QString& text) {
     if (flag) return false;
     flag = true;
-    MessageBoxes& boxes = *m_control.m_platform.messageBoxes;
+    MessageBoxes& boxes = m_boxes;
     boxes.beep();
     const int answer = boxes.show(text, MessageBoxes::Exclamation, &m_control);
-    m_control.m_state.lastAnswer = QString::number(answer);
+    m_state.lastAnswer = QString::number(answer);
     return true;
 }
 
 void PropertyRules::warnIllegal(IllegalValue kind) {
-    WarningFlags& warned = m_control.m_state.warned;
+    WarningFlags& warned = m_state.warned;
     switch (kind) {
     case IllegalValue::Color:
         warnOnce(warned.color, illegalForeColorText());
@@ -59,24 +62,24 @@ void PropertyRules::warnIllegal(IllegalValue kind) {
 }
 
 void PropertyRules::setForeColor(int32_t color) {
-    ControlState& s = m_control.m_state;
+    ControlState& s = m_state;
     s.props.ForeColor = color;
     changed("ForeColor");
     try {
         if (s.surface) s.surface->setForeColor(color);
-        m_control.m_canvas.setForeColor(color);
+        m_canvas.setForeColor(color);
     } catch (const Error&) {
         if (warnOnce(s.warned.color, illegalForeColorText())) s.props.ForeColor = 0;
     }
 }
 
 void PropertyRules::setFontName(const QString& name) {
-    ControlState& s = m_control.m_state;
+    ControlState& s = m_state;
     s.props.FontName = name;
     changed("FontName");
     try {
         if (s.surface) s.surface->setFontName(name.trimmed());
-        m_control.m_canvas.setFontName(name.trimmed());
+        m_canvas.setFontName(name.trimmed());
     } catch (const Error&) {
         if (warnOnce(s.warned.fontName, illegalFontNameText()))
             s.props.FontName = QStringLiteral("Ms Sans Serif");
@@ -84,75 +87,74 @@ void PropertyRules::setFontName(const QString& name) {
 }
 
 void PropertyRules::setFontSize(float points) {
-    ControlState& s = m_control.m_state;
+    ControlState& s = m_state;
     s.props.FontSize = points;
     changed("FontSize");
     try {
         if (s.surface) s.surface->setFontSize(points);
-        m_control.m_canvas.setFontSize(points);
+        m_canvas.setFontSize(points);
     } catch (const Error&) {
         if (warnOnce(s.warned.fontSize, illegalFontSizeText())) s.props.FontSize = 12;
     }
 }
 
 void PropertyRules::setFontBold(bool on) {
-    m_control.m_state.props.FontBold = on;
+    m_state.props.FontBold = on;
     changed("FontBold");
-    if (Surface* surface = m_control.m_state.surface) surface->setFontBold(on);
-    m_control.m_canvas.setFontBold(on);
+    if (Surface* surface = m_state.surface) surface->setFontBold(on);
+    m_canvas.setFontBold(on);
 }
 
 void PropertyRules::setFontItalic(bool on) {
-    m_control.m_state.props.FontItalic = on;
+    m_state.props.FontItalic = on;
     changed("FontItalic");
-    if (Surface* surface = m_control.m_state.surface) surface->setFontItalic(on);
-    m_control.m_canvas.setFontItalic(on);
+    if (Surface* surface = m_state.surface) surface->setFontItalic(on);
+    m_canvas.setFontItalic(on);
 }
 
 void PropertyRules::setFontUnderline(bool on) {
-    m_control.m_state.props.FontUnderline = on;
+    m_state.props.FontUnderline = on;
     changed("FontUnderline");
-    if (Surface* surface = m_control.m_state.surface) surface->setFontUnderline(on);
-    m_control.m_canvas.setFontUnderline(on);
+    if (Surface* surface = m_state.surface) surface->setFontUnderline(on);
+    m_canvas.setFontUnderline(on);
 }
 
 void PropertyRules::setCurrentX(float x) {
-    m_control.m_state.props.CurrentX = x;
+    m_state.props.CurrentX = x;
     changed("CurrentX");
-    if (Surface* surface = m_control.m_state.surface) surface->setCurrentX(x);
-    m_control.m_canvas.setCurrentX(x);
+    if (Surface* surface = m_state.surface) surface->setCurrentX(x);
+    m_canvas.setCurrentX(x);
 }
 
 void PropertyRules::setCurrentY(float y) {
-    m_control.m_state.props.CurrentY = y;
+    m_state.props.CurrentY = y;
     changed("CurrentY");
-    if (Surface* surface = m_control.m_state.surface) surface->setCurrentY(y);
-    m_control.m_canvas.setCurrentY(y);
+    if (Surface* surface = m_state.surface) surface->setCurrentY(y);
+    m_canvas.setCurrentY(y);
 }
 
 void PropertyRules::setBackColor(int32_t color) {
     if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
-    m_control.m_state.props.BackColor = color;
+    m_state.props.BackColor = color;
     changed("BackColor");
     const QColor qcolor = toQColor(color);
     QPalette palette = m_control.palette();
     palette.setColor(QPalette::Window, qcolor);
     m_control.setPalette(palette);
     m_control.setAutoFillBackground(true);
-    m_control.m_canvas.setBackColor(qcolor);
+    m_canvas.setBackColor(qcolor);
 }
 
 void PropertyRules::requireDesignTimeForGet() const {
-    if (m_control.m_ambient.userMode) raise(Status::GetNotSupportedAtRunTime);
+    if (m_ambient.userMode) raise(Status::GetNotSupportedAtRunTime);
 }
 
 void PropertyRules::requireRunTimeForSet() const {
-    if (!m_control.m_ambient.userMode) raise(Status::SetNotPermitted);
+    if (!m_ambient.userMode) raise(Status::SetNotPermitted);
 }
 
 void PropertyRules::refuseSet() const {
-    raise(m_control.m_ambient.userMode ? Status::SetNotSupportedAtRunTime
-                                       : Status::SetNotPermitted);
+    raise(m_ambient.userMode ? Status::SetNotSupportedAtRunTime : Status::SetNotPermitted);
 }
 
 } // namespace palvex

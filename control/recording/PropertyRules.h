@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlState.h"
+#include "platform/Platform.h"
 
 #include <QString>
 
@@ -9,6 +10,8 @@
 namespace palvex {
 
 class Palvex;
+class ImageSurface;
+class MessageBoxes;
 
 // How the host's property sets reach the control: the kept value is stored, the host is told
 // that the property changed, and the value is applied to the current drawing surface and the
@@ -16,7 +19,12 @@ class Palvex;
 // replaced by a safe value.
 class PropertyRules {
 public:
-    explicit PropertyRules(Palvex& control) : m_control(control) {}
+    // `control` is told of changes and takes the back colour; the values are kept in `state`
+    // and applied to `canvas`; warnings go through `boxes`.
+    PropertyRules(Palvex& control, ControlState& state, ImageSurface& canvas, MessageBoxes& boxes,
+                  const Ambient& ambient)
+        : m_control(control), m_state(state), m_canvas(canvas), m_boxes(boxes), m_ambient(ambient) {
+    }
 
     void setForeColor(int32_t color);
     void setFontName(const QString& name);
@@ -44,6 +52,10 @@ private:
     bool warnOnce(bool& flag, const QString& text);
 
     Palvex& m_control;
+    ControlState& m_state;
+    ImageSurface& m_canvas;
+    MessageBoxes& m_boxes;
+    const Ambient& m_ambient;
 };
 
 } // namespace palvex

@@ -1,6 +1,6 @@
 #include "RecordFile.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "ReportStore.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
@@ -56,9 +56,9 @@ PrintItem ReportStore::read(int32_t number) const {
         m_cached.resize(size_t(CachedBlock) * PrintItem::Size);
         m_cachedFirst = (number - 1) / CachedBlock * CachedBlock + 1;
         m_cachedCount = 0;
-        m_cachedCount = int32_t(m_store.readPartial(m_cachedFirst, m_cached.data(),
-                                                    int64_t(m_cached.size())) /
-                                PrintItem::Size);
+        m_cachedCount =
+            int32_t(m_store.readPartial(m_cachedFirst, m_cached.data(), int64_t(m_cached.size())) /
+                    PrintItem::Size);
     }
     if (number >= m_cachedFirst + m_cachedCount) {
         m_store.read(number, bytes.data()); // past the file's records: read as blanks

@@ -7,7 +7,7 @@
 #include "ItemWriter.h"
 #include "NumberText.h"
 #include "PrintItem.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/Surface.h"
 
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface/Enumerations.h"
+#include <palvex/Enumerations.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "WorkingFolder.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 
 #include <filesystem>
 

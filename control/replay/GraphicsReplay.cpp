@@ -1,12 +1,12 @@
 #include "GraphicsReplay.h"
 
 #include "ItemReplay.h"
-#include "interface/Enumerations.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/PictureFile.h"
 #include "platform/Surface.h"
 #include "recording/PrintItem.h"
+#include <palvex/Enumerations.h>
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "ItemReplay.h"
 
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/Surface.h"
 #include "recording/ItemWriter.h"
 #include "recording/NumberText.h"

@@ -3,11 +3,12 @@
 // A control recording into a fresh temporary directory, with scripted message boxes and the
 // built-in PDF printer, so page sizes and messages are the same on every machine.
 
-#include "Palvex.h"
-#include "interface/Dispatch.h"
+#include "PalvexPrivate.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "recording/ReportStore.h"
+#include <palvex/Dispatch.h>
+#include <palvex/Palvex.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -52,7 +53,7 @@ protected:
     ScriptedMessageBoxes& boxes() {
         return static_cast<ScriptedMessageBoxes&>(*m_platform.messageBoxes);
     }
-    const ReportStore& store() { return m_control->reportStore(); }
+    const ReportStore& store() { return m_control->internals().reportStore(); }
     PrintItem item(int32_t n) { return store().read(n); }
     QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 

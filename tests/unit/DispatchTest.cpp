@@ -1,10 +1,11 @@
 // Values crossing the automation interface, the member table and late-bound calls.
 
-#include "interface/Dispatch.h"
-#include "Palvex.h"
-#include "interface/MemberTable.h"
-#include "interface/Variant.h"
+#include "interface/Guarded.h"
 #include "platform/Platform.h"
+#include <palvex/Dispatch.h>
+#include <palvex/MemberTable.h>
+#include <palvex/Palvex.h>
+#include <palvex/Variant.h>
 
 #include <gtest/gtest.h>
 

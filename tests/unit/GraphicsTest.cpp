@@ -2,6 +2,7 @@
 // surface draws them, checked by the pixels where a fault would show.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "platform/ImageSurface.h"
@@ -101,8 +102,8 @@ TEST_F(Graphics, ShapeParametersArePackedAtTheirPositions) {
     EXPECT_EQ(c.mid(81, 10), QStringLiteral("   8388608"));
     EXPECT_EQ(c.mid(91, 1), QStringLiteral("3"));
     EXPECT_EQ(item(2).NoCentering, 1); // left-aligned shapes keep their place
-    EXPECT_FLOAT_EQ(item(2).ItemX,
-                    ctl().recordingSurface().ScaleWidth() - ctl().state().margins.left);
+    EXPECT_FLOAT_EQ(item(2).ItemX, ctl().internals().recordingSurface().ScaleWidth() -
+                                       ctl().internals().state().margins.left);
 
     // An inside text longer than 60 characters is cut to 60.
     QString longInside = QString(70, QLatin1Char('x'));
@@ -146,12 +147,12 @@ TEST_F(Graphics, PicturesAdvanceTheCursorByTheirHeight) {
     EXPECT_EQ(p.NoCentering, 1);
     EXPECT_FLOAT_EQ(p.ItemY, 1000);
     // No alignment: page width - host x - picture width, in the picture's own unit.
-    EXPECT_FLOAT_EQ(p.ItemX, ctl().recordingSurface().ScaleWidth() - 500 - 2000);
+    EXPECT_FLOAT_EQ(p.ItemX, ctl().internals().recordingSurface().ScaleWidth() - 500 - 2000);
     EXPECT_EQ(p.ItemText.left(100), file.rightJustified(100));
     EXPECT_EQ(p.ItemText.left(100).trimmed(), file);
     EXPECT_EQ(p.ItemText.mid(100, 10), QStringLiteral("      2000"));
     EXPECT_EQ(p.ItemText.mid(110, 10), QStringLiteral("      1000"));
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), 2000);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), 2000);
     float y = 0;
     ctl().get_CurrentY(out(y));
     EXPECT_FLOAT_EQ(y, 2000);
@@ -159,7 +160,7 @@ TEST_F(Graphics, PicturesAdvanceTheCursorByTheirHeight) {
 }
 
 TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
-    const float y = ctl().recordingSurface().CurrentY();
+    const float y = ctl().internals().recordingSurface().CurrentY();
     ASSERT_EQ(picture(QStringLiteral("nowhere.png")), Status::Ok);
     ASSERT_EQ(boxes().log().size(), 2u);
     EXPECT_EQ(boxes().log()[0], QStringLiteral("beep"));
@@ -179,7 +180,7 @@ TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
         QStringLiteral("msgbox 0: You defined a bitmap file named ") + path("notes.png") +
             QStringLiteral("\\nwhich is invalid picture,\\ntherefore it would not be presented"));
     EXPECT_EQ(store().itemCount(), 0);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), y);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), y);
 }
 
 TEST_F(Graphics, ALongPictureNameIsKeptRelativeToTheCurrentDirectory) {
@@ -319,15 +320,15 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     // 2000 hundredths of a millimetre are 1134 twips: the picture's right edge is at the margin.
-    const QImage& page = ctl().canvasImage();
+    const QImage& page = ctl().internals().canvasImage();
     // Pixels per twip of the canvas, which draws in twips from its printable corner.
-    const ImageSurface& canvas = ctl().canvas();
+    const ImageSurface& canvas = ctl().internals().canvas();
     const double px = page.width() / double(canvas.Width());
     const double right =
-        (canvas.originX() + canvas.ScaleWidth() - ctl().state().margins.right) * px;
-    const double top =
-        (canvas.originY() + ctl().state().margins.top) * page.height() / double(canvas.Height()) +
-        10;
+        (canvas.originX() + canvas.ScaleWidth() - ctl().internals().state().margins.right) * px;
+    const double top = (canvas.originY() + ctl().internals().state().margins.top) * page.height() /
+                           double(canvas.Height()) +
+                       10;
     EXPECT_EQ(page.pixel(int(right) - 3, int(top)), qRgb(0, 0, 255));
     EXPECT_EQ(page.pixel(int(right) + 3, int(top)), qRgb(255, 255, 255));
     const double left = right - 2000 * 1440.0 / 2540 * px;
@@ -338,7 +339,7 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
     QFile::remove(file);
     auto* pages = ctl().findChild<QComboBox*>(QStringLiteral("cboPage"));
     emit pages->activated(0);
-    EXPECT_EQ(ctl().renderer().drawn.size(), 2u); // "after" and the page number
+    EXPECT_EQ(ctl().internals().renderer().drawn.size(), 2u); // "after" and the page number
 }
 
 TEST_F(Graphics, RunsEndEvenWhenTheCharacterDoesNotMoveOn) {
@@ -379,10 +380,11 @@ TEST_F(Graphics, EveryKindOfItemDrawsAsItsReferencePage) {
         const QString reference =
             QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/") + QString::fromLatin1(name);
         if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES"))
-            ctl().canvasImage().save(reference);
+            ctl().internals().canvasImage().save(reference);
         const QImage expected(reference);
         ASSERT_FALSE(expected.isNull()) << reference.toStdString();
-        const QImage actual = ctl().canvasImage().convertToFormat(QImage::Format_Grayscale8);
+        const QImage actual =
+            ctl().internals().canvasImage().convertToFormat(QImage::Format_Grayscale8);
         const QImage wanted = expected.convertToFormat(QImage::Format_Grayscale8);
         ASSERT_EQ(actual.size(), wanted.size());
         double sum = 0;

@@ -2,6 +2,7 @@
 // captions, button fonts, indexed captions with their index checks, and the message boxes.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -118,17 +119,18 @@ TEST_F(InterfaceTexts, MessageBoxesOfTheFourKinds) {
         ASSERT_EQ(boxes().log().size(), 1u);
         EXPECT_EQ(boxes().log()[0], QStringLiteral("msgbox %1: ").arg(flags) + text);
     }
-    EXPECT_EQ(ctl().state().lastAnswer, QStringLiteral("1")); // the answer of the "not found" box
+    EXPECT_EQ(ctl().internals().state().lastAnswer,
+              QStringLiteral("1")); // the answer of the "not found" box
     boxes().queueAnswer(MessageBoxes::AnswerNo);
     auto question = K1_Is_the_number_of_copies_OK;
     QString text = QStringLiteral("?");
     ctl().writeMsgbox(question, text);
-    EXPECT_EQ(ctl().state().lastAnswer, QStringLiteral("7"));
+    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("7"));
     boxes().clearLog();
     auto other = txtMessageType(4);
     ctl().writeMsgbox(other, text);
     EXPECT_TRUE(boxes().log().empty());
-    EXPECT_EQ(ctl().state().lastAnswer, QStringLiteral("7"));
+    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("7"));
 }
 
 } // namespace

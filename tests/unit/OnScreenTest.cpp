@@ -3,6 +3,7 @@
 // the screen after a page turn.
 
 #include "ControlFixture.h"
+#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,7 @@
 // Pages: page ends and the page index, page numbers, footers, headers and automatic breaks.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "preview/PageRenderer.h"
 
@@ -33,7 +34,7 @@ protected:
         ASSERT_EQ(ctl().fxLinesBeforeHeader(n, before), Status::Ok);
         ASSERT_EQ(ctl().fxEnterAfterHeader(n, after), Status::Ok);
     }
-    float y() { return ctl().recordingSurface().CurrentY(); }
+    float y() { return ctl().internals().recordingSurface().CurrentY(); }
 };
 
 TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
@@ -45,7 +46,7 @@ TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
         }
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    const ControlState& s = ctl().state();
+    const ControlState& s = ctl().internals().state();
     // Each page: four lines and its page number.
     EXPECT_EQ(s.pageIndex, (std::vector<int32_t>{0, 5, 10, 15}));
     EXPECT_EQ(s.lastPageIndex, 2);
@@ -54,7 +55,7 @@ TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
     EXPECT_FALSE(store().pageEndsAfter(15));
     EXPECT_EQ(item(6).PageNumber, 2);
     EXPECT_EQ(item(15).PageNumber, 3);
-    const PageRenderer& r = ctl().renderer();
+    const PageRenderer& r = ctl().internals().renderer();
     EXPECT_EQ(r.rangeOfPage(0).first, 1);
     EXPECT_EQ(r.rangeOfPage(0).last, 5);
     EXPECT_EQ(r.rangeOfPage(1).first, 6);
@@ -126,7 +127,8 @@ TEST_F(Pages, WithPageNumbersOffAPageEndRecordsOnlyTheFooters) {
     m_platform = p;
     m_control = std::make_unique<Palvex>(m_platform);
     start();
-    const_cast<ControlState&>(ctl().state()).noPageNumbers = true; // as while a printout is saved
+    const_cast<ControlState&>(ctl().internals().state()).noPageNumbers =
+        true; // as while a printout is saved
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 1);
@@ -190,8 +192,8 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
     ASSERT_EQ(store().itemCount(), 4); // alignment 5 records nothing
 
-    const float W = ctl().recordingSurface().ScaleWidth();
-    const Margins m = ctl().state().margins;
+    const float W = ctl().internals().recordingSurface().ScaleWidth();
+    const Margins m = ctl().internals().state().margins;
     EXPECT_EQ(item(1).ItemText.trimmed(), QStringLiteral("Plain"));
     EXPECT_FLOAT_EQ(item(1).ItemX, 3000);
     EXPECT_NEAR(item(1).ItemY, top + line12, 0.01); // one line before
@@ -207,7 +209,7 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     ctl().get_CurrentX(out(px));
     ctl().get_CurrentY(out(py));
     EXPECT_FLOAT_EQ(py, std::round(y()));
-    EXPECT_FALSE(ctl().state().props.gtAfterPage);
+    EXPECT_FALSE(ctl().internals().state().props.gtAfterPage);
 
     // Without the Header property nothing is recorded.
     ctl().let_Header(false);
@@ -246,7 +248,7 @@ TEST_F(Pages, HeadersSetBeforeTheStartAreLost) {
 }
 
 TEST_F(Pages, CheckMinBreaksNearTheBottom) {
-    const ControlState& s = ctl().state();
+    const ControlState& s = ctl().internals().state();
     ctl().let_CurrentY(s.breakLimit - 10);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 0);
@@ -280,14 +282,14 @@ TEST_F(Pages, PrintLastPageRightAfterPrintPageCountsNoEmptyPage) {
     const int32_t items = store().itemCount();
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_EQ(store().itemCount(), items); // no third page number
-    EXPECT_EQ(ctl().state().lastPageIndex, 1);
+    EXPECT_EQ(ctl().internals().state().lastPageIndex, 1);
     EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->count(), 2);
     EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->itemText(1),
               QStringLiteral("Page Number 2"));
 }
 
 TEST_F(Pages, APageEndWithoutAnyItemIsRefused) {
-    const_cast<ControlState&>(ctl().state()).noPageNumbers = true;
+    const_cast<ControlState&>(ctl().internals().state()).noPageNumbers = true;
     EXPECT_EQ(ctl().printPage(), Status::SubscriptOutOfRange);
 }
 
@@ -300,8 +302,8 @@ TEST_F(Pages, ManyPagesKeepTheirIndexBeyondSixteenBits) {
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 40000);
-    EXPECT_EQ(ctl().state().lastPageIndex, 399);
-    const PageRenderer& r = ctl().renderer();
+    EXPECT_EQ(ctl().internals().state().lastPageIndex, 399);
+    const PageRenderer& r = ctl().internals().renderer();
     EXPECT_EQ(r.rangeOfPage(399).first, 39901);
     EXPECT_EQ(r.rangeOfPage(399).last, 40000);
     EXPECT_EQ(item(40000).PageNumber, 400);

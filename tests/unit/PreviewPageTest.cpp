@@ -4,6 +4,7 @@
 // wheel and a window smaller than the screen behave as a person expects.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "preview/PageRenderer.h"
 #include "preview/PreviewWindow.h"
@@ -56,7 +57,7 @@ protected:
     // The part of the viewport the scroll bars leave free, in pixels.
     QSize room() { return QSize(vscroll()->x(), hscroll()->y()); }
     const DrawnText* drawn(const QString& text) {
-        for (const DrawnText& d : ctl().renderer().drawn)
+        for (const DrawnText& d : ctl().internals().renderer().drawn)
             if (d.text.trimmed() == text) return &d;
         return nullptr;
     }
@@ -70,7 +71,9 @@ protected:
         }
     }
     // A text's box on the canvas in twips, as drawn.
-    QRectF box(const DrawnText& d) { return ctl().canvas().textBox(d.text, d.font, d.x, d.y); }
+    QRectF box(const DrawnText& d) {
+        return ctl().internals().canvas().textBox(d.text, d.font, d.x, d.y);
+    }
 };
 
 // A page whose printable area is 11000 twips wide.
@@ -89,7 +92,7 @@ TEST_F(PageView, TheCanvasIsThePaperOnEveryScreenAndOpensAtItsRightEdge) {
         SCOPED_TRACE(screen);
         restart(screen, screen * 9 / 16);
         pages(2);
-        const ImageSurface& canvas = ctl().canvas();
+        const ImageSurface& canvas = ctl().internals().canvas();
         EXPECT_FLOAT_EQ(canvas.Width(), paper.width);
         EXPECT_FLOAT_EQ(canvas.ScaleWidth(), paper.scaleWidth);
         EXPECT_FLOAT_EQ(canvas.Height(), paper.height + 425);
@@ -110,7 +113,7 @@ TEST_F(PageView, TheCanvasIsThePaperOnEveryScreenAndOpensAtItsRightEdge) {
         EXPECT_FLOAT_EQ(canvas.Width(), paper.width * 2);
         expectRightEdgeInView();
         click(4); // Next: the page-turning rules still hold at the new zoom
-        EXPECT_EQ(ctl().state().currentPage, 2);
+        EXPECT_EQ(ctl().internals().state().currentPage, 2);
     }
 }
 
@@ -132,7 +135,7 @@ TEST_F(PageView, CentringMeasuresAt100PercentInTwipsWhateverTheZoom) {
         // The zoomed page moves its text by the zoomed shift.
         const DrawnText* abc = drawn(QStringLiteral("abc"));
         ASSERT_NE(abc, nullptr);
-        const float zoom = ctl().state().zoomFactor;
+        const float zoom = ctl().internals().state().zoomFactor;
         EXPECT_NEAR(abc->x, zoom * (2000 + 1500), 0.01);
     }
 }
@@ -178,20 +181,21 @@ TEST_F(PageView, ASearchHitOutOfSightScrollsSideways) {
 TEST_F(PageView, MarginsOkWhileZoomedMovesTheLineAt100Percent) {
     restart(9600);
     pages(1);
-    const float line = ctl().state().savedCurrentYofPageNumber;
+    const float line = ctl().internals().state().savedCurrentYofPageNumber;
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13); // 150 %
     select("cboMoreOptions", 1);
     auto* bottom = child<QComboBox>("cboBottomMargin");
     bottom->setCurrentIndex(bottom->currentIndex() - 100); // one centimetre less
     child<QPushButton>("cmdOKMarginsSetup")->click();
-    EXPECT_NEAR(ctl().state().savedCurrentYofPageNumber, line + 567, 0.01);
+    EXPECT_NEAR(ctl().internals().state().savedCurrentYofPageNumber, line + 567, 0.01);
     const DrawnText* number = drawn(QStringLiteral("-1-"));
     ASSERT_NE(number, nullptr);
     // Still on the zoomed page, above its bottom edge.
-    EXPECT_LT(ctl().canvas().originY() + number->y + 200, ctl().canvas().Height());
+    EXPECT_LT(ctl().internals().canvas().originY() + number->y + 200,
+              ctl().internals().canvas().Height());
     select("cboZoom", 8);
-    EXPECT_NEAR(ctl().state().props.currentYofPageNumber, line + 567, 0.01);
+    EXPECT_NEAR(ctl().internals().state().props.currentYofPageNumber, line + 567, 0.01);
     ASSERT_NE(drawn(QStringLiteral("-1-")), nullptr);
     EXPECT_NEAR(drawn(QStringLiteral("-1-"))->y, line + 567, 300);
 }
@@ -228,9 +232,9 @@ TEST_F(PageView, ThePageKeysWorkAfterEveryPanelCloses) {
         c.open();
         c.close();
         EXPECT_TRUE(page()->hasFocus());
-        const int32_t before = ctl().state().currentPage;
+        const int32_t before = ctl().internals().state().currentPage;
         pressOnFocus(Qt::Key_F7);
-        EXPECT_EQ(ctl().state().currentPage, before + 1);
+        EXPECT_EQ(ctl().internals().state().currentPage, before + 1);
     }
 }
 
@@ -271,8 +275,8 @@ TEST_F(PageView, TheSearchHighlightLiesOnTheFoundCharacters) {
         child<QPushButton>("cmdSearch")->click();
         const DrawnText* d = drawn(c.line);
         ASSERT_NE(d, nullptr);
-        const QImage& image = ctl().canvasImage();
-        const double scale = image.width() / double(ctl().canvas().Width());
+        const QImage& image = ctl().internals().canvasImage();
+        const double scale = image.width() / double(ctl().internals().canvas().Width());
         const QRectF line = box(*d);
         const double target = TextMetrics::width(d->font, c.target);
         const double left = c.atLeftEnd ? line.left() : line.right() - target;
@@ -291,10 +295,10 @@ TEST_F(PageView, ShiftAltSwitchesTheSearchToEnglishAlsoWhenAltArrivesAsMeta) {
     QLineEdit* box = child<QLineEdit>("txtSearch");
     QFocusEvent in(QEvent::FocusIn);
     QCoreApplication::sendEvent(box, &in);
-    ASSERT_FALSE(ctl().search().englishKeyboard());
+    ASSERT_FALSE(ctl().internals().search().englishKeyboard());
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Meta, Qt::ShiftModifier);
     QCoreApplication::sendEvent(box, &release);
-    EXPECT_TRUE(ctl().search().englishKeyboard());
+    EXPECT_TRUE(ctl().internals().search().englishKeyboard());
 }
 
 TEST_F(PageView, TheWheelScrollsAndZoomsAndCtrlPOpensThePrinterPanel) {
@@ -312,7 +316,7 @@ TEST_F(PageView, TheWheelScrollsAndZoomsAndCtrlPOpensThePrinterPanel) {
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 8);
     wheel(60, Qt::ControlModifier);
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 9);
-    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.1f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.1f);
     wheel(-240, Qt::ControlModifier);
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 7);
 

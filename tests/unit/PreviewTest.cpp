@@ -2,6 +2,7 @@
 // mixed-language line, navigation and keys, and rendered pages against reference pictures.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "preview/PageRenderer.h"
@@ -41,7 +42,7 @@ protected:
         start();
     }
     const DrawnText& drawnText(const QString& text) {
-        for (const DrawnText& d : ctl().renderer().drawn)
+        for (const DrawnText& d : ctl().internals().renderer().drawn)
             if (d.text.trimmed() == text) return d;
         static const DrawnText none{};
         ADD_FAILURE() << "not drawn: " << text.toStdString();
@@ -50,7 +51,7 @@ protected:
     QScrollBar* vscroll() { return child<QScrollBar>("VScroll"); }
     // A width on the canvas in the font an item was drawn with.
     float drawnWidth(const DrawnText& d, const QString& s) {
-        return float(TextMetrics::width(d.font, s) / ctl().canvas().twipsPerUnitX());
+        return float(TextMetrics::width(d.font, s) / ctl().internals().canvas().twipsPerUnitX());
     }
 };
 
@@ -62,28 +63,28 @@ PrinterDevice tallPrinter() {
 TEST_F(Preview, TheCanvasIsThePaperOnAnyScreenAndFollowsTheZoomOptions) {
     restart({tallPrinter()}, 9600);
     pages(1);
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909);
-    EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), 11909);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Height(), 16834);
 
     restart({tallPrinter()}, 12000); // a wider screen does not widen the paper
     pages(1);
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 11909);
-    EXPECT_FLOAT_EQ(ctl().canvas().ScaleWidth(), 11189);
-    EXPECT_FLOAT_EQ(ctl().canvas().Height(), 16834);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), 11909);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().ScaleWidth(), 11189);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Height(), 16834);
 
     restart({tallPrinter()}, 9600);
     pages(1);
-    const ImageSurface& canvas = ctl().canvas();
+    const ImageSurface& canvas = ctl().internals().canvas();
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13); // 150 %
-    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 1.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.5f);
     EXPECT_FLOAT_EQ(canvas.Height(), 25251);
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, 24826);
-    EXPECT_FLOAT_EQ(ctl().state().breakLimit, 22126);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, 24826);
+    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit, 22126);
     EXPECT_FLOAT_EQ(canvas.Width(), 11909); // "Width area" is off
     select("cboZoom", 8);                   // back to 100 %: the saved page-number line returns
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber,
-                    ctl().state().savedCurrentYofPageNumber);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber,
+                    ctl().internals().state().savedCurrentYofPageNumber);
     EXPECT_FLOAT_EQ(canvas.Height(), 16834);
 }
 
@@ -109,8 +110,8 @@ TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
     store().forgetCachedBlock();
     select("cboPage", 0);
 
-    const float W = ctl().canvas().ScaleWidth();
-    const Margins m = ctl().state().margins;
+    const float W = ctl().internals().canvas().ScaleWidth();
+    const Margins m = ctl().internals().state().margins;
     EXPECT_NEAR(drawnText(QStringLiteral("plain")).x, 2000 + 500, 0.01);
     EXPECT_NEAR(drawnText(QStringLiteral("right")).x, m.right + 500, 0.01);
     // Centred text is measured without its blanks but drawn with the leading ones.
@@ -123,7 +124,7 @@ TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
     const DrawnText& leftText = drawnText(QStringLiteral("left"));
     EXPECT_NEAR(leftText.x, W - m.left - drawnWidth(leftText, QStringLiteral("left")), 0.01);
     // Free text is the page's extent; aligned text is not.
-    EXPECT_FLOAT_EQ(ctl().renderer().minTextX, 2500);
+    EXPECT_FLOAT_EQ(ctl().internals().renderer().minTextX, 2500);
 }
 
 TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) {
@@ -138,8 +139,8 @@ TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) 
     ASSERT_EQ(ctl().centerMixedLanguages(open), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
-    const float W = ctl().canvas().ScaleWidth();
-    const Margins m = ctl().state().margins;
+    const float W = ctl().internals().canvas().ScaleWidth();
+    const Margins m = ctl().internals().state().margins;
     const DrawnText& first = drawnText(QString::fromUtf8("כותרת"));
     const float total = drawnWidth(first, QString::fromUtf8("כותרת")) +
                         drawnWidth(first, QStringLiteral("Heading")) +
@@ -155,35 +156,35 @@ TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) 
                 0.05);
     const DrawnText& number = drawnText(QStringLiteral("-1-"));
     EXPECT_EQ(number.footerFlag, FooterItem);
-    EXPECT_NEAR(number.y, ctl().state().props.currentYofPageNumber, 0.01);
+    EXPECT_NEAR(number.y, ctl().internals().state().props.currentYofPageNumber, 0.01);
 }
 
 TEST_F(Preview, TheToolbarTurnsPagesOnlyInAReportOfSeveral) {
     start();
     pages(1);
-    const int32_t page = ctl().state().currentPage;
+    const int32_t page = ctl().internals().state().currentPage;
     for (int b = 2; b <= 5; ++b)
         button(b)->click();
-    EXPECT_EQ(ctl().state().currentPage, page);
+    EXPECT_EQ(ctl().internals().state().currentPage, page);
 
     start();
     pages(3);
     button(5)->click(); // Last
-    EXPECT_EQ(ctl().state().currentPage, 3);
+    EXPECT_EQ(ctl().internals().state().currentPage, 3);
     EXPECT_EQ(child<QComboBox>("cboPage")->currentIndex(), 2);
     vscroll()->setValue(500);
     button(4)->click(); // Next on the last page: redrawn from its top
-    EXPECT_EQ(ctl().state().currentPage, 3);
+    EXPECT_EQ(ctl().internals().state().currentPage, 3);
     EXPECT_EQ(vscroll()->value(), 0);
     button(3)->click();
-    EXPECT_EQ(ctl().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
     vscroll()->setValue(700);
     button(2)->click(); // First keeps the scroll position
-    EXPECT_EQ(ctl().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().state().currentPage, 1);
     EXPECT_EQ(vscroll()->value(), 700);
     select("cboPage", 1);
-    EXPECT_EQ(ctl().state().currentPage, 2);
-    EXPECT_EQ(ctl().renderer().rangeFirst, ctl().state().pageIndex[1] + 1);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().renderer().rangeFirst, ctl().internals().state().pageIndex[1] + 1);
 }
 
 TEST_F(Preview, PageKeysScrollThenTurnAndShiftDisablesThem) {
@@ -199,20 +200,20 @@ TEST_F(Preview, PageKeysScrollThenTurnAndShiftDisablesThem) {
     key(Qt::Key_End);
     EXPECT_EQ(v->value(), v->maximum());
     key(Qt::Key_PageDown); // at the bottom of page 1: the next page
-    EXPECT_EQ(ctl().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
     key(Qt::Key_F8);
     key(Qt::Key_F5); // F5 and F8 scroll; they never turn the page
-    EXPECT_EQ(ctl().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
     EXPECT_EQ(v->value(), 0);
     v->setValue(v->maximum());
     key(Qt::Key_PageDown); // the bottom of the last page: nowhere to go
-    EXPECT_EQ(ctl().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
     EXPECT_EQ(v->value(), v->maximum());
     key(Qt::Key_F6);
-    EXPECT_EQ(ctl().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().state().currentPage, 1);
     key(Qt::Key_F7, Qt::ShiftModifier);
     key(Qt::Key_F7, Qt::ControlModifier);
-    EXPECT_EQ(ctl().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().state().currentPage, 1);
     // An arrow on the canvas acts on key down and again on key up.
     v->setValue(1000);
     key(Qt::Key_Down);
@@ -225,12 +226,12 @@ TEST_F(Preview, ZoomStopsAtItsEnds) {
     select("cboZoom", 18);
     child<QToolButton>("Image1")->click();
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 18);
-    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 2.0f);
     select("cboZoom", 0);
     child<QToolButton>("Image2")->click();
-    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 0.2f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 0.2f);
     child<QToolButton>("Image1")->click();
-    EXPECT_FLOAT_EQ(ctl().state().zoomFactor, 0.3f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 0.3f);
 }
 
 TEST_F(Preview, StartUpLaysTheWindowOutForTheScreen) {
@@ -266,7 +267,7 @@ TEST_F(Preview, CloseUnloadsTheHostForm) {
     for (QPushButton* b : control->findChildren<QPushButton*>(QStringLiteral("cmd")))
         if (b->property("index").toInt() == 0) b->click();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(control->reportStore().itemCount(), 0);
+    EXPECT_EQ(control->internals().reportStore().itemCount(), 0);
     // A host that goes on after Close gets statuses, never a crash.
     EXPECT_EQ(control->let_FontName(QStringLiteral("Times New Roman")), Status::Ok);
     EXPECT_EQ(control->let_CurrentY(100), Status::Ok);
@@ -316,7 +317,7 @@ TEST_F(Preview, RenderedPagesMatchTheirReferences) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     const QString reference = QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/page-text.png");
-    const QImage page = ctl().canvasImage();
+    const QImage page = ctl().internals().canvasImage();
     if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES")) page.save(reference);
     const QImage expected(reference);
     ASSERT_FALSE(expected.isNull()) << "missing " << reference.toStdString();
@@ -325,8 +326,8 @@ TEST_F(Preview, RenderedPagesMatchTheirReferences) {
     select("cboZoom", 3); // 50 %
     const QString reference50 = QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/page-text-50.png");
     if (qEnvironmentVariableIsSet("PALVEX_UPDATE_REFERENCES"))
-        ctl().canvasImage().save(reference50);
-    EXPECT_LT(meanDifference(ctl().canvasImage(), QImage(reference50)), 1.0);
+        ctl().internals().canvasImage().save(reference50);
+    EXPECT_LT(meanDifference(ctl().internals().canvasImage(), QImage(reference50)), 1.0);
 }
 
 } // namespace

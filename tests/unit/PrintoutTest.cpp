@@ -2,6 +2,7 @@
 // reads it back.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "recording/NumberText.h"
@@ -78,7 +79,8 @@ TEST_F(PrintoutTest, FirstItemWritesEveryPropertyAndASecondOnlyWhatChanged) {
     font("Liberation Sans", 10);
     setY(0);
     ASSERT_EQ(text(QStringLiteral("first")), Status::Ok);
-    const float x2 = ctl().reportStore().read(1).ItemX + textWidth(QStringLiteral("first"));
+    const float x2 =
+        ctl().internals().reportStore().read(1).ItemX + textWidth(QStringLiteral("first"));
     ASSERT_EQ(text(QStringLiteral("second")), Status::Ok);
     EXPECT_EQ(endAndReadLines(path("out.prn")),
               (QStringList{QStringLiteral("2100"), QStringLiteral("23Liberation Sans"),

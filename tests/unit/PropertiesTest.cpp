@@ -2,6 +2,7 @@
 // host's mode, the settings methods and persistence with the host's form.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "platform/PropertyBag.h"
 
@@ -33,7 +34,7 @@ TEST_F(Properties, StartWithTheirInitialValues) {
     start();
     EXPECT_FALSE(read<QString>([&](auto o) { return ctl().gtVersion(o); }).isEmpty());
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_ScaleWidth(o); }),
-                    ctl().recordingSurface().ScaleWidth());
+                    ctl().internals().recordingSurface().ScaleWidth());
 }
 
 TEST_F(Properties, AnIllegalForeColorWarnsOnceThenKeepsWhatWasSet) {
@@ -46,7 +47,7 @@ TEST_F(Properties, AnIllegalForeColorWarnsOnceThenKeepsWhatWasSet) {
                                                "That ForeColor, for now changed to black.\\n"
                                                "Please contact your software supplier."));
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), 0);
-    EXPECT_EQ(ctl().state().lastAnswer, QStringLiteral("1"));
+    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("1"));
     // The surface kept its colour.
     ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
     EXPECT_EQ(item(1).ForeColor, 0x0000FF);
@@ -78,7 +79,7 @@ TEST_F(Properties, AnIllegalFontNameFallsBackToMsSansSerif) {
     // Known names in any case, with substitutions.
     for (const char* name : {"liberation serif", "MS SANS SERIF", "Times New Roman", "David CLM"}) {
         ctl().let_FontName(QString::fromLatin1(name));
-        EXPECT_EQ(ctl().recordingSurface().FontName(), QString::fromLatin1(name));
+        EXPECT_EQ(ctl().internals().recordingSurface().FontName(), QString::fromLatin1(name));
     }
 }
 
@@ -91,14 +92,15 @@ TEST_F(Properties, AnIllegalFontSizeBecomesTwelve) {
                              "Size less then 1.That FontSize, for now changed to 12.\\n"
                              "Please contact your software supplier."));
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 12);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 14); // the surface kept its size
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().FontSize(),
+                    14); // the surface kept its size
     boxes().clearLog();
     ctl().let_FontSize(std::nanf(""));
     ctl().let_FontSize(5000);
     EXPECT_TRUE(boxes().log().empty());
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 14);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().FontSize(), 14);
     ctl().let_FontSize(2160);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().FontSize(), 2160);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().FontSize(), 2160);
 }
 
 TEST_F(Properties, SetsAndGetsAreRefusedByTheHostsMode) {
@@ -129,18 +131,18 @@ TEST_F(Properties, SettingsMethodsLimitTheirValues) {
     start();
     float l = -1, r = 2.5f, t = 9, b = 4;
     ASSERT_EQ(ctl().fxDefaultMargins(l, r, t, b), Status::Ok);
-    EXPECT_EQ(ctl().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
     float nan = std::nanf("");
     ASSERT_EQ(ctl().fxDefaultMargins(nan, r, t, b), Status::Ok);
-    EXPECT_EQ(ctl().state().defaultMarginsCm[0], 0);
+    EXPECT_EQ(ctl().internals().state().defaultMarginsCm[0], 0);
 
     float reduce = -50;
     ASSERT_EQ(ctl().fxreduceTwips(reduce), Status::Ok);
-    EXPECT_FLOAT_EQ(ctl().state().reduceTwips, 0);
+    EXPECT_FLOAT_EQ(ctl().internals().state().reduceTwips, 0);
     // A new start puts the defaults back.
     start();
-    EXPECT_EQ(ctl().state().defaultMarginsCm, Definitions::DefaultMarginsCm);
-    EXPECT_FLOAT_EQ(ctl().state().reduceTwips, 1000);
+    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, Definitions::DefaultMarginsCm);
+    EXPECT_FLOAT_EQ(ctl().internals().state().reduceTwips, 1000);
 }
 
 TEST_F(Properties, EverySetTellsTheHost) {
@@ -192,8 +194,9 @@ TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 18);
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_CurrentX(o); }), 1234.5f);
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 0x00FF00);
-    EXPECT_TRUE(ctl().state().noPageNumbers);
-    EXPECT_EQ(ctl().recordingSurface().FontName(), QStringLiteral("Ms Sans Serif")); // not applied
+    EXPECT_TRUE(ctl().internals().state().noPageNumbers);
+    EXPECT_EQ(ctl().internals().recordingSurface().FontName(),
+              QStringLiteral("Ms Sans Serif")); // not applied
 }
 
 TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
@@ -204,7 +207,7 @@ TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
     ASSERT_EQ(
         dispatch.invoke(dispatch.idOfName("fxDefaultMargins"), InvokeKind::Method, args, nullptr),
         Status::Ok);
-    EXPECT_EQ(ctl().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
     EXPECT_EQ(args[0].type(), Variant::Type::Single); // written back in the declared type
 
     std::vector<Variant> text{Variant(QString::fromUtf8("שלום")), Variant(int16_t(1))};

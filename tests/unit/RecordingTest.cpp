@@ -1,6 +1,7 @@
 // Recording text: start-up geometry, alignment rules, cursor advance, kinds and failures.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "platform/CodePage.h"
 #include "preview/PreviewStartup.h"
@@ -26,15 +27,17 @@ TEST_F(Recording, StartEmptiesTheStoreAndSizesThePageFromThePdfPrinter) {
     EXPECT_EQ(QFile(path("palvex.dfn")).size(), 1024);
 
     const PrinterDevice pdf = Printers::pdfDevice();
-    const Surface& pic = ctl().recordingSurface();
+    const Surface& pic = ctl().internals().recordingSurface();
     EXPECT_FLOAT_EQ(pic.Width(), pdf.width);
     EXPECT_FLOAT_EQ(pic.Height(), pdf.height + 425);
     EXPECT_FLOAT_EQ(pic.ScaleWidth(), pdf.width - 720);
     EXPECT_FLOAT_EQ(pic.ScaleHeight(), pdf.height - 720);
     const float bottom = 350 * 0.01 * 567;
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, pdf.height - bottom - 425);
-    EXPECT_FLOAT_EQ(ctl().state().breakLimit, ctl().state().props.currentYofPageNumber - 1800);
-    EXPECT_FLOAT_EQ(ctl().state().props.gtPrWidth, pdf.width);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber,
+                    pdf.height - bottom - 425);
+    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit,
+                    ctl().internals().state().props.currentYofPageNumber - 1800);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.gtPrWidth, pdf.width);
     // Recording starts at the top margin.
     EXPECT_FLOAT_EQ(pic.CurrentY(), 150 * 0.01 * 567);
 }
@@ -47,19 +50,20 @@ TEST_F(Recording, WithoutPrinterOrWithAFaxThePageIsTheFixedOne) {
         m_platform = testPlatform(printers);
         m_control = std::make_unique<Palvex>(m_platform);
         start();
-        const Surface& pic = ctl().recordingSurface();
+        const Surface& pic = ctl().internals().recordingSurface();
         EXPECT_FLOAT_EQ(pic.Width(), 11952);
         EXPECT_FLOAT_EQ(pic.Height(), 16848);
         EXPECT_FLOAT_EQ(pic.ScaleWidth(), 11150);
         EXPECT_FLOAT_EQ(pic.ScaleHeight(), 16171);
-        EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, 14155);
+        EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, 14155);
     }
 }
 
 TEST_F(Recording, AlignmentRulesUseTheMarginsAndTheTrimmedWidth) {
     start();
-    const float W = ctl().recordingSurface().ScaleWidth();
-    const float L = ctl().state().margins.left, R = ctl().state().margins.right;
+    const float W = ctl().internals().recordingSurface().ScaleWidth();
+    const float L = ctl().internals().state().margins.left,
+                R = ctl().internals().state().margins.right;
 
     EXPECT_EQ(ctl().let_CurrentX(5000), Status::Ok);
     ASSERT_EQ(right(kHebrew), Status::Ok);
@@ -121,10 +125,10 @@ TEST_F(Recording, LongTextIsStoredCutButTheCursorAdvancesByAllOfIt) {
 
 TEST_F(Recording, EntrDecidesTheKindAndATextNeverBecomesAnotherKind) {
     start();
-    const float y0 = ctl().recordingSurface().CurrentY();
+    const float y0 = ctl().internals().recordingSurface().CurrentY();
     ASSERT_EQ(text(QStringLiteral("nothing"), 0), Status::Ok); // a line end only
     EXPECT_EQ(store().itemCount(), 0);
-    EXPECT_NEAR(ctl().recordingSurface().CurrentY(), y0 + lineHeight(), 0.01);
+    EXPECT_NEAR(ctl().internals().recordingSurface().CurrentY(), y0 + lineHeight(), 0.01);
 
     for (int32_t entr : {1, 3, 4, 5, 11, 13, 15, -7}) {
         ASSERT_EQ(text(QStringLiteral("t"), entr), Status::Ok) << entr;
@@ -140,7 +144,7 @@ TEST_F(Recording, EntrDecidesTheKindAndATextNeverBecomesAnotherKind) {
 
 TEST_F(Recording, JumpToNextLineRecordsNothingButMovesDown) {
     start();
-    const float y0 = ctl().recordingSurface().CurrentY();
+    const float y0 = ctl().internals().recordingSurface().CurrentY();
     ASSERT_EQ(ctl().JumpToNextLine(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 0);
     float y = 0;
@@ -171,13 +175,14 @@ TEST_F(Recording, SpecialCenterPacksTextAndCoordinates) {
     EXPECT_EQ(item(2).ItemText.left(100), QString(100, QLatin1Char('a')));
     EXPECT_EQ(item(2).ItemText.mid(130, 10), QStringLiteral("         0")); // omitted end y
 
-    const float x = ctl().recordingSurface().CurrentX(), y = ctl().recordingSurface().CurrentY();
+    const float x = ctl().internals().recordingSurface().CurrentX(),
+                y = ctl().internals().recordingSurface().CurrentY();
     QString blank = QStringLiteral("   ");
     float y9 = 9999;
     ASSERT_EQ(ctl().SpecialCenter(x1, x2, blank, e, y9, nullptr), Status::Ok);
     EXPECT_EQ(store().itemCount(), 2);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentX(), x);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), y);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentX(), x);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), y);
 }
 
 TEST_F(Recording, NonFiniteSingleArgumentsAreRefusedAndRecordNothing) {
@@ -201,7 +206,7 @@ TEST_F(Recording, PendingMarksApplyToOneItemOnly) {
     ASSERT_EQ(text(QStringLiteral("a")), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("b")), Status::Ok);
     EXPECT_EQ(item(1).YRelative, 1);
-    EXPECT_FLOAT_EQ(item(1).ItemY, ctl().state().props.currentYofPageNumber - 3000);
+    EXPECT_FLOAT_EQ(item(1).ItemY, ctl().internals().state().props.currentYofPageNumber - 3000);
     EXPECT_EQ(item(1).NoCentering, 1);
     EXPECT_EQ(item(2).YRelative, 0);
     EXPECT_FLOAT_EQ(item(2).ItemY, 3000);
@@ -252,8 +257,8 @@ TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
     float x = 0, y = 0;
     for (int i = 0; i < 5000 && status == Status::Ok; ++i) {
         count = store().itemCount();
-        x = ctl().recordingSurface().CurrentX();
-        y = ctl().recordingSurface().CurrentY();
+        x = ctl().internals().recordingSurface().CurrentX();
+        y = ctl().internals().recordingSurface().CurrentY();
         auto relative = P1_Proporional_To_currentYofPageNumber;
         ctl().fxProporional_CurrentY(relative);
         status = text(QStringLiteral("item %1").arg(i),
@@ -265,8 +270,8 @@ TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
     EXPECT_EQ(status, Status::DiskFull);
     EXPECT_EQ(store().itemCount(), count);
     EXPECT_EQ(count, 1024 + 10);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentX(), x);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().CurrentY(), y);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentX(), x);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), y);
     // The pending marks went with the failed item; the next one takes its number.
     ASSERT_EQ(text(QStringLiteral("next")), Status::Ok);
     EXPECT_EQ(item(count + 1).YRelative, 0);
@@ -304,8 +309,8 @@ TEST_F(Recording, SavedMarginsComeBackAtTheNextStart) {
     }
     m_control = std::make_unique<Palvex>(m_platform);
     start();
-    EXPECT_EQ(ctl().state().marginIndexes[0], 237);
-    EXPECT_FLOAT_EQ(ctl().state().margins.left, float(237 * 0.01 * 567));
+    EXPECT_EQ(ctl().internals().state().marginIndexes[0], 237);
+    EXPECT_FLOAT_EQ(ctl().internals().state().margins.left, float(237 * 0.01 * 567));
     float rightMargin = 0;
     ctl().gtRightMargin(out(rightMargin));
     EXPECT_FLOAT_EQ(rightMargin, float(50 * 0.01 * 567));

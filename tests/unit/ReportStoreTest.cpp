@@ -1,7 +1,7 @@
 // The record file and the report store on disk, each test in its own temporary directory.
 
 #include "recording/ReportStore.h"
-#include "interface/Status.h"
+#include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "recording/RecordFile.h"
 

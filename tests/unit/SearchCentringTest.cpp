@@ -1,6 +1,7 @@
 // Search, page centring and the option panels, through the preview's own controls.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include "preview/PageCentring.h"
 #include "preview/PageRenderer.h"
@@ -55,8 +56,8 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
     click(6);
     EXPECT_FALSE(child<QGroupBox>("fraSearch")->isHidden());
     search(QStringLiteral("  abc "));
-    EXPECT_EQ(ctl().search().searchStart(), 5); // after item 4, "xxabcxx"
-    EXPECT_EQ(ctl().search().foundText(), QStringLiteral("abc"));
+    EXPECT_EQ(ctl().internals().search().searchStart(), 5); // after item 4, "xxabcxx"
+    EXPECT_EQ(ctl().internals().search().foundText(), QStringLiteral("abc"));
     EXPECT_TRUE(child<QGroupBox>("fraSearch")->isHidden());
     EXPECT_TRUE(boxes().log().empty());
 
@@ -64,7 +65,7 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
     ASSERT_EQ(boxes().log().size(), 2u);
     EXPECT_EQ(boxes().log()[0], QStringLiteral("beep"));
     EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 524352: abc\\nNot found any more"));
-    EXPECT_FALSE(ctl().state().searchContinue);
+    EXPECT_FALSE(ctl().internals().state().searchContinue);
     EXPECT_TRUE(child<QLineEdit>("txtSearch")->text().isEmpty());
 }
 
@@ -74,7 +75,7 @@ TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("abc"));
-    EXPECT_EQ(ctl().search().searchStart(), 4);
+    EXPECT_EQ(ctl().internals().search().searchStart(), 4);
     EXPECT_TRUE(boxes().log().empty());
 
     // "xabc" is longer than the target: a line of single characters is compared only when its
@@ -98,15 +99,15 @@ TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("-2-")); // the page number of page 2, a footer item
-    EXPECT_EQ(ctl().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().state().currentPage, 2);
     EXPECT_EQ(child<QComboBox>("cboPage")->currentIndex(), 1);
     const DrawnText* number = nullptr;
-    for (const DrawnText& d : ctl().renderer().drawn)
+    for (const DrawnText& d : ctl().internals().renderer().drawn)
         if (d.text == QStringLiteral("-2-")) number = &d;
     ASSERT_NE(number, nullptr);
     // Magenta pixels lie inside the page number's box on the canvas.
-    const QImage& page = ctl().canvasImage();
-    const ImageSurface& canvas = ctl().canvas();
+    const QImage& page = ctl().internals().canvasImage();
+    const ImageSurface& canvas = ctl().internals().canvas();
     const double sx = page.width() / double(canvas.Width());
     const double sy = page.height() / double(canvas.Height());
     const int left = int((canvas.originX() + canvas.ScaleWidth() - number->x - number->width) * sx);
@@ -128,11 +129,11 @@ TEST_F(Searching, EnterSearchesAndEscapeClosesThePanel) {
     click(6);
     child<QLineEdit>("txtSearch")->setText(QStringLiteral("needle"));
     pressInSearch(Qt::Key_Return);
-    EXPECT_EQ(ctl().search().searchStart(), 2);
+    EXPECT_EQ(ctl().internals().search().searchStart(), 2);
     click(6);
     pressInSearch(Qt::Key_Escape);
     EXPECT_TRUE(child<QGroupBox>("fraSearch")->isHidden());
-    EXPECT_FALSE(ctl().state().searchContinue);
+    EXPECT_FALSE(ctl().internals().state().searchContinue);
 }
 
 using Centring = Previewed;
@@ -158,7 +159,7 @@ TEST_F(Centring, CentringWritesTheShiftIntoTheItemsItMayMove) {
     EXPECT_EQ(item(4).CenterOffset, 0); // centred by centerIT
     EXPECT_EQ(item(5).CenterOffset, 0); // the page number keeps its place
     // The shift equals the free text's extent moved into the middle of the page.
-    const float width = ctl().recordingSurface().ScaleWidth();
+    const float width = ctl().internals().recordingSurface().ScaleWidth();
     const float min = item(1).ItemX, max = item(3).ItemX + textWidth(QStringLiteral("centred"));
     (void)max;
     EXPECT_GT(item(1).CenterOffset, 0);
@@ -180,7 +181,7 @@ TEST_F(Centring, CentreAllPagesFromTheHostCentresEveryPageWhenRecordingEnds) {
         if (item(n).NoCentering == 0) {
             EXPECT_GT(item(n).CenterOffset, 0) << n;
         }
-    EXPECT_EQ(ctl().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().state().currentPage, 1);
     EXPECT_TRUE(child<QProgressBar>("Prg1")->isHidden());
     EXPECT_TRUE(child<QWidget>("cmdShowDaf")->isHidden());
 }
@@ -190,17 +191,17 @@ using Panels = Previewed;
 TEST_F(Panels, MarginsOkMovesThePageNumberLineAndPersists) {
     record(QStringLiteral("x"));
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    const float line = ctl().state().props.currentYofPageNumber;
+    const float line = ctl().internals().state().props.currentYofPageNumber;
     select("cboMoreOptions", 1);
     EXPECT_FALSE(child<QGroupBox>("fraMarginsSetup")->isHidden());
     child<QComboBox>("cboBottomMargin")->setCurrentIndex(200);
     child<QPushButton>("cmdOKMarginsSetup")->click();
     EXPECT_TRUE(child<QGroupBox>("fraMarginsSetup")->isHidden());
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, line + 850.5f);
-    EXPECT_FLOAT_EQ(ctl().state().breakLimit, line + 850.5f - 1800);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, line + 850.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit, line + 850.5f - 1800);
     // OK with the bottom margin unchanged leaves the line.
     child<QPushButton>("cmdOKMarginsSetup")->click();
-    EXPECT_FLOAT_EQ(ctl().state().props.currentYofPageNumber, line + 850.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, line + 850.5f);
 
     // A new control in the same directory starts with the chosen margin.
     m_control = makeControl();
@@ -230,7 +231,7 @@ TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     child<QPushButton>("cmdCancelZoomOptions")->click(); // the box stays for this report only
-    EXPECT_TRUE(ctl().state().zoomHeight);
+    EXPECT_TRUE(ctl().internals().state().zoomHeight);
     child<QCheckBox>("chkZoomWidth")->setChecked(true);
     child<QPushButton>("cmdOKZoomOptions")->click();
 
@@ -246,8 +247,8 @@ TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
 
     m_control = makeControl();
     start();
-    EXPECT_TRUE(ctl().state().zoomWidth);
-    EXPECT_TRUE(ctl().state().zoomHeight);
+    EXPECT_TRUE(ctl().internals().state().zoomWidth);
+    EXPECT_TRUE(ctl().internals().state().zoomHeight);
     ctl().get_BackColor(out(color));
     EXPECT_EQ(color, 0x00FFC0);
 }

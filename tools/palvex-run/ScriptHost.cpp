@@ -1,9 +1,10 @@
 #include "ScriptHost.h"
+#include "PalvexPrivate.h"
 
-#include "interface/Dispatch.h"
 #include "platform/PropertyBag.h"
 #include "recording/ItemWriter.h"
 #include "recording/NumberText.h"
+#include <palvex/Dispatch.h>
 
 #include "platform/ImageSurface.h"
 #include "preview/Navigation.h"
@@ -204,7 +205,7 @@ void ScriptHost::runAction(const Statement& st) {
 
 // Prints the recorded items, one line each, from the report store.
 void ScriptHost::listItems(const QStringList& words) {
-    const ReportStore& store = control().reportStore();
+    const ReportStore& store = control().internals().reportStore();
     const int32_t count = store.itemCount();
     const int32_t from = words.size() > 0 ? std::max(1, words[0].toInt()) : 1;
     const int32_t to = words.size() > 1 ? std::min(count, words[1].toInt()) : count;
@@ -286,7 +287,7 @@ void ScriptHost::key(const QStringList& words) {
 }
 
 void ScriptHost::savePng(const QStringList& words) {
-    if (words.isEmpty() || !control().canvasImage().save(words[0], "PNG"))
+    if (words.isEmpty() || !control().internals().canvasImage().save(words[0], "PNG"))
         printError(Status::PathFileAccessError,
                    QStringLiteral("!png ") + words.join(QLatin1Char(' ')));
 }
@@ -363,8 +364,8 @@ void ScriptHost::screenshot(const QStringList& words) {
 // Where the page as drawn put each text: its right end and top in twips from the canvas's
 // top-left corner (the paper's, at 100 %), so a script can hold them against the printout.
 void ScriptHost::listDrawn() {
-    const ImageSurface& canvas = control().canvas();
-    for (const DrawnText& d : control().renderer().drawn) {
+    const ImageSurface& canvas = control().internals().canvas();
+    for (const DrawnText& d : control().internals().renderer().drawn) {
         const double right =
             canvas.originX() + (canvas.ScaleWidth() - d.x) * canvas.twipsPerUnitX();
         const double top = canvas.originY() + d.y * canvas.twipsPerUnitY();
@@ -374,8 +375,8 @@ void ScriptHost::listDrawn() {
               << " top=" << formatSingle(float(top)) << " text=\"" << text << "\"" << Qt::endl;
     }
     m_out << "canvas: " << formatSingle(canvas.Width()) << 'x' << formatSingle(canvas.Height())
-          << " twips, " << control().canvasImage().width() << 'x'
-          << control().canvasImage().height() << " pixels" << Qt::endl;
+          << " twips, " << control().internals().canvasImage().width() << 'x'
+          << control().internals().canvasImage().height() << " pixels" << Qt::endl;
 }
 
 // A turn of the mouse wheel over the page: DELTA in eighths of a degree (120 a notch, positive
@@ -412,7 +413,7 @@ void ScriptHost::resizeWindow(const QStringList& words) {
 }
 
 void ScriptHost::printState() {
-    const ControlState& s = control().state();
+    const ControlState& s = control().internals().state();
     auto* h = control().findChild<QScrollBar*>(QStringLiteral("HScroll"));
     auto* v = control().findChild<QScrollBar*>(QStringLiteral("VScroll"));
     QStringList visible;

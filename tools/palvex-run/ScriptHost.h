@@ -2,11 +2,11 @@
 
 #include "ScriptParser.h"
 
-#include "interface/MemberTable.h"
+#include <palvex/MemberTable.h>
 
-#include "Palvex.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QHash>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface/Variant.h"
+#include <palvex/Variant.h>
 
 #include <QString>
 #include <QStringList>

@@ -3,8 +3,8 @@
 #include "ScriptHost.h"
 #include "ScriptParser.h"
 #include "ScriptReader.h"
-#include "interface/MemberTable.h"
 #include "platform/Platform.h"
+#include <palvex/MemberTable.h>
 
 #include <QApplication>
 #include <QTextStream>

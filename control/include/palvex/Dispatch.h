@@ -13,7 +13,7 @@ class Palvex;
 
 // Late binding: members of one control by dispatch identifier. By-reference arguments are
 // written back into `args`; a property get or a function delivers its value in `result`.
-class Dispatch {
+class PALVEX_EXPORT Dispatch {
 public:
     explicit Dispatch(Palvex& control) : m_control(control) {}
 

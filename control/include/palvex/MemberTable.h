@@ -46,11 +46,11 @@ struct MemberInfo {
     MethodInvoker put = nullptr;     // property let (or set by reference for Font)
 };
 
-std::span<const MemberInfo> members();
-const MemberInfo* findMember(DispId id);
-const MemberInfo* findMember(std::string_view name); // case-insensitive
+PALVEX_EXPORT std::span<const MemberInfo> members();
+PALVEX_EXPORT const MemberInfo* findMember(DispId id);
+PALVEX_EXPORT const MemberInfo* findMember(std::string_view name); // case-insensitive
 
 // The member listing in Markdown.
-std::string memberListing();
+PALVEX_EXPORT std::string memberListing();
 
 } // namespace palvex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Export.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -81,6 +83,6 @@ struct EnumInfo {
 };
 
 // Every enumeration with its members, for the member listing and the script host.
-std::span<const EnumInfo> enumerations();
+PALVEX_EXPORT std::span<const EnumInfo> enumerations();
 
 } // namespace palvex

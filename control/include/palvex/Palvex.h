@@ -1,14 +1,9 @@
 #pragma once
 
-#include "ControlState.h"
-#include "interface/Enumerations.h"
-#include "interface/Out.h"
-#include "interface/Status.h"
-#include "platform/ImageSurface.h"
-#include "platform/Platform.h"
-#include "platform/Surface.h"
-#include "recording/ReportStore.h"
-#include "recording/WorkingFolder.h"
+#include "Enumerations.h"
+#include "Export.h"
+#include "Out.h"
+#include "Status.h"
 
 #include <QFont>
 #include <QString>
@@ -20,48 +15,31 @@ class QIODevice;
 
 namespace palvex {
 
-class ItemWriter;
-class TextRecorder;
-class GraphicsRecorder;
-class PageRecorder;
-class PropertyRules;
+struct Ambient;
+struct Platform;
+class PalvexPrivate;
 class PropertyBag;
-class PreviewStartup;
-class PreviewWindow;
-class PageRenderer;
-class Navigation;
-class PreviewController;
-class PageCentring;
-class OptionPanels;
-class Search;
-class PrinterPanel;
-class PrintoutSaveFile;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
 // returns a Status and never throws.
-class Palvex : public QWidget {
+class PALVEX_EXPORT Palvex : public QWidget {
     Q_OBJECT
 
 public:
-    explicit Palvex(Platform platform, Ambient ambient = {}, QWidget* parent = nullptr);
+    // A control on the desktop: the system's screen, message boxes, printers and dialogs.
+    explicit Palvex(QWidget* parent = nullptr);
     ~Palvex() override;
 
     // The host's form properties.
-    void saveProperties(PropertyBag& bag);
-    void loadProperties(PropertyBag& bag);
+    PALVEX_INTERNAL void saveProperties(PropertyBag& bag);
+    PALVEX_INTERNAL void loadProperties(PropertyBag& bag);
 
-    // For tests and tools: the report store, the recording surface and the shared state.
-    const ReportStore& reportStore() const { return m_store; }
-    const Surface& recordingSurface() const { return m_pic; }
-    const ControlState& state() const { return m_state; }
-    const Platform& platform() const { return m_platform; }
-    const Ambient& ambient() const { return m_ambient; }
-    // The page canvas as drawn, and where its text items were drawn.
-    const QImage& canvasImage();
-    const ImageSurface& canvas() const { return m_canvas; }
-    const PageRenderer& renderer() const { return *m_renderer; }
-    const Search& search() const { return *m_search; }
+    // The library's own programs and tests: a control on a platform of their choosing, and its
+    // parts.
+    PALVEX_INTERNAL explicit Palvex(Platform platform);
+    PALVEX_INTERNAL Palvex(Platform platform, const Ambient& ambient, QWidget* parent = nullptr);
+    PALVEX_INTERNAL PalvexPrivate& internals() const { return *d; }
 
     // Properties: get_ writes the value through Out, let_ sets it.
     Status get_BackColor(Out<int32_t> value);
@@ -268,7 +246,7 @@ public:
 
     // A message box of one of the four kinds (txtMessageType) in the control's style; the
     // answer of a question is kept as the last answer. 0 for an unknown kind.
-    int showMessage(int kind, const QString& text);
+    PALVEX_INTERNAL int showMessage(int kind, const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -279,38 +257,7 @@ signals:
     void propertyChanged(const QString& name);
 
 private:
-    friend class PropertyRules;
-    // Runs a member's body at the interface boundary.
-    template <class F> Status boundary(F&& body) { return guarded(std::forward<F>(body)); }
-    void recoverFromFailure(Status status);
-    // Writes the printout when the control ends, if SavePrint named a file.
-    void WritePrintout();
-
-    Platform m_platform;
-    Ambient m_ambient;
-    ControlState m_state;
-    ReportStore m_store;
-    MeasuringSurface m_pic; // PIC: the hidden recording surface
-    ImageSurface m_canvas;  // p1(0): the page canvas
-    std::unique_ptr<ItemWriter> m_writer;
-    std::unique_ptr<TextRecorder> m_text;
-    std::unique_ptr<GraphicsRecorder> m_graphics;
-    std::unique_ptr<PageRecorder> m_pages;
-    std::unique_ptr<PropertyRules> m_properties;
-    std::unique_ptr<PreviewStartup> m_startup;
-    std::unique_ptr<PreviewWindow> m_window;
-    std::unique_ptr<PageRenderer> m_renderer;
-    Navigation* m_navigation = nullptr; // a child QObject of the control
-    std::unique_ptr<PreviewController> m_preview;
-    std::unique_ptr<PageCentring> m_centring;
-    std::unique_ptr<OptionPanels> m_panels;
-    Search* m_search = nullptr;             // a child QObject of the control
-    PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
-    std::unique_ptr<PrintoutSaveFile> m_saveFile;
-    bool m_saveEnabled = false;
-    bool m_laidOut = false; // the preview window has been laid out by a start
-    WorkingFolder m_workingFolder;
-    bool m_reportShown = false; // printLastPage has ended the report of the last start
+    std::unique_ptr<PalvexPrivate> d;
 };
 
 } // namespace palvex

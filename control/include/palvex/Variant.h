@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Export.h"
+
 #include <QFont>
 #include <QString>
 
@@ -9,7 +11,7 @@
 namespace palvex {
 
 // A value crossing the automation interface. `Missing` stands for an omitted optional argument.
-class Variant {
+class PALVEX_EXPORT Variant {
 public:
     enum class Type { Missing, Bool, Int16, Int32, Single, Double, String, Font };
 

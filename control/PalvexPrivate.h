@@ -1,0 +1,87 @@
+#pragma once
+
+#include "ControlState.h"
+#include "interface/Guarded.h"
+#include "platform/ImageSurface.h"
+#include "platform/Platform.h"
+#include "platform/Surface.h"
+#include "recording/ReportStore.h"
+#include "recording/WorkingFolder.h"
+
+#include <palvex/Palvex.h>
+
+#include <memory>
+
+namespace palvex {
+
+class ItemWriter;
+class TextRecorder;
+class GraphicsRecorder;
+class PageRecorder;
+class PropertyRules;
+class PreviewStartup;
+class PreviewWindow;
+class PageRenderer;
+class Navigation;
+class PreviewController;
+class PageCentring;
+class OptionPanels;
+class Search;
+class PrinterPanel;
+class PrintoutSaveFile;
+
+// What a control is made of. The public class holds one of these, so that the parts can change
+// without changing what a host compiles against.
+class PalvexPrivate {
+public:
+    PalvexPrivate(Palvex& control, Platform platform, const Ambient& ambient);
+    ~PalvexPrivate();
+    // Makes the parts and wires them to one another and to the control's window.
+    void build();
+
+    // For tests and tools: the report store, the recording surface and the shared state.
+    const ReportStore& reportStore() const { return m_store; }
+    const Surface& recordingSurface() const { return m_pic; }
+    const ControlState& state() const { return m_state; }
+    const Platform& platform() const { return m_platform; }
+    const Ambient& ambient() const { return m_ambient; }
+    // The page canvas as drawn, and where its text items were drawn.
+    const QImage& canvasImage() { return m_canvas.image(); }
+    const ImageSurface& canvas() const { return m_canvas; }
+    const PageRenderer& renderer() const { return *m_renderer; }
+    const Search& search() const { return *m_search; }
+
+    // A window event failed: the user hears of it and the window is left usable.
+    void recoverFromFailure(Status status);
+    // Writes the printout when the control ends, if SavePrint named a file.
+    void WritePrintout();
+
+    Palvex& q;
+    Platform m_platform;
+    Ambient m_ambient;
+    ControlState m_state;
+    ReportStore m_store;
+    MeasuringSurface m_pic; // PIC: the hidden recording surface
+    ImageSurface m_canvas;  // p1(0): the page canvas
+    std::unique_ptr<ItemWriter> m_writer;
+    std::unique_ptr<TextRecorder> m_text;
+    std::unique_ptr<GraphicsRecorder> m_graphics;
+    std::unique_ptr<PageRecorder> m_pages;
+    std::unique_ptr<PropertyRules> m_properties;
+    std::unique_ptr<PreviewStartup> m_startup;
+    std::unique_ptr<PreviewWindow> m_window;
+    std::unique_ptr<PageRenderer> m_renderer;
+    Navigation* m_navigation = nullptr; // a child QObject of the control
+    std::unique_ptr<PreviewController> m_preview;
+    std::unique_ptr<PageCentring> m_centring;
+    std::unique_ptr<OptionPanels> m_panels;
+    Search* m_search = nullptr;             // a child QObject of the control
+    PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
+    std::unique_ptr<PrintoutSaveFile> m_saveFile;
+    bool m_saveEnabled = false;
+    bool m_laidOut = false; // the preview window has been laid out by a start
+    WorkingFolder m_workingFolder;
+    bool m_reportShown = false; // printLastPage has ended the report of the last start
+};
+
+} // namespace palvex
