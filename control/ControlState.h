@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/PageSetup.h"
 #include "recording/Definitions.h"
 #include "recording/ShapeParams.h"
 
@@ -165,6 +166,7 @@ struct ControlState {
     std::array<int, 4> marginIndexes{150, 150, 150, 350}; // the margin lists' selections
     Definitions definitions = Definitions::initial(Definitions::DefaultMarginsCm);
     PageGeometry unzoomed;
+    PageSetup pageSetup; // the page chosen for reports, and the current report's
     float breakLimit = 0;
     float savedCurrentYofPageNumber = 0;
     float savedBreakLimit = 0;

@@ -1,5 +1,5 @@
-// The members added for host programs: where the report's files live, and export without a
-// panel.
+// The members added for host programs: where the report's files live, the page of the next
+// report, and export without a panel.
 
 #include "PalvexPrivate.h"
 
@@ -15,6 +15,22 @@ Status Palvex::get_WorkingFolder(Out<QString> value) {
 
 Status Palvex::let_WorkingFolder(const QString& value) {
     return guarded([&] { d->m_workingFolder.set(value); });
+}
+
+Status Palvex::get_PaperSize(Out<QString> value) {
+    return boundary([&] { value = m_state.pageSetup.paperSize(); });
+}
+
+Status Palvex::let_PaperSize(const QString& value) {
+    return boundary([&] { m_state.pageSetup.setPaperSize(value); });
+}
+
+Status Palvex::get_Orientation(Out<int32_t> value) {
+    return boundary([&] { value = m_state.pageSetup.orientation(); });
+}
+
+Status Palvex::let_Orientation(int32_t value) {
+    return boundary([&] { m_state.pageSetup.setOrientation(value); });
 }
 
 Status Palvex::ExportPdf(const QString& Path, int32_t* FromPage, int32_t* ToPage) {

@@ -79,6 +79,9 @@ const std::vector<MemberInfo>& table() {
         // Extensions for hosts, numbered apart from the members above.
         property<&Palvex::get_WorkingFolder, &Palvex::let_WorkingFolder>("WorkingFolder",
                                                                          0x68040000, false),
+        property<&Palvex::get_PaperSize, &Palvex::let_PaperSize>("PaperSize", 0x68040001, false),
+        property<&Palvex::get_Orientation, &Palvex::let_Orientation>("Orientation", 0x68040002,
+                                                                     false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, "Text and alignment",
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),

@@ -3,7 +3,9 @@
 #include "Colors.h"
 
 #include <QColorDialog>
+#include <QPageLayout>
 #include <QPageSetupDialog>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -15,17 +17,49 @@ std::optional<int32_t> QtDialogs::chooseColor(int32_t initial, QWidget* parent) 
     return fromQColor(color);
 }
 
-bool QtDialogs::printerSetup(const QString& printerName, QWidget* parent) {
+namespace {
+
+constexpr double MillimetresPerTwip = 25.4 / 1440.0;
+
+} // namespace
+
+std::optional<PrinterSetupChoice> QtDialogs::printerSetup(const QString& printerName,
+                                                          const PrinterSetupChoice& current,
+                                                          QWidget* parent) {
+    // The dialog edits a printer; the choices are read back from it, since the printer itself is
+    // thrown away with this call.
     QPrinter printer(QPrinterInfo::printerInfo(printerName));
+    if (current.paperWidth > 0 && current.paperHeight > 0)
+        printer.setPageSize(
+            QPageSize(QSizeF(current.paperWidth, current.paperHeight) * MillimetresPerTwip,
+                      QPageSize::Millimeter));
+    if (current.orientation != 0)
+        printer.setPageOrientation(current.orientation == 2 ? QPageLayout::Landscape
+                                                            : QPageLayout::Portrait);
+    if (current.duplex >= 0) printer.setDuplex(QPrinter::DuplexMode(current.duplex));
+    if (current.paperSource >= 0)
+        printer.setPaperSource(QPrinter::PaperSource(current.paperSource));
     QPageSetupDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+
+    const QPageLayout layout = printer.pageLayout();
+    const QSizeF paper = layout.pageSize().size(QPageSize::Millimeter) / MillimetresPerTwip;
+    PrinterSetupChoice chosen;
+    chosen.paperWidth = float(paper.width());
+    chosen.paperHeight = float(paper.height());
+    chosen.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+    chosen.duplex = int(printer.duplex());
+    chosen.paperSource = int(printer.paperSource());
+    return chosen;
 }
 
-bool ScriptedDialogs::printerSetup(const QString&, QWidget*) {
-    if (m_setups.empty()) return false;
-    const bool ok = m_setups.front();
+std::optional<PrinterSetupChoice>
+ScriptedDialogs::printerSetup(const QString&, const PrinterSetupChoice& current, QWidget*) {
+    if (m_setups.empty()) return std::nullopt;
+    const SetupAnswer answer = m_setups.front();
     m_setups.pop_front();
-    return ok;
+    if (!answer.ok) return std::nullopt;
+    return answer.choice.value_or(current);
 }
 
 std::optional<int32_t> ScriptedDialogs::chooseColor(int32_t, QWidget*) {

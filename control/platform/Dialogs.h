@@ -10,6 +10,16 @@ class QWidget;
 
 namespace palvex {
 
+// What the printer set-up dialog shows and answers: the paper in twips as a sheet standing
+// upright (0 x 0 for the printer's own), the orientation (0 the printer's, 1 portrait,
+// 2 landscape), and QPrinter's duplex mode and paper source (-1 for the printer's own).
+struct PrinterSetupChoice {
+    float paperWidth = 0, paperHeight = 0;
+    int32_t orientation = 0;
+    int duplex = -1;
+    int paperSource = -1;
+};
+
 // The platform's dialogs the control opens: the colour dialog (and, for printing, the printer
 // set-up dialog).
 class Dialogs {
@@ -17,14 +27,19 @@ public:
     virtual ~Dialogs() = default;
     // The chosen colour (0x00BBGGRR), or nothing when the user cancels.
     virtual std::optional<int32_t> chooseColor(int32_t initial, QWidget* parent) = 0;
-    // The printer set-up dialog for the named printer; false when cancelled.
-    virtual bool printerSetup(const QString& printerName, QWidget* parent) = 0;
+    // The printer set-up dialog for the named printer, opened on `current`; the user's choices,
+    // or nothing when cancelled.
+    virtual std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
+                                                           const PrinterSetupChoice& current,
+                                                           QWidget* parent) = 0;
 };
 
 class QtDialogs final : public Dialogs {
 public:
     std::optional<int32_t> chooseColor(int32_t initial, QWidget* parent) override;
-    bool printerSetup(const QString& printerName, QWidget* parent) override;
+    std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
+                                                   const PrinterSetupChoice& current,
+                                                   QWidget* parent) override;
 };
 
 // Headless: answers from a queue; a dialog without a queued answer is cancelled.
@@ -32,12 +47,21 @@ class ScriptedDialogs final : public Dialogs {
 public:
     void queueColor(std::optional<int32_t> answer) { m_colors.push_back(answer); }
     std::optional<int32_t> chooseColor(int32_t initial, QWidget* parent) override;
-    void queueSetup(bool ok) { m_setups.push_back(ok); }
-    bool printerSetup(const QString& printerName, QWidget* parent) override;
+    // OK leaving the dialog's choices as it opened with them, or Cancel.
+    void queueSetup(bool ok) { m_setups.push_back({ok, std::nullopt}); }
+    // OK after choosing `choice`.
+    void queueSetup(const PrinterSetupChoice& choice) { m_setups.push_back({true, choice}); }
+    std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
+                                                   const PrinterSetupChoice& current,
+                                                   QWidget* parent) override;
 
 private:
+    struct SetupAnswer {
+        bool ok = false;
+        std::optional<PrinterSetupChoice> choice;
+    };
     std::deque<std::optional<int32_t>> m_colors;
-    std::deque<bool> m_setups;
+    std::deque<SetupAnswer> m_setups;
 };
 
 // Keyboard layouts by their identifiers ("00000409" US English, "0000040D" Hebrew). Without a

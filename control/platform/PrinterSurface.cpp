@@ -9,7 +9,28 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
 namespace palvex {
+
+namespace {
+
+constexpr double MillimetresPerTwip = 25.4 / 1440.0;
+
+// The device's paper, turned as it is wider or taller, with its printable area as margins. The
+// paper goes to Qt upright and the orientation separately, so a standard sheet keeps its name.
+QPageLayout layoutOf(const PrinterDevice& device) {
+    const QSizeF upright(std::min(device.width, device.height),
+                         std::max(device.width, device.height));
+    const QMarginsF margins(device.left, device.top, device.width - device.left - device.scaleWidth,
+                            device.height - device.top - device.scaleHeight);
+    return QPageLayout(QPageSize(upright * MillimetresPerTwip, QPageSize::Millimeter),
+                       device.width > device.height ? QPageLayout::Landscape
+                                                    : QPageLayout::Portrait,
+                       margins * MillimetresPerTwip, QPageLayout::Millimeter);
+}
+
+} // namespace
 
 PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPath) {
     if (device.isPdf) {
@@ -17,15 +38,15 @@ PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPa
         m_printer->setOutputFormat(QPrinter::PdfFormat);
         // The engine writes a file beside the target, named when the document begins.
         m_pdf = std::make_unique<PdfOutputFile>(pdfPath);
-        // A4 with a printable area 360 twips (6.35 mm) in from each edge.
-        m_printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                             QMarginsF(6.35, 6.35, 6.35, 6.35),
-                                             QPageLayout::Millimeter));
     } else {
         m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName),
                                                QPrinter::HighResolution);
         m_queue = std::make_unique<CupsQueue>(device.deviceName);
     }
+    // The PDF device has no page of its own; a printer keeps its own unless the report's was
+    // chosen. A printer that refuses the page would print the report cut or shifted.
+    if ((device.isPdf || device.pageChosen) && !m_printer->setPageLayout(layoutOf(device)))
+        raise(Status::PrinterError);
     m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
     m_printer->setDocName(QStringLiteral("Palvex report"));
     m_resolution = m_printer->resolution();
@@ -46,6 +67,11 @@ PrinterSurface::~PrinterSurface() {
 void PrinterSurface::setPrintQuality(int quality) {
     if (quality >= 300 && quality <= 2400) m_printer->setResolution(quality);
     m_resolution = m_printer->resolution();
+}
+
+void PrinterSurface::setPaperHandling(int duplex, int paperSource) {
+    if (duplex >= 0) m_printer->setDuplex(QPrinter::DuplexMode(duplex));
+    if (paperSource >= 0) m_printer->setPaperSource(QPrinter::PaperSource(paperSource));
 }
 
 void PrinterSurface::begin() {

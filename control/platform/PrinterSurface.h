@@ -24,6 +24,9 @@ public:
 
     // Print quality: -1 to -4 keep the printer's resolution, 300 to 2400 set it in dots per inch.
     void setPrintQuality(int quality);
+    // Two-sided printing and the paper tray: QPrinter's DuplexMode and PaperSource, -1 leaving
+    // the printer's own.
+    void setPaperHandling(int duplex, int paperSource);
     // Opens the document; throws palvex::Error (482) when the printer cannot start (a CUPS
     // queue that rejects jobs or is stopped, or a scheduler that does not answer).
     void begin();

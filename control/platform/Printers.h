@@ -19,6 +19,9 @@ struct PrinterDevice {
     float scaleHeight = 0;
     float left = 0, top = 0; // where the printable area begins on the paper
     int colorMode = 2;       // 2 colour, 1 monochrome
+    // The paper, orientation and printable area above were chosen for the report, not read from
+    // the printer: a job sets them on the printer instead of printing on its own page.
+    bool pageChosen = false;
 };
 
 // The installed printers: the CUPS destinations in QPrinterInfo's order, then the built-in

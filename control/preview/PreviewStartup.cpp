@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace palvex {
 
@@ -57,22 +58,22 @@ void PreviewStartup::sizePage() {
     m_canvas.setWidth(11909);
     m_canvas.setHeight(16834);
     float pageNumberY = FixedPageNumberY;
-    bool fixedPage = true;
+    std::optional<PrinterDevice> printer;
     try {
-        const PrinterDevice printer = m_printers.current();
-        if (printer.deviceName != QLatin1String("Fax")) {
-            pageNumberY = printer.height - m_state.margins.bottom - PageNumberGap;
-            m_canvas.setHeight(printer.height + PageNumberGap);
-            m_canvas.setWidth(printer.width);
-            m_canvas.setScaleHeight(printer.scaleHeight);
-            m_canvas.setScaleWidth(printer.scaleWidth);
-            m_canvas.setPage(printer.left, printer.top);
-            fixedPage = false;
-        }
+        printer = m_printers.current();
     } catch (const Error&) {
-        // No printer answers: the fixed page below.
+        // No printer answers: the chosen page, else the fixed page below.
     }
-    if (fixedPage) {
+    if (printer && printer->deviceName == QLatin1String("Fax")) printer.reset();
+    const std::optional<PrinterDevice> page = m_state.pageSetup.startReport(printer);
+    if (page) {
+        pageNumberY = page->height - m_state.margins.bottom - PageNumberGap;
+        m_canvas.setHeight(page->height + PageNumberGap);
+        m_canvas.setWidth(page->width);
+        m_canvas.setScaleHeight(page->scaleHeight);
+        m_canvas.setScaleWidth(page->scaleWidth);
+        m_canvas.setPage(page->left, page->top);
+    } else {
         pageNumberY = FixedPageNumberY;
         m_canvas.setHeight(FixedHeight);
         m_canvas.setWidth(FixedWidth);

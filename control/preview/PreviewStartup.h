@@ -11,8 +11,9 @@ class ImageSurface;
 class Printers;
 
 // StartPalvexPrintPreview: opens a fresh report. Empties the report store, loads the user's
-// definitions, sizes the page canvas and the recording surface from the current printer (or a
-// fixed page when there is none, or it is a fax) and resets what belongs to one report.
+// definitions, sizes the page canvas and the recording surface from the page chosen for reports
+// or else the current printer (or a fixed page when there is none, or it is a fax) and resets
+// what belongs to one report.
 class PreviewStartup {
 public:
     PreviewStartup(ControlState& state, ReportStore& store, Surface& recordingSurface,

@@ -50,7 +50,7 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
     if (path.isEmpty() || QFileInfo(path).isDir()) raise(Status::PathFileAccessError);
 
     KeepPreviewPage keep(m_state);
-    PrinterSurface pdf(Printers::pdfDevice(), path);
+    PrinterSurface pdf(m_state.pageSetup.pdfDevice(), path);
     try {
         PrintJob(m_state, m_store).run(pdf, request);
     } catch (const Error& error) {

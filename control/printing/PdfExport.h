@@ -11,9 +11,9 @@ struct ControlState;
 class ReportStore;
 
 // Writes the recorded report, or a range of its pages, as a PDF file without the printer panel:
-// the print job replays the pages on the built-in PDF device at 100 %, and the file replaces the
-// target only once the whole document is on disk. The preview's zoom and page-number line are
-// left as they were, so a host may export while the preview is open.
+// the print job replays the pages on the built-in PDF device, on the report's page, at 100 %, and
+// the file replaces the target only once the whole document is on disk. The preview's zoom and
+// page-number line are left as they were, so a host may export while the preview is open.
 class PdfExport {
 public:
     PdfExport(ControlState& state, const ReportStore& store) : m_state(state), m_store(store) {}

@@ -18,6 +18,7 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     if (request.fromPage > request.toPage) return;
 
     printer.setPrintQuality(request.quality);
+    printer.setPaperHandling(request.duplex, request.paperSource);
     printer.setScaleTop(0);
     printer.setScaleLeft(0);
     const PageGeometry& page = m_state.unzoomed;

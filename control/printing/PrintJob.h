@@ -15,6 +15,7 @@ struct PrintRequest {
     int quality = -1;       // -1..-4, or a resolution in dots per inch
     bool applyZoom = false; // the panel's zoom entry 1
     bool monochrome = false;
+    int duplex = -1, paperSource = -1; // QPrinter's modes; -1 the printer's own
 };
 
 // The print job: replays the items of the chosen pages on the printer through the same engine

@@ -88,7 +88,8 @@ void PrinterPanel::usePrinter(int index) {
     const PrinterDevice& device = printers.at(index);
     m_printers.setCurrent(device.deviceName);
     m_request.monochrome = device.colorMode != 2;
-    m_printer = std::make_unique<PrinterSurface>(device, m_printers.pdfOutputPath());
+    m_printer = std::make_unique<PrinterSurface>(m_state.pageSetup.jobDevice(device),
+                                                 m_printers.pdfOutputPath());
     m_state.surface = m_printer.get();
 }
 
@@ -155,7 +156,10 @@ void PrinterPanel::cboOTEK_LostFocus() {
 }
 
 void PrinterPanel::cmdPrintSetup_Click() {
-    m_dialogs.printerSetup(m_window.cboDevicePrinter->currentText(), m_window.control);
+    const std::optional<PrinterSetupChoice> chosen =
+        m_dialogs.printerSetup(m_window.cboDevicePrinter->currentText(),
+                               m_state.pageSetup.setupChoice(), m_window.control);
+    if (chosen) m_state.pageSetup.takeSetup(*chosen);
 }
 
 void PrinterPanel::cmdCancel_Click() {
@@ -175,6 +179,8 @@ void PrinterPanel::cmdOK_Click() {
     m_request.quality = qualityOfEntry(std::max(0, m_window.cboQuality->currentIndex()));
     const LeadingNumber copies = parseLeadingNumber(m_window.cboOTEK->currentText());
     m_request.copies = int32_t(std::clamp(copies.value, 1.0, 32767.0));
+    m_request.duplex = m_state.pageSetup.duplex();
+    m_request.paperSource = m_state.pageSetup.paperSource();
     m_screen.setWaitCursor(true);
     bool failed = false;
     try {

@@ -9,6 +9,7 @@
 #include "platform/ImageSurface.h"
 #include "preview/Navigation.h"
 #include "preview/PageRenderer.h"
+#include "printing/PageSetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -188,8 +189,7 @@ void ScriptHost::runAction(const Statement& st) {
     } else if (action == QLatin1String("color")) {
         color(st.words);
     } else if (action == QLatin1String("setup")) {
-        // The answer for the next printer set-up dialog.
-        m_dialogs->queueSetup(st.words.value(0) == QLatin1String("ok"));
+        setup(st.words);
     } else if (action == QLatin1String("screenshot")) {
         screenshot(st.words);
     } else if (action == QLatin1String("drawn")) {
@@ -335,6 +335,23 @@ void ScriptHost::blur(const QStringList& words) {
                           QStringLiteral("!blur ") + words.join(QLatin1Char(' ')));
     QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
     QCoreApplication::sendEvent(target, &out);
+}
+
+// The answer for the next printer set-up dialog: "ok" as it opens, "ok PAPER [ORIENTATION]"
+// after choosing a paper (as PaperSize takes it) and an orientation, or "cancel".
+void ScriptHost::setup(const QStringList& words) {
+    if (words.value(0) != QLatin1String("ok")) return m_dialogs->queueSetup(false);
+    if (words.size() < 2) return m_dialogs->queueSetup(true);
+    PageSetup chosen;
+    try {
+        chosen.setPaperSize(words.value(1));
+        bool number = true;
+        const int32_t orientation = words.size() > 2 ? words.value(2).toInt(&number) : 0;
+        chosen.setOrientation(number ? orientation : -1);
+    } catch (const Error& error) {
+        return printError(error.status, QStringLiteral("!setup ") + words.join(QLatin1Char(' ')));
+    }
+    m_dialogs->queueSetup(chosen.setupChoice());
 }
 
 void ScriptHost::color(const QStringList& words) {

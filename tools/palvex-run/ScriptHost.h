@@ -64,6 +64,7 @@ private:
     void check(const QStringList& words);
     void keypress(const QStringList& words);
     void blur(const QStringList& words);
+    void setup(const QStringList& words);
     void color(const QStringList& words);
     void screenshot(const QStringList& words);
     void listDrawn();

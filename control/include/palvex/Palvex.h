@@ -91,6 +91,11 @@ public:
     // Where the report store and the definitions file live; empty for the current directory.
     Status get_WorkingFolder(Out<QString> value);
     Status let_WorkingFolder(const QString& value);
+    // The paper and orientation of the next report; empty and 0 for the current printer's.
+    Status get_PaperSize(Out<QString> value);
+    Status let_PaperSize(const QString& value);
+    Status get_Orientation(Out<int32_t> value);
+    Status let_Orientation(int32_t value);
 
     // Text and alignment.
     Status SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
