@@ -18,19 +18,19 @@ Status Palvex::let_WorkingFolder(const QString& value) {
 }
 
 Status Palvex::get_PaperSize(Out<QString> value) {
-    return boundary([&] { value = m_state.pageSetup.paperSize(); });
+    return guarded([&] { value = d->m_state.pageSetup.paperSize(); });
 }
 
 Status Palvex::let_PaperSize(const QString& value) {
-    return boundary([&] { m_state.pageSetup.setPaperSize(value); });
+    return guarded([&] { d->m_state.pageSetup.setPaperSize(value); });
 }
 
 Status Palvex::get_Orientation(Out<int32_t> value) {
-    return boundary([&] { value = m_state.pageSetup.orientation(); });
+    return guarded([&] { value = d->m_state.pageSetup.orientation(); });
 }
 
 Status Palvex::let_Orientation(int32_t value) {
-    return boundary([&] { m_state.pageSetup.setOrientation(value); });
+    return guarded([&] { d->m_state.pageSetup.setOrientation(value); });
 }
 
 Status Palvex::ExportPdf(const QString& Path, int32_t* FromPage, int32_t* ToPage) {

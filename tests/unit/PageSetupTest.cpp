@@ -2,6 +2,7 @@
 // recording surface, the canvas, the printer panel's job and the PDF export all take it, checked
 // on the built-in PDF device with poppler's tools.
 
+#include "PalvexPrivate.h"
 #include "ControlFixture.h"
 
 #include <QProcess>
@@ -131,12 +132,12 @@ TEST_F(PageSetupTest, ValuesAreTakenByDispatchOrRefusedWith380) {
 TEST_F(PageSetupTest, LandscapeA4TurnsTheCanvasTheRecordingSurfaceAndTheExport) {
     setPage(QStringLiteral("A4"), 2);
     start();
-    EXPECT_NEAR(ctl().canvas().Width(), A4Long, 1);
-    EXPECT_NEAR(ctl().canvas().Height(), A4Short + PageNumberGap, 1);
-    EXPECT_NEAR(ctl().recordingSurface().Width(), A4Long, 1);
-    EXPECT_NEAR(ctl().recordingSurface().ScaleWidth(), A4Long - 2 * PageSetup::Margin, 1);
-    EXPECT_NEAR(ctl().state().props.currentYofPageNumber,
-                A4Short - ctl().state().margins.bottom - PageNumberGap, 1);
+    EXPECT_NEAR(ctl().internals().canvas().Width(), A4Long, 1);
+    EXPECT_NEAR(ctl().internals().canvas().Height(), A4Short + PageNumberGap, 1);
+    EXPECT_NEAR(ctl().internals().recordingSurface().Width(), A4Long, 1);
+    EXPECT_NEAR(ctl().internals().recordingSurface().ScaleWidth(), A4Long - 2 * PageSetup::Margin, 1);
+    EXPECT_NEAR(ctl().internals().state().props.currentYofPageNumber,
+                A4Short - ctl().internals().state().margins.bottom - PageNumberGap, 1);
     onePageReport();
     EXPECT_EQ(exported(), "842 x 595 pts (A4)");
 }
@@ -144,26 +145,26 @@ TEST_F(PageSetupTest, LandscapeA4TurnsTheCanvasTheRecordingSurfaceAndTheExport) 
 TEST_F(PageSetupTest, UnsetOrResetTheReportHasTheCurrentPrintersPage) {
     const PrinterDevice printer = Printers::pdfDevice();
     start();
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), printer.width);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().ScaleWidth(), printer.scaleWidth);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), printer.width);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().ScaleWidth(), printer.scaleWidth);
     onePageReport();
     EXPECT_EQ(exported(), "595 x 842 pts (A4)");
 
     // "WxH" is the sheet as written; an orientation turns it.
     setPage(QStringLiteral("20000x10000"), 0);
     start();
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 20000);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), 20000);
     onePageReport();
     EXPECT_EQ(exported(), "1000 x 500 pts");
     setPage(QStringLiteral("20000x10000"), 1);
     start();
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), 10000);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), 10000);
 
     setPage(QString(), 0);
     start();
-    EXPECT_FLOAT_EQ(ctl().canvas().Width(), printer.width);
-    EXPECT_FLOAT_EQ(ctl().canvas().Height(), printer.height + PageNumberGap);
-    EXPECT_FLOAT_EQ(ctl().recordingSurface().ScaleWidth(), printer.scaleWidth);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Width(), printer.width);
+    EXPECT_FLOAT_EQ(ctl().internals().canvas().Height(), printer.height + PageNumberGap);
+    EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().ScaleWidth(), printer.scaleWidth);
 }
 
 TEST_F(PageSetupTest, ThePrinterPanelPrintsALandscapeReportLandscape) {
@@ -199,8 +200,8 @@ TEST_F(PageSetupTest, PrintSetupChoicesAreKeptForTheNextReportAndItsJobs) {
     EXPECT_EQ(pageSize(path("printed.pdf")), "595 x 842 pts (A4)");
 
     start();
-    EXPECT_NEAR(ctl().canvas().Width(), A4Short, 1);
-    EXPECT_NEAR(ctl().canvas().Height(), A5Short + PageNumberGap, 1);
+    EXPECT_NEAR(ctl().internals().canvas().Width(), A4Short, 1);
+    EXPECT_NEAR(ctl().internals().canvas().Height(), A5Short + PageNumberGap, 1);
     onePageReport();
     // The dialog opens on what was chosen; Cancel changes nothing.
     m_dialogs->answer.reset();
