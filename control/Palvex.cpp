@@ -303,23 +303,24 @@ Status Palvex::putref_Font(const QFont& value) {
 
 // ---- Text and alignment -----------------------------------------------------------------------
 
-Status Palvex::printText(QString& TXT, AfterPrintType& Entr) {
+Status Palvex::printText(const QString& TXT, const AfterPrintType& Entr) {
     return guarded([&] { d->m_text->printText(TXT, Entr, AlignNone); });
 }
-Status Palvex::RightIT(QString& TXT, AfterPrintType& Entr) {
+Status Palvex::RightIT(const QString& TXT, const AfterPrintType& Entr) {
     return guarded([&] { d->m_text->printText(TXT, Entr, AlignRight); });
 }
-Status Palvex::LeftIT(QString& TXT, AfterPrintType Entr) {
+Status Palvex::LeftIT(const QString& TXT, AfterPrintType Entr) {
     return guarded([&] { d->m_text->printText(TXT, Entr, AlignLeft); });
 }
-Status Palvex::centerIT(QString& TXT, AfterPrintType& Entr) {
+Status Palvex::centerIT(const QString& TXT, const AfterPrintType& Entr) {
     return guarded([&] { d->m_text->printText(TXT, Entr, AlignCenter); });
 }
-Status Palvex::centerMixedLanguages(QString& TXT) {
+Status Palvex::centerMixedLanguages(const QString& TXT) {
     return guarded([&] { d->m_text->centerMixedLanguages(TXT); });
 }
-Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT,
-                             AfterPrintType& Entr, float& startyPoint, float* endyPoint) {
+Status Palvex::SpecialCenter(const float& startxPoint, const float& endxPoint, const QString& TXT,
+                             const AfterPrintType& Entr, const float& startyPoint,
+                             const float* endyPoint) {
     return guarded([&] {
         // An omitted end y is stored as 0: the renderer then keeps the item's own y.
         const float endY = endyPoint ? *endyPoint : 0.0f;
@@ -330,10 +331,10 @@ Status Palvex::SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT,
 Status Palvex::JumpToNextLine() {
     return guarded([&] { d->m_text->JumpToNextLine(); });
 }
-Status Palvex::TextWidth(const QString& Str, Out<float> result) {
+Status Palvex::TextWidth(QString Str, Out<float> result) {
     return guarded([&] { result = d->m_text->TextWidth(Str); });
 }
-Status Palvex::TextHeight(const QString& Str, Out<float> result) {
+Status Palvex::TextHeight(QString Str, Out<float> result) {
     return guarded([&] { result = d->m_text->TextHeight(Str); });
 }
 Status Palvex::gtStartCurX(Out<float> result) {
@@ -347,21 +348,22 @@ Status Palvex::gtEndCurX(Out<float> result) {
 
 // ---- Settings ---------------------------------------------------------------------------------
 
-Status Palvex::fxreduceTwips(float& SZ) {
+Status Palvex::fxreduceTwips(const float& SZ) {
     return guarded([&] {
         requireFinite(SZ);
         d->m_state.reduceTwips = std::max(0.0f, SZ);
     });
 }
 
-Status Palvex::fxProporional_CurrentY(Proporional_CurrentY& PROP) {
+Status Palvex::fxProporional_CurrentY(const Proporional_CurrentY& PROP) {
     return guarded([&] {
         if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
         d->m_state.pending.yRelative = int16_t(PROP);
     });
 }
 
-Status Palvex::fxDefaultMargins(float& lMargin, float& rMargin, float& tMargin, float& bMargin) {
+Status Palvex::fxDefaultMargins(const float& lMargin, const float& rMargin, const float& tMargin,
+                                const float& bMargin) {
     // Each value is kept within 0 to 4 cm; a value that is not a number counts as 0.
     auto limit = [](float cm) { return std::isnan(cm) ? 0.0 : std::clamp(double(cm), 0.0, 4.0); };
     d->m_state.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};

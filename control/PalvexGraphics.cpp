@@ -9,9 +9,9 @@
 
 namespace palvex {
 
-Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
-                               DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
-                               WhereToPrintChars& cKind) {
+Status Palvex::fxPrintingChars(const float& startTwipsPoint, const float& endTwipsPoint,
+                               const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
+                               AfterPrintType& Entr, WhereToPrintChars& cKind) {
     return guarded([&] {
         requireFinite(startTwipsPoint, endTwipsPoint);
         int32_t entr = Entr, placement = cKind;
@@ -22,10 +22,10 @@ Status Palvex::fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int
     });
 }
 
-Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, float& bEndCurY,
-                        int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode,
-                        int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL,
-                        QString& txtInsideBox) {
+Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const float& bEndCurX,
+                        const float& bEndCurY, const int32_t& bFillColor, const int32_t& bDrawStyle,
+                        const int32_t& bDrawMode, int16_t& bDrawWidth, const int32_t& bFillStyle,
+                        const AlignType& AL, const QString& txtInsideBox) {
     return guarded([&] {
         requireFinite(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
@@ -45,9 +45,9 @@ Status Palvex::printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, f
     });
 }
 
-Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY,
-                         int32_t& lColor, int32_t& lDrawMode, int32_t& lDrawStyle,
-                         int16_t& lDrawWidth, AlignType& AL) {
+Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const float& lEndCurX,
+                         const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
+                         const int32_t& lDrawStyle, int16_t& lDrawWidth, const AlignType& AL) {
     return guarded([&] {
         requireFinite(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
@@ -65,11 +65,12 @@ Status Palvex::printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, 
     });
 }
 
-Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, int32_t& cFillColor,
-                           int32_t& cDrawStyle, int32_t& cDrawMode, int16_t& cDrawWidth,
-                           int32_t& cFillStyle, float& CRadius, AlignType& AL, int32_t* cColor,
-                           float* StartRadians, float* EndRadians, QString* txtInsideCircle,
-                           float* AspectRatio) {
+Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPointOfCury,
+                           const int32_t& cFillColor, const int32_t& cDrawStyle,
+                           const int32_t& cDrawMode, int16_t& cDrawWidth, const int32_t& cFillStyle,
+                           const float& CRadius, const AlignType& AL, const int32_t* cColor,
+                           const float* StartRadians, const float* EndRadians,
+                           const QString* txtInsideCircle, const float* AspectRatio) {
     return guarded([&] {
         // Omitted optional arguments take neutral values: black outline, a full circle, no text.
         const float start = StartRadians ? *StartRadians : 0.0f,
@@ -95,12 +96,52 @@ Status Palvex::printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, i
     });
 }
 
-Status Palvex::printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH,
-                            AlignPicVerticalType& ALV) {
+Status Palvex::printPicture(const QString& txtFileBitmap, const AlignPicHorizontalType& ALH,
+                            const AlignPicVerticalType& ALV) {
     return guarded([&] {
         if (!d->m_state.surface) palvex::raise(Status::BadFileName);
         d->m_graphics->printPicture(txtFileBitmap, ALH, ALV);
     });
+}
+
+Status Palvex::fxPrintingChars(const float& startTwipsPoint, const float& endTwipsPoint,
+                               const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
+                               const AfterPrintType& Entr, const WhereToPrintChars& cKind) {
+    AfterPrintType entrCopy = Entr;
+    WhereToPrintChars cKindCopy = cKind;
+    return fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entrCopy, cKindCopy);
+}
+
+Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const float& bEndCurX,
+                        const float& bEndCurY, const int32_t& bFillColor, const int32_t& bDrawStyle,
+                        const int32_t& bDrawMode, const int16_t& bDrawWidth,
+                        const int32_t& bFillStyle, const AlignType& AL,
+                        const QString& txtInsideBox) {
+    int16_t bDrawWidthCopy = bDrawWidth;
+    return printBox(bStartCurX, bStartCurY, bEndCurX, bEndCurY, bFillColor, bDrawStyle, bDrawMode,
+                    bDrawWidthCopy, bFillStyle, AL, txtInsideBox);
+}
+
+Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const float& lEndCurX,
+                         const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
+                         const int32_t& lDrawStyle, const int16_t& lDrawWidth,
+                         const AlignType& AL) {
+    int16_t lDrawWidthCopy = lDrawWidth;
+    return printLine(lStartCurX, lStartCurY, lEndCurX, lEndCurY, lColor, lDrawMode, lDrawStyle,
+                     lDrawWidthCopy, AL);
+}
+
+Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPointOfCury,
+                           const int32_t& cFillColor, const int32_t& cDrawStyle,
+                           const int32_t& cDrawMode, const int16_t& cDrawWidth,
+                           const int32_t& cFillStyle, const float& CRadius, const AlignType& AL,
+                           const int32_t* cColor, const float* StartRadians,
+                           const float* EndRadians, const QString* txtInsideCircle,
+                           const float* AspectRatio) {
+    int16_t cDrawWidthCopy = cDrawWidth;
+    return printCircle(CenterPointOfCurX, CenterPointOfCury, cFillColor, cDrawStyle, cDrawMode,
+                       cDrawWidthCopy, cFillStyle, CRadius, AL, cColor, StartRadians, EndRadians,
+                       txtInsideCircle, AspectRatio);
 }
 
 } // namespace palvex

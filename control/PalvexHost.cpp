@@ -33,7 +33,7 @@ Status Palvex::let_Orientation(int32_t value) {
     return guarded([&] { d->m_state.pageSetup.setOrientation(value); });
 }
 
-Status Palvex::ExportPdf(const QString& Path, int32_t* FromPage, int32_t* ToPage) {
+Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* ToPage) {
     return guarded([&] {
         // The page index is complete only once printLastPage has ended the report.
         if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);

@@ -35,7 +35,7 @@ Status Palvex::checkMin2() {
 
 // Header setters: one field of one header; a number outside the table is subscript out of range.
 #define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                           \
-    Status Palvex::Member(int16_t& X, Type& value) {                                               \
+    Status Palvex::Member(const int16_t& X, const Type& value) {                                   \
         return guarded([&] { d->m_pages->Table(X).Field = value; });                               \
     }
 
@@ -64,22 +64,23 @@ PALVEX_HEADER_SETTER(fxCurXAnyHeader, positionedHeader, int16_t, x)
 PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
 #undef PALVEX_HEADER_SETTER
 
-Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName,
-                            float& R1FontSize, bool& R1FontBold, bool& R1FontItalic,
-                            bool& R1FontUnderline, int32_t& R1Forecolor) {
+Status Palvex::Footer1Right(const Footer1Number& kdOneToFour, const QString& TXT,
+                            const QString& R1FontName, const float& R1FontSize,
+                            const bool& R1FontBold, const bool& R1FontItalic,
+                            const bool& R1FontUnderline, const int32_t& R1Forecolor) {
     return guarded([&] {
         d->m_pages->footer(kdOneToFour) = {TXT,          R1FontName,      R1FontSize, R1FontBold,
                                            R1FontItalic, R1FontUnderline, R1Forecolor};
     });
 }
 
-Status Palvex::PrintingLineAbovePagenumber(QString& CharforPrintingTheLine) {
+Status Palvex::PrintingLineAbovePagenumber(const QString& CharforPrintingTheLine) {
     d->m_state.lineAbovePageNumber =
         CharforPrintingTheLine.isEmpty() ? QLatin1Char(' ') : CharforPrintingTheLine.at(0);
     return Status::Ok;
 }
 
-Status Palvex::fxNumberOfFirstPage(int16_t& X) {
+Status Palvex::fxNumberOfFirstPage(const int16_t& X) {
     d->m_state.firstPageNumber = X;
     return Status::Ok;
 }
@@ -106,7 +107,7 @@ Status Palvex::fxFontboldNumberpage(Out<bool> result) {
 
 namespace palvex {
 
-Status Palvex::tfCenterPages(bool& CN) {
+Status Palvex::tfCenterPages(const bool& CN) {
     d->m_state.centreAllPages = CN;
     return Status::Ok;
 }

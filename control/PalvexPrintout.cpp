@@ -63,7 +63,7 @@ private:
 
 } // namespace
 
-Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
+Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
     return guarded([&] {
         Cancel = false;
         d->m_saveFile->close();
@@ -96,7 +96,7 @@ Status Palvex::SavePrint(QString& FileName, bool& Cancel) {
     });
 }
 
-Status Palvex::ReadPrint(QString& FileName) {
+Status Palvex::ReadPrint(const QString& FileName) {
     return guarded([&] {
         QFile file;
         if (!openPrintoutSource(file, FileName)) {

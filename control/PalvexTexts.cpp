@@ -39,190 +39,190 @@ void setBold(QWidget* w, bool bold) {
 } // namespace
 
 // Toolbar captions are kept and shown by the next start.
-Status Palvex::fxCaptionButton_Close(QString& TXT) {
+Status Palvex::fxCaptionButton_Close(const QString& TXT) {
     d->m_state.buttonCaptions[0] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Print(QString& TXT) {
+Status Palvex::fxCaptionButton_Print(const QString& TXT) {
     d->m_state.buttonCaptions[1] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_First_F5(QString& TXT) {
+Status Palvex::fxCaptionButton_First_F5(const QString& TXT) {
     d->m_state.buttonCaptions[2] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Previous_F6(QString& TXT) {
+Status Palvex::fxCaptionButton_Previous_F6(const QString& TXT) {
     d->m_state.buttonCaptions[3] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Next_F7(QString& TXT) {
+Status Palvex::fxCaptionButton_Next_F7(const QString& TXT) {
     d->m_state.buttonCaptions[4] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Last_F8(QString& TXT) {
+Status Palvex::fxCaptionButton_Last_F8(const QString& TXT) {
     d->m_state.buttonCaptions[5] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Search_F3(QString& TXT) {
+Status Palvex::fxCaptionButton_Search_F3(const QString& TXT) {
     d->m_state.buttonCaptions[6] = TXT;
     return Status::Ok;
 }
-Status Palvex::fxCaptionButton_Continue_Search_F3(QString& TXT) {
+Status Palvex::fxCaptionButton_Continue_Search_F3(const QString& TXT) {
     d->m_state.buttonCaptions[7] = TXT;
     return Status::Ok;
 }
 
-Status Palvex::fxFontsize_Button_Close(float& SZ) {
+Status Palvex::fxFontsize_Button_Close(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[0], SZ); });
 }
-Status Palvex::fxFontbold_Button_Close(bool& BL) {
+Status Palvex::fxFontbold_Button_Close(const bool& BL) {
     setBold(d->m_window->cmd[0], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Print(float& SZ) {
+Status Palvex::fxFontsize_Button_Print(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[1], SZ); });
 }
-Status Palvex::fxFontbold_Button_Print(bool& BL) {
+Status Palvex::fxFontbold_Button_Print(const bool& BL) {
     setBold(d->m_window->cmd[1], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_First(float& SZ) {
+Status Palvex::fxFontsize_Button_First(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[2], SZ); });
 }
-Status Palvex::fxFontbold_Button_First(bool& BL) {
+Status Palvex::fxFontbold_Button_First(const bool& BL) {
     setBold(d->m_window->cmd[2], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Previous(float& SZ) {
+Status Palvex::fxFontsize_Button_Previous(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[3], SZ); });
 }
-Status Palvex::fxFontbold_Button_Previous(bool& BL) {
+Status Palvex::fxFontbold_Button_Previous(const bool& BL) {
     setBold(d->m_window->cmd[3], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Next(float& SZ) {
+Status Palvex::fxFontsize_Button_Next(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[4], SZ); });
 }
-Status Palvex::fxFontbold_Button_Next(bool& BL) {
+Status Palvex::fxFontbold_Button_Next(const bool& BL) {
     setBold(d->m_window->cmd[4], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Last(float& SZ) {
+Status Palvex::fxFontsize_Button_Last(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[5], SZ); });
 }
-Status Palvex::fxFontbold_Button_Last(bool& BL) {
+Status Palvex::fxFontbold_Button_Last(const bool& BL) {
     setBold(d->m_window->cmd[5], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Search(float& SZ) {
+Status Palvex::fxFontsize_Button_Search(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[6], SZ); });
 }
-Status Palvex::fxFontbold_Button_Search(bool& BL) {
+Status Palvex::fxFontbold_Button_Search(const bool& BL) {
     setBold(d->m_window->cmd[6], BL);
     return Status::Ok;
 }
-Status Palvex::fxFontsize_Button_Continue_Search(float& SZ) {
+Status Palvex::fxFontsize_Button_Continue_Search(const float& SZ) {
     return guarded([&] { setFontSize(d->m_window->cmd[7], SZ); });
 }
-Status Palvex::fxFontbold_Button_Continue_Search(bool& BL) {
+Status Palvex::fxFontbold_Button_Continue_Search(const bool& BL) {
     setBold(d->m_window->cmd[7], BL);
     return Status::Ok;
 }
 
-Status Palvex::fxCaptionFraPrinter(QString& TXT) {
+Status Palvex::fxCaptionFraPrinter(const QString& TXT) {
     d->m_window->fraPrinter->setTitle(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblPrinterName(QString& TXT) {
+Status Palvex::fxCaptionLblPrinterName(const QString& TXT) {
     d->m_window->lblPrinterName->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblCopies(QString& TXT) {
+Status Palvex::fxCaptionLblCopies(const QString& TXT) {
     d->m_window->lblCopies->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblQuality(QString& TXT) {
+Status Palvex::fxCaptionLblQuality(const QString& TXT) {
     d->m_window->lblQuality->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblZoomPrinting(QString& TXT) {
+Status Palvex::fxCaptionLblZoomPrinting(const QString& TXT) {
     d->m_window->lblZoomPrinting->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblFromPage(QString& TXT) {
+Status Palvex::fxCaptionLblFromPage(const QString& TXT) {
     d->m_window->lblFromPage->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblToPage(QString& TXT) {
+Status Palvex::fxCaptionLblToPage(const QString& TXT) {
     d->m_window->lblToPage->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionCmdPrintSetup(QString& TXT) {
+Status Palvex::fxCaptionCmdPrintSetup(const QString& TXT) {
     d->m_window->cmdPrintSetup->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionFraPrinterCmdOK(QString& TXT) {
+Status Palvex::fxCaptionFraPrinterCmdOK(const QString& TXT) {
     d->m_window->cmdOK->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionFraPrinterCmdCancel(QString& TXT) {
+Status Palvex::fxCaptionFraPrinterCmdCancel(const QString& TXT) {
     d->m_window->cmdCancel->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionFraSearch(QString& TXT) {
+Status Palvex::fxCaptionFraSearch(const QString& TXT) {
     d->m_window->fraSearch->setTitle(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionLblSearch(QString& TXT) {
+Status Palvex::fxCaptionLblSearch(const QString& TXT) {
     d->m_window->lblSearch->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionCmdSearch(QString& TXT) {
+Status Palvex::fxCaptionCmdSearch(const QString& TXT) {
     d->m_window->cmdSearch->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaptionCmdCancelSearch(QString& TXT) {
+Status Palvex::fxCaptionCmdCancelSearch(const QString& TXT) {
     d->m_window->cmdCancelSearch->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaption_chkDefaultMargins(QString& TXT) {
+Status Palvex::fxCaption_chkDefaultMargins(const QString& TXT) {
     d->m_window->chkDefaultMargins->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxTextComboQuality_Draft(QString& TXT) {
+Status Palvex::fxTextComboQuality_Draft(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboQuality, 0, TXT); });
 }
-Status Palvex::fxTextComboQuality_Low(QString& TXT) {
+Status Palvex::fxTextComboQuality_Low(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboQuality, 1, TXT); });
 }
-Status Palvex::fxTextComboQuality_Medium(QString& TXT) {
+Status Palvex::fxTextComboQuality_Medium(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboQuality, 2, TXT); });
 }
-Status Palvex::fxTextComboQuality_High(QString& TXT) {
+Status Palvex::fxTextComboQuality_High(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboQuality, 3, TXT); });
 }
-Status Palvex::fxTextComboZoom_Ignore(QString& TXT) {
+Status Palvex::fxTextComboZoom_Ignore(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 0, TXT); });
 }
-Status Palvex::fxTextComboZoom_Defined(QString& TXT) {
+Status Palvex::fxTextComboZoom_Defined(const QString& TXT) {
     return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 1, TXT); });
 }
 
 // The three OK buttons and the three Cancel buttons share their captions.
-Status Palvex::fxCaption_cmdOK(QString& TXT) {
+Status Palvex::fxCaption_cmdOK(const QString& TXT) {
     for (QPushButton* b :
          {d->m_window->cmdOK, d->m_window->cmdOKMarginsSetup, d->m_window->cmdOKZoomOptions})
         b->setText(TXT);
     return Status::Ok;
 }
-Status Palvex::fxCaption_cmdCANCEL(QString& TXT) {
+Status Palvex::fxCaption_cmdCANCEL(const QString& TXT) {
     for (QPushButton* b : {d->m_window->cmdCancel, d->m_window->cmdCancelMarginsSetup,
                            d->m_window->cmdCancelZoomOptions})
         b->setText(TXT);
     return Status::Ok;
 }
 
-Status Palvex::Fontname_Buttons(QString& TXT) {
+Status Palvex::Fontname_Buttons(const QString& TXT) {
     // A font the platform refuses stops the walk quietly; buttons already changed keep it.
     const QString name = TXT.trimmed();
     const FontCatalog& catalog = FontCatalog::instance();
@@ -236,12 +236,12 @@ Status Palvex::Fontname_Buttons(QString& TXT) {
     return Status::Ok;
 }
 
-Status Palvex::fxCaptionsOfComboMoreoptions(int16_t& X, QString& CAP) {
+Status Palvex::fxCaptionsOfComboMoreoptions(const int16_t& X, const QString& CAP) {
     if (X >= 0 && X <= 5) d->m_window->cboMoreOptions->setItemText(X, CAP);
     return Status::Ok;
 }
 
-Status Palvex::fxCaptionsOflblMargins(int16_t& X, QString& CAP) {
+Status Palvex::fxCaptionsOflblMargins(const int16_t& X, const QString& CAP) {
     if (X == 0)
         d->m_window->fraMarginsSetup->setTitle(CAP);
     else if (X >= 1 && X <= 4)
@@ -249,7 +249,7 @@ Status Palvex::fxCaptionsOflblMargins(int16_t& X, QString& CAP) {
     return Status::Ok;
 }
 
-Status Palvex::fxCaptionsOfZoomOptions(int16_t& X, QString& CAP) {
+Status Palvex::fxCaptionsOfZoomOptions(const int16_t& X, const QString& CAP) {
     switch (X) {
     case 0:
         d->m_window->fraZoomOptions->setTitle(CAP);
@@ -272,7 +272,7 @@ Status Palvex::fxCaptionsOfZoomOptions(int16_t& X, QString& CAP) {
     return Status::Ok;
 }
 
-Status Palvex::writeMsgbox(txtMessageType& Message, QString& TXT) {
+Status Palvex::writeMsgbox(const txtMessageType& Message, const QString& TXT) {
     return guarded([&] { showMessage(Message, TXT); });
 }
 

@@ -79,11 +79,12 @@ template <class T> constexpr ValueType valueTypeOf() {
         return ValueType::Enumeration;
 }
 
-// How a C++ parameter crosses: by value, by reference, optional, or the result.
+// How a C++ parameter crosses: by value, by reference, optional, or the result. A const
+// reference is by reference to a late-bound caller too: its argument comes back in the
+// declared type, whether or not the member changes it.
 template <class P> struct Param {
     using Value = std::decay_t<P>;
-    static constexpr bool byRef =
-        std::is_lvalue_reference_v<P> && !std::is_const_v<std::remove_reference_t<P>>;
+    static constexpr bool byRef = std::is_lvalue_reference_v<P>;
     static constexpr bool optional = false;
     static constexpr bool result = false;
     using Storage = Value;
@@ -106,6 +107,7 @@ template <class T> struct Param<T*> { // optional by reference
         if (arg && s && !arg->isMissing()) *arg = toVariant(*s);
     }
 };
+template <class T> struct Param<const T*> : Param<T*> {}; // the member only reads it
 template <class T> struct Param<Out<T>> {
     using Value = T;
     static constexpr bool byRef = false, optional = false, result = true;

@@ -13,6 +13,21 @@ namespace palvex {
 
 namespace {
 
+// The members that come twice: a late-bound caller gets the one that writes back.
+constexpr auto fxPrintingCharsWritingBack = static_cast<Status (Palvex::*)(
+    const float&, const float&, const int16_t&, const DirectionOfPrintCharsType&, AfterPrintType&,
+    WhereToPrintChars&)>(&Palvex::fxPrintingChars);
+constexpr auto printBoxWritingBack = static_cast<Status (Palvex::*)(
+    const float&, const float&, const float&, const float&, const int32_t&, const int32_t&,
+    const int32_t&, int16_t&, const int32_t&, const AlignType&, const QString&)>(&Palvex::printBox);
+constexpr auto printLineWritingBack = static_cast<Status (Palvex::*)(
+    const float&, const float&, const float&, const float&, const int32_t&, const int32_t&,
+    const int32_t&, int16_t&, const AlignType&)>(&Palvex::printLine);
+constexpr auto printCircleWritingBack = static_cast<Status (Palvex::*)(
+    const float&, const float&, const int32_t&, const int32_t&, const int32_t&, int16_t&,
+    const int32_t&, const float&, const AlignType&, const int32_t*, const float*, const float*,
+    const QString*, const float*)>(&Palvex::printCircle);
+
 template <auto Method>
 MemberInfo method(std::string_view name, DispId id, std::string_view family,
                   std::initializer_list<std::string_view> paramNames) {
@@ -96,17 +111,18 @@ const std::vector<MemberInfo>& table() {
         method<&Palvex::TextHeight>("TextHeight", 0x600300ac, "Text and alignment", {"Str"}),
         method<&Palvex::printText>("printText", 0x600300b6, "Text and alignment", {"TXT", "Entr"}),
         method<&Palvex::JumpToNextLine>("JumpToNextLine", 0x600300b8, "Text and alignment", {}),
-        method<&Palvex::fxPrintingChars>(
+        method<fxPrintingCharsWritingBack>(
             "fxPrintingChars", 0x600300a8, "Graphics, pictures and character runs",
             {"startTwipsPoint", "endTwipsPoint", "ASCIICode", "DR", "Entr", "cKind"}),
-        method<&Palvex::printBox>("printBox", 0x600300b3, "Graphics, pictures and character runs",
-                                  {"bStartCurX", "bStartCurY", "bEndCurX", "bEndCurY", "bFillColor",
-                                   "bDrawStyle", "bDrawMode", "bDrawWidth", "bFillStyle", "AL",
-                                   "txtInsideBox"}),
-        method<&Palvex::printLine>("printLine", 0x600300b4, "Graphics, pictures and character runs",
-                                   {"lStartCurX", "lStartCurY", "lEndCurX", "lEndCurY", "lColor",
-                                    "lDrawMode", "lDrawStyle", "lDrawWidth", "AL"}),
-        method<&Palvex::printCircle>(
+        method<printBoxWritingBack>("printBox", 0x600300b3, "Graphics, pictures and character runs",
+                                    {"bStartCurX", "bStartCurY", "bEndCurX", "bEndCurY",
+                                     "bFillColor", "bDrawStyle", "bDrawMode", "bDrawWidth",
+                                     "bFillStyle", "AL", "txtInsideBox"}),
+        method<printLineWritingBack>("printLine", 0x600300b4,
+                                     "Graphics, pictures and character runs",
+                                     {"lStartCurX", "lStartCurY", "lEndCurX", "lEndCurY", "lColor",
+                                      "lDrawMode", "lDrawStyle", "lDrawWidth", "AL"}),
+        method<printCircleWritingBack>(
             "printCircle", 0x600300b5, "Graphics, pictures and character runs",
             {"CenterPointOfCurX", "CenterPointOfCury", "cFillColor", "cDrawStyle", "cDrawMode",
              "cDrawWidth", "cFillStyle", "CRadius", "AL", "cColor", "StartRadians", "EndRadians",

@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(InterfaceTexts, EveryCaptionSetterReachesItsControl) {
-    using Setter = Status (Palvex::*)(QString&);
+    using Setter = Status (Palvex::*)(const QString&);
     const struct {
         Setter setter;
         const char* control;

@@ -98,37 +98,58 @@ public:
     Status let_Orientation(int32_t value);
 
     // Text and alignment.
-    Status SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
-                         float& startyPoint, float* endyPoint = nullptr);
-    Status centerIT(QString& TXT, AfterPrintType& Entr);
-    Status centerMixedLanguages(QString& TXT);
-    Status LeftIT(QString& TXT, AfterPrintType Entr);
-    Status RightIT(QString& TXT, AfterPrintType& Entr);
+    Status SpecialCenter(const float& startxPoint, const float& endxPoint, const QString& TXT,
+                         const AfterPrintType& Entr, const float& startyPoint,
+                         const float* endyPoint = nullptr);
+    Status centerIT(const QString& TXT, const AfterPrintType& Entr);
+    Status centerMixedLanguages(const QString& TXT);
+    Status LeftIT(const QString& TXT, AfterPrintType Entr);
+    Status RightIT(const QString& TXT, const AfterPrintType& Entr);
     Status gtStartCurX(Out<float> result);
     Status gtEndCurX(Out<float> result);
-    Status TextWidth(const QString& Str, Out<float> result);
-    Status TextHeight(const QString& Str, Out<float> result);
-    Status printText(QString& TXT, AfterPrintType& Entr);
+    Status TextWidth(QString Str, Out<float> result);
+    Status TextHeight(QString Str, Out<float> result);
+    Status printText(const QString& TXT, const AfterPrintType& Entr);
     Status JumpToNextLine();
 
-    // Graphics, pictures and character runs.
-    Status fxPrintingChars(float& startTwipsPoint, float& endTwipsPoint, int16_t& ASCIICode,
-                           DirectionOfPrintCharsType& DR, AfterPrintType& Entr,
-                           WhereToPrintChars& cKind);
-    Status printBox(float& bStartCurX, float& bStartCurY, float& bEndCurX, float& bEndCurY,
-                    int32_t& bFillColor, int32_t& bDrawStyle, int32_t& bDrawMode,
-                    int16_t& bDrawWidth, int32_t& bFillStyle, AlignType& AL, QString& txtInsideBox);
-    Status printLine(float& lStartCurX, float& lStartCurY, float& lEndCurX, float& lEndCurY,
-                     int32_t& lColor, int32_t& lDrawMode, int32_t& lDrawStyle, int16_t& lDrawWidth,
-                     AlignType& AL);
-    Status printCircle(float& CenterPointOfCurX, float& CenterPointOfCury, int32_t& cFillColor,
-                       int32_t& cDrawStyle, int32_t& cDrawMode, int16_t& cDrawWidth,
-                       int32_t& cFillStyle, float& CRadius, AlignType& AL,
-                       int32_t* cColor = nullptr, float* StartRadians = nullptr,
-                       float* EndRadians = nullptr, QString* txtInsideCircle = nullptr,
-                       float* AspectRatio = nullptr);
-    Status printPicture(QString& txtFileBitmap, AlignPicHorizontalType& ALH,
-                        AlignPicVerticalType& ALV);
+    // Graphics, pictures and character runs. Each comes twice: the first writes back what it
+    // corrects (a draw width below 1, a run's placement), the second takes values and temporaries.
+    Status fxPrintingChars(const float& startTwipsPoint, const float& endTwipsPoint,
+                           const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
+                           AfterPrintType& Entr, WhereToPrintChars& cKind);
+    Status fxPrintingChars(const float& startTwipsPoint, const float& endTwipsPoint,
+                           const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
+                           const AfterPrintType& Entr, const WhereToPrintChars& cKind);
+    Status printBox(const float& bStartCurX, const float& bStartCurY, const float& bEndCurX,
+                    const float& bEndCurY, const int32_t& bFillColor, const int32_t& bDrawStyle,
+                    const int32_t& bDrawMode, int16_t& bDrawWidth, const int32_t& bFillStyle,
+                    const AlignType& AL, const QString& txtInsideBox);
+    Status printBox(const float& bStartCurX, const float& bStartCurY, const float& bEndCurX,
+                    const float& bEndCurY, const int32_t& bFillColor, const int32_t& bDrawStyle,
+                    const int32_t& bDrawMode, const int16_t& bDrawWidth, const int32_t& bFillStyle,
+                    const AlignType& AL, const QString& txtInsideBox);
+    Status printLine(const float& lStartCurX, const float& lStartCurY, const float& lEndCurX,
+                     const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
+                     const int32_t& lDrawStyle, int16_t& lDrawWidth, const AlignType& AL);
+    Status printLine(const float& lStartCurX, const float& lStartCurY, const float& lEndCurX,
+                     const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
+                     const int32_t& lDrawStyle, const int16_t& lDrawWidth, const AlignType& AL);
+    Status printCircle(const float& CenterPointOfCurX, const float& CenterPointOfCury,
+                       const int32_t& cFillColor, const int32_t& cDrawStyle,
+                       const int32_t& cDrawMode, int16_t& cDrawWidth, const int32_t& cFillStyle,
+                       const float& CRadius, const AlignType& AL, const int32_t* cColor = nullptr,
+                       const float* StartRadians = nullptr, const float* EndRadians = nullptr,
+                       const QString* txtInsideCircle = nullptr,
+                       const float* AspectRatio = nullptr);
+    Status printCircle(const float& CenterPointOfCurX, const float& CenterPointOfCury,
+                       const int32_t& cFillColor, const int32_t& cDrawStyle,
+                       const int32_t& cDrawMode, const int16_t& cDrawWidth,
+                       const int32_t& cFillStyle, const float& CRadius, const AlignType& AL,
+                       const int32_t* cColor = nullptr, const float* StartRadians = nullptr,
+                       const float* EndRadians = nullptr, const QString* txtInsideCircle = nullptr,
+                       const float* AspectRatio = nullptr);
+    Status printPicture(const QString& txtFileBitmap, const AlignPicHorizontalType& ALH,
+                        const AlignPicVerticalType& ALV);
 
     // Pages, headers, footers and page numbers.
     Status printPage();
@@ -136,43 +157,45 @@ public:
     Status PrintHeader();
     Status checkMin1();
     Status checkMin2();
-    Status fxNameHeader(int16_t& X, QString& TXT);
-    Status fxFontNameHeader(int16_t& X, QString& FN);
-    Status fxFontsizeHeader(int16_t& X, float& SZ);
-    Status fxFontBoldHeader(int16_t& X, bool& BL);
-    Status fxFontUnderlineHeader(int16_t& X, bool& BL);
-    Status fxFontItalicHeader(int16_t& X, bool& BL);
-    Status fxForecolorHeader(int16_t& X, int32_t& CL);
-    Status fxAlignHeader(int16_t& X, AlignType& AL);
-    Status fxKindOfHeader(int16_t& X, KindOfHeaderType& KN);
-    Status fxCurXHeader(int16_t& X, float& CX);
-    Status fxEnterAfterHeader(int16_t& X, int16_t& N);
-    Status fxLinesBeforeHeader(int16_t& X, int16_t& N);
-    Status fxNameAnyHeader(int16_t& X, QString& TXT);
-    Status fxFontNameAnyHeader(int16_t& X, QString& FN);
-    Status fxFontsizeAnyHeader(int16_t& X, float& SZ);
-    Status fxFontBoldAnyHeader(int16_t& X, bool& BL);
-    Status fxFontUnderlineAnyHeader(int16_t& X, bool& BL);
-    Status fxFontItalicAnyHeader(int16_t& X, bool& BL);
-    Status fxForecolorAnyHeader(int16_t& X, int32_t& CL);
-    Status fxAlignAnyHeader(int16_t& X, AlignType& AL);
-    Status fxKindOfAnyHeader(int16_t& X, KindOfHeaderType& KN);
-    Status fxCurXAnyHeader(int16_t& X, int16_t& CX);
-    Status fxCurYAnyHeader(int16_t& X, int16_t& CY);
-    Status fxNumberOfFirstPage(int16_t& X);
+    Status fxNameHeader(const int16_t& X, const QString& TXT);
+    Status fxFontNameHeader(const int16_t& X, const QString& FN);
+    Status fxFontsizeHeader(const int16_t& X, const float& SZ);
+    Status fxFontBoldHeader(const int16_t& X, const bool& BL);
+    Status fxFontUnderlineHeader(const int16_t& X, const bool& BL);
+    Status fxFontItalicHeader(const int16_t& X, const bool& BL);
+    Status fxForecolorHeader(const int16_t& X, const int32_t& CL);
+    Status fxAlignHeader(const int16_t& X, const AlignType& AL);
+    Status fxKindOfHeader(const int16_t& X, const KindOfHeaderType& KN);
+    Status fxCurXHeader(const int16_t& X, const float& CX);
+    Status fxEnterAfterHeader(const int16_t& X, const int16_t& N);
+    Status fxLinesBeforeHeader(const int16_t& X, const int16_t& N);
+    Status fxNameAnyHeader(const int16_t& X, const QString& TXT);
+    Status fxFontNameAnyHeader(const int16_t& X, const QString& FN);
+    Status fxFontsizeAnyHeader(const int16_t& X, const float& SZ);
+    Status fxFontBoldAnyHeader(const int16_t& X, const bool& BL);
+    Status fxFontUnderlineAnyHeader(const int16_t& X, const bool& BL);
+    Status fxFontItalicAnyHeader(const int16_t& X, const bool& BL);
+    Status fxForecolorAnyHeader(const int16_t& X, const int32_t& CL);
+    Status fxAlignAnyHeader(const int16_t& X, const AlignType& AL);
+    Status fxKindOfAnyHeader(const int16_t& X, const KindOfHeaderType& KN);
+    Status fxCurXAnyHeader(const int16_t& X, const int16_t& CX);
+    Status fxCurYAnyHeader(const int16_t& X, const int16_t& CY);
+    Status fxNumberOfFirstPage(const int16_t& X);
     Status fxFontnameNumberpage(Out<QString> result);
     Status fxFontsizeNumberpage(Out<float> result);
     Status fxForecolorNumberpage(Out<int32_t> result);
     Status fxFontboldNumberpage(Out<bool> result);
-    Status PrintingLineAbovePagenumber(QString& CharforPrintingTheLine);
-    Status Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R1FontName,
-                        float& R1FontSize, bool& R1FontBold, bool& R1FontItalic,
-                        bool& R1FontUnderline, int32_t& R1Forecolor);
+    Status PrintingLineAbovePagenumber(const QString& CharforPrintingTheLine);
+    Status Footer1Right(const Footer1Number& kdOneToFour, const QString& TXT,
+                        const QString& R1FontName, const float& R1FontSize, const bool& R1FontBold,
+                        const bool& R1FontItalic, const bool& R1FontUnderline,
+                        const int32_t& R1Forecolor);
 
     // Settings.
-    Status fxreduceTwips(float& SZ);
-    Status fxProporional_CurrentY(Proporional_CurrentY& PROP);
-    Status fxDefaultMargins(float& lMargin, float& rMargin, float& tMargin, float& bMargin);
+    Status fxreduceTwips(const float& SZ);
+    Status fxProporional_CurrentY(const Proporional_CurrentY& PROP);
+    Status fxDefaultMargins(const float& lMargin, const float& rMargin, const float& tMargin,
+                            const float& bMargin);
     Status gtLeftMargin(Out<float> result);
     Status gtRightMargin(Out<float> result);
     Status gtBottomMargin(Out<float> result);
@@ -181,71 +204,73 @@ public:
 
     // Preview and centring.
     Status StartPalvexPrintPreview();
-    Status tfCenterPages(bool& CN);
+    Status tfCenterPages(const bool& CN);
 
     // Printout files.
-    Status SavePrint(QString& FileName, bool& Cancel);
-    Status ReadPrint(QString& FileName);
+    Status SavePrint(const QString& FileName,
+                     bool& Cancel); // Cancel: true when the file cannot be written
+    Status ReadPrint(const QString& FileName);
     // Reads printout lines from `in` into the report being recorded, as ReadPrint does with a
     // file; false when a line stopped the reading (after a beep).
     bool readPrintout(QIODevice& in);
 
     // Interface texts.
-    Status fxCaptionFraPrinter(QString& TXT);
-    Status fxCaptionLblPrinterName(QString& TXT);
-    Status fxCaptionLblCopies(QString& TXT);
-    Status fxCaptionLblQuality(QString& TXT);
-    Status fxCaptionLblZoomPrinting(QString& TXT);
-    Status fxCaptionLblFromPage(QString& TXT);
-    Status fxCaptionLblToPage(QString& TXT);
-    Status fxCaptionCmdPrintSetup(QString& TXT);
-    Status fxCaptionFraPrinterCmdOK(QString& TXT);
-    Status fxCaptionFraPrinterCmdCancel(QString& TXT);
-    Status fxTextComboQuality_Draft(QString& TXT);
-    Status fxTextComboQuality_Low(QString& TXT);
-    Status fxTextComboQuality_Medium(QString& TXT);
-    Status fxTextComboQuality_High(QString& TXT);
-    Status fxTextComboZoom_Ignore(QString& TXT);
-    Status fxTextComboZoom_Defined(QString& TXT);
-    Status fxCaptionFraSearch(QString& TXT);
-    Status fxCaptionLblSearch(QString& TXT);
-    Status fxCaptionCmdSearch(QString& TXT);
-    Status fxCaptionCmdCancelSearch(QString& TXT);
-    Status fxCaptionButton_Close(QString& TXT);
-    Status fxCaptionButton_Print(QString& TXT);
-    Status fxCaptionButton_First_F5(QString& TXT);
-    Status fxCaptionButton_Previous_F6(QString& TXT);
-    Status fxCaptionButton_Next_F7(QString& TXT);
-    Status fxCaptionButton_Last_F8(QString& TXT);
-    Status fxCaptionButton_Search_F3(QString& TXT);
-    Status fxCaptionButton_Continue_Search_F3(QString& TXT);
-    Status fxFontsize_Button_Close(float& SZ);
-    Status fxFontsize_Button_Print(float& SZ);
-    Status fxFontsize_Button_First(float& SZ);
-    Status fxFontsize_Button_Previous(float& SZ);
-    Status fxFontsize_Button_Next(float& SZ);
-    Status fxFontsize_Button_Last(float& SZ);
-    Status fxFontsize_Button_Search(float& SZ);
-    Status fxFontsize_Button_Continue_Search(float& SZ);
-    Status fxFontbold_Button_Close(bool& BL);
-    Status fxFontbold_Button_Print(bool& BL);
-    Status fxFontbold_Button_First(bool& BL);
-    Status fxFontbold_Button_Previous(bool& BL);
-    Status fxFontbold_Button_Next(bool& BL);
-    Status fxFontbold_Button_Last(bool& BL);
-    Status fxFontbold_Button_Search(bool& BL);
-    Status fxFontbold_Button_Continue_Search(bool& BL);
-    Status fxCaption_chkDefaultMargins(QString& TXT);
-    Status fxCaptionsOfComboMoreoptions(int16_t& X, QString& CAP);
-    Status fxCaptionsOflblMargins(int16_t& X, QString& CAP);
-    Status fxCaption_cmdOK(QString& TXT);
-    Status fxCaption_cmdCANCEL(QString& TXT);
-    Status fxCaptionsOfZoomOptions(int16_t& X, QString& CAP);
-    Status Fontname_Buttons(QString& TXT);
-    Status writeMsgbox(txtMessageType& Message, QString& TXT);
+    Status fxCaptionFraPrinter(const QString& TXT);
+    Status fxCaptionLblPrinterName(const QString& TXT);
+    Status fxCaptionLblCopies(const QString& TXT);
+    Status fxCaptionLblQuality(const QString& TXT);
+    Status fxCaptionLblZoomPrinting(const QString& TXT);
+    Status fxCaptionLblFromPage(const QString& TXT);
+    Status fxCaptionLblToPage(const QString& TXT);
+    Status fxCaptionCmdPrintSetup(const QString& TXT);
+    Status fxCaptionFraPrinterCmdOK(const QString& TXT);
+    Status fxCaptionFraPrinterCmdCancel(const QString& TXT);
+    Status fxTextComboQuality_Draft(const QString& TXT);
+    Status fxTextComboQuality_Low(const QString& TXT);
+    Status fxTextComboQuality_Medium(const QString& TXT);
+    Status fxTextComboQuality_High(const QString& TXT);
+    Status fxTextComboZoom_Ignore(const QString& TXT);
+    Status fxTextComboZoom_Defined(const QString& TXT);
+    Status fxCaptionFraSearch(const QString& TXT);
+    Status fxCaptionLblSearch(const QString& TXT);
+    Status fxCaptionCmdSearch(const QString& TXT);
+    Status fxCaptionCmdCancelSearch(const QString& TXT);
+    Status fxCaptionButton_Close(const QString& TXT);
+    Status fxCaptionButton_Print(const QString& TXT);
+    Status fxCaptionButton_First_F5(const QString& TXT);
+    Status fxCaptionButton_Previous_F6(const QString& TXT);
+    Status fxCaptionButton_Next_F7(const QString& TXT);
+    Status fxCaptionButton_Last_F8(const QString& TXT);
+    Status fxCaptionButton_Search_F3(const QString& TXT);
+    Status fxCaptionButton_Continue_Search_F3(const QString& TXT);
+    Status fxFontsize_Button_Close(const float& SZ);
+    Status fxFontsize_Button_Print(const float& SZ);
+    Status fxFontsize_Button_First(const float& SZ);
+    Status fxFontsize_Button_Previous(const float& SZ);
+    Status fxFontsize_Button_Next(const float& SZ);
+    Status fxFontsize_Button_Last(const float& SZ);
+    Status fxFontsize_Button_Search(const float& SZ);
+    Status fxFontsize_Button_Continue_Search(const float& SZ);
+    Status fxFontbold_Button_Close(const bool& BL);
+    Status fxFontbold_Button_Print(const bool& BL);
+    Status fxFontbold_Button_First(const bool& BL);
+    Status fxFontbold_Button_Previous(const bool& BL);
+    Status fxFontbold_Button_Next(const bool& BL);
+    Status fxFontbold_Button_Last(const bool& BL);
+    Status fxFontbold_Button_Search(const bool& BL);
+    Status fxFontbold_Button_Continue_Search(const bool& BL);
+    Status fxCaption_chkDefaultMargins(const QString& TXT);
+    Status fxCaptionsOfComboMoreoptions(const int16_t& X, const QString& CAP);
+    Status fxCaptionsOflblMargins(const int16_t& X, const QString& CAP);
+    Status fxCaption_cmdOK(const QString& TXT);
+    Status fxCaption_cmdCANCEL(const QString& TXT);
+    Status fxCaptionsOfZoomOptions(const int16_t& X, const QString& CAP);
+    Status Fontname_Buttons(const QString& TXT);
+    Status writeMsgbox(const txtMessageType& Message, const QString& TXT);
 
     // For hosts: the shown report, or pages FromPage to ToPage of it, as a PDF file.
-    Status ExportPdf(const QString& Path, int32_t* FromPage = nullptr, int32_t* ToPage = nullptr);
+    Status ExportPdf(QString Path, const int32_t* FromPage = nullptr,
+                     const int32_t* ToPage = nullptr);
 
     Status About();
 
