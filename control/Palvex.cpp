@@ -18,6 +18,7 @@
 #include "recording/PropertyPersistence.h"
 #include "recording/PropertyRules.h"
 #include "recording/TextRecorder.h"
+#include "texts/HostMessageBoxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +38,8 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
     : QWidget(parent), m_platform(std::move(platform)), m_ambient(std::move(ambient)),
       m_store(CodePage::system()), m_saveFile(std::make_unique<PrintoutSaveFile>()) {
     setObjectName(QStringLiteral("Palvex"));
+    m_hostBoxes = std::make_shared<HostMessageBoxes>(m_platform.messageBoxes);
+    m_platform.messageBoxes = m_hostBoxes;
     m_state.props.Font = m_ambient.font;
     m_state.props.ownFont = m_ambient.font;
     m_state.props.canvasFont = m_ambient.font;
@@ -93,6 +96,7 @@ Palvex::Palvex(Platform platform, Ambient ambient, QWidget* parent)
             m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
             m_state.zoomHeight = m_window->chkZoomHeight->isChecked();
         });
+    connectHostSignals();
 }
 
 const QImage& Palvex::canvasImage() {
@@ -139,6 +143,8 @@ bool Palvex::eventFilter(QObject* watched, QEvent* event) {
 Palvex::~Palvex() {
     // The printout is written from the report store, so before any file closes.
     if (m_saveEnabled) WritePrintout();
+    // A host's copy of the platform may outlive the control: its boxes no longer reach it.
+    m_hostBoxes->onMessage = nullptr;
     // The window's widgets go first, while the parts their signals and filters reach still
     // exist; silenced, so nothing they emit on the way out runs a handler.
     for (QObject* o : findChildren<QObject*>())

@@ -36,6 +36,7 @@ class OptionPanels;
 class Search;
 class PrinterPanel;
 class PrintoutSaveFile;
+class HostMessageBoxes;
 
 // The right-to-left report recorder and preview control. A host records a report through the
 // members below (or the same members by dispatch identifier, see Dispatch); every member
@@ -113,6 +114,18 @@ public:
     // Where the report store and the definitions file live; empty for the current directory.
     Status get_WorkingFolder(Out<QString> value);
     Status let_WorkingFolder(const QString& value);
+    // The preview in the control's own place in a host's layout; Close then hides it.
+    Status get_Embedded(Out<bool> value);
+    Status let_Embedded(bool value);
+    // Warnings come to the host as messageShown instead of in modal boxes.
+    Status get_MessagesToHost(Out<bool> value);
+    Status let_MessagesToHost(bool value);
+    // Read-only: the pages of the report shown, 0 while none is.
+    Status get_PageCount(Out<int32_t> value);
+    Status let_PageCount(int32_t value);
+    // Read-only: the last message handed to the host.
+    Status get_LastMessage(Out<QString> value);
+    Status let_LastMessage(const QString& value);
 
     // Text and alignment.
     Status SpecialCenter(float& startxPoint, float& endxPoint, QString& TXT, AfterPrintType& Entr,
@@ -277,6 +290,15 @@ protected:
 signals:
     // A saved property changed: the host should save its form.
     void propertyChanged(const QString& name);
+    // The preview came to show another page (as numbered on it).
+    void pageShown(int page);
+    // The printer panel's job went to the printer: how many pages of the report it held.
+    void printed(int pages);
+    // The preview's Close was chosen.
+    void closed();
+    // A message the control would have shown in a box, with the box's style flags, while
+    // MessagesToHost is set.
+    void messageShown(int flags, const QString& text);
 
 private:
     friend class PropertyRules;
@@ -285,6 +307,8 @@ private:
     void recoverFromFailure(Status status);
     // Writes the printout when the control ends, if SavePrint named a file.
     void WritePrintout();
+    // The parts' notices passed on as the signals above.
+    void connectHostSignals();
 
     Platform m_platform;
     Ambient m_ambient;
@@ -310,6 +334,7 @@ private:
     bool m_saveEnabled = false;
     bool m_laidOut = false; // the preview window has been laid out by a start
     WorkingFolder m_workingFolder;
+    std::shared_ptr<HostMessageBoxes> m_hostBoxes; // every box of the control goes through it
     bool m_reportShown = false; // printLastPage has ended the report of the last start
 };
 
