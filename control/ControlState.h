@@ -204,6 +204,9 @@ struct ControlState {
     bool pagesCentred = false;
     bool searchContinue = false;
     QChar lineAbovePageNumber = QLatin1Char(' ');
+    // The preview lives in the control's own place in a host's layout instead of covering the
+    // screen, and its Close hides it instead of closing the host's window.
+    bool embedded = false;
 };
 
 } // namespace palvex

@@ -18,6 +18,7 @@
 #include "recording/PropertyPersistence.h"
 #include "recording/PropertyRules.h"
 #include "recording/TextRecorder.h"
+#include "texts/HostMessageBoxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,6 +52,8 @@ PalvexPrivate::~PalvexPrivate() = default;
 
 // The parts, wired to one another and to the control's window.
 void PalvexPrivate::build() {
+    m_hostBoxes = std::make_shared<HostMessageBoxes>(m_platform.messageBoxes);
+    m_platform.messageBoxes = m_hostBoxes;
     m_state.props.Font = m_ambient.font;
     m_state.props.ownFont = m_ambient.font;
     m_state.props.canvasFont = m_ambient.font;
@@ -108,6 +111,7 @@ void PalvexPrivate::build() {
             m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
             m_state.zoomHeight = m_window->chkZoomHeight->isChecked();
         });
+    connectHostSignals();
 }
 
 // A window event failed (a page that cannot be read, a printer that went away): the user hears
@@ -150,6 +154,8 @@ bool Palvex::eventFilter(QObject* watched, QEvent* event) {
 Palvex::~Palvex() {
     // The printout is written from the report store, so before any file closes.
     if (d->m_saveEnabled) d->WritePrintout();
+    // A host's copy of the platform may outlive the control: its boxes no longer reach it.
+    d->m_hostBoxes->onMessage = nullptr;
     // The window's widgets go first, while the parts their signals and filters reach still
     // exist; silenced, so nothing they emit on the way out runs a handler.
     for (QObject* o : findChildren<QObject*>())

@@ -1,13 +1,28 @@
 // The members added for host programs: where the report's files live, the page of the next
-// report, and export without a panel.
+// report, export without a panel, the preview embedded in a host's layout, and what the host
+// hears of the preview.
 
 #include "PalvexPrivate.h"
 
+#include "preview/Navigation.h"
+#include "preview/PageRenderer.h"
 #include "printing/PdfExport.h"
+#include "printing/PrinterPanel.h"
+#include "recording/PropertyRules.h"
+#include "texts/HostMessageBoxes.h"
 
 #include <optional>
 
 namespace palvex {
+
+void PalvexPrivate::connectHostSignals() {
+    m_hostBoxes->onMessage = [this](int flags, const QString& text) {
+        emit q.messageShown(flags, text);
+    };
+    m_renderer->onPageShown = [this](int32_t page) { emit q.pageShown(page); };
+    QObject::connect(m_navigation, &Navigation::closed, &q, &Palvex::closed);
+    QObject::connect(m_printerPanel, &PrinterPanel::printed, &q, &Palvex::printed);
+}
 
 Status Palvex::get_WorkingFolder(Out<QString> value) {
     return guarded([&] { value = d->m_workingFolder.path(); });
@@ -31,6 +46,45 @@ Status Palvex::get_Orientation(Out<int32_t> value) {
 
 Status Palvex::let_Orientation(int32_t value) {
     return guarded([&] { d->m_state.pageSetup.setOrientation(value); });
+}
+
+Status Palvex::get_Embedded(Out<bool> value) {
+    value = d->m_state.embedded;
+    return Status::Ok;
+}
+
+Status Palvex::let_Embedded(bool value) {
+    d->m_state.embedded = value;
+    return Status::Ok;
+}
+
+Status Palvex::get_MessagesToHost(Out<bool> value) {
+    value = d->m_hostBoxes->toHost;
+    return Status::Ok;
+}
+
+Status Palvex::let_MessagesToHost(bool value) {
+    d->m_hostBoxes->toHost = value;
+    return Status::Ok;
+}
+
+Status Palvex::get_PageCount(Out<int32_t> value) {
+    // Close forgets the report's items, so a closed preview shows no pages either.
+    value = d->m_reportShown && d->m_store.itemCount() > 0 ? d->m_state.lastPageIndex + 1 : 0;
+    return Status::Ok;
+}
+
+Status Palvex::let_PageCount(int32_t) {
+    return guarded([&] { d->m_properties->refuseSet(); });
+}
+
+Status Palvex::get_LastMessage(Out<QString> value) {
+    value = d->m_hostBoxes->lastMessage();
+    return Status::Ok;
+}
+
+Status Palvex::let_LastMessage(const QString&) {
+    return guarded([&] { d->m_properties->refuseSet(); });
 }
 
 Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* ToPage) {

@@ -29,6 +29,7 @@ class OptionPanels;
 class Search;
 class PrinterPanel;
 class PrintoutSaveFile;
+class HostMessageBoxes;
 
 // What a control is made of. The public class holds one of these, so that the parts can change
 // without changing what a host compiles against.
@@ -55,6 +56,8 @@ public:
     void recoverFromFailure(Status status);
     // Writes the printout when the control ends, if SavePrint named a file.
     void WritePrintout();
+    // The parts' notices passed on as the control's signals.
+    void connectHostSignals();
 
     Palvex& q;
     Platform m_platform;
@@ -81,6 +84,7 @@ public:
     bool m_saveEnabled = false;
     bool m_laidOut = false; // the preview window has been laid out by a start
     WorkingFolder m_workingFolder;
+    std::shared_ptr<HostMessageBoxes> m_hostBoxes; // every box of the control goes through it
     bool m_reportShown = false; // printLastPage has ended the report of the last start
 };
 

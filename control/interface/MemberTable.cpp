@@ -97,6 +97,12 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_PaperSize, &Palvex::let_PaperSize>("PaperSize", 0x68040001, false),
         property<&Palvex::get_Orientation, &Palvex::let_Orientation>("Orientation", 0x68040002,
                                                                      false),
+        property<&Palvex::get_Embedded, &Palvex::let_Embedded>("Embedded", 0x68040003, false),
+        property<&Palvex::get_MessagesToHost, &Palvex::let_MessagesToHost>("MessagesToHost",
+                                                                           0x68040004, false),
+        property<&Palvex::get_PageCount, &Palvex::let_PageCount>("PageCount", 0x68040005, false),
+        property<&Palvex::get_LastMessage, &Palvex::let_LastMessage>("LastMessage", 0x68040006,
+                                                                     false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, "Text and alignment",
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),

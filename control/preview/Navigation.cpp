@@ -306,7 +306,14 @@ void Navigation::cmd_Click(int index) {
         m_store.setItemCount(0);
         m_state.pageFooterCount = 0;
         m_state.firstPageNumber = 0;
-        if (QWidget* form = m_control->window(); form && form != m_control) form->close();
+        if (m_state.embedded) {
+            // The host's window stays: the preview leaves its place in the host's layout.
+            m_control->hide();
+            emit closed();
+        } else {
+            emit closed();
+            if (QWidget* form = m_control->window(); form && form != m_control) form->close();
+        }
         break;
     case First:
     case Previous:

@@ -57,6 +57,9 @@ public:
 signals:
     // The Print button or Ctrl+P: the printer panel is someone else's.
     void printRequested();
+    // The Close button or Esc, after the preview was hidden or just before the host's window
+    // closes (which may take the control with it).
+    void closed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

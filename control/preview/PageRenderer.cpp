@@ -133,6 +133,11 @@ void PageRenderer::RenderPage(bool keepRange) {
     m_window.p1->setFocus();
     m_canvas.setAutoRedraw(false);
     m_state.props.gtAfterPage = false;
+    // A zoom or margin change draws the same page again: only another page is news.
+    if (m_reportShown && !keepRange && m_shownPage != m_state.currentPage) {
+        m_shownPage = m_state.currentPage;
+        if (onPageShown) onPageShown(m_state.currentPage);
+    }
 }
 
 } // namespace palvex

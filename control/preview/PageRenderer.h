@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace palvex {
@@ -26,6 +27,14 @@ public:
 
     // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
     void RenderPage(bool keepRange);
+    // Told the page's number when the preview comes to show another page of a report than before.
+    std::function<void(int32_t page)> onPageShown;
+    // Whether a report is on show: a start draws before there is one, and the next report's
+    // first page counts as another page even with the same number.
+    void setReportShown(bool shown) {
+        m_reportShown = shown;
+        m_shownPage.reset();
+    }
     // The extent of the free text of items first..last at 100 % without centring shifts,
     // measured without drawing (minTextX, maxTextX), in twips of the printable area.
     void measureExtent(int32_t first, int32_t last);
@@ -53,6 +62,8 @@ private:
     Surface& m_pic;
     PreviewWindow& m_window;
     GraphicsReplay m_graphics; // pen widths in screen pixels: the canvas is the screen
+    bool m_reportShown = false;
+    std::optional<int32_t> m_shownPage;
 };
 
 } // namespace palvex

@@ -45,11 +45,17 @@ void PreviewController::fillMarginLists() {
 }
 
 void PreviewController::start(const std::string& directory) {
+    m_renderer.setReportShown(false);
     const QSizeF area = coveredArea();
     const float areaWidth = float(area.width()), areaHeight = float(area.height());
-    m_window.scaleToolbar(areaWidth);            // 1
-    m_startup.openStore(directory);              // 2
-    m_window.coverScreen(areaWidth, areaHeight); // 3
+    m_window.scaleToolbar(areaWidth); // 1
+    m_startup.openStore(directory);   // 2
+    // 3. Embedded, the host's layout has placed the control, and the preview uses all of it.
+    m_window.bottomReserve = m_state.embedded ? 0 : PreviewWindow::ScreenBottomReserve;
+    if (m_state.embedded)
+        m_window.showLaidOut();
+    else
+        m_window.coverScreen(areaWidth, areaHeight);
     m_window.setPreviewColor(toQColor(m_state.definitions.DefLongs[0]));
     m_startup.applyBackColor();
     m_window.cboZoomPrinting->clear(); // 5
@@ -124,6 +130,7 @@ void PreviewController::showReport() {
     m_state.pageListArmed = true;
     m_state.pagesEnded = 0;
     m_state.currentPage = m_state.firstPageNumber;
+    m_renderer.setReportShown(true);
     m_renderer.RenderPage(false);
     // Only now is the canvas its final size: the view opens at the page's top right corner.
     m_window.VScroll->setValue(0);
@@ -134,6 +141,8 @@ void PreviewController::showReport() {
 }
 
 QSizeF PreviewController::coveredArea() const {
+    // Embedded, the host's layout gives the control its place and the preview keeps within it.
+    if (m_state.embedded) return m_window.areaTwips();
     QSizeF area(m_screen.widthTwips(), m_screen.heightTwips());
     // A host window that is on screen and smaller than it holds the control within its bounds.
     const QWidget* host = m_window.control->parentWidget();
@@ -143,6 +152,7 @@ QSizeF PreviewController::coveredArea() const {
 }
 
 void PreviewController::followHost() {
+    if (m_state.embedded) return; // the host's layout sizes the control
     const QSizeF area = coveredArea();
     PreviewWindow::place(m_window.control, QRectF(QPointF(0, 0), area));
 }

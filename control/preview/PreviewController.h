@@ -33,14 +33,16 @@ public:
     void showReport();
     // "Formating Page " and the number of pages formatted.
     void ShowFormattingPage(int pages);
-    // The control takes the host window's new size, up to the screen's.
+    // The control takes the host window's new size, up to the screen's; an embedded control
+    // keeps the place the host's layout gives it.
     void followHost();
     // The window laid out again for the control's size, the canvas kept in view.
     void relayOut();
 
 private:
     void fillMarginLists();
-    // The screen, or the part of it that the host's window covers, in twips.
+    // The screen, or the part of it that the host's window covers, in twips; embedded, the
+    // control's own place.
     QSizeF coveredArea() const;
 
     ControlState& m_state;

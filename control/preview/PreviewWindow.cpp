@@ -295,6 +295,10 @@ void PreviewWindow::scaleToolbar(float screenWidthTwips) {
 void PreviewWindow::coverScreen(float widthTwips, float heightTwips) {
     place(control, QRectF(0, 0, widthTwips, heightTwips));
     control->move(0, 0);
+    showLaidOut();
+}
+
+void PreviewWindow::showLaidOut() {
     control->setVisible(true);
     layOut();
     p1->move(p1->x(), 0);
@@ -303,7 +307,8 @@ void PreviewWindow::coverScreen(float widthTwips, float heightTwips) {
 void PreviewWindow::layOut() {
     const QSizeF area = areaTwips();
     scaleToolbar(float(area.width()));
-    place(Mainpicture, QRectF(0, ToolbarHeight, area.width(), std::max(0.0, area.height() - 1430)));
+    place(Mainpicture, QRectF(0, ToolbarHeight, area.width(),
+                              std::max(0.0, area.height() - ToolbarHeight - bottomReserve)));
     placeScrollBars();
     for (QWidget* frame : {static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
                            static_cast<QWidget*>(fraZoomOptions)})

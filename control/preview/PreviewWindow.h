@@ -43,6 +43,8 @@ public:
     void scaleToolbar(float screenWidthTwips);
     // The control covers the screen, or as much of it as the host's window shows.
     void coverScreen(float widthTwips, float heightTwips);
+    // The window shown and laid out in the control where it is and as large as it is.
+    void showLaidOut();
     // Lays the toolbar, the viewport, the scroll bars and the panels out inside the control as
     // it is now sized, so nothing lies beyond the window's edge.
     void layOut();
@@ -61,6 +63,10 @@ public:
 
     // Every event handler of the window runs through it.
     EventGuard guard;
+    // Twips left free under the viewport: the form that covers the screen keeps clear of the
+    // bottom of the screen; a control in a host's layout uses its whole place.
+    static constexpr float ScreenBottomReserve = 710;
+    float bottomReserve = ScreenBottomReserve;
 
     QWidget* control;
     QWidget* Picture1;

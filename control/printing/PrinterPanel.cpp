@@ -194,7 +194,10 @@ void PrinterPanel::cmdOK_Click() {
     m_window.fraPrinter->hide();
     m_state.surface = &m_pic;
     m_printer.reset();
-    if (failed) printerProblem();
+    if (failed) return printerProblem();
+    // A range that ends before it begins sent nothing.
+    const int32_t pages = m_request.toPage - m_request.fromPage + 1;
+    if (pages > 0) emit printed(pages);
 }
 
 } // namespace palvex

@@ -44,6 +44,8 @@ public:
 signals:
     // A check failed or the printer did not answer.
     void beep();
+    // The job went to the printer: the pages of the report it held (each copy counts once).
+    void printed(int pages);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

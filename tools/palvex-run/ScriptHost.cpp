@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -65,6 +66,12 @@ void ScriptHost::createControl() {
     ambient.userMode = !m_options.designMode;
     m_control = new Palvex(m_platform, ambient, m_form.get());
     m_control->setObjectName(QStringLiteral("Palvex1"));
+    if (m_options.layout) {
+        auto* layout = new QVBoxLayout(m_form.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_control);
+    }
+    connectSignals();
     if (!m_options.propertiesFile.isEmpty() && QFileInfo::exists(m_options.propertiesFile)) {
         IniPropertyBag bag(m_options.propertiesFile);
         m_control->loadProperties(bag);
@@ -198,6 +205,8 @@ void ScriptHost::runAction(const Statement& st) {
         wheel(st.words);
     } else if (action == QLatin1String("resize")) {
         resizeWindow(st.words);
+    } else if (action == QLatin1String("signals")) {
+        reportSignals(st.words);
     } else {
         printError(Status::NotSupportedYet, QLatin1Char('!') + action);
     }
@@ -427,6 +436,31 @@ void ScriptHost::resizeWindow(const QStringList& words) {
     if (!m_form->isVisible()) m_form->show();
     m_form->resize(width, height);
     QCoreApplication::processEvents();
+}
+
+void ScriptHost::reportSignals(const QStringList& words) {
+    const QString mode = words.value(0, QStringLiteral("on"));
+    if (mode != QLatin1String("on") && mode != QLatin1String("off"))
+        return printError(Status::InvalidProcedureCall, QStringLiteral("!signals ") + mode);
+    m_reportSignals = mode == QLatin1String("on");
+}
+
+void ScriptHost::connectSignals() {
+    auto report = [this](const QString& line) {
+        if (m_reportSignals) m_out << "signal " << line << Qt::endl;
+    };
+    QObject::connect(m_control, &Palvex::pageShown, m_control,
+                     [report](int page) { report(QStringLiteral("pageShown %1").arg(page)); });
+    QObject::connect(m_control, &Palvex::printed, m_control,
+                     [report](int pages) { report(QStringLiteral("printed %1").arg(pages)); });
+    QObject::connect(m_control, &Palvex::closed, m_control,
+                     [report] { report(QStringLiteral("closed")); });
+    QObject::connect(m_control, &Palvex::messageShown, m_control,
+                     [report](int flags, const QString& text) {
+                         QString shown = text;
+                         shown.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+                         report(QStringLiteral("messageShown %1: %2").arg(flags).arg(shown));
+                     });
 }
 
 void ScriptHost::printState() {

@@ -28,6 +28,7 @@ struct Options {
     bool show = false;
     bool designMode = false;
     QString propertiesFile; // the host form's saved properties
+    bool layout = false;    // the form's layout gives the control the whole form
 };
 
 // Runs script statements against one control instance hosted on a form of its own.
@@ -70,6 +71,9 @@ private:
     void listDrawn();
     void wheel(const QStringList& words);
     void resizeWindow(const QStringList& words);
+    // Prints a line for each of the control's signals to hosts from now on (or no more).
+    void reportSignals(const QStringList& words);
+    void connectSignals();
     void printError(Status status, const QString& what);
 
     Options m_options;
@@ -83,6 +87,7 @@ private:
     QHash<QString, const MemberInfo*> m_members;
     static constexpr int CallsBetweenEvents = 256;
     int m_callsSinceEvents = 0;
+    bool m_reportSignals = false;
 };
 
 } // namespace palvex::script

@@ -21,7 +21,7 @@ int usage() {
         stderr,
         "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
         "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
-        "                  SCRIPT|-\n"
+        "                  [--layout] SCRIPT|-\n"
         "       palvex-run --list-members\n");
     return 2;
 }
@@ -71,6 +71,8 @@ int main(int argc, char** argv) {
             options.show = true;
         } else if (a == QLatin1String("--design-mode")) {
             options.designMode = true;
+        } else if (a == QLatin1String("--layout")) {
+            options.layout = true;
         } else if (a == QLatin1String("--properties")) {
             options.propertiesFile = value();
         } else if (a.startsWith(QLatin1String("--")) || !scriptPath.isEmpty()) {

@@ -91,6 +91,18 @@ public:
     // Where the report store and the definitions file live; empty for the current directory.
     Status get_WorkingFolder(Out<QString> value);
     Status let_WorkingFolder(const QString& value);
+    // The preview in the control's own place in a host's layout; Close then hides it.
+    Status get_Embedded(Out<bool> value);
+    Status let_Embedded(bool value);
+    // Warnings come to the host as messageShown instead of in modal boxes.
+    Status get_MessagesToHost(Out<bool> value);
+    Status let_MessagesToHost(bool value);
+    // Read-only: the pages of the report shown, 0 while none is.
+    Status get_PageCount(Out<int32_t> value);
+    Status let_PageCount(int32_t value);
+    // Read-only: the last message handed to the host.
+    Status get_LastMessage(Out<QString> value);
+    Status let_LastMessage(const QString& value);
     // The paper and orientation of the next report; empty and 0 for the current printer's.
     Status get_PaperSize(Out<QString> value);
     Status let_PaperSize(const QString& value);
@@ -285,6 +297,15 @@ protected:
 signals:
     // A saved property changed: the host should save its form.
     void propertyChanged(const QString& name);
+    // The preview came to show another page (as numbered on it).
+    void pageShown(int page);
+    // The printer panel's job went to the printer: how many pages of the report it held.
+    void printed(int pages);
+    // The preview's Close was chosen.
+    void closed();
+    // A message the control would have shown in a box, with the box's style flags, while
+    // MessagesToHost is set.
+    void messageShown(int flags, const QString& text);
 
 private:
     std::unique_ptr<PalvexPrivate> d;
