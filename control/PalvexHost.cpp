@@ -4,6 +4,7 @@
 
 #include "PalvexPrivate.h"
 
+#include "platform/Printers.h"
 #include "preview/Navigation.h"
 #include "preview/PageRenderer.h"
 #include "printing/PdfExport.h"
@@ -93,6 +94,19 @@ Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* T
         if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
         auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
         PdfExport(d->m_state, d->m_store).run(Path, page(FromPage), page(ToPage));
+    });
+}
+
+Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const int16_t* Copies) {
+    return guarded([&] {
+        if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
+        Printers& printers = *d->m_platform.printers;
+        if (printers.installed().isEmpty()) palvex::raise(Status::PrinterError);
+        auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
+        const int32_t pages = PdfExport(d->m_state, d->m_store)
+                                  .print(printers.current(), printers.pdfOutputPath(),
+                                         page(FromPage), page(ToPage), Copies ? *Copies : 1);
+        emit printed(pages);
     });
 }
 

@@ -339,6 +339,8 @@ const std::vector<MemberInfo>& table() {
                                      {"Message", "TXT"}),
         method<&Palvex::ExportPdf>("ExportPdf", 0x60040000, "Extensions for hosts",
                                    {"Path", "FromPage", "ToPage"}),
+        method<&Palvex::PrintReport>("PrintReport", 0x60040020, "Extensions for hosts",
+                                     {"FromPage", "ToPage", "Copies"}),
         method<&Palvex::About>("About", -552, "About", {}),
     };
     return all;

@@ -35,8 +35,8 @@ private:
 
 } // namespace
 
-void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
-                    std::optional<int32_t> toPage) {
+PrintRequest PdfExport::range(std::optional<int32_t> fromPage,
+                              std::optional<int32_t> toPage) const {
     const int32_t first = m_state.firstPageNumber;
     const int32_t last = first + m_state.lastPageIndex;
     PrintRequest request;
@@ -46,6 +46,27 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
     if (!inReport(request.fromPage) || !inReport(request.toPage) ||
         request.fromPage > request.toPage)
         raise(Status::SubscriptOutOfRange);
+    return request;
+}
+
+int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputPath,
+                         std::optional<int32_t> fromPage, std::optional<int32_t> toPage,
+                         int32_t copies) {
+    PrintRequest request = range(fromPage, toPage);
+    if (copies < 1) raise(Status::InvalidProcedureCall);
+    request.copies = copies;
+    request.monochrome = printer.colorMode != 2;
+    request.duplex = m_state.pageSetup.duplex();
+    request.paperSource = m_state.pageSetup.paperSource();
+    KeepPreviewPage keep(m_state);
+    PrinterSurface device(m_state.pageSetup.jobDevice(printer), pdfOutputPath);
+    PrintJob(m_state, m_store).run(device, request);
+    return request.toPage - request.fromPage + 1;
+}
+
+void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
+                    std::optional<int32_t> toPage) {
+    const PrintRequest request = range(fromPage, toPage);
     // A folder as the target would only fail at the rename, after the whole document was made.
     if (path.isEmpty() || QFileInfo(path).isDir()) raise(Status::PathFileAccessError);
 

@@ -283,6 +283,10 @@ public:
     // For hosts: the shown report, or pages FromPage to ToPage of it, as a PDF file.
     Status ExportPdf(QString Path, const int32_t* FromPage = nullptr,
                      const int32_t* ToPage = nullptr);
+    // For hosts: the same pages on the current printer without the printer panel, Copies times
+    // (1 when omitted); 482 when there is no printer or it fails. printed() follows.
+    Status PrintReport(const int32_t* FromPage = nullptr, const int32_t* ToPage = nullptr,
+                       const int16_t* Copies = nullptr);
 
     Status About();
 

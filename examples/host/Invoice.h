@@ -1,0 +1,12 @@
+#pragma once
+
+#include <palvex/Palvex.h>
+
+#include <QString>
+
+// Records a one-page Hebrew invoice into a control, through its typed members, and ends it so
+// that the preview shows it. The first failing call's status is returned.
+palvex::Status recordInvoice(palvex::Palvex& control);
+
+// The status as "error N: description", for the window's status bar.
+QString describeStatus(palvex::Status status);
