@@ -18,6 +18,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -352,6 +353,43 @@ TEST_F(Printing, KillingThePrintingProcessLeavesThePreviousFileWhole) {
     runner.kill();
     runner.waitForFinished();
     EXPECT_EQ(fileBytes(target), QByteArray("yesterday's PDF"));
+}
+
+// PrintReport: the panel's job from code, on the current printer, with no panel shown.
+TEST_F(Printing, PrintReportPrintsTheRangeOnTheCurrentPrinterWithoutThePanel) {
+    int32_t notYet = 0;
+    EXPECT_EQ(ctl().PrintReport(), Status::BadFileName); // no report until printLastPage
+    twoPages();
+    QSignalSpy printed(&ctl(), &Palvex::printed);
+    const int16_t copies = 2;
+    ASSERT_EQ(ctl().PrintReport(nullptr, nullptr, &copies), Status::Ok);
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_EQ(pageCount(), 4); // page by page, each copy whole
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0][0].toInt(), 2);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+
+    const int32_t second = 2;
+    ASSERT_EQ(ctl().PrintReport(&second, &second), Status::Ok);
+    ASSERT_EQ(pageCount(), 1);
+    EXPECT_TRUE(pageTexts().value(0).contains(QString::fromUtf8("שני")));
+
+    const int16_t none = 0;
+    const int32_t beyond = 3;
+    EXPECT_EQ(ctl().PrintReport(nullptr, nullptr, &none), Status::InvalidProcedureCall);
+    EXPECT_EQ(ctl().PrintReport(&beyond), Status::SubscriptOutOfRange);
+    EXPECT_EQ(ctl().PrintReport(&notYet), Status::SubscriptOutOfRange);
+    EXPECT_EQ(printed.size(), 2);
+}
+
+TEST_F(Printing, PrintReportWithoutPrintersIsAPrinterError) {
+    m_control.reset();
+    m_platform = testPlatform({});
+    m_control = std::make_unique<Palvex>(m_platform);
+    start();
+    text(QStringLiteral("x"));
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    EXPECT_EQ(ctl().PrintReport(), Status::PrinterError);
 }
 
 TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
