@@ -140,14 +140,18 @@ void Palvex::resizeEvent(QResizeEvent* event) {
         resize(std::min(width(), Placeholder), std::min(height(), Placeholder));
         return;
     }
-    if (d->m_laidOut) guarded([&] { d->m_preview->relayOut(); });
+    if (!d->m_laidOut) return;
+    if (const Status status = guarded([&] { d->m_preview->relayOut(); }); status != Status::Ok)
+        d->recoverFromFailure(status);
 }
 
 bool Palvex::eventFilter(QObject* watched, QEvent* event) {
     // The host's window was resized: the control follows it, up to the screen's size.
     if (d->m_laidOut && d->m_ambient.userMode && watched == parentWidget() &&
         event->type() == QEvent::Resize)
-        guarded([&] { d->m_preview->followHost(); });
+        if (const Status status = guarded([&] { d->m_preview->followHost(); });
+            status != Status::Ok)
+            d->recoverFromFailure(status);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -178,7 +182,8 @@ void Palvex::saveProperties(PropertyBag& bag) {
 void Palvex::loadProperties(PropertyBag& bag) {
     setVisible(false); // the preview start shows the control again
     palvex::loadProperties(d->m_state.props, bag, d->m_ambient.font);
-    guarded([&] { d->m_properties->setBackColor(d->m_state.props.BackColor); });
+    // An illegal colour in the saved form has been warned of and replaced: the load goes on.
+    (void)guarded([&] { d->m_properties->setBackColor(d->m_state.props.BackColor); });
     d->m_state.noPageNumbers = d->m_state.props.dontPrintNumberPage;
 }
 

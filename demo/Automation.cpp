@@ -32,32 +32,32 @@ Status Automation::invoke(std::string_view name, InvokeKind kind, std::vector<Va
     return status;
 }
 
-Status Automation::call(std::string_view name, std::vector<Variant>& args, Variant* result) {
-    return invoke(name, InvokeKind::Method, args, result);
+void Automation::call(std::string_view name, std::vector<Variant>& args, Variant* result) {
+    (void)invoke(name, InvokeKind::Method, args, result);
 }
 
-Status Automation::call(std::string_view name, std::initializer_list<Variant> args) {
+void Automation::call(std::string_view name, std::initializer_list<Variant> args) {
     std::vector<Variant> values(args);
-    return invoke(name, InvokeKind::Method, values, nullptr);
+    (void)invoke(name, InvokeKind::Method, values, nullptr);
 }
 
 Variant Automation::result(std::string_view name, std::initializer_list<Variant> args) {
     std::vector<Variant> values(args);
     Variant value;
-    invoke(name, InvokeKind::Method, values, &value);
+    (void)invoke(name, InvokeKind::Method, values, &value);
     return value;
 }
 
 Variant Automation::get(std::string_view property) {
     std::vector<Variant> none;
     Variant value;
-    invoke(property, InvokeKind::PropertyGet, none, &value);
+    (void)invoke(property, InvokeKind::PropertyGet, none, &value);
     return value;
 }
 
-Status Automation::set(std::string_view property, Variant value) {
+void Automation::set(std::string_view property, Variant value) {
     std::vector<Variant> args{std::move(value)};
-    return invoke(property, InvokeKind::PropertyPut, args, nullptr);
+    (void)invoke(property, InvokeKind::PropertyPut, args, nullptr);
 }
 
 Status Automation::lastStatus(std::string_view name) const {

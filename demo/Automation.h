@@ -31,13 +31,14 @@ public:
 
     explicit Automation(Palvex& control, Reporter reporter = {});
 
-    // A method; by-reference arguments are written back into `args`.
-    Status call(std::string_view name, std::vector<Variant>& args, Variant* result = nullptr);
-    Status call(std::string_view name, std::initializer_list<Variant> args = {});
+    // A method; by-reference arguments are written back into `args`. A failure is recorded and
+    // reported, not returned: see failures() and lastStatus().
+    void call(std::string_view name, std::vector<Variant>& args, Variant* result = nullptr);
+    void call(std::string_view name, std::initializer_list<Variant> args = {});
     // A method's result (a function without arguments, such as gtTopMargin).
     Variant result(std::string_view name, std::initializer_list<Variant> args = {});
     Variant get(std::string_view property);
-    Status set(std::string_view property, Variant value);
+    void set(std::string_view property, Variant value);
 
     const std::vector<Failure>& failures() const { return m_failures; }
     // The status of the last call of a member (Ok when it was never called).
