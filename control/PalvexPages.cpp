@@ -19,7 +19,7 @@ Status Palvex::printLastPage() {
         d->m_store.sync(); // the report store is complete on disk
         d->m_reportShown = true;
         d->m_preview->showReport();
-        if (d->m_state.centreAllPages) d->m_centring->centreEveryPage();
+        if (d->m_view.centreAllPages) d->m_centring->centreEveryPage();
     });
 }
 
@@ -74,13 +74,13 @@ Status Palvex::Footer1Right(Footer1Number& kdOneToFour, QString& TXT, QString& R
 }
 
 Status Palvex::PrintingLineAbovePagenumber(QString& CharforPrintingTheLine) {
-    d->m_state.lineAbovePageNumber =
+    d->m_report.lineAbovePageNumber =
         CharforPrintingTheLine.isEmpty() ? QLatin1Char(' ') : CharforPrintingTheLine.at(0);
     return Status::Ok;
 }
 
 Status Palvex::fxNumberOfFirstPage(int16_t& X) {
-    d->m_state.firstPageNumber = X;
+    d->m_report.firstPageNumber = X;
     return Status::Ok;
 }
 
@@ -107,7 +107,7 @@ Status Palvex::fxFontboldNumberpage(Out<bool> result) {
 namespace palvex {
 
 Status Palvex::tfCenterPages(bool& CN) {
-    d->m_state.centreAllPages = CN;
+    d->m_view.centreAllPages = CN;
     return Status::Ok;
 }
 
