@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
                                   33); // 33 lines of three items and a page number: 100,000
         std::printf("Palvex search and centring\n\n  report: %d items on %d pages\n",
                     ctl.internals().reportStore().itemCount(),
-                    ctl.internals().state().lastPageIndex + 1);
+                    ctl.internals().report().lastPageIndex + 1);
         toolbarButton(ctl, 6)->click();
         ctl.findChild<QLineEdit*>(QStringLiteral("txtSearch"))
             ->setText(QStringLiteral("no such text"));
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         emit options->activated(4);
         const double centreMs = msSince(t1);
         std::printf("  centre all %d pages:                 %8.1f ms  %s (target 2000 ms)\n",
-                    ctl.internals().state().lastPageIndex + 1, centreMs,
+                    ctl.internals().report().lastPageIndex + 1, centreMs,
                     centreMs <= 2000 ? "PASS" : "over");
     }
     return 0;

@@ -54,45 +54,48 @@ PalvexPrivate::~PalvexPrivate() = default;
 void PalvexPrivate::build() {
     m_hostBoxes = std::make_shared<HostMessageBoxes>(m_platform.messageBoxes);
     m_platform.messageBoxes = m_hostBoxes;
-    m_state.props.Font = m_ambient.font;
-    m_state.props.ownFont = m_ambient.font;
-    m_state.props.canvasFont = m_ambient.font;
-    m_state.surface = &m_pic;
-    m_writer = std::make_unique<ItemWriter>(m_state, m_store);
-    m_text = std::make_unique<TextRecorder>(m_state, *m_writer, m_pic);
-    m_graphics = std::make_unique<GraphicsRecorder>(m_state, *m_writer, *m_platform.messageBoxes,
+    m_report.props.Font = m_ambient.font;
+    m_report.props.ownFont = m_ambient.font;
+    m_report.props.canvasFont = m_ambient.font;
+    m_report.lines.drawOn(m_pic);
+    m_writer = std::make_unique<ItemWriter>(m_report, m_store);
+    m_text = std::make_unique<TextRecorder>(m_report, *m_writer, m_pic);
+    m_graphics = std::make_unique<GraphicsRecorder>(m_report, *m_writer, *m_platform.messageBoxes,
                                                     CodePage::system());
-    m_pages = std::make_unique<PageRecorder>(m_state, m_store, *m_text, *m_graphics, m_pic);
+    m_pages = std::make_unique<PageRecorder>(m_report, m_store, *m_text, *m_graphics, m_pic);
     m_properties =
-        std::make_unique<PropertyRules>(q, m_state, m_canvas, *m_platform.messageBoxes, m_ambient);
+        std::make_unique<PropertyRules>(q, m_report, m_canvas, *m_platform.messageBoxes, m_ambient);
     m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
-    m_startup =
-        std::make_unique<PreviewStartup>(m_state, m_store, m_pic, m_canvas, *m_platform.printers);
+    m_startup = std::make_unique<PreviewStartup>(m_view, m_report, m_store, m_pic, m_canvas,
+                                                 *m_platform.printers);
 
     m_window = std::make_unique<PreviewWindow>(&q);
     m_canvas.setBackColor(Qt::white); // a white page on the preview colour
     m_canvas.setDevicePixelRatio(q.devicePixelRatioF());
     m_window->p1->setSurface(&m_canvas);
-    m_renderer = std::make_unique<PageRenderer>(m_state, m_store, m_canvas, m_pic, *m_window);
-    m_navigation = new Navigation(m_state, m_store, *m_renderer, *m_window, *m_platform.screen, &q);
-    m_preview = std::make_unique<PreviewController>(m_state, m_store, *m_startup, *m_window,
-                                                    *m_renderer, *m_navigation, *m_platform.screen);
+    m_renderer =
+        std::make_unique<PageRenderer>(m_view, m_report, m_store, m_canvas, m_pic, *m_window);
+    m_navigation =
+        new Navigation(m_view, m_report, m_store, *m_renderer, *m_window, *m_platform.screen, &q);
+    m_preview =
+        std::make_unique<PreviewController>(m_view, m_report, m_store, *m_startup, *m_window,
+                                            *m_renderer, *m_navigation, *m_platform.screen);
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
     m_centring =
-        std::make_unique<PageCentring>(m_state, m_store, *m_renderer, *m_window, *m_navigation,
-                                       *m_platform.screen, *m_platform.dialogs);
-    m_centring->onBackColor = [this](int32_t color) { m_state.props.BackColor = color; };
-    m_panels =
-        std::make_unique<OptionPanels>(m_state, m_store, *m_renderer, *m_window, *m_centring);
-    m_search = new Search(m_state, m_store, *m_renderer, *m_window, *m_navigation, m_canvas,
-                          *m_platform.keyboard);
+        std::make_unique<PageCentring>(m_view, m_report, m_store, *m_renderer, *m_window,
+                                       *m_navigation, *m_platform.screen, *m_platform.dialogs);
+    m_centring->onBackColor = [this](int32_t color) { m_report.props.BackColor = color; };
+    m_panels = std::make_unique<OptionPanels>(m_view, m_report, m_store, *m_renderer, *m_window,
+                                              *m_centring);
+    m_search = new Search(m_view, m_report, m_store, *m_renderer, *m_window, *m_navigation,
+                          m_canvas, *m_platform.keyboard);
     QObject::connect(m_search, &Search::notFound, &q, [this](const QString& text) {
         m_platform.messageBoxes->beep();
         q.showMessage(K2_Not_found_any_more, text);
     });
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
-    m_printerPanel = new PrinterPanel(m_state, m_store, *m_window, *m_platform.printers,
+    m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
                                       *m_platform.dialogs, *m_platform.screen, m_pic);
     m_printerPanel->showMessage = [this](int kind, const QString& text) {
         return q.showMessage(kind, text);
@@ -107,9 +110,9 @@ void PalvexPrivate::build() {
     for (QCheckBox* box :
          {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         QObject::connect(box, &QCheckBox::toggled, &q, [this] {
-            m_state.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();
-            m_state.zoomWidth = m_window->chkZoomWidth->isChecked();
-            m_state.zoomHeight = m_window->chkZoomHeight->isChecked();
+            m_view.zoomCurrentX = m_window->chkZoomCurrentx->isChecked();
+            m_view.zoomWidth = m_window->chkZoomWidth->isChecked();
+            m_view.zoomHeight = m_window->chkZoomHeight->isChecked();
         });
     connectHostSignals();
 }
@@ -121,7 +124,7 @@ void PalvexPrivate::recoverFromFailure(Status status) {
     m_window->Prg1->hide();
     m_window->cmdCancelPrinting->hide();
     m_window->p1->show();
-    m_state.pagesCentred = false;
+    m_view.pagesCentred = false;
     const std::string_view description = describe(status);
     qWarning("Palvex: %.*s (error %d)", int(description.size()), description.data(), int(status));
     m_platform.messageBoxes->beep();
@@ -176,26 +179,26 @@ Palvex::~Palvex() {
 }
 
 void Palvex::saveProperties(PropertyBag& bag) {
-    palvex::saveProperties(d->m_state.props, bag, d->m_ambient.font);
+    palvex::saveProperties(d->m_report, bag, d->m_ambient.font);
 }
 
 void Palvex::loadProperties(PropertyBag& bag) {
     setVisible(false); // the preview start shows the control again
-    palvex::loadProperties(d->m_state.props, bag, d->m_ambient.font);
+    palvex::loadProperties(d->m_report, bag, d->m_ambient.font);
     // An illegal colour in the saved form has been warned of and replaced: the load goes on.
-    (void)guarded([&] { d->m_properties->setBackColor(d->m_state.props.BackColor); });
-    d->m_state.noPageNumbers = d->m_state.props.dontPrintNumberPage;
+    (void)guarded([&] { d->m_properties->setBackColor(d->m_report.props.BackColor); });
+    d->m_report.noPageNumbers = d->m_report.props.dontPrintNumberPage;
 }
 
 // ---- Properties -------------------------------------------------------------------------------
 
 #define PALVEX_STORED_PROPERTY(Name, Type)                                                         \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = d->m_state.props.Name;                                                             \
+        value = d->m_report.props.Name;                                                            \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Type value) {                                                        \
-        d->m_state.props.Name = value;                                                             \
+        d->m_report.props.Name = value;                                                            \
         d->m_properties->changed(#Name);                                                           \
         return Status::Ok;                                                                         \
     }
@@ -210,7 +213,7 @@ PALVEX_STORED_PROPERTY(AutoSize, bool)
 
 #define PALVEX_READ_ONLY_PROPERTY(Name, Type)                                                      \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = d->m_state.props.Name;                                                             \
+        value = d->m_report.props.Name;                                                            \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Type) {                                                              \
@@ -220,11 +223,18 @@ PALVEX_STORED_PROPERTY(AutoSize, bool)
 PALVEX_READ_ONLY_PROPERTY(ScaleWidth, float)
 PALVEX_READ_ONLY_PROPERTY(ScaleHeight, float)
 PALVEX_READ_ONLY_PROPERTY(gtPrWidth, float)
-PALVEX_READ_ONLY_PROPERTY(currentYofPageNumber, float)
 #undef PALVEX_READ_ONLY_PROPERTY
 
+Status Palvex::get_currentYofPageNumber(Out<float> value) {
+    value = d->m_report.lines.pageNumberLine();
+    return Status::Ok;
+}
+Status Palvex::let_currentYofPageNumber(float) {
+    return guarded([&] { d->m_properties->refuseSet(); });
+}
+
 Status Palvex::get_BackColor(Out<int32_t> value) {
-    value = d->m_state.props.BackColor;
+    value = d->m_report.props.BackColor;
     return Status::Ok;
 }
 Status Palvex::let_BackColor(int32_t value) {
@@ -232,25 +242,25 @@ Status Palvex::let_BackColor(int32_t value) {
 }
 
 Status Palvex::get_Header(Out<bool> value) {
-    value = d->m_state.props.Header;
+    value = d->m_report.props.Header;
     return Status::Ok;
 }
 Status Palvex::let_Header(bool value) {
     return guarded([&] {
         d->m_properties->requireRunTimeForSet();
-        d->m_state.props.Header = value;
+        d->m_report.props.Header = value;
         d->m_properties->changed("Header");
     });
 }
 
 Status Palvex::get_gtAfterPage(Out<bool> value) {
-    value = d->m_state.props.gtAfterPage;
+    value = d->m_report.props.gtAfterPage;
     return Status::Ok;
 }
 Status Palvex::let_gtAfterPage(bool value) {
     return guarded([&] {
         d->m_properties->requireRunTimeForSet();
-        d->m_state.props.gtAfterPage = value;
+        d->m_report.props.gtAfterPage = value;
         d->m_properties->changed("gtAfterPage");
     });
 }
@@ -258,18 +268,18 @@ Status Palvex::let_gtAfterPage(bool value) {
 Status Palvex::get_DontConsiderForCenter(Out<bool> value) {
     return guarded([&] {
         d->m_properties->requireDesignTimeForGet();
-        value = d->m_state.props.DontConsiderForCenter;
+        value = d->m_report.props.DontConsiderForCenter;
     });
 }
 Status Palvex::let_DontConsiderForCenter(bool value) {
-    d->m_state.props.DontConsiderForCenter = value;
+    d->m_report.props.DontConsiderForCenter = value;
     d->m_properties->changed("DontConsiderForCenter");
     return Status::Ok;
 }
 
 #define PALVEX_APPLIED_PROPERTY(Name, Type, Arg)                                                   \
     Status Palvex::get_##Name(Out<Type> value) {                                                   \
-        value = d->m_state.props.Name;                                                             \
+        value = d->m_report.props.Name;                                                            \
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Arg value) {                                                         \
@@ -285,7 +295,7 @@ PALVEX_APPLIED_PROPERTY(ForeColor, int32_t, int32_t)
 #undef PALVEX_APPLIED_PROPERTY
 
 Status Palvex::get_CurrentX(Out<float> value) {
-    value = d->m_state.props.CurrentX;
+    value = d->m_report.props.CurrentX;
     return Status::Ok;
 }
 Status Palvex::let_CurrentX(float value) {
@@ -294,7 +304,7 @@ Status Palvex::let_CurrentX(float value) {
 }
 
 Status Palvex::get_CurrentY(Out<float> value) {
-    value = d->m_state.props.CurrentY;
+    value = d->m_report.props.CurrentY;
     return Status::Ok;
 }
 Status Palvex::let_CurrentY(float value) {
@@ -303,11 +313,11 @@ Status Palvex::let_CurrentY(float value) {
 }
 
 Status Palvex::get_Font(Out<QFont> value) {
-    value = d->m_state.props.Font;
+    value = d->m_report.props.Font;
     return Status::Ok;
 }
 Status Palvex::putref_Font(const QFont& value) {
-    d->m_state.props.Font = value;
+    d->m_report.props.Font = value;
     d->m_properties->changed("Font");
     return Status::Ok;
 }
@@ -349,11 +359,11 @@ Status Palvex::TextHeight(QString Str, Out<float> result) {
     return guarded([&] { result = d->m_text->TextHeight(Str); });
 }
 Status Palvex::gtStartCurX(Out<float> result) {
-    result = d->m_state.textStart;
+    result = d->m_report.textStart;
     return Status::Ok;
 }
 Status Palvex::gtEndCurX(Out<float> result) {
-    result = d->m_state.textEnd;
+    result = d->m_report.textEnd;
     return Status::Ok;
 }
 
@@ -362,14 +372,14 @@ Status Palvex::gtEndCurX(Out<float> result) {
 Status Palvex::fxreduceTwips(const float& SZ) {
     return guarded([&] {
         requireFinite(SZ);
-        d->m_state.reduceTwips = std::max(0.0f, SZ);
+        d->m_report.reduceTwips = std::max(0.0f, SZ);
     });
 }
 
 Status Palvex::fxProporional_CurrentY(const Proporional_CurrentY& PROP) {
     return guarded([&] {
         if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
-        d->m_state.pending.yRelative = int16_t(PROP);
+        d->m_report.pending.yRelative = int16_t(PROP);
     });
 }
 
@@ -377,40 +387,40 @@ Status Palvex::fxDefaultMargins(const float& lMargin, const float& rMargin, cons
                                 const float& bMargin) {
     // Each value is kept within 0 to 4 cm; a value that is not a number counts as 0.
     auto limit = [](float cm) { return std::isnan(cm) ? 0.0 : std::clamp(double(cm), 0.0, 4.0); };
-    d->m_state.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};
+    d->m_report.defaultMarginsCm = {limit(lMargin), limit(rMargin), limit(tMargin), limit(bMargin)};
     return Status::Ok;
 }
 
 Status Palvex::gtLeftMargin(Out<float> result) {
-    result = d->m_state.margins.left;
+    result = d->m_report.margins.left;
     return Status::Ok;
 }
 Status Palvex::gtRightMargin(Out<float> result) {
-    result = d->m_state.margins.right;
+    result = d->m_report.margins.right;
     return Status::Ok;
 }
 Status Palvex::gtTopMargin(Out<float> result) {
-    result = d->m_state.margins.top;
+    result = d->m_report.margins.top;
     return Status::Ok;
 }
 Status Palvex::gtBottomMargin(Out<float> result) {
-    result = d->m_state.margins.bottom;
+    result = d->m_report.margins.bottom;
     return Status::Ok;
 }
 Status Palvex::gtVersion(Out<QString> result) {
-    result = d->m_state.version;
+    result = d->m_report.version;
     return Status::Ok;
 }
 
 // ---- Preview ----------------------------------------------------------------------------------
 
 Status Palvex::StartPalvexPrintPreview() {
-    d->m_state.pending = PendingItem{}; // nothing a failed call left may reach the new report
+    d->m_report.pending = PendingItem{}; // nothing a failed call left may reach the new report
     d->m_reportShown = false;
-    d->m_state.props.DontConsiderForCenter = false;
+    d->m_report.props.DontConsiderForCenter = false;
     const Status status = guarded([&] {
         d->m_preview->start(d->m_workingFolder.directory());
-        d->m_state.version = QStringLiteral(PALVEX_VERSION);
+        d->m_report.version = QStringLiteral(PALVEX_VERSION);
         d->m_laidOut = true;
         if (QWidget* host = parentWidget()) host->installEventFilter(this);
     });
@@ -421,8 +431,8 @@ Status Palvex::StartPalvexPrintPreview() {
 
 Status Palvex::About() {
     return guarded([&] {
-        d->m_state.version = QStringLiteral(PALVEX_VERSION);
-        d->m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + d->m_state.version,
+        d->m_report.version = QStringLiteral(PALVEX_VERSION);
+        d->m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + d->m_report.version,
                                          MessageBoxes::Information, this);
     });
 }

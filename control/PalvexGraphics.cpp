@@ -30,7 +30,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
         requireFinite(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
         ShapeParams p =
-            d->m_state.shape.params; // radius, angles, aspect and outline stay as they were
+            d->m_report.shape.params; // radius, angles, aspect and outline stay as they were
         p.x1 = bStartCurX;
         p.y1 = bStartCurY;
         p.x2 = bEndCurX;
@@ -52,7 +52,7 @@ Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const
         requireFinite(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
         ShapeParams p =
-            d->m_state.shape.params; // a line has no fill, radius, angles or inside text
+            d->m_report.shape.params; // a line has no fill, radius, angles or inside text
         p.x1 = lStartCurX;
         p.y1 = lStartCurY;
         p.x2 = lEndCurX;
@@ -78,7 +78,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
         const float aspect = AspectRatio ? *AspectRatio : 0.0f;
         requireFinite(CenterPointOfCurX, CenterPointOfCury, CRadius, start, end, aspect);
         if (cDrawWidth < 1) cDrawWidth = 1;
-        ShapeParams p = d->m_state.shape.params; // the end point stays as it was
+        ShapeParams p = d->m_report.shape.params; // the end point stays as it was
         p.x1 = CenterPointOfCurX;
         p.y1 = CenterPointOfCury;
         p.color = cFillColor;
@@ -99,7 +99,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
 Status Palvex::printPicture(const QString& txtFileBitmap, const AlignPicHorizontalType& ALH,
                             const AlignPicVerticalType& ALV) {
     return guarded([&] {
-        if (!d->m_state.surface) palvex::raise(Status::BadFileName);
+        if (!d->m_report.lines.surface()) palvex::raise(Status::BadFileName);
         d->m_graphics->printPicture(txtFileBitmap, ALH, ALV);
     });
 }

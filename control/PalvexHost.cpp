@@ -34,28 +34,28 @@ Status Palvex::let_WorkingFolder(const QString& value) {
 }
 
 Status Palvex::get_PaperSize(Out<QString> value) {
-    return guarded([&] { value = d->m_state.pageSetup.paperSize(); });
+    return guarded([&] { value = d->m_report.pageSetup.paperSize(); });
 }
 
 Status Palvex::let_PaperSize(const QString& value) {
-    return guarded([&] { d->m_state.pageSetup.setPaperSize(value); });
+    return guarded([&] { d->m_report.pageSetup.setPaperSize(value); });
 }
 
 Status Palvex::get_Orientation(Out<int32_t> value) {
-    return guarded([&] { value = d->m_state.pageSetup.orientation(); });
+    return guarded([&] { value = d->m_report.pageSetup.orientation(); });
 }
 
 Status Palvex::let_Orientation(int32_t value) {
-    return guarded([&] { d->m_state.pageSetup.setOrientation(value); });
+    return guarded([&] { d->m_report.pageSetup.setOrientation(value); });
 }
 
 Status Palvex::get_Embedded(Out<bool> value) {
-    value = d->m_state.embedded;
+    value = d->m_view.embedded;
     return Status::Ok;
 }
 
 Status Palvex::let_Embedded(bool value) {
-    d->m_state.embedded = value;
+    d->m_view.embedded = value;
     return Status::Ok;
 }
 
@@ -71,7 +71,7 @@ Status Palvex::let_MessagesToHost(bool value) {
 
 Status Palvex::get_PageCount(Out<int32_t> value) {
     // Close forgets the report's items, so a closed preview shows no pages either.
-    value = d->m_reportShown && d->m_store.itemCount() > 0 ? d->m_state.lastPageIndex + 1 : 0;
+    value = d->m_reportShown && d->m_store.itemCount() > 0 ? d->m_report.lastPageIndex + 1 : 0;
     return Status::Ok;
 }
 
@@ -93,7 +93,7 @@ Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* T
         // The page index is complete only once printLastPage has ended the report.
         if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
         auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
-        PdfExport(d->m_state, d->m_store).run(Path, page(FromPage), page(ToPage));
+        PdfExport(d->m_report, d->m_view, d->m_store).run(Path, page(FromPage), page(ToPage));
     });
 }
 
@@ -103,7 +103,7 @@ Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const
         Printers& printers = *d->m_platform.printers;
         if (printers.installed().isEmpty()) palvex::raise(Status::PrinterError);
         auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
-        const int32_t pages = PdfExport(d->m_state, d->m_store)
+        const int32_t pages = PdfExport(d->m_report, d->m_view, d->m_store)
                                   .print(printers.current(), printers.pdfOutputPath(),
                                          page(FromPage), page(ToPage), Copies ? *Copies : 1);
         emit printed(pages);

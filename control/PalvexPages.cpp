@@ -19,7 +19,7 @@ Status Palvex::printLastPage() {
         d->m_store.sync(); // the report store is complete on disk
         d->m_reportShown = true;
         d->m_preview->showReport();
-        if (d->m_state.centreAllPages) d->m_centring->centreEveryPage();
+        if (d->m_view.centreAllPages) d->m_centring->centreEveryPage();
     });
 }
 
@@ -75,13 +75,13 @@ Status Palvex::Footer1Right(const Footer1Number& kdOneToFour, const QString& TXT
 }
 
 Status Palvex::PrintingLineAbovePagenumber(const QString& CharforPrintingTheLine) {
-    d->m_state.lineAbovePageNumber =
+    d->m_report.lineAbovePageNumber =
         CharforPrintingTheLine.isEmpty() ? QLatin1Char(' ') : CharforPrintingTheLine.at(0);
     return Status::Ok;
 }
 
 Status Palvex::fxNumberOfFirstPage(const int16_t& X) {
-    d->m_state.firstPageNumber = X;
+    d->m_report.firstPageNumber = X;
     return Status::Ok;
 }
 
@@ -108,7 +108,7 @@ Status Palvex::fxFontboldNumberpage(Out<bool> result) {
 namespace palvex {
 
 Status Palvex::tfCenterPages(const bool& CN) {
-    d->m_state.centreAllPages = CN;
+    d->m_view.centreAllPages = CN;
     return Status::Ok;
 }
 

@@ -22,11 +22,11 @@ constexpr int Warning = MessageBoxes::Exclamation | MessageBoxes::OkOnly;
 // A printout's lines arrive as the calls a host would make on the control.
 class ControlSink final : public PrintoutSink {
 public:
-    ControlSink(Palvex& control, ControlState& state, TextRecorder& text,
+    ControlSink(Palvex& control, ReportState& report, TextRecorder& text,
                 GraphicsRecorder& graphics)
-        : m_control(control), m_state(state), m_text(text), m_graphics(graphics) {}
+        : m_control(control), m_report(report), m_text(text), m_graphics(graphics) {}
 
-    float currentY() override { return m_state.props.CurrentY; }
+    float currentY() override { return m_report.props.CurrentY; }
     Status setCurrentX(float x) override { return m_control.let_CurrentX(x); }
     Status setCurrentY(float y) override { return m_control.let_CurrentY(y); }
     Status setFontName(const QString& name) override { return m_control.let_FontName(name); }
@@ -46,7 +46,7 @@ public:
     Status recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers,
                                int32_t direction) override {
         return guarded([&] {
-            m_state.run.direction = direction;
+            m_report.run.direction = direction;
             m_text.recordSpecialCenter(kind, text, numbers);
         });
     }
@@ -56,7 +56,7 @@ public:
 
 private:
     Palvex& m_control;
-    ControlState& m_state;
+    ReportState& m_report;
     TextRecorder& m_text;
     GraphicsRecorder& m_graphics;
 };
@@ -116,7 +116,7 @@ Status Palvex::ReadPrint(const QString& FileName) {
 }
 
 bool Palvex::readPrintout(QIODevice& in) {
-    ControlSink sink(*this, d->m_state, *d->m_text, *d->m_graphics);
+    ControlSink sink(*this, d->m_report, *d->m_text, *d->m_graphics);
     if (PrintoutReader(in, sink, CodePage::system()).read()) return true;
     d->m_platform.messageBoxes->beep();
     return false;
@@ -124,8 +124,8 @@ bool Palvex::readPrintout(QIODevice& in) {
 
 void PalvexPrivate::WritePrintout() {
     QString error;
-    const PrintoutScale scale{m_state.zoomFactor, m_state.zoomCurrentX,
-                              m_state.props.currentYofPageNumber};
+    const PrintoutScale scale{m_view.zoomFactor, m_view.zoomCurrentX,
+                              m_report.lines.pageNumberLine()};
     const bool written = m_saveFile->commit(
         [&](QIODevice& out) {
             bool ok = false;

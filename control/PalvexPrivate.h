@@ -1,10 +1,11 @@
 #pragma once
 
-#include "ControlState.h"
 #include "interface/Guarded.h"
 #include "platform/ImageSurface.h"
 #include "platform/Platform.h"
 #include "platform/Surface.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include "recording/WorkingFolder.h"
 
@@ -40,10 +41,12 @@ public:
     // Makes the parts and wires them to one another and to the control's window.
     void build();
 
-    // For tests and tools: the report store, the recording surface and the shared state.
+    // For tests and tools: the report store, the recording surface, the report's state and the
+    // preview's.
     const ReportStore& reportStore() const { return m_store; }
     const Surface& recordingSurface() const { return m_pic; }
-    const ControlState& state() const { return m_state; }
+    const ReportState& report() const { return m_report; }
+    const PreviewState& view() const { return m_view; }
     const Platform& platform() const { return m_platform; }
     const Ambient& ambient() const { return m_ambient; }
     // The page canvas as drawn, and where its text items were drawn.
@@ -62,7 +65,8 @@ public:
     Palvex& q;
     Platform m_platform;
     Ambient m_ambient;
-    ControlState m_state;
+    ReportState m_report;
+    PreviewState m_view;
     ReportStore m_store;
     MeasuringSurface m_pic; // PIC: the hidden recording surface
     ImageSurface m_canvas;  // p1(0): the page canvas

@@ -40,35 +40,35 @@ void setBold(QWidget* w, bool bold) {
 
 // Toolbar captions are kept and shown by the next start.
 Status Palvex::fxCaptionButton_Close(const QString& TXT) {
-    d->m_state.buttonCaptions[0] = TXT;
+    d->m_view.buttonCaptions[0] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Print(const QString& TXT) {
-    d->m_state.buttonCaptions[1] = TXT;
+    d->m_view.buttonCaptions[1] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_First_F5(const QString& TXT) {
-    d->m_state.buttonCaptions[2] = TXT;
+    d->m_view.buttonCaptions[2] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Previous_F6(const QString& TXT) {
-    d->m_state.buttonCaptions[3] = TXT;
+    d->m_view.buttonCaptions[3] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Next_F7(const QString& TXT) {
-    d->m_state.buttonCaptions[4] = TXT;
+    d->m_view.buttonCaptions[4] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Last_F8(const QString& TXT) {
-    d->m_state.buttonCaptions[5] = TXT;
+    d->m_view.buttonCaptions[5] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Search_F3(const QString& TXT) {
-    d->m_state.buttonCaptions[6] = TXT;
+    d->m_view.buttonCaptions[6] = TXT;
     return Status::Ok;
 }
 Status Palvex::fxCaptionButton_Continue_Search_F3(const QString& TXT) {
-    d->m_state.buttonCaptions[7] = TXT;
+    d->m_view.buttonCaptions[7] = TXT;
     return Status::Ok;
 }
 
@@ -298,7 +298,7 @@ int Palvex::showMessage(int kind, const QString& text) {
     }
     const int answer = d->m_platform.messageBoxes->show(text, flags, this);
     if (kind == K1_Is_the_number_of_copies_OK || kind == K2_Not_found_any_more)
-        d->m_state.lastAnswer = QString::number(answer);
+        d->m_report.lastAnswer = QString::number(answer);
     return answer;
 }
 

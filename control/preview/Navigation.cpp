@@ -1,12 +1,13 @@
 #include "Navigation.h"
 
-#include "ControlState.h"
 #include "PageCanvas.h"
 #include "PageCentring.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
 #include "Search.h"
 #include "TwipScrollBar.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include <QComboBox>
@@ -96,10 +97,11 @@ Qt::KeyboardModifiers modifiersOf(int s) {
     return m;
 }
 
-Navigation::Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer,
-                       PreviewWindow& window, const Screen& screen, QWidget* control)
-    : QObject(control), m_state(state), m_store(store), m_renderer(renderer), m_window(window),
-      m_screen(screen), m_control(control) {
+Navigation::Navigation(PreviewState& view, ReportState& report, ReportStore& store,
+                       PageRenderer& renderer, PreviewWindow& window, const Screen& screen,
+                       QWidget* control)
+    : QObject(control), m_view(view), m_report(report), m_store(store), m_renderer(renderer),
+      m_window(window), m_screen(screen), m_control(control) {
     for (int i = 0; i < 8; ++i)
         connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this,
                 m_window.guard.handler([this, i] { cmd_Click(i); }));
@@ -255,7 +257,7 @@ void Navigation::showRightEdge() {
 }
 
 void Navigation::selectPageEntry(int index) {
-    m_state.pageListArmed = false;
+    m_view.pageListArmed = false;
     m_window.cboPage->setCurrentIndex(index);
     cboPage_Click();
 }
@@ -266,11 +268,11 @@ void Navigation::selectZoomEntry(int index) {
 }
 
 void Navigation::turnPage(int button) {
-    if (!(m_state.lastPageIndex != 0 || m_state.centringInProgress || m_state.colorChanged)) return;
-    m_state.colorChanged = false;
-    m_window.VScroll->setRangeTwips(m_state.savedVRange);
-    const int32_t first = m_state.firstPageNumber;
-    int32_t page = m_state.currentPage;
+    if (!(m_report.lastPageIndex != 0 || m_view.centringInProgress || m_view.colorChanged)) return;
+    m_view.colorChanged = false;
+    m_window.VScroll->setRangeTwips(m_view.savedVRange);
+    const int32_t first = m_report.firstPageNumber;
+    int32_t page = m_view.currentPage;
     switch (button) {
     case First:
         page = first;
@@ -279,22 +281,22 @@ void Navigation::turnPage(int button) {
         if (page > first) --page;
         break;
     case Next:
-        if (page - first + 1 < m_state.lastPageIndex + 1) ++page;
+        if (page - first + 1 < m_report.lastPageIndex + 1) ++page;
         break;
     case Last:
-        page = first + m_state.lastPageIndex;
+        page = first + m_report.lastPageIndex;
         break;
     default:
         break;
     }
-    m_state.currentPage = page;
+    m_view.currentPage = page;
     m_window.p1->show();
     m_renderer.RenderPage(false);
     if (button == Previous || button == Next) m_window.VScroll->setValue(0);
-    m_state.pageListArmed = false;
+    m_view.pageListArmed = false;
     m_window.cboPage->setCurrentIndex(page - first);
-    m_state.pageListArmed = true;
-    if (m_state.zoomFactor >= 0.7f && m_state.centreAllPages)
+    m_view.pageListArmed = true;
+    if (m_view.zoomFactor >= 0.7f && m_view.centreAllPages)
         m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
     m_window.p1->setFocus();
 }
@@ -302,11 +304,9 @@ void Navigation::turnPage(int button) {
 void Navigation::cmd_Click(int index) {
     switch (index) {
     case Close:
-        m_state.surface = nullptr;
+        m_report.close();
         m_store.setItemCount(0);
-        m_state.pageFooterCount = 0;
-        m_state.firstPageNumber = 0;
-        if (m_state.embedded) {
+        if (m_view.embedded) {
             // The host's window stays: the preview leaves its place in the host's layout.
             m_control->hide();
             emit closed();
@@ -337,20 +337,20 @@ void Navigation::cmd_Click(int index) {
 
 void Navigation::cboPage_Click() {
     m_window.p1->hide();
-    m_state.currentPage = m_state.firstPageNumber + std::max(0, m_window.cboPage->currentIndex());
+    m_view.currentPage = m_report.firstPageNumber + std::max(0, m_window.cboPage->currentIndex());
     m_window.p1->show();
-    if (m_state.pageListArmed) m_renderer.RenderPage(false);
-    m_state.pageListArmed = true;
+    if (m_view.pageListArmed) m_renderer.RenderPage(false);
+    m_view.pageListArmed = true;
 }
 
 void Navigation::cboZoom_Click() {
-    if (!m_state.zoomListArmed) {
-        m_state.zoomListArmed = true; // the selection start-up makes
+    if (!m_view.zoomListArmed) {
+        m_view.zoomListArmed = true; // the selection start-up makes
         return;
     }
     // The zoom comes from the entry's index, not from its text.
-    m_state.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
-    if (m_state.centreAllPages && m_centring) {
+    m_view.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
+    if (m_view.centreAllPages && m_centring) {
         m_centring->centreEveryPage(); // centred again at the new zoom
     } else {
         m_renderer.RenderPage(false);
@@ -384,7 +384,7 @@ void Navigation::HandlePreviewKey(int code) {
         setScroll(true, vValue - 3000);
         break;
     case PageDown:
-        if (m_window.cboPage->currentIndex() < m_state.lastPageIndex && atBottom)
+        if (m_window.cboPage->currentIndex() < m_report.lastPageIndex && atBottom)
             return cmd_Click(Next);
         setScroll(true, vValue + 3000);
         break;
@@ -411,11 +411,11 @@ void Navigation::HandlePreviewKey(int code) {
         setScroll(true, vValue + vStep);
         break;
     case F3:
-        if (!m_window.txtSearch->text().trimmed().isEmpty() && m_state.searchContinue)
+        if (!m_window.txtSearch->text().trimmed().isEmpty() && m_view.searchContinue)
             cmd_Click(ContinueSearch);
         else
             cmd_Click(SearchButton);
-        m_state.searchContinue = true;
+        m_view.searchContinue = true;
         return;
     case F6:
         return cmd_Click(Previous);

@@ -11,7 +11,8 @@ class QWidget;
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class PageCentring;
 class PageRenderer;
 class Search;
@@ -26,7 +27,8 @@ class Navigation : public QObject {
     Q_OBJECT
 
 public:
-    Navigation(ControlState& state, ReportStore& store, PageRenderer& renderer,
+    // Of the report it changes nothing but closing it (the Close button).
+    Navigation(PreviewState& view, ReportState& report, ReportStore& store, PageRenderer& renderer,
                PreviewWindow& window, const Screen& screen, QWidget* control);
 
     void cmd_Click(int index);
@@ -70,7 +72,8 @@ private:
     void setScroll(bool vertical, double twips);
     void wheel(const QWheelEvent& event);
 
-    ControlState& m_state;
+    PreviewState& m_view;
+    ReportState& m_report;
     ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;

@@ -1,10 +1,11 @@
 #include "OptionPanels.h"
 
-#include "ControlState.h"
 #include "PageCentring.h"
 #include "PageRenderer.h"
 #include "PreviewStartup.h"
 #include "PreviewWindow.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include <QCheckBox>
@@ -16,9 +17,10 @@
 
 namespace palvex {
 
-OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer,
-                           PreviewWindow& window, PageCentring& centring)
-    : m_state(state), m_store(store), m_renderer(renderer), m_window(window), m_centring(centring) {
+OptionPanels::OptionPanels(PreviewState& view, ReportState& report, ReportStore& store,
+                           PageRenderer& renderer, PreviewWindow& window, PageCentring& centring)
+    : m_view(view), m_report(report), m_store(store), m_renderer(renderer), m_window(window),
+      m_centring(centring) {
     QObject::connect(m_window.chkDefaultMargins, &QCheckBox::toggled, m_window.control,
                      m_window.guard.handler([this] { chkDefaultMargins_Click(); }));
     QObject::connect(m_window.cmdOKMarginsSetup, &QPushButton::clicked, m_window.control,
@@ -34,44 +36,34 @@ OptionPanels::OptionPanels(ControlState& state, ReportStore& store, PageRenderer
 void OptionPanels::chkDefaultMargins_Click() {
     if (!m_window.chkDefaultMargins->isChecked()) return;
     for (size_t i = 0; i < 4; ++i)
-        m_window.cboMargins[i]->setCurrentIndex(marginIndex(m_state.defaultMarginsCm[i]));
+        m_window.cboMargins[i]->setCurrentIndex(marginIndex(m_report.defaultMarginsCm[i]));
 }
 
 void OptionPanels::cmdOKMarginsSetup_Click() {
     std::array<float, 4> twips{};
     for (size_t i = 0; i < 4; ++i) {
         const int index = std::max(0, m_window.cboMargins[i]->currentIndex());
-        m_state.definitions.DefReals[i] = index * 0.01;
-        m_state.marginIndexes[i] = index;
+        m_view.definitions.DefReals[i] = index * 0.01;
+        m_view.marginIndexes[i] = index;
         twips[i] = marginTwips(index);
     }
-    m_state.margins = {twips[0], twips[1], twips[2], twips[3]};
     m_window.chkDefaultMargins->setChecked(false);
-    m_store.writeDefinitions(m_state.definitions);
+    m_store.writeDefinitions(m_view.definitions);
     m_window.fraMarginsSetup->hide();
-    // The page-number line follows the bottom margin. The line at 100 % moves: a zoomed page
-    // draws its own line from it, and the printout uses it.
-    if (m_state.margins.bottom != m_state.savedMargins.bottom) {
-        const float moved = m_state.savedCurrentYofPageNumber + m_state.savedMargins.bottom -
-                            m_state.margins.bottom;
-        m_state.props.currentYofPageNumber = moved;
-        m_state.breakLimit = moved - BreakDistance;
-        m_state.savedCurrentYofPageNumber = moved;
-        m_state.savedBreakLimit = m_state.breakLimit;
-    }
-    m_state.savedMargins = m_state.margins;
-    if (m_state.centreAllPages) {
+    // The page-number line follows the bottom margin; the printout uses the line at 100 %.
+    m_report.takeMargins({twips[0], twips[1], twips[2], twips[3]});
+    if (m_view.centreAllPages) {
         m_centring.centreEveryPage();
-        m_state.zoomListArmed = true;
+        m_view.zoomListArmed = true;
     } else {
         m_renderer.RenderPage(false);
     }
 }
 
 void OptionPanels::cmdCancelMarginsSetup_Click() {
-    m_state.margins = m_state.savedMargins;
-    const std::array<float, 4> saved{m_state.savedMargins.left, m_state.savedMargins.right,
-                                     m_state.savedMargins.top, m_state.savedMargins.bottom};
+    m_report.revertMargins();
+    const std::array<float, 4> saved{m_report.savedMargins.left, m_report.savedMargins.right,
+                                     m_report.savedMargins.top, m_report.savedMargins.bottom};
     for (size_t i = 0; i < 4; ++i)
         m_window.cboMargins[i]->setCurrentIndex(int(std::lround(saved[i] / TwipsPerCm / 0.01)));
     m_window.chkDefaultMargins->setChecked(false);
@@ -80,10 +72,10 @@ void OptionPanels::cmdCancelMarginsSetup_Click() {
 
 void OptionPanels::cmdOKZoomOptions_Click() {
     m_window.fraZoomOptions->hide();
-    m_state.definitions.DefFlags[0] = m_window.chkZoomCurrentx->isChecked() ? 1 : 0;
-    m_state.definitions.DefFlags[1] = m_window.chkZoomWidth->isChecked() ? 1 : 0;
-    m_state.definitions.DefFlags[2] = m_window.chkZoomHeight->isChecked() ? 1 : 0;
-    m_store.writeDefinitions(m_state.definitions);
+    m_view.definitions.DefFlags[0] = m_window.chkZoomCurrentx->isChecked() ? 1 : 0;
+    m_view.definitions.DefFlags[1] = m_window.chkZoomWidth->isChecked() ? 1 : 0;
+    m_view.definitions.DefFlags[2] = m_window.chkZoomHeight->isChecked() ? 1 : 0;
+    m_store.writeDefinitions(m_view.definitions);
     m_renderer.RenderPage(false);
 }
 

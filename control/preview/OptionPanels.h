@@ -2,7 +2,8 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class PageCentring;
 class PageRenderer;
 class PreviewWindow;
@@ -12,8 +13,9 @@ class ReportStore;
 // file and redraw the page on OK.
 class OptionPanels {
 public:
-    OptionPanels(ControlState& state, ReportStore& store, PageRenderer& renderer,
-                 PreviewWindow& window, PageCentring& centring);
+    // Of the report it changes only the margins (takeMargins, revertMargins).
+    OptionPanels(PreviewState& view, ReportState& report, ReportStore& store,
+                 PageRenderer& renderer, PreviewWindow& window, PageCentring& centring);
 
     void chkDefaultMargins_Click();
     void cmdOKMarginsSetup_Click();
@@ -22,7 +24,8 @@ public:
     void cmdCancelZoomOptions_Click();
 
 private:
-    ControlState& m_state;
+    PreviewState& m_view;
+    ReportState& m_report;
     ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;

@@ -1,7 +1,6 @@
 #include "PageCentring.h"
 #include "interface/Guarded.h"
 
-#include "ControlState.h"
 #include "Navigation.h"
 #include "PageCanvas.h"
 #include "PageRenderer.h"
@@ -10,6 +9,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
 #include "platform/Surface.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include "TwipScrollBar.h"
@@ -53,16 +54,16 @@ void PageCentring::cboMoreOptions_Click() {
         m_window.fraZoomOptions->raise();
         break;
     case CentreThisPage: {
-        const int32_t page = m_state.currentPage - m_state.firstPageNumber + 1;
-        m_state.centringInProgress = true;
+        const int32_t page = m_view.currentPage - m_report.firstPageNumber + 1;
+        m_view.centringInProgress = true;
         CentreAllPages(page, page);
-        m_state.centringInProgress = false;
+        m_view.centringInProgress = false;
         break;
     }
     case CentreAllPagesOption:
-        m_state.centringInProgress = true;
-        CentreAllPages(1, m_state.pageFooterCount);
-        m_state.centringInProgress = false;
+        m_view.centringInProgress = true;
+        CentreAllPages(1, m_report.pageFooterCount);
+        m_view.centringInProgress = false;
         break;
     case BackColor:
         changeBackColor();
@@ -74,15 +75,15 @@ void PageCentring::cboMoreOptions_Click() {
 }
 
 void PageCentring::centreEveryPage() {
-    m_state.centringInProgress = true;
-    CentreAllPages(1, m_state.pageFooterCount);
+    m_view.centringInProgress = true;
+    CentreAllPages(1, m_report.pageFooterCount);
 }
 
 void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     first = std::max(1, first);
-    last = std::min(last, int32_t(m_state.pageIndex.size()) - 1);
-    if (first > last || !m_state.surface) return;
-    m_state.pagesCentred = true;
+    last = std::min(last, int32_t(m_report.pageIndex.size()) - 1);
+    if (first > last || !m_report.lines.surface()) return;
+    m_view.pagesCentred = true;
     const bool several = first < last;
     const float areaWidth = float(m_window.areaTwips().width()),
                 areaHeight = float(m_window.areaTwips().height());
@@ -102,17 +103,17 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         PreviewWindow::place(wait, QRectF((areaWidth - w.width()) / 2,
                                           PreviewWindow::placeOf(bar).top() - w.height() - 30,
                                           w.width(), w.height()));
-        wait->setText(m_state.centringWaitMessage);
+        wait->setText(m_view.centringWaitMessage);
         wait->show();
         wait->raise();
     }
     for (int32_t page = first; page <= last; ++page) {
         if (!several) m_window.p1->hide();
-        const int32_t firstItem = page == 1 ? 1 : m_state.pageIndex[size_t(page - 1)] + 1;
-        const int32_t lastItem = m_state.pageIndex[size_t(page)];
+        const int32_t firstItem = page == 1 ? 1 : m_report.pageIndex[size_t(page - 1)] + 1;
+        const int32_t lastItem = m_report.pageIndex[size_t(page)];
         m_renderer.measureExtent(firstItem, lastItem);
         const float shift =
-            centringShift(m_state.unzoomed.scaleWidth, m_renderer.minTextX, m_renderer.maxTextX);
+            centringShift(m_report.unzoomed.scaleWidth, m_renderer.minTextX, m_renderer.maxTextX);
         for (int32_t n = firstItem; n <= lastItem; ++n) {
             PrintItem item = m_store.read(n);
             const float offset =
@@ -126,34 +127,34 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     }
     if (several) {
         m_window.Prg1->hide();
-        m_state.pagesCentred = false;
+        m_view.pagesCentred = false;
         m_window.cmdShowDaf->hide();
         m_navigation.cmd_Click(2); // First
-        if (m_state.zoomFactor >= 0.7f)
+        if (m_view.zoomFactor >= 0.7f)
             m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
         return;
     }
-    m_state.currentPage = m_state.firstPageNumber + last - 1;
-    m_state.pagesCentred = false;
-    m_window.VScroll->setRangeTwips(m_state.savedVRange);
+    m_view.currentPage = m_report.firstPageNumber + last - 1;
+    m_view.pagesCentred = false;
+    m_window.VScroll->setRangeTwips(m_view.savedVRange);
     m_window.p1->show();
     m_renderer.RenderPage(false);
     m_navigation.selectPageEntry(last - 1);
-    if (m_state.zoomFactor >= 0.7f)
+    if (m_view.zoomFactor >= 0.7f)
         m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
     m_window.p1->setFocus();
 }
 
 void PageCentring::changeBackColor() {
     const std::optional<int32_t> color =
-        m_dialogs.chooseColor(m_state.definitions.DefLongs[0], m_window.control);
+        m_dialogs.chooseColor(m_view.definitions.DefLongs[0], m_window.control);
     if (!color || !isValidColor(*color)) return;
-    m_state.definitions.DefLongs[0] = *color;
+    m_view.definitions.DefLongs[0] = *color;
     m_window.setPreviewColor(toQColor(*color));
     if (onBackColor) onBackColor(*color);
-    m_store.writeDefinitions(m_state.definitions);
-    m_state.definitions = m_store.readDefinitions();
-    m_state.colorChanged = true;
+    m_store.writeDefinitions(m_view.definitions);
+    m_view.definitions = m_store.readDefinitions();
+    m_view.colorChanged = true;
     m_navigation.cmd_Click(2); // First
 }
 

@@ -5,7 +5,8 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class Dialogs;
 class Navigation;
 class PageRenderer;
@@ -18,10 +19,10 @@ class Screen;
 // panels, and changes the preview's background colour.
 class PageCentring {
 public:
-    PageCentring(ControlState& state, ReportStore& store, PageRenderer& renderer,
-                 PreviewWindow& window, Navigation& navigation, const Screen& screen,
-                 Dialogs& dialogs)
-        : m_state(state), m_store(store), m_renderer(renderer), m_window(window),
+    PageCentring(PreviewState& view, const ReportState& report, ReportStore& store,
+                 PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
+                 const Screen& screen, Dialogs& dialogs)
+        : m_view(view), m_report(report), m_store(store), m_renderer(renderer), m_window(window),
           m_navigation(navigation), m_screen(screen), m_dialogs(dialogs) {}
 
     void cboMoreOptions_Click();
@@ -35,7 +36,8 @@ public:
     std::function<void(int32_t)> onBackColor;
 
 private:
-    ControlState& m_state;
+    PreviewState& m_view;
+    const ReportState& m_report;
     ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;

@@ -1,10 +1,11 @@
 #include "PageRenderer.h"
 
-#include "ControlState.h"
 #include "PageCanvas.h"
 #include "PreviewWindow.h"
 #include "TwipScrollBar.h"
 #include "platform/ImageSurface.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include <algorithm>
@@ -13,12 +14,12 @@
 namespace palvex {
 
 PageRenderer::Range PageRenderer::rangeOfPage(int32_t k) const {
-    const std::vector<int32_t>& index = m_state.pageIndex;
+    const std::vector<int32_t>& index = m_report.pageIndex;
     const int32_t count = m_store.itemCount();
-    k = std::clamp(k, 0, std::max(0, m_state.lastPageIndex));
+    k = std::clamp(k, 0, std::max(0, m_report.lastPageIndex));
     Range r;
     r.first = (k > 0 && size_t(k) < index.size()) ? index[size_t(k)] + 1 : 1;
-    if (k == m_state.lastPageIndex || size_t(k) + 1 >= index.size())
+    if (k == m_report.lastPageIndex || size_t(k) + 1 >= index.size())
         r.last = count;
     else
         r.last = std::min(count, index[size_t(k) + 1]);
@@ -28,8 +29,8 @@ PageRenderer::Range PageRenderer::rangeOfPage(int32_t k) const {
 // The canvas is the paper at 15 twips a logical pixel on every screen, as the printer prints it;
 // only the zoom and its options make it larger or smaller.
 void PageRenderer::sizeCanvas() {
-    const PageGeometry& u = m_state.unzoomed;
-    const float zoom = m_state.zoomFactor;
+    const PageGeometry& u = m_report.unzoomed;
+    const float zoom = m_view.zoomFactor;
     m_canvas.setAutoRedraw(true);
     m_canvas.setWidth(u.width);
     m_canvas.setScaleWidth(u.scaleWidth);
@@ -39,23 +40,21 @@ void PageRenderer::sizeCanvas() {
     m_canvas.setScaleHeight(u.scaleHeight);
 
     if (zoom != 1.0f) {
-        if (m_state.zoomHeight) {
+        if (m_view.zoomHeight) {
             m_canvas.setHeight(u.height * zoom);
             m_canvas.setScaleHeight(u.scaleHeight * zoom);
             // 425 twips above the canvas's bottom edge; the page counts y from its printable
             // area, which lies below the canvas's top on a sheet with a top margin.
-            m_state.props.currentYofPageNumber =
-                float(m_canvas.Height() - PageNumberGap - m_canvas.originY());
-            m_state.breakLimit = m_state.props.currentYofPageNumber - zoom * BreakDistance;
+            m_report.lines.placeZoomedPageNumberLine(
+                float(m_canvas.Height() - PageNumberGap - m_canvas.originY()), zoom);
         }
-        if (m_state.zoomWidth) {
+        if (m_view.zoomWidth) {
             m_canvas.setWidth(u.width * zoom);
             m_canvas.setScaleWidth(u.scaleWidth * zoom);
             minTextX = m_canvas.ScaleWidth();
         }
     } else {
-        m_state.props.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
-        m_state.breakLimit = m_state.savedBreakLimit;
+        m_report.lines.unzoom();
     }
     m_pic.setHeight(m_canvas.Height());
     m_pic.setWidth(m_canvas.Width());
@@ -66,23 +65,23 @@ void PageRenderer::sizeCanvas() {
 }
 
 void PageRenderer::updateScrollRanges() {
-    m_state.hRange = scrollRange(m_window.viewportWidth() - m_canvas.Width());
-    m_state.vRange = scrollRange(m_window.viewportHeight() - m_canvas.Height());
-    if (m_state.zoomFactor == 1.0f) {
-        m_state.savedHRange = m_state.hRange;
-        m_state.savedVRange = m_state.vRange;
+    m_view.hRange = scrollRange(m_window.viewportWidth() - m_canvas.Width());
+    m_view.vRange = scrollRange(m_window.viewportHeight() - m_canvas.Height());
+    if (m_view.zoomFactor == 1.0f) {
+        m_view.savedHRange = m_view.hRange;
+        m_view.savedVRange = m_view.vRange;
     }
-    m_window.HScroll->setRangeTwips(m_state.hRange);
-    m_window.VScroll->setRangeTwips(m_state.vRange);
+    m_window.HScroll->setRangeTwips(m_view.hRange);
+    m_window.VScroll->setRangeTwips(m_view.vRange);
 }
 
 ReplayRules PageRenderer::rules() const {
     ReplayRules rules;
-    rules.zoom = m_state.zoomFactor;
-    rules.margins = m_state.margins;
-    rules.currentYofPageNumber = m_state.props.currentYofPageNumber;
-    rules.zoomCurrentX = m_state.zoomCurrentX;
-    rules.ignoreCenterOffset = m_state.pagesCentred;
+    rules.zoom = m_view.zoomFactor;
+    rules.margins = m_report.margins;
+    rules.currentYofPageNumber = m_report.lines.pageNumberLine();
+    rules.zoomCurrentX = m_view.zoomCurrentX;
+    rules.ignoreCenterOffset = m_view.pagesCentred;
     return rules;
 }
 
@@ -90,7 +89,7 @@ void PageRenderer::measureExtent(int32_t first, int32_t last) {
     // At 100 % on the page in twips, as the recorder laid it out and the printer prints it, so
     // the shift is the same whatever the zoom or the device. Nothing is drawn: no glyph is
     // rasterised and the canvas keeps what it shows.
-    const PageGeometry& u = m_state.unzoomed;
+    const PageGeometry& u = m_report.unzoomed;
     MeasuringSurface page;
     page.setScaleModeTwips();
     page.setWidth(u.width);
@@ -100,7 +99,7 @@ void PageRenderer::measureExtent(int32_t first, int32_t last) {
     page.setPage(0, 0);
     ReplayRules r = rules();
     r.zoom = 1;
-    r.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
+    r.currentYofPageNumber = m_report.lines.unzoomedPageNumberLine();
     r.ignoreCenterOffset = true;
     r.keepDrawn = false;
     ItemReplay replay(m_store, page, r);
@@ -114,7 +113,7 @@ void PageRenderer::measureExtent(int32_t first, int32_t last) {
 void PageRenderer::RenderPage(bool keepRange) {
     sizeCanvas();
     if (!keepRange) {
-        const Range r = rangeOfPage(m_state.currentPage - m_state.firstPageNumber);
+        const Range r = rangeOfPage(m_view.currentPage - m_report.firstPageNumber);
         rangeFirst = r.first;
         rangeLast = r.last;
     }
@@ -132,11 +131,11 @@ void PageRenderer::RenderPage(bool keepRange) {
     m_window.p1->refresh();
     m_window.p1->setFocus();
     m_canvas.setAutoRedraw(false);
-    m_state.props.gtAfterPage = false;
+    m_report.setAfterPage(false);
     // A zoom or margin change draws the same page again: only another page is news.
-    if (m_reportShown && !keepRange && m_shownPage != m_state.currentPage) {
-        m_shownPage = m_state.currentPage;
-        if (onPageShown) onPageShown(m_state.currentPage);
+    if (m_reportShown && !keepRange && m_shownPage != m_view.currentPage) {
+        m_shownPage = m_view.currentPage;
+        if (onPageShown) onPageShown(m_view.currentPage);
     }
 }
 

@@ -10,7 +10,8 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class ImageSurface;
 class ReportStore;
 class Surface;
@@ -20,9 +21,10 @@ class PreviewWindow;
 // on it, and keeps where every text item was drawn.
 class PageRenderer {
 public:
-    PageRenderer(ControlState& state, const ReportStore& store, ImageSurface& canvas,
-                 Surface& recordingSurface, PreviewWindow& window)
-        : m_state(state), m_store(store), m_canvas(canvas), m_pic(recordingSurface),
+    // Of the report it changes only the page lines (for the zoom) and gtAfterPage.
+    PageRenderer(PreviewState& view, ReportState& report, const ReportStore& store,
+                 ImageSurface& canvas, Surface& recordingSurface, PreviewWindow& window)
+        : m_view(view), m_report(report), m_store(store), m_canvas(canvas), m_pic(recordingSurface),
           m_window(window) {}
 
     // Draws CurrentPage, or with `keepRange` the items rangeFirst..rangeLast.
@@ -56,7 +58,8 @@ private:
     void sizeCanvas();
     ReplayRules rules() const;
 
-    ControlState& m_state;
+    PreviewState& m_view;
+    ReportState& m_report;
     const ReportStore& m_store;
     ImageSurface& m_canvas;
     Surface& m_pic;

@@ -8,7 +8,8 @@ class QWidget;
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class ImageSurface;
 class Navigation;
 class PageRenderer;
@@ -21,10 +22,11 @@ class Surface;
 // Opens a report in the preview window (start-up) and shows it when recording ends.
 class PreviewController {
 public:
-    PreviewController(ControlState& state, ReportStore& store, PreviewStartup& startup,
-                      PreviewWindow& window, PageRenderer& renderer, Navigation& navigation,
-                      const Screen& screen)
-        : m_state(state), m_store(store), m_startup(startup), m_window(window),
+    // Of the report it changes only the page count and gtAfterPage, once the report is shown.
+    PreviewController(PreviewState& view, ReportState& report, ReportStore& store,
+                      PreviewStartup& startup, PreviewWindow& window, PageRenderer& renderer,
+                      Navigation& navigation, const Screen& screen)
+        : m_view(view), m_report(report), m_store(store), m_startup(startup), m_window(window),
           m_renderer(renderer), m_navigation(navigation), m_screen(screen) {}
 
     // StartPalvexPrintPreview, every step in order.
@@ -45,7 +47,8 @@ private:
     // control's own place.
     QSizeF coveredArea() const;
 
-    ControlState& m_state;
+    PreviewState& m_view;
+    ReportState& m_report;
     ReportStore& m_store;
     PreviewStartup& m_startup;
     PreviewWindow& m_window;

@@ -1,10 +1,11 @@
 #include "PreviewStartup.h"
 
-#include "ControlState.h"
 #include "interface/Guarded.h"
 #include "platform/Colors.h"
 #include "platform/ImageSurface.h"
 #include "platform/Printers.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include <algorithm>
@@ -22,38 +23,37 @@ int marginIndex(double centimetres) {
 }
 
 void PreviewStartup::openStore(const std::string& directory) {
-    m_state.defaultMarginsCm = Definitions::DefaultMarginsCm;
+    m_report.defaultMarginsCm = Definitions::DefaultMarginsCm;
     m_store.markClosed();
-    m_store.OpenReportStore(directory, m_state.defaultMarginsCm);
-    m_state.definitions = m_store.readDefinitions();
+    m_store.OpenReportStore(directory, m_report.defaultMarginsCm);
+    m_view.definitions = m_store.readDefinitions();
 }
 
 void PreviewStartup::applyBackColor() {
-    m_state.props.BackColor = m_state.definitions.DefLongs[0];
+    m_report.props.BackColor = m_view.definitions.DefLongs[0];
 }
 
 void PreviewStartup::resetFlags() {
-    m_state.pagesCentred = false;
-    m_state.pending.yRelative = 0;
-    m_state.lineAbovePageNumber = QLatin1Char(' ');
-    m_state.zoomFactor = 1.0f;
+    m_view.pagesCentred = false;
+    m_report.pending.yRelative = 0;
+    m_report.lineAbovePageNumber = QLatin1Char(' ');
+    m_view.zoomFactor = 1.0f;
 }
 
 void PreviewStartup::applyDefinitions() {
-    const Definitions& d = m_state.definitions;
-    m_state.zoomCurrentX = d.DefFlags[0] == 1;
-    m_state.zoomWidth = d.DefFlags[1] == 1;
-    m_state.zoomHeight = d.DefFlags[2] == 1;
+    const Definitions& d = m_view.definitions;
+    m_view.zoomCurrentX = d.DefFlags[0] == 1;
+    m_view.zoomWidth = d.DefFlags[1] == 1;
+    m_view.zoomHeight = d.DefFlags[2] == 1;
     for (int i = 0; i < 4; ++i)
-        m_state.marginIndexes[i] = marginIndex(d.DefReals[i]);
-    m_state.margins = {marginTwips(m_state.marginIndexes[0]), marginTwips(m_state.marginIndexes[1]),
-                       marginTwips(m_state.marginIndexes[2]),
-                       marginTwips(m_state.marginIndexes[3])};
-    m_state.savedMargins = m_state.margins;
+        m_view.marginIndexes[i] = marginIndex(d.DefReals[i]);
+    m_report.margins = {marginTwips(m_view.marginIndexes[0]), marginTwips(m_view.marginIndexes[1]),
+                        marginTwips(m_view.marginIndexes[2]), marginTwips(m_view.marginIndexes[3])};
+    m_report.savedMargins = m_report.margins;
 }
 
 void PreviewStartup::sizePage() {
-    if (m_state.firstPageNumber < 1) m_state.firstPageNumber = 1;
+    if (m_report.firstPageNumber < 1) m_report.firstPageNumber = 1;
     m_canvas.setScaleModeTwips();
     m_canvas.setWidth(11909);
     m_canvas.setHeight(16834);
@@ -65,9 +65,9 @@ void PreviewStartup::sizePage() {
         // No printer answers: the chosen page, else the fixed page below.
     }
     if (printer && printer->deviceName == QLatin1String("Fax")) printer.reset();
-    const std::optional<PrinterDevice> page = m_state.pageSetup.startReport(printer);
+    const std::optional<PrinterDevice> page = m_report.pageSetup.startReport(printer);
     if (page) {
-        pageNumberY = page->height - m_state.margins.bottom - PageNumberGap;
+        pageNumberY = page->height - m_report.margins.bottom - PageNumberGap;
         m_canvas.setHeight(page->height + PageNumberGap);
         m_canvas.setWidth(page->width);
         m_canvas.setScaleHeight(page->scaleHeight);
@@ -84,22 +84,19 @@ void PreviewStartup::sizePage() {
         m_canvas.setPage((FixedWidth - FixedScaleWidth) / 2,
                          (FixedHeight - PageNumberGap - FixedScaleHeight) / 2);
     }
-    m_state.props.currentYofPageNumber = pageNumberY;
-    m_state.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(),
-                        m_canvas.ScaleHeight()};
-    m_state.props.gtPrWidth = m_canvas.Width();
-    m_state.props.ScaleHeight = m_canvas.ScaleHeight();
-    m_state.props.ScaleWidth = m_canvas.ScaleWidth();
-    m_state.breakLimit = pageNumberY - BreakDistance;
-    m_state.savedCurrentYofPageNumber = pageNumberY;
-    m_state.savedBreakLimit = m_state.breakLimit;
-    m_state.searchContinue = false;
-    m_state.reduceTwips = 1000;
-    m_state.props.gtAfterPage = false;
-    m_state.noPageNumbers = false;
-    m_state.pageFooterCount = 0;
-    m_state.pageIndex.assign(1, 0);
-    m_state.lastPageIndex = 0;
+    m_report.lines.placePageNumberLine(pageNumberY);
+    m_report.unzoomed = {m_canvas.Width(), m_canvas.Height(), m_canvas.ScaleWidth(),
+                         m_canvas.ScaleHeight()};
+    m_report.props.gtPrWidth = m_canvas.Width();
+    m_report.props.ScaleHeight = m_canvas.ScaleHeight();
+    m_report.props.ScaleWidth = m_canvas.ScaleWidth();
+    m_view.searchContinue = false;
+    m_report.reduceTwips = 1000;
+    m_report.props.gtAfterPage = false;
+    m_report.noPageNumbers = false;
+    m_report.pageFooterCount = 0;
+    m_report.pageIndex.assign(1, 0);
+    m_report.lastPageIndex = 0;
 }
 
 void PreviewStartup::resetRecording() {
@@ -111,11 +108,11 @@ void PreviewStartup::resetRecording() {
     m_pic.setScaleHeight(m_canvas.ScaleHeight());
     m_pic.setPage(0, 0); // measures in twips, as the canvas and the printer draw
     m_store.resetItems();
-    m_state.pagesEnded = 0;
+    m_report.pagesEnded = 0;
     m_pic.Cls();
-    m_state.surface = &m_pic;
+    m_report.lines.drawOn(m_pic);
     m_canvas.setScaleWidth(m_pic.ScaleWidth());
-    m_pic.setCurrentY(m_state.margins.top);
+    m_pic.setCurrentY(m_report.margins.top);
 }
 
 void PreviewStartup::resetHeaders() {
@@ -125,12 +122,12 @@ void PreviewStartup::resetHeaders() {
         h = HeaderText{};
         h.kind = kind;
     };
-    for (LineHeader& h : m_state.lineHeaders) {
+    for (LineHeader& h : m_report.lineHeaders) {
         reset(h);
         h.linesAfter = 1;
         h.linesBefore = 0;
     }
-    for (PositionedHeader& h : m_state.positionedHeaders)
+    for (PositionedHeader& h : m_report.positionedHeaders)
         reset(h);
 }
 

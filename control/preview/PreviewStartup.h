@@ -4,7 +4,8 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class ReportStore;
 class Surface;
 class ImageSurface;
@@ -16,9 +17,10 @@ class Printers;
 // what belongs to one report.
 class PreviewStartup {
 public:
-    PreviewStartup(ControlState& state, ReportStore& store, Surface& recordingSurface,
-                   ImageSurface& canvas, Printers& printers)
-        : m_state(state), m_store(store), m_pic(recordingSurface), m_canvas(canvas),
+    // Starting a report resets both the preview's state and the report's.
+    PreviewStartup(PreviewState& view, ReportState& report, ReportStore& store,
+                   Surface& recordingSurface, ImageSurface& canvas, Printers& printers)
+        : m_view(view), m_report(report), m_store(store), m_pic(recordingSurface), m_canvas(canvas),
           m_printers(printers) {}
 
     // The data steps of start-up, in the order the window's start-up calls them.
@@ -36,7 +38,8 @@ public:
     static constexpr float FixedPageNumberY = 14155;
 
 private:
-    ControlState& m_state;
+    PreviewState& m_view;
+    ReportState& m_report;
     ReportStore& m_store;
     Surface& m_pic;
     ImageSurface& m_canvas;

@@ -1,7 +1,6 @@
 #include "Search.h"
 #include "interface/Guarded.h"
 
-#include "ControlState.h"
 #include "Navigation.h"
 #include "PageCanvas.h"
 #include "PageRenderer.h"
@@ -9,8 +8,10 @@
 #include "TwipScrollBar.h"
 #include "platform/Dialogs.h"
 #include "platform/ImageSurface.h"
+#include "preview/PreviewState.h"
 #include "recording/ItemWriter.h"
 #include "recording/RecordCodec.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
 #include <QGroupBox>
@@ -29,10 +30,10 @@ const QString kEnglishLayout = QStringLiteral("00000409");
 constexpr int32_t Magenta = 0xFF00FF;
 } // namespace
 
-Search::Search(ControlState& state, const ReportStore& store, PageRenderer& renderer,
-               PreviewWindow& window, Navigation& navigation, ImageSurface& canvas,
-               KeyboardLayouts& keyboard)
-    : QObject(window.control), m_state(state), m_store(store), m_renderer(renderer),
+Search::Search(PreviewState& view, const ReportState& report, const ReportStore& store,
+               PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
+               ImageSurface& canvas, KeyboardLayouts& keyboard)
+    : QObject(window.control), m_view(view), m_report(report), m_store(store), m_renderer(renderer),
       m_window(window), m_navigation(navigation), m_canvas(canvas), m_keyboard(keyboard) {
     connect(m_window.txtSearch, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_searchText = t; });
@@ -88,14 +89,14 @@ bool Search::filterEvent(QObject* watched, QEvent* event) {
 
 void Search::openPanel() {
     m_searchStart = 1;
-    m_state.searchContinue = true;
+    m_view.searchContinue = true;
     m_window.fraSearch->show();
     m_window.fraSearch->raise();
     m_window.txtSearch->setFocus();
 }
 
 void Search::cancel() {
-    m_state.searchContinue = false;
+    m_view.searchContinue = false;
     m_window.fraSearch->hide();
 }
 
@@ -129,8 +130,8 @@ void Search::FindNext() {
                      return true;
                  });
     if (found) return showMatch(found, line, position);
-    emit notFound(target + QLatin1Char('\n') + m_state.previewMessages[2]);
-    m_state.searchContinue = false;
+    emit notFound(target + QLatin1Char('\n') + m_view.previewMessages[2]);
+    m_view.searchContinue = false;
     m_window.txtSearch->clear();
     m_searchText.clear();
 }
@@ -138,7 +139,7 @@ void Search::FindNext() {
 void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
     const PrintItem item = m_store.read(n);
     m_window.p1->hide();
-    m_state.currentPage = m_state.firstPageNumber + item.PageNumber - 1;
+    m_view.currentPage = m_report.firstPageNumber + item.PageNumber - 1;
     m_navigation.selectPageEntry(item.PageNumber - 1);
     m_window.fraSearch->hide();
     m_foundText = trimBlanks(m_searchText);
@@ -174,17 +175,17 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
     for (const Mark& m : marks)
         found |= m_canvas.textBox(m.drawn->text, m.drawn->font, m.drawn->x, m.drawn->y);
     const double y =
-        marks.empty() ? m_canvas.originY() + item.ItemY * m_state.zoomFactor : found.top();
+        marks.empty() ? m_canvas.originY() + item.ItemY * m_view.zoomFactor : found.top();
 
     TwipScrollBar* v = m_window.VScroll;
     const double h = m_window.viewportHeight(), s = double(v->singleStep()) * v->twipsPerStep();
     if (h - 2 * s < y) {
-        if (y > m_state.vRange) v->setRangeTwips(m_state.vScrollAllowance + y + s);
+        if (y > m_view.vRange) v->setRangeTwips(m_view.vScrollAllowance + y + s);
         v->setValueTwips(y - 0.6 * h);
     } else {
         v->setValueTwips(y - s);
     }
-    m_state.vRange = m_state.savedVRange;
+    m_view.vRange = m_view.savedVRange;
     if (!found.isEmpty()) m_navigation.revealAcross(found);
     m_window.p1->show();
 

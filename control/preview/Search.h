@@ -8,7 +8,8 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
+struct ReportState;
 class ImageSurface;
 class KeyboardLayouts;
 class MessageBoxes;
@@ -23,9 +24,9 @@ class Search : public QObject {
     Q_OBJECT
 
 public:
-    Search(ControlState& state, const ReportStore& store, PageRenderer& renderer,
-           PreviewWindow& window, Navigation& navigation, ImageSurface& canvas,
-           KeyboardLayouts& keyboard);
+    Search(PreviewState& view, const ReportState& report, const ReportStore& store,
+           PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
+           ImageSurface& canvas, KeyboardLayouts& keyboard);
 
     // "Not found any more": shown through the control's message routine.
 
@@ -48,7 +49,8 @@ protected:
 private:
     void showMatch(int32_t item, const QString& line, qsizetype position);
 
-    ControlState& m_state;
+    PreviewState& m_view;
+    const ReportState& m_report;
     const ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;

@@ -7,9 +7,10 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
 struct PrinterDevice;
 class ReportStore;
+struct ReportState;
 
 // Writes the recorded report, or a range of its pages, as a PDF file without the printer panel
 // (or prints them, see print):
@@ -18,7 +19,8 @@ class ReportStore;
 // page-number line are left as they were, so a host may export while the preview is open.
 class PdfExport {
 public:
-    PdfExport(ControlState& state, const ReportStore& store) : m_state(state), m_store(store) {}
+    PdfExport(ReportState& report, const PreviewState& view, const ReportStore& store)
+        : m_report(report), m_view(view), m_store(store) {}
 
     // Page numbers as the preview shows them; omitted ones are the report's first and last.
     // Throws palvex::Error: 9 for a page outside the report or a range that ends before it
@@ -35,7 +37,8 @@ private:
     // The page range as the preview numbers it; throws 9 when it is not within the report.
     struct PrintRequest range(std::optional<int32_t> fromPage, std::optional<int32_t> toPage) const;
 
-    ControlState& m_state;
+    ReportState& m_report;
+    const PreviewState& m_view;
     const ReportStore& m_store;
 };
 

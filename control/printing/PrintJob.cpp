@@ -1,9 +1,10 @@
 #include "PrintJob.h"
 
-#include "ControlState.h"
 #include "interface/Guarded.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Screen.h"
+#include "preview/PreviewState.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include "replay/GraphicsReplay.h"
 #include "replay/ItemReplay.h"
@@ -15,45 +16,41 @@ namespace palvex {
 void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     // A range that ends before it begins holds no page: starting a document for it would still
     // send the printer a blank sheet (or replace a PDF with an empty one).
-    if (request.fromPage > request.toPage) return;
+    if (!request.holdsPages()) return;
 
     printer.setPrintQuality(request.quality);
     printer.setPaperHandling(request.duplex, request.paperSource);
     printer.setScaleTop(0);
     printer.setScaleLeft(0);
-    const PageGeometry& page = m_state.unzoomed;
-    m_state.props.gtPrWidth = page.width;
-    m_state.props.currentYofPageNumber = m_state.savedCurrentYofPageNumber;
-    m_state.breakLimit = m_state.props.currentYofPageNumber - BreakDistance;
-    if (m_state.zoomFactor == 1.0f || !request.applyZoom) {
-        m_state.zoomFactor = 1.0f;
-    } else {
-        const float zoom = m_state.zoomFactor;
-        if (m_state.zoomHeight) {
-            m_state.props.currentYofPageNumber = printer.Height() * zoom - PageNumberGap;
-            m_state.breakLimit = m_state.props.currentYofPageNumber - zoom * BreakDistance;
-        }
-        if (m_state.zoomWidth) {
+    const PageGeometry& page = m_report.unzoomed;
+    m_report.props.gtPrWidth = page.width;
+    m_report.lines.unzoom();
+    // Without the zoom the pages print at 100 %; the panel leaves the preview at 100 % too.
+    const float zoom = request.applyZoom ? m_view.zoomFactor : 1.0f;
+    if (zoom != 1.0f) {
+        if (m_view.zoomHeight)
+            m_report.lines.placeZoomedPageNumberLine(printer.Height() * zoom - PageNumberGap, zoom);
+        if (m_view.zoomWidth) {
             printer.setScaleWidth(page.scaleWidth * zoom);
-            m_state.props.gtPrWidth = zoom * page.width;
+            m_report.props.gtPrWidth = zoom * page.width;
         }
     }
 
     // The items of the range, by the page index.
-    const int32_t k1 = request.fromPage - m_state.firstPageNumber,
-                  k2 = request.toPage - m_state.firstPageNumber;
-    const auto& index = m_state.pageIndex;
+    const int32_t k1 = request.fromPage - m_report.firstPageNumber,
+                  k2 = request.toPage - m_report.firstPageNumber;
+    const auto& index = m_report.pageIndex;
     auto entry = [&](int32_t k) {
         return k >= 0 && size_t(k) < index.size() ? index[size_t(k)] : m_store.itemCount();
     };
     const int32_t first = k1 <= 0 ? 1 : entry(k1) + 1;
-    const int32_t last = k2 >= m_state.lastPageIndex ? m_store.itemCount() : entry(k2 + 1);
+    const int32_t last = k2 >= m_report.lastPageIndex ? m_store.itemCount() : entry(k2 + 1);
 
     ReplayRules rules;
-    rules.zoom = m_state.zoomFactor;
-    rules.margins = m_state.margins;
-    rules.currentYofPageNumber = m_state.props.currentYofPageNumber;
-    rules.zoomCurrentX = m_state.zoomCurrentX;
+    rules.zoom = zoom;
+    rules.margins = m_report.margins;
+    rules.currentYofPageNumber = m_report.lines.pageNumberLine();
+    rules.zoomCurrentX = m_view.zoomCurrentX;
     rules.centredTextTakesShift = false;
     rules.monochrome = request.monochrome;
     rules.trackExtent = false;

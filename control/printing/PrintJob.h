@@ -4,8 +4,9 @@
 
 namespace palvex {
 
-struct ControlState;
+struct PreviewState;
 class PrinterSurface;
+struct ReportState;
 class ReportStore;
 
 // What the printer panel hands the job.
@@ -16,20 +17,26 @@ struct PrintRequest {
     bool applyZoom = false; // the panel's zoom entry 1
     bool monochrome = false;
     int duplex = -1, paperSource = -1; // QPrinter's modes; -1 the printer's own
+
+    // A range that ends before it begins holds no page.
+    bool holdsPages() const { return fromPage <= toPage; }
 };
 
 // The print job: replays the items of the chosen pages on the printer through the same engine
-// as the preview, copy after copy, with the printer's table of differences.
+// as the preview, copy after copy, with the printer's table of differences. It places the page
+// lines and the printed width for the printer; it reads the preview's zoom and leaves it alone.
 class PrintJob {
 public:
-    PrintJob(ControlState& state, const ReportStore& store) : m_state(state), m_store(store) {}
+    PrintJob(ReportState& report, const PreviewState& view, const ReportStore& store)
+        : m_report(report), m_view(view), m_store(store) {}
 
     // Throws palvex::Error (482) when the printer fails; the document is then abandoned.
     // A range from a later page to an earlier one starts no document: nothing is sent.
     void run(PrinterSurface& printer, const PrintRequest& request);
 
 private:
-    ControlState& m_state;
+    ReportState& m_report;
+    const PreviewState& m_view;
     const ReportStore& m_store;
 };
 

@@ -1,6 +1,5 @@
 #include "PrinterPanel.h"
 
-#include "ControlState.h"
 #include "interface/Guarded.h"
 #include "platform/Dialogs.h"
 #include "platform/PrinterSurface.h"
@@ -8,8 +7,10 @@
 #include "platform/Screen.h"
 #include "preview/PageCanvas.h"
 #include "preview/PageNumberList.h"
+#include "preview/PreviewState.h"
 #include "preview/PreviewWindow.h"
 #include "recording/NumberText.h"
+#include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include <palvex/Enumerations.h>
 
@@ -27,10 +28,10 @@ int qualityOfEntry(int entry) {
     return entry < 4 ? -(entry + 1) : (entry - 3) * 300;
 }
 
-PrinterPanel::PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window,
-                           Printers& printers, Dialogs& dialogs, Screen& screen,
-                           Surface& recordingSurface)
-    : QObject(window.control), m_state(state), m_store(store), m_window(window),
+PrinterPanel::PrinterPanel(ReportState& report, PreviewState& view, const ReportStore& store,
+                           PreviewWindow& window, Printers& printers, Dialogs& dialogs,
+                           Screen& screen, Surface& recordingSurface)
+    : QObject(window.control), m_report(report), m_view(view), m_store(store), m_window(window),
       m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
     connect(m_window.cboDevicePrinter, &QComboBox::activated, this,
             m_window.guard.handler([this] { cboDevicePrinter_Click(); }));
@@ -66,7 +67,7 @@ void PrinterPanel::printerProblem() {
     emit beep();
     if (showMessage)
         showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
-                    m_state.previewMessages[3]);
+                    m_view.previewMessages[3]);
     m_window.fraPrinter->hide();
 }
 
@@ -88,9 +89,9 @@ void PrinterPanel::usePrinter(int index) {
     const PrinterDevice& device = printers.at(index);
     m_printers.setCurrent(device.deviceName);
     m_request.monochrome = device.colorMode != 2;
-    m_printer = std::make_unique<PrinterSurface>(m_state.pageSetup.jobDevice(device),
+    m_printer = std::make_unique<PrinterSurface>(m_report.pageSetup.jobDevice(device),
                                                  m_printers.pdfOutputPath());
-    m_state.surface = m_printer.get();
+    m_report.lines.drawOn(*m_printer);
 }
 
 void PrinterPanel::ShowPrinterPanel() {
@@ -100,7 +101,7 @@ void PrinterPanel::ShowPrinterPanel() {
                              QRectF((float(m_window.areaTwips().width()) - 6675) / 2,
                                     (float(m_window.areaTwips().height()) - 3840) / 2, 6675, 3840));
         m_window.fraPrinter->show();
-        m_window.printPages->show(QString(), m_state.firstPageNumber, m_state.lastPageIndex + 1);
+        m_window.printPages->show(QString(), m_report.firstPageNumber, m_report.lastPageIndex + 1);
         m_window.cboBeginPage->setCurrentIndex(0);
         m_window.cboEndPage->setCurrentIndex(m_window.cboEndPage->count() - 1);
         m_request.fromPage = m_window.cboBeginPage->currentText().toInt();
@@ -143,14 +144,13 @@ void PrinterPanel::cboOTEK_LostFocus() {
     if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
         emit beep();
         if (showMessage)
-            showMessage(K0_Please_write_number_of_copies_1_or_higher, m_state.previewMessages[0]);
+            showMessage(K0_Please_write_number_of_copies_1_or_higher, m_view.previewMessages[0]);
         copies->setEditText(QStringLiteral("1"));
     }
     if (number().value > 99) {
         emit beep();
         const int answer =
-            showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_state.previewMessages[1])
-                        : 6;
+            showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_view.previewMessages[1]) : 6;
         if (answer == 7) copies->setEditText(QStringLiteral("1"));
     }
 }
@@ -158,8 +158,8 @@ void PrinterPanel::cboOTEK_LostFocus() {
 void PrinterPanel::cmdPrintSetup_Click() {
     const std::optional<PrinterSetupChoice> chosen =
         m_dialogs.printerSetup(m_window.cboDevicePrinter->currentText(),
-                               m_state.pageSetup.setupChoice(), m_window.control);
-    if (chosen) m_state.pageSetup.takeSetup(*chosen);
+                               m_report.pageSetup.setupChoice(), m_window.control);
+    if (chosen) m_report.pageSetup.takeSetup(*chosen);
 }
 
 void PrinterPanel::cmdCancel_Click() {
@@ -179,12 +179,13 @@ void PrinterPanel::cmdOK_Click() {
     m_request.quality = qualityOfEntry(std::max(0, m_window.cboQuality->currentIndex()));
     const LeadingNumber copies = parseLeadingNumber(m_window.cboOTEK->currentText());
     m_request.copies = int32_t(std::clamp(copies.value, 1.0, 32767.0));
-    m_request.duplex = m_state.pageSetup.duplex();
-    m_request.paperSource = m_state.pageSetup.paperSource();
+    m_request.duplex = m_report.pageSetup.duplex();
+    m_request.paperSource = m_report.pageSetup.paperSource();
     m_screen.setWaitCursor(true);
     bool failed = false;
     try {
-        PrintJob(m_state, m_store).run(*m_printer, m_request);
+        if (!m_request.applyZoom && m_request.holdsPages()) m_view.dropZoom();
+        PrintJob(m_report, m_view, m_store).run(*m_printer, m_request);
     } catch (const Error&) {
         failed = true;
     }
@@ -192,7 +193,7 @@ void PrinterPanel::cmdOK_Click() {
     cancel->hide();
     m_screen.setWaitCursor(false);
     m_window.fraPrinter->hide();
-    m_state.surface = &m_pic;
+    m_report.lines.drawOn(m_pic);
     m_printer.reset();
     if (failed) return printerProblem();
     // A range that ends before it begins sent nothing.

@@ -8,7 +8,6 @@
 
 namespace palvex {
 
-struct ControlState;
 class Dialogs;
 class MessageBoxes;
 class PreviewWindow;
@@ -24,8 +23,11 @@ class PrinterPanel : public QObject {
     Q_OBJECT
 
 public:
-    PrinterPanel(ControlState& state, const ReportStore& store, PreviewWindow& window,
-                 Printers& printers, Dialogs& dialogs, Screen& screen, Surface& recordingSurface);
+    // The report's page setup and drawing surface change while the panel is open; of the
+    // preview it reads the messages and, on a print without the zoom, drops the zoom.
+    PrinterPanel(ReportState& report, PreviewState& view, const ReportStore& store,
+                 PreviewWindow& window, Printers& printers, Dialogs& dialogs, Screen& screen,
+                 Surface& recordingSurface);
     ~PrinterPanel() override;
 
     // Shows a message of the control's four kinds (the copies checks, the printer problem).
@@ -55,7 +57,8 @@ private:
     void printerProblem();
     void usePrinter(int index);
 
-    ControlState& m_state;
+    ReportState& m_report;
+    PreviewState& m_view;
     const ReportStore& m_store;
     PreviewWindow& m_window;
     Printers& m_printers;

@@ -1,6 +1,5 @@
 #include "GraphicsRecorder.h"
 
-#include "ControlState.h"
 #include "ItemWriter.h"
 #include "PrintItem.h"
 #include "interface/Guarded.h"
@@ -9,6 +8,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/PictureFile.h"
 #include "platform/Surface.h"
+#include "recording/ReportState.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +19,7 @@
 namespace palvex {
 
 void GraphicsRecorder::warn(const QString& text, int flags) {
-    m_state.lastAnswer = QString::number(m_boxes.show(text, flags, nullptr));
+    m_report.lastAnswer = QString::number(m_boxes.show(text, flags, nullptr));
 }
 
 namespace {
@@ -29,15 +29,15 @@ int32_t storedColor(int32_t value) {
 } // namespace
 
 void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int32_t align) {
-    m_state.shape.params = params;
-    m_state.shape.params.width = std::max(1, params.width);
+    m_report.shape.params = params;
+    m_report.shape.params.width = std::max(1, params.width);
     // Colours are stored as RGB: a system colour is resolved now (its number would not fit its
     // field), and a value that is neither is black.
-    m_state.shape.params.color = storedColor(params.color);
-    m_state.shape.params.outline = storedColor(params.outline);
-    m_state.shape.fresh = true;
-    m_state.pending.align = int16_t(std::clamp(align, -1, 32767));
-    m_state.pending.kind = kind;
+    m_report.shape.params.color = storedColor(params.color);
+    m_report.shape.params.outline = storedColor(params.outline);
+    m_report.shape.fresh = true;
+    m_report.pending.align = int16_t(std::clamp(align, -1, 32767));
+    m_report.pending.kind = kind;
     QString empty;
     m_writer.WriteItem(empty);
 }
@@ -66,12 +66,12 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
         warn(invalid, MessageBoxes::OkOnly);
         return;
     }
-    Surface& surface = *m_state.surface;
-    m_state.picture = {stored, picture->widthHmm, picture->heightHmm,
-                       std::round(surface.CurrentY())};
-    m_state.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
-    m_state.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
-    m_state.pending.kind = KindPicture;
+    Surface& surface = *m_report.lines.surface();
+    m_report.picture = {stored, picture->widthHmm, picture->heightHmm,
+                        std::round(surface.CurrentY())};
+    m_report.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
+    m_report.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
+    m_report.pending.kind = KindPicture;
     QString name = stored;
     try {
         m_writer.WriteItem(name);
@@ -82,7 +82,7 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
     }
     const float y = std::round(surface.CurrentY());
     surface.setCurrentY(y);
-    m_state.props.CurrentY = y;
+    m_report.props.CurrentY = y;
 }
 
 void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int32_t direction,
@@ -96,23 +96,23 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
                                         "Please contaxt your software supplier to solve this")
                              .arg(code),
                          MessageBoxes::Information, nullptr);
-        m_state.lastAnswer = QString::number(answer);
+        m_report.lastAnswer = QString::number(answer);
         return;
     }
     if (code < 0) raise(Status::InvalidProcedureCall); // not a character code
     // Only a run that is recorded leaves its placement for the item writer.
-    m_state.pending.charsPlacement = int16_t(placement);
-    m_state.run = {start, end, direction};
+    m_report.pending.charsPlacement = int16_t(placement);
+    m_report.run = {start, end, direction};
     QString text(m_codePage.charOf(static_cast<unsigned char>(code)));
     entr = entr == 1 ? KindChars : KindCharsNewLine;
-    m_state.pending.kind = int16_t(entr);
+    m_report.pending.kind = int16_t(entr);
     m_writer.WriteItem(text);
 }
 
 void GraphicsRecorder::recordRun(QChar character, int32_t direction, float start, float end) {
-    m_state.pending.charsPlacement = K0_StartAndEndPointAsDefined;
-    m_state.run = {start, end, direction};
-    m_state.pending.kind = KindChars;
+    m_report.pending.charsPlacement = K0_StartAndEndPointAsDefined;
+    m_report.run = {start, end, direction};
+    m_report.pending.kind = KindChars;
     QString text(character);
     m_writer.WriteItem(text);
 }

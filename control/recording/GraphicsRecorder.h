@@ -7,7 +7,7 @@
 
 namespace palvex {
 
-struct ControlState;
+struct ReportState;
 class ItemWriter;
 class MessageBoxes;
 class CodePage;
@@ -16,9 +16,9 @@ class CodePage;
 // circles and pictures.
 class GraphicsRecorder {
 public:
-    GraphicsRecorder(ControlState& state, ItemWriter& writer, MessageBoxes& boxes,
+    GraphicsRecorder(ReportState& report, ItemWriter& writer, MessageBoxes& boxes,
                      const CodePage& codePage)
-        : m_state(state), m_writer(writer), m_boxes(boxes), m_codePage(codePage) {}
+        : m_report(report), m_writer(writer), m_boxes(boxes), m_codePage(codePage) {}
 
     // A run of the character with ANSI code `code` between two points, across or down the page.
     // `placement` outside 0-2 becomes 0 and `entr` becomes the kind recorded (13 or 14); both are
@@ -37,7 +37,7 @@ public:
 private:
     void warn(const QString& text, int flags);
 
-    ControlState& m_state;
+    ReportState& m_report;
     ItemWriter& m_writer;
     MessageBoxes& m_boxes;
     const CodePage& m_codePage;

@@ -1,6 +1,5 @@
 #include "ItemWriter.h"
 
-#include "ControlState.h"
 #include "FixedField.h"
 #include "NumberText.h"
 #include "PrintItem.h"
@@ -8,6 +7,7 @@
 #include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/Surface.h"
+#include "recording/ReportState.h"
 
 #include <cmath>
 #include <limits>
@@ -64,7 +64,7 @@ QString trimTrailingBlanks(const QString& text) {
 void ItemWriter::applyAlignment(Surface& surface, int16_t kind, int16_t align,
                                 const QString& text) {
     if (kind == KindPicture) return; // pictures are placed by their own rule
-    const Margins& m = m_state.margins;
+    const Margins& m = m_report.margins;
     const float width = surface.ScaleWidth();
     auto textWidth = [&] { return text.isEmpty() ? 0.0f : surface.TextWidth(trimBlanks(text)); };
     switch (align) {
@@ -86,10 +86,10 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
     switch (kind) {
     case KindText:
     case KindTextNewLine:
-        m_state.textStart = surface.CurrentX();
+        m_report.textStart = surface.CurrentX();
         surface.Print(text, false);
-        m_state.textEnd = surface.CurrentX();
-        if (kind == KindText) m_state.props.CurrentX = surface.CurrentX();
+        m_report.textEnd = surface.CurrentX();
+        if (kind == KindText) m_report.props.CurrentX = surface.CurrentX();
         item.ItemText = text; // cut or padded to its field when stored
         if (kind == KindTextNewLine) surface.EndLine();
         return true;
@@ -97,16 +97,16 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
     case KindSpecialCenterNewLine:
         if (text.isEmpty()) return false;
         text = FitRight(text, 100);
-        m_state.textStart = surface.CurrentX();
+        m_report.textStart = surface.CurrentX();
         surface.Print(text, false);
-        m_state.textEnd = surface.CurrentX();
-        item.ItemText = text + padRight(m_state.pending.specialCenterNumbers, 40);
+        m_report.textEnd = surface.CurrentX();
+        item.ItemText = text + padRight(m_report.pending.specialCenterNumbers, 40);
         if (kind == KindSpecialCenterNewLine) surface.EndLine();
         return true;
     case KindChars:
     case KindCharsNewLine: {
         if (text.size() != 1) return false;
-        const PendingRun& run = m_state.run;
+        const PendingRun& run = m_report.run;
         item.ItemText = text + QString::number(run.direction) + QString(8, QLatin1Char(' ')) +
                         FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5);
         item.FontSize = 8;
@@ -119,7 +119,7 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
     case KindLine:
     case KindCircle: {
         // A shape is recorded once from the parameters its call set.
-        PendingShape& shape = m_state.shape;
+        PendingShape& shape = m_report.shape;
         if (!shape.fresh) return false;
         ShapeParams params = shape.params;
         params.align = item.HAlign;
@@ -128,8 +128,8 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         return true;
     }
     case KindPicture: {
-        const PendingPicture& picture = m_state.picture;
-        m_state.props.DontConsiderForCenter = true;
+        const PendingPicture& picture = m_report.picture;
+        m_report.props.DontConsiderForCenter = true;
         const float width = surface.ScaleWidth();
         const float p = float(picture.width);
         // Positions in the picture's own unit, as the layout has always been recorded.
@@ -163,26 +163,26 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
 }
 
 void ItemWriter::WriteItem(QString& text) {
-    PendingItem& pending = m_state.pending;
+    PendingItem& pending = m_report.pending;
     const int16_t kind = validatedKind(pending.kind);
     const int16_t align = validatedAlign(pending.align, kind);
-    if (!m_state.surface) raise(Status::BadFileName);
-    Surface& surface = *m_state.surface;
+    if (!m_report.lines.surface()) raise(Status::BadFileName);
+    Surface& surface = *m_report.lines.surface();
 
     if (kind == KindNone) {
         surface.EndLine();
-        m_state.lastLineY = surface.CurrentY();
-        m_state.props.CurrentY = surface.CurrentY();
+        m_report.lastLineY = surface.CurrentY();
+        m_report.props.CurrentY = surface.CurrentY();
         return;
     }
     // A call that is refused here leaves none of its marks for the next item.
     auto refuse = [&](Status status) {
         pending.clearMarks();
-        m_state.props.DontConsiderForCenter = false;
+        m_report.props.DontConsiderForCenter = false;
         raise(status);
     };
     if (!m_store.isOpen()) refuse(Status::BadFileName); // nothing recorded before the start
-    if (m_state.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
+    if (m_report.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
 
     // Text is measured and laid out as it will be stored: a character the code page cannot hold
     // is a '?' in the file, on the page and in the printout alike.
@@ -192,11 +192,11 @@ void ItemWriter::WriteItem(QString& text) {
 
     // What a failed write must put back.
     const float cursorX = surface.CurrentX(), cursorY = surface.CurrentY();
-    const float textStart = m_state.textStart, textEnd = m_state.textEnd;
-    const float propertyX = m_state.props.CurrentX;
+    const float textStart = m_report.textStart, textEnd = m_report.textEnd;
+    const float propertyX = m_report.props.CurrentX;
 
     PrintItem item;
-    item.PageNumber = int16_t(m_state.pagesEnded + 1);
+    item.PageNumber = int16_t(m_report.pagesEnded + 1);
     item.ItemY = surface.CurrentY();
     item.FontName = surface.FontName();
     item.ForeColor = surface.ForeColor();
@@ -215,19 +215,18 @@ void ItemWriter::WriteItem(QString& text) {
     applyAlignment(surface, kind, align, text);
     item.ItemX = surface.CurrentX();
     item.Reserved = 0; // ItemText stays empty: stored, it is 180 blanks
-    if (pending.yRelative == 1)
-        item.ItemY = m_state.props.currentYofPageNumber - surface.CurrentY();
+    if (pending.yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
 
     try {
         if (!fillKind(surface, kind, text, item)) return;
 
-        bool keepPlace = m_state.props.DontConsiderForCenter;
+        bool keepPlace = m_report.props.DontConsiderForCenter;
         if (item.CharsPlacement == 1 || item.CharsPlacement == 2 || align == AlignRight ||
             align == AlignLeft || kind == KindPicture)
             keepPlace = true;
         if (keepPlace) {
             pending.noCentering = 1;
-            m_state.props.DontConsiderForCenter = false;
+            m_report.props.DontConsiderForCenter = false;
         }
         item.NoCentering = pending.noCentering;
         item.YRelative = pending.yRelative;
@@ -235,17 +234,17 @@ void ItemWriter::WriteItem(QString& text) {
     } catch (...) {
         surface.setCurrentX(cursorX);
         surface.setCurrentY(cursorY);
-        m_state.textStart = textStart;
-        m_state.textEnd = textEnd;
-        m_state.props.CurrentX = propertyX;
-        m_state.props.DontConsiderForCenter = false;
+        m_report.textStart = textStart;
+        m_report.textEnd = textEnd;
+        m_report.props.CurrentX = propertyX;
+        m_report.props.DontConsiderForCenter = false;
         pending.clearMarks();
         throw;
     }
 
-    m_state.lastLineY = surface.CurrentY();
-    m_state.props.CurrentY = surface.CurrentY();
-    if (m_state.lastLineY > m_state.margins.top) m_state.props.gtAfterPage = false;
+    m_report.lastLineY = surface.CurrentY();
+    m_report.props.CurrentY = surface.CurrentY();
+    if (m_report.lastLineY > m_report.margins.top) m_report.props.gtAfterPage = false;
     pending.clearMarks();
 }
 

@@ -4,7 +4,7 @@
 
 namespace palvex {
 
-struct ControlState;
+struct ReportState;
 class ReportStore;
 struct PrintItem;
 class Surface;
@@ -13,7 +13,7 @@ class Surface;
 // current drawing surface, moves the surface's cursor as a printer would and appends one record.
 class ItemWriter {
 public:
-    ItemWriter(ControlState& state, ReportStore& store) : m_state(state), m_store(store) {}
+    ItemWriter(ReportState& report, ReportStore& store) : m_report(report), m_store(store) {}
 
     // Stores one item from the pending settings, the surface and `text` (some kinds rewrite it).
     // When the store refuses the record, the item count, page-end flags, file and cursor stay as
@@ -25,7 +25,7 @@ private:
     // Kind-specific work; false when the item is not to be recorded.
     bool fillKind(Surface& surface, int16_t kind, QString& text, PrintItem& item);
 
-    ControlState& m_state;
+    ReportState& m_report;
     ReportStore& m_store;
 };
 

@@ -1,6 +1,5 @@
 #include "PageRecorder.h"
 
-#include "ControlState.h"
 #include "GraphicsRecorder.h"
 #include "ItemWriter.h"
 #include "PrintItem.h"
@@ -9,6 +8,7 @@
 #include "interface/Guarded.h"
 #include "platform/CodePage.h"
 #include "platform/Surface.h"
+#include "recording/ReportState.h"
 
 #include <cmath>
 #include <limits>
@@ -20,33 +20,33 @@ constexpr float RuleGap = 50; // between the rule and the page number
 }
 
 LineHeader& PageRecorder::lineHeader(int16_t number) {
-    if (number < 1 || number > int16_t(m_state.lineHeaders.size()))
+    if (number < 1 || number > int16_t(m_report.lineHeaders.size()))
         raise(Status::SubscriptOutOfRange);
-    return m_state.lineHeaders[size_t(number - 1)];
+    return m_report.lineHeaders[size_t(number - 1)];
 }
 
 PositionedHeader& PageRecorder::positionedHeader(int16_t number) {
-    if (number < 1 || number > int16_t(m_state.positionedHeaders.size()))
+    if (number < 1 || number > int16_t(m_report.positionedHeaders.size()))
         raise(Status::SubscriptOutOfRange);
-    return m_state.positionedHeaders[size_t(number - 1)];
+    return m_report.positionedHeaders[size_t(number - 1)];
 }
 
 FooterSlot& PageRecorder::footer(int32_t slot) {
-    if (slot < 0 || slot >= int32_t(m_state.footers.size())) raise(Status::SubscriptOutOfRange);
-    return m_state.footers[size_t(slot)];
+    if (slot < 0 || slot >= int32_t(m_report.footers.size())) raise(Status::SubscriptOutOfRange);
+    return m_report.footers[size_t(slot)];
 }
 
 Surface& PageRecorder::surface() const {
-    if (!m_state.surface) raise(Status::BadFileName); // the preview was closed
-    return *m_state.surface;
+    if (!m_report.lines.surface()) raise(Status::BadFileName); // the preview was closed
+    return *m_report.lines.surface();
 }
 
 bool PageRecorder::belowTopMargin() const {
-    return surface().CurrentY() > m_state.margins.top;
+    return surface().CurrentY() > m_report.margins.top;
 }
 
 void PageRecorder::FinishPage() {
-    if (m_state.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
+    if (m_report.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
     Surface& surface = this->surface();
     // The footer's own fonts must not leak into the text the host records next: its font
     // properties still say what the host set.
@@ -64,45 +64,45 @@ void PageRecorder::FinishPage() {
             }
         }
     } restore{surface, hostFont, hostColor};
-    const int32_t footerCount = m_state.pageFooterCount + 1;
-    if (!m_state.noPageNumbers) {
-        if (m_state.lineAbovePageNumber != QLatin1Char(' ')) {
-            m_state.pending.yRelative = 1;
-            m_state.pending.footerFlag = FooterItem;
+    const int32_t footerCount = m_report.pageFooterCount + 1;
+    if (!m_report.noPageNumbers) {
+        if (m_report.lineAbovePageNumber != QLatin1Char(' ')) {
+            m_report.pending.yRelative = 1;
+            m_report.pending.footerFlag = FooterItem;
             surface.setFontSize(8);
             surface.setFontBold(true);
-            const QString rule(m_state.lineAbovePageNumber);
+            const QString rule(m_report.lineAbovePageNumber);
             const float w = surface.TextWidth(rule);
-            surface.setCurrentY(m_state.props.currentYofPageNumber - w - RuleGap);
-            m_state.props.DontConsiderForCenter = true;
+            surface.setCurrentY(m_report.lines.pageNumberLine() - w - RuleGap);
+            m_report.props.DontConsiderForCenter = true;
             int32_t entr = A1_StayWhereYouAre, placement = K1_FromLeftmarginToRightmargin;
             const int code = CodePage::system().encode(rule).at(0) & 0xFF;
-            m_graphics.fxPrintingChars(m_state.margins.right, m_state.props.gtPrWidth,
+            m_graphics.fxPrintingChars(m_report.margins.right, m_report.props.gtPrWidth,
                                        int16_t(code), PrintHorizontal, entr, placement);
         }
-        surface.setCurrentY(m_state.props.currentYofPageNumber);
-        m_state.pending.yRelative = 1;
+        surface.setCurrentY(m_report.lines.pageNumberLine());
+        m_report.pending.yRelative = 1;
         if (onPageFormatted) onPageFormatted(footerCount);
         const QString number = QLatin1Char('-') +
-                               QString::number(m_state.firstPageNumber + footerCount - 1) +
+                               QString::number(m_report.firstPageNumber + footerCount - 1) +
                                QLatin1Char('-');
         surface.setForeColor(0);
         surface.setFontSize(14);
         surface.setFontBold(true);
         surface.setFontUnderline(false);
-        m_state.pending.footerFlag = FooterItem;
-        m_state.props.DontConsiderForCenter = true;
+        m_report.pending.footerFlag = FooterItem;
+        m_report.props.DontConsiderForCenter = true;
         m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
     }
-    if (m_state.props.tfPrintFooter1) PrintFooters();
-    m_state.pageFooterCount = footerCount;
-    m_state.pageIndex.resize(size_t(footerCount) + 1, 0);
-    m_state.pageIndex[size_t(footerCount)] = m_store.itemCount();
+    if (m_report.props.tfPrintFooter1) PrintFooters();
+    m_report.pageFooterCount = footerCount;
+    m_report.pageIndex.resize(size_t(footerCount) + 1, 0);
+    m_report.pageIndex[size_t(footerCount)] = m_store.itemCount();
 }
 
 void PageRecorder::PrintFooters() {
     Surface& surface = this->surface();
-    surface.setCurrentY(m_state.props.currentYofPageNumber);
+    surface.setCurrentY(m_report.lines.pageNumberLine());
     struct Placement {
         int16_t align;
         int32_t entr;
@@ -113,12 +113,12 @@ void PageRecorder::PrintFooters() {
                                          {AlignRight, A1_StayWhereYouAre},
                                          {AlignLeft, A1_StayWhereYouAre}};
     for (size_t slot = 0; slot < 4; ++slot) {
-        const FooterSlot& f = m_state.footers[slot];
+        const FooterSlot& f = m_report.footers[slot];
         const QString text = trimBlanks(f.text);
         if (text.isEmpty()) continue;
         applyFont(f.fontName, f.fontSize, f.bold, f.underline, f.italic, f.color);
-        m_state.pending.yRelative = 1;
-        m_state.pending.footerFlag = FooterItem;
+        m_report.pending.yRelative = 1;
+        m_report.pending.footerFlag = FooterItem;
         m_text.printText(text, placements[slot].entr, placements[slot].align);
     }
 }
@@ -128,18 +128,18 @@ void PageRecorder::printPage() {
     const int32_t last = m_store.itemCount();
     if (last < 1) raise(Status::SubscriptOutOfRange); // no item to carry the page end
     m_store.setPageEnd(last, true);
-    if (m_state.pagesEnded >= std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
-    ++m_state.pagesEnded;
+    if (m_report.pagesEnded >= std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
+    ++m_report.pagesEnded;
     m_pic.Cls();
-    m_pic.setCurrentY(m_state.margins.top);
+    m_pic.setCurrentY(m_report.margins.top);
     m_pic.setCurrentX(0);
-    m_state.props.CurrentY = m_state.margins.top;
-    m_state.props.CurrentX = 0;
-    m_state.props.gtAfterPage = true;
+    m_report.props.CurrentY = m_report.margins.top;
+    m_report.props.CurrentX = 0;
+    m_report.props.gtAfterPage = true;
 }
 
 void PageRecorder::checkMin1() {
-    if (surface().CurrentY() > m_state.breakLimit - m_state.reduceTwips) {
+    if (surface().CurrentY() > m_report.lines.breakLimit() - m_report.reduceTwips) {
         printPage();
         PrintHeader();
     }
@@ -147,7 +147,7 @@ void PageRecorder::checkMin1() {
 
 void PageRecorder::checkMin2() {
     const float y = surface().CurrentY();
-    if (y > m_state.breakLimit && y < m_state.props.currentYofPageNumber) {
+    if (y > m_report.lines.breakLimit() && y < m_report.lines.pageNumberLine()) {
         printPage();
         PrintHeader();
     }
@@ -186,7 +186,7 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
         m_text.printText(text, A1_StayWhereYouAre, AlignNone);
         break;
     case AlignRight:
-        surface.setCurrentX(m_state.margins.right);
+        surface.setCurrentX(m_report.margins.right);
         m_text.printText(text, A1_StayWhereYouAre, AlignNone);
         break;
     case AlignCenter:
@@ -194,7 +194,7 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
         break;
     case AlignLeft:
         // The text ends at the left margin, like a left-aligned text.
-        surface.setCurrentX(surface.ScaleWidth() - m_state.margins.left - surface.TextWidth(text));
+        surface.setCurrentX(surface.ScaleWidth() - m_report.margins.left - surface.TextWidth(text));
         m_text.printText(text, A1_StayWhereYouAre, AlignNone);
         break;
     default:
@@ -203,9 +203,9 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
 }
 
 void PageRecorder::PrintHeader() {
-    if (!m_state.props.Header) return;
+    if (!m_report.props.Header) return;
     Surface& surface = this->surface();
-    for (const LineHeader& h : m_state.lineHeaders) {
+    for (const LineHeader& h : m_report.lineHeaders) {
         const QString text = trimBlanks(h.text);
         if (text.isEmpty()) continue;
         for (int i = 0; i < h.linesBefore; ++i)
@@ -218,7 +218,7 @@ void PageRecorder::PrintHeader() {
             m_text.JumpToNextLine();
     }
     const float x = std::round(surface.CurrentX()), y = std::round(surface.CurrentY());
-    for (const PositionedHeader& h : m_state.positionedHeaders) {
+    for (const PositionedHeader& h : m_report.positionedHeaders) {
         const QString text = trimBlanks(h.text);
         if (text.isEmpty()) continue;
         surface.setCurrentX(h.x);
@@ -228,23 +228,23 @@ void PageRecorder::PrintHeader() {
     }
     surface.setCurrentX(x);
     surface.setCurrentY(y);
-    m_state.props.CurrentX = x;
-    m_state.props.CurrentY = y;
+    m_report.props.CurrentX = x;
+    m_report.props.CurrentY = y;
     surface.setFontBold(false);
     surface.setFontUnderline(false);
     surface.setFontItalic(false);
     surface.setForeColor(0);
-    m_state.props.gtAfterPage = false;
+    m_report.props.gtAfterPage = false;
 }
 
 void PageRecorder::finishReport() {
     Surface& surface = this->surface();
-    if (m_state.pageFooterCount == 0 || (belowTopMargin() && !m_state.props.gtAfterPage))
+    if (m_report.pageFooterCount == 0 || (belowTopMargin() && !m_report.props.gtAfterPage))
         FinishPage();
     surface.setForeColor(0);
-    int32_t last = m_state.pagesEnded;
-    if (!belowTopMargin() || m_state.props.gtAfterPage) --last;
-    m_state.lastPageIndex = std::max(0, last);
+    int32_t last = m_report.pagesEnded;
+    if (!belowTopMargin() || m_report.props.gtAfterPage) --last;
+    m_report.lastPageIndex = std::max(0, last);
 }
 
 } // namespace palvex

@@ -2,13 +2,13 @@
 
 #include <QString>
 
-#include "ControlState.h"
+#include "recording/ReportState.h"
 
 #include <functional>
 
 namespace palvex {
 
-struct ControlState;
+struct ReportState;
 class ItemWriter;
 class TextRecorder;
 class GraphicsRecorder;
@@ -20,9 +20,9 @@ class Surface;
 // recorded at the top of each page.
 class PageRecorder {
 public:
-    PageRecorder(ControlState& state, ReportStore& store, TextRecorder& text,
+    PageRecorder(ReportState& report, ReportStore& store, TextRecorder& text,
                  GraphicsRecorder& graphics, Surface& recordingSurface)
-        : m_state(state), m_store(store), m_text(text), m_graphics(graphics),
+        : m_report(report), m_store(store), m_text(text), m_graphics(graphics),
           m_pic(recordingSurface) {}
 
     // Told at every page footer with the number of pages formatted so far.
@@ -53,7 +53,7 @@ private:
     bool belowTopMargin() const;
     Surface& surface() const;
 
-    ControlState& m_state;
+    ReportState& m_report;
     ReportStore& m_store;
     TextRecorder& m_text;
     GraphicsRecorder& m_graphics;

@@ -1,14 +1,17 @@
 #include "PropertyPersistence.h"
 
-#include "ControlState.h"
 #include "platform/PropertyBag.h"
+#include "recording/ReportState.h"
 
 namespace palvex {
 
 namespace {
 
 // One routine walks the keys for both directions, so saving and loading cannot drift apart.
-template <class Visit> void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p) {
+// The page-number line is kept with the properties but placed through PageLines, so it travels
+// apart from them.
+template <class Visit>
+void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p, float& pageNumberLine) {
     const KeptProperties d; // the defaults
     visit(QStringLiteral("Font"), p.ownFont, ambientFont);
     visit(QStringLiteral("Font"), p.Font, ambientFont);
@@ -40,7 +43,7 @@ template <class Visit> void eachKey(Visit&& visit, const QFont& ambientFont, Kep
           d.DontConsiderForCenter);
     visit(QStringLiteral("tfPrintFooter1"), p.tfPrintFooter1, d.tfPrintFooter1);
     visit(QStringLiteral("Header"), p.Header, d.Header);
-    visit(QStringLiteral("currentYofPageNumber"), p.currentYofPageNumber, d.currentYofPageNumber);
+    visit(QStringLiteral("currentYofPageNumber"), pageNumberLine, 0.0f);
     visit(QStringLiteral("gtMaxp"), p.gtMaxp, d.gtMaxp);
     visit(QStringLiteral("gtMinp"), p.gtMinp, d.gtMinp);
     visit(QStringLiteral("gtPrWidth"), p.gtPrWidth, d.gtPrWidth);
@@ -71,20 +74,23 @@ template <> QFont fromVariant<QFont>(const Variant& v) {
 
 } // namespace
 
-void saveProperties(const KeptProperties& props, PropertyBag& bag, const QFont& ambientFont) {
-    KeptProperties copy = props;
+void saveProperties(const ReportState& report, PropertyBag& bag, const QFont& ambientFont) {
+    KeptProperties copy = report.props;
+    float pageNumberLine = report.lines.pageNumberLine();
     eachKey([&](const QString& key, auto& value,
                 const auto& def) { bag.write(key, Variant(value), Variant(def)); },
-            ambientFont, copy);
+            ambientFont, copy, pageNumberLine);
 }
 
-void loadProperties(KeptProperties& props, PropertyBag& bag, const QFont& ambientFont) {
+void loadProperties(ReportState& report, PropertyBag& bag, const QFont& ambientFont) {
+    float pageNumberLine = report.lines.pageNumberLine();
     eachKey(
         [&](const QString& key, auto& value, const auto& def) {
             using T = std::decay_t<decltype(value)>;
             value = fromVariant<T>(bag.read(key, Variant(def)));
         },
-        ambientFont, props);
+        ambientFont, report.props, pageNumberLine);
+    report.lines.loadPageNumberLine(pageNumberLine);
 }
 
 } // namespace palvex

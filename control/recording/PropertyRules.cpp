@@ -42,12 +42,12 @@ bool PropertyRules::warnOnce(bool& flag, const QString& text) {
     MessageBoxes& boxes = m_boxes;
     boxes.beep();
     const int answer = boxes.show(text, MessageBoxes::Exclamation, &m_control);
-    m_state.lastAnswer = QString::number(answer);
+    m_report.lastAnswer = QString::number(answer);
     return true;
 }
 
 void PropertyRules::warnIllegal(IllegalValue kind) {
-    WarningFlags& warned = m_state.warned;
+    WarningFlags& warned = m_report.warned;
     switch (kind) {
     case IllegalValue::Color:
         warnOnce(warned.color, illegalForeColorText());
@@ -62,11 +62,11 @@ void PropertyRules::warnIllegal(IllegalValue kind) {
 }
 
 void PropertyRules::setForeColor(int32_t color) {
-    ControlState& s = m_state;
+    ReportState& s = m_report;
     s.props.ForeColor = color;
     changed("ForeColor");
     try {
-        if (s.surface) s.surface->setForeColor(color);
+        if (Surface* surface = s.lines.surface()) surface->setForeColor(color);
         m_canvas.setForeColor(color);
     } catch (const Error&) {
         if (warnOnce(s.warned.color, illegalForeColorText())) s.props.ForeColor = 0;
@@ -74,11 +74,11 @@ void PropertyRules::setForeColor(int32_t color) {
 }
 
 void PropertyRules::setFontName(const QString& name) {
-    ControlState& s = m_state;
+    ReportState& s = m_report;
     s.props.FontName = name;
     changed("FontName");
     try {
-        if (s.surface) s.surface->setFontName(name.trimmed());
+        if (Surface* surface = s.lines.surface()) surface->setFontName(name.trimmed());
         m_canvas.setFontName(name.trimmed());
     } catch (const Error&) {
         if (warnOnce(s.warned.fontName, illegalFontNameText()))
@@ -87,11 +87,11 @@ void PropertyRules::setFontName(const QString& name) {
 }
 
 void PropertyRules::setFontSize(float points) {
-    ControlState& s = m_state;
+    ReportState& s = m_report;
     s.props.FontSize = points;
     changed("FontSize");
     try {
-        if (s.surface) s.surface->setFontSize(points);
+        if (Surface* surface = s.lines.surface()) surface->setFontSize(points);
         m_canvas.setFontSize(points);
     } catch (const Error&) {
         if (warnOnce(s.warned.fontSize, illegalFontSizeText())) s.props.FontSize = 12;
@@ -99,43 +99,43 @@ void PropertyRules::setFontSize(float points) {
 }
 
 void PropertyRules::setFontBold(bool on) {
-    m_state.props.FontBold = on;
+    m_report.props.FontBold = on;
     changed("FontBold");
-    if (Surface* surface = m_state.surface) surface->setFontBold(on);
+    if (Surface* surface = m_report.lines.surface()) surface->setFontBold(on);
     m_canvas.setFontBold(on);
 }
 
 void PropertyRules::setFontItalic(bool on) {
-    m_state.props.FontItalic = on;
+    m_report.props.FontItalic = on;
     changed("FontItalic");
-    if (Surface* surface = m_state.surface) surface->setFontItalic(on);
+    if (Surface* surface = m_report.lines.surface()) surface->setFontItalic(on);
     m_canvas.setFontItalic(on);
 }
 
 void PropertyRules::setFontUnderline(bool on) {
-    m_state.props.FontUnderline = on;
+    m_report.props.FontUnderline = on;
     changed("FontUnderline");
-    if (Surface* surface = m_state.surface) surface->setFontUnderline(on);
+    if (Surface* surface = m_report.lines.surface()) surface->setFontUnderline(on);
     m_canvas.setFontUnderline(on);
 }
 
 void PropertyRules::setCurrentX(float x) {
-    m_state.props.CurrentX = x;
+    m_report.props.CurrentX = x;
     changed("CurrentX");
-    if (Surface* surface = m_state.surface) surface->setCurrentX(x);
+    if (Surface* surface = m_report.lines.surface()) surface->setCurrentX(x);
     m_canvas.setCurrentX(x);
 }
 
 void PropertyRules::setCurrentY(float y) {
-    m_state.props.CurrentY = y;
+    m_report.props.CurrentY = y;
     changed("CurrentY");
-    if (Surface* surface = m_state.surface) surface->setCurrentY(y);
+    if (Surface* surface = m_report.lines.surface()) surface->setCurrentY(y);
     m_canvas.setCurrentY(y);
 }
 
 void PropertyRules::setBackColor(int32_t color) {
     if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
-    m_state.props.BackColor = color;
+    m_report.props.BackColor = color;
     changed("BackColor");
     const QColor qcolor = toQColor(color);
     QPalette palette = m_control.palette();

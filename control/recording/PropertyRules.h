@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControlState.h"
 #include "platform/Platform.h"
+#include "recording/ReportState.h"
 
 #include <QString>
 
@@ -21,10 +21,10 @@ class PropertyRules {
 public:
     // `control` is told of changes and takes the back colour; the values are kept in `state`
     // and applied to `canvas`; warnings go through `boxes`.
-    PropertyRules(Palvex& control, ControlState& state, ImageSurface& canvas, MessageBoxes& boxes,
+    PropertyRules(Palvex& control, ReportState& report, ImageSurface& canvas, MessageBoxes& boxes,
                   const Ambient& ambient)
-        : m_control(control), m_state(state), m_canvas(canvas), m_boxes(boxes), m_ambient(ambient) {
-    }
+        : m_control(control), m_report(report), m_canvas(canvas), m_boxes(boxes),
+          m_ambient(ambient) {}
 
     void setForeColor(int32_t color);
     void setFontName(const QString& name);
@@ -52,7 +52,7 @@ private:
     bool warnOnce(bool& flag, const QString& text);
 
     Palvex& m_control;
-    ControlState& m_state;
+    ReportState& m_report;
     ImageSurface& m_canvas;
     MessageBoxes& m_boxes;
     const Ambient& m_ambient;

@@ -2,13 +2,13 @@
 
 #include "platform/CodePage.h"
 
-#include "ControlState.h"
 #include "FixedField.h"
 #include "ItemWriter.h"
 #include "NumberText.h"
 #include "PrintItem.h"
 #include "interface/Guarded.h"
 #include "platform/Surface.h"
+#include "recording/ReportState.h"
 
 #include <limits>
 
@@ -25,15 +25,15 @@ int16_t textKindForEntr(int32_t entr) {
 void TextRecorder::printText(const QString& text, int32_t entr, int16_t align) {
     const int16_t kind = textKindForEntr(entr);
     QString copy = text;
-    m_state.pending.kind = kind;
-    m_state.pending.align = align;
+    m_report.pending.kind = kind;
+    m_report.pending.align = align;
     m_writer.WriteItem(copy);
 }
 
 void TextRecorder::centerMixedLanguages(const QString& text) {
     QString copy = text;
-    m_state.pending.kind = KindText;
-    m_state.pending.align = AlignMixedLanguages;
+    m_report.pending.kind = KindText;
+    m_report.pending.align = AlignMixedLanguages;
     m_writer.WriteItem(copy);
 }
 
@@ -41,30 +41,30 @@ void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, 
                                  float startY, float endY) {
     if (entr < std::numeric_limits<int16_t>::min() || entr > std::numeric_limits<int16_t>::max())
         raise(Status::Overflow);
-    if (!m_state.surface) raise(Status::BadFileName);
+    if (!m_report.lines.surface()) raise(Status::BadFileName);
     QString trimmed = trimBlanks(text);
     if (!trimmed.isEmpty()) {
-        m_state.pending.specialCenterNumbers =
+        m_report.pending.specialCenterNumbers =
             FitRight(formatSingle(startX), 10) + FitRight(formatSingle(endX), 10) +
             FitRight(formatSingle(startY), 10) + FitRight(formatSingle(endY), 10);
-        m_state.surface->setCurrentY(startY);
+        m_report.lines.surface()->setCurrentY(startY);
     }
-    m_state.pending.kind = entr == 2 ? KindSpecialCenterNewLine : KindSpecialCenter;
-    m_state.pending.align = AlignNone;
+    m_report.pending.kind = entr == 2 ? KindSpecialCenterNewLine : KindSpecialCenter;
+    m_report.pending.align = AlignNone;
     m_writer.WriteItem(trimmed);
 }
 
 void TextRecorder::recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers) {
     QString copy = text;
-    m_state.pending.specialCenterNumbers = numbers;
-    m_state.pending.kind = kind;
-    m_state.pending.align = AlignNone;
+    m_report.pending.specialCenterNumbers = numbers;
+    m_report.pending.kind = kind;
+    m_report.pending.align = AlignNone;
     m_writer.WriteItem(copy);
 }
 
 void TextRecorder::JumpToNextLine() {
     QString empty;
-    m_state.pending.kind = KindNone;
+    m_report.pending.kind = KindNone;
     m_writer.WriteItem(empty);
 }
 

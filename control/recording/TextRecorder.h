@@ -6,7 +6,7 @@
 
 namespace palvex {
 
-struct ControlState;
+struct ReportState;
 class ItemWriter;
 class Surface;
 
@@ -14,8 +14,8 @@ class Surface;
 // points, and line ends. Each keeps its own copy of the host's text.
 class TextRecorder {
 public:
-    TextRecorder(ControlState& state, ItemWriter& writer, Surface& recordingSurface)
-        : m_state(state), m_writer(writer), m_pic(recordingSurface) {}
+    TextRecorder(ReportState& report, ItemWriter& writer, Surface& recordingSurface)
+        : m_report(report), m_writer(writer), m_pic(recordingSurface) {}
 
     void printText(const QString& text, int32_t entr, int16_t align);
     void centerMixedLanguages(const QString& text);
@@ -30,7 +30,7 @@ public:
     float TextHeight(const QString& text) const;
 
 private:
-    ControlState& m_state;
+    ReportState& m_report;
     ItemWriter& m_writer;
     Surface& m_pic;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlState.h"
 #include "platform/TextMetrics.h"
 #include "recording/PrintItem.h"
+#include "recording/ReportState.h"
 
 #include <QString>
 

@@ -260,7 +260,7 @@ TEST_F(DemoFixture, BalanceSheetWithoutSavedFileShowsTheMessageAndOnePage) {
     ASSERT_EQ(m_host->PreviewControl()->lastStatus("ReadPrint"), Status::Ok);
     ASSERT_FALSE(boxes().log().empty());
     EXPECT_TRUE(boxes().log().back().contains(QStringLiteral("but the file does not exist")));
-    EXPECT_EQ(control().internals().state().lastPageIndex, 0) << "the balance sheet alone";
+    EXPECT_EQ(control().internals().report().lastPageIndex, 0) << "the balance sheet alone";
 }
 
 TEST_F(DemoFixture, MissingDataFileIsReportedWithoutAPreview) {
@@ -296,7 +296,7 @@ TEST_F(DemoFixture, MainFormDefaultsAndShowMeRoundTrip) {
     EXPECT_FALSE(form.isVisible());
     ASSERT_NE(m_host->previewForm(), nullptr);
     EXPECT_EQ(m_host->previewForm()->windowTitle(), QStringLiteral("PrintPreview_RightToLeft"));
-    EXPECT_TRUE(control().internals().state().centreAllPages);
+    EXPECT_TRUE(control().internals().view().centreAllPages);
     EXPECT_EQ(text(items()[4]), QStringLiteral("Account No."));
     closePreview();
     EXPECT_TRUE(form.isVisible()) << "closing the preview brings the main form back";
@@ -304,7 +304,7 @@ TEST_F(DemoFixture, MainFormDefaultsAndShowMeRoundTrip) {
     // "Show as is" leaves the pages where they were recorded.
     radios("optCenterPagesHEB")[0]->setChecked(true);
     form.findChild<QAbstractButton*>(QStringLiteral("cmdShowTrialBalanceHEB"))->click();
-    EXPECT_FALSE(control().internals().state().centreAllPages);
+    EXPECT_FALSE(control().internals().view().centreAllPages);
     for (const PrintItem& item : items())
         ASSERT_EQ(item.CenterOffset, 0);
     closePreview();

@@ -103,7 +103,7 @@ TEST_F(Graphics, ShapeParametersArePackedAtTheirPositions) {
     EXPECT_EQ(c.mid(91, 1), QStringLiteral("3"));
     EXPECT_EQ(item(2).NoCentering, 1); // left-aligned shapes keep their place
     EXPECT_FLOAT_EQ(item(2).ItemX, ctl().internals().recordingSurface().ScaleWidth() -
-                                       ctl().internals().state().margins.left);
+                                       ctl().internals().report().margins.left);
 
     // An inside text longer than 60 characters is cut to 60.
     QString longInside = QString(70, QLatin1Char('x'));
@@ -325,8 +325,8 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
     const ImageSurface& canvas = ctl().internals().canvas();
     const double px = page.width() / double(canvas.Width());
     const double right =
-        (canvas.originX() + canvas.ScaleWidth() - ctl().internals().state().margins.right) * px;
-    const double top = (canvas.originY() + ctl().internals().state().margins.top) * page.height() /
+        (canvas.originX() + canvas.ScaleWidth() - ctl().internals().report().margins.right) * px;
+    const double top = (canvas.originY() + ctl().internals().report().margins.top) * page.height() /
                            double(canvas.Height()) +
                        10;
     EXPECT_EQ(page.pixel(int(right) - 3, int(top)), qRgb(0, 0, 255));

@@ -119,18 +119,18 @@ TEST_F(InterfaceTexts, MessageBoxesOfTheFourKinds) {
         ASSERT_EQ(boxes().log().size(), 1u);
         EXPECT_EQ(boxes().log()[0], QStringLiteral("msgbox %1: ").arg(flags) + text);
     }
-    EXPECT_EQ(ctl().internals().state().lastAnswer,
+    EXPECT_EQ(ctl().internals().report().lastAnswer,
               QStringLiteral("1")); // the answer of the "not found" box
     boxes().queueAnswer(MessageBoxes::AnswerNo);
     auto question = K1_Is_the_number_of_copies_OK;
     QString text = QStringLiteral("?");
     ctl().writeMsgbox(question, text);
-    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("7"));
+    EXPECT_EQ(ctl().internals().report().lastAnswer, QStringLiteral("7"));
     boxes().clearLog();
     auto other = txtMessageType(4);
     ctl().writeMsgbox(other, text);
     EXPECT_TRUE(boxes().log().empty());
-    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("7"));
+    EXPECT_EQ(ctl().internals().report().lastAnswer, QStringLiteral("7"));
 }
 
 } // namespace

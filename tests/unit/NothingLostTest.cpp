@@ -83,7 +83,7 @@ TEST_F(NothingLost, AHeaderOrFooterValueTheSurfaceRefusesKeepsTheCurrentOneAndTh
     EXPECT_EQ(numbers, 2); // one page number a page
     EXPECT_EQ(footers, 2);
     EXPECT_EQ(headers, 1);
-    EXPECT_EQ(ctl().internals().state().lastPageIndex, 1);
+    EXPECT_EQ(ctl().internals().report().lastPageIndex, 1);
     // Each kind of illegal value is reported once.
     int fontWarnings = 0;
     for (const QString& line : boxes().log())
@@ -157,7 +157,7 @@ TEST_F(NothingLost, AFailedStartLeavesTheControlNotStartedUntilOneSucceeds) {
     start();
     ASSERT_EQ(text(QStringLiteral("kept")), Status::Ok);
     EXPECT_EQ(store().itemCount(), 1);
-    EXPECT_GT(ctl().internals().state().margins.top, 0); // the definitions' margins, not zero
+    EXPECT_GT(ctl().internals().report().margins.top, 0); // the definitions' margins, not zero
 }
 
 TEST_F(NothingLost, SystemColoursOfShapesAreStoredAsRgbAndInvalidOnesAsBlack) {
@@ -216,7 +216,7 @@ TEST_F(NothingLost, AWindowEventWhoseWorkFailsLeavesTheWindowUsable) {
     ASSERT_EQ(text(QStringLiteral("two"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_NO_THROW(click(4));
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
 }
 
 TEST(EventGuard, WhatAHandlerThrowsIsReportedAndGoesNoFurther) {

@@ -2,8 +2,8 @@
 // recording surface, the canvas, the printer panel's job and the PDF export all take it, checked
 // on the built-in PDF device with poppler's tools.
 
-#include "PalvexPrivate.h"
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 
 #include <QProcess>
 #include <QPushButton>
@@ -135,9 +135,10 @@ TEST_F(PageSetupTest, LandscapeA4TurnsTheCanvasTheRecordingSurfaceAndTheExport) 
     EXPECT_NEAR(ctl().internals().canvas().Width(), A4Long, 1);
     EXPECT_NEAR(ctl().internals().canvas().Height(), A4Short + PageNumberGap, 1);
     EXPECT_NEAR(ctl().internals().recordingSurface().Width(), A4Long, 1);
-    EXPECT_NEAR(ctl().internals().recordingSurface().ScaleWidth(), A4Long - 2 * PageSetup::Margin, 1);
-    EXPECT_NEAR(ctl().internals().state().props.currentYofPageNumber,
-                A4Short - ctl().internals().state().margins.bottom - PageNumberGap, 1);
+    EXPECT_NEAR(ctl().internals().recordingSurface().ScaleWidth(), A4Long - 2 * PageSetup::Margin,
+                1);
+    EXPECT_NEAR(ctl().internals().report().lines.pageNumberLine(),
+                A4Short - ctl().internals().report().margins.bottom - PageNumberGap, 1);
     onePageReport();
     EXPECT_EQ(exported(), "842 x 595 pts (A4)");
 }

@@ -46,7 +46,7 @@ TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
         }
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    const ControlState& s = ctl().internals().state();
+    const ReportState& s = ctl().internals().report();
     // Each page: four lines and its page number.
     EXPECT_EQ(s.pageIndex, (std::vector<int32_t>{0, 5, 10, 15}));
     EXPECT_EQ(s.lastPageIndex, 2);
@@ -61,7 +61,7 @@ TEST_F(Pages, PageEndsBuildThePageIndexAndTheItemRanges) {
     EXPECT_EQ(r.rangeOfPage(1).first, 6);
     EXPECT_EQ(r.rangeOfPage(2).last, 15);
     // The first page is shown.
-    EXPECT_EQ(s.currentPage, 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 1);
     EXPECT_EQ(r.rangeFirst, 1);
     EXPECT_EQ(r.rangeLast, 5);
 }
@@ -127,7 +127,7 @@ TEST_F(Pages, WithPageNumbersOffAPageEndRecordsOnlyTheFooters) {
     m_platform = p;
     m_control = std::make_unique<Palvex>(m_platform);
     start();
-    const_cast<ControlState&>(ctl().internals().state()).noPageNumbers =
+    const_cast<ReportState&>(ctl().internals().report()).noPageNumbers =
         true; // as while a printout is saved
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);
@@ -193,7 +193,7 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     ASSERT_EQ(store().itemCount(), 4); // alignment 5 records nothing
 
     const float W = ctl().internals().recordingSurface().ScaleWidth();
-    const Margins m = ctl().internals().state().margins;
+    const Margins m = ctl().internals().report().margins;
     EXPECT_EQ(item(1).ItemText.trimmed(), QStringLiteral("Plain"));
     EXPECT_FLOAT_EQ(item(1).ItemX, 3000);
     EXPECT_NEAR(item(1).ItemY, top + line12, 0.01); // one line before
@@ -209,7 +209,7 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     ctl().get_CurrentX(out(px));
     ctl().get_CurrentY(out(py));
     EXPECT_FLOAT_EQ(py, std::round(y()));
-    EXPECT_FALSE(ctl().internals().state().props.gtAfterPage);
+    EXPECT_FALSE(ctl().internals().report().props.gtAfterPage);
 
     // Without the Header property nothing is recorded.
     ctl().let_Header(false);
@@ -248,19 +248,19 @@ TEST_F(Pages, HeadersSetBeforeTheStartAreLost) {
 }
 
 TEST_F(Pages, CheckMinBreaksNearTheBottom) {
-    const ControlState& s = ctl().internals().state();
-    ctl().let_CurrentY(s.breakLimit - 10);
+    const ReportState& s = ctl().internals().report();
+    ctl().let_CurrentY(s.lines.breakLimit() - 10);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 0);
     ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
-    ctl().let_CurrentY(s.breakLimit + 10);
+    ctl().let_CurrentY(s.lines.breakLimit() + 10);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 1);
     EXPECT_FLOAT_EQ(y(), s.margins.top);
     EXPECT_TRUE(s.props.gtAfterPage);
 
     // At or below the page-number line checkMin2 leaves the page alone; checkMin1 does not.
-    ctl().let_CurrentY(s.props.currentYofPageNumber + 100);
+    ctl().let_CurrentY(s.lines.pageNumberLine() + 100);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 1);
     ASSERT_EQ(ctl().checkMin1(), Status::Ok);
@@ -269,7 +269,7 @@ TEST_F(Pages, CheckMinBreaksNearTheBottom) {
     // checkMin1 breaks the reduce amount earlier.
     float reduce = 500;
     ctl().fxreduceTwips(reduce);
-    ctl().let_CurrentY(s.breakLimit - 400);
+    ctl().let_CurrentY(s.lines.breakLimit() - 400);
     ASSERT_EQ(ctl().checkMin1(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 3);
 }
@@ -282,14 +282,14 @@ TEST_F(Pages, PrintLastPageRightAfterPrintPageCountsNoEmptyPage) {
     const int32_t items = store().itemCount();
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_EQ(store().itemCount(), items); // no third page number
-    EXPECT_EQ(ctl().internals().state().lastPageIndex, 1);
+    EXPECT_EQ(ctl().internals().report().lastPageIndex, 1);
     EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->count(), 2);
     EXPECT_EQ(ctl().findChild<QComboBox*>(QStringLiteral("cboPage"))->itemText(1),
               QStringLiteral("Page Number 2"));
 }
 
 TEST_F(Pages, APageEndWithoutAnyItemIsRefused) {
-    const_cast<ControlState&>(ctl().internals().state()).noPageNumbers = true;
+    const_cast<ReportState&>(ctl().internals().report()).noPageNumbers = true;
     EXPECT_EQ(ctl().printPage(), Status::SubscriptOutOfRange);
 }
 
@@ -302,7 +302,7 @@ TEST_F(Pages, ManyPagesKeepTheirIndexBeyondSixteenBits) {
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 40000);
-    EXPECT_EQ(ctl().internals().state().lastPageIndex, 399);
+    EXPECT_EQ(ctl().internals().report().lastPageIndex, 399);
     const PageRenderer& r = ctl().internals().renderer();
     EXPECT_EQ(r.rangeOfPage(399).first, 39901);
     EXPECT_EQ(r.rangeOfPage(399).last, 40000);

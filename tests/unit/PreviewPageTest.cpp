@@ -113,7 +113,7 @@ TEST_F(PageView, TheCanvasIsThePaperOnEveryScreenAndOpensAtItsRightEdge) {
         EXPECT_FLOAT_EQ(canvas.Width(), paper.width * 2);
         expectRightEdgeInView();
         click(4); // Next: the page-turning rules still hold at the new zoom
-        EXPECT_EQ(ctl().internals().state().currentPage, 2);
+        EXPECT_EQ(ctl().internals().view().currentPage, 2);
     }
 }
 
@@ -135,7 +135,7 @@ TEST_F(PageView, CentringMeasuresAt100PercentInTwipsWhateverTheZoom) {
         // The zoomed page moves its text by the zoomed shift.
         const DrawnText* abc = drawn(QStringLiteral("abc"));
         ASSERT_NE(abc, nullptr);
-        const float zoom = ctl().internals().state().zoomFactor;
+        const float zoom = ctl().internals().view().zoomFactor;
         EXPECT_NEAR(abc->x, zoom * (2000 + 1500), 0.01);
     }
 }
@@ -181,21 +181,21 @@ TEST_F(PageView, ASearchHitOutOfSightScrollsSideways) {
 TEST_F(PageView, MarginsOkWhileZoomedMovesTheLineAt100Percent) {
     restart(9600);
     pages(1);
-    const float line = ctl().internals().state().savedCurrentYofPageNumber;
+    const float line = ctl().internals().report().lines.unzoomedPageNumberLine();
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13); // 150 %
     select("cboMoreOptions", 1);
     auto* bottom = child<QComboBox>("cboBottomMargin");
     bottom->setCurrentIndex(bottom->currentIndex() - 100); // one centimetre less
     child<QPushButton>("cmdOKMarginsSetup")->click();
-    EXPECT_NEAR(ctl().internals().state().savedCurrentYofPageNumber, line + 567, 0.01);
+    EXPECT_NEAR(ctl().internals().report().lines.unzoomedPageNumberLine(), line + 567, 0.01);
     const DrawnText* number = drawn(QStringLiteral("-1-"));
     ASSERT_NE(number, nullptr);
     // Still on the zoomed page, above its bottom edge.
     EXPECT_LT(ctl().internals().canvas().originY() + number->y + 200,
               ctl().internals().canvas().Height());
     select("cboZoom", 8);
-    EXPECT_NEAR(ctl().internals().state().props.currentYofPageNumber, line + 567, 0.01);
+    EXPECT_NEAR(ctl().internals().report().lines.pageNumberLine(), line + 567, 0.01);
     ASSERT_NE(drawn(QStringLiteral("-1-")), nullptr);
     EXPECT_NEAR(drawn(QStringLiteral("-1-"))->y, line + 567, 300);
 }
@@ -232,9 +232,9 @@ TEST_F(PageView, ThePageKeysWorkAfterEveryPanelCloses) {
         c.open();
         c.close();
         EXPECT_TRUE(page()->hasFocus());
-        const int32_t before = ctl().internals().state().currentPage;
+        const int32_t before = ctl().internals().view().currentPage;
         pressOnFocus(Qt::Key_F7);
-        EXPECT_EQ(ctl().internals().state().currentPage, before + 1);
+        EXPECT_EQ(ctl().internals().view().currentPage, before + 1);
     }
 }
 
@@ -316,7 +316,7 @@ TEST_F(PageView, TheWheelScrollsAndZoomsAndCtrlPOpensThePrinterPanel) {
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 8);
     wheel(60, Qt::ControlModifier);
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 9);
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.1f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.1f);
     wheel(-240, Qt::ControlModifier);
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 7);
 

@@ -77,14 +77,14 @@ TEST_F(Preview, TheCanvasIsThePaperOnAnyScreenAndFollowsTheZoomOptions) {
     const ImageSurface& canvas = ctl().internals().canvas();
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13); // 150 %
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f);
     EXPECT_FLOAT_EQ(canvas.Height(), 25251);
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, 24826);
-    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit, 22126);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), 24826);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.breakLimit(), 22126);
     EXPECT_FLOAT_EQ(canvas.Width(), 11909); // "Width area" is off
     select("cboZoom", 8);                   // back to 100 %: the saved page-number line returns
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber,
-                    ctl().internals().state().savedCurrentYofPageNumber);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(),
+                    ctl().internals().report().lines.unzoomedPageNumberLine());
     EXPECT_FLOAT_EQ(canvas.Height(), 16834);
 }
 
@@ -111,7 +111,7 @@ TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
     select("cboPage", 0);
 
     const float W = ctl().internals().canvas().ScaleWidth();
-    const Margins m = ctl().internals().state().margins;
+    const Margins m = ctl().internals().report().margins;
     EXPECT_NEAR(drawnText(QStringLiteral("plain")).x, 2000 + 500, 0.01);
     EXPECT_NEAR(drawnText(QStringLiteral("right")).x, m.right + 500, 0.01);
     // Centred text is measured without its blanks but drawn with the leading ones.
@@ -140,7 +140,7 @@ TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) 
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     const float W = ctl().internals().canvas().ScaleWidth();
-    const Margins m = ctl().internals().state().margins;
+    const Margins m = ctl().internals().report().margins;
     const DrawnText& first = drawnText(QString::fromUtf8("כותרת"));
     const float total = drawnWidth(first, QString::fromUtf8("כותרת")) +
                         drawnWidth(first, QStringLiteral("Heading")) +
@@ -156,35 +156,35 @@ TEST_F(Preview, AMixedLanguageLineIsCentredAsOneAndStopsBeforeFootersAndShapes) 
                 0.05);
     const DrawnText& number = drawnText(QStringLiteral("-1-"));
     EXPECT_EQ(number.footerFlag, FooterItem);
-    EXPECT_NEAR(number.y, ctl().internals().state().props.currentYofPageNumber, 0.01);
+    EXPECT_NEAR(number.y, ctl().internals().report().lines.pageNumberLine(), 0.01);
 }
 
 TEST_F(Preview, TheToolbarTurnsPagesOnlyInAReportOfSeveral) {
     start();
     pages(1);
-    const int32_t page = ctl().internals().state().currentPage;
+    const int32_t page = ctl().internals().view().currentPage;
     for (int b = 2; b <= 5; ++b)
         button(b)->click();
-    EXPECT_EQ(ctl().internals().state().currentPage, page);
+    EXPECT_EQ(ctl().internals().view().currentPage, page);
 
     start();
     pages(3);
     button(5)->click(); // Last
-    EXPECT_EQ(ctl().internals().state().currentPage, 3);
+    EXPECT_EQ(ctl().internals().view().currentPage, 3);
     EXPECT_EQ(child<QComboBox>("cboPage")->currentIndex(), 2);
     vscroll()->setValue(500);
     button(4)->click(); // Next on the last page: redrawn from its top
-    EXPECT_EQ(ctl().internals().state().currentPage, 3);
+    EXPECT_EQ(ctl().internals().view().currentPage, 3);
     EXPECT_EQ(vscroll()->value(), 0);
     button(3)->click();
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
     vscroll()->setValue(700);
     button(2)->click(); // First keeps the scroll position
-    EXPECT_EQ(ctl().internals().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 1);
     EXPECT_EQ(vscroll()->value(), 700);
     select("cboPage", 1);
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
-    EXPECT_EQ(ctl().internals().renderer().rangeFirst, ctl().internals().state().pageIndex[1] + 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
+    EXPECT_EQ(ctl().internals().renderer().rangeFirst, ctl().internals().report().pageIndex[1] + 1);
 }
 
 TEST_F(Preview, PageKeysScrollThenTurnAndShiftDisablesThem) {
@@ -200,20 +200,20 @@ TEST_F(Preview, PageKeysScrollThenTurnAndShiftDisablesThem) {
     key(Qt::Key_End);
     EXPECT_EQ(v->value(), v->maximum());
     key(Qt::Key_PageDown); // at the bottom of page 1: the next page
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
     key(Qt::Key_F8);
     key(Qt::Key_F5); // F5 and F8 scroll; they never turn the page
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
     EXPECT_EQ(v->value(), 0);
     v->setValue(v->maximum());
     key(Qt::Key_PageDown); // the bottom of the last page: nowhere to go
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
     EXPECT_EQ(v->value(), v->maximum());
     key(Qt::Key_F6);
-    EXPECT_EQ(ctl().internals().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 1);
     key(Qt::Key_F7, Qt::ShiftModifier);
     key(Qt::Key_F7, Qt::ControlModifier);
-    EXPECT_EQ(ctl().internals().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 1);
     // An arrow on the canvas acts on key down and again on key up.
     v->setValue(1000);
     key(Qt::Key_Down);
@@ -226,12 +226,12 @@ TEST_F(Preview, ZoomStopsAtItsEnds) {
     select("cboZoom", 18);
     child<QToolButton>("Image1")->click();
     EXPECT_EQ(child<QComboBox>("cboZoom")->currentIndex(), 18);
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 2.0f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 2.0f);
     select("cboZoom", 0);
     child<QToolButton>("Image2")->click();
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 0.2f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 0.2f);
     child<QToolButton>("Image1")->click();
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 0.3f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 0.3f);
 }
 
 TEST_F(Preview, StartUpLaysTheWindowOutForTheScreen) {

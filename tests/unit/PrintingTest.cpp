@@ -98,7 +98,7 @@ TEST_F(Printing, CopiesArePrintedPageByPageWithoutABlankSheet) {
     child<QPushButton>("cmdOK")->click();
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
     EXPECT_TRUE(child<QWidget>("cmdCancelPrinting")->isHidden());
-    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
     ASSERT_EQ(pageCount(), 6);
     const QStringList pages = pageTexts();
     ASSERT_EQ(pages.size(), 6);
@@ -126,7 +126,7 @@ TEST_F(Printing, ARangeOfOnePageAndAnEmptyRange) {
     select("cboEndPage", 0);
     child<QPushButton>("cmdOK")->click();
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
-    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
     EXPECT_EQ(fileBytes(pdf()), before);
     QFile::remove(pdf());
     click(1);
@@ -169,10 +169,10 @@ TEST_F(Printing, PageListsCountFromTheFirstPageNumberAndKeepTheirOwnChoice) {
 TEST_F(Printing, ThePreviewZoomIsIgnoredUnlessChosen) {
     twoPages();
     select("cboZoom", 13);
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f);
     click(1);
     child<QPushButton>("cmdOK")->click();
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.0f);
     EXPECT_EQ(pageCount(), 2);
 }
 
@@ -317,7 +317,7 @@ TEST_F(Printing, AFullDiskIsAPrinterProblemAndKeepsThePreviousFile) {
         boxes().log().back().startsWith(QStringLiteral("msgbox 1572912: Printer problem!")));
     EXPECT_EQ(fileBytes(target), QByteArray("yesterday's PDF"));
     EXPECT_EQ(QDir(path("small")).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
-    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
 }
 
 TEST_F(Printing, KillingThePrintingProcessLeavesThePreviousFileWhole) {
@@ -367,7 +367,7 @@ TEST_F(Printing, PrintReportPrintsTheRangeOnTheCurrentPrinterWithoutThePanel) {
     EXPECT_EQ(pageCount(), 4); // page by page, each copy whole
     ASSERT_EQ(printed.size(), 1);
     EXPECT_EQ(printed[0][0].toInt(), 2);
-    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
 
     const int32_t second = 2;
     ASSERT_EQ(ctl().PrintReport(&second, &second), Status::Ok);
@@ -413,13 +413,13 @@ TEST_F(Printing, ExportPdfWritesTheReportOrARangeCountedFromTheFirstPageNumber) 
     ASSERT_EQ(ctl().fxNumberOfFirstPage(first), Status::Ok);
     twoPages();
     select("cboZoom", 13);
-    const float pageNumberLine = ctl().internals().state().props.currentYofPageNumber;
+    const float pageNumberLine = ctl().internals().report().lines.pageNumberLine();
 
     ASSERT_EQ(ctl().ExportPdf(pdf()), Status::Ok);
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
-    EXPECT_FLOAT_EQ(ctl().internals().state().zoomFactor, 1.5f); // the preview keeps its zoom
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, pageNumberLine);
-    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().state().surface);
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f); // the preview keeps its zoom
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), pageNumberLine);
+    EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
     ASSERT_EQ(pageCount(), 2);
     QStringList pages = pageTexts();
     ASSERT_EQ(pages.size(), 2);
@@ -468,7 +468,7 @@ TEST_F(Printing, ExportPdfRefusalsLeaveTheExistingFileAsItWas) {
     EXPECT_EQ(fileBytes(pdf()), QByteArray("yesterday's PDF"));
     EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("out.pdf?*")}, QDir::Files),
               QStringList());
-    EXPECT_EQ(ctl().internals().state().surface, &ctl().internals().recordingSurface());
+    EXPECT_EQ(ctl().internals().report().lines.surface(), &ctl().internals().recordingSurface());
 }
 
 TEST_F(Printing, ExportPdfByDispatchAndFromAScript) {

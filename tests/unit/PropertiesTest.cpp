@@ -47,7 +47,7 @@ TEST_F(Properties, AnIllegalForeColorWarnsOnceThenKeepsWhatWasSet) {
                                                "That ForeColor, for now changed to black.\\n"
                                                "Please contact your software supplier."));
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_ForeColor(o); }), 0);
-    EXPECT_EQ(ctl().internals().state().lastAnswer, QStringLiteral("1"));
+    EXPECT_EQ(ctl().internals().report().lastAnswer, QStringLiteral("1"));
     // The surface kept its colour.
     ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
     EXPECT_EQ(item(1).ForeColor, 0x0000FF);
@@ -131,18 +131,18 @@ TEST_F(Properties, SettingsMethodsLimitTheirValues) {
     start();
     float l = -1, r = 2.5f, t = 9, b = 4;
     ASSERT_EQ(ctl().fxDefaultMargins(l, r, t, b), Status::Ok);
-    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    EXPECT_EQ(ctl().internals().report().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
     float nan = std::nanf("");
     ASSERT_EQ(ctl().fxDefaultMargins(nan, r, t, b), Status::Ok);
-    EXPECT_EQ(ctl().internals().state().defaultMarginsCm[0], 0);
+    EXPECT_EQ(ctl().internals().report().defaultMarginsCm[0], 0);
 
     float reduce = -50;
     ASSERT_EQ(ctl().fxreduceTwips(reduce), Status::Ok);
-    EXPECT_FLOAT_EQ(ctl().internals().state().reduceTwips, 0);
+    EXPECT_FLOAT_EQ(ctl().internals().report().reduceTwips, 0);
     // A new start puts the defaults back.
     start();
-    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, Definitions::DefaultMarginsCm);
-    EXPECT_FLOAT_EQ(ctl().internals().state().reduceTwips, 1000);
+    EXPECT_EQ(ctl().internals().report().defaultMarginsCm, Definitions::DefaultMarginsCm);
+    EXPECT_FLOAT_EQ(ctl().internals().report().reduceTwips, 1000);
 }
 
 TEST_F(Properties, EverySetTellsTheHost) {
@@ -194,7 +194,7 @@ TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_FontSize(o); }), 18);
     EXPECT_FLOAT_EQ(read<float>([&](auto o) { return ctl().get_CurrentX(o); }), 1234.5f);
     EXPECT_EQ(read<int32_t>([&](auto o) { return ctl().get_BackColor(o); }), 0x00FF00);
-    EXPECT_TRUE(ctl().internals().state().noPageNumbers);
+    EXPECT_TRUE(ctl().internals().report().noPageNumbers);
     EXPECT_EQ(ctl().internals().recordingSurface().FontName(),
               QStringLiteral("Ms Sans Serif")); // not applied
 }
@@ -207,7 +207,7 @@ TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
     ASSERT_EQ(
         dispatch.invoke(dispatch.idOfName("fxDefaultMargins"), InvokeKind::Method, args, nullptr),
         Status::Ok);
-    EXPECT_EQ(ctl().internals().state().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
+    EXPECT_EQ(ctl().internals().report().defaultMarginsCm, (std::array<double, 4>{0, 2.5, 4, 4}));
     EXPECT_EQ(args[0].type(), Variant::Type::Single); // written back in the declared type
 
     std::vector<Variant> text{Variant(QString::fromUtf8("שלום")), Variant(int16_t(1))};

@@ -33,11 +33,10 @@ TEST_F(Recording, StartEmptiesTheStoreAndSizesThePageFromThePdfPrinter) {
     EXPECT_FLOAT_EQ(pic.ScaleWidth(), pdf.width - 720);
     EXPECT_FLOAT_EQ(pic.ScaleHeight(), pdf.height - 720);
     const float bottom = 350 * 0.01 * 567;
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber,
-                    pdf.height - bottom - 425);
-    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit,
-                    ctl().internals().state().props.currentYofPageNumber - 1800);
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.gtPrWidth, pdf.width);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), pdf.height - bottom - 425);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.breakLimit(),
+                    ctl().internals().report().lines.pageNumberLine() - 1800);
+    EXPECT_FLOAT_EQ(ctl().internals().report().props.gtPrWidth, pdf.width);
     // Recording starts at the top margin.
     EXPECT_FLOAT_EQ(pic.CurrentY(), 150 * 0.01 * 567);
 }
@@ -55,15 +54,15 @@ TEST_F(Recording, WithoutPrinterOrWithAFaxThePageIsTheFixedOne) {
         EXPECT_FLOAT_EQ(pic.Height(), 16848);
         EXPECT_FLOAT_EQ(pic.ScaleWidth(), 11150);
         EXPECT_FLOAT_EQ(pic.ScaleHeight(), 16171);
-        EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, 14155);
+        EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), 14155);
     }
 }
 
 TEST_F(Recording, AlignmentRulesUseTheMarginsAndTheTrimmedWidth) {
     start();
     const float W = ctl().internals().recordingSurface().ScaleWidth();
-    const float L = ctl().internals().state().margins.left,
-                R = ctl().internals().state().margins.right;
+    const float L = ctl().internals().report().margins.left,
+                R = ctl().internals().report().margins.right;
 
     EXPECT_EQ(ctl().let_CurrentX(5000), Status::Ok);
     ASSERT_EQ(right(kHebrew), Status::Ok);
@@ -206,7 +205,7 @@ TEST_F(Recording, PendingMarksApplyToOneItemOnly) {
     ASSERT_EQ(text(QStringLiteral("a")), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("b")), Status::Ok);
     EXPECT_EQ(item(1).YRelative, 1);
-    EXPECT_FLOAT_EQ(item(1).ItemY, ctl().internals().state().props.currentYofPageNumber - 3000);
+    EXPECT_FLOAT_EQ(item(1).ItemY, ctl().internals().report().lines.pageNumberLine() - 3000);
     EXPECT_EQ(item(1).NoCentering, 1);
     EXPECT_EQ(item(2).YRelative, 0);
     EXPECT_FLOAT_EQ(item(2).ItemY, 3000);
@@ -309,8 +308,8 @@ TEST_F(Recording, SavedMarginsComeBackAtTheNextStart) {
     }
     m_control = std::make_unique<Palvex>(m_platform);
     start();
-    EXPECT_EQ(ctl().internals().state().marginIndexes[0], 237);
-    EXPECT_FLOAT_EQ(ctl().internals().state().margins.left, float(237 * 0.01 * 567));
+    EXPECT_EQ(ctl().internals().view().marginIndexes[0], 237);
+    EXPECT_FLOAT_EQ(ctl().internals().report().margins.left, float(237 * 0.01 * 567));
     float rightMargin = 0;
     ctl().gtRightMargin(out(rightMargin));
     EXPECT_FLOAT_EQ(rightMargin, float(50 * 0.01 * 567));

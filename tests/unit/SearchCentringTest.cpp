@@ -65,7 +65,7 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
     ASSERT_EQ(boxes().log().size(), 2u);
     EXPECT_EQ(boxes().log()[0], QStringLiteral("beep"));
     EXPECT_EQ(boxes().log()[1], QStringLiteral("msgbox 524352: abc\\nNot found any more"));
-    EXPECT_FALSE(ctl().internals().state().searchContinue);
+    EXPECT_FALSE(ctl().internals().view().searchContinue);
     EXPECT_TRUE(child<QLineEdit>("txtSearch")->text().isEmpty());
 }
 
@@ -99,7 +99,7 @@ TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("-2-")); // the page number of page 2, a footer item
-    EXPECT_EQ(ctl().internals().state().currentPage, 2);
+    EXPECT_EQ(ctl().internals().view().currentPage, 2);
     EXPECT_EQ(child<QComboBox>("cboPage")->currentIndex(), 1);
     const DrawnText* number = nullptr;
     for (const DrawnText& d : ctl().internals().renderer().drawn)
@@ -133,7 +133,7 @@ TEST_F(Searching, EnterSearchesAndEscapeClosesThePanel) {
     click(6);
     pressInSearch(Qt::Key_Escape);
     EXPECT_TRUE(child<QGroupBox>("fraSearch")->isHidden());
-    EXPECT_FALSE(ctl().internals().state().searchContinue);
+    EXPECT_FALSE(ctl().internals().view().searchContinue);
 }
 
 using Centring = Previewed;
@@ -181,7 +181,7 @@ TEST_F(Centring, CentreAllPagesFromTheHostCentresEveryPageWhenRecordingEnds) {
         if (item(n).NoCentering == 0) {
             EXPECT_GT(item(n).CenterOffset, 0) << n;
         }
-    EXPECT_EQ(ctl().internals().state().currentPage, 1);
+    EXPECT_EQ(ctl().internals().view().currentPage, 1);
     EXPECT_TRUE(child<QProgressBar>("Prg1")->isHidden());
     EXPECT_TRUE(child<QWidget>("cmdShowDaf")->isHidden());
 }
@@ -191,17 +191,17 @@ using Panels = Previewed;
 TEST_F(Panels, MarginsOkMovesThePageNumberLineAndPersists) {
     record(QStringLiteral("x"));
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    const float line = ctl().internals().state().props.currentYofPageNumber;
+    const float line = ctl().internals().report().lines.pageNumberLine();
     select("cboMoreOptions", 1);
     EXPECT_FALSE(child<QGroupBox>("fraMarginsSetup")->isHidden());
     child<QComboBox>("cboBottomMargin")->setCurrentIndex(200);
     child<QPushButton>("cmdOKMarginsSetup")->click();
     EXPECT_TRUE(child<QGroupBox>("fraMarginsSetup")->isHidden());
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, line + 850.5f);
-    EXPECT_FLOAT_EQ(ctl().internals().state().breakLimit, line + 850.5f - 1800);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), line + 850.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.breakLimit(), line + 850.5f - 1800);
     // OK with the bottom margin unchanged leaves the line.
     child<QPushButton>("cmdOKMarginsSetup")->click();
-    EXPECT_FLOAT_EQ(ctl().internals().state().props.currentYofPageNumber, line + 850.5f);
+    EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), line + 850.5f);
 
     // A new control in the same directory starts with the chosen margin.
     m_control = makeControl();
@@ -231,7 +231,7 @@ TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     child<QPushButton>("cmdCancelZoomOptions")->click(); // the box stays for this report only
-    EXPECT_TRUE(ctl().internals().state().zoomHeight);
+    EXPECT_TRUE(ctl().internals().view().zoomHeight);
     child<QCheckBox>("chkZoomWidth")->setChecked(true);
     child<QPushButton>("cmdOKZoomOptions")->click();
 
@@ -247,8 +247,8 @@ TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
 
     m_control = makeControl();
     start();
-    EXPECT_TRUE(ctl().internals().state().zoomWidth);
-    EXPECT_TRUE(ctl().internals().state().zoomHeight);
+    EXPECT_TRUE(ctl().internals().view().zoomWidth);
+    EXPECT_TRUE(ctl().internals().view().zoomHeight);
     ctl().get_BackColor(out(color));
     EXPECT_EQ(color, 0x00FFC0);
 }

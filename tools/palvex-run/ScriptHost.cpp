@@ -464,7 +464,8 @@ void ScriptHost::connectSignals() {
 }
 
 void ScriptHost::printState() {
-    const ControlState& s = control().internals().state();
+    const ReportState& report = control().internals().report();
+    const PreviewState& view = control().internals().view();
     auto* h = control().findChild<QScrollBar*>(QStringLiteral("HScroll"));
     auto* v = control().findChild<QScrollBar*>(QStringLiteral("VScroll"));
     QStringList visible;
@@ -474,9 +475,9 @@ void ScriptHost::printState() {
         if (QWidget* w = control().findChild<QWidget*>(QString::fromLatin1(name));
             w && !w->isHidden())
             visible << QString::fromLatin1(name);
-    m_out << "page=" << s.currentPage << " zoom=" << formatSingle(s.zoomFactor)
-          << " pages=" << (s.lastPageIndex + 1) << " hscroll=" << h->value() << '/' << h->maximum()
-          << " vscroll=" << v->value() << '/' << v->maximum()
+    m_out << "page=" << view.currentPage << " zoom=" << formatSingle(view.zoomFactor)
+          << " pages=" << (report.lastPageIndex + 1) << " hscroll=" << h->value() << '/'
+          << h->maximum() << " vscroll=" << v->value() << '/' << v->maximum()
           << " visible=" << visible.join(QLatin1Char(',')) << Qt::endl;
 }
 

@@ -2,6 +2,7 @@
 
 #include "printing/PageSetup.h"
 #include "recording/Definitions.h"
+#include "recording/PageLines.h"
 #include "recording/ShapeParams.h"
 
 #include <QFont>
@@ -13,12 +14,7 @@
 
 namespace palvex {
 
-class Surface;
-
-// Page geometry constants, in twips.
 constexpr float TwipsPerCm = 567;
-constexpr float PageNumberGap = 425;  // between the bottom margin and the page-number line
-constexpr float BreakDistance = 1800; // page content stops this far above the page number
 
 // Settings that a recording call leaves for the item writer; cleared after every item.
 struct PendingItem {
@@ -70,7 +66,6 @@ struct KeptProperties {
     float ScaleWidth = 0;
     float ScaleHeight = 0;
     float gtPrWidth = 11909;
-    float currentYofPageNumber = 0;
     bool Header = false;
     bool tfPrintFooter1 = false;
     bool dontPrintNumberPage = false;
@@ -143,33 +138,33 @@ struct PendingPicture {
     double rememberedY = 0; // the cursor's y, in whole twips, when the call began
 };
 
-// The state the control owns and its parts share.
-struct ControlState {
+// The report as recording builds it and the preview, the printout and printing read it. The
+// preview starts a report (PreviewStartup) and closes it; otherwise it changes the report only
+// through the named operations below, and the page lines only through PageLines.
+struct ReportState {
     KeptProperties props;
     WarningFlags warned;
     QString version;    // gtVersion: empty until the preview first starts
     QString lastAnswer; // the answer of the last message box, as decimal text
 
+    // The page-number line, the break limit and the surface recording draws on.
+    PageLines lines;
+
     // Recording.
-    Surface* surface = nullptr; // the current drawing surface
     PendingItem pending;
     float textStart = 0, textEnd = 0;
     float lastLineY = 0;
     int32_t pagesEnded = 0;
     float reduceTwips = 1000;
     bool noPageNumbers = false; // the effective no-page-number flag
+    QChar lineAbovePageNumber = QLatin1Char(' ');
 
     // Page and margins.
     Margins margins;
-    Margins savedMargins;
+    Margins savedMargins; // the margins the page-number line was last placed for
     std::array<double, 4> defaultMarginsCm = Definitions::DefaultMarginsCm;
-    std::array<int, 4> marginIndexes{150, 150, 150, 350}; // the margin lists' selections
-    Definitions definitions = Definitions::initial(Definitions::DefaultMarginsCm);
     PageGeometry unzoomed;
     PageSetup pageSetup; // the page chosen for reports, and the current report's
-    float breakLimit = 0;
-    float savedCurrentYofPageNumber = 0;
-    float savedBreakLimit = 0;
     int16_t firstPageNumber = 0;
 
     // Pages. Entry p of pageIndex (from 1) is the item count when the footer of page p was
@@ -177,7 +172,6 @@ struct ControlState {
     int32_t pageFooterCount = 0;
     std::vector<int32_t> pageIndex{0};
     int32_t lastPageIndex = 0;
-    int32_t currentPage = 0;
     std::array<LineHeader, 30> lineHeaders;
     std::array<PositionedHeader, 20> positionedHeaders;
     std::array<FooterSlot, 4> footers;
@@ -185,28 +179,17 @@ struct ControlState {
     PendingShape shape;
     PendingPicture picture;
 
-    // Preview.
-    int hRange = 0, vRange = 0;           // scroll ranges (twips) for the canvas as drawn
-    int savedHRange = 0, savedVRange = 0; // the same at 100 %
-    int vScrollAllowance = 0;
-    bool pageListArmed = false;
-    bool zoomListArmed = false;
-    bool centreAllPages = false;
-    bool centringInProgress = false;
-    bool colorChanged = false;
-    std::array<QString, 4> previewMessages;
-    QString centringWaitMessage;
-    std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
-    QString formattingCaption = QStringLiteral("Formating Page ");
-    QString pageCaption = QStringLiteral("Page Number ");
-    float zoomFactor = 1.0f;
-    bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
-    bool pagesCentred = false;
-    bool searchContinue = false;
-    QChar lineAbovePageNumber = QLatin1Char(' ');
-    // The preview lives in the control's own place in a host's layout instead of covering the
-    // screen, and its Close hides it instead of closing the host's window.
-    bool embedded = false;
+    // The margins panel's choice. The page-number line follows the bottom margin: the line at
+    // 100 % moves by what the bottom margin moved, and a zoomed page draws its own line from it.
+    void takeMargins(const Margins& chosen);
+    // The margins panel was cancelled: the margins the page lines were placed for.
+    void revertMargins() { margins = savedMargins; }
+    // The preview was closed: the report is gone, and recording has nothing to draw on.
+    void close();
+    // Formatting is over: the page count of the next formatting starts from nothing.
+    void restartPageCount() { pagesEnded = 0; }
+    // gtAfterPage: nothing has been recorded or drawn since a page ended or the report was shown.
+    void setAfterPage(bool after) { props.gtAfterPage = after; }
 };
 
 } // namespace palvex

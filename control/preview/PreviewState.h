@@ -1,0 +1,46 @@
+#pragma once
+
+#include "recording/Definitions.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace palvex {
+
+// What the preview window keeps between its events: the page shown, the zoom, the scroll ranges,
+// the armed lists, the centring flags, the captions and messages, and the options the user saved.
+// The report it shows is recording's; see ReportState.
+struct PreviewState {
+    int32_t currentPage = 0; // the displayed page number shown
+    Definitions definitions = Definitions::initial(Definitions::DefaultMarginsCm);
+    std::array<int, 4> marginIndexes{150, 150, 150, 350}; // the margin lists' selections
+
+    int hRange = 0, vRange = 0;           // scroll ranges (twips) for the canvas as drawn
+    int savedHRange = 0, savedVRange = 0; // the same at 100 %
+    int vScrollAllowance = 0;
+    bool pageListArmed = false;
+    bool zoomListArmed = false;
+    bool centreAllPages = false;
+    bool centringInProgress = false;
+    bool colorChanged = false;
+    std::array<QString, 4> previewMessages;
+    QString centringWaitMessage;
+    std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
+    QString formattingCaption = QStringLiteral("Formating Page ");
+    QString pageCaption = QStringLiteral("Page Number ");
+    float zoomFactor = 1.0f;
+    bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
+    bool pagesCentred = false;
+    bool searchContinue = false;
+
+    // A print of the pages at 100 % leaves the preview at 100 % too; the canvas keeps its size
+    // until the next page is drawn.
+    void dropZoom() { zoomFactor = 1.0f; }
+    // The preview lives in the control's own place in a host's layout instead of covering the
+    // screen, and its Close hides it instead of closing the host's window.
+    bool embedded = false;
+};
+
+} // namespace palvex

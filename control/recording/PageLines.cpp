@@ -1,0 +1,26 @@
+#include "PageLines.h"
+
+namespace palvex {
+
+void PageLines::placePageNumberLine(float y) {
+    m_line = y;
+    m_breakLimit = y - BreakDistance;
+    m_unzoomedLine = y;
+}
+
+void PageLines::placeZoomedPageNumberLine(float y, float zoom) {
+    m_line = y;
+    m_breakLimit = y - zoom * BreakDistance;
+}
+
+void PageLines::unzoom() {
+    m_line = m_unzoomedLine;
+    m_breakLimit = m_unzoomedLine - BreakDistance;
+}
+
+void PageLines::restore(const Placement& placement) {
+    m_line = placement.pageNumberLine;
+    m_breakLimit = placement.breakLimit;
+}
+
+} // namespace palvex
