@@ -3,6 +3,7 @@
 #include "printing/PageSetup.h"
 #include "recording/Definitions.h"
 #include "recording/ShapeParams.h"
+#include "texts/KeptTexts.h"
 
 #include <QFont>
 #include <QString>
@@ -199,6 +200,7 @@ struct ControlState {
     std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
     QString formattingCaption = QStringLiteral("Formating Page ");
     QString pageCaption = QStringLiteral("Page Number ");
+    KeptTexts keptTexts; // the host's texts for the ones above, which every start resets
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
     bool pagesCentred = false;
