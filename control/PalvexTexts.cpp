@@ -3,13 +3,16 @@
 #include "PalvexPrivate.h"
 
 #include "platform/FontCatalog.h"
+#include "preview/PageNumberList.h"
 #include "preview/PreviewWindow.h"
+#include "texts/HebrewTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <cmath>
 
@@ -28,6 +31,11 @@ void setFontSize(QWidget* w, float size) {
     QFont font = w->font();
     font.setPointSizeF(size);
     w->setFont(font);
+}
+
+// A setter that a whole set of texts is made of: its failure fails the set.
+void check(Status status) {
+    if (status != Status::Ok) raise(status);
 }
 
 void setBold(QWidget* w, bool bold) {
@@ -270,6 +278,112 @@ Status Palvex::fxCaptionsOfZoomOptions(const int16_t& X, const QString& CAP) {
         break;
     }
     return Status::Ok;
+}
+
+Status Palvex::fxCaptionPageNumber(const QString& TXT) {
+    d->m_view.keptTexts.pageCaption = TXT;
+    d->m_view.pageCaption = TXT;
+    d->m_window->pageList->setCaption(TXT);
+    return Status::Ok;
+}
+
+Status Palvex::fxCaptionFormatingPage(const QString& TXT) {
+    d->m_view.keptTexts.formattingCaption = TXT;
+    // While pages are being formatted the button shows the old caption and a count: the count
+    // stays, under the new caption.
+    QPushButton* progress = d->m_window->cmdShowDaf;
+    if (progress->text().startsWith(d->m_view.formattingCaption))
+        progress->setText(TXT + progress->text().mid(d->m_view.formattingCaption.size()));
+    d->m_view.formattingCaption = TXT;
+    return Status::Ok;
+}
+
+Status Palvex::fxWaitMessageCentering(const QString& TXT) {
+    d->m_view.keptTexts.centringWaitMessage = TXT;
+    d->m_view.centringWaitMessage = TXT;
+    return Status::Ok;
+}
+
+Status Palvex::fxTextOfMessage(const txtMessageType& Message, const QString& TXT) {
+    const auto kind = size_t(Message);
+    if (kind >= d->m_view.previewMessages.size()) return Status::InvalidPropertyValue;
+    d->m_view.keptTexts.messages[kind] = TXT;
+    d->m_view.previewMessages[kind] = TXT;
+    return Status::Ok;
+}
+
+Status Palvex::fxTextComboQualityEntry(const int16_t& X, const QString& TXT) {
+    auto& entries = d->m_view.keptTexts.qualityEntries;
+    if (X < 0 || size_t(X) >= entries.size()) return Status::InvalidPropertyValue;
+    entries[size_t(X)] = TXT;
+    if (X < d->m_window->cboQuality->count()) d->m_window->cboQuality->setItemText(X, TXT);
+    return Status::Ok;
+}
+
+Status Palvex::fxCaptionCmdCancelPrinting(const QString& TXT) {
+    d->m_window->cmdCancelPrinting->setText(TXT);
+    return Status::Ok;
+}
+
+Status Palvex::fxToolTipsOfWindow(const int16_t& X, const QString& TXT) {
+    QWidget* const tipped[] = {d->m_window->cmd[0], d->m_window->Image1, d->m_window->Image2};
+    if (X < 0 || X >= int16_t(std::size(tipped))) return Status::InvalidPropertyValue;
+    tipped[X]->setToolTip(TXT);
+    return Status::Ok;
+}
+
+Status Palvex::UseHebrewTexts() {
+    return guarded([&] {
+        const WindowTextSet& t = hebrewTexts();
+        PreviewWindow& w = *d->m_window;
+        // The toolbar captions are the host's for later starts and shown now as well, so one
+        // call gives a Hebrew window whether the preview is showing or not.
+        for (size_t i = 0; i < t.buttons.size(); ++i) {
+            d->m_view.buttonCaptions[i] = t.buttons[i];
+            w.cmd[i]->setText(t.buttons[i]);
+        }
+        for (int16_t i = 0; i < int16_t(t.toolTips.size()); ++i)
+            check(fxToolTipsOfWindow(i, t.toolTips[size_t(i)]));
+        for (int16_t i = 0; i < int16_t(t.moreOptions.size()); ++i)
+            check(fxCaptionsOfComboMoreoptions(i, t.moreOptions[size_t(i)]));
+        for (int16_t i = 0; i < int16_t(t.margins.size()); ++i)
+            check(fxCaptionsOflblMargins(i, t.margins[size_t(i)]));
+        for (int16_t i = 0; i < int16_t(t.zoomOptions.size()); ++i)
+            check(fxCaptionsOfZoomOptions(i, t.zoomOptions[size_t(i)]));
+        check(fxCaption_chkDefaultMargins(t.defaultMargins));
+        check(fxCaption_cmdOK(t.ok));
+        check(fxCaption_cmdCANCEL(t.cancel));
+
+        check(fxCaptionFraPrinter(t.printerFrame));
+        check(fxCaptionLblPrinterName(t.printerName));
+        check(fxCaptionLblCopies(t.copies));
+        check(fxCaptionLblQuality(t.quality));
+        check(fxCaptionLblZoomPrinting(t.printZoom));
+        check(fxCaptionLblFromPage(t.fromPage));
+        check(fxCaptionLblToPage(t.toPage));
+        check(fxCaptionCmdPrintSetup(t.printSetup));
+        for (int16_t i = 0; i < int16_t(t.qualityEntries.size()); ++i)
+            check(fxTextComboQualityEntry(i, t.qualityEntries[size_t(i)]));
+        // Kept like the quality entries: the print zoom list is refilled by every start.
+        for (size_t i = 0; i < t.printZoomEntries.size(); ++i) {
+            d->m_view.keptTexts.printZoomEntries[i] = t.printZoomEntries[i];
+            if (int(i) < w.cboZoomPrinting->count())
+                w.cboZoomPrinting->setItemText(int(i), t.printZoomEntries[i]);
+        }
+
+        check(fxCaptionFraSearch(t.searchFrame));
+        check(fxCaptionLblSearch(t.searchPrompt));
+        check(fxCaptionCmdSearch(t.searchButton));
+        check(fxCaptionCmdCancelSearch(t.cancel));
+
+        check(fxCaptionPageNumber(t.pageCaption));
+        check(fxCaptionFormatingPage(t.formattingCaption));
+        check(fxWaitMessageCentering(t.centringWait));
+        check(fxCaptionCmdCancelPrinting(t.cancelPrinting));
+        for (size_t i = 0; i < t.messages.size(); ++i)
+            check(fxTextOfMessage(txtMessageType(i), t.messages[i]));
+        w.readRightToLeft();
+    });
 }
 
 Status Palvex::writeMsgbox(const txtMessageType& Message, const QString& TXT) {

@@ -17,6 +17,11 @@ void PageNumberList::show(const QString& caption, int32_t first, int32_t count) 
     endResetModel();
 }
 
+void PageNumberList::setCaption(const QString& caption) {
+    m_caption = caption;
+    if (m_count > 0) emit dataChanged(index(0), index(m_count - 1), {Qt::DisplayRole});
+}
+
 int PageNumberList::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_count;
 }

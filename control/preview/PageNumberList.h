@@ -19,6 +19,8 @@ public:
     // Lists `count` pages numbered from `first`, each entry `caption` followed by its number.
     void show(const QString& caption, int32_t first, int32_t count);
     void clear() { show(QString(), 1, 0); }
+    // The same pages under another caption; the list keeps its selection.
+    void setCaption(const QString& caption);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

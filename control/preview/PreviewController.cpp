@@ -73,6 +73,7 @@ void PreviewController::start(const std::string& directory) {
         QStringLiteral("Printer problem!\nPlease check if a printer is connected to the "
                        "computer\nand that it is online")};
     m_view.centringWaitMessage = QStringLiteral("Please wait for centering all pages");
+    m_view.keptTexts.applyTo(m_view, m_window.cboQuality, m_window.cboZoomPrinting);
     m_window.cboQuality->setCurrentIndex(0); // 7
     m_window.cboZoomPrinting->setCurrentIndex(0);
     m_startup.resetFlags();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recording/Definitions.h"
+#include "texts/KeptTexts.h"
 
 #include <QString>
 
@@ -30,6 +31,7 @@ struct PreviewState {
     std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
     QString formattingCaption = QStringLiteral("Formating Page ");
     QString pageCaption = QStringLiteral("Page Number ");
+    KeptTexts keptTexts; // the host's texts for the ones above, which every start resets
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
     bool pagesCentred = false;

@@ -333,6 +333,26 @@ void PreviewWindow::setPreviewColor(const QColor& color) {
     }
 }
 
+void PreviewWindow::readRightToLeft() {
+    // Children take their frame's direction; places stay as designed, which already puts each
+    // label to the right of its list.
+    for (QWidget* w : {static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
+                       static_cast<QWidget*>(fraZoomOptions), static_cast<QWidget*>(fraPrinter),
+                       static_cast<QWidget*>(cboPage), static_cast<QWidget*>(cboZoom),
+                       static_cast<QWidget*>(cboMoreOptions), static_cast<QWidget*>(cmdShowDaf),
+                       static_cast<QWidget*>(cmdCancelPrinting)})
+        w->setLayoutDirection(Qt::RightToLeft);
+    for (QPushButton* b : cmd)
+        b->setLayoutDirection(Qt::RightToLeft);
+    // The "to page" caption reaches a little under the "from page" list; read from the right
+    // its text ends there, so the list goes on top, its arrow whole, and the text keeps clear.
+    const int overlap = lblToPage->geometry().right() - cboBeginPage->x() + 1;
+    if (overlap > 0) {
+        cboBeginPage->raise();
+        lblToPage->setIndent(overlap + 3);
+    }
+}
+
 void PreviewWindow::placeScrollBars() {
     const QRectF main = placeOf(Mainpicture);
     const float hHeight = float(HScroll->sizeHint().height() * TwipsPerPixel);

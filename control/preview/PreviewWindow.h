@@ -53,6 +53,10 @@ public:
     // The part of the viewport that the scroll bars leave free, in pixels.
     QSize visibleArea() const;
     void setPreviewColor(const QColor& color);
+    // Texts in a right-to-left language: the panels, lists and captions read from the right
+    // (labels and lists aligned to it, check boxes and frame titles at it). The page canvas
+    // and the scroll bars keep their direction, which the navigation relies on.
+    void readRightToLeft();
     // Scroll bars along the viewport's bottom and right edges.
     void placeScrollBars();
     // A frame centred on an area of the given size.

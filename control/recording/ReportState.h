@@ -4,6 +4,7 @@
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
 #include "recording/ShapeParams.h"
+#include "texts/KeptTexts.h"
 
 #include <QFont>
 #include <QString>

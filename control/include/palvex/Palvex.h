@@ -288,6 +288,29 @@ public:
     Status PrintReport(const int32_t* FromPage = nullptr, const int32_t* ToPage = nullptr,
                        const int16_t* Copies = nullptr);
 
+    // For hosts: the window texts that start-up writes afresh, replaced. Each takes effect at
+    // once and is kept for every later start. The caption that precedes each number of the
+    // page list ("Page Number ").
+    Status fxCaptionPageNumber(const QString& TXT);
+    // The caption that precedes the number of pages formatted while recording ("Formating
+    // Page ").
+    Status fxCaptionFormatingPage(const QString& TXT);
+    // The message shown while all pages are centred ("Please wait for centering all pages").
+    Status fxWaitMessageCentering(const QString& TXT);
+    // The text of the control's own message of kind Message (the copies check, the copies
+    // question, "not found", the printer problem); an unknown kind is refused.
+    Status fxTextOfMessage(const txtMessageType& Message, const QString& TXT);
+    // Entry X (0 to 10) of the print quality list: 0 to 3 draft to high, 4 to 10 the
+    // resolutions 300 to 2100 dots per inch, blank unless set. Another X is refused.
+    Status fxTextComboQualityEntry(const int16_t& X, const QString& TXT);
+    // The caption of the button that cancels a running print job ("Cancel printing").
+    Status fxCaptionCmdCancelPrinting(const QString& TXT);
+    // Tool tip X: 0 the Close button, 1 zoom in, 2 zoom out. Another X is refused.
+    Status fxToolTipsOfWindow(const int16_t& X, const QString& TXT);
+    // Every caption, list entry, tool tip and message of the window in Hebrew, read right to
+    // left; toolbar captions too, at once and for later starts.
+    Status UseHebrewTexts();
+
     Status About();
 
     // A message box of one of the four kinds (txtMessageType) in the control's style; the
