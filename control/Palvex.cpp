@@ -18,6 +18,7 @@
 #include "recording/PropertyPersistence.h"
 #include "recording/PropertyRules.h"
 #include "recording/TextRecorder.h"
+#include "texts/ControlMessages.h"
 #include "texts/HostMessageBoxes.h"
 
 #include <QCheckBox>
@@ -54,6 +55,8 @@ PalvexPrivate::~PalvexPrivate() = default;
 void PalvexPrivate::build() {
     m_hostBoxes = std::make_shared<HostMessageBoxes>(m_platform.messageBoxes);
     m_platform.messageBoxes = m_hostBoxes;
+    m_messages =
+        std::make_unique<ControlMessages>(*m_platform.messageBoxes, q, m_report.lastAnswer);
     m_report.props.Font = m_ambient.font;
     m_report.props.ownFont = m_ambient.font;
     m_report.props.canvasFont = m_ambient.font;
@@ -91,15 +94,12 @@ void PalvexPrivate::build() {
                           m_canvas, *m_platform.keyboard);
     QObject::connect(m_search, &Search::notFound, &q, [this](const QString& text) {
         m_platform.messageBoxes->beep();
-        q.showMessage(K2_Not_found_any_more, text);
+        m_messages->show(K2_Not_found_any_more, text);
     });
     m_navigation->setSearch(m_search);
     m_navigation->setCentring(m_centring.get());
     m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
-                                      *m_platform.dialogs, *m_platform.screen, m_pic);
-    m_printerPanel->showMessage = [this](int kind, const QString& text) {
-        return q.showMessage(kind, text);
-    };
+                                      *m_platform.dialogs, *m_platform.screen, m_pic, *m_messages);
     QObject::connect(m_printerPanel, &PrinterPanel::beep, &q,
                      [this] { m_platform.messageBoxes->beep(); });
     QObject::connect(m_navigation, &Navigation::printRequested, &q,

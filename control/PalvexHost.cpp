@@ -110,4 +110,8 @@ Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const
     });
 }
 
+void Palvex::reportFileSizeLimitAsDiskFull() {
+    Platform::reportFileSizeLimitAsDiskFull();
+}
+
 } // namespace palvex

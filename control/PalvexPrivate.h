@@ -31,6 +31,7 @@ class Search;
 class PrinterPanel;
 class PrintoutSaveFile;
 class HostMessageBoxes;
+class ControlMessages;
 
 // What a control is made of. The public class holds one of these, so that the parts can change
 // without changing what a host compiles against.
@@ -88,6 +89,7 @@ public:
     bool m_saveEnabled = false;
     bool m_laidOut = false; // the preview window has been laid out by a start
     WorkingFolder m_workingFolder;
+    std::unique_ptr<ControlMessages> m_messages;   // the control's own four messages
     std::shared_ptr<HostMessageBoxes> m_hostBoxes; // every box of the control goes through it
     bool m_reportShown = false; // printLastPage has ended the report of the last start
 };

@@ -2,6 +2,8 @@
 
 #include "PalvexPrivate.h"
 
+#include "texts/ControlMessages.h"
+
 #include "platform/FontCatalog.h"
 #include "preview/PageNumberList.h"
 #include "preview/PreviewWindow.h"
@@ -387,33 +389,7 @@ Status Palvex::UseHebrewTexts() {
 }
 
 Status Palvex::writeMsgbox(const txtMessageType& Message, const QString& TXT) {
-    return guarded([&] { showMessage(Message, TXT); });
-}
-
-int Palvex::showMessage(int kind, const QString& text) {
-    // Right-aligned boxes; all but "not found" read right to left.
-    constexpr int Rtl = MessageBoxes::RtlReading | MessageBoxes::RightAlign;
-    int flags = 0;
-    switch (kind) {
-    case K0_Please_write_number_of_copies_1_or_higher:
-        flags = Rtl;
-        break;
-    case K1_Is_the_number_of_copies_OK:
-        flags = Rtl | MessageBoxes::YesNo;
-        break;
-    case K2_Not_found_any_more:
-        flags = MessageBoxes::RightAlign | MessageBoxes::Information;
-        break;
-    case K3_Printer_problem_Please_check_if_a_printer_is_connected_etc:
-        flags = Rtl | MessageBoxes::Exclamation;
-        break;
-    default:
-        return 0;
-    }
-    const int answer = d->m_platform.messageBoxes->show(text, flags, this);
-    if (kind == K1_Is_the_number_of_copies_OK || kind == K2_Not_found_any_more)
-        d->m_report.lastAnswer = QString::number(answer);
-    return answer;
+    return guarded([&] { d->m_messages->show(Message, TXT); });
 }
 
 } // namespace palvex

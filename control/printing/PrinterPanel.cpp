@@ -1,5 +1,7 @@
 #include "PrinterPanel.h"
 
+#include "texts/ControlMessages.h"
+
 #include "interface/Guarded.h"
 #include "platform/Dialogs.h"
 #include "platform/PrinterSurface.h"
@@ -30,9 +32,10 @@ int qualityOfEntry(int entry) {
 
 PrinterPanel::PrinterPanel(ReportState& report, PreviewState& view, const ReportStore& store,
                            PreviewWindow& window, Printers& printers, Dialogs& dialogs,
-                           Screen& screen, Surface& recordingSurface)
+                           Screen& screen, Surface& recordingSurface, ControlMessages& messages)
     : QObject(window.control), m_report(report), m_view(view), m_store(store), m_window(window),
-      m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface) {
+      m_printers(printers), m_dialogs(dialogs), m_screen(screen), m_pic(recordingSurface),
+      m_messages(messages) {
     connect(m_window.cboDevicePrinter, &QComboBox::activated, this,
             m_window.guard.handler([this] { cboDevicePrinter_Click(); }));
     connect(m_window.cboZoomPrinting, &QComboBox::activated, this,
@@ -65,8 +68,7 @@ bool PrinterPanel::filterEvent(QObject* watched, QEvent* event) {
 
 void PrinterPanel::printerProblem() {
     emit beep();
-    if (showMessage)
-        showMessage(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
+    m_messages.show(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
                     m_view.previewMessages[3]);
     m_window.fraPrinter->hide();
 }
@@ -143,14 +145,13 @@ void PrinterPanel::cboOTEK_LostFocus() {
     const LeadingNumber n = number();
     if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
         emit beep();
-        if (showMessage)
-            showMessage(K0_Please_write_number_of_copies_1_or_higher, m_view.previewMessages[0]);
+        m_messages.show(K0_Please_write_number_of_copies_1_or_higher, m_view.previewMessages[0]);
         copies->setEditText(QStringLiteral("1"));
     }
     if (number().value > 99) {
         emit beep();
         const int answer =
-            showMessage ? showMessage(K1_Is_the_number_of_copies_OK, m_view.previewMessages[1]) : 6;
+            m_messages.show(K1_Is_the_number_of_copies_OK, m_view.previewMessages[1]);
         if (answer == 7) copies->setEditText(QStringLiteral("1"));
     }
 }

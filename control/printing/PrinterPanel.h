@@ -8,6 +8,7 @@
 
 namespace palvex {
 
+class ControlMessages;
 class Dialogs;
 class MessageBoxes;
 class PreviewWindow;
@@ -27,11 +28,8 @@ public:
     // preview it reads the messages and, on a print without the zoom, drops the zoom.
     PrinterPanel(ReportState& report, PreviewState& view, const ReportStore& store,
                  PreviewWindow& window, Printers& printers, Dialogs& dialogs, Screen& screen,
-                 Surface& recordingSurface);
+                 Surface& recordingSurface, ControlMessages& messages);
     ~PrinterPanel() override;
-
-    // Shows a message of the control's four kinds (the copies checks, the printer problem).
-    std::function<int(int kind, const QString& text)> showMessage;
 
     void open(); // the toolbar's Print button
     void ShowPrinterPanel();
@@ -65,6 +63,7 @@ private:
     Dialogs& m_dialogs;
     Screen& m_screen;
     Surface& m_pic;
+    ControlMessages& m_messages; // the copies checks, the printer problem
     PrintRequest m_request;
     std::unique_ptr<PrinterSurface> m_printer;
 };

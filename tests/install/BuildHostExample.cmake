@@ -25,8 +25,14 @@ function(run)
     set(err "${err}" PARENT_SCOPE)
 endfunction()
 
+# A sanitized library needs its runtime in the program that loads it.
+set(sanitize "")
+if(SANITIZE)
+    set(sanitize -DCMAKE_CXX_FLAGS=-fsanitize=address,undefined
+        -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined)
+endif()
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples/host -B ${WORK}/build
-    -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_BUILD_TYPE=Release)
+    -DCMAKE_PREFIX_PATH=${PREFIX} -DCMAKE_BUILD_TYPE=Release ${sanitize})
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "configuring examples/host: ${rc}\n${out}\n${err}")
 endif()

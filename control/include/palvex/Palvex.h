@@ -41,6 +41,10 @@ public:
     PALVEX_INTERNAL Palvex(Platform platform, const Ambient& ambient, QWidget* parent = nullptr);
     PALVEX_INTERNAL PalvexPrivate& internals() const { return *d; }
 
+    // Once in main: a write past the process's file-size limit (ulimit -f) then fails with
+    // status 61 on the item being recorded instead of the kernel ending the process.
+    static void reportFileSizeLimitAsDiskFull();
+
     // Properties: get_ writes the value through Out, let_ sets it.
     Status get_BackColor(Out<int32_t> value);
     Status let_BackColor(int32_t value);
@@ -312,10 +316,6 @@ public:
     Status UseHebrewTexts();
 
     Status About();
-
-    // A message box of one of the four kinds (txtMessageType) in the control's style; the
-    // answer of a question is kept as the last answer. 0 for an unknown kind.
-    PALVEX_INTERNAL int showMessage(int kind, const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
