@@ -30,6 +30,7 @@ InvoiceWindow::InvoiceWindow(QWidget* parent) : QMainWindow(parent) {
     // The preview lives in the tab and talks to the status bar instead of opening boxes.
     (void)m_control->let_Embedded(true);
     (void)m_control->let_MessagesToHost(true);
+    (void)m_control->UseHebrewTexts(); // a Hebrew host gets a Hebrew window
     m_pageLabel = new QLabel;
     statusBar()->addPermanentWidget(m_pageLabel);
     connect(m_control, &Palvex::pageShown, this, [this](int page) {

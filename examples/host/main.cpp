@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     options.process(app);
 
     InvoiceWindow window;
-    window.resize(1000, 700);
+    window.resize(QSize(1000, 700).boundedTo(window.screen()->availableSize()));
     window.show();
     if (!options.isSet(QStringLiteral("export")) && !options.isSet(QStringLiteral("screenshot")))
         return app.exec();

@@ -382,17 +382,7 @@ TEST_F(Printing, PrintReportPrintsTheRangeOnTheCurrentPrinterWithoutThePanel) {
     EXPECT_EQ(printed.size(), 2);
 }
 
-TEST_F(Printing, PrintReportWithoutPrintersIsAPrinterError) {
-    m_control.reset();
-    m_platform = testPlatform({});
-    m_control = std::make_unique<Palvex>(m_platform);
-    start();
-    text(QStringLiteral("x"));
-    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
-    EXPECT_EQ(ctl().PrintReport(), Status::PrinterError);
-}
-
-TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
+TEST_F(Printing, WithoutPrintersThePanelAndPrintReportReportTheProblem) {
     m_control.reset();
     m_platform = testPlatform({});
     m_control = std::make_unique<Palvex>(m_platform);
@@ -405,6 +395,7 @@ TEST_F(Printing, WithoutPrintersThePanelReportsTheProblem) {
     EXPECT_EQ(boxes().log()[1],
               QStringLiteral("msgbox 1572912: Printer problem!\\nPlease check if a printer is "
                              "connected to the computer\\nand that it is online"));
+    EXPECT_EQ(ctl().PrintReport(), Status::PrinterError);
 }
 
 // ExportPdf: the same job on the PDF device, without the panel and without touching the preview.
