@@ -1,0 +1,65 @@
+# One Debian package, `palvex`, with everything the project installs: the shared library, the
+# public headers, the CMake and pkg-config files and palvex-run. Whatever a later part of the
+# tree installs without naming a component lands in the same package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME palvex)
+set(CPACK_PACKAGE_VENDOR "The Palvex developers")
+# Whoever builds a package for distribution puts their own address here.
+set(PALVEX_PACKAGE_MAINTAINER "The Palvex developers <palvex@localhost>" CACHE STRING
+    "Maintainer field of the Debian package")
+set(CPACK_PACKAGE_CONTACT "${PALVEX_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "right-to-left report recorder and print-preview control for Qt 6")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES OFF)
+
+set(CPACK_DEBIAN_PACKAGE_NAME palvex)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# CPack puts the summary first and indents the lines as Debian wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+"Palvex is a Qt widget that a host program prints a Hebrew, or Hebrew and
+English, report into the way it would print on a printer; the control shows
+the report in its own preview and prints it through CUPS or to PDF.
+
+This package holds the shared library libpalvex.so.1, its public headers,
+CMake package files (find_package(Palvex)), a pkg-config file (palvex.pc)
+and palvex-run, which runs a text script of calls against one control.")
+
+find_program(PALVEX_DPKG dpkg)
+if(PALVEX_DPKG)
+    execute_process(COMMAND ${PALVEX_DPKG} --print-architecture
+        OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE OUTPUT_STRIP_TRAILING_WHITESPACE)
+endif()
+
+# Depends from the binaries themselves where dpkg-shlibdeps can tell (it also gives the lowest
+# versions that work), and a shlibs file so that packages built against this one depend on it
+# (with ldconfig run on install); CPack finds the binaries with `file`. Without those tools,
+# the runtime packages the library and palvex-run link are named here.
+find_program(PALVEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+find_program(PALVEX_FILE file)
+if(PALVEX_DPKG_SHLIBDEPS AND PALVEX_FILE)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+    set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+else()
+    message(STATUS "dpkg-shlibdeps or file missing (packages dpkg-dev, file): the Debian package "
+        "names its dependencies without versions and has no shlibs file")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libcups2, libstdc++6, libc6")
+endif()
+# Headers and palvex.pc are of use only with Qt's development files; a host that only runs the
+# library can install without them (--no-install-recommends).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, pkg-config")
+
+# Debian's places for the licence and the change history of a package.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_PACKAGE_NAME} RENAME copyright)
+install(FILES ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_PACKAGE_NAME} RENAME changelog)
+
+include(CPack)

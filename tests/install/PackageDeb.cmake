@@ -1,0 +1,130 @@
+# Builds the Debian package with cpack, unpacks it into a scratch root with dpkg -x and checks
+# it from there: its control fields, the files it holds, that nothing in it points back into
+# the build tree, that the unpacked palvex-run runs on its own, and that a host built with the
+# unpacked palvex.pc links and loads the unpacked library.
+# Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE.
+include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
+
+function(run)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    set(rc ${rc} PARENT_SCOPE)
+    set(out "${out}" PARENT_SCOPE)
+    set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+execute_process(COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK}/out
+    WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cpack -G DEB: ${rc}\n${out}\n${err}")
+endif()
+file(GLOB debs ${WORK}/out/*.deb)
+list(LENGTH debs count)
+if(NOT count EQUAL 1)
+    message(FATAL_ERROR "cpack made ${count} packages, expected one: ${debs}\n${out}")
+endif()
+set(deb ${debs})
+
+# Control fields.
+run(dpkg --print-architecture)
+string(STRIP "${out}" arch)
+foreach(field Package Version Architecture Depends Section Maintainer Description)
+    run(dpkg-deb -f ${deb} ${field})
+    string(STRIP "${out}" ${field})
+endforeach()
+if(NOT Package STREQUAL "palvex" OR NOT Version STREQUAL "${VERSION}-1"
+   OR NOT Architecture STREQUAL arch OR Section STREQUAL "" OR NOT Maintainer MATCHES "<.+@.+>")
+    message(FATAL_ERROR "control fields: Package '${Package}' Version '${Version}' "
+        "Architecture '${Architecture}' (dpkg: ${arch}) Section '${Section}' Maintainer '${Maintainer}'")
+endif()
+# A one-line summary, then the long description, each of its lines indented by one space.
+if(NOT Description MATCHES "^[^\n]+\n [^ ]" OR NOT Description MATCHES "libpalvex\\.so\\.1")
+    message(FATAL_ERROR "Description:\n${Description}")
+endif()
+# The library and palvex-run load Qt Widgets, Print Support and CUPS; a package that does not
+# depend on them installs and then fails to start.
+foreach(dependency libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libcups2 libc6)
+    if(NOT Depends MATCHES "(^|, )${dependency}( |,|$)")
+        message(FATAL_ERROR "Depends lacks ${dependency}: ${Depends}")
+    endif()
+endforeach()
+if(Depends MATCHES "(^|, )palvex( |,|$)")
+    message(FATAL_ERROR "the package depends on itself: ${Depends}")
+endif()
+run(dpkg-deb -e ${deb} ${WORK}/control)
+file(READ ${WORK}/control/shlibs shlibs)
+if(NOT shlibs MATCHES "^libpalvex 1 palvex \\(>= ${VERSION}")
+    message(FATAL_ERROR "shlibs: ${shlibs}")
+endif()
+
+# Files.
+set(root ${WORK}/root)
+run(dpkg -x ${deb} ${root})
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "dpkg -x: ${rc}\n${err}")
+endif()
+set(usr ${root}/usr)
+set(expected
+    ${LIBDIR}/libpalvex.so.${VERSION} ${LIBDIR}/libpalvex.so.1 ${LIBDIR}/libpalvex.so
+    ${LIBDIR}/cmake/Palvex/PalvexConfig.cmake ${LIBDIR}/cmake/Palvex/PalvexConfigVersion.cmake
+    ${LIBDIR}/cmake/Palvex/PalvexTargets.cmake ${LIBDIR}/pkgconfig/palvex.pc
+    bin/palvex-run share/doc/palvex/copyright share/doc/palvex/changelog)
+foreach(file ${expected})
+    if(NOT EXISTS ${usr}/${file})
+        message(FATAL_ERROR "the package lacks /usr/${file}")
+    endif()
+endforeach()
+file(GLOB headers RELATIVE ${usr}/include ${usr}/include/*)
+list(SORT headers)
+file(GLOB palvex_headers RELATIVE ${usr}/include ${usr}/include/palvex/*)
+list(SORT palvex_headers)
+set(public_headers palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h palvex/MemberTable.h
+    palvex/Out.h palvex/Palvex.h palvex/Status.h palvex/Variant.h)
+if(NOT headers STREQUAL "palvex" OR NOT palvex_headers STREQUAL public_headers)
+    message(FATAL_ERROR "headers in the package: ${headers} ${palvex_headers}\nexpected: ${public_headers}")
+endif()
+file(READ ${usr}/share/doc/palvex/copyright copyright)
+file(READ ${LICENSE} licence)
+if(NOT copyright STREQUAL licence)
+    message(FATAL_ERROR "/usr/share/doc/palvex/copyright is not the project's licence")
+endif()
+
+# Nothing in the package finds its libraries through the build tree.
+foreach(binary ${LIBDIR}/libpalvex.so.${VERSION} bin/palvex-run)
+    run(readelf -d ${usr}/${binary})
+    string(FIND "${out}" "${BUILD_DIR}" in_build_tree)
+    if(NOT rc EQUAL 0 OR NOT in_build_tree EQUAL -1)
+        message(FATAL_ERROR "/usr/${binary} points into the build tree or is unreadable:\n${out}${err}")
+    endif()
+endforeach()
+
+# The unpacked palvex-run on its own, with no library path from the environment.
+set(runner ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ${usr}/bin/palvex-run)
+run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ldd ${usr}/bin/palvex-run)
+if(NOT rc EQUAL 0 OR out MATCHES "not found")
+    message(FATAL_ERROR "ldd of the unpacked palvex-run:\n${out}${err}")
+endif()
+if(out MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
+    file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
+    file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_from)
+    if(NOT loaded_from STREQUAL expected_from)
+        message(FATAL_ERROR "the unpacked palvex-run loads ${loaded_from}, not ${expected_from}")
+    endif()
+else()
+    message(STATUS "the unpacked palvex-run does not load libpalvex.so.1 (it holds the library's objects)")
+endif()
+run(${runner} --list-members)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "StartPalvexPrintPreview")
+    message(FATAL_ERROR "unpacked palvex-run --list-members: status ${rc}\n${err}")
+endif()
+file(MAKE_DIRECTORY ${WORK}/script)
+file(WRITE ${WORK}/script/tiny.pvs "StartPalvexPrintPreview\nprintText \"packaged\", 2\n!items\n")
+execute_process(COMMAND ${runner} tiny.pvs WORKING_DIRECTORY ${WORK}/script
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "text=\"packaged\"\nitems: 1\n")
+    message(FATAL_ERROR "unpacked palvex-run on a script: status ${rc}\n${out}\n${err}")
+endif()
+
+# The unpacked shared library, through the unpacked palvex.pc.
+check_pkg_config_host(${usr} ${LIBDIR} ${WORK}/pkg-config-host "${SANITIZE}" ${VERSION})
