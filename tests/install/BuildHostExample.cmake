@@ -13,7 +13,8 @@ file(GLOB installed_headers RELATIVE ${PREFIX}/include ${PREFIX}/include/*
      ${PREFIX}/include/*/*)
 list(SORT installed_headers)
 set(public_headers palvex palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h
-    palvex/MemberTable.h palvex/Out.h palvex/Palvex.h palvex/Status.h palvex/Variant.h)
+    palvex/MemberTable.h palvex/Out.h palvex/Palvex.h palvex/Status.h palvex/Variant.h
+    palvex/palvex_c.h)
 if(NOT installed_headers STREQUAL public_headers)
     message(FATAL_ERROR "installed headers: ${installed_headers}\nexpected: ${public_headers}")
 endif()

@@ -1,0 +1,127 @@
+// The C entry points for controls: creating them, naming members and calling them.
+
+#include "capi/CVariant.h"
+#include "capi/CallGuard.h"
+#include "capi/Handle.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+using palvex::DispId;
+using palvex::Status;
+using palvex::Variant;
+using palvex::capi::guardedCall;
+
+namespace {
+
+bool isKind(int kind) {
+    return kind == PALVEX_METHOD || kind == PALVEX_PROPERTY_GET || kind == PALVEX_PROPERTY_PUT ||
+           kind == PALVEX_PROPERTY_PUTREF;
+}
+
+// The type argument `index` is declared with, which decides what an empty value stands for.
+std::optional<palvex::ValueType> declaredType(const palvex::MemberInfo& member, int kind,
+                                              size_t index) {
+    if (member.isProperty)
+        return kind == PALVEX_PROPERTY_PUT || kind == PALVEX_PROPERTY_PUTREF
+                   ? std::optional(member.result->type)
+                   : std::nullopt;
+    if (index < member.params.size()) return member.params[index].type;
+    return std::nullopt;
+}
+
+Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant* args, int nargs,
+                    palvex_variant* result) {
+    if (!handle || nargs < 0 || (nargs > 0 && !args) || !isKind(kind))
+        return Status::InvalidProcedureCall;
+    if (result) *result = palvex_empty();
+    const palvex::MemberInfo* member = palvex::findMember(id);
+    if (!member) return Status::NoSuchMember;
+
+    std::vector<Variant> values;
+    values.reserve(size_t(nargs));
+    for (int i = 0; i < nargs; ++i)
+        values.push_back(palvex::capi::fromC(args[i], declaredType(*member, kind, size_t(i))));
+    const std::vector<Variant> passed = values;
+
+    Variant value;
+    Status status =
+        handle->dispatch.invoke(id, palvex::InvokeKind(kind), values, result ? &value : nullptr);
+    // What the member wrote into its by-reference arguments reaches the caller even when the
+    // call failed after writing; an owned string it replaces was the library's to free.
+    for (int i = 0; i < nargs; ++i) {
+        if (values[size_t(i)] == passed[size_t(i)]) continue;
+        palvex_variant written;
+        palvex::capi::toC(values[size_t(i)], written);
+        palvex_variant_clear(&args[i]);
+        args[i] = written;
+    }
+    if (status == Status::Ok && result) palvex::capi::toC(value, *result);
+    return status;
+}
+
+} // namespace
+
+extern "C" uint32_t palvex_version(void) {
+    return PALVEX_C_VERSION;
+}
+
+extern "C" const char* palvex_status_text(int status) {
+    // The descriptions are string literals, so their views end in a NUL.
+    return palvex::describe(Status(status)).data();
+}
+
+extern "C" void palvex_variant_clear(palvex_variant* value) {
+    if (!value) return;
+    if (value->type == PALVEX_STRING && (value->flags & PALVEX_OWNED)) std::free(value->v.str);
+    *value = palvex_empty();
+}
+
+extern "C" int palvex_create(palvex_control** out) {
+    if (out) *out = nullptr;
+    return guardedCall([&] {
+        if (!out || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return Status::InvalidProcedureCall;
+        auto* handle = new palvex_control;
+        // The control is its own window, which the Close button only hides when a host window
+        // holds it: here nothing else would take the preview off the screen.
+        palvex::Palvex* control = handle->control.get();
+        QObject::connect(control, &palvex::Palvex::closed, control, &QWidget::hide);
+        *out = handle;
+        return Status::Ok;
+    });
+}
+
+extern "C" int palvex_destroy(palvex_control* handle) {
+    return guardedCall([&] {
+        delete handle;
+        return Status::Ok;
+    });
+}
+
+extern "C" int palvex_id_of_name(palvex_control* handle, const char* name, int32_t* id) {
+    if (id) *id = palvex::UnknownDispId;
+    return guardedCall([&] {
+        if (!handle || !name || !id) return Status::InvalidProcedureCall;
+        *id = handle->dispatch.idOfName(name);
+        return *id == palvex::UnknownDispId ? Status::NoSuchMember : Status::Ok;
+    });
+}
+
+extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
+                             palvex_variant* args, int nargs, palvex_variant* result) {
+    return guardedCall([&] {
+        if (!handle || !name) return Status::InvalidProcedureCall;
+        const DispId id = handle->dispatch.idOfName(name);
+        if (id == palvex::UnknownDispId) return Status::NoSuchMember;
+        return invokeMember(handle, id, kind, args, nargs, result);
+    });
+}
+
+extern "C" int palvex_invoke_id(palvex_control* handle, int32_t id, int kind, palvex_variant* args,
+                                int nargs, palvex_variant* result) {
+    return guardedCall([&] { return invokeMember(handle, id, kind, args, nargs, result); });
+}

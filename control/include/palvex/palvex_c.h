@@ -1,0 +1,186 @@
+/* The control for programs written in C, or in any language that calls C: every member by name
+   or dispatch identifier, with values in a small tagged union.
+
+   Rules that hold for every function here:
+   - The return value is a status: 0 for success, otherwise the same error number the C++ API
+     reports (palvex_status_text gives its text). Nothing here throws or aborts.
+   - A NULL handle or a NULL pointer where one is required is status 5 (invalid procedure call).
+   - Every call is made on the thread that created the application (see palvex_app_ensure);
+     from any other thread a call does nothing and returns 5.
+   - Strings are UTF-8. Strings the caller passes in are borrowed: the library reads them during
+     the call and neither keeps, changes nor frees them. Strings the library hands back (results
+     and written-back arguments) are its own allocations, marked PALVEX_OWNED, and are released
+     with palvex_variant_clear and nothing else. */
+#ifndef PALVEX_PALVEX_C_H
+#define PALVEX_PALVEX_C_H
+
+#include <stdint.h>
+
+#include "Export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The interface these declarations describe. A minor version only adds functions and
+   constants; a major version may change what exists. palvex_version() is the interface the
+   loaded library provides, encoded as PALVEX_C_VERSION is. */
+#define PALVEX_C_VERSION_MAJOR 1
+#define PALVEX_C_VERSION_MINOR 0
+#define PALVEX_C_VERSION ((PALVEX_C_VERSION_MAJOR << 16) | PALVEX_C_VERSION_MINOR)
+
+PALVEX_EXPORT uint32_t palvex_version(void);
+
+/* Status numbers a C caller most often tests; any other is described by palvex_status_text. */
+enum {
+    PALVEX_OK = 0,
+    PALVEX_INVALID_CALL = 5,
+    PALVEX_OVERFLOW = 6,
+    PALVEX_OUT_OF_MEMORY = 7,
+    PALVEX_TYPE_MISMATCH = 13,
+    PALVEX_NO_SUCH_MEMBER = 438,
+    PALVEX_ARGUMENT_NOT_OPTIONAL = 449
+};
+
+/* The fixed English text of a status number; "" for a number the control never reports.
+   Never NULL; the text is static and must not be freed. */
+PALVEX_EXPORT const char* palvex_status_text(int status);
+
+/* ---- Values ------------------------------------------------------------------------------- */
+
+typedef enum palvex_type {
+    PALVEX_EMPTY = 0,   /* no value: as an argument, the declared type's zero, False or "" */
+    PALVEX_MISSING = 1, /* an omitted optional argument */
+    PALVEX_BOOL = 2,    /* v.b: nonzero is true; the library writes 1 or 0 */
+    PALVEX_I16 = 3,     /* v.i16: the automation Integer */
+    PALVEX_I32 = 4,     /* v.i32: Long and the enumerations */
+    PALVEX_SINGLE = 5,  /* v.f32 */
+    PALVEX_DOUBLE = 6,  /* v.f64 */
+    PALVEX_STRING = 7   /* v.str: UTF-8, NUL-terminated; NULL counts as "" */
+} palvex_type;
+
+/* Set in palvex_variant.flags on a value whose string the library allocated. */
+#define PALVEX_OWNED 1u
+
+typedef struct palvex_variant {
+    int type; /* a palvex_type */
+    unsigned flags;
+    union {
+        int b;
+        int16_t i16;
+        int32_t i32;
+        float f32;
+        double f64;
+        char* str;
+    } v;
+} palvex_variant;
+
+/* Releases what the library allocated for the value (nothing for a borrowed string) and leaves
+   it PALVEX_EMPTY. Safe on any initialised value and on NULL. */
+PALVEX_EXPORT void palvex_variant_clear(palvex_variant* value);
+
+static inline palvex_variant palvex_empty(void) {
+    palvex_variant value;
+    value.type = PALVEX_EMPTY;
+    value.flags = 0;
+    value.v.f64 = 0;
+    return value;
+}
+static inline palvex_variant palvex_missing(void) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_MISSING;
+    return value;
+}
+static inline palvex_variant palvex_bool(int b) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_BOOL;
+    value.v.b = b != 0;
+    return value;
+}
+static inline palvex_variant palvex_i16(int16_t i16) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_I16;
+    value.v.i16 = i16;
+    return value;
+}
+static inline palvex_variant palvex_i32(int32_t i32) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_I32;
+    value.v.i32 = i32;
+    return value;
+}
+static inline palvex_variant palvex_single(float f32) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_SINGLE;
+    value.v.f32 = f32;
+    return value;
+}
+static inline palvex_variant palvex_double(double f64) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_DOUBLE;
+    value.v.f64 = f64;
+    return value;
+}
+/* Borrows `utf8`: it must stay valid until the call that takes the value returns. */
+static inline palvex_variant palvex_string(const char* utf8) {
+    palvex_variant value = palvex_empty();
+    value.type = PALVEX_STRING;
+    value.v.str = (char*)utf8;
+    return value;
+}
+
+/* ---- The application ------------------------------------------------------------------------ */
+
+/* Creates the Qt application when the process has none, from argc/argv (copied; argc 0 or a
+   NULL argv gives the program the name "palvex"). The application lives until the process
+   ends. A process that already runs a widget application keeps it; one that runs an
+   application without widgets is status 5, as controls cannot be made there. */
+PALVEX_EXPORT int palvex_app_ensure(int argc, char** argv);
+
+/* Runs the event loop while any control's preview is on screen, and returns when the last one
+   closes (its Close button, the window's own close, or palvex_destroy). Returns at once, with
+   0, when none is shown, so a program that only exports never waits here. */
+PALVEX_EXPORT int palvex_app_exec(void);
+
+/* ---- Controls ----------------------------------------------------------------------------- */
+
+typedef struct palvex_control palvex_control;
+
+/* A new control, on the desktop's screen, printers and message boxes, in *out (NULL on
+   failure). Needs the application: without one it is status 5. The control is a window of its
+   own: StartPalvexPrintPreview shows it, and its preview's Close hides it. */
+PALVEX_EXPORT int palvex_create(palvex_control** out);
+
+/* Destroys the control and closes its window. NULL does nothing. */
+PALVEX_EXPORT int palvex_destroy(palvex_control* control);
+
+/* ---- Calling members ---------------------------------------------------------------------- */
+
+/* How a member is called; a property is read with PALVEX_PROPERTY_GET (or PALVEX_METHOD) and
+   set with PALVEX_PROPERTY_PUT, except Font, which has no C value and answers status 13. */
+enum {
+    PALVEX_METHOD = 1,
+    PALVEX_PROPERTY_GET = 2,
+    PALVEX_PROPERTY_PUT = 4,
+    PALVEX_PROPERTY_PUTREF = 8
+};
+
+/* The dispatch identifier of a member, by its name in any case, in *id; an unknown name is
+   status 438 and *id is -1. Identifiers are the same for every control and every run. */
+PALVEX_EXPORT int palvex_id_of_name(palvex_control* control, const char* name, int32_t* id);
+
+/* Calls a member, by name or by dispatch identifier, with `nargs` arguments in declared order.
+   A by-reference argument whose value the member changed comes back in `args`, in the member's
+   declared type. A function's or property's value goes to `result`, which may be NULL and is
+   overwritten without being freed. After the call, whatever its status, release every argument
+   and the result with palvex_variant_clear; borrowed strings are left alone by it. */
+PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int kind,
+                                palvex_variant* args, int nargs, palvex_variant* result);
+PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind,
+                                   palvex_variant* args, int nargs, palvex_variant* result);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* PALVEX_PALVEX_C_H */

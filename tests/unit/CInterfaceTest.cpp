@@ -1,0 +1,244 @@
+// The C interface: values between the tagged union and the dispatch layer, who owns the strings
+// that cross, the status of every refusal, and the event loop a C host runs.
+
+#include "capi/CVariant.h"
+#include "capi/Handle.h"
+#include "interface/Guarded.h"
+#include <palvex/palvex_c.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace palvex::test {
+namespace {
+
+const char* const Shalom = "שלום";
+
+Status conversionStatus(const palvex_variant& value, std::optional<ValueType> declared) {
+    return guarded([&] { capi::fromC(value, declared); });
+}
+
+// ---- Values ------------------------------------------------------------------------------------
+
+TEST(CValues, HebrewCrossesBothWaysAndTheLibrarysCopyIsOwned) {
+    EXPECT_EQ(capi::fromC(palvex_string(Shalom), ValueType::String),
+              Variant(QString::fromUtf8(Shalom)));
+    palvex_variant out = palvex_empty();
+    capi::toC(Variant(QString::fromUtf8(Shalom)), out);
+    ASSERT_EQ(out.type, PALVEX_STRING);
+    EXPECT_EQ(out.flags & PALVEX_OWNED, PALVEX_OWNED);
+    EXPECT_STREQ(out.v.str, Shalom);
+    palvex_variant_clear(&out);
+    EXPECT_EQ(out.type, PALVEX_EMPTY);
+    EXPECT_EQ(out.v.str, nullptr);
+
+    // A borrowed string is only forgotten, never freed: clearing a literal must not crash.
+    palvex_variant borrowed = palvex_string(Shalom);
+    palvex_variant_clear(&borrowed);
+    EXPECT_EQ(borrowed.type, PALVEX_EMPTY);
+    palvex_variant_clear(nullptr);
+    EXPECT_EQ(capi::fromC(palvex_string(nullptr), ValueType::String), Variant(QString()));
+}
+
+TEST(CValues, EmptyIsTheDeclaredTypesZeroAndOmittedStaysOmitted) {
+    EXPECT_EQ(capi::fromC(palvex_empty(), ValueType::Boolean), Variant(false));
+    EXPECT_EQ(capi::fromC(palvex_empty(), ValueType::Integer), Variant(int16_t(0)));
+    EXPECT_EQ(capi::fromC(palvex_empty(), ValueType::Enumeration), Variant(int32_t(0)));
+    EXPECT_EQ(capi::fromC(palvex_empty(), ValueType::Single), Variant(0.0f));
+    EXPECT_EQ(capi::fromC(palvex_empty(), ValueType::String), Variant(QString()));
+    EXPECT_TRUE(capi::fromC(palvex_empty(), std::nullopt).isMissing());
+    EXPECT_TRUE(capi::fromC(palvex_missing(), ValueType::Integer).isMissing());
+    EXPECT_EQ(conversionStatus(palvex_empty(), ValueType::Font), Status::TypeMismatch);
+    palvex_variant unknown = palvex_i16(1);
+    unknown.type = 99;
+    EXPECT_EQ(conversionStatus(unknown, ValueType::Integer), Status::TypeMismatch);
+}
+
+TEST(CValues, TrueComesBackAsOneNothingAsEmptyAndAFontIsRefused) {
+    palvex_variant out = palvex_empty();
+    capi::toC(Variant(true), out);
+    EXPECT_EQ(out.type, PALVEX_BOOL);
+    EXPECT_EQ(out.v.b, 1); // not the automation runtime's -1
+    capi::toC(Variant::missing(), out);
+    EXPECT_EQ(out.type, PALVEX_EMPTY);
+
+    out = palvex_i16(5);
+    EXPECT_EQ(guarded([&] { capi::toC(Variant(QFont()), out); }), Status::TypeMismatch);
+    EXPECT_EQ(out.type, PALVEX_I16); // untouched
+}
+
+// ---- Calls -------------------------------------------------------------------------------------
+
+class CCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(palvex_app_ensure(0, nullptr), PALVEX_OK); // the test's own application
+        ASSERT_EQ(palvex_create(&m_control), PALVEX_OK);
+        ASSERT_NE(m_control, nullptr);
+        // A warning would otherwise wait in a message box for someone to press OK.
+        ASSERT_EQ(put("MessagesToHost", palvex_bool(1)), PALVEX_OK);
+    }
+    void TearDown() override { EXPECT_EQ(palvex_destroy(m_control), PALVEX_OK); }
+
+    int put(const char* name, palvex_variant value) {
+        return palvex_invoke(m_control, name, PALVEX_PROPERTY_PUT, &value, 1, nullptr);
+    }
+    void startRecording() {
+        const QByteArray folder = QDir(m_dir.path()).absolutePath().toUtf8();
+        ASSERT_EQ(put("WorkingFolder", palvex_string(folder.constData())), PALVEX_OK);
+        ASSERT_EQ(
+            palvex_invoke(m_control, "StartPalvexPrintPreview", PALVEX_METHOD, nullptr, 0, nullptr),
+            PALVEX_OK);
+    }
+
+    QTemporaryDir m_dir;
+    palvex_control* m_control = nullptr;
+};
+
+TEST_F(CCalls, AHebrewFolderNameComesBackAsTheLibrarysOwnString) {
+    const std::string folder = m_dir.path().toStdString() + "/" + Shalom;
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder)));
+    ASSERT_EQ(put("WorkingFolder", palvex_string(folder.c_str())), PALVEX_OK);
+    palvex_variant result = palvex_i32(1);
+    ASSERT_EQ(palvex_invoke(m_control, "workingfolder", PALVEX_PROPERTY_GET, nullptr, 0, &result),
+              PALVEX_OK);
+    ASSERT_EQ(result.type, PALVEX_STRING);
+    EXPECT_TRUE(result.flags & PALVEX_OWNED);
+    EXPECT_EQ(std::string(result.v.str).rfind(Shalom), folder.size() - std::strlen(Shalom));
+    palvex_variant_clear(&result);
+}
+
+TEST_F(CCalls, AByReferenceArgumentComesBackInTheDeclaredTypeOnlyWhenChanged) {
+    startRecording();
+    // printText's text is a String by reference: a number passed there returns as its text.
+    palvex_variant text[2] = {palvex_i32(42), palvex_i32(2)};
+    ASSERT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD, text, 2, nullptr), PALVEX_OK);
+    ASSERT_EQ(text[0].type, PALVEX_STRING);
+    EXPECT_STREQ(text[0].v.str, "42");
+    EXPECT_TRUE(text[0].flags & PALVEX_OWNED);
+    EXPECT_EQ(text[1].type, PALVEX_I32); // Long declared, unchanged: left as passed
+    palvex_variant_clear(&text[0]);
+
+    // A borrowed string the member leaves as it was stays the caller's pointer.
+    palvex_variant same[2] = {palvex_string(Shalom), palvex_i32(2)};
+    ASSERT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD, same, 2, nullptr), PALVEX_OK);
+    EXPECT_EQ(same[0].v.str, Shalom);
+    EXPECT_EQ(same[0].flags, 0u);
+}
+
+TEST_F(CCalls, ConversionFailuresAndOmissionsAreTheDispatchStatuses) {
+    startRecording();
+    palvex_variant line[9] = {palvex_single(0), palvex_single(0),  palvex_single(100),
+                              palvex_single(0), palvex_i32(0),     palvex_i32(0),
+                              palvex_i32(0),    palvex_i32(40000), palvex_i32(0)};
+    EXPECT_EQ(palvex_invoke(m_control, "printLine", PALVEX_METHOD, line, 9, nullptr),
+              PALVEX_OVERFLOW);
+    EXPECT_EQ(line[7].type, PALVEX_I32); // nothing ran, nothing came back
+    line[7] = palvex_missing();
+    EXPECT_EQ(palvex_invoke(m_control, "printLine", PALVEX_METHOD, line, 9, nullptr),
+              PALVEX_ARGUMENT_NOT_OPTIONAL);
+    line[7] = palvex_empty(); // an uninitialised Integer: 0, raised to 1 by the member
+    EXPECT_EQ(palvex_invoke(m_control, "printLine", PALVEX_METHOD, line, 9, nullptr), PALVEX_OK);
+    EXPECT_EQ(line[7].type, PALVEX_I16);
+    EXPECT_EQ(line[7].v.i16, 1);
+}
+
+TEST_F(CCalls, RefusalsHaveStatusesAndLeaveNoResult) {
+    palvex_variant result = palvex_i32(9);
+    EXPECT_EQ(palvex_invoke(nullptr, "About", PALVEX_METHOD, nullptr, 0, &result),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_invoke(m_control, nullptr, PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_invoke(m_control, "printLastPage", 3, nullptr, 0, nullptr),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_invoke(m_control, "printLastPage", PALVEX_METHOD, nullptr, 1, nullptr),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_invoke(m_control, "printLastPage", PALVEX_METHOD, nullptr, -1, nullptr),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_invoke(m_control, "nothing like it", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_NO_SUCH_MEMBER);
+    EXPECT_EQ(palvex_invoke_id(m_control, -1, PALVEX_METHOD, nullptr, 0, &result),
+              PALVEX_NO_SUCH_MEMBER);
+    EXPECT_EQ(result.type, PALVEX_EMPTY);
+    // Font has no C value: reading it is a type mismatch with nothing in the result.
+    EXPECT_EQ(palvex_invoke(m_control, "Font", PALVEX_PROPERTY_GET, nullptr, 0, &result),
+              PALVEX_TYPE_MISMATCH);
+    EXPECT_EQ(result.type, PALVEX_EMPTY);
+
+    int32_t id = 0;
+    ASSERT_EQ(palvex_id_of_name(m_control, "FONTNAME", &id), PALVEX_OK);
+    EXPECT_EQ(palvex_id_of_name(m_control, "FontName", nullptr), PALVEX_INVALID_CALL);
+    ASSERT_EQ(palvex_invoke_id(m_control, id, PALVEX_PROPERTY_PUT,
+                               std::array{palvex_string(Shalom)}.data(), 1, nullptr),
+              PALVEX_OK);
+    EXPECT_STREQ(palvex_status_text(0), "success");
+    EXPECT_STREQ(palvex_status_text(12345), "");
+    EXPECT_STRNE(palvex_status_text(PALVEX_NO_SUCH_MEMBER), "");
+}
+
+TEST_F(CCalls, AnotherThreadIsRefusedAndChangesNothing) {
+    int created = -1, called = -1;
+    palvex_control* other = nullptr;
+    std::thread([&] {
+        created = palvex_create(&other);
+        called =
+            palvex_invoke(m_control, "StartPalvexPrintPreview", PALVEX_METHOD, nullptr, 0, nullptr);
+    }).join();
+    EXPECT_EQ(created, PALVEX_INVALID_CALL);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ(called, PALVEX_INVALID_CALL);
+}
+
+TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
+    EXPECT_EQ(palvex_app_exec(), PALVEX_OK); // nothing on screen: returns at once
+
+    startRecording(); // the preview start shows the control as its own window
+    palvex::Palvex& control = *m_control->control;
+    ASSERT_TRUE(control.isVisible());
+    QPushButton* close = nullptr;
+    for (auto* button : control.findChildren<QPushButton*>(QStringLiteral("cmd")))
+        if (button->property("index").toInt() == 0) close = button;
+    ASSERT_NE(close, nullptr);
+
+    // A loop that never ended would hang the suite: the guard ends it, and the test fails.
+    bool guardFired = false;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        guardFired = true;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->hide();
+    });
+    guard.start(10000);
+    QTimer::singleShot(0, close, &QPushButton::click);
+    EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
+    EXPECT_FALSE(guardFired) << "the Close button did not end the loop";
+    EXPECT_FALSE(control.isVisible());
+
+    // Destroying the control whose preview is shown ends the loop as well.
+    palvex_control* second = nullptr;
+    ASSERT_EQ(palvex_create(&second), PALVEX_OK);
+    const QByteArray folder = QDir(m_dir.path()).absolutePath().toUtf8() + "/second";
+    ASSERT_TRUE(QDir().mkpath(QString::fromUtf8(folder)));
+    palvex_variant value = palvex_string(folder.constData());
+    ASSERT_EQ(palvex_invoke(second, "WorkingFolder", PALVEX_PROPERTY_PUT, &value, 1, nullptr),
+              PALVEX_OK);
+    ASSERT_EQ(palvex_invoke(second, "StartPalvexPrintPreview", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_OK);
+    QTimer::singleShot(0, [&] { palvex_destroy(second); });
+    EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
+    EXPECT_FALSE(guardFired) << "destroying the control did not end the loop";
+}
+
+} // namespace
+} // namespace palvex::test
