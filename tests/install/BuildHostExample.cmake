@@ -19,12 +19,7 @@ if(NOT installed_headers STREQUAL public_headers)
     message(FATAL_ERROR "installed headers: ${installed_headers}\nexpected: ${public_headers}")
 endif()
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    set(rc ${rc} PARENT_SCOPE)
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
 
 # A sanitized library needs its runtime in the program that loads it.
 set(sanitize "")

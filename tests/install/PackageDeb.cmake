@@ -5,12 +5,7 @@
 # Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE.
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    set(rc ${rc} PARENT_SCOPE)
-    set(out "${out}" PARENT_SCOPE)
-    set(err "${err}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
