@@ -16,6 +16,13 @@
 
 namespace palvex {
 
+namespace {
+// An omitted optional page argument arrives as a null pointer.
+std::optional<int32_t> optionalPage(const int32_t* page) {
+    return page ? std::optional<int32_t>(*page) : std::nullopt;
+}
+} // namespace
+
 void PalvexPrivate::connectHostSignals() {
     m_hostBoxes->onMessage = [this](int flags, const QString& text) {
         emit q.messageShown(flags, text);
@@ -70,8 +77,7 @@ Status Palvex::let_MessagesToHost(bool value) {
 }
 
 Status Palvex::get_PageCount(Out<int32_t> value) {
-    // Close forgets the report's items, so a closed preview shows no pages either.
-    value = d->m_reportShown && d->m_store.itemCount() > 0 ? d->m_report.lastPageIndex + 1 : 0;
+    value = d->reportEnded() ? d->m_report.lastPageIndex + 1 : 0;
     return Status::Ok;
 }
 
@@ -90,22 +96,21 @@ Status Palvex::let_LastMessage(const QString&) {
 
 Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* ToPage) {
     return guarded([&] {
-        // The page index is complete only once printLastPage has ended the report.
-        if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
-        auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
-        PdfExport(d->m_report, d->m_view, d->m_store).run(Path, page(FromPage), page(ToPage));
+        if (!d->reportEnded()) palvex::raise(Status::BadFileName);
+        PdfExport(d->m_report, d->m_view, d->m_store)
+            .run(Path, optionalPage(FromPage), optionalPage(ToPage));
     });
 }
 
 Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const int16_t* Copies) {
     return guarded([&] {
-        if (!d->m_reportShown || d->m_store.itemCount() == 0) palvex::raise(Status::BadFileName);
+        if (!d->reportEnded()) palvex::raise(Status::BadFileName);
         Printers& printers = *d->m_platform.printers;
         if (printers.installed().isEmpty()) palvex::raise(Status::PrinterError);
-        auto page = [](const int32_t* p) { return p ? std::optional<int32_t>(*p) : std::nullopt; };
-        const int32_t pages = PdfExport(d->m_report, d->m_view, d->m_store)
-                                  .print(printers.current(), printers.pdfOutputPath(),
-                                         page(FromPage), page(ToPage), Copies ? *Copies : 1);
+        const int32_t pages =
+            PdfExport(d->m_report, d->m_view, d->m_store)
+                .print(printers.current(), printers.pdfOutputPath(), optionalPage(FromPage),
+                       optionalPage(ToPage), Copies ? *Copies : 1);
         emit printed(pages);
     });
 }

@@ -58,6 +58,8 @@ public:
 
     // A window event failed: the user hears of it and the window is left usable.
     void recoverFromFailure(Status status);
+    // A report that printLastPage ended and Close has not forgotten: its page index is complete.
+    bool reportEnded() const { return m_reportShown && m_store.itemCount() > 0; }
     // Writes the printout when the control ends, if SavePrint named a file.
     void WritePrintout();
     // The parts' notices passed on as the control's signals.
