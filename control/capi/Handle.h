@@ -6,9 +6,23 @@
 #include <palvex/Palvex.h>
 #include <palvex/palvex_c.h>
 
-#include <memory>
+#include <QCoreApplication>
+#include <QPointer>
 
 struct palvex_control {
-    std::unique_ptr<palvex::Palvex> control = std::make_unique<palvex::Palvex>();
-    palvex::Dispatch dispatch{*control};
+    palvex_control() : control(new palvex::Palvex), dispatch(*control) {}
+    // After the application is gone (a Python host's objects outliving its PyQt application at
+    // exit) a widget can no longer be destroyed safely; the process is ending, so it is left.
+    ~palvex_control() {
+        if (QCoreApplication::instance()) delete control.data();
+    }
+    palvex_control(const palvex_control&) = delete;
+    palvex_control& operator=(const palvex_control&) = delete;
+
+    // A host that put the control into a window of its own (palvex_widget) may have destroyed
+    // it with that window; the handle then refuses calls instead of reaching a deleted object.
+    bool alive() const { return !control.isNull(); }
+
+    QPointer<palvex::Palvex> control;
+    palvex::Dispatch dispatch;
 };

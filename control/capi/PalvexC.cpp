@@ -38,6 +38,7 @@ Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant*
     if (!handle || nargs < 0 || (nargs > 0 && !args) || !isKind(kind))
         return Status::InvalidProcedureCall;
     if (result) *result = palvex_empty();
+    if (!handle->alive()) return Status::InvalidProcedureCall;
     const palvex::MemberInfo* member = palvex::findMember(id);
     if (!member) return Status::NoSuchMember;
 
@@ -88,7 +89,7 @@ extern "C" int palvex_create(palvex_control** out) {
         auto* handle = new palvex_control;
         // The control is its own window, which the Close button only hides when a host window
         // holds it: here nothing else would take the preview off the screen.
-        palvex::Palvex* control = handle->control.get();
+        palvex::Palvex* control = handle->control.data();
         QObject::connect(control, &palvex::Palvex::closed, control, &QWidget::hide);
         *out = handle;
         return Status::Ok;
@@ -124,4 +125,13 @@ extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
 extern "C" int palvex_invoke_id(palvex_control* handle, int32_t id, int kind, palvex_variant* args,
                                 int nargs, palvex_variant* result) {
     return guardedCall([&] { return invokeMember(handle, id, kind, args, nargs, result); });
+}
+
+extern "C" int palvex_widget(palvex_control* handle, void** widget) {
+    if (widget) *widget = nullptr;
+    return guardedCall([&] {
+        if (!handle || !widget || !handle->alive()) return Status::InvalidProcedureCall;
+        *widget = static_cast<QWidget*>(handle->control.data());
+        return Status::Ok;
+    });
 }

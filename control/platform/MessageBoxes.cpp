@@ -5,14 +5,30 @@
 
 namespace palvex {
 
+namespace {
+
+// On these platforms no one can see a box or press its buttons, so a modal box would wait for
+// ever: a headless export job would hang on its first warning.
+bool nobodyCanAnswer() {
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+} // namespace
+
 int QtMessageBoxes::show(const QString& text, int flags, QWidget* parent) {
+    const bool yesNo = (flags & 7) == YesNo;
+    if (nobodyCanAnswer()) {
+        // The text goes to the log, and the box answers as its first button would.
+        qWarning("palvex: %s", qPrintable(text));
+        return yesNo ? AnswerYes : AnswerOk;
+    }
     QMessageBox box(parent);
     box.setText(text);
     if ((flags & Exclamation) == Exclamation)
         box.setIcon(QMessageBox::Warning);
     else if (flags & Information)
         box.setIcon(QMessageBox::Information);
-    const bool yesNo = (flags & 7) == YesNo;
     box.setStandardButtons(yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
     if (flags & RtlReading) box.setLayoutDirection(Qt::RightToLeft);
     if (flags & RightAlign)

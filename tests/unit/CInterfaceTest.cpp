@@ -4,6 +4,7 @@
 #include "capi/CVariant.h"
 #include "capi/Handle.h"
 #include "interface/Guarded.h"
+#include "platform/MessageBoxes.h"
 #include <palvex/palvex_c.h>
 
 #include <QApplication>
@@ -238,6 +239,95 @@ TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
     QTimer::singleShot(0, [&] { palvex_destroy(second); });
     EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
     EXPECT_FALSE(guardFired) << "destroying the control did not end the loop";
+}
+
+TEST_F(CCalls, AControlItsHostsWindowDestroyedRefusesCallsAndItsHandleStillReleases) {
+    void* widget = nullptr;
+    ASSERT_EQ(palvex_widget(m_control, &widget), PALVEX_OK);
+    ASSERT_EQ(static_cast<QWidget*>(widget), m_control->control.data());
+    {
+        QWidget hostWindow;
+        static_cast<QWidget*>(widget)->setParent(&hostWindow);
+    } // the host's window takes the control with it
+    EXPECT_EQ(put("FontName", palvex_string(Shalom)), PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_widget(m_control, &widget), PALVEX_INVALID_CALL);
+    EXPECT_EQ(widget, nullptr);
+    // TearDown's palvex_destroy must release the handle without touching the gone control.
+}
+
+// ---- What the library offers -------------------------------------------------------------------
+
+TEST(CIntrospection, MembersParametersAndEnumerationsAreTheTables) {
+    ASSERT_EQ(palvex_member_count(), int(members().size()));
+    bool sawLine = false, sawFont = false, sawHidden = false;
+    for (int index = 0; index < palvex_member_count(); ++index) {
+        const char* name = nullptr;
+        int32_t id = 0;
+        int kinds = 0, valueType = 0, count = 0;
+        ASSERT_EQ(palvex_member_info(index, &name, &id, &kinds, &valueType, nullptr, &count),
+                  PALVEX_OK);
+        const MemberInfo& member = members()[size_t(index)];
+        ASSERT_EQ(std::string(name), member.name);
+        EXPECT_EQ(id, member.id);
+        EXPECT_EQ(count, int(member.params.size()));
+        sawHidden |= (kinds & PALVEX_MEMBER_HIDDEN) != 0;
+        if (member.name == "printLine") {
+            sawLine = true;
+            EXPECT_EQ(kinds, PALVEX_METHOD);
+            EXPECT_EQ(valueType, PALVEX_EMPTY);
+            const char* param = nullptr;
+            const char* enumName = nullptr;
+            int type = 0;
+            unsigned flags = 0;
+            ASSERT_EQ(palvex_param_info(index, 7, &param, &type, &flags, &enumName), PALVEX_OK);
+            EXPECT_STREQ(param, "lDrawWidth");
+            EXPECT_EQ(type, PALVEX_I16);
+            EXPECT_EQ(flags, PALVEX_PARAM_BYREF);
+            EXPECT_STREQ(enumName, "");
+            ASSERT_EQ(palvex_param_info(index, 8, &param, &type, nullptr, &enumName), PALVEX_OK);
+            EXPECT_EQ(type, PALVEX_I32);
+            EXPECT_STREQ(enumName, "AlignType");
+            EXPECT_EQ(palvex_param_info(index, 9, &param, &type, &flags, &enumName),
+                      PALVEX_INVALID_CALL);
+        }
+        if (member.name == "Font") {
+            sawFont = true;
+            EXPECT_EQ(kinds, PALVEX_PROPERTY_GET | PALVEX_PROPERTY_PUTREF);
+            EXPECT_EQ(valueType, PALVEX_NO_C_TYPE);
+        }
+    }
+    EXPECT_TRUE(sawLine && sawFont && sawHidden);
+    EXPECT_EQ(palvex_member_info(-1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_member_info(palvex_member_count(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr),
+              PALVEX_INVALID_CALL);
+
+    ASSERT_EQ(palvex_enum_count(), int(enumerations().size()));
+    const char* name = nullptr;
+    int count = 0;
+    int32_t number = -1;
+    for (int index = 0; index < palvex_enum_count(); ++index) {
+        ASSERT_EQ(palvex_enum_info(index, &name, &count), PALVEX_OK);
+        if (std::string(name) != "AfterPrintType") continue;
+        ASSERT_EQ(count, 2);
+        ASSERT_EQ(palvex_enum_value(index, 1, &name, &number), PALVEX_OK);
+        EXPECT_STREQ(name, "A2_JumpToNextLine");
+        EXPECT_EQ(number, 2);
+        EXPECT_EQ(palvex_enum_value(index, 2, &name, &number), PALVEX_INVALID_CALL);
+    }
+    EXPECT_EQ(number, 2) << "AfterPrintType was not among the enumerations";
+}
+
+// ---- Message boxes where nobody can answer -----------------------------------------------------
+
+TEST(HeadlessMessageBoxes, AnswerAtOnceAsTheirFirstButtonInsteadOfWaiting) {
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+    QtMessageBoxes boxes;
+    EXPECT_EQ(boxes.show(QStringLiteral("שלום"), MessageBoxes::Exclamation, nullptr),
+              MessageBoxes::AnswerOk);
+    EXPECT_EQ(boxes.show(QStringLiteral("?"), MessageBoxes::YesNo, nullptr),
+              MessageBoxes::AnswerYes);
 }
 
 } // namespace

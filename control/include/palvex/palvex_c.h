@@ -154,6 +154,12 @@ PALVEX_EXPORT int palvex_create(palvex_control** out);
 /* Destroys the control and closes its window. NULL does nothing. */
 PALVEX_EXPORT int palvex_destroy(palvex_control* control);
 
+/* The control's QWidget, in *widget, for a host that builds its windows with Qt itself (in C++,
+   or through a binding such as PyQt6 that loads the same Qt libraries). The host may put it into
+   a layout or a tab and set Embedded; the control remains the handle's. If the host's window
+   destroys it, later calls on the handle return 5; palvex_destroy still releases the handle. */
+PALVEX_EXPORT int palvex_widget(palvex_control* control, void** widget);
+
 /* ---- Calling members ---------------------------------------------------------------------- */
 
 /* How a member is called; a property is read with PALVEX_PROPERTY_GET (or PALVEX_METHOD) and
@@ -178,6 +184,43 @@ PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int k
                                 palvex_variant* args, int nargs, palvex_variant* result);
 PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind,
                                    palvex_variant* args, int nargs, palvex_variant* result);
+
+/* ---- What the library offers ------------------------------------------------------------ */
+
+/* Every member and enumeration, for bindings that build their calls when they load (the Python
+   package does). The same for every control and every run. Indexes run from 0 to the count
+   less one; another index is status 5. Names are NUL-terminated, static and never freed. */
+
+/* Added to a member's kinds for a member the listing hides (kept for older hosts). */
+#define PALVEX_MEMBER_HIDDEN 0x100
+/* The type of a value C has no type for (the Font property). */
+#define PALVEX_NO_C_TYPE (-1)
+/* Flags of a parameter. */
+#define PALVEX_PARAM_BYREF 1u
+#define PALVEX_PARAM_OPTIONAL 2u
+
+PALVEX_EXPORT int palvex_member_count(void);
+
+/* Member `index`: its name, dispatch identifier, kinds (PALVEX_METHOD, or PALVEX_PROPERTY_GET
+   with PALVEX_PROPERTY_PUT or PALVEX_PROPERTY_PUTREF; maybe PALVEX_MEMBER_HIDDEN), the
+   palvex_type of its value (PALVEX_EMPTY for a method without one, PALVEX_NO_C_TYPE for a
+   font), the enumeration its value belongs to ("" for none) and how many parameters it
+   declares. Any output pointer may be NULL. */
+PALVEX_EXPORT int palvex_member_info(int index, const char** name, int32_t* id, int* kinds,
+                                     int* value_type, const char** value_enum, int* nparams);
+
+/* Parameter `param` of member `index`: its name, palvex_type, flags and enumeration ("" for
+   none). Any output pointer may be NULL. */
+PALVEX_EXPORT int palvex_param_info(int index, int param, const char** name, int* type,
+                                    unsigned* flags, const char** enum_name);
+
+PALVEX_EXPORT int palvex_enum_count(void);
+
+/* Enumeration `index`: its name and how many values it has. */
+PALVEX_EXPORT int palvex_enum_info(int index, const char** name, int* nvalues);
+
+/* Value `value` of enumeration `index`: its name and number. */
+PALVEX_EXPORT int palvex_enum_value(int index, int value, const char** name, int32_t* number);
 
 #ifdef __cplusplus
 }

@@ -1,0 +1,73 @@
+"""Python values to and from the C interface's tagged values."""
+
+import ctypes
+import math
+import struct
+
+from . import _native as n
+
+_I32_MIN, _I32_MAX = -(2**31), 2**31 - 1
+_float32 = struct.Struct("f")
+
+
+def put(slot, value, optional):
+    """Writes `value` into the Variant `slot` (a fresh, empty one). Strings are borrowed by the
+    call: the bytes object is returned so the caller keeps it alive until the call returns."""
+    if value is None:
+        slot.type = n.MISSING if optional else n.EMPTY
+    elif isinstance(value, bool):
+        slot.type, slot.v.b = n.BOOL, value
+    elif isinstance(value, int):
+        if _I32_MIN <= value <= _I32_MAX:
+            slot.type, slot.v.i32 = n.I32, value
+        else:
+            # The control judges the range against the declared type (an overflow, 6), as it
+            # does for every caller; a number beyond any double is past every range too.
+            slot.type, slot.v.f64 = n.DOUBLE, float(value) if abs(value) < 2**1023 else math.inf
+    elif isinstance(value, float):
+        slot.type, slot.v.f64 = n.DOUBLE, value
+    elif isinstance(value, str):
+        if "\0" in value:
+            raise ValueError("palvex: a text passed to the control cannot hold a NUL character")
+        # Lone surrogates cannot be UTF-8; the library reads what arrives malformed as U+FFFD.
+        data = value.encode("utf-8", "surrogatepass")
+        slot.type, slot.v.str = n.STRING, ctypes.cast(ctypes.c_char_p(data), ctypes.c_void_p)
+        return data
+    else:
+        raise TypeError(f"palvex: cannot pass a {type(value).__name__} to the control")
+    return None
+
+
+def _single(value):
+    """A float32 as the shortest decimal that is the same float32: 0.1, not 0.100000001490116."""
+    for digits in range(6, 10):
+        shortest = float(f"{value:.{digits}g}")
+        if _float32.unpack(_float32.pack(shortest))[0] == value:
+            return shortest
+    return value
+
+
+def take(slot, enum_type=None):
+    """The Python value of `slot`; releases what the library allocated for it."""
+    kind = slot.type
+    if kind == n.BOOL:
+        return bool(slot.v.b)
+    if kind == n.I16:
+        return slot.v.i16
+    if kind == n.I32:
+        number = slot.v.i32
+        if enum_type is not None:
+            try:
+                return enum_type(number)
+            except ValueError:
+                pass
+        return number
+    if kind == n.SINGLE:
+        return _single(slot.v.f32)
+    if kind == n.DOUBLE:
+        return slot.v.f64
+    if kind == n.STRING:
+        text = ctypes.string_at(slot.v.str).decode("utf-8") if slot.v.str else ""
+        n.variant_clear(ctypes.byref(slot))
+        return text
+    return None

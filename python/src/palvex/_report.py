@@ -1,0 +1,170 @@
+"""A control, its members as Python attributes and methods, and the event loop."""
+
+import ctypes
+import inspect
+import sys
+
+from . import _members
+from . import _native as n
+from . import _values
+
+
+class PalvexError(Exception):
+    """A call the control refused or that failed: `status` is the control's error number (the
+    same for C++, C and script hosts) and `text` its description."""
+
+    def __init__(self, status, text=None):
+        self.status = status
+        self.text = text if text is not None else n.status_text(status).decode("utf-8")
+        super().__init__(f"{self.text} (status {status})" if self.text else f"status {status}")
+
+
+def _check(status):
+    if status:
+        raise PalvexError(status)
+
+
+def ensure_application():
+    """Makes the Qt application when the process has none (a PyQt6 application, built on the
+    same Qt, is used as it is)."""
+    arguments = [a.encode("utf-8", "surrogateescape") for a in (sys.argv or ["python"])]
+    argv = (ctypes.c_char_p * (len(arguments) + 1))(*arguments, None)
+    _check(n.app_ensure(len(arguments), argv))
+
+
+def run():
+    """Runs the Qt event loop while a control's preview is on screen; returns when the last one
+    closes, at once when none is shown."""
+    _check(n.app_exec())
+
+
+class Report:
+    """One control. Properties are attributes, methods are calls; see the class's members.
+
+    A method returns its value when it has one. A method without one returns None, or, when it
+    corrected by-reference arguments (printLine raises a draw width of 0 to 1), a dict of the
+    corrected arguments by parameter name."""
+
+    # A misspelt property must not quietly become a new attribute: only the handle is stored.
+    __slots__ = ("_handle",)
+
+    def __init__(self):
+        self._handle = None
+        ensure_application()
+        handle = ctypes.c_void_p()
+        _check(n.create(ctypes.byref(handle)))
+        self._handle = handle
+
+    def close(self):
+        """Destroys the control and closes its window; the object is unusable afterwards."""
+        handle, self._handle = self._handle, None
+        if handle and n is not None:
+            n.destroy(handle)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+    def __del__(self):
+        try:
+            self.close()
+        except Exception:  # interpreter shutdown: the module may already be gone
+            pass
+
+    def widget(self):
+        """The control as a PyQt6 QWidget, to place in a layout or tab of a PyQt6 window (set
+        Embedded first). Needs PyQt6 built on the same Qt as the library (Debian's
+        python3-pyqt6)."""
+        from PyQt6 import sip
+        from PyQt6.QtWidgets import QWidget
+
+        pointer = ctypes.c_void_p()
+        _check(n.widget(self._live(), ctypes.byref(pointer)))
+        return sip.wrapinstance(pointer.value, QWidget)
+
+    def _live(self):
+        if not self._handle:
+            raise PalvexError(5, "the control was closed")
+        return self._handle
+
+
+def _call(report, member, kind, params, args):
+    count = len(args)
+    slots = (n.Variant * count)() if count else None
+    kept = [_values.put(slots[i], args[i], params[i].optional if i < len(params) else True)
+            for i in range(count)]
+    result = n.Variant()
+    status = n.invoke_id(report._live(), member.id, kind, slots, count, ctypes.byref(result))
+    corrected = {}
+    for i in range(count):
+        slot, param = slots[i], params[i] if i < len(params) else None
+        # The library replaces what a member changed; a string it did not change is still the
+        # caller's (in `kept`), so only owned strings are read and released.
+        if slot.flags & n.OWNED or (param and param.by_ref and slot.type != n.STRING):
+            value = _values.take(slot, _enums.get(param.enum_name) if param else None)
+            if param and param.by_ref and args[i] is not None and value != args[i]:
+                corrected[param.name] = value
+    del kept
+    value = _values.take(result, _enums.get(member.value_enum))
+    _check(status)
+    if member.value_type != n.EMPTY:
+        return value
+    return corrected or None
+
+
+def _python_type(c_type, enum_name):
+    if enum_name in _enums:
+        return _enums[enum_name]
+    return {n.BOOL: bool, n.I16: int, n.I32: int, n.SINGLE: float, n.DOUBLE: float,
+            n.STRING: str}.get(c_type, inspect.Parameter.empty)
+
+
+def _method(member):
+    params = member.params
+    names = [p.name for p in params]
+
+    def call(self, *args, **named):
+        if len(args) > len(params):
+            raise TypeError(f"{member.name}() takes {len(params)} arguments, {len(args)} given")
+        if named:
+            args = list(args) + [None] * (len(params) - len(args))
+            for key, value in named.items():
+                if key not in names:
+                    raise TypeError(f"{member.name}() has no parameter {key!r}")
+                args[names.index(key)] = value
+            while args and args[-1] is None and params[len(args) - 1].optional:
+                args.pop()
+        return _call(self, member, n.METHOD, params, args)
+
+    call.__name__ = call.__qualname__ = member.name
+    call.__signature__ = inspect.Signature(
+        [inspect.Parameter("self", inspect.Parameter.POSITIONAL_ONLY)]
+        + [inspect.Parameter(p.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
+                             default=None if p.optional else inspect.Parameter.empty,
+                             annotation=_python_type(p.type, p.enum_name)) for p in params],
+        return_annotation=_python_type(member.value_type, member.value_enum),
+    )
+    call.__doc__ = f"The control's method {member.name} (dispatch identifier {member.id:#x})."
+    return call
+
+
+def _property(member):
+    value_param = (_members.Param("value", member.value_type, False, False, member.value_enum),)
+
+    def get(self):
+        return _call(self, member, n.PROPERTY_GET, (), ())
+
+    def put(self, value):
+        _call(self, member, n.PROPERTY_PUT, value_param, (value,))
+
+    return property(get, put, doc=f"The control's property {member.name} "
+                                  f"(dispatch identifier {member.id:#x}).")
+
+
+_enums = _members.enumerations
+for _member in _members.members:
+    if hasattr(Report, _member.name):
+        raise ImportError(f"palvex: the member {_member.name} clashes with Report's own")
+    setattr(Report, _member.name, _property(_member) if _member.is_property else _method(_member))

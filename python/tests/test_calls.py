@@ -1,0 +1,121 @@
+"""Calls from Python: values both ways, by-reference corrections, errors and the PDF."""
+
+import enum
+import inspect
+import subprocess
+
+import pytest
+
+import palvex
+
+SHALOM = "שלום"
+
+
+def pdf_text(path):
+    return subprocess.run(["pdftotext", "-layout", str(path), "-"], check=True,
+                          capture_output=True, text=True).stdout
+
+
+def test_a_hebrew_report_is_recorded_and_exported(recording, tmp_path):
+    r = recording
+    r.FontName = "David CLM"
+    r.FontBold = True
+    assert r.printText(f"{SHALOM} - Hello", palvex.A2_JumpToNextLine) is None
+    r.FontBold = False
+    r.RightIT("מאזן בוחן", palvex.A2_JumpToNextLine)
+    r.printLastPage()
+    assert r.PageCount == 1
+    pdf = tmp_path / "out.pdf"
+    r.ExportPdf(str(pdf))
+    text = pdf_text(pdf)
+    assert SHALOM in text and "Hello" in text and "מאזן בוחן" in text
+
+
+def test_properties_are_attributes_in_their_own_types(recording):
+    r = recording
+    r.FontName = "David CLM"
+    r.FontSize = 12.5
+    r.FontBold = 1  # numbers become the declared type, as for any caller
+    r.CurrentX = 1440
+    assert (r.FontName, r.FontSize, r.FontBold, r.CurrentX) == ("David CLM", 12.5, True, 1440)
+    assert type(r.FontSize) is float and type(r.FontBold) is bool
+    # A single is shown as the shortest text that is the same single, not its double expansion.
+    r.FontSize = 10.1
+    assert r.FontSize == 10.1 and repr(r.FontSize) == "10.1"
+    assert r.TextWidth(SHALOM) > 0
+    with pytest.raises(AttributeError):
+        r.fontname = "misspelt"  # not quietly kept as an attribute of the object
+
+
+def test_enumerations_are_int_enums_and_module_attributes():
+    assert issubclass(palvex.AfterPrintType, enum.IntEnum)
+    assert palvex.A2_JumpToNextLine is palvex.AfterPrintType.A2_JumpToNextLine == 2
+    assert palvex.AlignType(3) is palvex.A3_AlignLeft
+    assert {"AlignType", "AfterPrintType", "Footer1Number"} <= set(palvex.__all__)
+    parameters = inspect.signature(palvex.Report.printText).parameters
+    assert list(parameters) == ["self", "TXT", "Entr"]
+    assert parameters["Entr"].annotation is palvex.AfterPrintType
+
+
+def test_by_reference_arguments_come_back_when_the_member_changes_them(recording):
+    r = recording
+    line = [0, 600, 4000, 600, 0, 13, 0]
+    assert r.printLine(*line, 0, palvex.A0_AlignNone) == {"lDrawWidth": 1}
+    assert r.printLine(*line, 2, palvex.A0_AlignNone) is None
+    # By name, and with the optional arguments of a circle left out.
+    assert r.printCircle(3000, 3000, 0, 0, 13, cDrawWidth=-4, cFillStyle=1, CRadius=500,
+                         AL=palvex.A0_AlignNone) == {"cDrawWidth": 1}
+    # printText's text is a string by reference: a number passed there returns as its text.
+    assert r.printText(42, palvex.A1_StayWhereYouAre) == {"TXT": "42"}
+
+
+def test_refusals_raise_palvex_error_with_the_controls_status(recording, tmp_path):
+    r = recording
+    cases = [
+        (380, lambda: setattr(r, "PaperSize", "bogus")),
+        (382, lambda: setattr(r, "PageCount", 3)),
+        (449, lambda: r.printText()),
+        (6, lambda: r.printText("x", 2**40)),
+        (13, lambda: r.Font),
+        (9, lambda: r.fxNameHeader(99, "x")),
+    ]
+    for status, call in cases:
+        with pytest.raises(palvex.PalvexError) as caught:
+            call()
+        assert caught.value.status == status
+        assert caught.value.text == palvex.status_text(status) != ""
+        assert str(status) in str(caught.value)
+    # Mistakes Python itself can tell are Python's own errors.
+    with pytest.raises(TypeError):
+        r.printText("a", 2, 3)
+    with pytest.raises(TypeError):
+        r.printText("a", Enter=2)
+    with pytest.raises(TypeError):
+        r.printText(object(), 2)
+    with pytest.raises(ValueError):
+        r.printText("a\0b", 2)
+    # A failed export leaves nothing behind and says why.
+    with pytest.raises(palvex.PalvexError):
+        r.ExportPdf(str(tmp_path / "no such folder" / "x.pdf"))
+
+
+def test_a_warning_headless_does_not_wait_for_a_person(recording):
+    r = recording
+    r.FontName = "No Such Font Anywhere"  # a warning box on a screen; here it answers itself
+    r.MessagesToHost = True
+    r.FontSize = -5
+    assert r.FontSize == 12
+    assert "FontSize" in r.LastMessage
+
+
+def test_a_closed_report_refuses_every_call(tmp_path):
+    r = palvex.Report()
+    r.close()
+    r.close()  # twice is harmless
+    with pytest.raises(palvex.PalvexError) as caught:
+        r.StartPalvexPrintPreview()
+    assert caught.value.status == 5
+
+
+def test_run_returns_at_once_when_no_preview_is_shown():
+    palvex.run()

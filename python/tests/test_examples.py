@@ -1,0 +1,31 @@
+"""The Python example programs, run as a user runs them."""
+
+import os
+import pathlib
+import subprocess
+import sys
+
+EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples" / "python"
+
+
+def test_the_trial_balance_example_writes_a_pdf_with_the_hebrew_title(tmp_path):
+    pdf = tmp_path / "trial balance.pdf"
+    result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"), str(pdf),
+                             "--pages", "2"], capture_output=True, text=True, timeout=300,
+                            cwd=tmp_path, env=os.environ)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.strip() == f"{pdf}: 3 pages"
+    first = subprocess.run(["pdftotext", "-f", "1", "-l", "1", str(pdf), "-"], check=True,
+                           capture_output=True, text=True).stdout
+    assert 'חשבונאות הגליל בע"מ' in first and "מאזן בוחן" in first and "Trial balance" in first
+    last = subprocess.run(["pdftotext", "-f", "3", "-l", "3", str(pdf), "-"], check=True,
+                          capture_output=True, text=True).stdout
+    assert "Total" in last and "-3-" in last
+
+
+def test_the_trial_balance_example_reports_a_file_it_cannot_write(tmp_path):
+    result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"),
+                             str(tmp_path / "missing" / "x.pdf"), "--pages", "1"],
+                            capture_output=True, text=True, timeout=300, env=os.environ)
+    assert result.returncode == 1
+    assert "trial_balance:" in result.stderr and "status" in result.stderr
