@@ -1,0 +1,15 @@
+# Each of EXAMPLES ("|"-separated, in EXAMPLE_DIR) must appear in GUIDE exactly as the file
+# holds it, so the guide shows the programs the tests run.
+file(READ ${GUIDE} guide)
+string(REPLACE "|" ";" examples "${EXAMPLES}")
+set(missing "")
+foreach(example ${examples})
+    file(READ ${EXAMPLE_DIR}/${example} text)
+    string(FIND "${guide}" "${text}" at)
+    if(at EQUAL -1)
+        list(APPEND missing ${example})
+    endif()
+endforeach()
+if(missing)
+    message(FATAL_ERROR "${GUIDE} does not show these as they are: ${missing}")
+endif()

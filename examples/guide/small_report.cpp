@@ -1,0 +1,62 @@
+// The small report of docs/guide.md through the C++ API: small_report OUT.pdf
+// The report store and definitions file go to the current folder.
+#include <palvex/Palvex.h>
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+struct Failed {
+    palvex::Status status;
+    const char* call;
+};
+
+// Every member returns a Status; the first one that is not Ok ends the report.
+void check(palvex::Status status, const char* call) {
+    if (status != palvex::Status::Ok) throw Failed{status, call};
+}
+
+void record(palvex::Palvex& r, const QString& pdf) {
+    using namespace palvex;
+    // A warning goes to LastMessage instead of a box that waits for a person.
+    check(r.let_MessagesToHost(true), "MessagesToHost");
+    check(r.StartPalvexPrintPreview(), "StartPalvexPrintPreview");
+    check(r.let_FontName(QStringLiteral("David CLM")), "FontName");
+    check(r.let_FontSize(16), "FontSize");
+    check(r.let_FontBold(true), "FontBold");
+    check(r.centerIT(QStringLiteral("דוח קטן"), A2_JumpToNextLine), "centerIT");
+    check(r.let_FontSize(12), "FontSize");
+    check(r.let_FontBold(false), "FontBold");
+    check(r.RightIT(QStringLiteral("שלום, זו השורה הראשונה של הדוח."), A2_JumpToNextLine),
+          "RightIT");
+    check(r.RightIT(QStringLiteral("בשורה הזאת מילה אחת באנגלית: Palvex"), A2_JumpToNextLine),
+          "RightIT");
+    check(r.printLine(0, 2000, 6000, 2000, 0, 13, 0, 1, A2_AlignCenter), "printLine");
+    check(r.let_CurrentY(2100), "CurrentY");
+    check(r.RightIT(QStringLiteral("הכנסות: 1,234.50"), A1_StayWhereYouAre), "RightIT");
+    check(r.LeftIT(QStringLiteral("הוצאות: 987.65"), A2_JumpToNextLine), "LeftIT");
+    check(r.printLastPage(), "printLastPage");
+    check(r.ExportPdf(pdf), "ExportPdf");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUT.pdf\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    palvex::Palvex report;
+    try {
+        record(report, QString::fromLocal8Bit(argv[1]));
+    } catch (const Failed& failed) {
+        const std::string_view text = palvex::describe(failed.status);
+        std::fprintf(stderr, "%s: %d %.*s\n", failed.call, int(failed.status), int(text.size()),
+                     text.data());
+        return 1;
+    }
+    return 0;
+}
