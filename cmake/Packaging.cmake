@@ -1,5 +1,5 @@
 # One Debian package, `palvex`, with everything the project installs: the shared library, the
-# public headers, the CMake and pkg-config files and palvex-run. Whatever a later part of the
+# public headers, the CMake and pkg-config files, palvex-run and the Python package. Whatever a later part of the
 # tree installs without naming a component lands in the same package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME palvex)
@@ -26,9 +26,10 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 English, report into the way it would print on a printer; the control shows
 the report in its own preview and prints it through CUPS or to PDF.
 
-This package holds the shared library libpalvex.so.1, its public headers,
-CMake package files (find_package(Palvex)), a pkg-config file (palvex.pc)
-and palvex-run, which runs a text script of calls against one control.")
+This package holds the shared library libpalvex.so.1, its public headers
+(C++ and C), CMake package files (find_package(Palvex)), a pkg-config file
+(palvex.pc), palvex-run, which runs a text script of calls against one
+control, and the Python package palvex (import palvex).")
 
 find_program(PALVEX_DPKG dpkg)
 if(PALVEX_DPKG)
@@ -55,6 +56,8 @@ endif()
 # Headers and palvex.pc are of use only with Qt's development files; a host that only runs the
 # library can install without them (--no-install-recommends).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, pkg-config")
+# The Python package is pure Python over the library: any Debian Python 3 runs it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3")
 
 # Debian's places for the licence and the change history of a package.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE

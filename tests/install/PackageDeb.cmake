@@ -2,7 +2,9 @@
 # it from there: its control fields, the files it holds, that nothing in it points back into
 # the build tree, that the unpacked palvex-run runs on its own, and that a host built with the
 # unpacked palvex.pc links and loads the unpacked library.
-# Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE.
+# The C test program and the Python package run from the unpacked root as well.
+# Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
+# PYTHON_DIR.
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
 
 include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
@@ -64,7 +66,8 @@ set(expected
     ${LIBDIR}/libpalvex.so.${VERSION} ${LIBDIR}/libpalvex.so.1 ${LIBDIR}/libpalvex.so
     ${LIBDIR}/cmake/Palvex/PalvexConfig.cmake ${LIBDIR}/cmake/Palvex/PalvexConfigVersion.cmake
     ${LIBDIR}/cmake/Palvex/PalvexTargets.cmake ${LIBDIR}/pkgconfig/palvex.pc
-    bin/palvex-run share/doc/palvex/copyright share/doc/palvex/changelog)
+    bin/palvex-run share/doc/palvex/copyright share/doc/palvex/changelog
+    ${PYTHON_DIR}/palvex/__init__.py ${PYTHON_DIR}/palvex/_location.py)
 foreach(file ${expected})
     if(NOT EXISTS ${usr}/${file})
         message(FATAL_ERROR "the package lacks /usr/${file}")
@@ -123,3 +126,51 @@ endif()
 
 # The unpacked shared library, through the unpacked palvex.pc.
 check_pkg_config_host(${usr} ${LIBDIR} ${WORK}/pkg-config-host "${SANITIZE}" ${VERSION})
+
+# A C program built from the C test's source with the unpacked palvex.pc, run on the unpacked
+# library: it records, exports a PDF and reads a by-reference argument back.
+set(c_work ${WORK}/c-host)
+file(MAKE_DIRECTORY ${c_work})
+set(pc_env ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${usr}/${LIBDIR}/pkgconfig
+    --unset=PKG_CONFIG_LIBDIR)
+run(${pc_env} pkg-config --cflags --libs palvex)
+separate_arguments(c_flags UNIX_COMMAND "${out}")
+set(sanitize_flags "")
+set(c_run_env ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${usr}/${LIBDIR})
+if(SANITIZE)
+    set(sanitize_flags -fsanitize=address,undefined)
+    list(APPEND c_run_env LSAN_OPTIONS=suppressions=${LSAN_SUPPRESSIONS})
+endif()
+run(gcc -std=c99 -Werror -Wall ${sanitize_flags} ${C_TEST} -o ${c_work}/record-test ${c_flags})
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "the C test built with the unpacked palvex.pc: ${rc}\n${out}\n${err}")
+endif()
+run(${c_run_env} ${c_work}/record-test ${c_work})
+if(NOT rc EQUAL 0 OR NOT out MATCHES "^ok: ")
+    message(FATAL_ERROR "the C test on the unpacked library: ${rc}\n${out}\n${err}")
+endif()
+
+# The unpacked Python package finds the unpacked library by itself: no PALVEX_LIBRARY, no
+# library path. (An interpreter cannot load the sanitized library; that build skips this.)
+if(NOT SANITIZE)
+    file(MAKE_DIRECTORY ${WORK}/python)
+    set(program "import palvex, os
+r = palvex.Report()
+r.WorkingFolder = os.getcwd()
+r.StartPalvexPrintPreview()
+r.printText('שלום', palvex.A2_JumpToNextLine)
+r.printLastPage()
+r.ExportPdf('packaged.pdf')
+print(os.path.realpath(palvex._native.lib._name))
+")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
+            --unset=PALVEX_LIBRARY PYTHONPATH=${usr}/${PYTHON_DIR} PYTHONDONTWRITEBYTECODE=1
+            /usr/bin/python3 -c "${program}"
+        WORKING_DIRECTORY ${WORK}/python RESULT_VARIABLE rc OUTPUT_VARIABLE out
+        ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
+    file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_library)
+    if(NOT rc EQUAL 0 OR NOT out STREQUAL expected_library OR NOT EXISTS ${WORK}/python/packaged.pdf)
+        message(FATAL_ERROR "the unpacked Python package: ${rc}\nloaded '${out}', "
+            "expected '${expected_library}'\n${err}")
+    endif()
+endif()
