@@ -5,14 +5,20 @@ import pathlib
 import subprocess
 import sys
 
+import pytest
+
+import palvex
+
 EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples" / "python"
+# The examples import the package these tests import, wherever they run from.
+ENVIRONMENT = {**os.environ, "PYTHONPATH": str(pathlib.Path(palvex.__file__).resolve().parents[1])}
 
 
 def test_the_trial_balance_example_writes_a_pdf_with_the_hebrew_title(tmp_path):
     pdf = tmp_path / "trial balance.pdf"
     result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"), str(pdf),
                              "--pages", "2"], capture_output=True, text=True, timeout=300,
-                            cwd=tmp_path, env=os.environ)
+                            cwd=tmp_path, env=ENVIRONMENT)
     assert result.returncode == 0, result.stderr
     assert result.stdout.strip() == f"{pdf}: 3 pages"
     first = subprocess.run(["pdftotext", "-f", "1", "-l", "1", str(pdf), "-"], check=True,
@@ -26,6 +32,16 @@ def test_the_trial_balance_example_writes_a_pdf_with_the_hebrew_title(tmp_path):
 def test_the_trial_balance_example_reports_a_file_it_cannot_write(tmp_path):
     result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"),
                              str(tmp_path / "missing" / "x.pdf"), "--pages", "1"],
-                            capture_output=True, text=True, timeout=300, env=os.environ)
+                            capture_output=True, text=True, timeout=300, env=ENVIRONMENT)
     assert result.returncode == 1
     assert "trial_balance:" in result.stderr and "status" in result.stderr
+
+
+def test_the_pyqt6_example_shows_the_report_in_its_tab(tmp_path):
+    pytest.importorskip("PyQt6.QtWidgets", reason="python3-pyqt6 is not installed")
+    picture = tmp_path / "window.png"
+    result = subprocess.run([sys.executable, str(EXAMPLES / "embedded_preview.py"), "--pages", "1",
+                             "--screenshot", str(picture)], capture_output=True, text=True,
+                            timeout=300, cwd=tmp_path, env=ENVIRONMENT)
+    assert result.returncode == 0, result.stderr
+    assert picture.stat().st_size > 10000  # a window with a page in it, not an empty grab
