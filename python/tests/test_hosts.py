@@ -2,6 +2,7 @@
 
 import os
 import pathlib
+import shutil
 import subprocess
 import sys
 
@@ -16,10 +17,14 @@ def run_python(arguments, **environment):
 
 
 def test_pip_installs_a_package_that_imports_and_records(tmp_path):
+    # pip builds inside the project it installs: a copy keeps the source tree clean.
+    source = tmp_path / "source"
+    shutil.copytree(PACKAGE, source, ignore=shutil.ignore_patterns("build", "*.egg-info",
+                                                                   "__pycache__", "tests"))
     target = tmp_path / "site"
     installed = subprocess.run(
         [sys.executable, "-m", "pip", "install", "--quiet", "--no-build-isolation", "--no-deps",
-         "--no-index", "--target", str(target), str(PACKAGE)],
+         "--no-index", "--target", str(target), str(source)],
         capture_output=True, text=True, timeout=300)
     assert installed.returncode == 0, installed.stderr
     program = ("import palvex; r = palvex.Report(); r.WorkingFolder = '.';"
