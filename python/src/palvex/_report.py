@@ -95,8 +95,11 @@ def _call(report, member, kind, params, args):
     slots = (n.Variant * count)() if count else None
     kept = [_values.put(slots[i], args[i], params[i].optional if i < len(params) else True)
             for i in range(count)]
-    result = n.Variant()
-    status = n.invoke_id(report._live(), member.id, kind, slots, count, ctypes.byref(result))
+    # Most calls (every text, every property set) have no value: no result is asked for.
+    wants_value = kind != n.PROPERTY_PUT and member.value_type != n.EMPTY
+    result = n.Variant() if wants_value else None
+    status = n.invoke_id(report._live(), member.id, kind, slots, count,
+                         ctypes.byref(result) if wants_value else None)
     corrected = {}
     for i in range(count):
         slot, param = slots[i], params[i] if i < len(params) else None
@@ -107,10 +110,11 @@ def _call(report, member, kind, params, args):
             if param and param.by_ref and args[i] is not None and value != args[i]:
                 corrected[param.name] = value
     del kept
-    value = _values.take(result, _enums.get(member.value_enum))
-    _check(status)
-    if member.value_type != n.EMPTY:
+    if wants_value:
+        value = _values.take(result, _enums.get(member.value_enum))
+        _check(status)
         return value
+    _check(status)
     return corrected or None
 
 
