@@ -13,7 +13,7 @@
 
 using palvex::Status;
 using palvex::ValueType;
-using palvex::capi::guardedCall;
+using palvex::capi::guardedOnAnyThread;
 
 namespace {
 
@@ -69,7 +69,7 @@ extern "C" int palvex_member_count(void) {
 
 extern "C" int palvex_member_info(int index, const char** name, int32_t* id, int* kinds,
                                   int* value_type, const char** value_enum, int* nparams) {
-    return guardedCall([&] {
+    return guardedOnAnyThread([&] {
         const palvex::MemberInfo* member = memberAt(index);
         if (!member) return Status::InvalidProcedureCall;
         int memberKinds = PALVEX_METHOD;
@@ -90,7 +90,7 @@ extern "C" int palvex_member_info(int index, const char** name, int32_t* id, int
 
 extern "C" int palvex_param_info(int index, int param, const char** name, int* type,
                                  unsigned* flags, const char** enum_name) {
-    return guardedCall([&] {
+    return guardedOnAnyThread([&] {
         const palvex::MemberInfo* member = memberAt(index);
         if (!member || param < 0 || size_t(param) >= member->params.size())
             return Status::InvalidProcedureCall;
@@ -109,7 +109,7 @@ extern "C" int palvex_enum_count(void) {
 }
 
 extern "C" int palvex_enum_info(int index, const char** name, int* nvalues) {
-    return guardedCall([&] {
+    return guardedOnAnyThread([&] {
         const palvex::EnumInfo* info = enumAt(index);
         if (!info) return Status::InvalidProcedureCall;
         setIf(name, lasting(info->name));
@@ -119,7 +119,7 @@ extern "C" int palvex_enum_info(int index, const char** name, int* nvalues) {
 }
 
 extern "C" int palvex_enum_value(int index, int value, const char** name, int32_t* number) {
-    return guardedCall([&] {
+    return guardedOnAnyThread([&] {
         const palvex::EnumInfo* info = enumAt(index);
         if (!info || value < 0 || size_t(value) >= info->members.size())
             return Status::InvalidProcedureCall;

@@ -9,6 +9,7 @@
 #include <QThread>
 
 #include <new>
+#include <utility>
 
 namespace palvex::capi {
 
@@ -17,10 +18,10 @@ inline bool onApplicationThread() {
     return !app || QThread::currentThread() == app->thread();
 }
 
-// `body` returns a Status. A failure the library did not foresee is still a failure: 5.
-template <class F> int guardedCall(F&& body) noexcept {
+// `body` returns a Status. A failure the library did not foresee is still a failure: 5. For
+// functions that touch no Qt object and may run on any thread.
+template <class F> int guardedOnAnyThread(F&& body) noexcept {
     try {
-        if (!onApplicationThread()) return int(Status::InvalidProcedureCall);
         return int(body());
     } catch (const Error& error) {
         return int(error.status);
@@ -29,6 +30,13 @@ template <class F> int guardedCall(F&& body) noexcept {
     } catch (...) {
         return int(Status::InvalidProcedureCall);
     }
+}
+
+// As guardedOnAnyThread, for functions that touch the controls: a call from a thread other than
+// the application's does nothing and is 5.
+template <class F> int guardedCall(F&& body) noexcept {
+    if (!onApplicationThread()) return int(Status::InvalidProcedureCall);
+    return guardedOnAnyThread(std::forward<F>(body));
 }
 
 } // namespace palvex::capi

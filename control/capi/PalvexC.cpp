@@ -37,8 +37,10 @@ Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant*
                     palvex_variant* result) {
     if (!handle || nargs < 0 || (nargs > 0 && !args) || !isKind(kind))
         return Status::InvalidProcedureCall;
-    if (result) *result = palvex_empty();
-    if (!handle->alive()) return Status::InvalidProcedureCall;
+    // Controls live only while the application does (a Python host's PyQt application may be
+    // gone before the objects holding its handles are).
+    if (!handle->alive() || !qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return Status::InvalidProcedureCall;
     const palvex::MemberInfo* member = palvex::findMember(id);
     if (!member) return Status::NoSuchMember;
 
@@ -97,6 +99,15 @@ extern "C" int palvex_create(palvex_control** out) {
 }
 
 extern "C" int palvex_destroy(palvex_control* handle) {
+    if (handle && !palvex::capi::onApplicationThread()) {
+        // A garbage collector may release a handle on any thread; the control is deleted on its
+        // own thread, when that thread's loop next runs, rather than left on screen.
+        return palvex::capi::guardedOnAnyThread([&] {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [handle] { delete handle; }, Qt::QueuedConnection);
+            return Status::Ok;
+        });
+    }
     return guardedCall([&] {
         delete handle;
         return Status::Ok;
@@ -114,6 +125,8 @@ extern "C" int palvex_id_of_name(palvex_control* handle, const char* name, int32
 
 extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
                              palvex_variant* args, int nargs, palvex_variant* result) {
+    // The result is always written, so clearing it afterwards is right whatever the status.
+    if (result) *result = palvex_empty();
     return guardedCall([&] {
         if (!handle || !name) return Status::InvalidProcedureCall;
         const DispId id = handle->dispatch.idOfName(name);
@@ -124,13 +137,16 @@ extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
 
 extern "C" int palvex_invoke_id(palvex_control* handle, int32_t id, int kind, palvex_variant* args,
                                 int nargs, palvex_variant* result) {
+    if (result) *result = palvex_empty();
     return guardedCall([&] { return invokeMember(handle, id, kind, args, nargs, result); });
 }
 
 extern "C" int palvex_widget(palvex_control* handle, void** widget) {
     if (widget) *widget = nullptr;
     return guardedCall([&] {
-        if (!handle || !widget || !handle->alive()) return Status::InvalidProcedureCall;
+        if (!handle || !widget || !handle->alive() ||
+            !qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return Status::InvalidProcedureCall;
         *widget = static_cast<QWidget*>(handle->control.data());
         return Status::Ok;
     });

@@ -54,4 +54,13 @@ holder.setCentralWidget(late.widget())
 alone = palvex.Report()
 alone.WorkingFolder = tempfile.mkdtemp()
 alone.StartPalvexPrintPreview()
+
+# Calls after the application is gone are refused, not a crash in Qt.
+sip.delete(application)
+try:
+    late.TextWidth("abc")
+except palvex.PalvexError as error:
+    assert error.status == 5
+else:
+    raise AssertionError("a call without the application was made")
 print("ok")

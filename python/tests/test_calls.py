@@ -1,6 +1,8 @@
 """Calls from Python: values both ways, by-reference corrections, errors and the PDF."""
 
+import copy
 import enum
+import threading
 import inspect
 import subprocess
 
@@ -66,7 +68,9 @@ def test_by_reference_arguments_come_back_when_the_member_changes_them(recording
     assert r.printCircle(3000, 3000, 0, 0, 13, cDrawWidth=-4, cFillStyle=1, CRadius=500,
                          AL=palvex.A0_AlignNone) == {"cDrawWidth": 1}
     # printText's text is a string by reference: a number passed there returns as its text.
+    # A text parameter takes every digit of a number however long.
     assert r.printText(42, palvex.A1_StayWhereYouAre) == {"TXT": "42"}
+    assert r.TextWidth(-(10**40)) == r.TextWidth(str(-(10**40)))
 
 
 def test_refusals_raise_palvex_error_with_the_controls_status(recording, tmp_path):
@@ -94,6 +98,17 @@ def test_refusals_raise_palvex_error_with_the_controls_status(recording, tmp_pat
         r.printText(object(), 2)
     with pytest.raises(ValueError):
         r.printText("a\0b", 2)
+    with pytest.raises(TypeError):
+        r.printText("a", TXT="b")  # twice
+    with pytest.raises(TypeError):
+        copy.copy(r)  # two objects would destroy one control twice
+    # A required argument left out, by position or by name, is the control's 449.
+    with pytest.raises(palvex.PalvexError) as caught:
+        r.printText(Entr=palvex.A2_JumpToNextLine)
+    assert caught.value.status == 449
+    with pytest.raises(palvex.PalvexError) as caught:
+        r.Font = 12  # a font is set from a font description string, nothing else
+    assert caught.value.status == 13
     # A failed export leaves nothing behind and says why.
     with pytest.raises(palvex.PalvexError):
         r.ExportPdf(str(tmp_path / "no such folder" / "x.pdf"))
@@ -119,3 +134,28 @@ def test_a_closed_report_refuses_every_call(tmp_path):
 
 def test_run_returns_at_once_when_no_preview_is_shown():
     palvex.run()
+
+
+def test_only_the_main_thread_makes_controls_and_any_thread_may_release_one(tmp_path):
+    failures = []
+    thread = threading.Thread(target=lambda: failures.append(_status_of(palvex.Report)))
+    thread.start()
+    thread.join()
+    assert failures == [5]
+    # Released on another thread (as a garbage collector may), the control is still destroyed,
+    # and the event loop, which waits for shown previews, does not wait for it.
+    r = palvex.Report()
+    r.WorkingFolder = str(tmp_path)
+    r.StartPalvexPrintPreview()
+    thread = threading.Thread(target=r.close)
+    thread.start()
+    thread.join()
+    palvex.run()
+
+
+def _status_of(call):
+    try:
+        call()
+    except palvex.PalvexError as error:
+        return error.status
+    return 0

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -201,6 +202,38 @@ TEST_F(CCalls, AnotherThreadIsRefusedAndChangesNothing) {
     EXPECT_EQ(called, PALVEX_INVALID_CALL);
 }
 
+TEST_F(CCalls, AnotherThreadsReleaseDestroysTheControlOnTheApplicationsThread) {
+    startRecording(); // on screen
+    palvex_control* other = nullptr;
+    ASSERT_EQ(palvex_create(&other), PALVEX_OK);
+    QPointer<QWidget> widget = other->control.data();
+    int released = -1;
+    std::thread([&] { released = palvex_destroy(other); }).join();
+    EXPECT_EQ(released, PALVEX_OK);
+    ASSERT_FALSE(widget.isNull()); // not deleted on the releasing thread
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(widget.isNull());
+}
+
+TEST_F(CCalls, EveryRefusalLeavesAnEmptyResultToClear) {
+    palvex_variant result;
+    std::memset(&result, 0xAB, sizeof result); // an uninitialised variable
+    EXPECT_EQ(palvex_invoke(m_control, "no such member", PALVEX_METHOD, nullptr, 0, &result),
+              PALVEX_NO_SUCH_MEMBER);
+    EXPECT_EQ(result.type, PALVEX_EMPTY);
+    std::memset(&result, 0xAB, sizeof result);
+    EXPECT_EQ(palvex_invoke(nullptr, "About", PALVEX_METHOD, nullptr, 0, &result),
+              PALVEX_INVALID_CALL);
+    EXPECT_EQ(result.type, PALVEX_EMPTY);
+    std::memset(&result, 0xAB, sizeof result);
+    std::thread([&] {
+        EXPECT_EQ(palvex_invoke_id(m_control, 0x68030010, PALVEX_PROPERTY_GET, nullptr, 0, &result),
+                  PALVEX_INVALID_CALL);
+    }).join();
+    EXPECT_EQ(result.type, PALVEX_EMPTY);
+    EXPECT_EQ(result.flags, 0u);
+}
+
 TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
     EXPECT_EQ(palvex_app_exec(), PALVEX_OK); // nothing on screen: returns at once
 
@@ -317,6 +350,13 @@ TEST(CIntrospection, MembersParametersAndEnumerationsAreTheTables) {
         EXPECT_EQ(palvex_enum_value(index, 2, &name, &number), PALVEX_INVALID_CALL);
     }
     EXPECT_EQ(number, 2) << "AfterPrintType was not among the enumerations";
+
+    // A binding may load on any thread, whatever thread runs the application.
+    int fromThread = -1;
+    std::thread([&] {
+        fromThread = palvex_member_info(0, &name, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }).join();
+    EXPECT_EQ(fromThread, PALVEX_OK);
 }
 
 // ---- Message boxes where nobody can answer -----------------------------------------------------

@@ -6,7 +6,10 @@
      reports (palvex_status_text gives its text). Nothing here throws or aborts.
    - A NULL handle or a NULL pointer where one is required is status 5 (invalid procedure call).
    - Every call is made on the thread that created the application (see palvex_app_ensure);
-     from any other thread a call does nothing and returns 5.
+     from any other thread a call does nothing and returns 5. Exceptions: palvex_destroy (the
+     control is then deleted on the application's thread) and the functions that touch no
+     control (palvex_version, palvex_status_text, palvex_variant_clear and the description of
+     members and enumerations), which work on any thread.
    - Strings are UTF-8. Strings the caller passes in are borrowed: the library reads them during
      the call and neither keeps, changes nor frees them. Strings the library hands back (results
      and written-back arguments) are its own allocations, marked PALVEX_OWNED, and are released
@@ -151,7 +154,9 @@ typedef struct palvex_control palvex_control;
    own: StartPalvexPrintPreview shows it, and its preview's Close hides it. */
 PALVEX_EXPORT int palvex_create(palvex_control** out);
 
-/* Destroys the control and closes its window. NULL does nothing. */
+/* Destroys the control and closes its window. NULL does nothing. Called on another thread (a
+   garbage collector's), it returns 0 and the control is destroyed on the application's thread
+   when that thread's event loop next runs. */
 PALVEX_EXPORT int palvex_destroy(palvex_control* control);
 
 /* The control's QWidget, in *widget, for a host that builds its windows with Qt itself (in C++,
@@ -163,7 +168,9 @@ PALVEX_EXPORT int palvex_widget(palvex_control* control, void** widget);
 /* ---- Calling members ---------------------------------------------------------------------- */
 
 /* How a member is called; a property is read with PALVEX_PROPERTY_GET (or PALVEX_METHOD) and
-   set with PALVEX_PROPERTY_PUT, except Font, which has no C value and answers status 13. */
+   set with PALVEX_PROPERTY_PUT. Font is the exception: it has no C value, so reading it is
+   status 13; it is set with PALVEX_PROPERTY_PUTREF from a Qt font description string
+   ("David CLM,12,-1,5,700,0,0,0,0,0"), and anything else is 13. */
 enum {
     PALVEX_METHOD = 1,
     PALVEX_PROPERTY_GET = 2,
@@ -178,7 +185,8 @@ PALVEX_EXPORT int palvex_id_of_name(palvex_control* control, const char* name, i
 /* Calls a member, by name or by dispatch identifier, with `nargs` arguments in declared order.
    A by-reference argument whose value the member changed comes back in `args`, in the member's
    declared type. A function's or property's value goes to `result`, which may be NULL and is
-   overwritten without being freed. After the call, whatever its status, release every argument
+   overwritten without being freed: PALVEX_EMPTY first, whatever the status, then the value on
+   success. Without the application (a host's that is already gone) a call is 5. After the call, whatever its status, release every argument
    and the result with palvex_variant_clear; borrowed strings are left alone by it. */
 PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int kind,
                                 palvex_variant* args, int nargs, palvex_variant* result);

@@ -3,6 +3,7 @@
 import ctypes
 import inspect
 import sys
+import threading
 
 from . import _members
 from . import _native as n
@@ -26,10 +27,13 @@ def _check(status):
 
 def ensure_application():
     """Makes the Qt application when the process has none (a PyQt6 application, built on the
-    same Qt, is used as it is)."""
-    arguments = [a.encode("utf-8", "surrogateescape") for a in (sys.argv or ["python"])]
-    argv = (ctypes.c_char_p * (len(arguments) + 1))(*arguments, None)
-    _check(n.app_ensure(len(arguments), argv))
+    same Qt, is used as it is). Only on the main thread: Qt's widgets live there."""
+    if threading.current_thread() is not threading.main_thread():
+        raise PalvexError(5, "controls are made and called on the main thread")
+    # Only the program's name: the script's own arguments are not Qt's to interpret.
+    name = (sys.argv[0] if sys.argv and sys.argv[0] else "python").encode("utf-8", "surrogateescape")
+    argv = (ctypes.c_char_p * 2)(name, None)
+    _check(n.app_ensure(1, argv))
 
 
 def run():
@@ -60,6 +64,16 @@ class Report:
         handle, self._handle = self._handle, None
         if handle and n is not None:
             n.destroy(handle)
+
+    # Two objects holding one handle would destroy the control twice.
+    def __copy__(self):
+        raise TypeError("a palvex.Report cannot be copied")
+
+    def __deepcopy__(self, memo):
+        raise TypeError("a palvex.Report cannot be copied")
+
+    def __reduce__(self):
+        raise TypeError("a palvex.Report cannot be pickled")
 
     def __enter__(self):
         return self
@@ -93,10 +107,10 @@ class Report:
 def _call(report, member, kind, params, args):
     count = len(args)
     slots = (n.Variant * count)() if count else None
-    kept = [_values.put(slots[i], args[i], params[i].optional if i < len(params) else True)
+    kept = [_values.put(slots[i], args[i], params[i] if i < len(params) else None)
             for i in range(count)]
     # Most calls (every text, every property set) have no value: no result is asked for.
-    wants_value = kind != n.PROPERTY_PUT and member.value_type != n.EMPTY
+    wants_value = kind in (n.METHOD, n.PROPERTY_GET) and member.value_type != n.EMPTY
     result = n.Variant() if wants_value else None
     status = n.invoke_id(report._live(), member.id, kind, slots, count,
                          ctypes.byref(result) if wants_value else None)
@@ -107,7 +121,8 @@ def _call(report, member, kind, params, args):
         # caller's (in `kept`), so only owned strings are read and released.
         if slot.flags & n.OWNED or (param and param.by_ref and slot.type != n.STRING):
             value = _values.take(slot, _enums.get(param.enum_name) if param else None)
-            if param and param.by_ref and args[i] is not None and value != args[i]:
+            if (param and param.by_ref and args[i] is not None
+                    and args[i] is not _values.OMITTED and value != args[i]):
                 corrected[param.name] = value
     del kept
     if wants_value:
@@ -133,12 +148,17 @@ def _method(member):
         if len(args) > len(params):
             raise TypeError(f"{member.name}() takes {len(params)} arguments, {len(args)} given")
         if named:
-            args = list(args) + [None] * (len(params) - len(args))
+            given = len(args)
+            args = list(args) + [_values.OMITTED] * (len(params) - given)
             for key, value in named.items():
                 if key not in names:
                     raise TypeError(f"{member.name}() has no parameter {key!r}")
-                args[names.index(key)] = value
-            while args and args[-1] is None and params[len(args) - 1].optional:
+                index = names.index(key)
+                if index < given:
+                    raise TypeError(f"{member.name}() got multiple values for {key!r}")
+                args[index] = value
+            # Left out at the end is left out; a gap stays omitted for the control to judge.
+            while args and args[-1] is _values.OMITTED:
                 args.pop()
         return _call(self, member, n.METHOD, params, args)
 
@@ -160,8 +180,11 @@ def _property(member):
     def get(self):
         return _call(self, member, n.PROPERTY_GET, (), ())
 
+    # Font is set by reference (and has no value Python could pass: 13, as from C).
+    put_kind = n.PROPERTY_PUTREF if member.kinds & n.PROPERTY_PUTREF else n.PROPERTY_PUT
+
     def put(self, value):
-        _call(self, member, n.PROPERTY_PUT, value_param, (value,))
+        _call(self, member, put_kind, value_param, (value,))
 
     return property(get, put, doc=f"The control's property {member.name} "
                                   f"(dispatch identifier {member.id:#x}).")

@@ -10,20 +10,33 @@ _I32_MIN, _I32_MAX = -(2**31), 2**31 - 1
 _float32 = struct.Struct("f")
 
 
-def put(slot, value, optional):
-    """Writes `value` into the Variant `slot` (a fresh, empty one). Strings are borrowed by the
-    call: the bytes object is returned so the caller keeps it alive until the call returns."""
-    if value is None:
-        slot.type = n.MISSING if optional else n.EMPTY
+# An argument the caller did not give: omitted, for the control to judge (449 if required).
+OMITTED = object()
+
+
+def put(slot, value, param):
+    """Writes `value` into the Variant `slot` (a fresh, empty one) for `param` (None past the
+    declared ones). Strings are borrowed by the call: the bytes object is returned so the
+    caller keeps it alive until the call returns."""
+    if value is OMITTED or (value is None and (param is None or param.optional)):
+        slot.type = n.MISSING
+    elif value is None:
+        slot.type = n.EMPTY  # the declared type's zero, as for an uninitialised variable
     elif isinstance(value, bool):
         slot.type, slot.v.b = n.BOOL, value
     elif isinstance(value, int):
         if _I32_MIN <= value <= _I32_MAX:
             slot.type, slot.v.i32 = n.I32, value
+        elif param is not None and param.type == n.STRING:
+            return put(slot, str(value), param)  # every digit, not a rounded double
         else:
             # The control judges the range against the declared type (an overflow, 6), as it
             # does for every caller; a number beyond any double is past every range too.
-            slot.type, slot.v.f64 = n.DOUBLE, float(value) if abs(value) < 2**1023 else math.inf
+            try:
+                number = float(value)
+            except OverflowError:
+                number = math.copysign(math.inf, value)
+            slot.type, slot.v.f64 = n.DOUBLE, number
     elif isinstance(value, float):
         slot.type, slot.v.f64 = n.DOUBLE, value
     elif isinstance(value, str):
