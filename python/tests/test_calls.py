@@ -1,9 +1,11 @@
 """Calls from Python: values both ways, by-reference corrections, errors and the PDF."""
 
+import ast
 import copy
 import enum
 import threading
 import inspect
+import pathlib
 import subprocess
 
 import pytest
@@ -159,3 +161,17 @@ def _status_of(call):
     except palvex.PalvexError as error:
         return error.status
     return 0
+
+
+def test_the_type_stub_is_the_librarys_members():
+    """Editors and type checkers read __init__.pyi; it must name what the library offers."""
+    from palvex import _stubs
+
+    stub_file = pathlib.Path(palvex.__file__).with_name("__init__.pyi")
+    assert stub_file.read_text(encoding="utf-8") == _stubs.stub(), (
+        "regenerate: python3 -m palvex._stubs > python/src/palvex/__init__.pyi")
+    tree = ast.parse(stub_file.read_text(encoding="utf-8"))
+    report = next(node for node in tree.body if getattr(node, "name", "") == "Report")
+    assert {"printText", "FontName", "ExportPdf"} <= {
+        getattr(node, "name", getattr(getattr(node, "target", None), "id", None))
+        for node in report.body}
