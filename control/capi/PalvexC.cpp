@@ -59,6 +59,7 @@ Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant*
         if (values[size_t(i)] == passed[size_t(i)]) continue;
         palvex_variant written;
         palvex::capi::toC(values[size_t(i)], written);
+        written.flags |= PALVEX_WRITTEN;
         palvex_variant_clear(&args[i]);
         args[i] = written;
     }

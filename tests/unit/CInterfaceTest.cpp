@@ -128,8 +128,9 @@ TEST_F(CCalls, AByReferenceArgumentComesBackInTheDeclaredTypeOnlyWhenChanged) {
     ASSERT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD, text, 2, nullptr), PALVEX_OK);
     ASSERT_EQ(text[0].type, PALVEX_STRING);
     EXPECT_STREQ(text[0].v.str, "42");
-    EXPECT_TRUE(text[0].flags & PALVEX_OWNED);
+    EXPECT_EQ(text[0].flags, PALVEX_OWNED | PALVEX_WRITTEN);
     EXPECT_EQ(text[1].type, PALVEX_I32); // Long declared, unchanged: left as passed
+    EXPECT_EQ(text[1].flags, 0u);
     palvex_variant_clear(&text[0]);
 
     // A borrowed string the member leaves as it was stays the caller's pointer.

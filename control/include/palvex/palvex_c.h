@@ -64,6 +64,9 @@ typedef enum palvex_type {
 
 /* Set in palvex_variant.flags on a value whose string the library allocated. */
 #define PALVEX_OWNED 1u
+/* Set in palvex_variant.flags on an argument the library wrote back (the member changed it, or
+   it came in another type than declared); an argument without it is as the caller passed it. */
+#define PALVEX_WRITTEN 2u
 
 typedef struct palvex_variant {
     int type; /* a palvex_type */

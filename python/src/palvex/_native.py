@@ -9,7 +9,7 @@ _MAJOR = 1
 
 EMPTY, MISSING, BOOL, I16, I32, SINGLE, DOUBLE, STRING = range(8)
 NO_C_TYPE = -1
-OWNED = 1
+OWNED, WRITTEN = 1, 2
 METHOD, PROPERTY_GET, PROPERTY_PUT, PROPERTY_PUTREF = 1, 2, 4, 8
 MEMBER_HIDDEN = 0x100
 PARAM_BYREF, PARAM_OPTIONAL = 1, 2
@@ -22,9 +22,10 @@ class _Payload(ctypes.Union):
         ("i32", ctypes.c_int32),
         ("f32", ctypes.c_float),
         ("f64", ctypes.c_double),
-        # A raw pointer, not c_char_p: an owned string must reach palvex_variant_clear as the
-        # library allocated it.
-        ("str", ctypes.c_void_p),
+        # Bytes assigned here stay referenced by the array that holds the value, for as long
+        # as the call borrows them; an owned string is read as bytes, then freed by
+        # palvex_variant_clear through the value, never through this field.
+        ("str", ctypes.c_char_p),
     ]
 
 

@@ -104,33 +104,44 @@ class Report:
         return self._handle
 
 
+_array_types = {}
+
+
 def _call(report, member, kind, params, args):
+    handle = report._handle
+    if not handle:
+        raise PalvexError(5, "the control was closed")
     count = len(args)
-    slots = (n.Variant * count)() if count else None
-    kept = [_values.put(slots[i], args[i], params[i] if i < len(params) else None)
-            for i in range(count)]
+    slots = None
+    if count:
+        array_type = _array_types.get(count) or _array_types.setdefault(count, n.Variant * count)
+        slots = array_type()  # it also keeps the bytes of the strings it borrows alive
+        declared = len(params)
+        for i in range(count):
+            _values.put(slots[i], args[i], params[i] if i < declared else None)
     # Most calls (every text, every property set) have no value: no result is asked for.
     wants_value = kind in (n.METHOD, n.PROPERTY_GET) and member.value_type != n.EMPTY
     result = n.Variant() if wants_value else None
-    status = n.invoke_id(report._live(), member.id, kind, slots, count,
+    status = n.invoke_id(handle, member.id, kind, slots, count,
                          ctypes.byref(result) if wants_value else None)
-    corrected = {}
+    corrected = None
     for i in range(count):
-        slot, param = slots[i], params[i] if i < len(params) else None
-        # The library replaces what a member changed; a string it did not change is still the
-        # caller's (in `kept`), so only owned strings are read and released.
-        if slot.flags & n.OWNED or (param and param.by_ref and slot.type != n.STRING):
+        slot = slots[i]
+        # Only what the library wrote back is read (and, if it owns a string, released).
+        if slot.flags & n.WRITTEN:
+            param = params[i] if i < len(params) else None
             value = _values.take(slot, _enums.get(param.enum_name) if param else None)
-            if (param and param.by_ref and args[i] is not None
-                    and args[i] is not _values.OMITTED and value != args[i]):
+            original = args[i]
+            if (param is not None and param.by_ref and original is not None
+                    and original is not _values.OMITTED and value != original):
+                corrected = corrected or {}
                 corrected[param.name] = value
-    del kept
     if wants_value:
         value = _values.take(result, _enums.get(member.value_enum))
         _check(status)
         return value
     _check(status)
-    return corrected or None
+    return corrected
 
 
 def _python_type(c_type, enum_name):

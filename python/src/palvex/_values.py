@@ -16,19 +16,19 @@ OMITTED = object()
 
 def put(slot, value, param):
     """Writes `value` into the Variant `slot` (a fresh, empty one) for `param` (None past the
-    declared ones). Strings are borrowed by the call: the bytes object is returned so the
-    caller keeps it alive until the call returns."""
-    if value is OMITTED or (value is None and (param is None or param.optional)):
-        slot.type = n.MISSING
-    elif value is None:
-        slot.type = n.EMPTY  # the declared type's zero, as for an uninitialised variable
+    declared ones)."""
+    if isinstance(value, str):  # the commonest, first
+        if "\0" in value:
+            raise ValueError("palvex: a text passed to the control cannot hold a NUL character")
+        # Lone surrogates cannot be UTF-8; the library reads what arrives malformed as U+FFFD.
+        slot.type, slot.v.str = n.STRING, value.encode("utf-8", "surrogatepass")
     elif isinstance(value, bool):
         slot.type, slot.v.b = n.BOOL, value
     elif isinstance(value, int):
         if _I32_MIN <= value <= _I32_MAX:
             slot.type, slot.v.i32 = n.I32, value
         elif param is not None and param.type == n.STRING:
-            return put(slot, str(value), param)  # every digit, not a rounded double
+            put(slot, str(value), param)  # every digit, not a rounded double
         else:
             # The control judges the range against the declared type (an overflow, 6), as it
             # does for every caller; a number beyond any double is past every range too.
@@ -39,16 +39,12 @@ def put(slot, value, param):
             slot.type, slot.v.f64 = n.DOUBLE, number
     elif isinstance(value, float):
         slot.type, slot.v.f64 = n.DOUBLE, value
-    elif isinstance(value, str):
-        if "\0" in value:
-            raise ValueError("palvex: a text passed to the control cannot hold a NUL character")
-        # Lone surrogates cannot be UTF-8; the library reads what arrives malformed as U+FFFD.
-        data = value.encode("utf-8", "surrogatepass")
-        slot.type, slot.v.str = n.STRING, ctypes.cast(ctypes.c_char_p(data), ctypes.c_void_p)
-        return data
+    elif value is OMITTED or (value is None and (param is None or param.optional)):
+        slot.type = n.MISSING
+    elif value is None:
+        slot.type = n.EMPTY  # the declared type's zero, as for an uninitialised variable
     else:
         raise TypeError(f"palvex: cannot pass a {type(value).__name__} to the control")
-    return None
 
 
 def _single(value):
@@ -80,7 +76,7 @@ def take(slot, enum_type=None):
     if kind == n.DOUBLE:
         return slot.v.f64
     if kind == n.STRING:
-        text = ctypes.string_at(slot.v.str).decode("utf-8") if slot.v.str else ""
+        text = (slot.v.str or b"").decode("utf-8")
         n.variant_clear(ctypes.byref(slot))
         return text
     return None
