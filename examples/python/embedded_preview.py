@@ -16,8 +16,7 @@ from PyQt6.QtCore import Qt, QTimer
 from PyQt6.QtGui import QAction
 from PyQt6.QtWidgets import QApplication, QFileDialog, QMainWindow, QTabWidget, QTextEdit
 
-import palvex
-from trial_balance import accounts, titles
+from trial_balance import accounts, palvex, titles  # the package, found as trial_balance finds it
 
 
 class Window(QMainWindow):

@@ -9,10 +9,15 @@ page, five columns from right to left, a total at the end. Runs headless as well
 """
 
 import argparse
+import pathlib
 import sys
 import tempfile
 
-import palvex
+try:
+    import palvex
+except ModuleNotFoundError:  # run from a source checkout: the package that lies beside it
+    sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "python" / "src"))
+    import palvex
 
 ROWS_PER_PAGE = 50
 WORDS = ["הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה", "חשמל", "מים",

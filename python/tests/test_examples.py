@@ -45,3 +45,19 @@ def test_the_pyqt6_example_shows_the_report_in_its_tab(tmp_path):
                             timeout=300, cwd=tmp_path, env=ENVIRONMENT)
     assert result.returncode == 0, result.stderr
     assert picture.stat().st_size > 10000  # a window with a page in it, not an empty grab
+
+
+def test_from_a_source_checkout_the_example_runs_without_settings(tmp_path):
+    """`python3 examples/python/trial_balance.py out.pdf` after scripts/setup.sh, nothing set."""
+    checkout_library = EXAMPLES.parents[1] / "build" / "control" / "libpalvex.so.1"
+    under_test = os.environ.get("PALVEX_LIBRARY", "")
+    if not checkout_library.exists() or not under_test or (
+            os.path.realpath(under_test) != os.path.realpath(checkout_library)):
+        pytest.skip("the library under test is not the checkout's build/ one")
+    environment = {k: v for k, v in os.environ.items() if k not in ("PYTHONPATH", "PALVEX_LIBRARY")}
+    pdf = tmp_path / "out.pdf"
+    result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"), str(pdf),
+                             "--pages", "1"], capture_output=True, text=True, timeout=300,
+                            cwd=tmp_path, env=environment)
+    assert result.returncode == 0, result.stderr
+    assert pdf.read_bytes().startswith(b"%PDF")

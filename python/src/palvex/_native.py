@@ -45,6 +45,12 @@ def _candidates():
         found.append(os.path.normpath(os.path.join(os.path.dirname(__file__), _location.LIBRARY)))
     except ImportError:
         pass
+    # Imported from a source checkout (python/src/palvex): the checkout's own build, as
+    # scripts/setup.sh makes it, before any installed copy.
+    checkout_build = os.path.join(os.path.dirname(__file__), "..", "..", "..", "build", "control",
+                                  "libpalvex.so.1")
+    if os.path.exists(checkout_build):
+        found.append(os.path.normpath(checkout_build))
     found.append("libpalvex.so.1")
     return found
 
