@@ -14,6 +14,9 @@ struct palvex_control {
     // After the application is gone (a Python host's objects outliving its PyQt application at
     // exit) a widget can no longer be destroyed safely; the process is ending, so it is left.
     ~palvex_control() {
+        // The event handler's connections hold this handle; none may outlive it.
+        for (QMetaObject::Connection& connection : eventConnections)
+            QObject::disconnect(connection);
         if (QCoreApplication::instance()) delete control.data();
     }
     palvex_control(const palvex_control&) = delete;
@@ -25,4 +28,8 @@ struct palvex_control {
 
     QPointer<palvex::Palvex> control;
     palvex::Dispatch dispatch;
+    // The host's event handler (palvex_set_event_handler), connected while one is set.
+    palvex_event_handler handler = nullptr;
+    void* handlerContext = nullptr;
+    QMetaObject::Connection eventConnections[5];
 };

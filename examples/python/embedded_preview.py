@@ -30,6 +30,7 @@ class Window(QMainWindow):
         self.report.MessagesToHost = True  # warnings to the status bar, not boxes
         self.report.UseHebrewTexts()
         self.report.WorkingFolder = self.folder.name
+        self.report.on_event(self.on_report_event)
         tabs = QTabWidget()
         tabs.addTab(self.report.widget(), "דוח")
         tabs.addTab(QTextEdit("הערות"), "הערות")
@@ -45,13 +46,18 @@ class Window(QMainWindow):
         room = self.screen().availableGeometry()  # an 800×600 screen gets a window that fits
         self.resize(min(1000, room.width()), min(700, room.height()))
 
+    def on_report_event(self, event, number, text):
+        if event == palvex.Event.PAGE_SHOWN:
+            self.statusBar().showMessage(f"עמוד {number} מתוך {self.report.PageCount}")
+        elif event == palvex.Event.MESSAGE:
+            self.statusBar().showMessage(text.replace("\n", " "))
+
     def record(self):
         try:
             self.report.StartPalvexPrintPreview()
             titles(self.report)
             accounts(self.report, self.pages)
-            self.report.printLastPage()
-            self.statusBar().showMessage(f"{self.report.PageCount} עמודים")
+            self.report.printLastPage()  # shows page 1, and the event names it
         except palvex.PalvexError as error:
             self.statusBar().showMessage(self.report.LastMessage or str(error))
 

@@ -175,3 +175,29 @@ def test_the_type_stub_is_the_librarys_members():
     assert {"printText", "FontName", "ExportPdf"} <= {
         getattr(node, "name", getattr(getattr(node, "target", None), "id", None))
         for node in report.body}
+
+
+def test_events_reach_the_handler_and_its_exceptions_stay_in_python(recording, capfd):
+    r = recording
+    events = []
+    r.on_event(lambda event, number, text: events.append((event, number, text)))
+    r.MessagesToHost = True
+    r.FontSize = -5
+    r.printLastPage()
+    assert (palvex.Event.PAGE_SHOWN, 1, "") in events
+    assert any(e == palvex.Event.MESSAGE and "FontSize" in text for e, _, text in events)
+
+    def failing(*_):
+        raise RuntimeError("the host's own mistake")
+
+    r.on_event(failing)
+    r.FontName = "David CLM"  # a saved property's change: the handler fails, the call does not
+    assert r.FontName == "David CLM"
+    assert "the host's own mistake" in capfd.readouterr().err
+    r.on_event(lambda event, number, text: events.append((event, number, text)))
+    del events[:]
+    r.FontName = "Liberation Sans"
+    assert events == [(palvex.Event.PROPERTY, 0, "FontName")]
+    r.on_event(None)
+    r.FontName = "David CLM"
+    assert len(events) == 1

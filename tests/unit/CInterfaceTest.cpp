@@ -16,10 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace palvex::test {
 namespace {
@@ -287,6 +289,47 @@ TEST_F(CCalls, AControlItsHostsWindowDestroyedRefusesCallsAndItsHandleStillRelea
     EXPECT_EQ(palvex_widget(m_control, &widget), PALVEX_INVALID_CALL);
     EXPECT_EQ(widget, nullptr);
     // TearDown's palvex_destroy must release the handle without touching the gone control.
+}
+
+TEST_F(CCalls, EventsReachTheHostsHandlerUntilItIsRemoved) {
+    struct Event {
+        int kind;
+        int32_t number;
+        std::string text;
+    };
+    std::vector<Event> events;
+    auto record = [](void* context, int kind, int32_t number, const char* text) {
+        static_cast<std::vector<Event>*>(context)->push_back({kind, number, text});
+    };
+    ASSERT_EQ(palvex_set_event_handler(m_control, record, &events), PALVEX_OK);
+    startRecording();
+    palvex_variant size = palvex_single(-5);
+    ASSERT_EQ(palvex_invoke(m_control, "FontSize", PALVEX_PROPERTY_PUT, &size, 1, nullptr),
+              PALVEX_OK); // refused with a warning, which MessagesToHost sends here
+    ASSERT_EQ(palvex_invoke(m_control, "printLastPage", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_OK);
+    auto count = [&](int kind) {
+        return std::count_if(events.begin(), events.end(),
+                             [&](const Event& e) { return e.kind == kind; });
+    };
+    EXPECT_EQ(count(PALVEX_EVENT_MESSAGE), 1);
+    for (const Event& e : events) {
+        if (e.kind == PALVEX_EVENT_MESSAGE) {
+            EXPECT_NE(e.text.find("FontSize"), std::string::npos);
+        }
+    }
+    ASSERT_EQ(count(PALVEX_EVENT_PAGE_SHOWN), 1);
+    EXPECT_EQ(std::find_if(events.begin(), events.end(),
+                           [](const Event& e) { return e.kind == PALVEX_EVENT_PAGE_SHOWN; })
+                  ->number,
+              1);
+
+    ASSERT_EQ(palvex_set_event_handler(m_control, nullptr, nullptr), PALVEX_OK);
+    const size_t before = events.size();
+    ASSERT_EQ(palvex_invoke(m_control, "FontSize", PALVEX_PROPERTY_PUT, &size, 1, nullptr),
+              PALVEX_OK);
+    EXPECT_EQ(events.size(), before);
+    EXPECT_EQ(palvex_set_event_handler(nullptr, record, &events), PALVEX_INVALID_CALL);
 }
 
 // ---- What the library offers -------------------------------------------------------------------

@@ -168,6 +168,28 @@ PALVEX_EXPORT int palvex_destroy(palvex_control* control);
    destroys it, later calls on the handle return 5; palvex_destroy still releases the handle. */
 PALVEX_EXPORT int palvex_widget(palvex_control* control, void** widget);
 
+/* ---- Events ----------------------------------------------------------------------------- */
+
+/* What a control tells its host as it happens. */
+enum {
+    PALVEX_EVENT_PAGE_SHOWN = 1, /* number: the page the preview shows, as numbered on it */
+    PALVEX_EVENT_PRINTED = 2,    /* number: the pages of a job that went to the printer */
+    PALVEX_EVENT_CLOSED = 3,     /* the preview's Close was chosen */
+    PALVEX_EVENT_MESSAGE = 4,    /* number: the box's style flags; text: the message (while
+                                    MessagesToHost is set, instead of the box) */
+    PALVEX_EVENT_PROPERTY = 5    /* text: the name of a saved property that changed */
+};
+
+/* `text` is UTF-8 ("" when the event has none) and valid only during the call. */
+typedef void (*palvex_event_handler)(void* context, int event, int32_t number, const char* text);
+
+/* Calls `handler(context, ...)` for each event of the control, on the application's thread:
+   inside palvex_app_exec or the host's own event loop, or inside the call that caused it. One
+   handler a control; another replaces it, NULL removes it. The handler may call the control
+   but must not destroy it. */
+PALVEX_EXPORT int palvex_set_event_handler(palvex_control* control, palvex_event_handler handler,
+                                           void* context);
+
 /* ---- Calling members ---------------------------------------------------------------------- */
 
 /* How a member is called; a property is read with PALVEX_PROPERTY_GET (or PALVEX_METHOD) and

@@ -97,6 +97,9 @@ app_exec = _declare("palvex_app_exec", _c_int)
 create = _declare("palvex_create", _c_int, ctypes.POINTER(ctypes.c_void_p))
 destroy = _declare("palvex_destroy", _c_int, ctypes.c_void_p)
 widget = _declare("palvex_widget", _c_int, ctypes.c_void_p, ctypes.POINTER(ctypes.c_void_p))
+EventHandler = ctypes.CFUNCTYPE(None, ctypes.c_void_p, ctypes.c_int, ctypes.c_int32, _c_char_p)
+set_event_handler = _declare("palvex_set_event_handler", _c_int, ctypes.c_void_p, EventHandler,
+                             ctypes.c_void_p)
 invoke_id = _declare(
     "palvex_invoke_id", _c_int, ctypes.c_void_p, ctypes.c_int32, _c_int,
     ctypes.POINTER(Variant), _c_int, ctypes.POINTER(Variant),

@@ -1,6 +1,7 @@
 """A control, its members as Python attributes and methods, and the event loop."""
 
 import ctypes
+import enum
 import inspect
 import sys
 import threading
@@ -18,6 +19,16 @@ class PalvexError(Exception):
         self.status = status
         self.text = text if text is not None else n.status_text(status).decode("utf-8")
         super().__init__(f"{self.text} (status {status})" if self.text else f"status {status}")
+
+
+class Event(enum.IntEnum):
+    """What a control tells its host as it happens (see Report.on_event)."""
+
+    PAGE_SHOWN = 1  # number: the page the preview shows, as numbered on it
+    PRINTED = 2  # number: the pages of a job that went to the printer
+    CLOSED = 3  # the preview's Close was chosen
+    MESSAGE = 4  # number: the box's style flags; text: the message (with MessagesToHost)
+    PROPERTY = 5  # text: the name of a saved property that changed
 
 
 def _check(status):
@@ -50,10 +61,11 @@ class Report:
     corrected arguments by parameter name."""
 
     # A misspelt property must not quietly become a new attribute: only the handle is stored.
-    __slots__ = ("_handle",)
+    __slots__ = ("_handle", "_handler")
 
     def __init__(self):
         self._handle = None
+        self._handler = None
         ensure_application()
         handle = ctypes.c_void_p()
         _check(n.create(ctypes.byref(handle)))
@@ -63,7 +75,8 @@ class Report:
         """Destroys the control and closes its window; the object is unusable afterwards."""
         handle, self._handle = self._handle, None
         if handle and n is not None:
-            n.destroy(handle)
+            n.destroy(handle)  # which also drops the event handler
+        self._handler = None
 
     # Two objects holding one handle would destroy the control twice.
     def __copy__(self):
@@ -86,6 +99,26 @@ class Report:
             self.close()
         except Exception:  # interpreter shutdown: the module may already be gone
             pass
+
+    def on_event(self, handler):
+        """Calls handler(event: Event, number: int, text: str) for each event of the control,
+        on the main thread, from the event loop or the call that caused it; None stops. An
+        exception the handler raises is reported through sys.excepthook and does not reach
+        the control."""
+        if handler is None:
+            _check(n.set_event_handler(self._live(), n.EventHandler(), None))
+            self._handler = None
+            return
+
+        def deliver(_context, event, number, text):
+            try:
+                handler(Event(event), number, (text or b"").decode("utf-8", "replace"))
+            except BaseException:  # nothing may unwind into Qt
+                sys.excepthook(*sys.exc_info())
+
+        callback = n.EventHandler(deliver)
+        _check(n.set_event_handler(self._live(), callback, None))
+        self._handler = callback  # ctypes calls it only while Python keeps it
 
     def widget(self):
         """The control as a PyQt6 QWidget, to place in a layout or tab of a PyQt6 window (set

@@ -1,0 +1,57 @@
+// The control's signals, delivered to a C host's function.
+
+#include "capi/CallGuard.h"
+#include "capi/Handle.h"
+
+#include <QByteArray>
+
+using palvex::Palvex;
+using palvex::Status;
+using palvex::capi::guardedCall;
+
+namespace {
+
+// A C caller's handler cannot be allowed to unwind through Qt; it is C, so it does not throw,
+// but the text conversion around it might (out of memory), and that is dropped here.
+void deliver(palvex_control* handle, int event, int32_t number, const QString& text) {
+    if (!handle->handler) return;
+    try {
+        const QByteArray utf8 = text.toUtf8();
+        handle->handler(handle->handlerContext, event, number, utf8.constData());
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+extern "C" int palvex_set_event_handler(palvex_control* handle, palvex_event_handler handler,
+                                        void* context) {
+    return guardedCall([&] {
+        if (!handle || !handle->alive()) return Status::InvalidProcedureCall;
+        for (QMetaObject::Connection& connection : handle->eventConnections)
+            QObject::disconnect(connection);
+        handle->handler = handler;
+        handle->handlerContext = context;
+        if (!handler) return Status::Ok;
+        Palvex* control = handle->control.data();
+        handle->eventConnections[0] =
+            QObject::connect(control, &Palvex::pageShown, control, [handle](int page) {
+                deliver(handle, PALVEX_EVENT_PAGE_SHOWN, page, QString());
+            });
+        handle->eventConnections[1] =
+            QObject::connect(control, &Palvex::printed, control, [handle](int pages) {
+                deliver(handle, PALVEX_EVENT_PRINTED, pages, QString());
+            });
+        handle->eventConnections[2] = QObject::connect(control, &Palvex::closed, control, [handle] {
+            deliver(handle, PALVEX_EVENT_CLOSED, 0, QString());
+        });
+        handle->eventConnections[3] = QObject::connect(
+            control, &Palvex::messageShown, control, [handle](int flags, const QString& text) {
+                deliver(handle, PALVEX_EVENT_MESSAGE, flags, text);
+            });
+        handle->eventConnections[4] = QObject::connect(
+            control, &Palvex::propertyChanged, control,
+            [handle](const QString& name) { deliver(handle, PALVEX_EVENT_PROPERTY, 0, name); });
+        return Status::Ok;
+    });
+}
