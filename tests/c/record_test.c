@@ -80,12 +80,20 @@ static void unknown_member_is_refused(palvex_control* control) {
         fail("status 438 has no text", PALVEX_NO_SUCH_MEMBER);
 }
 
+/* Counts the pages the preview showed, as a C host following the preview would. */
+static void count_pages_shown(void* context, int event, int32_t number, const char* text) {
+    (void)number;
+    (void)text;
+    if (event == PALVEX_EVENT_PAGE_SHOWN) ++*(int*)context;
+}
+
 int main(int argc, char** argv) {
     /* The report's files go under the folder given, or /tmp, in a new folder of their own. */
     char folder[4096];
     char pdf[sizeof folder + 16];
     palvex_control* control = NULL;
     palvex_variant text[2];
+    int pages_shown = 0;
 
     if (palvex_version() >> 16 != PALVEX_C_VERSION_MAJOR) fail("another interface version", 0);
     if (!expect_ok("palvex_app_ensure", palvex_app_ensure(argc, argv))) return 1;
@@ -101,6 +109,8 @@ int main(int argc, char** argv) {
     expect_ok("palvex_app_exec", palvex_app_exec());
 
     expect_ok("WorkingFolder", put(control, "WorkingFolder", palvex_string(folder)));
+    expect_ok("palvex_set_event_handler",
+              palvex_set_event_handler(control, count_pages_shown, &pages_shown));
     expect_ok("StartPalvexPrintPreview", call(control, "StartPalvexPrintPreview", NULL, 0));
     expect_ok("FontName", put(control, "FontName", palvex_string("David CLM")));
     text[0] = palvex_string("שלום");
@@ -110,6 +120,10 @@ int main(int argc, char** argv) {
     palvex_variant_clear(&text[1]);
     draw_width_comes_back(control);
     expect_ok("printLastPage", call(control, "printLastPage", NULL, 0));
+    if (pages_shown != 1) {
+        fprintf(stderr, "FAILED: the handler saw %d pages shown, not 1\n", pages_shown);
+        ++failures;
+    }
     pdf_is_written(control, pdf);
     unknown_member_is_refused(control);
 
