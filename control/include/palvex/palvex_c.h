@@ -209,10 +209,11 @@ PALVEX_EXPORT int palvex_id_of_name(palvex_control* control, const char* name, i
 
 /* Calls a member, by name or by dispatch identifier, with `nargs` arguments in declared order.
    A by-reference argument whose value the member changed comes back in `args`, in the member's
-   declared type. A function's or property's value goes to `result`, which may be NULL and is
-   overwritten without being freed: PALVEX_EMPTY first, whatever the status, then the value on
-   success. Without the application (a host's that is already gone) a call is 5. After the call, whatever its status, release every argument
-   and the result with palvex_variant_clear; borrowed strings are left alone by it. */
+   declared type, marked PALVEX_WRITTEN. A function's or property's value goes to `result`,
+   which may be NULL and is overwritten without being freed: PALVEX_EMPTY first, whatever the
+   status, then the value on success. Without the application (a host's that is already gone)
+   a call is 5. After the call, whatever its status, release every argument and the result
+   with palvex_variant_clear; borrowed strings are left alone by it. */
 PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int kind,
                                 palvex_variant* args, int nargs, palvex_variant* result);
 PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind,
