@@ -11,13 +11,20 @@ using palvex::capi::guardedCall;
 
 namespace {
 
-// A C caller's handler cannot be allowed to unwind through Qt; it is C, so it does not throw,
-// but the text conversion around it might (out of memory), and that is dropped here.
+// The handler runs inside the control's own code that emitted the signal. It may release the
+// handle (palvex_destroy then defers the control's deletion), so nothing here touches the
+// handle after the call. A C handler does not throw; the text conversion might (out of memory),
+// and that is dropped rather than unwound through Qt.
 void deliver(palvex_control* handle, int event, int32_t number, const QString& text) {
-    if (!handle->handler) return;
+    const palvex_event_handler handler = handle->handler;
+    if (!handler) return;
+    void* const context = handle->handlerContext;
+    const std::shared_ptr<int> depth = handle->handlerDepth;
     try {
         const QByteArray utf8 = text.toUtf8();
-        handle->handler(handle->handlerContext, event, number, utf8.constData());
+        ++*depth;
+        handler(context, event, number, utf8.constData());
+        --*depth;
     } catch (...) {
     }
 }

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QPointer>
 
+#include <memory>
+
 struct palvex_control {
     palvex_control() : control(new palvex::Palvex), dispatch(*control) {}
     // After the application is gone (a Python host's objects outliving its PyQt application at
@@ -32,4 +34,7 @@ struct palvex_control {
     palvex_event_handler handler = nullptr;
     void* handlerContext = nullptr;
     QMetaObject::Connection eventConnections[5];
+    // How deep the handler is being called now; shared, since the handler may release the
+    // handle and the call that counts must still find it afterwards.
+    std::shared_ptr<int> handlerDepth = std::make_shared<int>(0);
 };

@@ -110,6 +110,15 @@ extern "C" int palvex_destroy(palvex_control* handle) {
         });
     }
     return guardedCall([&] {
+        if (handle && *handle->handlerDepth > 0) {
+            // Released from its own event handler: the control's code that sent the event is
+            // still running, so the control goes once that has returned (hidden at once).
+            if (palvex::Palvex* control = handle->control.data()) {
+                control->hide();
+                control->deleteLater();
+            }
+            handle->control.clear();
+        }
         delete handle;
         return Status::Ok;
     });

@@ -201,3 +201,15 @@ def test_events_reach_the_handler_and_its_exceptions_stay_in_python(recording, c
     r.on_event(None)
     r.FontName = "David CLM"
     assert len(events) == 1
+
+
+def test_a_handler_may_close_the_report_whose_event_it_handles(tmp_path):
+    r = palvex.Report()
+    r.WorkingFolder = str(tmp_path)
+    r.StartPalvexPrintPreview()
+    r.on_event(lambda event, number, text: r.close() if event == palvex.Event.PROPERTY else None)
+    r.FontName = "David CLM"  # its change closes the report inside the control's own call
+    with pytest.raises(palvex.PalvexError) as caught:
+        r.FontName = "David CLM"
+    assert caught.value.status == 5
+    palvex.run()  # the hidden control is not waited for

@@ -332,6 +332,36 @@ TEST_F(CCalls, EventsReachTheHostsHandlerUntilItIsRemoved) {
     EXPECT_EQ(palvex_set_event_handler(nullptr, record, &events), PALVEX_INVALID_CALL);
 }
 
+TEST_F(CCalls, AHandlerMayReleaseTheControlThatSentTheEvent) {
+    palvex_control* other = nullptr;
+    ASSERT_EQ(palvex_create(&other), PALVEX_OK);
+    QPointer<QWidget> widget = other->control.data();
+    auto releaseOnClose = [](void* context, int event, int32_t, const char*) {
+        if (event == PALVEX_EVENT_CLOSED) {
+            auto** handle = static_cast<palvex_control**>(context);
+            EXPECT_EQ(palvex_destroy(*handle), PALVEX_OK);
+            *handle = nullptr;
+        }
+    };
+    ASSERT_EQ(palvex_set_event_handler(other, releaseOnClose, &other), PALVEX_OK);
+    const QByteArray folder = QDir(m_dir.path()).absolutePath().toUtf8();
+    palvex_variant value = palvex_string(folder.constData());
+    ASSERT_EQ(palvex_invoke(other, "WorkingFolder", PALVEX_PROPERTY_PUT, &value, 1, nullptr),
+              PALVEX_OK);
+    ASSERT_EQ(palvex_invoke(other, "StartPalvexPrintPreview", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_OK);
+    QPushButton* close = nullptr;
+    for (auto* button : widget->findChildren<QPushButton*>(QStringLiteral("cmd")))
+        if (button->property("index").toInt() == 0) close = button;
+    ASSERT_NE(close, nullptr);
+    close->click(); // the handler releases the handle inside the control's own Close
+    EXPECT_EQ(other, nullptr);
+    ASSERT_FALSE(widget.isNull());
+    EXPECT_FALSE(widget->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(widget.isNull());
+}
+
 // ---- What the library offers -------------------------------------------------------------------
 
 TEST(CIntrospection, MembersParametersAndEnumerationsAreTheTables) {

@@ -185,8 +185,9 @@ typedef void (*palvex_event_handler)(void* context, int event, int32_t number, c
 
 /* Calls `handler(context, ...)` for each event of the control, on the application's thread:
    inside palvex_app_exec or the host's own event loop, or inside the call that caused it. One
-   handler a control; another replaces it, NULL removes it. The handler may call the control
-   but must not destroy it. */
+   handler a control; another replaces it, NULL removes it. The handler may call the control,
+   and may destroy it: the control is then hidden at once and deleted when the event loop next
+   runs, after the code that sent the event has returned. */
 PALVEX_EXPORT int palvex_set_event_handler(palvex_control* control, palvex_event_handler handler,
                                            void* context);
 
