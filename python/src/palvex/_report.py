@@ -102,9 +102,9 @@ class Report:
 
     def on_event(self, handler):
         """Calls handler(event: Event, number: int, text: str) for each event of the control,
-        on the main thread, from the event loop or the call that caused it; None stops. An
-        exception the handler raises is reported through sys.excepthook and does not reach
-        the control."""
+        on the main thread, from the event loop or the call that caused it; None stops. The
+        handler may call the report, and may close it. An exception the handler raises is
+        reported through sys.excepthook and does not reach the control."""
         if handler is None:
             _check(n.set_event_handler(self._live(), n.EventHandler(), None))
             self._handler = None
