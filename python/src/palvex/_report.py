@@ -78,6 +78,9 @@ class Report:
             n.destroy(handle)  # which also drops the event handler
         self._handler = None
 
+    def __repr__(self):
+        return f"<palvex.Report {'open' if self._handle else 'closed'} at {id(self):#x}>"
+
     # Two objects holding one handle would destroy the control twice.
     def __copy__(self):
         raise TypeError("a palvex.Report cannot be copied")
