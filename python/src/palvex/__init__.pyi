@@ -10,6 +10,8 @@ class PalvexError(Exception):
     text: str
     def __init__(self, status: int, text: Optional[str] = ...) -> None: ...
 
+class UnreadablePropertyError(PalvexError, AttributeError): ...
+
 class Event(enum.IntEnum):
     PAGE_SHOWN = 1
     PRINTED = 2

@@ -31,6 +31,15 @@ class Event(enum.IntEnum):
     PROPERTY = 5  # text: the name of a saved property that changed
 
 
+class UnreadablePropertyError(PalvexError, AttributeError):
+    """A property that cannot be read from here (Font has no value outside C++; some are only
+    written). Also an AttributeError, so hasattr() and inspect answer instead of failing."""
+
+
+# Type mismatch (Font) and "get not supported at run time".
+_UNREADABLE = (13, 393)
+
+
 def _check(status):
     if status:
         raise PalvexError(status)
@@ -225,7 +234,12 @@ def _property(member):
     value_param = (_members.Param("value", member.value_type, False, False, member.value_enum),)
 
     def get(self):
-        return _call(self, member, n.PROPERTY_GET, (), ())
+        try:
+            return _call(self, member, n.PROPERTY_GET, (), ())
+        except PalvexError as error:
+            if error.status in _UNREADABLE:
+                raise UnreadablePropertyError(error.status, error.text) from None
+            raise
 
     # Font is set by reference (and has no value Python could pass: 13, as from C).
     put_kind = n.PROPERTY_PUTREF if member.kinds & n.PROPERTY_PUTREF else n.PROPERTY_PUT
