@@ -64,8 +64,8 @@ private:
 
 extern "C" int palvex_app_ensure(int argc, char** argv) {
     return guardedCall([&] {
-        if (QCoreApplication* existing = QCoreApplication::instance())
-            return qobject_cast<QApplication*>(existing) ? Status::Ok
+        if (QCoreApplication::instance())
+            return palvex::capi::widgetApplicationRuns() ? Status::Ok
                                                          : Status::InvalidProcedureCall;
         static ApplicationArguments arguments;
         arguments.strings.clear();
@@ -84,8 +84,7 @@ extern "C" int palvex_app_ensure(int argc, char** argv) {
 
 extern "C" int palvex_app_exec(void) {
     return guardedCall([] {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return Status::InvalidProcedureCall;
+        if (!palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
         if (!anyControlOnScreen()) return Status::Ok;
         QEventLoop loop;
         LastWindowWatcher watcher(loop);

@@ -34,7 +34,7 @@ void deliver(palvex_control* handle, int event, int32_t number, const QString& t
 extern "C" int palvex_set_event_handler(palvex_control* handle, palvex_event_handler handler,
                                         void* context) {
     return guardedCall([&] {
-        if (!handle || !handle->alive()) return Status::InvalidProcedureCall;
+        if (!handle || !handle->usable()) return Status::InvalidProcedureCall;
         for (QMetaObject::Connection& connection : handle->eventConnections)
             QObject::disconnect(connection);
         handle->handler = handler;

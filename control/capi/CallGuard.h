@@ -13,6 +13,13 @@
 
 namespace palvex::capi {
 
+// Controls are widgets: they exist only in a widget application, and only while it does (a
+// Python host's PyQt application may be gone before the objects holding its handles are).
+inline bool widgetApplicationRuns() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->inherits("QApplication");
+}
+
 inline bool onApplicationThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return !app || QThread::currentThread() == app->thread();

@@ -2,6 +2,7 @@
 
 // What a C caller's handle stands for: one control and its late-bound entry.
 
+#include "capi/CallGuard.h"
 #include <palvex/Dispatch.h>
 #include <palvex/Palvex.h>
 #include <palvex/palvex_c.h>
@@ -25,8 +26,9 @@ struct palvex_control {
     palvex_control& operator=(const palvex_control&) = delete;
 
     // A host that put the control into a window of its own (palvex_widget) may have destroyed
-    // it with that window; the handle then refuses calls instead of reaching a deleted object.
-    bool alive() const { return !control.isNull(); }
+    // it with that window, or destroyed the application; the handle then refuses calls instead
+    // of reaching a deleted object.
+    bool usable() const { return !control.isNull() && palvex::capi::widgetApplicationRuns(); }
 
     QPointer<palvex::Palvex> control;
     palvex::Dispatch dispatch;

@@ -4,7 +4,6 @@
 #include "capi/CallGuard.h"
 #include "capi/Handle.h"
 
-#include <QApplication>
 
 #include <cstdlib>
 #include <optional>
@@ -37,10 +36,7 @@ Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant*
                     palvex_variant* result) {
     if (!handle || nargs < 0 || (nargs > 0 && !args) || !isKind(kind))
         return Status::InvalidProcedureCall;
-    // Controls live only while the application does (a Python host's PyQt application may be
-    // gone before the objects holding its handles are).
-    if (!handle->alive() || !qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return Status::InvalidProcedureCall;
+    if (!handle->usable()) return Status::InvalidProcedureCall;
     const palvex::MemberInfo* member = palvex::findMember(id);
     if (!member) return Status::NoSuchMember;
 
@@ -87,8 +83,7 @@ extern "C" void palvex_variant_clear(palvex_variant* value) {
 extern "C" int palvex_create(palvex_control** out) {
     if (out) *out = nullptr;
     return guardedCall([&] {
-        if (!out || !qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return Status::InvalidProcedureCall;
+        if (!out || !palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
         auto* handle = new palvex_control;
         // The control is its own window, which the Close button only hides when a host window
         // holds it: here nothing else would take the preview off the screen.
@@ -154,9 +149,7 @@ extern "C" int palvex_invoke_id(palvex_control* handle, int32_t id, int kind, pa
 extern "C" int palvex_widget(palvex_control* handle, void** widget) {
     if (widget) *widget = nullptr;
     return guardedCall([&] {
-        if (!handle || !widget || !handle->alive() ||
-            !qobject_cast<QApplication*>(QCoreApplication::instance()))
-            return Status::InvalidProcedureCall;
+        if (!handle || !widget || !handle->usable()) return Status::InvalidProcedureCall;
         *widget = static_cast<QWidget*>(handle->control.data());
         return Status::Ok;
     });

@@ -4,7 +4,7 @@
 # unpacked palvex.pc links and loads the unpacked library.
 # The C test program and the Python package run from the unpacked root as well.
 # Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
-# PYTHON_DIR.
+# PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
 
 include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
@@ -131,10 +131,7 @@ check_pkg_config_host(${usr} ${LIBDIR} ${WORK}/pkg-config-host "${SANITIZE}" ${V
 # library: it records, exports a PDF and reads a by-reference argument back.
 set(c_work ${WORK}/c-host)
 file(MAKE_DIRECTORY ${c_work})
-set(pc_env ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${usr}/${LIBDIR}/pkgconfig
-    --unset=PKG_CONFIG_LIBDIR)
-run(${pc_env} pkg-config --cflags --libs palvex)
-separate_arguments(c_flags UNIX_COMMAND "${out}")
+pkg_config_flags(${usr} ${LIBDIR} c_flags)
 set(sanitize_flags "")
 set(c_run_env ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${usr}/${LIBDIR})
 if(SANITIZE)
@@ -152,7 +149,7 @@ endif()
 
 # The unpacked Python package finds the unpacked library by itself: no PALVEX_LIBRARY, no
 # library path. (An interpreter cannot load the sanitized library; that build skips this.)
-if(NOT SANITIZE)
+if(PYTHON3 AND NOT SANITIZE)
     file(MAKE_DIRECTORY ${WORK}/python)
     set(program "import palvex, os
 r = palvex.Report()
@@ -165,7 +162,7 @@ print(os.path.realpath(palvex._native.lib._name))
 ")
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
             --unset=PALVEX_LIBRARY PYTHONPATH=${usr}/${PYTHON_DIR} PYTHONDONTWRITEBYTECODE=1
-            /usr/bin/python3 -c "${program}"
+            ${PYTHON3} -c "${program}"
         WORKING_DIRECTORY ${WORK}/python RESULT_VARIABLE rc OUTPUT_VARIABLE out
         ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
     file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_library)

@@ -1,3 +1,17 @@
+# pkg_config_flags(PREFIX LIBDIR OUT): the flags the palvex.pc under PREFIX gives a host
+# (--cflags --libs), as a list, read with no other pkg-config search path.
+function(pkg_config_flags prefix libdir out)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${prefix}/${libdir}/pkgconfig
+            --unset=PKG_CONFIG_LIBDIR pkg-config --cflags --libs palvex
+        RESULT_VARIABLE rc OUTPUT_VARIABLE flags ERROR_VARIABLE err
+        OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "pkg-config --cflags --libs palvex under ${prefix}: ${rc}\n${err}")
+    endif()
+    separate_arguments(flag_list UNIX_COMMAND "${flags}")
+    set(${out} ${flag_list} PARENT_SCOPE)
+endfunction()
+
 # check_pkg_config_host(PREFIX LIBDIR WORK SANITIZE VERSION): palvex.pc under PREFIX says
 # VERSION and gives flags that point into PREFIX, and a small host built with nothing but those
 # flags links the library and runs with the PREFIX's copy of it.
@@ -6,14 +20,9 @@ function(check_pkg_config_host prefix libdir work sanitize expected_version)
     file(MAKE_DIRECTORY ${work})
     set(pc_env ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${prefix}/${libdir}/pkgconfig
         --unset=PKG_CONFIG_LIBDIR)
-    execute_process(COMMAND ${pc_env} pkg-config --cflags --libs palvex
-        RESULT_VARIABLE rc OUTPUT_VARIABLE flags ERROR_VARIABLE err
-        OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "pkg-config --cflags --libs palvex under ${prefix}: ${rc}\n${err}")
-    endif()
+    pkg_config_flags(${prefix} ${libdir} flag_list)
+    list(JOIN flag_list " " flags)
     # pkg-config may spell the prefix through the .pc file's folder; compare real paths.
-    separate_arguments(flag_list UNIX_COMMAND "${flags}")
     set(include_dir "")
     set(lib_dir "")
     foreach(flag ${flag_list})

@@ -29,10 +29,6 @@ class Member:
     def is_property(self):
         return not self.kinds & n.METHOD
 
-    @property
-    def hidden(self):
-        return bool(self.kinds & n.MEMBER_HIDDEN)
-
 
 def _text(raw):
     return raw.decode("utf-8")

@@ -153,9 +153,7 @@ _array_types = {}
 
 
 def _call(report, member, kind, params, args):
-    handle = report._handle
-    if not handle:
-        raise PalvexError(5, "the control was closed")
+    handle = report._live()
     count = len(args)
     slots = None
     if count:

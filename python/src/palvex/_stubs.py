@@ -4,17 +4,18 @@ and type checkers know every member, parameter and enumeration:
     python3 -m palvex._stubs > python/src/palvex/__init__.pyi
 """
 
+import inspect
 import sys
 
 from . import _members
 from . import _native as n
-
-_TYPES = {n.BOOL: "bool", n.I16: "int", n.I32: "int", n.SINGLE: "float", n.DOUBLE: "float",
-          n.STRING: "str"}
+from ._report import _python_type
 
 
 def _type(c_type, enum_name):
-    return enum_name or _TYPES.get(c_type, "Any")
+    """The annotation the signatures of Report's methods carry, as text."""
+    annotation = _python_type(c_type, enum_name)
+    return "Any" if annotation is inspect.Parameter.empty else annotation.__name__
 
 
 def _method(member):
