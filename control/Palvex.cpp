@@ -299,7 +299,7 @@ Status Palvex::get_CurrentX(Out<float> value) {
     return Status::Ok;
 }
 Status Palvex::let_CurrentX(float value) {
-    if (!std::isfinite(value)) return Status::InvalidPropertyValue;
+    if (!withinPageRange(value)) return Status::InvalidPropertyValue;
     return guarded([&] { d->m_properties->setCurrentX(value); });
 }
 
@@ -308,7 +308,7 @@ Status Palvex::get_CurrentY(Out<float> value) {
     return Status::Ok;
 }
 Status Palvex::let_CurrentY(float value) {
-    if (!std::isfinite(value)) return Status::InvalidPropertyValue;
+    if (!withinPageRange(value)) return Status::InvalidPropertyValue;
     return guarded([&] { d->m_properties->setCurrentY(value); });
 }
 
@@ -345,7 +345,7 @@ Status Palvex::SpecialCenter(const float& startxPoint, const float& endxPoint, c
     return guarded([&] {
         // An omitted end y is stored as 0: the renderer then keeps the item's own y.
         const float endY = endyPoint ? *endyPoint : 0.0f;
-        requireFinite(startxPoint, endxPoint, startyPoint, endY);
+        requireTwips(startxPoint, endxPoint, startyPoint, endY);
         d->m_text->SpecialCenter(startxPoint, endxPoint, TXT, Entr, startyPoint, endY);
     });
 }
@@ -371,7 +371,7 @@ Status Palvex::gtEndCurX(Out<float> result) {
 
 Status Palvex::fxreduceTwips(const float& SZ) {
     return guarded([&] {
-        requireFinite(SZ);
+        requireTwips(SZ);
         d->m_report.reduceTwips = std::max(0.0f, SZ);
     });
 }

@@ -13,7 +13,7 @@ Status Palvex::fxPrintingChars(const float& startTwipsPoint, const float& endTwi
                                const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
                                AfterPrintType& Entr, WhereToPrintChars& cKind) {
     return guarded([&] {
-        requireFinite(startTwipsPoint, endTwipsPoint);
+        requireTwips(startTwipsPoint, endTwipsPoint);
         int32_t entr = Entr, placement = cKind;
         d->m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr,
                                        placement);
@@ -27,7 +27,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
                         const int32_t& bDrawMode, int16_t& bDrawWidth, const int32_t& bFillStyle,
                         const AlignType& AL, const QString& txtInsideBox) {
     return guarded([&] {
-        requireFinite(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
+        requireTwips(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
         ShapeParams p =
             d->m_report.shape.params; // radius, angles, aspect and outline stay as they were
@@ -49,7 +49,7 @@ Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const
                          const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
                          const int32_t& lDrawStyle, int16_t& lDrawWidth, const AlignType& AL) {
     return guarded([&] {
-        requireFinite(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
+        requireTwips(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
         ShapeParams p =
             d->m_report.shape.params; // a line has no fill, radius, angles or inside text
@@ -76,7 +76,8 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
         const float start = StartRadians ? *StartRadians : 0.0f,
                     end = EndRadians ? *EndRadians : 0.0f;
         const float aspect = AspectRatio ? *AspectRatio : 0.0f;
-        requireFinite(CenterPointOfCurX, CenterPointOfCury, CRadius, start, end, aspect);
+        requireFinite(start, end, aspect);
+        requireTwips(CenterPointOfCurX, CenterPointOfCury, CRadius);
         if (cDrawWidth < 1) cDrawWidth = 1;
         ShapeParams p = d->m_report.shape.params; // the end point stays as it was
         p.x1 = CenterPointOfCurX;

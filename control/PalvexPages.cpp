@@ -48,7 +48,6 @@ PALVEX_HEADER_SETTER(fxFontItalicHeader, lineHeader, bool, italic)
 PALVEX_HEADER_SETTER(fxForecolorHeader, lineHeader, int32_t, color)
 PALVEX_HEADER_SETTER(fxAlignHeader, lineHeader, AlignType, align)
 PALVEX_HEADER_SETTER(fxKindOfHeader, lineHeader, KindOfHeaderType, kind)
-PALVEX_HEADER_SETTER(fxCurXHeader, lineHeader, float, x)
 PALVEX_HEADER_SETTER(fxEnterAfterHeader, lineHeader, int16_t, linesAfter)
 PALVEX_HEADER_SETTER(fxLinesBeforeHeader, lineHeader, int16_t, linesBefore)
 PALVEX_HEADER_SETTER(fxNameAnyHeader, positionedHeader, QString, text)
@@ -63,6 +62,14 @@ PALVEX_HEADER_SETTER(fxKindOfAnyHeader, positionedHeader, KindOfHeaderType, kind
 PALVEX_HEADER_SETTER(fxCurXAnyHeader, positionedHeader, int16_t, x)
 PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
 #undef PALVEX_HEADER_SETTER
+
+Status Palvex::fxCurXHeader(const int16_t& X, const float& CX) {
+    return guarded([&] {
+        LineHeader& header = d->m_pages->lineHeader(X);
+        requireTwips(CX);
+        header.x = CX;
+    });
+}
 
 Status Palvex::Footer1Right(const Footer1Number& kdOneToFour, const QString& TXT,
                             const QString& R1FontName, const float& R1FontSize,

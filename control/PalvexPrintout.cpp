@@ -65,9 +65,15 @@ private:
 
 Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
     return guarded([&] {
+        const QString name = trimBlanks(FileName);
+        // The printout is written from the report being recorded: without one, the file named
+        // would be replaced by a printout of nothing (or of a report already closed).
+        if (!name.isEmpty() && !d->reportOpen()) {
+            Cancel = true;
+            palvex::raise(Status::BadFileName);
+        }
         Cancel = false;
         d->m_saveFile->close();
-        const QString name = trimBlanks(FileName);
         if (name.isEmpty()) {
             d->m_saveEnabled = false;
             return;
@@ -90,9 +96,16 @@ Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
                 .join(QLatin1Char('\n')),
             Warning, this);
         Cancel = true;
-        // The host is still inside this call: the preview closes once it has returned.
+        // The host is told to start again: nothing more is recorded into this report. The host is
+        // still inside this call, so the preview closes once it has returned, unless the host
+        // has started the next report by then.
+        d->m_report.close();
         QMetaObject::invokeMethod(
-            this, [this] { d->m_navigation->cmd_Click(0); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (!d->reportOpen()) d->m_navigation->cmd_Click(0);
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -60,6 +60,8 @@ public:
     void recoverFromFailure(Status status);
     // A report that printLastPage ended and Close has not forgotten: its page index is complete.
     bool reportEnded() const { return m_reportShown && m_store.itemCount() > 0; }
+    // A start succeeded and neither Close nor a failed SavePrint has ended the report since.
+    bool reportOpen() const { return m_store.isOpen() && m_report.lines.surface(); }
     // Writes the printout when the control ends, if SavePrint named a file.
     void WritePrintout();
     // The parts' notices passed on as the control's signals.

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 # dpkg-dev and file: cpack's Debian package takes its dependencies from the binaries.
 packages=(cmake g++ make pkg-config python3 qt6-base-dev libgl-dev libcups2-dev libgtest-dev libbenchmark-dev
-          fonts-liberation2 culmus fonts-noto-core poppler-utils xvfb xauth dpkg-dev file)
+          fonts-liberation2 culmus fonts-noto-core poppler-utils qpdf xvfb xauth dpkg-dev file)
 # The test command adds what only the tests use (a CUPS scheduler and PDF queue driver); a test
 # that lacks them is skipped, so failing to install them is a warning, not the end.
 read -r -a extra_packages <<<"${PALVEX_EXTRA_PACKAGES:-}"

@@ -16,6 +16,22 @@ template <class... F> void requireFinite(F... values) {
     if (!(std::isfinite(values) && ...)) raise(Status::InvalidProcedureCall);
 }
 
+// The twips a page can hold, with room to spare (some 296 metres), and the largest whole number a
+// Single keeps exactly. A coordinate, size or width beyond it would reach the drawing engines and
+// the PDF writer as a number they cannot write.
+inline constexpr float MaxTwips = 16777216.0f;
+
+inline bool withinPageRange(double twips) {
+    return std::fabs(twips) <= MaxTwips; // false for NaN too
+}
+
+// Twips arguments: NaN or infinite is an invalid call, beyond MaxTwips an overflow; either way
+// before anything is recorded.
+template <class... F> void requireTwips(F... values) {
+    requireFinite(values...);
+    if (!(withinPageRange(values) && ...)) raise(Status::Overflow);
+}
+
 // Runs `body` and turns any Error (or allocation failure) into a Status.
 template <class F> Status guarded(F&& body) {
     try {

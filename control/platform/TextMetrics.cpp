@@ -6,6 +6,7 @@
 #include <QGlyphRun>
 #include <QHash>
 #include <QImage>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -106,12 +107,52 @@ QFont TextMetrics::fontFor(const FontSpec& spec) {
     return font;
 }
 
+namespace {
+
+// Font engines add advances in 26.6 fixed point, which overflows past 2^25 device units (some
+// 300,000 characters of 12-point text): a longer text is measured in pieces of at most this
+// many characters, each small enough at the largest measured size, and the pieces are added in
+// double precision.
+constexpr qsizetype LongestMeasuredPiece = 1024;
+// Texts longer than this are not remembered: a few would fill the cache's memory.
+constexpr qsizetype LongestRememberedText = 512;
+
+double measure(const Measured& m, QStringView text) {
+    if (text.size() <= LongestMeasuredPiece)
+        return m.metrics.horizontalAdvance(text.toString()) * m.scale;
+    // Each piece ends at the last line-break opportunity within reach, else at the last grapheme
+    // boundary, so that no shaped cluster (nor Arabic letters joined across it) is cut.
+    const QString whole = text.toString();
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, whole);
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, whole);
+    auto pieceEnd = [&](qsizetype from) {
+        const qsizetype limit = from + LongestMeasuredPiece;
+        if (limit >= whole.size()) return whole.size();
+        for (QTextBoundaryFinder* finder : {&lines, &graphemes}) {
+            finder->setPosition(limit + 1);
+            const qsizetype end = finder->toPreviousBoundary();
+            if (end > from) return end;
+        }
+        return limit;
+    };
+    double width = 0;
+    for (qsizetype from = 0; from < whole.size();) {
+        const qsizetype end = pieceEnd(from);
+        width += m.metrics.horizontalAdvance(whole.mid(from, end - from)) * m.scale;
+        from = end;
+    }
+    return width;
+}
+
+} // namespace
+
 double TextMetrics::width(const FontSpec& spec, QStringView text) {
     if (text.isEmpty()) return 0;
     const Measured& m = cache().get(spec);
+    if (text.size() > LongestRememberedText) return measure(m, text);
     QString key = text.toString();
     if (const auto known = m.widths.constFind(key); known != m.widths.constEnd()) return *known;
-    const double width = m.metrics.horizontalAdvance(key) * m.scale;
+    const double width = measure(m, key);
     if (m.widths.size() >= MaxRememberedWidths) m.widths.clear();
     m.widths.insert(std::move(key), width);
     return width;

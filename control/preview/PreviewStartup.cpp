@@ -93,7 +93,8 @@ void PreviewStartup::sizePage() {
     m_view.searchContinue = false;
     m_report.reduceTwips = 1000;
     m_report.props.gtAfterPage = false;
-    m_report.noPageNumbers = false;
+    // Each report starts with the page numbers the host asked for last.
+    m_report.noPageNumbers = m_report.props.dontPrintNumberPage;
     m_report.pageFooterCount = 0;
     m_report.pageIndex.assign(1, 0);
     m_report.lastPageIndex = 0;

@@ -219,6 +219,10 @@ void ItemWriter::WriteItem(QString& text) {
 
     try {
         if (!fillKind(surface, kind, text, item)) return;
+        // A cursor carried off the page by what came before is refused, not written.
+        if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
+            !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
+            raise(Status::Overflow);
 
         bool keepPlace = m_report.props.DontConsiderForCenter;
         if (item.CharsPlacement == 1 || item.CharsPlacement == 2 || align == AlignRight ||

@@ -17,7 +17,29 @@ namespace palvex {
 
 namespace {
 constexpr float RuleGap = 50; // between the rule and the page number
-}
+
+// Footers and headers record in fonts of their own, which must not leak into the text the host
+// records next: afterwards the surface carries again the font its properties say.
+class HostFontKept {
+public:
+    explicit HostFontKept(Surface& surface)
+        : m_surface(surface), m_font(surface.font()), m_color(surface.ForeColor()) {}
+    HostFontKept(const HostFontKept&) = delete;
+    HostFontKept& operator=(const HostFontKept&) = delete;
+    ~HostFontKept() {
+        m_surface.restoreFont(m_font);
+        try {
+            m_surface.setForeColor(m_color); // the surface's own value, so never refused
+        } catch (...) {
+        }
+    }
+
+private:
+    Surface& m_surface;
+    const FontSpec m_font;
+    const int32_t m_color;
+};
+} // namespace
 
 LineHeader& PageRecorder::lineHeader(int16_t number) {
     if (number < 1 || number > int16_t(m_report.lineHeaders.size()))
@@ -48,22 +70,7 @@ bool PageRecorder::belowTopMargin() const {
 void PageRecorder::FinishPage() {
     if (m_report.pageFooterCount == std::numeric_limits<int16_t>::max()) raise(Status::Overflow);
     Surface& surface = this->surface();
-    // The footer's own fonts must not leak into the text the host records next: its font
-    // properties still say what the host set.
-    const FontSpec hostFont = surface.font();
-    const int32_t hostColor = surface.ForeColor();
-    struct RestoreHostFont {
-        Surface& surface;
-        const FontSpec& font;
-        int32_t color;
-        ~RestoreHostFont() {
-            surface.restoreFont(font);
-            try {
-                surface.setForeColor(color); // the surface's own value, so never refused
-            } catch (...) {
-            }
-        }
-    } restore{surface, hostFont, hostColor};
+    const HostFontKept hostFont(surface);
     const int32_t footerCount = m_report.pageFooterCount + 1;
     if (!m_report.noPageNumbers) {
         if (m_report.lineAbovePageNumber != QLatin1Char(' ')) {
@@ -205,6 +212,7 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
 void PageRecorder::PrintHeader() {
     if (!m_report.props.Header) return;
     Surface& surface = this->surface();
+    const HostFontKept hostFont(surface);
     for (const LineHeader& h : m_report.lineHeaders) {
         const QString text = trimBlanks(h.text);
         if (text.isEmpty()) continue;
@@ -230,10 +238,6 @@ void PageRecorder::PrintHeader() {
     surface.setCurrentY(y);
     m_report.props.CurrentX = x;
     m_report.props.CurrentY = y;
-    surface.setFontBold(false);
-    surface.setFontUnderline(false);
-    surface.setFontItalic(false);
-    surface.setForeColor(0);
     m_report.props.gtAfterPage = false;
 }
 

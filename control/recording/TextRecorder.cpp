@@ -10,6 +10,7 @@
 #include "platform/Surface.h"
 #include "recording/ReportState.h"
 
+#include <cmath>
 #include <limits>
 
 namespace palvex {
@@ -70,7 +71,9 @@ void TextRecorder::JumpToNextLine() {
 
 // A host lays its texts out with these: they measure what will be stored.
 float TextRecorder::TextWidth(const QString& text) const {
-    return m_pic.TextWidth(CodePage::system().storedForm(text));
+    const float width = m_pic.TextWidth(CodePage::system().storedForm(text));
+    if (!std::isfinite(width)) raise(Status::Overflow); // beyond what a Single holds
+    return width;
 }
 float TextRecorder::TextHeight(const QString& text) const {
     return m_pic.TextHeight(CodePage::system().storedForm(text));

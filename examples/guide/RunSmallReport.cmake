@@ -1,5 +1,5 @@
 # Runs COMMAND ("|"-separated) in an empty WORKDIR. It must succeed, report no error, and leave
-# small_report.pdf there, whose text (pdftotext -layout) must be EXPECTED's, column for column:
+# small_report.pdf there, which qpdf finds sound and whose text (pdftotext -layout) must be EXPECTED's, column for column:
 # the spacing is where each text stands on the page. pdftotext wraps right-to-left runs in
 # invisible direction marks (U+202A to U+202E); they are dropped, as are blanks at line ends.
 function(normalise text out)
@@ -29,6 +29,12 @@ endif()
 set(pdf ${WORKDIR}/small_report.pdf)
 if(NOT EXISTS ${pdf})
     message(FATAL_ERROR "no ${pdf}\n${output}\n${errors}")
+endif()
+# Every PDF the control writes passes qpdf's check without a warning (exit status 3).
+execute_process(COMMAND qpdf --check ${pdf} OUTPUT_VARIABLE check ERROR_VARIABLE check
+    RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "qpdf --check ${pdf}: ${rc}\n${check}")
 endif()
 execute_process(COMMAND pdftotext -layout ${pdf} - OUTPUT_VARIABLE actual RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)

@@ -103,6 +103,78 @@ TEST_F(Pages, ThePageFootersFontDoesNotLeakIntoTheNextPage) {
     EXPECT_EQ(next.ForeColor, 0x0000FF);
 }
 
+// Headers record in fonts of their own, also at the automatic breaks of checkMin1 and checkMin2;
+// afterwards the text prints in the font the host's properties read.
+TEST_F(Pages, HeaderFontsDoNotLeakIntoTheBodyThePropertiesStillDescribe) {
+    ASSERT_EQ(ctl().let_Header(true), Status::Ok);
+    header(1, QStringLiteral("Title"));
+    int16_t one = 1;
+    QString miriam = QStringLiteral("Miriam CLM");
+    float big = 20;
+    bool off = false;
+    int32_t red = 0x0000FF;
+    ASSERT_EQ(ctl().fxFontNameHeader(one, miriam), Status::Ok);
+    ASSERT_EQ(ctl().fxFontsizeHeader(one, big), Status::Ok);
+    ASSERT_EQ(ctl().fxFontBoldHeader(one, off), Status::Ok);
+    ASSERT_EQ(ctl().fxForecolorHeader(one, red), Status::Ok);
+
+    ctl().let_FontName(QStringLiteral("Liberation Serif"));
+    ctl().let_FontSize(9);
+    ctl().let_FontBold(true);
+    ctl().let_FontItalic(true);
+    ctl().let_FontUnderline(true);
+    ctl().let_ForeColor(0xFF0000);
+    auto expectHostFont = [&](const QString& body) {
+        const std::vector<PrintItem> found = itemsWithText(body);
+        ASSERT_EQ(found.size(), 1u) << qPrintable(body);
+        const PrintItem& i = found[0];
+        EXPECT_EQ(i.FontName.trimmed(), QStringLiteral("Liberation Serif")) << qPrintable(body);
+        EXPECT_FLOAT_EQ(i.FontSize, 9) << qPrintable(body);
+        EXPECT_EQ(i.FontBold, -1) << qPrintable(body);
+        EXPECT_EQ(i.FontItalic, -1) << qPrintable(body);
+        EXPECT_EQ(i.FontUnderline, -1) << qPrintable(body);
+        EXPECT_EQ(i.ForeColor, 0xFF0000) << qPrintable(body);
+    };
+
+    ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
+    ASSERT_EQ(text(QStringLiteral("first body line"), A2_JumpToNextLine), Status::Ok);
+    expectHostFont(QStringLiteral("first body line"));
+    EXPECT_FLOAT_EQ(itemsWithText(QStringLiteral("Title")).at(0).FontSize, 20);
+
+    // Down the page until checkMin1 breaks it and records the headers on the next page.
+    const int32_t pages = ctl().internals().report().pagesEnded;
+    for (int line = 0; ctl().internals().report().pagesEnded == pages && line < 500; ++line) {
+        ASSERT_EQ(ctl().JumpToNextLine(), Status::Ok);
+        ASSERT_EQ(ctl().checkMin1(), Status::Ok);
+    }
+    ASSERT_EQ(ctl().internals().report().pagesEnded, pages + 1);
+    ASSERT_EQ(itemsWithText(QStringLiteral("Title")).size(), 2u);
+    ASSERT_EQ(text(QStringLiteral("after the break")), Status::Ok);
+    expectHostFont(QStringLiteral("after the break"));
+}
+
+TEST_F(Pages, DontPrintNumberPageLeavesThePageNumberOffTheReportsStartedAfterwards) {
+    auto pageNumbers = [&] {
+        int count = 0;
+        for (int32_t n = 1; n <= store().itemCount(); ++n)
+            if (item(n).ItemText.trimmed().startsWith(QLatin1Char('-'))) ++count;
+        return count;
+    };
+    auto twoPages = [&] {
+        start();
+        ASSERT_EQ(text(QStringLiteral("one"), A2_JumpToNextLine), Status::Ok);
+        ASSERT_EQ(ctl().printPage(), Status::Ok);
+        ASSERT_EQ(text(QStringLiteral("two"), A2_JumpToNextLine), Status::Ok);
+        ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    };
+    ASSERT_EQ(ctl().let_dontPrintNumberPage(true), Status::Ok);
+    twoPages();
+    EXPECT_EQ(pageNumbers(), 0);
+    ASSERT_EQ(ctl().let_dontPrintNumberPage(false), Status::Ok);
+    twoPages();
+    EXPECT_EQ(pageNumbers(), 2);
+}
+
 TEST_F(Pages, ARuleAboveThePageNumberOnlyWhenTheCharacterIsNotBlank) {
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);

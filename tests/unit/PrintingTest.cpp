@@ -3,6 +3,7 @@
 
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
+#include "PdfCheck.h"
 
 #include "preview/PageRenderer.h"
 
@@ -100,6 +101,8 @@ TEST_F(Printing, CopiesArePrintedPageByPageWithoutABlankSheet) {
     EXPECT_TRUE(child<QWidget>("cmdCancelPrinting")->isHidden());
     EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
     ASSERT_EQ(pageCount(), 6);
+    const PdfCheck check = qpdfCheck(pdf());
+    EXPECT_TRUE(check.clean()) << qPrintable(check.output);
     const QStringList pages = pageTexts();
     ASSERT_EQ(pages.size(), 6);
     for (int i = 0; i < 6; ++i) {
@@ -407,6 +410,8 @@ TEST_F(Printing, ExportPdfWritesTheReportOrARangeCountedFromTheFirstPageNumber) 
     const float pageNumberLine = ctl().internals().report().lines.pageNumberLine();
 
     ASSERT_EQ(ctl().ExportPdf(pdf()), Status::Ok);
+    const PdfCheck check = qpdfCheck(pdf());
+    EXPECT_TRUE(check.clean()) << qPrintable(check.output);
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
     EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f); // the preview keeps its zoom
     EXPECT_FLOAT_EQ(ctl().internals().report().lines.pageNumberLine(), pageNumberLine);

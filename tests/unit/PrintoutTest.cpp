@@ -282,12 +282,60 @@ TEST_F(PrintoutTest, AFileThatCannotBeWrittenCancelsSavingAndClosesThePreviewLat
     start();
     savePrint(path("shared.prn"));
     auto other = std::make_unique<Palvex>(testPlatform());
+    ASSERT_EQ(other->StartPalvexPrintPreview(), Status::Ok);
     QString name = path("shared.prn");
     bool cancel = false;
     ASSERT_EQ(other->SavePrint(name, cancel), Status::Ok);
     EXPECT_TRUE(cancel);
     other.reset();
     QCoreApplication::processEvents();
+}
+
+// A printout is written from the report being recorded: without one, naming a file is refused
+// and the file keeps what it held, whenever the control ends.
+TEST_F(PrintoutTest, SavePrintWithoutAnOpenReportIsRefusedAndKeepsTheFile) {
+    const QByteArray kept = "2100\r\n1 yesterday's printout\r\n";
+    writeFile(path("out.prn"), kept);
+    auto refused = [&](const char* when) {
+        QString name = path("out.prn");
+        bool cancel = false;
+        EXPECT_EQ(ctl().SavePrint(name, cancel), Status::BadFileName) << when;
+        EXPECT_TRUE(cancel) << when;
+    };
+
+    // Before any start.
+    m_control = makeControl();
+    refused("before the start");
+    // After the report was closed.
+    start();
+    ASSERT_EQ(text(QStringLiteral("a report")), Status::Ok);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    click(0); // Close
+    refused("after Close");
+    // After a failed SavePrint, which asks the host to start printing again: at once, before the
+    // preview has closed.
+    start();
+    savePrint(m_dir.path(), /*expectCancel=*/true);
+    refused("after a failed SavePrint");
+    EXPECT_EQ(text(QStringLiteral("more")), Status::BadFileName) << "the report has ended";
+    QCoreApplication::processEvents();
+    refused("after the preview closed");
+    // Switching saving off needs no report.
+    QString none;
+    bool cancel = true;
+    EXPECT_EQ(ctl().SavePrint(none, cancel), Status::Ok);
+    EXPECT_FALSE(cancel);
+    m_control.reset();
+    EXPECT_EQ(fileBytes(path("out.prn")), kept);
+}
+
+TEST_F(PrintoutTest, AReportStartedRightAfterAFailedSaveIsNotClosedByIt) {
+    savePrint(m_dir.path(), /*expectCancel=*/true);
+    start(); // before the event loop runs the preview's close
+    QCoreApplication::processEvents();
+    EXPECT_EQ(text(QStringLiteral("the new report")), Status::Ok);
+    savePrint(path("new.prn"));
+    EXPECT_EQ(endAndReadLines(path("new.prn")).last(), QStringLiteral("1 the new report"));
 }
 
 // Makes `folder` refuse new files while the files in it stay writable: no write permission for
