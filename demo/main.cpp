@@ -10,6 +10,7 @@
 #include "HeadlessRun.h"
 #include "MainForm.h"
 
+#include "platform/DisplayPlatform.h"
 #include "platform/Platform.h"
 
 #include <QAbstractButton>
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
         if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
     }
     Platform::reportFileSizeLimitAsDiskFull();
-    QApplication app(argc, argv);
+    DisplayPlatform::Arguments arguments(argc, argv);
+    QApplication app(arguments.argc(), arguments.argv());
     QTextStream out(stdout);
 
     HeadlessOptions options;
@@ -112,6 +114,11 @@ int main(int argc, char** argv) {
     if (!options.pngDirectory.isEmpty() || !options.pdfFile.isEmpty() || options.asIs)
         return usage();
 
+    if (DisplayPlatform::noteFallback()) {
+        std::fprintf(stderr, "PalvexDemo: the main form needs a display; without one, "
+                             "--example NAME|all --png DIR records the examples as pages\n");
+        return 1;
+    }
     QTextStream err(stderr);
     DemoHost host(Platform::desktop(), options.programFolder,
                   [&err](const QString& line) { err << "PalvexDemo: " << line << Qt::endl; });

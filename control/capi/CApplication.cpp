@@ -1,28 +1,21 @@
 // The Qt application and its event loop, for hosts that have neither.
 
 #include "capi/CallGuard.h"
+#include "platform/DisplayPlatform.h"
 #include <palvex/Palvex.h>
 #include <palvex/palvex_c.h>
 
 #include <QApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
 
-#include <string>
-#include <vector>
+#include <optional>
 
 using palvex::Status;
 using palvex::capi::guardedCall;
 
 namespace {
-
-// QApplication keeps references to argc and argv, so both live as long as it does: for the
-// rest of the process, as nothing here can know when a host is done with its controls.
-struct ApplicationArguments {
-    std::vector<std::string> strings;
-    std::vector<char*> pointers;
-    int count = 0;
-};
 
 bool anyControlOnScreen() {
     for (QWidget* widget : QApplication::topLevelWidgets())
@@ -67,30 +60,42 @@ extern "C" int palvex_app_ensure(int argc, char** argv) {
         if (QCoreApplication::instance())
             return palvex::capi::widgetApplicationRuns() ? Status::Ok
                                                          : Status::InvalidProcedureCall;
-        static ApplicationArguments arguments;
-        arguments.strings.clear();
-        for (int i = 0; argv && i < argc; ++i)
-            arguments.strings.emplace_back(argv[i] ? argv[i] : "");
-        if (arguments.strings.empty()) arguments.strings.emplace_back("palvex");
-        arguments.pointers.clear();
-        for (std::string& s : arguments.strings)
-            arguments.pointers.push_back(s.data());
-        arguments.pointers.push_back(nullptr);
-        arguments.count = int(arguments.strings.size());
-        new QApplication(arguments.count, arguments.pointers.data());
+        // The application keeps references to its arguments, for the rest of the process, as
+        // nothing here can know when a host is done with its controls. Where no display can
+        // be opened it comes up offscreen instead of Qt ending the process.
+        static std::optional<palvex::DisplayPlatform::Arguments> arguments;
+        arguments.emplace(argc, argv);
+        new QApplication(arguments->argc(), arguments->argv());
+        palvex::DisplayPlatform::noteFallback();
+        return Status::Ok;
+    });
+}
+
+extern "C" int palvex_app_without_display(void) {
+    return palvex::DisplayPlatform::withoutDisplay() ? 1 : 0;
+}
+
+extern "C" int palvex_app_exec_for(int milliseconds, int* showing) {
+    if (showing) *showing = 0;
+    return guardedCall([&] {
+        if (!palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
+        if (!anyControlOnScreen()) return Status::Ok;
+        // Offscreen, no one can see a preview or close it: waiting would never end. Where the
+        // library fell back to it, a preview the host wants shown is refused.
+        if (palvex::DisplayPlatform::screenless())
+            return palvex::DisplayPlatform::withoutDisplay() ? Status::InvalidProcedureCall
+                                                             : Status::Ok;
+        QEventLoop loop;
+        LastWindowWatcher watcher(loop);
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<palvex::Palvex*>(widget)) watcher.watch(widget);
+        if (milliseconds >= 0) QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+        if (showing) *showing = anyControlOnScreen() ? 1 : 0;
         return Status::Ok;
     });
 }
 
 extern "C" int palvex_app_exec(void) {
-    return guardedCall([] {
-        if (!palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
-        if (!anyControlOnScreen()) return Status::Ok;
-        QEventLoop loop;
-        LastWindowWatcher watcher(loop);
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (qobject_cast<palvex::Palvex*>(widget)) watcher.watch(widget);
-        loop.exec();
-        return Status::Ok;
-    });
+    return palvex_app_exec_for(-1, nullptr);
 }

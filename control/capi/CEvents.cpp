@@ -15,7 +15,7 @@ namespace {
 // handle (palvex_destroy then defers the control's deletion), so nothing here touches the
 // handle after the call. A C handler does not throw; the text conversion might (out of memory),
 // and that is dropped rather than unwound through Qt.
-void deliver(palvex_control* handle, int event, int32_t number, const QString& text) {
+void deliver(palvex::capi::ControlHandle* handle, int event, int32_t number, const QString& text) {
     const palvex_event_handler handler = handle->handler;
     if (!handler) return;
     void* const context = handle->handlerContext;
@@ -31,9 +31,11 @@ void deliver(palvex_control* handle, int event, int32_t number, const QString& t
 
 } // namespace
 
-extern "C" int palvex_set_event_handler(palvex_control* handle, palvex_event_handler handler,
+extern "C" int palvex_set_event_handler(palvex_control* token, palvex_event_handler handler,
                                         void* context) {
     return guardedCall([&] {
+        palvex::capi::ControlHandle* handle =
+            palvex::capi::liveHandle(token, "palvex_set_event_handler");
         if (!handle || !handle->usable()) return Status::InvalidProcedureCall;
         for (QMetaObject::Connection& connection : handle->eventConnections)
             QObject::disconnect(connection);

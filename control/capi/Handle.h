@@ -1,6 +1,7 @@
 #pragma once
 
-// What a C caller's handle stands for: one control and its late-bound entry.
+// What a C caller's handle stands for: one control and its late-bound entry, and the registry
+// that turns the caller's handle into it.
 
 #include "capi/CallGuard.h"
 #include <palvex/Dispatch.h>
@@ -12,18 +13,20 @@
 
 #include <memory>
 
-struct palvex_control {
-    palvex_control() : control(new palvex::Palvex), dispatch(*control) {}
+namespace palvex::capi {
+
+struct ControlHandle {
+    ControlHandle() : control(new palvex::Palvex), dispatch(*control) {}
     // After the application is gone (a Python host's objects outliving its PyQt application at
     // exit) a widget can no longer be destroyed safely; the process is ending, so it is left.
-    ~palvex_control() {
+    ~ControlHandle() {
         // The event handler's connections hold this handle; none may outlive it.
         for (QMetaObject::Connection& connection : eventConnections)
             QObject::disconnect(connection);
         if (QCoreApplication::instance()) delete control.data();
     }
-    palvex_control(const palvex_control&) = delete;
-    palvex_control& operator=(const palvex_control&) = delete;
+    ControlHandle(const ControlHandle&) = delete;
+    ControlHandle& operator=(const ControlHandle&) = delete;
 
     // A host that put the control into a window of its own (palvex_widget) may have destroyed
     // it with that window, or destroyed the application; the handle then refuses calls instead
@@ -40,3 +43,15 @@ struct palvex_control {
     // handle and the call that counts must still find it afterwards.
     std::shared_ptr<int> handlerDepth = std::make_shared<int>(0);
 };
+
+// The handles C callers hold are tokens, never the address of a ControlHandle, and no token is
+// given out twice: a call through a handle that was destroyed (or never made) finds nothing and
+// is refused, instead of reaching freed memory or another control that took its place.
+palvex_control* registerHandle(std::unique_ptr<ControlHandle> handle);
+// The live handle behind `token`; null, and a line on standard error naming `function`, when
+// there is none (a NULL, destroyed or made-up handle).
+ControlHandle* liveHandle(const palvex_control* token, const char* function);
+// Takes the handle out of the registry (any thread); null, with the same line, when none.
+std::unique_ptr<ControlHandle> takeHandle(const palvex_control* token, const char* function);
+
+} // namespace palvex::capi

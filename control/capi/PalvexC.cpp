@@ -4,14 +4,15 @@
 #include "capi/CallGuard.h"
 #include "capi/Handle.h"
 
-
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
 using palvex::DispId;
 using palvex::Status;
 using palvex::Variant;
+using palvex::capi::ControlHandle;
 using palvex::capi::guardedCall;
 
 namespace {
@@ -32,10 +33,10 @@ std::optional<palvex::ValueType> declaredType(const palvex::MemberInfo& member, 
     return std::nullopt;
 }
 
-Status invokeMember(palvex_control* handle, DispId id, int kind, palvex_variant* args, int nargs,
-                    palvex_variant* result) {
-    if (!handle || nargs < 0 || (nargs > 0 && !args) || !isKind(kind))
-        return Status::InvalidProcedureCall;
+Status invokeMember(palvex::capi::ControlHandle* handle, DispId id, int kind, palvex_variant* args,
+                    int nargs, palvex_variant* result) {
+    if (!handle) return Status::InvalidProcedureCall;
+    if (nargs < 0 || (nargs > 0 && !args) || !isKind(kind)) return Status::InvalidProcedureCall;
     if (!handle->usable()) return Status::InvalidProcedureCall;
     const palvex::MemberInfo* member = palvex::findMember(id);
     if (!member) return Status::NoSuchMember;
@@ -84,28 +85,35 @@ extern "C" int palvex_create(palvex_control** out) {
     if (out) *out = nullptr;
     return guardedCall([&] {
         if (!out || !palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
-        auto* handle = new palvex_control;
+        auto handle = std::make_unique<ControlHandle>();
         // The control is its own window, which the Close button only hides when a host window
         // holds it: here nothing else would take the preview off the screen.
         palvex::Palvex* control = handle->control.data();
         QObject::connect(control, &palvex::Palvex::closed, control, &QWidget::hide);
-        *out = handle;
+        *out = palvex::capi::registerHandle(std::move(handle));
         return Status::Ok;
     });
 }
 
-extern "C" int palvex_destroy(palvex_control* handle) {
-    if (handle && !palvex::capi::onApplicationThread()) {
+extern "C" int palvex_destroy(palvex_control* token) {
+    if (!token) return PALVEX_OK; // as free(NULL)
+    if (!palvex::capi::onApplicationThread()) {
         // A garbage collector may release a handle on any thread; the control is deleted on its
         // own thread, when that thread's loop next runs, rather than left on screen.
         return palvex::capi::guardedOnAnyThread([&] {
+            std::unique_ptr<ControlHandle> handle =
+                palvex::capi::takeHandle(token, "palvex_destroy");
+            if (!handle) return Status::InvalidProcedureCall;
             QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [handle] { delete handle; }, Qt::QueuedConnection);
+                QCoreApplication::instance(), [owned = handle.release()] { delete owned; },
+                Qt::QueuedConnection);
             return Status::Ok;
         });
     }
     return guardedCall([&] {
-        if (handle && *handle->handlerDepth > 0) {
+        std::unique_ptr<ControlHandle> handle = palvex::capi::takeHandle(token, "palvex_destroy");
+        if (!handle) return Status::InvalidProcedureCall;
+        if (*handle->handlerDepth > 0) {
             // Released from its own event handler: the control's code that sent the event is
             // still running, so the control goes once that has returned (hidden at once).
             if (palvex::Palvex* control = handle->control.data()) {
@@ -114,25 +122,26 @@ extern "C" int palvex_destroy(palvex_control* handle) {
             }
             handle->control.clear();
         }
-        delete handle;
         return Status::Ok;
     });
 }
 
-extern "C" int palvex_id_of_name(palvex_control* handle, const char* name, int32_t* id) {
+extern "C" int palvex_id_of_name(palvex_control* token, const char* name, int32_t* id) {
     if (id) *id = palvex::UnknownDispId;
     return guardedCall([&] {
+        ControlHandle* handle = palvex::capi::liveHandle(token, "palvex_id_of_name");
         if (!handle || !name || !id) return Status::InvalidProcedureCall;
         *id = handle->dispatch.idOfName(name);
         return *id == palvex::UnknownDispId ? Status::NoSuchMember : Status::Ok;
     });
 }
 
-extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
+extern "C" int palvex_invoke(palvex_control* token, const char* name, int kind,
                              palvex_variant* args, int nargs, palvex_variant* result) {
     // The result is always written, so clearing it afterwards is right whatever the status.
     if (result) *result = palvex_empty();
     return guardedCall([&] {
+        ControlHandle* handle = palvex::capi::liveHandle(token, "palvex_invoke");
         if (!handle || !name) return Status::InvalidProcedureCall;
         const DispId id = handle->dispatch.idOfName(name);
         if (id == palvex::UnknownDispId) return Status::NoSuchMember;
@@ -140,15 +149,19 @@ extern "C" int palvex_invoke(palvex_control* handle, const char* name, int kind,
     });
 }
 
-extern "C" int palvex_invoke_id(palvex_control* handle, int32_t id, int kind, palvex_variant* args,
+extern "C" int palvex_invoke_id(palvex_control* token, int32_t id, int kind, palvex_variant* args,
                                 int nargs, palvex_variant* result) {
     if (result) *result = palvex_empty();
-    return guardedCall([&] { return invokeMember(handle, id, kind, args, nargs, result); });
+    return guardedCall([&] {
+        return invokeMember(palvex::capi::liveHandle(token, "palvex_invoke_id"), id, kind, args,
+                            nargs, result);
+    });
 }
 
-extern "C" int palvex_widget(palvex_control* handle, void** widget) {
+extern "C" int palvex_widget(palvex_control* token, void** widget) {
     if (widget) *widget = nullptr;
     return guardedCall([&] {
+        ControlHandle* handle = palvex::capi::liveHandle(token, "palvex_widget");
         if (!handle || !widget || !handle->usable()) return Status::InvalidProcedureCall;
         *widget = static_cast<QWidget*>(handle->control.data());
         return Status::Ok;

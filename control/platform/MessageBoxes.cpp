@@ -1,24 +1,17 @@
 #include "MessageBoxes.h"
 
+#include "DisplayPlatform.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
 namespace palvex {
 
-namespace {
-
-// On these platforms no one can see a box or press its buttons, so a modal box would wait for
-// ever: a headless export job would hang on its first warning.
-bool nobodyCanAnswer() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
-}
-
-} // namespace
-
 int QtMessageBoxes::show(const QString& text, int flags, QWidget* parent) {
     const bool yesNo = (flags & 7) == YesNo;
-    if (nobodyCanAnswer()) {
+    // Where no one can see a box or press its buttons, a modal box would wait for ever: a
+    // headless export job would hang on its first warning.
+    if (DisplayPlatform::screenless()) {
         // The text goes to the log, and the box answers as its first button would.
         qWarning("palvex: %s", qPrintable(text));
         return yesNo ? AnswerYes : AnswerOk;

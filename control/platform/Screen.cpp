@@ -1,5 +1,7 @@
 #include "Screen.h"
 
+#include "DisplayPlatform.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,9 +14,7 @@ Screen::~Screen() {
 
 Screen::Size Screen::size() const {
     if (m_injected) return *m_injected;
-    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen") ||
-                          QGuiApplication::platformName() == QLatin1String("minimal");
-    if (!headless)
+    if (!DisplayPlatform::screenless())
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QSize logical = screen->size();
             return {float(logical.width() * TwipsPerPixel),

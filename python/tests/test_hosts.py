@@ -3,6 +3,7 @@
 import os
 import pathlib
 import shutil
+import signal
 import subprocess
 import sys
 
@@ -48,3 +49,71 @@ def test_a_pyqt6_window_embeds_the_preview_in_a_tab():
     pytest.importorskip("PyQt6.QtWidgets", reason="python3-pyqt6 is not installed")
     result = run_python([str(pathlib.Path(__file__).with_name("pyqt_host.py"))])
     assert result.returncode == 0 and result.stdout.strip().endswith("ok"), result.stderr
+
+
+def without_display():
+    """The environment of a report job on a server: no display of any kind named."""
+    return {name: value for name, value in os.environ.items()
+            if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+
+
+SERVER_JOB = """
+import palvex
+with palvex.Report() as r:
+    assert palvex.without_display()
+    r.WorkingFolder = "."
+    r.MessagesToHost = True
+    r.StartPalvexPrintPreview()
+    r.printText("report on a server", palvex.A2_JumpToNextLine)
+    r.printLastPage()
+    r.ExportPdf("report.pdf")
+    try:
+        palvex.run()
+    except palvex.PalvexError as refused:
+        print("refused", refused.status, refused.text)
+"""
+
+
+def test_without_a_display_reports_export_and_showing_is_refused(tmp_path):
+    result = subprocess.run([sys.executable, "-c", SERVER_JOB], capture_output=True, text=True,
+                            cwd=tmp_path, timeout=120, env=without_display())
+    assert result.returncode == 0, result.stderr
+    assert result.stderr.count("no display could be opened") == 1, result.stderr
+    assert result.stdout.startswith("refused 5 no display"), result.stdout
+    assert (tmp_path / "report.pdf").stat().st_size > 0
+
+
+INTERRUPTED_PREVIEW = """
+import os, palvex, sys
+r = palvex.Report()
+r.WorkingFolder = "."
+r.StartPalvexPrintPreview()
+r.printText("waiting for Ctrl+C", palvex.A2_JumpToNextLine)
+r.printLastPage()
+try:
+    print(os.getpid(), flush=True)
+    palvex.run()
+except KeyboardInterrupt:
+    print("interrupted", flush=True)
+    sys.exit(0)
+print("returned without a KeyboardInterrupt", flush=True)
+sys.exit(1)
+"""
+
+
+def test_ctrl_c_while_a_preview_is_shown_raises_keyboard_interrupt(tmp_path):
+    xvfb = shutil.which("xvfb-run")
+    if not xvfb:
+        pytest.skip("xvfb-run is not installed (package xvfb)")
+    environment = {**without_display(), "QT_QPA_PLATFORM": "xcb"}
+    host = subprocess.Popen([xvfb, "-a", sys.executable, "-c", INTERRUPTED_PREVIEW],
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                            cwd=tmp_path, env=environment)
+    try:
+        pid = int(host.stdout.readline())
+        os.kill(pid, signal.SIGINT)
+        out, err = host.communicate(timeout=60)
+    finally:
+        host.kill()
+    assert host.returncode == 0, out + err
+    assert out.strip() == "interrupted", out + err

@@ -4,6 +4,7 @@
 #include "capi/CVariant.h"
 #include "capi/Handle.h"
 #include "interface/Guarded.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/MessageBoxes.h"
 #include <palvex/palvex_c.h>
 
@@ -27,6 +28,11 @@ namespace palvex::test {
 namespace {
 
 const char* const Shalom = "שלום";
+
+QWidget* widgetOf(palvex_control* control) {
+    void* widget = nullptr;
+    return palvex_widget(control, &widget) == PALVEX_OK ? static_cast<QWidget*>(widget) : nullptr;
+}
 
 Status conversionStatus(const palvex_variant& value, std::optional<ValueType> declared) {
     return guarded([&] { capi::fromC(value, declared); });
@@ -209,7 +215,7 @@ TEST_F(CCalls, AnotherThreadsReleaseDestroysTheControlOnTheApplicationsThread) {
     startRecording(); // on screen
     palvex_control* other = nullptr;
     ASSERT_EQ(palvex_create(&other), PALVEX_OK);
-    QPointer<QWidget> widget = other->control.data();
+    QPointer<QWidget> widget = widgetOf(other);
     int released = -1;
     std::thread([&] { released = palvex_destroy(other); }).join();
     EXPECT_EQ(released, PALVEX_OK);
@@ -237,11 +243,29 @@ TEST_F(CCalls, EveryRefusalLeavesAnEmptyResultToClear) {
     EXPECT_EQ(result.flags, 0u);
 }
 
-TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
+// Where nothing shown can be seen, no one could close a preview: the loop returns at once, as
+// it does with nothing on screen anywhere. The application the host chose is not one without a
+// display, so a shown preview is not refused.
+TEST_F(CCalls, OffscreenTheEventLoopReturnsAtOnceEvenWithAPreviewShown) {
+    if (!DisplayPlatform::screenless()) GTEST_SKIP() << "on a display";
+    EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
+    startRecording();
+    ASSERT_TRUE(widgetOf(m_control)->isVisible());
+    EXPECT_EQ(palvex_app_without_display(), 0);
+    EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
+    int showing = -1;
+    EXPECT_EQ(palvex_app_exec_for(60000, &showing), PALVEX_OK);
+    EXPECT_EQ(showing, 0);
+}
+
+// On a display (run under Xvfb by ctest's OnDisplay test), the loop runs while a preview is
+// shown and ends when it closes.
+TEST_F(CCalls, OnDisplayTheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
+    if (DisplayPlatform::screenless()) GTEST_SKIP() << "needs a display (ctest runs it under Xvfb)";
     EXPECT_EQ(palvex_app_exec(), PALVEX_OK); // nothing on screen: returns at once
 
     startRecording(); // the preview start shows the control as its own window
-    palvex::Palvex& control = *m_control->control;
+    QWidget& control = *widgetOf(m_control);
     ASSERT_TRUE(control.isVisible());
     QPushButton* close = nullptr;
     for (auto* button : control.findChildren<QPushButton*>(QStringLiteral("cmd")))
@@ -257,6 +281,10 @@ TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
             widget->hide();
     });
     guard.start(10000);
+    // A slice of the loop returns with the preview still shown.
+    int showing = -1;
+    EXPECT_EQ(palvex_app_exec_for(50, &showing), PALVEX_OK);
+    EXPECT_EQ(showing, 1);
     QTimer::singleShot(0, close, &QPushButton::click);
     EXPECT_EQ(palvex_app_exec(), PALVEX_OK);
     EXPECT_FALSE(guardFired) << "the Close button did not end the loop";
@@ -277,10 +305,45 @@ TEST_F(CCalls, TheEventLoopRunsWhileAPreviewIsShownAndEndsWhenItCloses) {
     EXPECT_FALSE(guardFired) << "destroying the control did not end the loop";
 }
 
+// A handle is checked, not followed: one destroyed already, NULL or made up gets status 5, a
+// line on standard error, an empty result, and never a crash (the sanitizers watch this).
+TEST_F(CCalls, CallsThroughADestroyedOrMadeUpHandleAreRefused) {
+    palvex_control* gone = nullptr;
+    ASSERT_EQ(palvex_create(&gone), PALVEX_OK);
+    ASSERT_EQ(palvex_destroy(gone), PALVEX_OK);
+    // A new control made since must not answer for the destroyed one.
+    palvex_control* fresh = nullptr;
+    ASSERT_EQ(palvex_create(&fresh), PALVEX_OK);
+    EXPECT_NE(fresh, gone);
+    palvex_control* madeUp = reinterpret_cast<palvex_control*>(uintptr_t(0xdeadbee0));
+    for (palvex_control* handle : {gone, madeUp, static_cast<palvex_control*>(nullptr)}) {
+        palvex_variant result;
+        std::memset(&result, 0xAB, sizeof result);
+        EXPECT_EQ(palvex_invoke(handle, "FontName", PALVEX_PROPERTY_GET, nullptr, 0, &result),
+                  PALVEX_INVALID_CALL);
+        EXPECT_EQ(result.type, PALVEX_EMPTY);
+        EXPECT_EQ(palvex_invoke_id(handle, 0x68030010, PALVEX_PROPERTY_GET, nullptr, 0, &result),
+                  PALVEX_INVALID_CALL);
+        int32_t id = 0;
+        EXPECT_EQ(palvex_id_of_name(handle, "About", &id), PALVEX_INVALID_CALL);
+        void* widget = &id;
+        EXPECT_EQ(palvex_widget(handle, &widget), PALVEX_INVALID_CALL);
+        EXPECT_EQ(widget, nullptr);
+        EXPECT_EQ(palvex_set_event_handler(handle, nullptr, nullptr), PALVEX_INVALID_CALL);
+    }
+    EXPECT_EQ(palvex_destroy(gone), PALVEX_INVALID_CALL); // twice
+    EXPECT_EQ(palvex_destroy(madeUp), PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_destroy(nullptr), PALVEX_OK);
+    std::thread([&] { EXPECT_EQ(palvex_destroy(gone), PALVEX_INVALID_CALL); }).join();
+    palvex_variant value = palvex_string("David CLM");
+    EXPECT_EQ(palvex_invoke(fresh, "FontName", PALVEX_PROPERTY_PUT, &value, 1, nullptr), PALVEX_OK);
+    EXPECT_EQ(palvex_destroy(fresh), PALVEX_OK);
+}
+
 TEST_F(CCalls, AControlItsHostsWindowDestroyedRefusesCallsAndItsHandleStillReleases) {
     void* widget = nullptr;
     ASSERT_EQ(palvex_widget(m_control, &widget), PALVEX_OK);
-    ASSERT_EQ(static_cast<QWidget*>(widget), m_control->control.data());
+    ASSERT_NE(widget, nullptr);
     {
         QWidget hostWindow;
         static_cast<QWidget*>(widget)->setParent(&hostWindow);
@@ -335,7 +398,7 @@ TEST_F(CCalls, EventsReachTheHostsHandlerUntilItIsRemoved) {
 TEST_F(CCalls, AHandlerMayReleaseTheControlThatSentTheEvent) {
     palvex_control* other = nullptr;
     ASSERT_EQ(palvex_create(&other), PALVEX_OK);
-    QPointer<QWidget> widget = other->control.data();
+    QPointer<QWidget> widget = widgetOf(other);
     auto releaseOnClose = [](void* context, int event, int32_t, const char*) {
         if (event == PALVEX_EVENT_CLOSED) {
             auto** handle = static_cast<palvex_control**>(context);

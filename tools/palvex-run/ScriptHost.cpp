@@ -1,5 +1,7 @@
 #include "ScriptHost.h"
+
 #include "PalvexPrivate.h"
+#include "platform/DisplayPlatform.h"
 
 #include "platform/PropertyBag.h"
 #include "recording/ItemWriter.h"
@@ -482,7 +484,9 @@ void ScriptHost::printState() {
 }
 
 void ScriptHost::waitForWindow() {
-    if (m_options.show && m_form && m_form->isVisible()) QApplication::exec();
+    // Offscreen no one could close the window: the script's end is the end.
+    if (m_options.show && m_form && m_form->isVisible() && !DisplayPlatform::screenless())
+        QApplication::exec();
 }
 
 } // namespace palvex::script

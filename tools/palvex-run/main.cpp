@@ -3,6 +3,7 @@
 #include "ScriptHost.h"
 #include "ScriptParser.h"
 #include "ScriptReader.h"
+#include "platform/DisplayPlatform.h"
 #include "platform/Platform.h"
 #include <palvex/MemberTable.h>
 
@@ -32,11 +33,14 @@ int main(int argc, char** argv) {
     bool show = false;
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--show") show = true;
-    // Headless unless the window is wanted on screen.
+    // Headless unless the window is wanted on screen; then on the display, or offscreen where
+    // none can be opened.
     if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     Platform::reportFileSizeLimitAsDiskFull();
-    QApplication app(argc, argv);
+    DisplayPlatform::Arguments arguments(argc, argv);
+    QApplication app(arguments.argc(), arguments.argv());
+    if (show) DisplayPlatform::noteFallback();
 
     QTextStream out(stdout);
     script::Options options;

@@ -5,6 +5,8 @@
    - The return value is a status: 0 for success, otherwise the same error number the C++ API
      reports (palvex_status_text gives its text). Nothing here throws or aborts.
    - A NULL handle or a NULL pointer where one is required is status 5 (invalid procedure call).
+     So is a handle already destroyed: handles are checked, never followed blindly, and a line on
+     standard error names the function called through it.
    - Every call is made on the thread that created the application (see palvex_app_ensure);
      from any other thread a call does nothing and returns 5. Exceptions: palvex_destroy (the
      control is then deleted on the application's thread) and the functions that touch no
@@ -29,7 +31,7 @@ extern "C" {
    constants; a major version may change what exists. palvex_version() is the interface the
    loaded library provides, encoded as PALVEX_C_VERSION is. */
 #define PALVEX_C_VERSION_MAJOR 1
-#define PALVEX_C_VERSION_MINOR 0
+#define PALVEX_C_VERSION_MINOR 1
 #define PALVEX_C_VERSION ((PALVEX_C_VERSION_MAJOR << 16) | PALVEX_C_VERSION_MINOR)
 
 PALVEX_EXPORT uint32_t palvex_version(void);
@@ -139,14 +141,29 @@ static inline palvex_variant palvex_string(const char* utf8) {
 
 /* Creates the Qt application when the process has none, from argc/argv (copied; argc 0 or a
    NULL argv gives the program the name "palvex"). The application lives until the process
-   ends. A process that already runs a widget application keeps it; one that runs an
-   application without widgets is status 5, as controls cannot be made there. */
+   ends. Where no display can be opened it runs on the offscreen platform instead of ending the
+   process (see palvex_app_without_display). A process that already runs a widget application
+   keeps it, whatever its platform; one that runs an application without widgets is status 5,
+   as controls cannot be made there. */
 PALVEX_EXPORT int palvex_app_ensure(int argc, char** argv);
 
 /* Runs the event loop while any control's preview is on screen, and returns when the last one
    closes (its Close button, the window's own close, or palvex_destroy). Returns at once, with
-   0, when none is shown, so a program that only exports never waits here. */
+   0, when none is shown, so a program that only exports never waits here; also at once where
+   nothing shown can be seen (the offscreen platform), with 5 when the application runs
+   without a display (palvex_app_without_display), since the preview cannot be shown. */
 PALVEX_EXPORT int palvex_app_exec(void);
+
+/* As palvex_app_exec, for at most `milliseconds` (negative: no limit). *showing, when not NULL,
+   is set to 1 when a control's preview is still on screen afterwards, else 0. A host that must
+   act now and then while a preview is shown (Python, for Ctrl+C) calls it in a loop. */
+PALVEX_EXPORT int palvex_app_exec_for(int milliseconds, int* showing);
+
+/* 1 when the application runs without a display: palvex_app_ensure made it where none could be
+   opened (no DISPLAY or WAYLAND_DISPLAY, or the display refused), on the offscreen platform, and
+   said so once on standard error. Recording, exporting, printing and saving work there; showing
+   a preview does not. 0 otherwise, also for an application the host made itself. */
+PALVEX_EXPORT int palvex_app_without_display(void);
 
 /* ---- Controls ----------------------------------------------------------------------------- */
 
@@ -157,7 +174,8 @@ typedef struct palvex_control palvex_control;
    own: StartPalvexPrintPreview shows it, and its preview's Close hides it. */
 PALVEX_EXPORT int palvex_create(palvex_control** out);
 
-/* Destroys the control and closes its window. NULL does nothing. Called on another thread (a
+/* Destroys the control and closes its window. NULL does nothing; a handle destroyed already is
+   status 5. Called on another thread (a
    garbage collector's), it returns 0 and the control is destroyed on the application's thread
    when that thread's event loop next runs. */
 PALVEX_EXPORT int palvex_destroy(palvex_control* control);

@@ -15,7 +15,8 @@ PalvexError with the control's status number.
 
 from . import _members
 from ._native import lib as _lib  # noqa: F401  (loads the library first, with a clear error)
-from ._report import Event, PalvexError, Report, UnreadablePropertyError, ensure_application, run
+from ._report import (Event, PalvexError, Report, UnreadablePropertyError, ensure_application,
+                      run, without_display)
 
 __version__ = "1.0.0"
 
@@ -40,7 +41,7 @@ def _export_enumerations():
 _export_enumerations()
 
 __all__ = ["Event", "PalvexError", "Report", "UnreadablePropertyError", "ensure_application",
-           "run", "status_text"] + [
+           "run", "status_text", "without_display"] + [
     name for name, enum_type in _members.enumerations.items()
     for name in [name] + [value.name for value in enum_type]
 ]

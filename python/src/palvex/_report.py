@@ -56,10 +56,33 @@ def ensure_application():
     _check(n.app_ensure(1, argv))
 
 
+# How long the loop runs between two looks at Python's own signals: Ctrl+C is a KeyboardInterrupt
+# within this time, and the loop costs nothing noticeable meanwhile.
+_SIGNAL_CHECK_MS = 100
+
+
+def without_display():
+    """True when the application runs without a display: it was made where none could be opened
+    (a server, cron, CI) and runs offscreen. Reports record, export, print and save there; a
+    preview cannot be shown, so run() refuses."""
+    return bool(n.app_without_display())
+
+
 def run():
     """Runs the Qt event loop while a control's preview is on screen; returns when the last one
-    closes, at once when none is shown."""
-    _check(n.app_exec())
+    closes, at once when none is shown. Ctrl+C raises KeyboardInterrupt here. Without a display
+    a preview waiting to be shown is refused: PalvexError 5."""
+    showing = ctypes.c_int(1)
+    while showing.value:
+        # The library's loop runs in slices, so that Python's signal handlers run in between.
+        status = n.app_exec_for(_SIGNAL_CHECK_MS, ctypes.byref(showing))
+        if status == 5 and without_display():
+            raise PalvexError(
+                5,
+                "no display: the preview cannot be shown (the application runs offscreen); "
+                "export the report with ExportPdf or print it with PrintReport",
+            )
+        _check(status)
 
 
 class Report:

@@ -55,6 +55,7 @@ def stub():
         "def ensure_application() -> None: ...",
         "def run() -> None: ...",
         "def status_text(status: int) -> str: ...",
+        "def without_display() -> bool: ...",
     ]
     for name, enum_type in _members.enumerations.items():
         lines += ["", f"class {name}(enum.IntEnum):"]
