@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -47,7 +48,14 @@ public:
     }
 
 private:
-    void restart() { m_control->StartPalvexPrintPreview(); }
+    // A start that fails would leave the run fuzzing a control that records nothing.
+    void restart() {
+        if (const Status status = m_control->StartPalvexPrintPreview(); status != Status::Ok) {
+            std::fprintf(stderr, "palvex-fuzz: the report cannot start (status %d)\n",
+                         int(status));
+            std::abort();
+        }
+    }
 
     std::unique_ptr<QApplication> m_app;
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include "Colors.h"
+#include "DisplayPlatform.h"
 
 #include <QColorDialog>
 #include <QPageLayout>
@@ -11,7 +12,10 @@
 
 namespace palvex {
 
+// Where nothing shown can be seen, a modal dialog would wait for ever: it answers as Cancel would,
+// as the message boxes answer themselves there.
 std::optional<int32_t> QtDialogs::chooseColor(int32_t initial, QWidget* parent) {
+    if (DisplayPlatform::screenless()) return std::nullopt;
     const QColor color = QColorDialog::getColor(toQColor(initial), parent);
     if (!color.isValid()) return std::nullopt;
     return fromQColor(color);
@@ -26,6 +30,7 @@ constexpr double MillimetresPerTwip = 25.4 / 1440.0;
 std::optional<PrinterSetupChoice> QtDialogs::printerSetup(const QString& printerName,
                                                           const PrinterSetupChoice& current,
                                                           QWidget* parent) {
+    if (DisplayPlatform::screenless()) return std::nullopt;
     // The dialog edits a printer; the choices are read back from it, since the printer itself is
     // thrown away with this call.
     QPrinter printer(QPrinterInfo::printerInfo(printerName));
