@@ -178,10 +178,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (member && member->takesPath) strings[i] = confined(strings[i]);
                 a = palvex_string(strings[i].c_str());
                 break;
-            default:
-                a.type = int(in.byte()); // not a type at all
+            default: {
+                // Not a type at all (a caller's string with a wild pointer would be the caller's
+                // fault, not something the library can tell).
+                const int beyond = int(in.byte());
+                a.type = beyond % 2 ? PALVEX_STRING + 1 + beyond : -1 - beyond;
                 a.v.i32 = in.raw<int32_t>();
                 break;
+            }
             }
         }
         const bool wantResult = in.byte() % 4 != 0;
