@@ -2,7 +2,8 @@
 # it from there: its control fields, the files it holds, that nothing in it points back into
 # the build tree, that the unpacked palvex-run runs on its own, and that a host built with the
 # unpacked palvex.pc links and loads the unpacked library.
-# The C test program and the Python package run from the unpacked root as well.
+# The C test program and the Python package run from the unpacked root as well, and the
+# maintainer scripts install and remove the Python package's byte-code there.
 # Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
 # PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
@@ -148,7 +149,9 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "^ok: ")
 endif()
 
 # The unpacked Python package finds the unpacked library by itself: no PALVEX_LIBRARY, no
-# library path. (An interpreter cannot load the sanitized library; that build skips this.)
+# library path. It writes byte-code beside itself, as an interpreter run by root does in /usr,
+# which the maintainer scripts below must clean away. (An interpreter cannot load the sanitized
+# library; that build skips this.)
 if(PYTHON3 AND NOT SANITIZE)
     file(MAKE_DIRECTORY ${WORK}/python)
     set(program "import palvex, os
@@ -161,7 +164,7 @@ r.ExportPdf('packaged.pdf')
 print(os.path.realpath(palvex._native.lib._name))
 ")
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
-            --unset=PALVEX_LIBRARY PYTHONPATH=${usr}/${PYTHON_DIR} PYTHONDONTWRITEBYTECODE=1
+            --unset=PALVEX_LIBRARY --unset=PYTHONDONTWRITEBYTECODE PYTHONPATH=${usr}/${PYTHON_DIR}
             ${PYTHON3} -c "${program}"
         WORKING_DIRECTORY ${WORK}/python RESULT_VARIABLE rc OUTPUT_VARIABLE out
         ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -171,3 +174,62 @@ print(os.path.realpath(palvex._native.lib._name))
             "expected '${expected_library}'\n${err}")
     endif()
 endif()
+
+# The maintainer scripts, run as dpkg runs them on install, remove and purge, on the unpacked root
+# (DPKG_ROOT), with an ldconfig of the test's own first on the PATH so that the machine's loader
+# cache is left alone. postinst compiles the Python package where an interpreter is installed;
+# after prerm and the removal of every file the package holds, nothing is left in the Python
+# package's folder, so dpkg removes it and `import palvex` fails as it should.
+set(python_package ${usr}/${PYTHON_DIR}/palvex)
+foreach(script postinst prerm postrm)
+    run(test -x ${WORK}/control/${script})
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "the package has no executable ${script}")
+    endif()
+endforeach()
+set(stub_bin ${WORK}/maintainer-bin)
+file(WRITE ${stub_bin}/ldconfig "#!/bin/sh\necho ldconfig >> ${WORK}/ldconfig-ran\n")
+file(CHMOD ${stub_bin}/ldconfig PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+set(as_dpkg ${CMAKE_COMMAND} -E env DPKG_ROOT=${root} "PATH=${stub_bin}:$ENV{PATH}")
+
+run(${as_dpkg} ${WORK}/control/postinst configure)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "postinst configure: ${rc}\n${out}\n${err}")
+endif()
+if(NOT EXISTS ${WORK}/ldconfig-ran)
+    message(FATAL_ERROR "postinst configure did not run ldconfig for the library")
+endif()
+find_program(py3compile py3compile)
+if(py3compile OR EXISTS /usr/bin/python3)
+    file(GLOB sources RELATIVE ${python_package} ${python_package}/*.py)
+    foreach(source ${sources})
+        string(REGEX REPLACE "\\.py$" "" module ${source})
+        file(GLOB compiled ${python_package}/__pycache__/${module}.*.pyc)
+        if(NOT compiled)
+            message(FATAL_ERROR "postinst left ${source} uncompiled")
+        endif()
+    endforeach()
+endif()
+
+# Removing, then purging: prerm before the files go, postrm after.
+run(${as_dpkg} ${WORK}/control/prerm remove)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "prerm remove: ${rc}\n${out}\n${err}")
+endif()
+run(dpkg-deb -c ${deb})
+string(REPLACE "\n" ";" entries "${out}")
+foreach(entry ${entries})
+    if(entry MATCHES "^[^d][^ ]* .* \\./([^ ]+)")
+        file(REMOVE ${root}/${CMAKE_MATCH_1})
+    endif()
+endforeach()
+file(GLOB_RECURSE left LIST_DIRECTORIES true ${python_package}/*)
+if(left)
+    message(FATAL_ERROR "left in the Python package's folder after removal: ${left}")
+endif()
+foreach(action remove purge)
+    run(${as_dpkg} ${WORK}/control/postrm ${action})
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "postrm ${action}: ${rc}\n${out}\n${err}")
+    endif()
+endforeach()
