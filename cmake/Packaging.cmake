@@ -11,7 +11,10 @@ set(CPACK_PACKAGE_CONTACT "${PALVEX_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "right-to-left report recorder and print-preview control for Qt 6")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_STRIP_FILES OFF)
+# The package's binaries without their symbol tables and debugging information, which make up
+# most of their size in a RelWithDebInfo build. No separate debugging-symbols package is made;
+# a build tree keeps them for whoever debugs.
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_NAME palvex)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

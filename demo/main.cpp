@@ -11,6 +11,7 @@
 #include "MainForm.h"
 
 #include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         // Pages are saved at twice the screen's resolution, sharp enough to read.
         if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
     }
-    Platform::reportFileSizeLimitAsDiskFull();
+    Palvex::reportFileSizeLimitAsDiskFull();
     QApplication app(argc, argv);
     QTextStream out(stdout);
 

@@ -1,9 +1,10 @@
 # Builds the Debian package with cpack, unpacks it into a scratch root with dpkg -x and checks
-# it from there: its control fields, the files it holds, that nothing in it points back into
-# the build tree, that the unpacked palvex-run runs on its own, and that a host built with the
-# unpacked palvex.pc links and loads the unpacked library.
-# The C test program and the Python package run from the unpacked root as well, and the
-# maintainer scripts install and remove the Python package's byte-code there.
+# it from there: its size, its control fields, the files it holds, that its binaries are
+# stripped and nothing in it points back into the build tree, that the unpacked palvex-run runs
+# on its own with the unpacked library, and that a host built with the unpacked palvex.pc links
+# and loads the unpacked library. The C test program and the Python package run from the
+# unpacked root as well, and the maintainer scripts install and remove the Python package's
+# byte-code there.
 # Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
 # PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
@@ -23,6 +24,13 @@ if(NOT count EQUAL 1)
     message(FATAL_ERROR "cpack made ${count} packages, expected one: ${debs}\n${out}")
 endif()
 set(deb ${debs})
+# Stripped binaries and one copy of the control keep the package small; unstripped, with
+# palvex-run carrying a copy of its own, it was 23 MB.
+file(SIZE ${deb} deb_size)
+math(EXPR deb_limit "4 * 1024 * 1024")
+if(deb_size GREATER deb_limit)
+    message(FATAL_ERROR "the package is ${deb_size} bytes, more than ${deb_limit}")
+endif()
 
 # Control fields.
 run(dpkg --print-architecture)
@@ -89,12 +97,17 @@ if(NOT copyright STREQUAL licence)
     message(FATAL_ERROR "/usr/share/doc/palvex/copyright is not the project's licence")
 endif()
 
-# Nothing in the package finds its libraries through the build tree.
+# Nothing in the package finds its libraries through the build tree, and its binaries carry no
+# symbol table or debugging information (the dynamic symbols, which the loader uses, stay).
 foreach(binary ${LIBDIR}/libpalvex.so.${VERSION} bin/palvex-run)
     run(readelf -d ${usr}/${binary})
     string(FIND "${out}" "${BUILD_DIR}" in_build_tree)
     if(NOT rc EQUAL 0 OR NOT in_build_tree EQUAL -1)
         message(FATAL_ERROR "/usr/${binary} points into the build tree or is unreadable:\n${out}${err}")
+    endif()
+    run(readelf -S -W ${usr}/${binary})
+    if(NOT rc EQUAL 0 OR out MATCHES " \\.(symtab|debug_[a-z_]+) ")
+        message(FATAL_ERROR "/usr/${binary} is not stripped:\n${out}${err}")
     endif()
 endforeach()
 
@@ -104,14 +117,14 @@ run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ldd ${usr}/bin/palvex-run)
 if(NOT rc EQUAL 0 OR out MATCHES "not found")
     message(FATAL_ERROR "ldd of the unpacked palvex-run:\n${out}${err}")
 endif()
-if(out MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
-    file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
-    file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_from)
-    if(NOT loaded_from STREQUAL expected_from)
-        message(FATAL_ERROR "the unpacked palvex-run loads ${loaded_from}, not ${expected_from}")
-    endif()
-else()
-    message(STATUS "the unpacked palvex-run does not load libpalvex.so.1 (it holds the library's objects)")
+# palvex-run uses the package's library, found through its run path, and has no copy of its own.
+if(NOT out MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
+    message(FATAL_ERROR "the unpacked palvex-run does not load libpalvex.so.1:\n${out}")
+endif()
+file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
+file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_from)
+if(NOT loaded_from STREQUAL expected_from)
+    message(FATAL_ERROR "the unpacked palvex-run loads ${loaded_from}, not ${expected_from}")
 endif()
 run(${runner} --list-members)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "StartPalvexPrintPreview")

@@ -3,8 +3,8 @@
 #include "ScriptHost.h"
 #include "ScriptParser.h"
 #include "ScriptReader.h"
-#include "platform/Platform.h"
 #include <palvex/MemberTable.h>
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QTextStream>
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     // Headless unless the window is wanted on screen.
     if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    Platform::reportFileSizeLimitAsDiskFull();
+    Palvex::reportFileSizeLimitAsDiskFull();
     QApplication app(argc, argv);
 
     QTextStream out(stdout);
