@@ -11,7 +11,10 @@ set(CPACK_PACKAGE_CONTACT "${PALVEX_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "right-to-left report recorder and print-preview control for Qt 6")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_STRIP_FILES OFF)
+# The package's binaries without their symbol tables and debugging information, which make up
+# most of their size in a RelWithDebInfo build. No separate debugging-symbols package is made;
+# a build tree keeps them for whoever debugs.
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_NAME palvex)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -58,6 +61,19 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, pkg-config")
 # The Python package is pure Python over the library: any Debian Python 3 runs it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3")
+
+# Maintainer scripts: postinst runs ldconfig (as the script CPack writes for a library would) and
+# compiles the Python package; prerm removes its byte-code. They name the Python package's folder
+# as the package installs it, under CPack's prefix for Debian packages.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(PALVEX_DEB_PYTHON_PACKAGE ${CPACK_PACKAGING_INSTALL_PREFIX}/${PALVEX_PYTHON_INSTALL_DIR}/palvex)
+foreach(script postinst prerm)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/${script}.in
+        ${PROJECT_BINARY_DIR}/debian/${script} @ONLY)
+    list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/${script})
+endforeach()
+# Maintainer scripts executable, other control files not, whatever the build tree's permissions.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 # Debian's places for the licence and the change history of a package.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE

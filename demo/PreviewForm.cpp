@@ -1,4 +1,5 @@
 #include "PreviewForm.h"
+#include "ControlForPrograms.h"
 #include "platform/Platform.h"
 
 #include <palvex/Palvex.h>
@@ -16,7 +17,7 @@ PreviewForm::PreviewForm(const Platform& platform) {
     setAttribute(Qt::WA_DeleteOnClose);
     Ambient ambient;
     ambient.font = QApplication::font();
-    m_control = new Palvex(platform, ambient, this);
+    m_control = newControl(platform, ambient, this);
     m_control->setObjectName(QStringLiteral("Palvex1"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

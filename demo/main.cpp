@@ -12,6 +12,7 @@
 
 #include "platform/DisplayPlatform.h"
 #include "platform/Platform.h"
+#include <palvex/Palvex.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
         // Pages are saved at twice the screen's resolution, sharp enough to read.
         if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) qputenv("QT_SCALE_FACTOR", "2");
     }
-    Platform::reportFileSizeLimitAsDiskFull();
+    Palvex::reportFileSizeLimitAsDiskFull();
     DisplayPlatform::Arguments arguments(argc, argv);
     QApplication app(arguments.argc(), arguments.argv());
     QTextStream out(stdout);

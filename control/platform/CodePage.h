@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -16,14 +18,15 @@ public:
     static const CodePage& system();
 
     // A code page by number; falls back to 1255 when iconv does not know it.
-    explicit CodePage(int number);
+    PALVEX_INTERNAL_EXPORT explicit CodePage(int number);
 
     int number() const { return m_number; }
 
     // One byte per character; a character the page cannot hold becomes '?'.
-    QByteArray encode(QStringView text) const;
-    void encodeInto(QStringView text, char* out, qsizetype width) const; // space padded
-    QString decode(const char* bytes, qsizetype size) const;
+    PALVEX_INTERNAL_EXPORT QByteArray encode(QStringView text) const;
+    PALVEX_INTERNAL_EXPORT void encodeInto(QStringView text, char* out,
+                                           qsizetype width) const; // space padded
+    PALVEX_INTERNAL_EXPORT QString decode(const char* bytes, qsizetype size) const;
     QString decode(const QByteArray& bytes) const {
         return decode(bytes.constData(), bytes.size());
     }

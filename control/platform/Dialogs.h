@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -43,7 +45,7 @@ public:
 };
 
 // Headless: answers from a queue; a dialog without a queued answer is cancelled.
-class ScriptedDialogs final : public Dialogs {
+class PALVEX_INTERNAL_EXPORT ScriptedDialogs final : public Dialogs {
 public:
     void queueColor(std::optional<int32_t> answer) { m_colors.push_back(answer); }
     std::optional<int32_t> chooseColor(int32_t initial, QWidget* parent) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@ namespace palvex {
 // cannot open a display, which is how report jobs start on servers (cron, a web back end, CI):
 // there the application runs on the offscreen platform instead, where recording, exporting,
 // printing and saving work and only showing a preview cannot.
-class DisplayPlatform {
+class PALVEX_INTERNAL_EXPORT DisplayPlatform {
 public:
     // The arguments to make the QApplication with: the program's, with the platforms to try in
     // turn, the one asked for (-platform, else QT_QPA_PLATFORM, else the display the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -11,14 +13,14 @@ namespace palvex {
 // are substituted by metric-compatible Debian fonts, with Hebrew fallbacks behind them.
 class FontCatalog {
 public:
-    static const FontCatalog& instance();
+    PALVEX_INTERNAL_EXPORT static const FontCatalog& instance();
 
     // At most 31 bytes, not blank, and an installed family or a substitution for one
     // (case-insensitive).
     bool isKnown(const QString& name) const;
 
     // The installed family a name draws with; the name itself when it is installed.
-    QString resolve(const QString& name) const;
+    PALVEX_INTERNAL_EXPORT QString resolve(const QString& name) const;
 
     // Families to fall back on for characters the resolved family lacks (Hebrew first).
     QStringList fallbacks(const QString& resolvedFamily) const;

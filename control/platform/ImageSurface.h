@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InternalExport.h"
 #include "PaintingSurface.h"
 
 #include <QColor>
@@ -24,7 +25,7 @@ public:
     QColor backColor() const { return m_backColor; }
 
     // The picture as drawn so far (sized to the surface).
-    const QImage& image();
+    PALVEX_INTERNAL_EXPORT const QImage& image();
 
 protected:
     QPainter& beginPaint() override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QString>
 
 #include <deque>
@@ -39,7 +41,7 @@ public:
 
 // Headless: every box and beep is reported to `events`, and answered from a queue
 // (OK or Yes when the queue is empty).
-class ScriptedMessageBoxes final : public MessageBoxes {
+class PALVEX_INTERNAL_EXPORT ScriptedMessageBoxes final : public MessageBoxes {
 public:
     using Listener = std::function<void(const QString& line)>;
     explicit ScriptedMessageBoxes(Listener listener = {}) : m_listener(std::move(listener)) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "InternalExport.h"
 #include "MessageBoxes.h"
 #include "Printers.h"
 #include "Screen.h"
@@ -26,9 +27,9 @@ struct Platform {
     std::shared_ptr<KeyboardLayouts> keyboard = std::make_shared<KeyboardLayouts>();
 
     // Real dialogs, the real screen and the system's printers.
-    static Platform desktop();
+    PALVEX_INTERNAL_EXPORT static Platform desktop();
     // Scripted message boxes reporting to `listener`, a 9600 x 7200 twip screen, system printers.
-    static Platform headless(ScriptedMessageBoxes::Listener listener = {});
+    PALVEX_INTERNAL_EXPORT static Platform headless(ScriptedMessageBoxes::Listener listener = {});
 
     // A write past the process's file-size limit (ulimit -f) otherwise ends the process with
     // SIGXFSZ, losing the report; ignored, the write fails and the item gets status 61 (disk

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QList>
 #include <QString>
 
@@ -33,7 +35,7 @@ public:
     virtual ~Printers() = default;
 
     // Every printer, or none at all (`withPrinters` false): then every access fails.
-    static std::unique_ptr<Printers> system(bool withPrinters = true);
+    PALVEX_INTERNAL_EXPORT static std::unique_ptr<Printers> system(bool withPrinters = true);
 
     virtual QList<PrinterDevice> installed() const = 0;
     // Throws palvex::Error (482, printer error) when no printer is installed.
@@ -46,14 +48,14 @@ public:
     void setPdfOutputPath(const QString& path) { m_pdfOutputPath = path; }
 
     // The built-in PDF device: A4 portrait, printable area 360 twips in from each edge.
-    static PrinterDevice pdfDevice();
+    PALVEX_INTERNAL_EXPORT static PrinterDevice pdfDevice();
 
 private:
     QString m_pdfOutputPath = QStringLiteral("palvex-print.pdf");
 };
 
 // Printers given by the caller (tests, hosts that pick their own list).
-class FixedPrinters final : public Printers {
+class PALVEX_INTERNAL_EXPORT FixedPrinters final : public Printers {
 public:
     explicit FixedPrinters(QList<PrinterDevice> devices) : m_devices(std::move(devices)) {}
     QList<PrinterDevice> installed() const override { return m_devices; }

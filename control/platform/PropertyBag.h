@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <palvex/Variant.h>
 
 #include <QString>
@@ -25,9 +27,9 @@ public:
 // Properties in an INI file through QSettings (one group per control on the form).
 class IniPropertyBag final : public PropertyBag {
 public:
-    explicit IniPropertyBag(const QString& fileName,
-                            const QString& group = QStringLiteral("Palvex1"));
-    ~IniPropertyBag() override;
+    PALVEX_INTERNAL_EXPORT explicit IniPropertyBag(
+        const QString& fileName, const QString& group = QStringLiteral("Palvex1"));
+    PALVEX_INTERNAL_EXPORT ~IniPropertyBag() override;
     Variant read(const QString& key, const Variant& defaultValue) override;
     void write(const QString& key, const Variant& value, const Variant& defaultValue) override;
     void sync();

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <optional>
 
 namespace palvex {
 
 // The screen as the control sees it: size in twips at 15 twips per logical pixel, and the mouse
 // pointer. The size can be injected (headless runs default to 9600 x 7200 twips).
-class Screen {
+class PALVEX_INTERNAL_EXPORT Screen {
 public:
     static constexpr int TwipsPerPixel = 15;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InternalExport.h"
 #include "TextMetrics.h"
 
 #include <QImage>
@@ -127,8 +128,8 @@ public:
     double originY() const { return m_page ? m_pageTop * m_height : 0.0; }
 
     // Horizontal and vertical size of one user unit in twips.
-    virtual double twipsPerUnitX() const;
-    virtual double twipsPerUnitY() const;
+    PALVEX_INTERNAL_EXPORT virtual double twipsPerUnitX() const;
+    PALVEX_INTERNAL_EXPORT virtual double twipsPerUnitY() const;
 
     struct Pen {
         int width = 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QObject>
 #include <QRectF>
 
@@ -86,9 +88,9 @@ private:
 
 // Classic key codes of the Qt keys the preview handles; 0 for any other key.
 int keyCodeOf(int qtKey);
-int qtKeyOf(int keyCode);
+PALVEX_INTERNAL_EXPORT int qtKeyOf(int keyCode);
 // Classic shift state (1 Shift, 2 Ctrl, 4 Alt) of Qt modifiers.
 int shiftStateOf(Qt::KeyboardModifiers modifiers);
-Qt::KeyboardModifiers modifiersOf(int shiftState);
+PALVEX_INTERNAL_EXPORT Qt::KeyboardModifiers modifiersOf(int shiftState);
 
 } // namespace palvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InternalExport.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
 
@@ -27,15 +28,15 @@ public:
     const QString& paperSize() const { return m_paperName; }
     // Takes a paper name (in any case) or whole twips "WxH" within MinSide..MaxSide; empty goes
     // back to the printer's paper. Throws palvex::Error (380) for anything else.
-    void setPaperSize(const QString& value);
+    PALVEX_INTERNAL_EXPORT void setPaperSize(const QString& value);
     // 1 portrait, 2 landscape, 0 the paper as it is given (the printer's, or "WxH" as written).
     int32_t orientation() const { return m_orientation; }
     // Throws palvex::Error (380) for anything but 0, 1 or 2.
-    void setOrientation(int32_t value);
+    PALVEX_INTERNAL_EXPORT void setOrientation(int32_t value);
 
     // The printer set-up dialog opens on the choices so far and its answer is kept: paper and
     // orientation for the next report, two-sided printing and the tray for every job.
-    PrinterSetupChoice setupChoice() const;
+    PALVEX_INTERNAL_EXPORT PrinterSetupChoice setupChoice() const;
     void takeSetup(const PrinterSetupChoice& chosen);
     int duplex() const { return m_duplex; }
     int paperSource() const { return m_paperSource; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QString>
 
 namespace palvex {
@@ -36,6 +38,6 @@ int16_t validatedAlign(int16_t align, int16_t kind);
 
 // Text with the blanks at both ends removed (spaces only, as the runtime's Trim does).
 QString trimBlanks(const QString& text);
-QString trimTrailingBlanks(const QString& text);
+PALVEX_INTERNAL_EXPORT QString trimTrailingBlanks(const QString& text);
 
 } // namespace palvex

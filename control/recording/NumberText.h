@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternalExport.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,12 +11,12 @@ namespace palvex {
 // Numbers written as text in records and printout files: C locale, no leading blank, the
 // shortest form with up to 7 (single) or 15 (double) significant digits, exponent form (1E+20)
 // beyond that.
-QString formatSingle(float value);
+PALVEX_INTERNAL_EXPORT QString formatSingle(float value);
 QString formatDouble(double value);
 
 // A whole string read as one number (blanks around it allowed; decimal, exponent or &H hex).
 // Empty when the string is not a number; infinite when it is one too large for a double.
-std::optional<double> parseStrictNumber(const QString& text);
+PALVEX_INTERNAL_EXPORT std::optional<double> parseStrictNumber(const QString& text);
 
 // The forgiving reading of stored numbers: the leading numeric part of the text, blanks skipped,
 // 0 when there is none. Never NaN or infinity: a value out of range reports `overflow`, value 0.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Definitions.h"
+#include "InternalExport.h"
 #include "PrintItem.h"
 #include "RecordFile.h"
 
@@ -34,7 +35,7 @@ public:
 
     // Appends the item as the next record. On failure nothing changes (count, flags, file).
     int32_t append(const PrintItem& item);
-    PrintItem read(int32_t number) const;
+    PALVEX_INTERNAL_EXPORT PrintItem read(int32_t number) const;
     // Visits records first..last in order, read in large blocks; `visit` gets each record's
     // number and bytes and returns false to stop.
     void scan(int32_t first, int32_t last,
@@ -56,7 +57,7 @@ public:
     // Forgets items without touching the file (the preview's Close).
     void setItemCount(int32_t count);
 
-    bool pageEndsAfter(int32_t number) const;
+    PALVEX_INTERNAL_EXPORT bool pageEndsAfter(int32_t number) const;
     // Reads go to the file again (after it was written by another handle).
     void forgetCachedBlock() const { m_cachedCount = 0; }
     void setPageEnd(int32_t number, bool ends);

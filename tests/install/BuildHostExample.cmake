@@ -1,7 +1,8 @@
 # Installs the build into an empty PREFIX and builds examples/host against it with
 # find_package(Palvex), as a host's own project would; then runs it unattended: it records a
 # Hebrew invoice in the embedded control and exports it as PDF. Also checks that only the public
-# headers are installed and that a host ignoring a Status is told so by the compiler.
+# headers are installed, that a host ignoring a Status is told so by the compiler, and that hosts
+# naming no C++ standard or C++17 build and run.
 file(REMOVE_RECURSE ${PREFIX} ${WORK})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
     OUTPUT_QUIET RESULT_VARIABLE rc ERROR_VARIABLE errors)
@@ -68,3 +69,58 @@ run(${CMAKE_COMMAND} --build ${WORK}/ignored/build)
 if(rc EQUAL 0 OR NOT "${out}${err}" MATCHES "nodiscard|unused-result")
     message(FATAL_ERROR "a dropped Status compiled without complaint: ${rc}\n${out}\n${err}")
 endif()
+
+# A host's project that names no C++ standard (the compiler's own, C++17 with Debian 12's GCC) or
+# an older one still compiles every public header and makes a late-bound call: the package's
+# target carries the standard the headers need.
+file(WRITE ${WORK}/standard/host.cpp "#include <palvex/Dispatch.h>
+#include <palvex/Enumerations.h>
+#include <palvex/MemberTable.h>
+#include <palvex/Out.h>
+#include <palvex/Palvex.h>
+#include <palvex/Status.h>
+#include <palvex/Variant.h>
+#include <palvex/palvex_c.h>
+#include <QApplication>
+#include <cstdio>
+#include <vector>
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    palvex::Palvex report;
+    palvex::Dispatch dispatch(report);
+    std::vector<palvex::Variant> args{palvex::Variant(true)};
+    if (dispatch.invoke(dispatch.idOfName(\"Embedded\"), palvex::InvokeKind::PropertyPut, args,
+                        nullptr) != palvex::Status::Ok)
+        return 1;
+    std::printf(\"C++%ld host ran\\n\", long(__cplusplus));
+    return 0;
+}
+")
+foreach(standard default 17)
+    set(project ${WORK}/standard/${standard})
+    set(standard_line "")
+    if(NOT standard STREQUAL "default")
+        set(standard_line "set(CMAKE_CXX_STANDARD ${standard})")
+    endif()
+    file(WRITE ${project}/CMakeLists.txt "cmake_minimum_required(VERSION 3.25)
+project(Standard${standard} LANGUAGES CXX)
+${standard_line}
+find_package(Palvex 1 REQUIRED)
+add_executable(host ../host.cpp)
+target_link_libraries(host PRIVATE Palvex::Palvex)
+")
+    run(${CMAKE_COMMAND} -S ${project} -B ${project}/build -DCMAKE_PREFIX_PATH=${PREFIX}
+        ${sanitize})
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "configuring a host with the ${standard} C++ standard: ${rc}\n${out}\n${err}")
+    endif()
+    run(${CMAKE_COMMAND} --build ${project}/build)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "a host with the ${standard} C++ standard does not build: ${rc}\n${out}\n${err}")
+    endif()
+    run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen
+        ${project}/build/host)
+    if(NOT rc EQUAL 0 OR NOT out MATCHES "^C\\+\\+20[0-9]+ host ran\n$")
+        message(FATAL_ERROR "the host with the ${standard} C++ standard: ${rc}\n${out}\n${err}")
+    endif()
+endforeach()

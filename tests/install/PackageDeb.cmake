@@ -1,8 +1,10 @@
 # Builds the Debian package with cpack, unpacks it into a scratch root with dpkg -x and checks
-# it from there: its control fields, the files it holds, that nothing in it points back into
-# the build tree, that the unpacked palvex-run runs on its own, and that a host built with the
-# unpacked palvex.pc links and loads the unpacked library.
-# The C test program and the Python package run from the unpacked root as well.
+# it from there: its size, its control fields, the files it holds, that its binaries are
+# stripped and nothing in it points back into the build tree, that the unpacked palvex-run runs
+# on its own with the unpacked library, and that a host built with the unpacked palvex.pc links
+# and loads the unpacked library. The C test program and the Python package run from the
+# unpacked root as well, and the maintainer scripts install and remove the Python package's
+# byte-code there.
 # Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
 # PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
@@ -22,6 +24,13 @@ if(NOT count EQUAL 1)
     message(FATAL_ERROR "cpack made ${count} packages, expected one: ${debs}\n${out}")
 endif()
 set(deb ${debs})
+# Stripped binaries and one copy of the control keep the package small; unstripped, with
+# palvex-run carrying a copy of its own, it was 23 MB.
+file(SIZE ${deb} deb_size)
+math(EXPR deb_limit "4 * 1024 * 1024")
+if(deb_size GREATER deb_limit)
+    message(FATAL_ERROR "the package is ${deb_size} bytes, more than ${deb_limit}")
+endif()
 
 # Control fields.
 run(dpkg --print-architecture)
@@ -88,12 +97,17 @@ if(NOT copyright STREQUAL licence)
     message(FATAL_ERROR "/usr/share/doc/palvex/copyright is not the project's licence")
 endif()
 
-# Nothing in the package finds its libraries through the build tree.
+# Nothing in the package finds its libraries through the build tree, and its binaries carry no
+# symbol table or debugging information (the dynamic symbols, which the loader uses, stay).
 foreach(binary ${LIBDIR}/libpalvex.so.${VERSION} bin/palvex-run)
     run(readelf -d ${usr}/${binary})
     string(FIND "${out}" "${BUILD_DIR}" in_build_tree)
     if(NOT rc EQUAL 0 OR NOT in_build_tree EQUAL -1)
         message(FATAL_ERROR "/usr/${binary} points into the build tree or is unreadable:\n${out}${err}")
+    endif()
+    run(readelf -S -W ${usr}/${binary})
+    if(NOT rc EQUAL 0 OR out MATCHES " \\.(symtab|debug_[a-z_]+) ")
+        message(FATAL_ERROR "/usr/${binary} is not stripped:\n${out}${err}")
     endif()
 endforeach()
 
@@ -103,14 +117,14 @@ run(${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH ldd ${usr}/bin/palvex-run)
 if(NOT rc EQUAL 0 OR out MATCHES "not found")
     message(FATAL_ERROR "ldd of the unpacked palvex-run:\n${out}${err}")
 endif()
-if(out MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
-    file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
-    file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_from)
-    if(NOT loaded_from STREQUAL expected_from)
-        message(FATAL_ERROR "the unpacked palvex-run loads ${loaded_from}, not ${expected_from}")
-    endif()
-else()
-    message(STATUS "the unpacked palvex-run does not load libpalvex.so.1 (it holds the library's objects)")
+# palvex-run uses the package's library, found through its run path, and has no copy of its own.
+if(NOT out MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
+    message(FATAL_ERROR "the unpacked palvex-run does not load libpalvex.so.1:\n${out}")
+endif()
+file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
+file(REAL_PATH ${usr}/${LIBDIR}/libpalvex.so.1 expected_from)
+if(NOT loaded_from STREQUAL expected_from)
+    message(FATAL_ERROR "the unpacked palvex-run loads ${loaded_from}, not ${expected_from}")
 endif()
 run(${runner} --list-members)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "StartPalvexPrintPreview")
@@ -148,7 +162,9 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "^ok: ")
 endif()
 
 # The unpacked Python package finds the unpacked library by itself: no PALVEX_LIBRARY, no
-# library path. (An interpreter cannot load the sanitized library; that build skips this.)
+# library path. It writes byte-code beside itself, as an interpreter run by root does in /usr,
+# which the maintainer scripts below must clean away. (An interpreter cannot load the sanitized
+# library; that build skips this.)
 if(PYTHON3 AND NOT SANITIZE)
     file(MAKE_DIRECTORY ${WORK}/python)
     set(program "import palvex, os
@@ -161,7 +177,7 @@ r.ExportPdf('packaged.pdf')
 print(os.path.realpath(palvex._native.lib._name))
 ")
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH
-            --unset=PALVEX_LIBRARY PYTHONPATH=${usr}/${PYTHON_DIR} PYTHONDONTWRITEBYTECODE=1
+            --unset=PALVEX_LIBRARY --unset=PYTHONDONTWRITEBYTECODE PYTHONPATH=${usr}/${PYTHON_DIR}
             ${PYTHON3} -c "${program}"
         WORKING_DIRECTORY ${WORK}/python RESULT_VARIABLE rc OUTPUT_VARIABLE out
         ERROR_VARIABLE err OUTPUT_STRIP_TRAILING_WHITESPACE)
@@ -171,3 +187,62 @@ print(os.path.realpath(palvex._native.lib._name))
             "expected '${expected_library}'\n${err}")
     endif()
 endif()
+
+# The maintainer scripts, run as dpkg runs them on install, remove and purge, on the unpacked root
+# (DPKG_ROOT), with an ldconfig of the test's own first on the PATH so that the machine's loader
+# cache is left alone. postinst compiles the Python package where an interpreter is installed;
+# after prerm and the removal of every file the package holds, nothing is left in the Python
+# package's folder, so dpkg removes it and `import palvex` fails as it should.
+set(python_package ${usr}/${PYTHON_DIR}/palvex)
+foreach(script postinst prerm postrm)
+    run(test -x ${WORK}/control/${script})
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "the package has no executable ${script}")
+    endif()
+endforeach()
+set(stub_bin ${WORK}/maintainer-bin)
+file(WRITE ${stub_bin}/ldconfig "#!/bin/sh\necho ldconfig >> ${WORK}/ldconfig-ran\n")
+file(CHMOD ${stub_bin}/ldconfig PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+set(as_dpkg ${CMAKE_COMMAND} -E env DPKG_ROOT=${root} "PATH=${stub_bin}:$ENV{PATH}")
+
+run(${as_dpkg} ${WORK}/control/postinst configure)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "postinst configure: ${rc}\n${out}\n${err}")
+endif()
+if(NOT EXISTS ${WORK}/ldconfig-ran)
+    message(FATAL_ERROR "postinst configure did not run ldconfig for the library")
+endif()
+find_program(py3compile py3compile)
+if(py3compile OR EXISTS /usr/bin/python3)
+    file(GLOB sources RELATIVE ${python_package} ${python_package}/*.py)
+    foreach(source ${sources})
+        string(REGEX REPLACE "\\.py$" "" module ${source})
+        file(GLOB compiled ${python_package}/__pycache__/${module}.*.pyc)
+        if(NOT compiled)
+            message(FATAL_ERROR "postinst left ${source} uncompiled")
+        endif()
+    endforeach()
+endif()
+
+# Removing, then purging: prerm before the files go, postrm after.
+run(${as_dpkg} ${WORK}/control/prerm remove)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "prerm remove: ${rc}\n${out}\n${err}")
+endif()
+run(dpkg-deb -c ${deb})
+string(REPLACE "\n" ";" entries "${out}")
+foreach(entry ${entries})
+    if(entry MATCHES "^[^d][^ ]* .* \\./([^ ]+)")
+        file(REMOVE ${root}/${CMAKE_MATCH_1})
+    endif()
+endforeach()
+file(GLOB_RECURSE left LIST_DIRECTORIES true ${python_package}/*)
+if(left)
+    message(FATAL_ERROR "left in the Python package's folder after removal: ${left}")
+endif()
+foreach(action remove purge)
+    run(${as_dpkg} ${WORK}/control/postrm ${action})
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "postrm ${action}: ${rc}\n${out}\n${err}")
+    endif()
+endforeach()

@@ -10,6 +10,9 @@
 #ifndef PALVEX_RUN_PATH
 #define PALVEX_RUN_PATH "palvex-run"
 #endif
+#ifndef PALVEX_VERSION
+#define PALVEX_VERSION "0.0.0"
+#endif
 
 namespace {
 
@@ -127,6 +130,73 @@ TEST_F(ScriptHostTest, AGoodIndexStillActs) {
     EXPECT_EQ(f.status, 0) << f.errors.toStdString();
     EXPECT_TRUE(f.output.startsWith(QStringLiteral("page=2 "))) << f.output.toStdString();
     EXPECT_FALSE(f.output.contains(QStringLiteral("error"))) << f.output.toStdString();
+}
+
+// The command line, after the GNU conventions: help and the version, asked for, are the program's
+// output and a success; a command line it cannot run is a mistake, told on standard error.
+
+TEST_F(ScriptHostTest, HelpIsTheUsageOnStandardOutput) {
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+        SCOPED_TRACE(option.toStdString());
+        m_host.close();
+        start({option});
+        const Finished f = finish();
+        EXPECT_EQ(f.status, 0);
+        EXPECT_TRUE(f.output.startsWith(QStringLiteral("usage: palvex-run ")))
+            << f.output.toStdString();
+        EXPECT_TRUE(f.output.contains(QStringLiteral("--version"))) << f.output.toStdString();
+        EXPECT_EQ(f.errors, QString());
+    }
+}
+
+TEST_F(ScriptHostTest, HelpAnswersBeforeAnyScriptRuns) {
+    start({QStringLiteral("-"), QStringLiteral("--help")});
+    m_host.write("StartPalvexPrintPreview\n? CurrentX\n");
+    m_host.closeWriteChannel();
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 0);
+    EXPECT_TRUE(f.output.startsWith(QStringLiteral("usage: palvex-run ")))
+        << f.output.toStdString();
+    EXPECT_FALSE(f.output.contains(QStringLiteral("CurrentX"))) << f.output.toStdString();
+}
+
+TEST_F(ScriptHostTest, VersionNamesTheProgramItsPackageAndTheirLicence) {
+    start({QStringLiteral("--version")});
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 0);
+    EXPECT_TRUE(f.output.startsWith(QStringLiteral("palvex-run (Palvex) " PALVEX_VERSION "\n")))
+        << f.output.toStdString();
+    EXPECT_TRUE(f.output.contains(QStringLiteral("MIT licence"))) << f.output.toStdString();
+    EXPECT_EQ(f.errors, QString());
+}
+
+TEST_F(ScriptHostTest, ACommandLineThatCannotRunIsTheUsageOnStandardErrorWithStatusTwo) {
+    const QList<QStringList> commandLines = {
+        {},                                                 // no script
+        {QStringLiteral("--bogus")},                        // an option there is not
+        {QStringLiteral("-x")},                             // an option, not a script's name
+        {QStringLiteral("a.pvs"), QStringLiteral("b.pvs")}, // two scripts
+        {QStringLiteral("-"), QStringLiteral("--pdf")}};    // an option without its value
+    for (const QStringList& args : commandLines) {
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        m_host.close();
+        start(args);
+        m_host.closeWriteChannel();
+        const Finished f = finish();
+        EXPECT_EQ(f.status, 2);
+        EXPECT_EQ(f.output, QString());
+        EXPECT_TRUE(f.errors.contains(QStringLiteral("usage: palvex-run ")))
+            << f.errors.toStdString();
+    }
+}
+
+TEST_F(ScriptHostTest, AnAnswerThatCannotBeWrittenIsAFailure) {
+    if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full here";
+    m_host.setStandardOutputFile(QStringLiteral("/dev/full"));
+    start({QStringLiteral("--version")});
+    const Finished f = finish();
+    EXPECT_EQ(f.status, 1);
+    EXPECT_TRUE(f.errors.contains(QStringLiteral("cannot write"))) << f.errors.toStdString();
 }
 
 } // namespace

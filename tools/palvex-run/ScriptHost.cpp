@@ -1,5 +1,6 @@
 #include "ScriptHost.h"
 
+#include "ControlForPrograms.h"
 #include "PalvexPrivate.h"
 #include "platform/DisplayPlatform.h"
 
@@ -66,7 +67,7 @@ void ScriptHost::createControl() {
     Ambient ambient;
     ambient.font = QApplication::font();
     ambient.userMode = !m_options.designMode;
-    m_control = new Palvex(m_platform, ambient, m_form.get());
+    m_control = newControl(m_platform, ambient, m_form.get());
     m_control->setObjectName(QStringLiteral("Palvex1"));
     if (m_options.layout) {
         auto* layout = new QVBoxLayout(m_form.get());
@@ -76,7 +77,7 @@ void ScriptHost::createControl() {
     connectSignals();
     if (!m_options.propertiesFile.isEmpty() && QFileInfo::exists(m_options.propertiesFile)) {
         IniPropertyBag bag(m_options.propertiesFile);
-        m_control->loadProperties(bag);
+        loadFormProperties(*m_control, bag);
     }
     // The control covers the screen when the preview starts; the form is as large.
     if (m_options.show) {
@@ -90,7 +91,7 @@ void ScriptHost::destroyControl() {
     if (!m_control) return;
     if (!m_options.propertiesFile.isEmpty()) {
         IniPropertyBag bag(m_options.propertiesFile);
-        m_control->saveProperties(bag);
+        saveFormProperties(*m_control, bag);
     }
     // Unloading the form destroys the control with it.
     m_form.reset();

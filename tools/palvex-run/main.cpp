@@ -4,40 +4,70 @@
 #include "ScriptParser.h"
 #include "ScriptReader.h"
 #include "platform/DisplayPlatform.h"
-#include "platform/Platform.h"
 #include <palvex/MemberTable.h>
+#include <palvex/Palvex.h>
 
 #include <QApplication>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 using namespace palvex;
 
 namespace {
 
-int usage() {
-    std::fprintf(
-        stderr,
-        "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
-        "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
-        "                  [--layout] SCRIPT|-\n"
-        "       palvex-run --list-members\n");
+constexpr const char* Usage =
+    "usage: palvex-run [--screen WxH] [--printer NAME] [--no-printers] [--pdf FILE]\n"
+    "                  [--answer N,N,...] [--show] [--design-mode] [--properties FILE]\n"
+    "                  [--layout] SCRIPT|-\n"
+    "       palvex-run --list-members\n"
+    "       palvex-run --help | --version\n";
+
+constexpr const char* Version =
+    "palvex-run (Palvex) " PALVEX_VERSION "\n"
+    "Copyright (c) 2026 the Palvex developers.\n"
+    "MIT licence: free to use, change and pass on; there is no warranty.\n";
+
+// A command line the program cannot run: the usage on standard error and status 2, so a caller's
+// mistake is never taken for a script that ran.
+int misuse() {
+    std::fputs(Usage, stderr);
     return 2;
+}
+
+// What was asked for, on standard output. An answer that could not be written (a full disk, a
+// closed pipe) is a failure, not a success.
+int answer(const char* text) {
+    if (std::fputs(text, stdout) == EOF || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "palvex-run: cannot write to standard output: %s\n",
+                     std::strerror(errno));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Asked for, the usage and the version are the program's output, not a mistake. They need no
+    // window system, so they are answered before the application starts (which, with --show,
+    // needs a display).
     bool show = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) == "--show") show = true;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a(argv[i]);
+        if (a == "--help" || a == "-h") return answer(Usage);
+        if (a == "--version") return answer(Version);
+        if (a == "--show") show = true;
+    }
     // Headless unless the window is wanted on screen; then on the display, or offscreen where
     // none can be opened.
     if (!show && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    Platform::reportFileSizeLimitAsDiskFull();
+    Palvex::reportFileSizeLimitAsDiskFull();
     DisplayPlatform::Arguments arguments(argc, argv);
     QApplication app(arguments.argc(), arguments.argv());
     if (show) DisplayPlatform::noteFallback();
@@ -49,10 +79,7 @@ int main(int argc, char** argv) {
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&]() -> QString {
-            if (i + 1 >= args.size()) {
-                usage();
-                std::exit(2);
-            }
+            if (i + 1 >= args.size()) std::exit(misuse());
             return args[++i];
         };
         if (a == QLatin1String("--list-members")) {
@@ -60,7 +87,7 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == QLatin1String("--screen")) {
             const QStringList wh = value().split(QLatin1Char('x'));
-            if (wh.size() != 2 || wh[0].toDouble() <= 0 || wh[1].toDouble() <= 0) return usage();
+            if (wh.size() != 2 || wh[0].toDouble() <= 0 || wh[1].toDouble() <= 0) return misuse();
             options.screen = QSizeF(wh[0].toDouble(), wh[1].toDouble());
         } else if (a == QLatin1String("--printer")) {
             options.printer = value();
@@ -79,13 +106,16 @@ int main(int argc, char** argv) {
             options.layout = true;
         } else if (a == QLatin1String("--properties")) {
             options.propertiesFile = value();
-        } else if (a.startsWith(QLatin1String("--")) || !scriptPath.isEmpty()) {
-            return usage();
+        } else if ((a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) ||
+                   !scriptPath.isEmpty()) {
+            // An option this program does not have ("-" alone is standard input), or a second
+            // script; a script whose name begins with "-" is given as ./-name.
+            return misuse();
         } else {
             scriptPath = a;
         }
     }
-    if (scriptPath.isEmpty()) return usage();
+    if (scriptPath.isEmpty()) return misuse();
 
     script::ScriptReader reader(scriptPath);
     if (!reader.isOpen()) {
