@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InternalExport.h"
+#include "core/InternalExport.h"
 #include "platform/Platform.h"
 
 class QWidget;

@@ -1,6 +1,6 @@
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "preview/Navigation.h"
 #include "preview/OptionPanels.h"
 #include "preview/PageCanvas.h"
@@ -9,8 +9,8 @@
 #include "preview/PreviewController.h"
 #include "preview/PreviewStartup.h"
 #include "preview/PreviewWindow.h"
+#include "preview/PrinterPanel.h"
 #include "preview/Search.h"
-#include "printing/PrinterPanel.h"
 #include "printout/PrintoutSaveFile.h"
 #include "recording/GraphicsRecorder.h"
 #include "recording/ItemWriter.h"
@@ -66,8 +66,15 @@ void PalvexPrivate::build() {
     m_graphics = std::make_unique<GraphicsRecorder>(m_report, *m_writer, *m_platform.messageBoxes,
                                                     CodePage::system());
     m_pages = std::make_unique<PageRecorder>(m_report, m_store, *m_text, *m_graphics, m_pic);
-    m_properties =
-        std::make_unique<PropertyRules>(q, m_report, m_canvas, *m_platform.messageBoxes, m_ambient);
+    m_properties = std::make_unique<PropertyRules>(m_report, m_canvas, *m_platform.messageBoxes,
+                                                   m_ambient, &q);
+    m_properties->onChanged = [this](const QString& name) { emit q.propertyChanged(name); };
+    m_properties->onBackColor = [this](const QColor& color) {
+        QPalette palette = q.palette();
+        palette.setColor(QPalette::Window, color);
+        q.setPalette(palette);
+        q.setAutoFillBackground(true);
+    };
     m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
     m_startup = std::make_unique<PreviewStartup>(m_view, m_report, m_store, m_pic, m_canvas,
                                                  *m_platform.printers);
@@ -84,20 +91,27 @@ void PalvexPrivate::build() {
         std::make_unique<PreviewController>(m_view, m_report, m_store, *m_startup, *m_window,
                                             *m_renderer, *m_navigation, *m_platform.screen);
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
-    m_centring =
-        std::make_unique<PageCentring>(m_view, m_report, m_store, *m_renderer, *m_window,
-                                       *m_navigation, *m_platform.screen, *m_platform.dialogs);
+    m_centring = std::make_unique<PageCentring>(m_view, m_report, m_store, *m_renderer, *m_window,
+                                                *m_platform.screen, *m_platform.dialogs);
     m_centring->onBackColor = [this](int32_t color) { m_report.props.BackColor = color; };
+    m_centring->onShowFirstPage = [this] { m_navigation->cmd_Click(ToolbarButton::First); };
+    m_centring->onSelectPageEntry = [this](int entry) { m_navigation->selectPageEntry(entry); };
     m_panels = std::make_unique<OptionPanels>(m_view, m_report, m_store, *m_renderer, *m_window,
                                               *m_centring);
-    m_search = new Search(m_view, m_report, m_store, *m_renderer, *m_window, *m_navigation,
-                          m_canvas, *m_platform.keyboard);
+    m_search = new Search(m_view, m_report, m_store, *m_renderer, *m_window, m_canvas,
+                          *m_platform.keyboard);
+    QObject::connect(m_search, &Search::pageEntryWanted, m_navigation,
+                     &Navigation::selectPageEntry);
+    QObject::connect(m_search, &Search::areaWanted, m_navigation, &Navigation::revealAcross);
+    QObject::connect(m_navigation, &Navigation::searchRequested, m_search, &Search::openPanel);
+    QObject::connect(m_navigation, &Navigation::continueSearchRequested, m_search,
+                     &Search::FindNext);
+    QObject::connect(m_navigation, &Navigation::recentreRequested, &q,
+                     [this] { m_centring->centreEveryPage(); });
     QObject::connect(m_search, &Search::notFound, &q, [this](const QString& text) {
         m_platform.messageBoxes->beep();
         m_messages->show(K2_Not_found_any_more, text);
     });
-    m_navigation->setSearch(m_search);
-    m_navigation->setCentring(m_centring.get());
     m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
                                       *m_platform.dialogs, *m_platform.screen, m_pic, *m_messages);
     QObject::connect(m_printerPanel, &PrinterPanel::beep, &q,

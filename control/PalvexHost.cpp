@@ -7,8 +7,8 @@
 #include "platform/Printers.h"
 #include "preview/Navigation.h"
 #include "preview/PageRenderer.h"
+#include "preview/PrinterPanel.h"
 #include "printing/PdfExport.h"
-#include "printing/PrinterPanel.h"
 #include "recording/PropertyRules.h"
 #include "texts/HostMessageBoxes.h"
 
@@ -97,7 +97,7 @@ Status Palvex::let_LastMessage(const QString&) {
 Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* ToPage) {
     return guarded([&] {
         if (!d->reportEnded()) palvex::raise(Status::BadFileName);
-        PdfExport(d->m_report, d->m_view, d->m_store)
+        PdfExport(d->m_report, d->m_view.printZoom(), d->m_store)
             .run(Path, optionalPage(FromPage), optionalPage(ToPage));
     });
 }
@@ -108,7 +108,7 @@ Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const
         Printers& printers = *d->m_platform.printers;
         if (printers.installed().isEmpty()) palvex::raise(Status::PrinterError);
         const int32_t pages =
-            PdfExport(d->m_report, d->m_view, d->m_store)
+            PdfExport(d->m_report, d->m_view.printZoom(), d->m_store)
                 .print(printers.current(), printers.pdfOutputPath(), optionalPage(FromPage),
                        optionalPage(ToPage), Copies ? *Copies : 1);
         emit printed(pages);

@@ -1,6 +1,6 @@
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "preview/Navigation.h"
 #include "printout/PrintoutReader.h"
 #include "printout/PrintoutSaveFile.h"
@@ -103,7 +103,7 @@ Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!d->reportOpen()) d->m_navigation->cmd_Click(0);
+                if (!d->reportOpen()) d->m_navigation->cmd_Click(ToolbarButton::Close);
             },
             Qt::QueuedConnection);
     });

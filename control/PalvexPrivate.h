@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/ImageSurface.h"
 #include "platform/Platform.h"
 #include "platform/Surface.h"

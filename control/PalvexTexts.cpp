@@ -7,7 +7,7 @@
 #include "platform/FontCatalog.h"
 #include "preview/PageNumberList.h"
 #include "preview/PreviewWindow.h"
-#include "texts/HebrewTexts.h"
+#include "texts/WindowTextSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,96 +48,29 @@ void setBold(QWidget* w, bool bold) {
 
 } // namespace
 
-// Toolbar captions are kept and shown by the next start.
-Status Palvex::fxCaptionButton_Close(const QString& TXT) {
-    d->m_view.buttonCaptions[0] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Print(const QString& TXT) {
-    d->m_view.buttonCaptions[1] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_First_F5(const QString& TXT) {
-    d->m_view.buttonCaptions[2] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Previous_F6(const QString& TXT) {
-    d->m_view.buttonCaptions[3] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Next_F7(const QString& TXT) {
-    d->m_view.buttonCaptions[4] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Last_F8(const QString& TXT) {
-    d->m_view.buttonCaptions[5] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Search_F3(const QString& TXT) {
-    d->m_view.buttonCaptions[6] = TXT;
-    return Status::Ok;
-}
-Status Palvex::fxCaptionButton_Continue_Search_F3(const QString& TXT) {
-    d->m_view.buttonCaptions[7] = TXT;
-    return Status::Ok;
-}
+// Each toolbar button's caption (kept, and shown by the next start), font size and boldness.
+#define PALVEX_TOOLBAR_BUTTON_MEMBERS(CaptionName, FontName, Button)                               \
+    Status Palvex::fxCaptionButton_##CaptionName(const QString& TXT) {                             \
+        d->m_view.buttonCaptions[ToolbarButton::Button] = TXT;                                     \
+        return Status::Ok;                                                                         \
+    }                                                                                              \
+    Status Palvex::fxFontsize_Button_##FontName(const float& SZ) {                                 \
+        return guarded([&] { setFontSize(d->m_window->cmd[ToolbarButton::Button], SZ); });         \
+    }                                                                                              \
+    Status Palvex::fxFontbold_Button_##FontName(const bool& BL) {                                  \
+        setBold(d->m_window->cmd[ToolbarButton::Button], BL);                                      \
+        return Status::Ok;                                                                         \
+    }
 
-Status Palvex::fxFontsize_Button_Close(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[0], SZ); });
-}
-Status Palvex::fxFontbold_Button_Close(const bool& BL) {
-    setBold(d->m_window->cmd[0], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Print(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[1], SZ); });
-}
-Status Palvex::fxFontbold_Button_Print(const bool& BL) {
-    setBold(d->m_window->cmd[1], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_First(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[2], SZ); });
-}
-Status Palvex::fxFontbold_Button_First(const bool& BL) {
-    setBold(d->m_window->cmd[2], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Previous(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[3], SZ); });
-}
-Status Palvex::fxFontbold_Button_Previous(const bool& BL) {
-    setBold(d->m_window->cmd[3], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Next(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[4], SZ); });
-}
-Status Palvex::fxFontbold_Button_Next(const bool& BL) {
-    setBold(d->m_window->cmd[4], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Last(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[5], SZ); });
-}
-Status Palvex::fxFontbold_Button_Last(const bool& BL) {
-    setBold(d->m_window->cmd[5], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Search(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[6], SZ); });
-}
-Status Palvex::fxFontbold_Button_Search(const bool& BL) {
-    setBold(d->m_window->cmd[6], BL);
-    return Status::Ok;
-}
-Status Palvex::fxFontsize_Button_Continue_Search(const float& SZ) {
-    return guarded([&] { setFontSize(d->m_window->cmd[7], SZ); });
-}
-Status Palvex::fxFontbold_Button_Continue_Search(const bool& BL) {
-    setBold(d->m_window->cmd[7], BL);
-    return Status::Ok;
-}
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Close, Close, Close)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Print, Print, Print)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(First_F5, First, First)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Previous_F6, Previous, Previous)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Next_F7, Next, Next)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Last_F8, Last, Last)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Search_F3, Search, Search)
+PALVEX_TOOLBAR_BUTTON_MEMBERS(Continue_Search_F3, Continue_Search, ContinueSearch)
+#undef PALVEX_TOOLBAR_BUTTON_MEMBERS
 
 Status Palvex::fxCaptionFraPrinter(const QString& TXT) {
     d->m_window->fraPrinter->setTitle(TXT);
@@ -307,10 +240,9 @@ Status Palvex::fxWaitMessageCentering(const QString& TXT) {
 }
 
 Status Palvex::fxTextOfMessage(const txtMessageType& Message, const QString& TXT) {
-    const auto kind = size_t(Message);
-    if (kind >= d->m_view.previewMessages.size()) return Status::InvalidPropertyValue;
-    d->m_view.keptTexts.messages[kind] = TXT;
-    d->m_view.previewMessages[kind] = TXT;
+    if (size_t(Message) >= d->m_view.previewMessages.size()) return Status::InvalidPropertyValue;
+    d->m_view.keptTexts.messages[Message] = TXT;
+    d->m_view.previewMessages[Message] = TXT;
     return Status::Ok;
 }
 
@@ -328,7 +260,8 @@ Status Palvex::fxCaptionCmdCancelPrinting(const QString& TXT) {
 }
 
 Status Palvex::fxToolTipsOfWindow(const int16_t& X, const QString& TXT) {
-    QWidget* const tipped[] = {d->m_window->cmd[0], d->m_window->Image1, d->m_window->Image2};
+    QWidget* const tipped[] = {d->m_window->cmd[ToolbarButton::Close], d->m_window->Image1,
+                               d->m_window->Image2};
     if (X < 0 || X >= int16_t(std::size(tipped))) return Status::InvalidPropertyValue;
     tipped[X]->setToolTip(TXT);
     return Status::Ok;
@@ -341,8 +274,9 @@ Status Palvex::UseHebrewTexts() {
         // The toolbar captions are the host's for later starts and shown now as well, so one
         // call gives a Hebrew window whether the preview is showing or not.
         for (size_t i = 0; i < t.buttons.size(); ++i) {
-            d->m_view.buttonCaptions[i] = t.buttons[i];
-            w.cmd[i]->setText(t.buttons[i]);
+            const ToolbarButton button = t.buttons.key(i);
+            d->m_view.buttonCaptions[button] = t.buttons[button];
+            w.cmd[button]->setText(t.buttons[button]);
         }
         for (int16_t i = 0; i < int16_t(t.toolTips.size()); ++i)
             check(fxToolTipsOfWindow(i, t.toolTips[size_t(i)]));
@@ -383,7 +317,7 @@ Status Palvex::UseHebrewTexts() {
         check(fxWaitMessageCentering(t.centringWait));
         check(fxCaptionCmdCancelPrinting(t.cancelPrinting));
         for (size_t i = 0; i < t.messages.size(); ++i)
-            check(fxTextOfMessage(txtMessageType(i), t.messages[i]));
+            check(fxTextOfMessage(t.messages.key(i), t.messages[t.messages.key(i)]));
         w.readRightToLeft();
     });
 }

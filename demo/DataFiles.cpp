@@ -1,7 +1,7 @@
 #include "DataFiles.h"
 
-#include "platform/CodePage.h"
-#include "recording/RecordCodec.h"
+#include "core/CodePage.h"
+#include "core/RecordCodec.h"
 
 #include <QFile>
 

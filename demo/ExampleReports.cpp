@@ -2,7 +2,7 @@
 
 #include "DataFiles.h"
 #include "NumberFormat.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include <palvex/Enumerations.h>
 
 #include <cmath>

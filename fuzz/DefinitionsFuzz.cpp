@@ -1,7 +1,8 @@
 // The definitions file is read at every start: whatever it holds, the decoded settings must be
-// ones the control could have written (finite margins in range, zoom flags 0 or 1, an RGB or system colour).
+// ones the control could have written (finite margins in range, zoom flags 0 or 1, an RGB or system
+// colour).
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "platform/Colors.h"
 #include "recording/Definitions.h"
 

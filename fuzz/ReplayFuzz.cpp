@@ -4,7 +4,7 @@
 
 #include "FuzzControl.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "platform/ImageSurface.h"
 #include "printout/PrintoutWriter.h"
 #include "recording/Definitions.h"

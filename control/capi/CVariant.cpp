@@ -1,6 +1,6 @@
 #include "capi/CVariant.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,12 +3,12 @@
 // What every C entry point wraps its body in: no exception reaches a C caller, and a call from a
 // thread other than the application's does nothing.
 
+#include "core/Guarded.h"
 #include <palvex/Status.h>
 
 #include <QCoreApplication>
 #include <QThread>
 
-#include <new>
 #include <utility>
 
 namespace palvex::capi {
@@ -25,18 +25,10 @@ inline bool onApplicationThread() {
     return !app || QThread::currentThread() == app->thread();
 }
 
-// `body` returns a Status. A failure the library did not foresee is still a failure: 5. For
+// `body` returns a Status; what it throws is turned into one at the library's one boundary. For
 // functions that touch no Qt object and may run on any thread.
 template <class F> int guardedOnAnyThread(F&& body) noexcept {
-    try {
-        return int(body());
-    } catch (const Error& error) {
-        return int(error.status);
-    } catch (const std::bad_alloc&) {
-        return int(Status::OutOfMemory);
-    } catch (...) {
-        return int(Status::InvalidProcedureCall);
-    }
+    return int(guardedStatus(std::forward<F>(body)));
 }
 
 // As guardedOnAnyThread, for functions that touch the controls: a call from a thread other than

@@ -4,7 +4,7 @@
 // Variants before the call (a conversion error is the call's status), by-reference arguments
 // are written back after it, and an Out<T> parameter becomes the call's result.
 
-#include "Guarded.h"
+#include "core/Guarded.h"
 #include <palvex/Enumerations.h>
 #include <palvex/MemberTable.h>
 #include <palvex/Out.h>
@@ -133,7 +133,7 @@ template <auto Method> Status call(Palvex& control, std::span<Variant> args, Var
         [[maybe_unused]] auto argAt = [&](size_t i) -> Variant* {
             return i < args.size() ? &args[i] : nullptr;
         };
-        try {
+        return guardedStatus([&] {
             std::tuple<typename Param<std::tuple_element_t<I, Args>>::Storage...> storage{
                 [&]() -> typename Param<std::tuple_element_t<I, Args>>::Storage {
                     using P = Param<std::tuple_element_t<I, Args>>;
@@ -167,9 +167,7 @@ template <auto Method> Status call(Palvex& control, std::span<Variant> args, Var
                 }(),
                 ...);
             return status;
-        } catch (const Error& error) {
-            return error.status;
-        }
+        });
     }
     (std::make_index_sequence<Traits::count>{});
 }

@@ -1,7 +1,7 @@
 #include <palvex/Variant.h>
 
-#include "Guarded.h"
-#include "recording/NumberText.h"
+#include "core/Guarded.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "InternalExport.h"
+#include "core/InternalExport.h"
 
 #include <QHash>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "InternalExport.h"
 #include "PaintingSurface.h"
+#include "core/InternalExport.h"
 
 #include <QColor>
 #include <QImage>

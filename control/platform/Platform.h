@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Dialogs.h"
-#include "InternalExport.h"
 #include "MessageBoxes.h"
 #include "Printers.h"
 #include "Screen.h"
+#include "core/InternalExport.h"
 
 #include <QFont>
 

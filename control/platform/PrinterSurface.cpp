@@ -2,7 +2,7 @@
 
 #include "CupsQueue.h"
 #include "PdfOutputFile.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <QPageLayout>
 #include <QPageSize>

@@ -1,6 +1,6 @@
 #include "Printers.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <QPageLayout>
 #include <QPageSize>

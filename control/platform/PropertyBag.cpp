@@ -1,6 +1,6 @@
 #include "PropertyBag.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <QSettings>
 

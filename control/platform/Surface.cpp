@@ -2,7 +2,7 @@
 
 #include "Colors.h"
 #include "FontCatalog.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <cmath>
 

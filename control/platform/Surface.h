@@ -1,7 +1,7 @@
 #pragma once
 
-#include "InternalExport.h"
 #include "TextMetrics.h"
+#include "core/InternalExport.h"
 
 #include <QImage>
 #include <QPointF>

@@ -1,10 +1,8 @@
 #include "Navigation.h"
 
 #include "PageCanvas.h"
-#include "PageCentring.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
-#include "Search.h"
 #include "TwipScrollBar.h"
 #include "preview/PreviewState.h"
 #include "recording/ReportState.h"
@@ -41,16 +39,7 @@ enum Key {
     F7 = 118,
     F8 = 119,
 };
-enum Button {
-    Close = 0,
-    Print = 1,
-    First = 2,
-    Previous = 3,
-    Next = 4,
-    Last = 5,
-    SearchButton = 6,
-    ContinueSearch = 7
-};
+using enum ToolbarButton;
 
 constexpr struct {
     int qt, code;
@@ -102,9 +91,11 @@ Navigation::Navigation(PreviewState& view, ReportState& report, ReportStore& sto
                        QWidget* control)
     : QObject(control), m_view(view), m_report(report), m_store(store), m_renderer(renderer),
       m_window(window), m_screen(screen), m_control(control) {
-    for (int i = 0; i < 8; ++i)
-        connect(m_window.cmd[size_t(i)], &QPushButton::clicked, this,
-                m_window.guard.handler([this, i] { cmd_Click(i); }));
+    for (size_t i = 0; i < ToolbarButtonCount; ++i) {
+        const ToolbarButton button = m_window.cmd.key(i);
+        connect(m_window.cmd[button], &QPushButton::clicked, this,
+                m_window.guard.handler([this, button] { cmd_Click(button); }));
+    }
     connect(m_window.cboPage, &QComboBox::activated, this,
             m_window.guard.handler([this] { cboPage_Click(); }));
     connect(m_window.cboZoom, &QComboBox::activated, this,
@@ -267,7 +258,7 @@ void Navigation::selectZoomEntry(int index) {
     cboZoom_Click();
 }
 
-void Navigation::turnPage(int button) {
+void Navigation::turnPage(ToolbarButton button) {
     if (!(m_report.lastPageIndex != 0 || m_view.centringInProgress || m_view.colorChanged)) return;
     m_view.colorChanged = false;
     m_window.VScroll->setRangeTwips(m_view.savedVRange);
@@ -301,8 +292,8 @@ void Navigation::turnPage(int button) {
     m_window.p1->setFocus();
 }
 
-void Navigation::cmd_Click(int index) {
-    switch (index) {
+void Navigation::cmd_Click(ToolbarButton button) {
+    switch (button) {
     case Close:
         m_report.close();
         m_store.setItemCount(0);
@@ -319,18 +310,16 @@ void Navigation::cmd_Click(int index) {
     case Previous:
     case Next:
     case Last:
-        turnPage(index);
+        turnPage(button);
         break;
     case Print:
         emit printRequested();
         break;
-    case SearchButton:
-        if (m_search) m_search->openPanel();
+    case Search:
+        emit searchRequested();
         break;
     case ContinueSearch:
-        if (m_search) m_search->FindNext();
-        break;
-    default:
+        emit continueSearchRequested();
         break;
     }
 }
@@ -350,8 +339,8 @@ void Navigation::cboZoom_Click() {
     }
     // The zoom comes from the entry's index, not from its text.
     m_view.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
-    if (m_view.centreAllPages && m_centring) {
-        m_centring->centreEveryPage(); // centred again at the new zoom
+    if (m_view.centreAllPages) {
+        emit recentreRequested();
     } else {
         m_renderer.RenderPage(false);
         showRightEdge(); // where right-to-left lines start, whatever the new width
@@ -414,7 +403,7 @@ void Navigation::HandlePreviewKey(int code) {
         if (!m_window.txtSearch->text().trimmed().isEmpty() && m_view.searchContinue)
             cmd_Click(ContinueSearch);
         else
-            cmd_Click(SearchButton);
+            cmd_Click(Search);
         m_view.searchContinue = true;
         return;
     case F6:

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "InternalExport.h"
+#include "core/InternalExport.h"
+#include "texts/WindowTextSet.h"
 
 #include <QObject>
 #include <QRectF>
@@ -15,9 +16,7 @@ namespace palvex {
 
 struct PreviewState;
 struct ReportState;
-class PageCentring;
 class PageRenderer;
-class Search;
 class PreviewWindow;
 class ReportStore;
 class Screen;
@@ -33,7 +32,7 @@ public:
     Navigation(PreviewState& view, ReportState& report, ReportStore& store, PageRenderer& renderer,
                PreviewWindow& window, const Screen& screen, QWidget* control);
 
-    void cmd_Click(int index);
+    void cmd_Click(ToolbarButton button);
     void cboPage_Click();
     void cboZoom_Click();
     void Image1_Click();
@@ -54,13 +53,15 @@ public:
     void showRightEdge();
     // Scrolls sideways, when needed, so that an area of the canvas (twips) is in view.
     void revealAcross(const QRectF& twips);
-    // The parts that search and centre, which come after navigation.
-    void setSearch(Search* search) { m_search = search; }
-    void setCentring(PageCentring* centring) { m_centring = centring; }
 
 signals:
     // The Print button or Ctrl+P: the printer panel is someone else's.
     void printRequested();
+    // The Search button or F3, and Continue Search: the search is someone else's.
+    void searchRequested();
+    void continueSearchRequested();
+    // A new zoom while every page is centred: the pages are centred again at it.
+    void recentreRequested();
     // The Close button or Esc, after the preview was hidden or just before the host's window
     // closes (which may take the control with it).
     void closed();
@@ -70,7 +71,7 @@ protected:
     bool filterEvent(QObject* watched, QEvent* event);
 
 private:
-    void turnPage(int index);
+    void turnPage(ToolbarButton button);
     void setScroll(bool vertical, double twips);
     void wheel(const QWheelEvent& event);
 
@@ -81,8 +82,6 @@ private:
     PreviewWindow& m_window;
     const Screen& m_screen;
     QWidget* m_control;
-    Search* m_search = nullptr;
-    PageCentring* m_centring = nullptr;
     int m_wheelZoom = 0; // Ctrl+wheel delta not yet a whole notch
 };
 

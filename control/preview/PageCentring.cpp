@@ -1,7 +1,6 @@
 #include "PageCentring.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
-#include "Navigation.h"
 #include "PageCanvas.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
@@ -129,7 +128,7 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
         m_window.Prg1->hide();
         m_view.pagesCentred = false;
         m_window.cmdShowDaf->hide();
-        m_navigation.cmd_Click(2); // First
+        if (onShowFirstPage) onShowFirstPage();
         if (m_view.zoomFactor >= 0.7f)
             m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
         return;
@@ -139,7 +138,7 @@ void PageCentring::CentreAllPages(int32_t first, int32_t last) {
     m_window.VScroll->setRangeTwips(m_view.savedVRange);
     m_window.p1->show();
     m_renderer.RenderPage(false);
-    m_navigation.selectPageEntry(last - 1);
+    if (onSelectPageEntry) onSelectPageEntry(last - 1);
     if (m_view.zoomFactor >= 0.7f)
         m_window.HScroll->setValue(int(std::lround(m_window.HScroll->maximum() / 2.0)));
     m_window.p1->setFocus();
@@ -155,7 +154,7 @@ void PageCentring::changeBackColor() {
     m_store.writeDefinitions(m_view.definitions);
     m_view.definitions = m_store.readDefinitions();
     m_view.colorChanged = true;
-    m_navigation.cmd_Click(2); // First
+    if (onShowFirstPage) onShowFirstPage();
 }
 
 } // namespace palvex

@@ -8,7 +8,6 @@ namespace palvex {
 struct PreviewState;
 struct ReportState;
 class Dialogs;
-class Navigation;
 class PageRenderer;
 class PreviewWindow;
 class ReportStore;
@@ -20,10 +19,10 @@ class Screen;
 class PageCentring {
 public:
     PageCentring(PreviewState& view, const ReportState& report, ReportStore& store,
-                 PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
-                 const Screen& screen, Dialogs& dialogs)
+                 PageRenderer& renderer, PreviewWindow& window, const Screen& screen,
+                 Dialogs& dialogs)
         : m_view(view), m_report(report), m_store(store), m_renderer(renderer), m_window(window),
-          m_navigation(navigation), m_screen(screen), m_dialogs(dialogs) {}
+          m_screen(screen), m_dialogs(dialogs) {}
 
     void cboMoreOptions_Click();
     // Centres pages first..last (1-based).
@@ -34,6 +33,11 @@ public:
 
     // Told when the preview colour changed (to keep the control's property in step).
     std::function<void(int32_t)> onBackColor;
+    // The preview is to show its first page afresh (after every page was centred, or the
+    // colour changed), as the First button does.
+    std::function<void()> onShowFirstPage;
+    // The page list is to select this entry as the control itself selects it (without drawing).
+    std::function<void(int)> onSelectPageEntry;
 
 private:
     PreviewState& m_view;
@@ -41,7 +45,6 @@ private:
     ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;
-    Navigation& m_navigation;
     const Screen& m_screen;
     Dialogs& m_dialogs;
 };

@@ -48,41 +48,55 @@ void PreviewController::fillMarginLists() {
 void PreviewController::start(const std::string& directory) {
     m_renderer.setReportShown(false);
     const QSizeF area = coveredArea();
-    const float areaWidth = float(area.width()), areaHeight = float(area.height());
-    m_window.scaleToolbar(areaWidth); // 1
-    m_startup.openStore(directory);   // 2
-    // 3. Embedded, the host's layout has placed the control, and the preview uses all of it.
+    m_window.scaleToolbar(float(area.width()));
+    m_startup.openStore(directory);
+    showWindow(area);
+    resetTexts();
+    resetOptionPanels(area);
+    resetPageView();
+    m_startup.resetRecording();
+    m_startup.resetHeaders();
+    PreviewWindow::centre(m_window.fraSearch, float(area.width()), float(area.height()));
+    applyHostCaptions();
+}
+
+void PreviewController::showWindow(const QSizeF& area) {
+    // Embedded, the host's layout has placed the control, and the preview uses all of it.
     m_window.bottomReserve = m_view.embedded ? 0 : PreviewWindow::ScreenBottomReserve;
     if (m_view.embedded)
         m_window.showLaidOut();
     else
-        m_window.coverScreen(areaWidth, areaHeight);
+        m_window.coverScreen(float(area.width()), float(area.height()));
     m_window.setPreviewColor(toQColor(m_view.definitions.DefLongs[0]));
     m_startup.applyBackColor();
-    m_window.cboZoomPrinting->clear(); // 5
+}
+
+void PreviewController::resetTexts() {
+    // The English texts every report starts with, and over them the ones a host kept.
+    const WindowTextSet& english = englishTexts();
+    m_window.cboZoomPrinting->clear();
     m_window.cboQuality->clear();
-    for (int i = 0; i < 2; ++i)
-        m_window.cboZoomPrinting->addItem(QStringLiteral(" "));
-    for (int i = 0; i < 11; ++i)
-        m_window.cboQuality->addItem(QStringLiteral(" "));
-    m_view.formattingCaption = QStringLiteral("Formating Page "); // 6
-    m_view.pageCaption = QStringLiteral("Page Number ");
-    m_view.previewMessages = {
-        QStringLiteral("Please write number of copies 1 or higher"),
-        QStringLiteral("Is the number of copies OK?"), QStringLiteral("Not found any more"),
-        QStringLiteral("Printer problem!\nPlease check if a printer is connected to the "
-                       "computer\nand that it is online")};
-    m_view.centringWaitMessage = QStringLiteral("Please wait for centering all pages");
+    for (const QString& entry : english.printZoomEntries)
+        m_window.cboZoomPrinting->addItem(entry);
+    for (const QString& entry : english.qualityEntries)
+        m_window.cboQuality->addItem(entry);
+    m_view.formattingCaption = english.formattingCaption;
+    m_view.pageCaption = english.pageCaption;
+    m_view.previewMessages = english.messages;
+    m_view.centringWaitMessage = english.centringWait;
     m_view.keptTexts.applyTo(m_view, m_window.cboQuality, m_window.cboZoomPrinting);
-    m_window.cboQuality->setCurrentIndex(0); // 7
+    m_window.cboQuality->setCurrentIndex(0);
     m_window.cboZoomPrinting->setCurrentIndex(0);
+}
+
+void PreviewController::resetOptionPanels(const QSizeF& area) {
     m_startup.resetFlags();
     m_window.cboZoom->setItemText(0, QStringLiteral("20%"));
     m_window.cboMoreOptions->setCurrentIndex(0);
-    m_window.place(m_window.fraZoomOptions, QRectF(0, 0, 2175, 2775)); // 8
+    m_window.place(m_window.fraZoomOptions, QRectF(0, 0, 2175, 2775));
     m_window.place(m_window.fraMarginsSetup, QRectF(0, 0, 2535, 3135));
-    PreviewWindow::centre(m_window.fraZoomOptions, areaWidth, areaHeight);
-    PreviewWindow::centre(m_window.fraMarginsSetup, areaWidth, areaHeight);
+    PreviewWindow::centre(m_window.fraZoomOptions, float(area.width()), float(area.height()));
+    PreviewWindow::centre(m_window.fraMarginsSetup, float(area.width()), float(area.height()));
     m_startup.applyDefinitions();
     // The boxes are the zoom options in force: each change of one reads all three.
     const bool currentX = m_view.zoomCurrentX, width = m_view.zoomWidth, height = m_view.zoomHeight;
@@ -92,27 +106,32 @@ void PreviewController::start(const std::string& directory) {
     fillMarginLists();
     for (size_t i = 0; i < 4; ++i)
         m_window.cboMargins[i]->setCurrentIndex(m_view.marginIndexes[i]);
-    m_window.VScroll->hide(); // 9
+}
+
+void PreviewController::resetPageView() {
+    m_window.VScroll->hide();
     m_window.HScroll->hide();
     m_window.fraPrinter->hide();
     m_window.fraZoomOptions->hide();
     m_window.fraMarginsSetup->hide();
-    m_startup.sizePage(); // 9, 10
+    m_startup.sizePage();
     m_window.pageList->clear();
-    m_window.placeScrollBars();      // 11
+    m_window.placeScrollBars();
     m_renderer.updateScrollRanges(); // the unzoomed canvas against the viewport
     m_view.vScrollAllowance = int(std::lround(m_report.unzoomed.scaleHeight /
                                               std::max(1, m_window.VScroll->singleStep()))) +
                               50;
     m_navigation.showRightEdge();    // right-to-left text begins at the right
-    m_navigation.selectZoomEntry(8); // 12
-    m_startup.resetRecording();      // 13, 16
-    m_startup.resetHeaders();        // 14
-    PreviewWindow::centre(m_window.fraSearch, areaWidth, areaHeight); // 15
-    for (size_t i = 0; i < 8; ++i)                                    // 17
-        if (!m_view.buttonCaptions[i].trimmed().isEmpty())
-            m_window.cmd[i]->setText(m_view.buttonCaptions[i]);
-    m_window.cmdShowDaf->setText(m_view.formattingCaption); // 19
+    m_navigation.selectZoomEntry(8); // 100 %
+}
+
+void PreviewController::applyHostCaptions() {
+    for (size_t i = 0; i < ToolbarButtonCount; ++i) {
+        const ToolbarButton button = m_view.buttonCaptions.key(i);
+        if (!m_view.buttonCaptions[button].trimmed().isEmpty())
+            m_window.cmd[button]->setText(m_view.buttonCaptions[button]);
+    }
+    m_window.cmdShowDaf->setText(m_view.formattingCaption);
     m_window.cmdShowDaf->show();
 }
 

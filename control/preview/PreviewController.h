@@ -29,7 +29,8 @@ public:
         : m_view(view), m_report(report), m_store(store), m_startup(startup), m_window(window),
           m_renderer(renderer), m_navigation(navigation), m_screen(screen) {}
 
-    // StartPalvexPrintPreview, every step in order.
+    // StartPalvexPrintPreview: the window shown over the area it covers, the store opened, the
+    // texts, option panels and page view reset, recording and headers reset.
     void start(const std::string& directory);
     // The end of printLastPage: the page list, the first page drawn, the progress caption hidden.
     void showReport();
@@ -42,6 +43,13 @@ public:
     void relayOut();
 
 private:
+    // The steps of a start, in order.
+    void showWindow(const QSizeF& area);
+    void resetTexts();
+    void resetOptionPanels(const QSizeF& area);
+    void resetPageView();
+    void applyHostCaptions();
+
     void fillMarginLists();
     // The screen, or the part of it that the host's window covers, in twips; embedded, the
     // control's own place.

@@ -1,6 +1,6 @@
 #include "PreviewStartup.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/Colors.h"
 #include "platform/ImageSurface.h"
 #include "platform/Printers.h"

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "preview/KeptTexts.h"
+#include "printing/PrintJob.h"
 #include "recording/Definitions.h"
-#include "texts/KeptTexts.h"
+#include "texts/WindowTextSet.h"
 
 #include <QString>
 
@@ -26,14 +28,15 @@ struct PreviewState {
     bool centreAllPages = false;
     bool centringInProgress = false;
     bool colorChanged = false;
-    std::array<QString, 4> previewMessages;
+    PerMessage<QString> previewMessages;
     QString centringWaitMessage;
-    std::array<QString, 8> buttonCaptions; // the host's toolbar captions, applied at start
-    QString formattingCaption = QStringLiteral("Formating Page ");
-    QString pageCaption = QStringLiteral("Page Number ");
+    PerButton<QString> buttonCaptions; // the host's toolbar captions, applied at start
+    QString formattingCaption = englishTexts().formattingCaption;
+    QString pageCaption = englishTexts().pageCaption;
     KeptTexts keptTexts; // the host's texts for the ones above, which every start resets
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
+    PrintZoom printZoom() const { return {zoomFactor, zoomCurrentX, zoomWidth, zoomHeight}; }
     bool pagesCentred = false;
     bool searchContinue = false;
 

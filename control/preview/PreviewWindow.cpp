@@ -1,5 +1,7 @@
 #include "PreviewWindow.h"
-#include "interface/Guarded.h"
+
+#include "core/Guarded.h"
+#include "texts/WindowTextSet.h"
 
 #include "PageCanvas.h"
 #include "PageNumberList.h"
@@ -22,22 +24,21 @@ namespace {
 
 constexpr float ButtonWidth = 900, ButtonHeight = 700, ButtonStep = 840;
 
+// How each toolbar button looks; its caption is the window's text set's.
 struct ButtonDesign {
-    const char* caption;
     int r, g, b;
     QStyle::StandardPixmap icon;
-    const char* tooltip;
 };
 
-constexpr ButtonDesign kButtons[8] = {
-    {"Close", 224, 224, 224, QStyle::SP_DialogCloseButton, "Close Print Preview Control"},
-    {"Print", 255, 0, 255, QStyle::SP_DialogSaveButton, nullptr},
-    {"First F5", 128, 255, 128, QStyle::SP_MediaSkipForward, nullptr},
-    {"Prev. F6", 192, 255, 255, QStyle::SP_MediaSeekForward, nullptr},
-    {"Next F7", 192, 255, 255, QStyle::SP_MediaSeekBackward, nullptr},
-    {"Last F8", 128, 255, 128, QStyle::SP_MediaSkipBackward, nullptr},
-    {"Search F3", 255, 192, 192, QStyle::SP_FileDialogContentsView, nullptr},
-    {"Continue Search F3", 255, 192, 192, QStyle::SP_ArrowLeft, nullptr},
+constexpr ButtonDesign kButtons[ToolbarButtonCount] = {
+    {224, 224, 224, QStyle::SP_DialogCloseButton},
+    {255, 0, 255, QStyle::SP_DialogSaveButton},
+    {128, 255, 128, QStyle::SP_MediaSkipForward},
+    {192, 255, 255, QStyle::SP_MediaSeekForward},
+    {192, 255, 255, QStyle::SP_MediaSeekBackward},
+    {128, 255, 128, QStyle::SP_MediaSkipBackward},
+    {255, 192, 192, QStyle::SP_FileDialogContentsView},
+    {255, 192, 192, QStyle::SP_ArrowLeft},
 };
 
 QFont windowFont(bool bold = false) {
@@ -76,11 +77,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, const Q
     return l;
 }
 
-QComboBox* combo(QWidget* parent, const char* name, const QRectF& twips, bool editable = false) {
+QComboBox* combo(QWidget* parent, const char* name, bool editable = false) {
     auto* c = make<QComboBox>(parent, name);
     c->setEditable(editable);
     c->setMaxVisibleItems(20);
-    PreviewWindow::place(c, twips);
     return c;
 }
 
@@ -117,45 +117,58 @@ QRectF PreviewWindow::placeOf(const QWidget* widget) {
 }
 
 PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
+    const WindowTextSet& texts = englishTexts();
+    buildToolbar(texts);
+    buildViewport();
+    buildProgress(texts);
+    buildSearchPanel(texts);
+    buildMarginsPanel(texts);
+    buildZoomOptionsPanel(texts);
+    buildPrinterPanel(texts);
+    keepSystemColours();
+}
+
+void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     Picture1 = make<QWidget>(control, "Picture1");
     place(Picture1, QRectF(0, 0, DesignedScreenWidth, ToolbarHeight));
     Toolbar1 = make<QWidget>(Picture1, "Toolbar1");
     place(Toolbar1, QRectF(0, 0, DesignedScreenWidth, ButtonHeight));
 
     const QStyle* style = QApplication::style();
-    for (int i = 0; i < 8; ++i) {
+    for (size_t i = 0; i < ToolbarButtonCount; ++i) {
+        const ToolbarButton which = cmd.key(i);
         const ButtonDesign& d = kButtons[i];
         auto* b = make<QPushButton>(Picture1, "cmd");
-        b->setProperty("index", i);
-        b->setText(QString::fromLatin1(d.caption));
+        b->setProperty("index", int(i));
+        b->setText(texts.buttons[which]);
         b->setIcon(style->standardIcon(d.icon));
-        b->setFont(windowFont(i == 0));
+        b->setFont(windowFont(which == ToolbarButton::Close));
         b->setStyleSheet(
             QStringLiteral(
                 "QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid gray; }")
                 .arg(d.r)
                 .arg(d.g)
                 .arg(d.b));
-        if (d.tooltip) b->setToolTip(QString::fromLatin1(d.tooltip));
         b->setFocusPolicy(Qt::NoFocus);
-        cmd[size_t(i)] = b;
-        m_toolbar[size_t(i)] = {b, QRectF(ButtonStep * i, 0, ButtonWidth, ButtonHeight)};
+        cmd[which] = b;
+        m_toolbar[i] = {b, QRectF(ButtonStep * float(i), 0, ButtonWidth, ButtonHeight)};
     }
-    cboPage = combo(Picture1, "cboPage", QRectF(6840, 0, 1500, 330));
+    cmd[ToolbarButton::Close]->setToolTip(texts.toolTips[0]);
+    cboPage = combo(Picture1, "cboPage");
     pageList = PageNumberList::attachTo(cboPage);
-    cboZoom = combo(Picture1, "cboZoom", QRectF(8400, 0, 1200, 330));
+    cboZoom = combo(Picture1, "cboZoom");
     for (int z = 20; z <= 200; z += 10)
         cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
     Image1 = make<QToolButton>(Picture1, "Image1");
-    Image1->setToolTip(QStringLiteral("Zoom In"));
+    Image1->setToolTip(texts.toolTips[1]);
     Image1->setText(QStringLiteral("+"));
     Image2 = make<QToolButton>(Picture1, "Image2");
-    Image2->setToolTip(QStringLiteral("Zoom Out"));
+    Image2->setToolTip(texts.toolTips[2]);
     Image2->setText(QStringLiteral("-"));
-    cboMoreOptions = combo(Picture1, "cboMoreOptions", QRectF(7560, 360, 2040, 330));
-    for (const char* o : {"More Options", "Margins setup", "Zoom Options", "Center this page",
-                          "Center all pages", "Change backcolor"})
-        cboMoreOptions->addItem(QString::fromLatin1(o));
+    cboMoreOptions = combo(Picture1, "cboMoreOptions");
+    for (const QString& option : texts.moreOptions)
+        cboMoreOptions->addItem(option);
+    // The designed places, written once: scaleToolbar widens them for wider screens.
     m_toolbar[8] = {cboZoom, QRectF(8400, 0, 1200, 330)};
     m_toolbar[9] = {cboMoreOptions, QRectF(7560, 360, 2040, 330)};
     m_toolbar[10] = {cboPage, QRectF(6840, 0, 1500, 330)};
@@ -163,7 +176,9 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     m_toolbar[12] = {Image2, QRectF(7200, 360, 330, 330)};
     for (const Designed& d : m_toolbar)
         place(d.widget, d.twips);
+}
 
+void PreviewWindow::buildViewport() {
     Mainpicture = make<QWidget>(control, "Mainpicture");
     Mainpicture->setAutoFillBackground(true);
     p1 = new PageCanvas(Mainpicture);
@@ -176,93 +191,103 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     VScroll->setSingleStepTwips(240);
     HScroll->hide();
     VScroll->hide();
+}
 
-    cmdShowDaf = button(control, "cmdShowDaf", QStringLiteral("Formating Page "),
+void PreviewWindow::buildProgress(const WindowTextSet& texts) {
+    cmdShowDaf = button(control, "cmdShowDaf", texts.formattingCaption,
                         QRectF(3600, 2400, 2400, 400), "white");
     Prg1 = make<QProgressBar>(control, "Prg1");
     place(Prg1, QRectF(2400, 3000, 4800, 300));
     Prg1->hide();
-    cmdCancelPrinting = button(control, "cmdCancelPrinting", QStringLiteral("Cancel printing"),
-                               QRectF(0, 0, 1500, 500));
+    cmdCancelPrinting =
+        button(control, "cmdCancelPrinting", texts.cancelPrinting, QRectF(0, 0, 1500, 500));
     cmdCancelPrinting->hide();
+}
 
-    fraSearch = frame(control, "fraSearch", QStringLiteral("Search text"), 4800, 1800);
-    lblSearch = label(fraSearch, "lblSearch",
-                      QStringLiteral("Please write the text for searching - case-sensitive"),
-                      QRectF(120, 300, 4560, 300));
+void PreviewWindow::buildSearchPanel(const WindowTextSet& texts) {
+    fraSearch = frame(control, "fraSearch", texts.searchFrame, 4800, 1800);
+    lblSearch = label(fraSearch, "lblSearch", texts.searchPrompt, QRectF(120, 300, 4560, 300));
     txtSearch = make<QLineEdit>(fraSearch, "txtSearch");
     txtSearch->setLayoutDirection(Qt::RightToLeft);
     place(txtSearch, QRectF(120, 660, 4560, 360));
-    cmdSearch =
-        button(fraSearch, "cmdSearch", QStringLiteral("Search"), QRectF(2520, 1200, 1200, 420));
-    cmdCancelSearch = button(fraSearch, "cmdCancelSearch", QStringLiteral("Cancel"),
-                             QRectF(1080, 1200, 1200, 420));
+    cmdSearch = button(fraSearch, "cmdSearch", texts.searchButton, QRectF(2520, 1200, 1200, 420));
+    cmdCancelSearch =
+        button(fraSearch, "cmdCancelSearch", texts.cancel, QRectF(1080, 1200, 1200, 420));
+}
 
-    fraMarginsSetup =
-        frame(control, "fraMarginsSetup", QStringLiteral("Margins setup"), 2535, 3135);
-    const char* marginLabels[4] = {"Left  (cm)", "Right (cm)", "Top (cm)", "Bottom (cm)"};
+void PreviewWindow::buildMarginsPanel(const WindowTextSet& texts) {
+    fraMarginsSetup = frame(control, "fraMarginsSetup", texts.margins[0], 2535, 3135);
     const char* marginLabelNames[4] = {"lblLeftMargin", "lblRightMargin", "lblTopMargin",
                                        "lblBottomMargin"};
     const char* marginListNames[4] = {"cboLeftMargin", "cboRightMargin", "cboTopMargin",
                                       "cboBottomMargin"};
     for (size_t i = 0; i < 4; ++i) {
         const float top = 360 + 480 * float(i);
-        lblMargins[i] = label(fraMarginsSetup, marginLabelNames[i],
-                              QString::fromLatin1(marginLabels[i]), QRectF(1320, top, 1095, 330));
-        cboMargins[i] = combo(fraMarginsSetup, marginListNames[i], QRectF(120, top, 1095, 330));
+        lblMargins[i] = label(fraMarginsSetup, marginLabelNames[i], texts.margins[i + 1],
+                              QRectF(1320, top, 1095, 330));
+        cboMargins[i] = combo(fraMarginsSetup, marginListNames[i]);
+        place(cboMargins[i], QRectF(120, top, 1095, 330));
     }
-    chkDefaultMargins = check(fraMarginsSetup, "chkDefaultMargins",
-                              QStringLiteral("Set the defaults"), QRectF(120, 2280, 2295, 300));
-    cmdOKMarginsSetup = button(fraMarginsSetup, "cmdOKMarginsSetup", QStringLiteral("OK"),
-                               QRectF(1320, 2640, 1095, 390));
-    cmdCancelMarginsSetup = button(fraMarginsSetup, "cmdCancelMarginsSetup",
-                                   QStringLiteral("Cancel"), QRectF(120, 2640, 1095, 390));
+    chkDefaultMargins = check(fraMarginsSetup, "chkDefaultMargins", texts.defaultMargins,
+                              QRectF(120, 2280, 2295, 300));
+    cmdOKMarginsSetup =
+        button(fraMarginsSetup, "cmdOKMarginsSetup", texts.ok, QRectF(1320, 2640, 1095, 390));
+    cmdCancelMarginsSetup = button(fraMarginsSetup, "cmdCancelMarginsSetup", texts.cancel,
+                                   QRectF(120, 2640, 1095, 390));
+}
 
-    fraZoomOptions = frame(control, "fraZoomOptions", QStringLiteral("Zoom Options"), 2175, 2775);
+void PreviewWindow::buildZoomOptionsPanel(const WindowTextSet& texts) {
+    fraZoomOptions = frame(control, "fraZoomOptions", texts.zoomOptions[0], 2175, 2775);
     lblChangeZoom =
-        label(fraZoomOptions, "lblChangeZoom",
-              QStringLiteral("Change Proportionaly the following:"), QRectF(120, 300, 1935, 600));
+        label(fraZoomOptions, "lblChangeZoom", texts.zoomOptions[1], QRectF(120, 300, 1935, 600));
     lblChangeZoom->setWordWrap(true);
-    chkZoomCurrentx = check(fraZoomOptions, "chkZoomCurrentx", QStringLiteral("currentX"),
+    chkZoomCurrentx = check(fraZoomOptions, "chkZoomCurrentx", texts.zoomOptions[2],
                             QRectF(120, 1000, 1935, 300));
-    chkZoomWidth = check(fraZoomOptions, "chkZoomWidth", QStringLiteral("Width area"),
-                         QRectF(120, 1400, 1935, 300));
-    chkZoomHeight = check(fraZoomOptions, "chkZoomHeight", QStringLiteral("Height area"),
-                          QRectF(120, 1800, 1935, 300));
-    cmdOKZoomOptions = button(fraZoomOptions, "cmdOKZoomOptions", QStringLiteral("OK"),
-                              QRectF(1140, 2280, 915, 390));
-    cmdCancelZoomOptions = button(fraZoomOptions, "cmdCancelZoomOptions", QStringLiteral("Cancel"),
-                                  QRectF(120, 2280, 915, 390));
+    chkZoomWidth =
+        check(fraZoomOptions, "chkZoomWidth", texts.zoomOptions[4], QRectF(120, 1400, 1935, 300));
+    chkZoomHeight =
+        check(fraZoomOptions, "chkZoomHeight", texts.zoomOptions[3], QRectF(120, 1800, 1935, 300));
+    cmdOKZoomOptions =
+        button(fraZoomOptions, "cmdOKZoomOptions", texts.ok, QRectF(1140, 2280, 915, 390));
+    cmdCancelZoomOptions =
+        button(fraZoomOptions, "cmdCancelZoomOptions", texts.cancel, QRectF(120, 2280, 915, 390));
+}
 
-    fraPrinter = frame(control, "fraPrinter", QStringLiteral("Printer definitions"), 6675, 3840);
+void PreviewWindow::buildPrinterPanel(const WindowTextSet& texts) {
+    fraPrinter = frame(control, "fraPrinter", texts.printerFrame, 6675, 3840);
     const char* yellow = "#FFFF80";
-    lblPrinterName = label(fraPrinter, "lblPrinterName", QStringLiteral("Printer Name"),
+    lblPrinterName = label(fraPrinter, "lblPrinterName", texts.printerName,
                            QRectF(5040, 360, 1455, 330), yellow);
-    cboDevicePrinter = combo(fraPrinter, "cboDevicePrinter", QRectF(240, 360, 4695, 330));
-    lblCopies = label(fraPrinter, "lblCopies", QStringLiteral("Copies Number"),
-                      QRectF(5040, 840, 1455, 330), yellow);
-    cboOTEK = combo(fraPrinter, "cboOTEK", QRectF(3960, 840, 975, 330), true);
-    lblQuality = label(fraPrinter, "lblQuality", QStringLiteral("Quality"),
-                       QRectF(5040, 1320, 1455, 330), yellow);
-    cboQuality = combo(fraPrinter, "cboQuality", QRectF(2880, 1320, 2055, 330));
-    lblZoomPrinting = label(fraPrinter, "lblZoomPrinting", QStringLiteral("Zoom Choice"),
+    cboDevicePrinter = combo(fraPrinter, "cboDevicePrinter");
+    place(cboDevicePrinter, QRectF(240, 360, 4695, 330));
+    lblCopies = label(fraPrinter, "lblCopies", texts.copies, QRectF(5040, 840, 1455, 330), yellow);
+    cboOTEK = combo(fraPrinter, "cboOTEK", true);
+    place(cboOTEK, QRectF(3960, 840, 975, 330));
+    lblQuality =
+        label(fraPrinter, "lblQuality", texts.quality, QRectF(5040, 1320, 1455, 330), yellow);
+    cboQuality = combo(fraPrinter, "cboQuality");
+    place(cboQuality, QRectF(2880, 1320, 2055, 330));
+    lblZoomPrinting = label(fraPrinter, "lblZoomPrinting", texts.printZoom,
                             QRectF(5040, 1800, 1455, 330), yellow);
-    cboZoomPrinting = combo(fraPrinter, "cboZoomPrinting", QRectF(2880, 1800, 2055, 330));
-    lblFromPage = label(fraPrinter, "lblFromPage", QStringLiteral("From Page Number"),
-                        QRectF(4740, 2400, 1905, 330), yellow);
-    cboBeginPage = combo(fraPrinter, "cboBeginPage", QRectF(3900, 2400, 735, 330));
-    lblToPage = label(fraPrinter, "lblToPage", QStringLiteral("To Page Number"),
-                      QRectF(2320, 2400, 1665, 330), yellow);
-    cboEndPage = combo(fraPrinter, "cboEndPage", QRectF(1480, 2400, 735, 330));
+    cboZoomPrinting = combo(fraPrinter, "cboZoomPrinting");
+    place(cboZoomPrinting, QRectF(2880, 1800, 2055, 330));
+    lblFromPage =
+        label(fraPrinter, "lblFromPage", texts.fromPage, QRectF(4740, 2400, 1905, 330), yellow);
+    cboBeginPage = combo(fraPrinter, "cboBeginPage");
+    place(cboBeginPage, QRectF(3900, 2400, 735, 330));
+    lblToPage = label(fraPrinter, "lblToPage", texts.toPage, QRectF(2320, 2400, 1665, 330), yellow);
+    cboEndPage = combo(fraPrinter, "cboEndPage");
+    place(cboEndPage, QRectF(1480, 2400, 735, 330));
     printPages = PageNumberList::attachTo(cboBeginPage);
     cboEndPage->setModel(printPages);
-    cmdPrintSetup = button(fraPrinter, "cmdPrintSetup", QStringLiteral("Print Setup"),
+    cmdPrintSetup = button(fraPrinter, "cmdPrintSetup", texts.printSetup,
                            QRectF(300, 1200, 1335, 390), "#C0C0C0");
-    cmdOK =
-        button(fraPrinter, "cmdOK", QStringLiteral("OK"), QRectF(3000, 3120, 1215, 450), "#80FF80");
-    cmdCancel = button(fraPrinter, "cmdCancel", QStringLiteral("Cancel"),
-                       QRectF(1440, 3120, 1215, 450), "#FF8080");
+    cmdOK = button(fraPrinter, "cmdOK", texts.ok, QRectF(3000, 3120, 1215, 450), "#80FF80");
+    cmdCancel =
+        button(fraPrinter, "cmdCancel", texts.cancel, QRectF(1440, 3120, 1215, 450), "#FF8080");
+}
 
+void PreviewWindow::keepSystemColours() {
     // Panels and the toolbar keep the system's colours whatever the preview colour is.
     for (QWidget* w :
          {Picture1, static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),

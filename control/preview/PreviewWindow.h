@@ -1,6 +1,7 @@
 #pragma once
 
-#include "EventGuard.h"
+#include "core/EventGuard.h"
+#include "texts/WindowTextSet.h"
 
 #include <QColor>
 #include <QRectF>
@@ -75,7 +76,7 @@ public:
     QWidget* control;
     QWidget* Picture1;
     QWidget* Toolbar1;
-    std::array<QPushButton*, 8> cmd;
+    PerButton<QPushButton*> cmd;
     QComboBox* cboPage;
     PageNumberList* pageList; // cboPage's entries
     QComboBox* cboZoom;
@@ -130,6 +131,16 @@ public:
     QPushButton* cmdCancel;
 
 private:
+    // The parts, built in these steps with the captions of the English text set.
+    void buildToolbar(const WindowTextSet& texts);
+    void buildViewport();
+    void buildProgress(const WindowTextSet& texts);
+    void buildSearchPanel(const WindowTextSet& texts);
+    void buildMarginsPanel(const WindowTextSet& texts);
+    void buildZoomOptionsPanel(const WindowTextSet& texts);
+    void buildPrinterPanel(const WindowTextSet& texts);
+    void keepSystemColours();
+
     struct Designed {
         QWidget* widget;
         QRectF twips;

@@ -1,16 +1,15 @@
 #include "Search.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
-#include "Navigation.h"
 #include "PageCanvas.h"
 #include "PageRenderer.h"
 #include "PreviewWindow.h"
 #include "TwipScrollBar.h"
+#include "core/RecordCodec.h"
 #include "platform/Dialogs.h"
 #include "platform/ImageSurface.h"
 #include "preview/PreviewState.h"
 #include "recording/ItemWriter.h"
-#include "recording/RecordCodec.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
@@ -31,10 +30,10 @@ constexpr int32_t Magenta = 0xFF00FF;
 } // namespace
 
 Search::Search(PreviewState& view, const ReportState& report, const ReportStore& store,
-               PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
-               ImageSurface& canvas, KeyboardLayouts& keyboard)
+               PageRenderer& renderer, PreviewWindow& window, ImageSurface& canvas,
+               KeyboardLayouts& keyboard)
     : QObject(window.control), m_view(view), m_report(report), m_store(store), m_renderer(renderer),
-      m_window(window), m_navigation(navigation), m_canvas(canvas), m_keyboard(keyboard) {
+      m_window(window), m_canvas(canvas), m_keyboard(keyboard) {
     connect(m_window.txtSearch, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_searchText = t; });
     connect(m_window.cmdSearch, &QPushButton::clicked, this,
@@ -130,7 +129,7 @@ void Search::FindNext() {
                      return true;
                  });
     if (found) return showMatch(found, line, position);
-    emit notFound(target + QLatin1Char('\n') + m_view.previewMessages[2]);
+    emit notFound(target + QLatin1Char('\n') + m_view.previewMessages[K2_Not_found_any_more]);
     m_view.searchContinue = false;
     m_window.txtSearch->clear();
     m_searchText.clear();
@@ -140,7 +139,7 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
     const PrintItem item = m_store.read(n);
     m_window.p1->hide();
     m_view.currentPage = m_report.firstPageNumber + item.PageNumber - 1;
-    m_navigation.selectPageEntry(item.PageNumber - 1);
+    emit pageEntryWanted(item.PageNumber - 1);
     m_window.fraSearch->hide();
     m_foundText = trimBlanks(m_searchText);
     m_renderer.RenderPage(false);
@@ -186,7 +185,7 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
         v->setValueTwips(y - s);
     }
     m_view.vRange = m_view.savedVRange;
-    if (!found.isEmpty()) m_navigation.revealAcross(found);
+    if (!found.isEmpty()) emit areaWanted(found);
     m_window.p1->show();
 
     for (const Mark& m : marks)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QRectF>
 #include <QString>
 
 #include <cstdint>
@@ -13,7 +14,6 @@ struct ReportState;
 class ImageSurface;
 class KeyboardLayouts;
 class MessageBoxes;
-class Navigation;
 class PageRenderer;
 class PreviewWindow;
 class ReportStore;
@@ -25,8 +25,8 @@ class Search : public QObject {
 
 public:
     Search(PreviewState& view, const ReportState& report, const ReportStore& store,
-           PageRenderer& renderer, PreviewWindow& window, Navigation& navigation,
-           ImageSurface& canvas, KeyboardLayouts& keyboard);
+           PageRenderer& renderer, PreviewWindow& window, ImageSurface& canvas,
+           KeyboardLayouts& keyboard);
 
     // "Not found any more": shown through the control's message routine.
 
@@ -41,6 +41,11 @@ public:
 signals:
     // Nothing more matches: the text searched for and the "Not found any more" message.
     void notFound(const QString& text);
+    // A match is on the page of this entry of the page list, which is to be selected as the
+    // control itself selects it (without drawing), and then on this area of the canvas (twips),
+    // which is to be scrolled into view.
+    void pageEntryWanted(int index);
+    void areaWanted(const QRectF& twips);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,7 +59,6 @@ private:
     const ReportStore& m_store;
     PageRenderer& m_renderer;
     PreviewWindow& m_window;
-    Navigation& m_navigation;
     ImageSurface& m_canvas;
     KeyboardLayouts& m_keyboard;
     QString m_searchText;

@@ -1,10 +1,9 @@
 #include "PdfExport.h"
 
 #include "PrintJob.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Printers.h"
-#include "preview/PreviewState.h"
 #include "recording/ReportState.h"
 
 #include <QFileInfo>
@@ -59,7 +58,7 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
     request.paperSource = m_report.pageSetup.paperSource();
     KeepPreviewPage keep(m_report);
     PrinterSurface device(m_report.pageSetup.jobDevice(printer), pdfOutputPath);
-    PrintJob(m_report, m_view, m_store).run(device, request);
+    PrintJob(m_report, m_zoom, m_store).run(device, request);
     return request.toPage - request.fromPage + 1;
 }
 
@@ -72,7 +71,7 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
     KeepPreviewPage keep(m_report);
     PrinterSurface pdf(m_report.pageSetup.pdfDevice(), path);
     try {
-        PrintJob(m_report, m_view, m_store).run(pdf, request);
+        PrintJob(m_report, m_zoom, m_store).run(pdf, request);
     } catch (const Error& error) {
         // On the PDF device every failure of the job is a failure to write the file.
         raise(error.status == Status::PrinterError ? Status::PathFileAccessError : error.status);

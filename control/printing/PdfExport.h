@@ -1,5 +1,7 @@
 #pragma once
 
+#include "printing/PrintJob.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,7 +9,6 @@
 
 namespace palvex {
 
-struct PreviewState;
 struct PrinterDevice;
 class ReportStore;
 struct ReportState;
@@ -19,8 +20,8 @@ struct ReportState;
 // page-number line are left as they were, so a host may export while the preview is open.
 class PdfExport {
 public:
-    PdfExport(ReportState& report, const PreviewState& view, const ReportStore& store)
-        : m_report(report), m_view(view), m_store(store) {}
+    PdfExport(ReportState& report, PrintZoom zoom, const ReportStore& store)
+        : m_report(report), m_zoom(zoom), m_store(store) {}
 
     // Page numbers as the preview shows them; omitted ones are the report's first and last.
     // Throws palvex::Error: 9 for a page outside the report or a range that ends before it
@@ -38,7 +39,7 @@ private:
     struct PrintRequest range(std::optional<int32_t> fromPage, std::optional<int32_t> toPage) const;
 
     ReportState& m_report;
-    const PreviewState& m_view;
+    const PrintZoom m_zoom; // the preview's options; the factor is never applied
     const ReportStore& m_store;
 };
 

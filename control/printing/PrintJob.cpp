@@ -1,9 +1,8 @@
 #include "PrintJob.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Screen.h"
-#include "preview/PreviewState.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include "replay/GraphicsReplay.h"
@@ -26,11 +25,11 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     m_report.props.gtPrWidth = page.width;
     m_report.lines.unzoom();
     // Without the zoom the pages print at 100 %; the panel leaves the preview at 100 % too.
-    const float zoom = request.applyZoom ? m_view.zoomFactor : 1.0f;
+    const float zoom = request.applyZoom ? m_zoom.factor : 1.0f;
     if (zoom != 1.0f) {
-        if (m_view.zoomHeight)
+        if (m_zoom.height)
             m_report.lines.placeZoomedPageNumberLine(printer.Height() * zoom - PageNumberGap, zoom);
-        if (m_view.zoomWidth) {
+        if (m_zoom.width) {
             printer.setScaleWidth(page.scaleWidth * zoom);
             m_report.props.gtPrWidth = zoom * page.width;
         }
@@ -50,7 +49,7 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     rules.zoom = zoom;
     rules.margins = m_report.margins;
     rules.currentYofPageNumber = m_report.lines.pageNumberLine();
-    rules.zoomCurrentX = m_view.zoomCurrentX;
+    rules.zoomCurrentX = m_zoom.currentX;
     rules.centredTextTakesShift = false;
     rules.monochrome = request.monochrome;
     rules.trackExtent = false;

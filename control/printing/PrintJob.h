@@ -4,10 +4,15 @@
 
 namespace palvex {
 
-struct PreviewState;
 class PrinterSurface;
 struct ReportState;
 class ReportStore;
+
+// The preview's zoom as a job may apply it: the factor and the zoom options' three boxes.
+struct PrintZoom {
+    float factor = 1.0f;
+    bool currentX = true, width = false, height = false;
+};
 
 // What the printer panel hands the job.
 struct PrintRequest {
@@ -24,11 +29,11 @@ struct PrintRequest {
 
 // The print job: replays the items of the chosen pages on the printer through the same engine
 // as the preview, copy after copy, with the printer's table of differences. It places the page
-// lines and the printed width for the printer; it reads the preview's zoom and leaves it alone.
+// lines and the printed width for the printer; it is given the preview's zoom as it stands.
 class PrintJob {
 public:
-    PrintJob(ReportState& report, const PreviewState& view, const ReportStore& store)
-        : m_report(report), m_view(view), m_store(store) {}
+    PrintJob(ReportState& report, PrintZoom zoom, const ReportStore& store)
+        : m_report(report), m_zoom(zoom), m_store(store) {}
 
     // Throws palvex::Error (482) when the printer fails; the document is then abandoned.
     // A range from a later page to an earlier one starts no document: nothing is sent.
@@ -36,7 +41,7 @@ public:
 
 private:
     ReportState& m_report;
-    const PreviewState& m_view;
+    const PrintZoom m_zoom;
     const ReportStore& m_store;
 };
 

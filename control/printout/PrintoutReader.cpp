@@ -1,8 +1,8 @@
 #include "PrintoutReader.h"
 
-#include "platform/CodePage.h"
-#include "recording/FixedField.h"
-#include "recording/NumberText.h"
+#include "core/CodePage.h"
+#include "core/FixedField.h"
+#include "core/NumberText.h"
 #include "recording/PrintItem.h"
 
 #include <QIODevice>
@@ -126,9 +126,9 @@ bool PrintoutReader::line(const QString& text) {
             }
         }
         m_align = 0;
-        return ok(m_sink.recordSpecialCenter(
-            code == u"3 " ? KindSpecialCenter : KindSpecialCenterNewLine, columns(text, 2, 100),
-            numbers, digitValue(text, 142)));
+        return ok(
+            m_sink.recordSpecialCenter(code == u"3 " ? KindSpecialCenter : KindSpecialCenterNewLine,
+                                       columns(text, 2, 100), numbers, digitValue(text, 142)));
     }
     if (code == u"13") {
         const auto start = number(columns(text, 12, 5));

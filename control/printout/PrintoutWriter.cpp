@@ -1,9 +1,9 @@
 #include "PrintoutWriter.h"
 
-#include "platform/CodePage.h"
-#include "recording/FixedField.h"
+#include "core/CodePage.h"
+#include "core/FixedField.h"
+#include "core/NumberText.h"
 #include "recording/ItemWriter.h"
-#include "recording/NumberText.h"
 #include "recording/PrintItem.h"
 #include "recording/ReportStore.h"
 #include "recording/ShapeParams.h"
@@ -86,11 +86,11 @@ void PrintoutWriter::itemLine(const PrintItem& item) {
         const SpecialCenterParams p = SpecialCenterParams::decode(item.ItemText);
         const float xZoom = m_scale.zoomCurrentX ? zoom : 1.0f;
         // Vertical positions are scaled once, like the item's own y.
-        const QString columns =
-            FitRight(blankLineBreaks(item.ItemText.left(100)), 100) +
-            FitRight(formatSingle(p.x1 * xZoom), 10) + FitRight(formatSingle(p.x2 * xZoom), 10) +
-            FitRight(formatSingle(p.y1 * zoom), 10) + FitRight(formatSingle(p.y2 * zoom), 10) +
-            digitOr0(m_runDirection);
+        const QString columns = FitRight(blankLineBreaks(item.ItemText.left(100)), 100) +
+                                FitRight(formatSingle(p.x1 * xZoom), 10) +
+                                FitRight(formatSingle(p.x2 * xZoom), 10) +
+                                FitRight(formatSingle(p.y1 * zoom), 10) +
+                                FitRight(formatSingle(p.y2 * zoom), 10) + digitOr0(m_runDirection);
         line((item.ItemKind == KindSpecialCenter ? QStringLiteral("3 ") : QStringLiteral("4 ")) +
              columns);
         break;

@@ -1,6 +1,6 @@
 #include "Definitions.h"
 
-#include "RecordCodec.h"
+#include "core/RecordCodec.h"
 #include "platform/Colors.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include "ItemWriter.h"
 #include "PrintItem.h"
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/Guarded.h"
 #include "platform/Colors.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PictureFile.h"

@@ -1,11 +1,11 @@
 #include "ItemWriter.h"
 
-#include "FixedField.h"
-#include "NumberText.h"
 #include "PrintItem.h"
 #include "ReportStore.h"
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/FixedField.h"
+#include "core/Guarded.h"
+#include "core/NumberText.h"
 #include "platform/Surface.h"
 #include "recording/ReportState.h"
 
@@ -168,21 +168,8 @@ void ItemWriter::WriteItem(QString& text) {
     const int16_t align = validatedAlign(pending.align, kind);
     if (!m_report.lines.surface()) raise(Status::BadFileName);
     Surface& surface = *m_report.lines.surface();
-
-    if (kind == KindNone) {
-        surface.EndLine();
-        m_report.lastLineY = surface.CurrentY();
-        m_report.props.CurrentY = surface.CurrentY();
-        return;
-    }
-    // A call that is refused here leaves none of its marks for the next item.
-    auto refuse = [&](Status status) {
-        pending.clearMarks();
-        m_report.props.DontConsiderForCenter = false;
-        raise(status);
-    };
-    if (!m_store.isOpen()) refuse(Status::BadFileName); // nothing recorded before the start
-    if (m_report.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
+    if (kind == KindNone) return advanceLine(surface);
+    refuseUnlessRecording();
 
     // Text is measured and laid out as it will be stored: a character the code page cannot hold
     // is a '?' in the file, on the page and in the printout alike.
@@ -190,11 +177,48 @@ void ItemWriter::WriteItem(QString& text) {
         kind == KindSpecialCenterNewLine)
         text = CodePage::system().storedForm(text);
 
-    // What a failed write must put back.
-    const float cursorX = surface.CurrentX(), cursorY = surface.CurrentY();
-    const float textStart = m_report.textStart, textEnd = m_report.textEnd;
-    const float propertyX = m_report.props.CurrentX;
+    const CursorKept before = keepCursor(surface);
+    PrintItem item = itemAtCursor(surface, kind, align);
+    applyAlignment(surface, kind, align, text);
+    item.ItemX = surface.CurrentX();
+    if (pending.yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
+    try {
+        if (!fillKind(surface, kind, text, item)) return;
+        // A cursor carried off the page by what came before is refused, not written.
+        if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
+            !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
+            raise(Status::Overflow);
+        markCentring(item);
+        m_store.append(item);
+    } catch (...) {
+        putBack(surface, before);
+        throw;
+    }
+    m_report.lastLineY = surface.CurrentY();
+    m_report.props.CurrentY = surface.CurrentY();
+    if (m_report.lastLineY > m_report.margins.top) m_report.props.gtAfterPage = false;
+    pending.clearMarks();
+}
 
+void ItemWriter::advanceLine(Surface& surface) {
+    surface.EndLine();
+    m_report.lastLineY = surface.CurrentY();
+    m_report.props.CurrentY = surface.CurrentY();
+}
+
+void ItemWriter::refuseUnlessRecording() {
+    // A call that is refused here leaves none of its marks for the next item.
+    auto refuse = [&](Status status) {
+        m_report.pending.clearMarks();
+        m_report.props.DontConsiderForCenter = false;
+        raise(status);
+    };
+    if (!m_store.isOpen()) refuse(Status::BadFileName); // nothing recorded before the start
+    if (m_report.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
+}
+
+PrintItem ItemWriter::itemAtCursor(const Surface& surface, int16_t kind, int16_t align) const {
+    const PendingItem& pending = m_report.pending;
     PrintItem item;
     item.PageNumber = int16_t(m_report.pagesEnded + 1);
     item.ItemY = surface.CurrentY();
@@ -211,45 +235,38 @@ void ItemWriter::WriteItem(QString& text) {
     item.VAlign = pending.valign;
     item.CharsPlacement = pending.charsPlacement;
     item.FooterFlag = pending.footerFlag;
-
-    applyAlignment(surface, kind, align, text);
-    item.ItemX = surface.CurrentX();
     item.Reserved = 0; // ItemText stays empty: stored, it is 180 blanks
-    if (pending.yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
+    return item;
+}
 
-    try {
-        if (!fillKind(surface, kind, text, item)) return;
-        // A cursor carried off the page by what came before is refused, not written.
-        if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
-            !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
-            raise(Status::Overflow);
-
-        bool keepPlace = m_report.props.DontConsiderForCenter;
-        if (item.CharsPlacement == 1 || item.CharsPlacement == 2 || align == AlignRight ||
-            align == AlignLeft || kind == KindPicture)
-            keepPlace = true;
-        if (keepPlace) {
-            pending.noCentering = 1;
-            m_report.props.DontConsiderForCenter = false;
-        }
-        item.NoCentering = pending.noCentering;
-        item.YRelative = pending.yRelative;
-        m_store.append(item);
-    } catch (...) {
-        surface.setCurrentX(cursorX);
-        surface.setCurrentY(cursorY);
-        m_report.textStart = textStart;
-        m_report.textEnd = textEnd;
-        m_report.props.CurrentX = propertyX;
+void ItemWriter::markCentring(PrintItem& item) {
+    PendingItem& pending = m_report.pending;
+    // Items placed against an edge, runs between the margins or a row's ends, and pictures keep
+    // their place when pages are centred, as does anything the host marked so.
+    const bool keepPlace = m_report.props.DontConsiderForCenter || item.CharsPlacement == 1 ||
+                           item.CharsPlacement == 2 || item.HAlign == AlignRight ||
+                           item.HAlign == AlignLeft || item.ItemKind == KindPicture;
+    if (keepPlace) {
+        pending.noCentering = 1;
         m_report.props.DontConsiderForCenter = false;
-        pending.clearMarks();
-        throw;
     }
+    item.NoCentering = pending.noCentering;
+    item.YRelative = pending.yRelative;
+}
 
-    m_report.lastLineY = surface.CurrentY();
-    m_report.props.CurrentY = surface.CurrentY();
-    if (m_report.lastLineY > m_report.margins.top) m_report.props.gtAfterPage = false;
-    pending.clearMarks();
+ItemWriter::CursorKept ItemWriter::keepCursor(const Surface& surface) const {
+    return {surface.CurrentX(), surface.CurrentY(), m_report.textStart, m_report.textEnd,
+            m_report.props.CurrentX};
+}
+
+void ItemWriter::putBack(Surface& surface, const CursorKept& kept) {
+    surface.setCurrentX(kept.x);
+    surface.setCurrentY(kept.y);
+    m_report.textStart = kept.textStart;
+    m_report.textEnd = kept.textEnd;
+    m_report.props.CurrentX = kept.propertyX;
+    m_report.props.DontConsiderForCenter = false;
+    m_report.pending.clearMarks();
 }
 
 } // namespace palvex

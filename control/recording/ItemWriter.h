@@ -1,6 +1,7 @@
 #pragma once
 
-#include "InternalExport.h"
+#include "core/InternalExport.h"
+#include "recording/PrintItem.h"
 
 #include <QString>
 
@@ -8,7 +9,6 @@ namespace palvex {
 
 struct ReportState;
 class ReportStore;
-struct PrintItem;
 class Surface;
 
 // WriteItem: the one writer every recording call ends in. It measures the pending item on the
@@ -23,9 +23,22 @@ public:
     void WriteItem(QString& text);
 
 private:
+    // What a write that fails puts back.
+    struct CursorKept {
+        float x, y, textStart, textEnd, propertyX;
+    };
+
+    // The steps of a write, in order.
+    void advanceLine(Surface& surface); // kind 0: a line end, nothing stored
+    void refuseUnlessRecording();       // 52 before a start, 6 past the last page number
+    PrintItem itemAtCursor(const Surface& surface, int16_t kind, int16_t align) const;
     void applyAlignment(Surface& surface, int16_t kind, int16_t align, const QString& text);
     // Kind-specific work; false when the item is not to be recorded.
     bool fillKind(Surface& surface, int16_t kind, QString& text, PrintItem& item);
+    // Whether the item keeps its place when pages are centred.
+    void markCentring(PrintItem& item);
+    CursorKept keepCursor(const Surface& surface) const;
+    void putBack(Surface& surface, const CursorKept& kept);
 
     ReportState& m_report;
     ReportStore& m_store;

@@ -5,8 +5,8 @@
 #include "PrintItem.h"
 #include "ReportStore.h"
 #include "TextRecorder.h"
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/Guarded.h"
 #include "platform/Surface.h"
 #include "recording/ReportState.h"
 

@@ -1,6 +1,6 @@
 #include "PrintItem.h"
 
-#include "RecordCodec.h"
+#include "core/RecordCodec.h"
 
 namespace palvex {
 

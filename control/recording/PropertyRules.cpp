@@ -1,12 +1,9 @@
 #include "PropertyRules.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include "platform/Colors.h"
 #include "platform/ImageSurface.h"
 #include "platform/MessageBoxes.h"
-#include <palvex/Palvex.h>
-
-#include <QPalette>
 
 namespace palvex {
 
@@ -33,7 +30,7 @@ const QString& illegalFontSizeText() {
 } // namespace
 
 void PropertyRules::changed(const char* name) {
-    emit m_control.propertyChanged(QString::fromLatin1(name));
+    if (onChanged) onChanged(QString::fromLatin1(name));
 }
 
 bool PropertyRules::warnOnce(bool& flag, const QString& text) {
@@ -41,7 +38,7 @@ bool PropertyRules::warnOnce(bool& flag, const QString& text) {
     flag = true;
     MessageBoxes& boxes = m_boxes;
     boxes.beep();
-    const int answer = boxes.show(text, MessageBoxes::Exclamation, &m_control);
+    const int answer = boxes.show(text, MessageBoxes::Exclamation, m_window);
     m_report.lastAnswer = QString::number(answer);
     return true;
 }
@@ -138,10 +135,7 @@ void PropertyRules::setBackColor(int32_t color) {
     m_report.props.BackColor = color;
     changed("BackColor");
     const QColor qcolor = toQColor(color);
-    QPalette palette = m_control.palette();
-    palette.setColor(QPalette::Window, qcolor);
-    m_control.setPalette(palette);
-    m_control.setAutoFillBackground(true);
+    if (onBackColor) onBackColor(qcolor);
     m_canvas.setBackColor(qcolor);
 }
 

@@ -3,13 +3,16 @@
 #include "platform/Platform.h"
 #include "recording/ReportState.h"
 
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+
+class QWidget;
 
 namespace palvex {
 
-class Palvex;
 class ImageSurface;
 class MessageBoxes;
 
@@ -19,12 +22,17 @@ class MessageBoxes;
 // replaced by a safe value.
 class PropertyRules {
 public:
-    // `control` is told of changes and takes the back colour; the values are kept in `state`
-    // and applied to `canvas`; warnings go through `boxes`.
-    PropertyRules(Palvex& control, ReportState& report, ImageSurface& canvas, MessageBoxes& boxes,
-                  const Ambient& ambient)
-        : m_control(control), m_report(report), m_canvas(canvas), m_boxes(boxes),
-          m_ambient(ambient) {}
+    // The values are kept in `report` and applied to `canvas`; warnings go through `boxes`, over
+    // `window` (the control's).
+    PropertyRules(ReportState& report, ImageSurface& canvas, MessageBoxes& boxes,
+                  const Ambient& ambient, QWidget* window)
+        : m_report(report), m_canvas(canvas), m_boxes(boxes), m_ambient(ambient), m_window(window) {
+    }
+
+    // The host is told that a saved property changed.
+    std::function<void(const QString& name)> onChanged;
+    // A new preview colour for the window around the page.
+    std::function<void(const QColor& color)> onBackColor;
 
     void setForeColor(int32_t color);
     void setFontName(const QString& name);
@@ -51,11 +59,11 @@ private:
     // Shows a warning the first time one of its kind occurs; true when shown.
     bool warnOnce(bool& flag, const QString& text);
 
-    Palvex& m_control;
     ReportState& m_report;
     ImageSurface& m_canvas;
     MessageBoxes& m_boxes;
     const Ambient& m_ambient;
+    QWidget* m_window;
 };
 
 } // namespace palvex

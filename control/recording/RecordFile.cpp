@@ -1,6 +1,6 @@
 #include "RecordFile.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "printing/PageSetup.h"
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
+#include "recording/PageSetup.h"
 #include "recording/ShapeParams.h"
-#include "texts/KeptTexts.h"
 
 #include <QFont>
 #include <QString>

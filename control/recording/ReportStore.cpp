@@ -1,7 +1,7 @@
 #include "ReportStore.h"
 
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/Guarded.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Definitions.h"
-#include "InternalExport.h"
 #include "PrintItem.h"
 #include "RecordFile.h"
+#include "core/InternalExport.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "ShapeParams.h"
 
-#include "FixedField.h"
 #include "ItemWriter.h"
-#include "NumberText.h"
+#include "core/FixedField.h"
+#include "core/NumberText.h"
 
 #include <algorithm>
 #include <climits>

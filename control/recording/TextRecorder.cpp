@@ -1,12 +1,12 @@
 #include "TextRecorder.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 
-#include "FixedField.h"
 #include "ItemWriter.h"
-#include "NumberText.h"
 #include "PrintItem.h"
-#include "interface/Guarded.h"
+#include "core/FixedField.h"
+#include "core/Guarded.h"
+#include "core/NumberText.h"
 #include "platform/Surface.h"
 #include "recording/ReportState.h"
 

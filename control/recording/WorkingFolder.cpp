@@ -1,6 +1,6 @@
 #include "WorkingFolder.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <filesystem>
 

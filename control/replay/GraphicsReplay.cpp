@@ -1,8 +1,8 @@
 #include "GraphicsReplay.h"
 
 #include "ItemReplay.h"
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/Guarded.h"
 #include "platform/PictureFile.h"
 #include "platform/Surface.h"
 #include "recording/PrintItem.h"

@@ -1,9 +1,9 @@
 #include "ItemReplay.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
+#include "core/NumberText.h"
 #include "platform/Surface.h"
 #include "recording/ItemWriter.h"
-#include "recording/NumberText.h"
 #include "recording/ReportStore.h"
 #include "recording/ShapeParams.h"
 

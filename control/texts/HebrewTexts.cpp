@@ -1,6 +1,6 @@
 // UTF-8 source: the texts are Hebrew as they stand.
 
-#include "HebrewTexts.h"
+#include "WindowTextSet.h"
 
 namespace palvex {
 
@@ -17,8 +17,8 @@ QString dotsPerInch(int dpi) {
 
 WindowTextSet make() {
     WindowTextSet t;
-    t.buttons = {he("סגור"), he("הדפס"),  he("ראשון"), he("קודם"),
-                 he("הבא"),  he("אחרון"), he("חיפוש"), he("המשך חיפוש")};
+    t.buttons = {{he("סגור"), he("הדפס"), he("ראשון"), he("קודם"), he("הבא"), he("אחרון"),
+                  he("חיפוש"), he("המשך חיפוש")}};
     t.toolTips = {he("סגירת התצוגה המקדימה"), he("הגדלה"), he("הקטנה")};
     t.moreOptions = {he("אפשרויות נוספות"), he("הגדרת שוליים"),     he("אפשרויות הגדלה"),
                      he("מרכוז עמוד זה"),   he("מרכוז כל העמודים"), he("שינוי צבע רקע")};
@@ -51,9 +51,9 @@ WindowTextSet make() {
     t.formattingCaption = he("מכין עמוד ");
     t.centringWait = he("נא להמתין, כל העמודים ממורכזים");
     t.cancelPrinting = he("בטל הדפסה");
-    t.messages = {he("נא לרשום מספר עותקים, 1 ומעלה"), he("האם מספר העותקים נכון?"),
-                  he("לא נמצאו מופעים נוספים"),
-                  he("בעיה במדפסת!\nנא לבדוק שמדפסת מחוברת למחשב\nושהיא מוכנה להדפסה")};
+    t.messages = {{he("נא לרשום מספר עותקים, 1 ומעלה"), he("האם מספר העותקים נכון?"),
+                   he("לא נמצאו מופעים נוספים"),
+                   he("בעיה במדפסת!\nנא לבדוק שמדפסת מחוברת למחשב\nושהיא מוכנה להדפסה")}};
     return t;
 }
 

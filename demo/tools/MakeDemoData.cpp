@@ -8,7 +8,7 @@
 #include "DataFiles.h"
 #include "ExampleReports.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 
 #include <QDir>
 #include <QFile>

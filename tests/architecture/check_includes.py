@@ -72,6 +72,10 @@ def main():
     parts, internal = read_map(root / "docs" / "architecture.md")
 
     problems, checked = [], 0
+    for header in sorted(internal):
+        if not (root / header).is_file():
+            problems.append(f"docs/architecture.md: the internal surface names {header}, "
+                            "which does not exist")
     files = [p for folder in ("control", "tools", "demo") for p in (root / folder).rglob("*")
              if p.suffix in (".cpp", ".h", ".c")]
     for source in sorted(files):

@@ -3,7 +3,7 @@
 
 #include "capi/CVariant.h"
 #include "capi/Handle.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/MessageBoxes.h"
 #include <palvex/palvex_c.h>

@@ -1,6 +1,6 @@
 // The Windows-1255 code page where text meets a file.
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 
 #include <gtest/gtest.h>
 

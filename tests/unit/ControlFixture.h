@@ -81,7 +81,7 @@ protected:
     }
     float textWidth(const QString& s) {
         float w = 0;
-        ctl().TextWidth(s, out(w));
+        EXPECT_EQ(ctl().TextWidth(s, out(w)), Status::Ok);
         return w;
     }
     // The preview's child controls, as a person would use them.
@@ -117,7 +117,7 @@ protected:
 
     float lineHeight() {
         float h = 0;
-        ctl().TextHeight(QString(), out(h));
+        EXPECT_EQ(ctl().TextHeight(QString(), out(h)), Status::Ok);
         return h;
     }
 

@@ -136,7 +136,7 @@ protected:
     }
     float width(const QString& s) {
         float w = 0;
-        control().TextWidth(s, out(w));
+        EXPECT_EQ(control().TextWidth(s, out(w)), Status::Ok);
         return w;
     }
     ScriptedMessageBoxes& boxes() {
@@ -205,9 +205,9 @@ TEST_F(DemoFixture, BracketedAmountsKeepTheirDigitsInTheColumn) {
         if (t == QStringLiteral("(92,910)")) {
             bracketed = true;
             // The bracket's width in the amount's own font.
-            control().let_FontName(item.FontName.trimmed());
-            control().let_FontSize(item.FontSize);
-            control().let_FontBold(item.FontBold != 0);
+            EXPECT_EQ(control().let_FontName(item.FontName.trimmed()), Status::Ok);
+            EXPECT_EQ(control().let_FontSize(item.FontSize), Status::Ok);
+            EXPECT_EQ(control().let_FontBold(item.FontBold != 0), Status::Ok);
             EXPECT_FLOAT_EQ(item.ItemX + width(QStringLiteral(")")), ExampleReports::PreviousYearX);
         } else if (t == QStringLiteral("250,000") || t == QStringLiteral("500,000")) {
             EXPECT_TRUE(item.ItemX == ExampleReports::CurrentYearX ||

@@ -1,6 +1,6 @@
 // Values crossing the automation interface, the member table and late-bound calls.
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 #include "platform/Platform.h"
 #include <palvex/Dispatch.h>
 #include <palvex/MemberTable.h>

@@ -6,7 +6,7 @@
 #include "ControlFixture.h"
 #include "PdfCheck.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <cfloat>
 #include <cmath>
@@ -90,7 +90,7 @@ TEST_F(ExtremeValues, ACursorCarriedOffThePageIsRefusedAtTheNextItemAndPutBack) 
     EXPECT_EQ(store().itemCount(), before);
     EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentX(), MaxTwips - 10);
     float x = 0;
-    ctl().get_CurrentX(out(x));
+    EXPECT_EQ(ctl().get_CurrentX(out(x)), Status::Ok);
     EXPECT_FLOAT_EQ(x, MaxTwips - 10);
     ASSERT_EQ(ctl().let_CurrentX(0), Status::Ok);
     EXPECT_EQ(text(QStringLiteral("back on the page")), Status::Ok);
@@ -101,9 +101,9 @@ TEST_F(ExtremeValues, ACursorCarriedOffThePageIsRefusedAtTheNextItemAndPutBack) 
 TEST_F(ExtremeValues, RandomExtremeCallsStillExportAValidPdf) {
     start();
     std::mt19937 random(20261209);
-    const float extremes[] = {0,     -1,         1e-30f,   1e30f,        -1e30f,    FLT_MAX,
-                              -FLT_MAX, MaxTwips, -MaxTwips, MaxTwips * 2, 16000,    -16000,
-                              1e7f,  FLT_MIN,    3.5e9f,   -2147483648.f};
+    const float extremes[] = {0,        -1,       1e-30f,    1e30f,        -1e30f, FLT_MAX,
+                              -FLT_MAX, MaxTwips, -MaxTwips, MaxTwips * 2, 16000,  -16000,
+                              1e7f,     FLT_MIN,  3.5e9f,    -2147483648.f};
     std::uniform_int_distribution<size_t> pickValue(0, std::size(extremes) - 1);
     const std::vector<TwipsCall> calls = twipsCalls();
     std::uniform_int_distribution<size_t> pickCall(0, calls.size() + 2);
@@ -139,7 +139,7 @@ TEST_F(ExtremeValues, RandomExtremeCallsStillExportAValidPdf) {
 
 TEST_F(ExtremeValues, AVeryLongTextIsMeasuredWithoutOverflowing) {
     start();
-    ctl().let_FontSize(12);
+    EXPECT_EQ(ctl().let_FontSize(12), Status::Ok);
     const QString word = QStringLiteral("abcdefghij ");
     const float one = textWidth(word);
     ASSERT_GT(one, 0);
@@ -148,7 +148,7 @@ TEST_F(ExtremeValues, AVeryLongTextIsMeasuredWithoutOverflowing) {
         EXPECT_NEAR(width / (one * float(repeats)), 1.0, 0.01) << repeats;
     }
     // The largest size a host may set, over a text no engine can add up in fixed point.
-    ctl().let_FontSize(2160);
+    EXPECT_EQ(ctl().let_FontSize(2160), Status::Ok);
     EXPECT_GT(textWidth(QString(200000, QChar(0x05D0))), 0);
 }
 

@@ -4,7 +4,7 @@
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "platform/ImageSurface.h"
 #include "preview/PageRenderer.h"
 
@@ -138,8 +138,8 @@ TEST_F(Graphics, APenWidthBelowOneBecomesOneAlsoForTheCaller) {
 
 TEST_F(Graphics, PicturesAdvanceTheCursorByTheirHeight) {
     const QString file = makePicture();
-    ctl().let_CurrentY(1000);
-    ctl().let_CurrentX(500);
+    EXPECT_EQ(ctl().let_CurrentY(1000), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentX(500), Status::Ok);
     ASSERT_EQ(picture(file), Status::Ok);
     ASSERT_EQ(store().itemCount(), 1);
     const PrintItem p = item(1);
@@ -154,7 +154,7 @@ TEST_F(Graphics, PicturesAdvanceTheCursorByTheirHeight) {
     EXPECT_EQ(p.ItemText.mid(110, 10), QStringLiteral("      1000"));
     EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), 2000);
     float y = 0;
-    ctl().get_CurrentY(out(y));
+    EXPECT_EQ(ctl().get_CurrentY(out(y)), Status::Ok);
     EXPECT_FLOAT_EQ(y, 2000);
     EXPECT_TRUE(boxes().log().empty());
 }
@@ -197,8 +197,8 @@ TEST_F(Graphics, ALongPictureNameIsKeptRelativeToTheCurrentDirectory) {
 }
 
 TEST_F(Graphics, CharacterRunsAndTheirChecks) {
-    ctl().let_FontUnderline(true);
-    ctl().let_FontSize(14);
+    EXPECT_EQ(ctl().let_FontUnderline(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(14), Status::Ok);
     ASSERT_EQ(run(850.5f, 11905.5f, 175, PrintHorizontal, 1, 7), Status::Ok);
     const PrintItem r = item(1);
     EXPECT_EQ(r.ItemKind, KindChars);
@@ -315,7 +315,7 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
     const QString file = makePicture();
     ASSERT_EQ(picture(file, A1_AlignPicHorizontalRight, A1_AlignPicVerticalTop), Status::Ok);
     ASSERT_EQ(picture(path("gone.png")), Status::Ok); // reported, not recorded
-    ctl().let_CurrentX(1000);
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("after")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
@@ -344,9 +344,9 @@ TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {
 
 TEST_F(Graphics, RunsEndEvenWhenTheCharacterDoesNotMoveOn) {
     // A combining point has no advance; a 1-point font's line is shorter than the rise.
-    ctl().let_CurrentX(2000);
+    EXPECT_EQ(ctl().let_CurrentX(2000), Status::Ok);
     ASSERT_EQ(run(1000, 9000, int16_t(0xC0)), Status::Ok); // Hebrew sheva
-    ctl().let_FontSize(1);
+    EXPECT_EQ(ctl().let_FontSize(1), Status::Ok);
     ASSERT_EQ(run(1000, 9000, 45, PrintVertical), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok); // drawing the page returns
     EXPECT_EQ(store().itemCount(), 3);
@@ -354,25 +354,25 @@ TEST_F(Graphics, RunsEndEvenWhenTheCharacterDoesNotMoveOn) {
 
 TEST_F(Graphics, EveryKindOfItemDrawsAsItsReferencePage) {
     const QString file = makePicture();
-    ctl().let_FontBold(true);
-    ctl().let_FontSize(20);
-    ctl().let_ForeColor(0xFF0000);
+    EXPECT_EQ(ctl().let_FontBold(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(20), Status::Ok);
+    EXPECT_EQ(ctl().let_ForeColor(0xFF0000), Status::Ok);
     int16_t width = 4;
     ASSERT_EQ(box(1000, 900, 5000, 1800, 0xFF, width, A2_AlignCenter, "Palvex"), Status::Ok);
-    ctl().let_ForeColor(0x008000);
+    EXPECT_EQ(ctl().let_ForeColor(0x008000), Status::Ok);
     ASSERT_EQ(circle(3000, 4000, 1400, 0, "Circle"), Status::Ok);
     ASSERT_EQ(circle(8000, 4000, 1200, 0, "", 0.6f), Status::Ok);
     ASSERT_EQ(line(1000, 2400, 10000, 2400, 0xFF0000), Status::Ok);
-    ctl().let_FontSize(12);
-    ctl().let_CurrentY(6000);
-    ctl().let_CurrentX(1000);
+    EXPECT_EQ(ctl().let_FontSize(12), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentY(6000), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
     ASSERT_EQ(text(QString::fromUtf8("שורה עם קו עליון")), Status::Ok);
     ASSERT_EQ(run(0, 0, 175, PrintHorizontal, 2, K2_StartAndEndPointAsStringOfLastRow), Status::Ok);
     ASSERT_EQ(run(0, 0, 61, PrintHorizontal, 2, K1_FromLeftmarginToRightmargin), Status::Ok);
-    ctl().let_CurrentX(9000);
+    EXPECT_EQ(ctl().let_CurrentX(9000), Status::Ok);
     ASSERT_EQ(run(7000, 9500, 124, PrintVertical, 1), Status::Ok);
-    ctl().let_CurrentX(5000);
-    ctl().let_CurrentY(10000);
+    EXPECT_EQ(ctl().let_CurrentX(5000), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentY(10000), Status::Ok);
     ASSERT_EQ(picture(file), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 

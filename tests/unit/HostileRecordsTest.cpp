@@ -4,7 +4,7 @@
 
 #include "ControlFixture.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "recording/RecordFile.h"
 #include "recording/ShapeParams.h"
 
@@ -52,11 +52,20 @@ protected:
 TEST_F(HostileRecords, EveryPartOfThePreviewSurvivesAbsurdRecords) {
     constexpr float nan = std::numeric_limits<float>::quiet_NaN();
     constexpr float inf = std::numeric_limits<float>::infinity();
-    damage(1, [&](PrintItem& it) { it.ItemX = nan; it.ItemY = inf; });
+    damage(1, [&](PrintItem& it) {
+        it.ItemX = nan;
+        it.ItemY = inf;
+    });
     damage(2, [](PrintItem& it) { it.FontSize = 1e30f; });
-    damage(3, [](PrintItem& it) { it.FontSize = -5; it.HAlign = 32767; });
+    damage(3, [](PrintItem& it) {
+        it.FontSize = -5;
+        it.HAlign = 32767;
+    });
     damage(4, [](PrintItem& it) { it.ItemKind = 999; });
-    damage(5, [](PrintItem& it) { it.PageNumber = -7; it.ItemText = QString(180, u'א'); });
+    damage(5, [](PrintItem& it) {
+        it.PageNumber = -7;
+        it.ItemText = QString(180, u'א');
+    });
     damage(6, [](PrintItem& it) {
         ShapeParams box;
         box.x1 = -1e30f;
@@ -87,7 +96,10 @@ TEST_F(HostileRecords, EveryPartOfThePreviewSurvivesAbsurdRecords) {
         it.ItemKind = KindPicture;
         it.ItemText = QStringLiteral("/dev/zero");
     });
-    damage(14, [](PrintItem& it) { it.CenterOffset = 1e30f; it.FontName = QString(25, u'?'); });
+    damage(14, [](PrintItem& it) {
+        it.CenterOffset = 1e30f;
+        it.FontName = QString(25, u'?');
+    });
 
     for (int index : {2, 4, 1, 3}) // Last, Next, First, Previous
         click(index);

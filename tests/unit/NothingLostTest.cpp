@@ -5,11 +5,11 @@
 
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
+#include "core/EventGuard.h"
 #include "platform/Colors.h"
 #include "platform/FontCatalog.h"
-#include "preview/EventGuard.h"
 #include "recording/ItemWriter.h"
 #include "replay/GraphicsReplay.h"
 
@@ -39,22 +39,22 @@ TEST_F(NothingLost, TheHebrewFamiliesOfWindowsReportsResolveToInstalledOnes) {
 
 TEST_F(NothingLost, AHeaderOrFooterValueTheSurfaceRefusesKeepsTheCurrentOneAndThePageEnds) {
     start();
-    ctl().let_tfPrintFooter1(true);
+    EXPECT_EQ(ctl().let_tfPrintFooter1(true), Status::Ok);
     Footer1Number slot = Footer1Number(0);
     QString footerText = QStringLiteral("footer"), font = QStringLiteral("NoSuchFamilyHere");
     float size = 0;
     bool no = false;
     int32_t color = -5;
     ASSERT_EQ(ctl().Footer1Right(slot, footerText, font, size, no, no, no, color), Status::Ok);
-    ctl().let_Header(true);
+    EXPECT_EQ(ctl().let_Header(true), Status::Ok);
     int16_t header = 2;
     QString headerText = QStringLiteral("header"), david = QStringLiteral("Miriam");
-    ctl().fxNameHeader(header, headerText);
-    ctl().fxFontNameHeader(header, david);
+    EXPECT_EQ(ctl().fxNameHeader(header, headerText), Status::Ok);
+    EXPECT_EQ(ctl().fxFontNameHeader(header, david), Status::Ok);
 
     ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
-    ctl().let_FontName(QStringLiteral("Liberation Serif"));
-    ctl().let_FontSize(11);
+    EXPECT_EQ(ctl().let_FontName(QStringLiteral("Liberation Serif")), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(11), Status::Ok);
     for (int page = 1; page <= 2; ++page) {
         ASSERT_EQ(text(QStringLiteral("body %1").arg(page), A2_JumpToNextLine), Status::Ok);
         ASSERT_EQ(ctl().printPage(), Status::Ok);
@@ -95,7 +95,7 @@ TEST_F(NothingLost, TextOutsideTheCodePageIsMeasuredAsItIsStored) {
     start();
     const QString arabic = QString::fromUtf8("مرحبا");
     EXPECT_FLOAT_EQ(textWidth(arabic), textWidth(QStringLiteral("?????")));
-    ctl().let_CurrentX(1000);
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
     ASSERT_EQ(text(arabic), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("next")), Status::Ok);
     EXPECT_EQ(trimTrailingBlanks(item(1).ItemText), QStringLiteral("?????"));
@@ -132,12 +132,12 @@ TEST_F(NothingLost, EveryAcceptedFontSizeMeasuresAPositiveLine) {
     }
     ASSERT_EQ(text(QStringLiteral("x"), A2_JumpToNextLine), Status::Ok);
     float cursor = 0;
-    ctl().get_CurrentY(out(cursor));
+    EXPECT_EQ(ctl().get_CurrentY(out(cursor)), Status::Ok);
     EXPECT_GT(cursor, item(1).ItemY); // the line end moves the cursor down
 }
 
 TEST_F(NothingLost, ACallRefusedBeforeTheStartLeavesNothingForTheNextReport) {
-    ctl().let_FontSize(11);
+    EXPECT_EQ(ctl().let_FontSize(11), Status::Ok);
     EXPECT_EQ(ctl().printPage(), Status::BadFileName);
     start();
     ASSERT_EQ(text(QStringLiteral("first")), Status::Ok);

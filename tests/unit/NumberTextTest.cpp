@@ -1,7 +1,7 @@
 // Numbers as text in records and files, and fixed-width text fields.
 
-#include "recording/NumberText.h"
-#include "recording/FixedField.h"
+#include "core/NumberText.h"
+#include "core/FixedField.h"
 
 #include <gtest/gtest.h>
 

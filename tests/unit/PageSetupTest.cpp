@@ -76,12 +76,12 @@ protected:
     }
     QString paperSize() {
         QString value;
-        ctl().get_PaperSize(out(value));
+        EXPECT_EQ(ctl().get_PaperSize(out(value)), Status::Ok);
         return value;
     }
     int32_t orientation() {
         int32_t value = -1;
-        ctl().get_Orientation(out(value));
+        EXPECT_EQ(ctl().get_Orientation(out(value)), Status::Ok);
         return value;
     }
 

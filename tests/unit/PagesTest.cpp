@@ -90,10 +90,10 @@ TEST_F(Pages, PageNumbersStartAtTheFirstPageNumberCentredOnThePageNumberLine) {
 }
 
 TEST_F(Pages, ThePageFootersFontDoesNotLeakIntoTheNextPage) {
-    ctl().let_FontSize(9);
-    ctl().let_ForeColor(0x0000FF);
+    EXPECT_EQ(ctl().let_FontSize(9), Status::Ok);
+    EXPECT_EQ(ctl().let_ForeColor(0x0000FF), Status::Ok);
     QString rule = QStringLiteral("=");
-    ctl().PrintingLineAbovePagenumber(rule);
+    EXPECT_EQ(ctl().PrintingLineAbovePagenumber(rule), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("body")), Status::Ok);
     ASSERT_EQ(ctl().printPage(), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("next page")), Status::Ok);
@@ -118,12 +118,12 @@ TEST_F(Pages, HeaderFontsDoNotLeakIntoTheBodyThePropertiesStillDescribe) {
     ASSERT_EQ(ctl().fxFontBoldHeader(one, off), Status::Ok);
     ASSERT_EQ(ctl().fxForecolorHeader(one, red), Status::Ok);
 
-    ctl().let_FontName(QStringLiteral("Liberation Serif"));
-    ctl().let_FontSize(9);
-    ctl().let_FontBold(true);
-    ctl().let_FontItalic(true);
-    ctl().let_FontUnderline(true);
-    ctl().let_ForeColor(0xFF0000);
+    EXPECT_EQ(ctl().let_FontName(QStringLiteral("Liberation Serif")), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(9), Status::Ok);
+    EXPECT_EQ(ctl().let_FontBold(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontItalic(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontUnderline(true), Status::Ok);
+    EXPECT_EQ(ctl().let_ForeColor(0xFF0000), Status::Ok);
     auto expectHostFont = [&](const QString& body) {
         const std::vector<PrintItem> found = itemsWithText(body);
         ASSERT_EQ(found.size(), 1u) << qPrintable(body);
@@ -249,7 +249,7 @@ TEST_F(Pages, FootersShareThePageNumberLineAndTheLineBelow) {
 TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     ASSERT_EQ(ctl().let_Header(true), Status::Ok);
     const float line12 = [&] {
-        ctl().let_FontSize(12);
+        EXPECT_EQ(ctl().let_FontSize(12), Status::Ok);
         return lineHeight();
     }();
     header(1, QStringLiteral("  Plain  "), A0_AlignNone, 1, 1);
@@ -278,13 +278,13 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
     // Five headers of one line after each, two lines before the fifth.
     EXPECT_NEAR(y(), top + 8 * line12, 0.5); // the cursor ends on whole twips
     float px = 0, py = 0;
-    ctl().get_CurrentX(out(px));
-    ctl().get_CurrentY(out(py));
+    EXPECT_EQ(ctl().get_CurrentX(out(px)), Status::Ok);
+    EXPECT_EQ(ctl().get_CurrentY(out(py)), Status::Ok);
     EXPECT_FLOAT_EQ(py, std::round(y()));
     EXPECT_FALSE(ctl().internals().report().props.gtAfterPage);
 
     // Without the Header property nothing is recorded.
-    ctl().let_Header(false);
+    EXPECT_EQ(ctl().let_Header(false), Status::Ok);
     ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 4);
 
@@ -296,7 +296,7 @@ TEST_F(Pages, HeadersAreRecordedByAlignmentWithTheirLines) {
 }
 
 TEST_F(Pages, PositionedHeadersLeaveTheCursorWhereTheLineHeadersEnded) {
-    ctl().let_Header(true);
+    EXPECT_EQ(ctl().let_Header(true), Status::Ok);
     int16_t n = 1, hx = 5000, hy = 200;
     QString t = QStringLiteral("Corner");
     ASSERT_EQ(ctl().fxNameAnyHeader(n, t), Status::Ok);
@@ -314,25 +314,25 @@ TEST_F(Pages, HeadersSetBeforeTheStartAreLost) {
     QString t = QStringLiteral("early");
     ASSERT_EQ(ctl().fxNameHeader(n, t), Status::Ok);
     start();
-    ctl().let_Header(true);
+    EXPECT_EQ(ctl().let_Header(true), Status::Ok);
     ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 0);
 }
 
 TEST_F(Pages, CheckMinBreaksNearTheBottom) {
     const ReportState& s = ctl().internals().report();
-    ctl().let_CurrentY(s.lines.breakLimit() - 10);
+    EXPECT_EQ(ctl().let_CurrentY(s.lines.breakLimit() - 10), Status::Ok);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 0);
     ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
-    ctl().let_CurrentY(s.lines.breakLimit() + 10);
+    EXPECT_EQ(ctl().let_CurrentY(s.lines.breakLimit() + 10), Status::Ok);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 1);
     EXPECT_FLOAT_EQ(y(), s.margins.top);
     EXPECT_TRUE(s.props.gtAfterPage);
 
     // At or below the page-number line checkMin2 leaves the page alone; checkMin1 does not.
-    ctl().let_CurrentY(s.lines.pageNumberLine() + 100);
+    EXPECT_EQ(ctl().let_CurrentY(s.lines.pageNumberLine() + 100), Status::Ok);
     ASSERT_EQ(ctl().checkMin2(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 1);
     ASSERT_EQ(ctl().checkMin1(), Status::Ok);
@@ -340,8 +340,8 @@ TEST_F(Pages, CheckMinBreaksNearTheBottom) {
 
     // checkMin1 breaks the reduce amount earlier.
     float reduce = 500;
-    ctl().fxreduceTwips(reduce);
-    ctl().let_CurrentY(s.lines.breakLimit() - 400);
+    EXPECT_EQ(ctl().fxreduceTwips(reduce), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentY(s.lines.breakLimit() - 400), Status::Ok);
     ASSERT_EQ(ctl().checkMin1(), Status::Ok);
     EXPECT_EQ(s.pagesEnded, 3);
 }

@@ -120,10 +120,10 @@ TEST_F(PageView, TheCanvasIsThePaperOnEveryScreenAndOpensAtItsRightEdge) {
 TEST_F(PageView, CentringMeasuresAt100PercentInTwipsWhateverTheZoom) {
     restart(9600, 7200, {elevenThousandWide()});
     // Free text from 2000 to 6000 twips from the right edge.
-    ctl().let_FontSize(12);
-    ctl().let_CurrentX(2000);
+    EXPECT_EQ(ctl().let_FontSize(12), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentX(2000), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("abc"), A2_JumpToNextLine), Status::Ok);
-    ctl().let_CurrentX(6000 - textWidth(QStringLiteral("xyz")));
+    EXPECT_EQ(ctl().let_CurrentX(6000 - textWidth(QStringLiteral("xyz"))), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("xyz"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     for (int zoomIndex : {3, 8, 18}) { // 50 %, 100 %, 200 %
@@ -157,9 +157,9 @@ TEST_F(PageView, EveryPartOfAPageLargerThanTheScrollBarsCanBeReached) {
 
 TEST_F(PageView, ASearchHitOutOfSightScrollsSideways) {
     restart(9600);
-    ctl().let_CurrentX(600);
-    text(QStringLiteral("near the right edge"), A2_JumpToNextLine);
-    left(QStringLiteral("farleft"), A2_JumpToNextLine);
+    EXPECT_EQ(ctl().let_CurrentX(600), Status::Ok);
+    EXPECT_EQ(text(QStringLiteral("near the right edge"), A2_JumpToNextLine), Status::Ok);
+    EXPECT_EQ(left(QStringLiteral("farleft"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     child<QCheckBox>("chkZoomWidth")->setChecked(true);
     select("cboZoom", 18);
@@ -266,9 +266,9 @@ TEST_F(PageView, TheSearchHighlightLiesOnTheFoundCharacters) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target.toStdString());
         restart(9600);
-        ctl().let_FontSize(16);
-        ctl().let_CurrentX(1500);
-        text(c.line, A2_JumpToNextLine);
+        EXPECT_EQ(ctl().let_FontSize(16), Status::Ok);
+        EXPECT_EQ(ctl().let_CurrentX(1500), Status::Ok);
+        EXPECT_EQ(text(c.line, A2_JumpToNextLine), Status::Ok);
         ASSERT_EQ(ctl().printLastPage(), Status::Ok);
         click(6);
         child<QLineEdit>("txtSearch")->setText(c.target);

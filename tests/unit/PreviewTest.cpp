@@ -4,7 +4,7 @@
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "preview/PageRenderer.h"
 #include "recording/RecordFile.h"
 
@@ -90,7 +90,7 @@ TEST_F(Preview, TheCanvasIsThePaperOnAnyScreenAndFollowsTheZoomOptions) {
 
 TEST_F(Preview, AlignedTextTakesTheCentringShiftExceptWhenLeftAligned) {
     start();
-    ctl().let_CurrentX(2000);
+    EXPECT_EQ(ctl().let_CurrentX(2000), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("plain"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(right(QStringLiteral("right"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(center(QStringLiteral("  centre  "), A2_JumpToNextLine), Status::Ok);
@@ -262,8 +262,8 @@ TEST_F(Preview, CloseUnloadsTheHostForm) {
     ASSERT_EQ(control->StartPalvexPrintPreview(), Status::Ok);
     QString t = QStringLiteral("x");
     AfterPrintType e = A1_StayWhereYouAre;
-    control->printText(t, e);
-    control->printLastPage();
+    EXPECT_EQ(control->printText(t, e), Status::Ok);
+    EXPECT_EQ(control->printLastPage(), Status::Ok);
     for (QPushButton* b : control->findChildren<QPushButton*>(QStringLiteral("cmd")))
         if (b->property("index").toInt() == 0) b->click();
     EXPECT_FALSE(form.isVisible());
@@ -295,25 +295,25 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 TEST_F(Preview, RenderedPagesMatchTheirReferences) {
     start();
-    ctl().let_FontSize(16);
-    ctl().let_FontBold(true);
+    EXPECT_EQ(ctl().let_FontSize(16), Status::Ok);
+    EXPECT_EQ(ctl().let_FontBold(true), Status::Ok);
     ASSERT_EQ(center(QString::fromUtf8("מאזן בוחן - Trial balance 2026"), A2_JumpToNextLine),
               Status::Ok);
-    ctl().let_FontSize(10);
-    ctl().let_FontBold(false);
+    EXPECT_EQ(ctl().let_FontSize(10), Status::Ok);
+    EXPECT_EQ(ctl().let_FontBold(false), Status::Ok);
     const char* names[] = {"מזומנים בקופה", "בנק הפועלים", "לקוחות", "ספקים", "מלאי סחורה"};
     for (int i = 0; i < 5; ++i) {
-        ctl().let_CurrentX(1000);
-        text(QString::number(100100 + i));
-        ctl().let_CurrentX(2800);
-        text(QString::fromUtf8(names[i]));
-        ctl().let_CurrentX(7600);
-        text(QStringLiteral("%1.50").arg(1000 * (i + 1)), A2_JumpToNextLine);
+        EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
+        EXPECT_EQ(text(QString::number(100100 + i)), Status::Ok);
+        EXPECT_EQ(ctl().let_CurrentX(2800), Status::Ok);
+        EXPECT_EQ(text(QString::fromUtf8(names[i])), Status::Ok);
+        EXPECT_EQ(ctl().let_CurrentX(7600), Status::Ok);
+        EXPECT_EQ(text(QStringLiteral("%1.50").arg(1000 * (i + 1)), A2_JumpToNextLine), Status::Ok);
     }
     QString mixed = QString::fromUtf8("סיכום");
-    ctl().centerMixedLanguages(mixed);
-    text(QStringLiteral(" Summary"));
-    text(QString::fromUtf8(" כללי"), A2_JumpToNextLine);
+    EXPECT_EQ(ctl().centerMixedLanguages(mixed), Status::Ok);
+    EXPECT_EQ(text(QStringLiteral(" Summary")), Status::Ok);
+    EXPECT_EQ(text(QString::fromUtf8(" כללי"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     const QString reference = QStringLiteral(PALVEX_TEST_REFERENCE_DIR "/page-text.png");

@@ -79,12 +79,12 @@ protected:
         return pages;
     }
     void twoPages() {
-        text(QString::fromUtf8("עמוד ראשון"), A2_JumpToNextLine);
-        ctl().let_ForeColor(0x0000FF);
-        text(QStringLiteral("red words"), A2_JumpToNextLine);
-        ctl().let_ForeColor(0);
-        ctl().printPage();
-        text(QString::fromUtf8("עמוד שני"), A2_JumpToNextLine);
+        EXPECT_EQ(text(QString::fromUtf8("עמוד ראשון"), A2_JumpToNextLine), Status::Ok);
+        EXPECT_EQ(ctl().let_ForeColor(0x0000FF), Status::Ok);
+        EXPECT_EQ(text(QStringLiteral("red words"), A2_JumpToNextLine), Status::Ok);
+        EXPECT_EQ(ctl().let_ForeColor(0), Status::Ok);
+        EXPECT_EQ(ctl().printPage(), Status::Ok);
+        EXPECT_EQ(text(QString::fromUtf8("עמוד שני"), A2_JumpToNextLine), Status::Ok);
         ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     }
 };
@@ -229,15 +229,15 @@ TEST_F(Printing, TheCopiesChecks) {
 }
 
 TEST_F(Printing, ThePrintedPagePlacesEveryTextWhereThePreviewShowsIt) {
-    ctl().let_FontSize(12);
+    EXPECT_EQ(ctl().let_FontSize(12), Status::Ok);
     for (int line = 0; line < 6; ++line) {
-        ctl().let_CurrentX(800 + 300 * line);
-        text(QStringLiteral("Alpha%1").arg(line));
-        text(QStringLiteral("Beta%1").arg(line));
-        text(QStringLiteral("Gamma%1").arg(line), A2_JumpToNextLine);
+        EXPECT_EQ(ctl().let_CurrentX(800 + 300 * line), Status::Ok);
+        EXPECT_EQ(text(QStringLiteral("Alpha%1").arg(line)), Status::Ok);
+        EXPECT_EQ(text(QStringLiteral("Beta%1").arg(line)), Status::Ok);
+        EXPECT_EQ(text(QStringLiteral("Gamma%1").arg(line), A2_JumpToNextLine), Status::Ok);
     }
-    right(QStringLiteral("Right"), A2_JumpToNextLine);
-    left(QStringLiteral("Left"), A2_JumpToNextLine);
+    EXPECT_EQ(right(QStringLiteral("Right"), A2_JumpToNextLine), Status::Ok);
+    EXPECT_EQ(left(QStringLiteral("Left"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     const std::vector<DrawnText> drawn = ctl().internals().renderer().drawn;
     const ImageSurface& canvas = ctl().internals().canvas();
@@ -307,9 +307,11 @@ TEST_F(Printing, AFullDiskIsAPrinterProblemAndKeepsThePreviousFile) {
     // Pages of text in two scripts, more than the disk holds.
     for (int page = 0; page < 40; ++page) {
         for (int line = 0; line < 30; ++line)
-            text(QString::fromUtf8("שורה %1 של עמוד %2 - line of page").arg(line).arg(page),
-                 A2_JumpToNextLine);
-        ctl().printPage();
+            EXPECT_EQ(
+                text(QString::fromUtf8("שורה %1 של עמוד %2 - line of page").arg(line).arg(page),
+                     A2_JumpToNextLine),
+                Status::Ok);
+        EXPECT_EQ(ctl().printPage(), Status::Ok);
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(1);
@@ -390,7 +392,7 @@ TEST_F(Printing, WithoutPrintersThePanelAndPrintReportReportTheProblem) {
     m_platform = testPlatform({});
     m_control = std::make_unique<Palvex>(m_platform);
     start();
-    text(QStringLiteral("x"));
+    EXPECT_EQ(text(QStringLiteral("x")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(1);
     EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden());
@@ -443,10 +445,10 @@ TEST_F(Printing, ExportPdfRefusalsLeaveTheExistingFileAsItWas) {
         ASSERT_TRUE(previous.open(QIODevice::WriteOnly));
         ASSERT_EQ(previous.write("yesterday's PDF"), 15);
     }
-    text(QStringLiteral("not ended"));
+    EXPECT_EQ(text(QStringLiteral("not ended")), Status::Ok);
     EXPECT_EQ(ctl().ExportPdf(pdf()), Status::BadFileName); // no report until printLastPage
-    ctl().printPage();
-    text(QStringLiteral("second"));
+    EXPECT_EQ(ctl().printPage(), Status::Ok);
+    EXPECT_EQ(text(QStringLiteral("second")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     struct Range {

@@ -4,8 +4,8 @@
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
-#include "recording/NumberText.h"
+#include "core/CodePage.h"
+#include "core/NumberText.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Byte layout of the 256-byte print item and the 1024-byte definitions record. Other programs
 // read these files, so every field is checked at its byte offset, independently of decode.
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "recording/Definitions.h"
 #include "recording/PrintItem.h"
 

@@ -3,7 +3,7 @@
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
 
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
 #include "preview/PreviewStartup.h"
 #include "recording/ItemWriter.h"
 
@@ -85,7 +85,7 @@ TEST_F(Recording, AlignmentRulesUseTheMarginsAndTheTrimmedWidth) {
 
 TEST_F(Recording, ConsecutiveTextsFollowEachOtherLeftwards) {
     start();
-    ctl().let_CurrentX(1000);
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
     ASSERT_EQ(text(kHebrew), Status::Ok);
     ASSERT_EQ(text(QStringLiteral(" English ")), Status::Ok);
     EXPECT_FLOAT_EQ(item(1).ItemX, 1000);
@@ -93,9 +93,9 @@ TEST_F(Recording, ConsecutiveTextsFollowEachOtherLeftwards) {
     EXPECT_FLOAT_EQ(item(1).ItemY, item(2).ItemY);
 
     float start = 0, end = 0, x = 0;
-    ctl().gtStartCurX(out(start));
-    ctl().gtEndCurX(out(end));
-    ctl().get_CurrentX(out(x));
+    EXPECT_EQ(ctl().gtStartCurX(out(start)), Status::Ok);
+    EXPECT_EQ(ctl().gtEndCurX(out(end)), Status::Ok);
+    EXPECT_EQ(ctl().get_CurrentX(out(x)), Status::Ok);
     EXPECT_FLOAT_EQ(start, item(2).ItemX);
     EXPECT_NEAR(end, start + textWidth(QStringLiteral(" English ")), 0.01);
     EXPECT_FLOAT_EQ(x, end); // a text that stays on its line leaves CurrentX after itself
@@ -106,7 +106,7 @@ TEST_F(Recording, ConsecutiveTextsFollowEachOtherLeftwards) {
     EXPECT_FLOAT_EQ(item(4).ItemX, 0);
     EXPECT_NEAR(item(4).ItemY, item(3).ItemY + lineHeight(), 0.01);
     float y = 0;
-    ctl().get_CurrentY(out(y));
+    EXPECT_EQ(ctl().get_CurrentY(out(y)), Status::Ok);
     EXPECT_FLOAT_EQ(y, item(4).ItemY);
 }
 
@@ -147,7 +147,7 @@ TEST_F(Recording, JumpToNextLineRecordsNothingButMovesDown) {
     ASSERT_EQ(ctl().JumpToNextLine(), Status::Ok);
     EXPECT_EQ(store().itemCount(), 0);
     float y = 0;
-    ctl().get_CurrentY(out(y));
+    EXPECT_EQ(ctl().get_CurrentY(out(y)), Status::Ok);
     EXPECT_NEAR(y, y0 + lineHeight(), 0.01);
 }
 
@@ -200,8 +200,8 @@ TEST_F(Recording, PendingMarksApplyToOneItemOnly) {
     start();
     auto relative = P1_Proporional_To_currentYofPageNumber;
     ASSERT_EQ(ctl().fxProporional_CurrentY(relative), Status::Ok);
-    ctl().let_CurrentY(3000);
-    ctl().let_DontConsiderForCenter(true);
+    EXPECT_EQ(ctl().let_CurrentY(3000), Status::Ok);
+    EXPECT_EQ(ctl().let_DontConsiderForCenter(true), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("a")), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("b")), Status::Ok);
     EXPECT_EQ(item(1).YRelative, 1);
@@ -218,13 +218,13 @@ TEST_F(Recording, PendingMarksApplyToOneItemOnly) {
 
 TEST_F(Recording, TheItemTakesTheSurfaceFontNotTheStoredOnlyProperties) {
     start();
-    ctl().let_FontName(QStringLiteral("Times New Roman"));
-    ctl().let_FontSize(11.5f);
-    ctl().let_FontBold(true);
-    ctl().let_FontItalic(true);
-    ctl().let_FontUnderline(true);
-    ctl().let_ForeColor(0x0000FF);
-    ctl().let_FontStrikethru(true); // stored only: never reaches the surface
+    EXPECT_EQ(ctl().let_FontName(QStringLiteral("Times New Roman")), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(11.5f), Status::Ok);
+    EXPECT_EQ(ctl().let_FontBold(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontItalic(true), Status::Ok);
+    EXPECT_EQ(ctl().let_FontUnderline(true), Status::Ok);
+    EXPECT_EQ(ctl().let_ForeColor(0x0000FF), Status::Ok);
+    EXPECT_EQ(ctl().let_FontStrikethru(true), Status::Ok); // stored only: never reaches the surface
     ASSERT_EQ(text(kHebrew), Status::Ok);
     const PrintItem it = item(1);
     EXPECT_EQ(it.FontName.trimmed(), QStringLiteral("Times New Roman"));
@@ -259,7 +259,7 @@ TEST_F(Recording, AFailedWriteLeavesCountFileAndCursorAsTheyWere) {
         x = ctl().internals().recordingSurface().CurrentX();
         y = ctl().internals().recordingSurface().CurrentY();
         auto relative = P1_Proporional_To_currentYofPageNumber;
-        ctl().fxProporional_CurrentY(relative);
+        EXPECT_EQ(ctl().fxProporional_CurrentY(relative), Status::Ok);
         status = text(QStringLiteral("item %1").arg(i),
                       i % 7 == 0 ? A2_JumpToNextLine : A1_StayWhereYouAre);
     }
@@ -311,10 +311,10 @@ TEST_F(Recording, SavedMarginsComeBackAtTheNextStart) {
     EXPECT_EQ(ctl().internals().view().marginIndexes[0], 237);
     EXPECT_FLOAT_EQ(ctl().internals().report().margins.left, float(237 * 0.01 * 567));
     float rightMargin = 0;
-    ctl().gtRightMargin(out(rightMargin));
+    EXPECT_EQ(ctl().gtRightMargin(out(rightMargin)), Status::Ok);
     EXPECT_FLOAT_EQ(rightMargin, float(50 * 0.01 * 567));
     int32_t back = 0;
-    ctl().get_BackColor(out(back));
+    EXPECT_EQ(ctl().get_BackColor(out(back)), Status::Ok);
     EXPECT_EQ(back, 0x00FFFF);
     ASSERT_EQ(right(QStringLiteral("r")), Status::Ok);
     EXPECT_FLOAT_EQ(item(1).ItemX, rightMargin);

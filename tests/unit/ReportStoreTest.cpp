@@ -1,8 +1,8 @@
 // The record file and the report store on disk, each test in its own temporary directory.
 
 #include "recording/ReportStore.h"
-#include "interface/Guarded.h"
-#include "platform/CodePage.h"
+#include "core/CodePage.h"
+#include "core/Guarded.h"
 #include "recording/RecordFile.h"
 
 #include <QFile>

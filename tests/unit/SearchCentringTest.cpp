@@ -44,13 +44,14 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
     float x1 = 100, y1 = 100, x2 = 2000, y2 = 600;
     int32_t fill = 0, style = 0, mode = 13, fillStyle = 1;
     auto al = A0_AlignNone;
-    ctl().printBox(x1, y1, x2, y2, fill, style, mode, width, fillStyle, al, inBox);
+    EXPECT_EQ(ctl().printBox(x1, y1, x2, y2, fill, style, mode, width, fillStyle, al, inBox),
+              Status::Ok);
     QString between = QStringLiteral("abc between points");
     float a = 100, b = 5000, c = 3000;
     auto e = A2_JumpToNextLine;
-    ctl().SpecialCenter(a, b, between, e, c, nullptr);
-    record(QStringLiteral("Abc"));
-    record(QStringLiteral("xxabcxx"));
+    EXPECT_EQ(ctl().SpecialCenter(a, b, between, e, c, nullptr), Status::Ok);
+    EXPECT_EQ(record(QStringLiteral("Abc")), Status::Ok);
+    EXPECT_EQ(record(QStringLiteral("xxabcxx")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
 
     click(6);
@@ -71,7 +72,7 @@ TEST_F(Searching, FindsTextInTextItemsOnlyAndCaseSensitively) {
 
 TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
     for (const char* ch : {"a", "b", "c"})
-        record(QString::fromLatin1(ch), A1_StayWhereYouAre);
+        EXPECT_EQ(record(QString::fromLatin1(ch), A1_StayWhereYouAre), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("abc"));
@@ -82,7 +83,7 @@ TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
     // length is the target's.
     start();
     for (const char* ch : {"x", "a", "b", "c"})
-        record(QString::fromLatin1(ch), A1_StayWhereYouAre);
+        EXPECT_EQ(record(QString::fromLatin1(ch), A1_StayWhereYouAre), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("abc"));
@@ -91,11 +92,11 @@ TEST_F(Searching, SingleCharactersAreJoinedIntoTheLineUnderTest) {
 }
 
 TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
-    record(QString::fromUtf8("עמוד ראשון"));
-    ctl().printPage();
-    record(QString::fromUtf8("עמוד שני"));
-    ctl().printPage();
-    record(QString::fromUtf8("עמוד שלישי"));
+    EXPECT_EQ(record(QString::fromUtf8("עמוד ראשון")), Status::Ok);
+    EXPECT_EQ(ctl().printPage(), Status::Ok);
+    EXPECT_EQ(record(QString::fromUtf8("עמוד שני")), Status::Ok);
+    EXPECT_EQ(ctl().printPage(), Status::Ok);
+    EXPECT_EQ(record(QString::fromUtf8("עמוד שלישי")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     search(QStringLiteral("-2-")); // the page number of page 2, a footer item
@@ -124,7 +125,7 @@ TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
 }
 
 TEST_F(Searching, EnterSearchesAndEscapeClosesThePanel) {
-    record(QStringLiteral("needle"));
+    EXPECT_EQ(record(QStringLiteral("needle")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     click(6);
     child<QLineEdit>("txtSearch")->setText(QStringLiteral("needle"));
@@ -144,12 +145,12 @@ TEST_F(Centring, TheShiftCentresTheFreeTextAndIsZeroWithoutIt) {
 }
 
 TEST_F(Centring, CentringWritesTheShiftIntoTheItemsItMayMove) {
-    ctl().let_CurrentX(1000);
-    record(QStringLiteral("free"));
-    ctl().let_CurrentX(1000);
-    ctl().let_DontConsiderForCenter(true);
-    record(QStringLiteral("kept"));
-    record(QStringLiteral("centred")); // centerIT below
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
+    EXPECT_EQ(record(QStringLiteral("free")), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
+    EXPECT_EQ(ctl().let_DontConsiderForCenter(true), Status::Ok);
+    EXPECT_EQ(record(QStringLiteral("kept")), Status::Ok);
+    EXPECT_EQ(record(QStringLiteral("centred")), Status::Ok); // centerIT below
     ASSERT_EQ(center(QStringLiteral("title"), A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     select("cboMoreOptions", 3); // centre this page
@@ -172,9 +173,11 @@ TEST_F(Centring, CentreAllPagesFromTheHostCentresEveryPageWhenRecordingEnds) {
     bool on = true;
     ASSERT_EQ(ctl().tfCenterPages(on), Status::Ok);
     for (int p = 0; p < 3; ++p) {
-        ctl().let_CurrentX(500);
-        record(QStringLiteral("page"));
-        if (p < 2) ctl().printPage();
+        EXPECT_EQ(ctl().let_CurrentX(500), Status::Ok);
+        EXPECT_EQ(record(QStringLiteral("page")), Status::Ok);
+        if (p < 2) {
+            EXPECT_EQ(ctl().printPage(), Status::Ok);
+        }
     }
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     for (int32_t n = 1; n <= store().itemCount(); ++n)
@@ -189,7 +192,7 @@ TEST_F(Centring, CentreAllPagesFromTheHostCentresEveryPageWhenRecordingEnds) {
 using Panels = Previewed;
 
 TEST_F(Panels, MarginsOkMovesThePageNumberLineAndPersists) {
-    record(QStringLiteral("x"));
+    EXPECT_EQ(record(QStringLiteral("x")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     const float line = ctl().internals().report().lines.pageNumberLine();
     select("cboMoreOptions", 1);
@@ -207,7 +210,7 @@ TEST_F(Panels, MarginsOkMovesThePageNumberLineAndPersists) {
     m_control = makeControl();
     start();
     float bottom = 0;
-    ctl().gtBottomMargin(out(bottom));
+    EXPECT_EQ(ctl().gtBottomMargin(out(bottom)), Status::Ok);
     EXPECT_FLOAT_EQ(bottom, 1134);
 }
 
@@ -218,7 +221,7 @@ TEST_F(Panels, CancelRestoresTheMarginsAndDefaultsSelectTheDefaultMargins) {
     EXPECT_EQ(child<QComboBox>("cboLeftMargin")->currentIndex(), 150);
     EXPECT_EQ(child<QComboBox>("cboTopMargin")->currentIndex(), 150);
     float l = 1, r = 2, t = 0.5f, b = 3;
-    ctl().fxDefaultMargins(l, r, t, b);
+    EXPECT_EQ(ctl().fxDefaultMargins(l, r, t, b), Status::Ok);
     child<QCheckBox>("chkDefaultMargins")->setChecked(true);
     EXPECT_EQ(child<QComboBox>("cboLeftMargin")->currentIndex(), 100);
     EXPECT_EQ(child<QComboBox>("cboRightMargin")->currentIndex(), 200);
@@ -227,7 +230,7 @@ TEST_F(Panels, CancelRestoresTheMarginsAndDefaultsSelectTheDefaultMargins) {
 }
 
 TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
-    record(QStringLiteral("x"));
+    EXPECT_EQ(record(QStringLiteral("x")), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     child<QCheckBox>("chkZoomHeight")->setChecked(true);
     child<QPushButton>("cmdCancelZoomOptions")->click(); // the box stays for this report only
@@ -238,18 +241,18 @@ TEST_F(Panels, ZoomOptionsAndTheColourPersistAcrossInstances) {
     std::static_pointer_cast<ScriptedDialogs>(m_platform.dialogs)->queueColor(std::nullopt);
     select("cboMoreOptions", 5); // cancelled: nothing changes
     int32_t color = 0;
-    ctl().get_BackColor(out(color));
+    EXPECT_EQ(ctl().get_BackColor(out(color)), Status::Ok);
     EXPECT_EQ(color, Definitions::DefaultBackColor);
     std::static_pointer_cast<ScriptedDialogs>(m_platform.dialogs)->queueColor(0x00FFC0);
     select("cboMoreOptions", 5);
-    ctl().get_BackColor(out(color));
+    EXPECT_EQ(ctl().get_BackColor(out(color)), Status::Ok);
     EXPECT_EQ(color, 0x00FFC0);
 
     m_control = makeControl();
     start();
     EXPECT_TRUE(ctl().internals().view().zoomWidth);
     EXPECT_TRUE(ctl().internals().view().zoomHeight);
-    ctl().get_BackColor(out(color));
+    EXPECT_EQ(ctl().get_BackColor(out(color)), Status::Ok);
     EXPECT_EQ(color, 0x00FFC0);
 }
 

@@ -47,10 +47,10 @@ TEST_F(WindowTexts, StartResetTextsAreReplacedAtOnceAndKeptForLaterStarts) {
         start();
         auto* progress = child<QPushButton>("cmdShowDaf");
         EXPECT_EQ(progress->text(), formatting);
-        text(QStringLiteral("one"), A2_JumpToNextLine);
+        EXPECT_EQ(text(QStringLiteral("one"), A2_JumpToNextLine), Status::Ok);
         ASSERT_EQ(ctl().printPage(), Status::Ok);
         EXPECT_EQ(progress->text(), formatting + QStringLiteral("1"));
-        text(QStringLiteral("two"), A2_JumpToNextLine);
+        EXPECT_EQ(text(QStringLiteral("two"), A2_JumpToNextLine), Status::Ok);
         ASSERT_EQ(ctl().printLastPage(), Status::Ok);
         auto* pages = child<QComboBox>("cboPage");
         EXPECT_EQ(pages->itemText(1), page + QStringLiteral("2"));

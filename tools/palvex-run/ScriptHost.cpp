@@ -4,15 +4,15 @@
 #include "PalvexPrivate.h"
 #include "platform/DisplayPlatform.h"
 
+#include "core/NumberText.h"
 #include "platform/PropertyBag.h"
 #include "recording/ItemWriter.h"
-#include "recording/NumberText.h"
 #include <palvex/Dispatch.h>
 
 #include "platform/ImageSurface.h"
 #include "preview/Navigation.h"
 #include "preview/PageRenderer.h"
-#include "printing/PageSetup.h"
+#include "recording/PageSetup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -28,6 +28,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 
 namespace palvex::script {
@@ -169,50 +170,33 @@ void ScriptHost::callMember(const Statement& st) {
 }
 
 void ScriptHost::runAction(const Statement& st) {
-    const QString& action = st.name;
-    if (action == QLatin1String("new")) {
-        createControl();
-    } else if (action == QLatin1String("close")) {
-        destroyControl();
-    } else if (action == QLatin1String("items")) {
-        listItems(st.words);
-    } else if (action == QLatin1String("click")) {
-        click(st.words);
-    } else if (action == QLatin1String("select")) {
-        select(st.words);
-    } else if (action == QLatin1String("list")) {
-        listEntries(st.words);
-    } else if (action == QLatin1String("key")) {
-        key(st.words);
-    } else if (action == QLatin1String("png")) {
-        savePng(st.words);
-    } else if (action == QLatin1String("state")) {
-        printState();
-    } else if (action == QLatin1String("text")) {
-        typeText(st.words);
-    } else if (action == QLatin1String("check")) {
-        check(st.words);
-    } else if (action == QLatin1String("keypress")) {
-        keypress(st.words);
-    } else if (action == QLatin1String("blur")) {
-        blur(st.words);
-    } else if (action == QLatin1String("color")) {
-        color(st.words);
-    } else if (action == QLatin1String("setup")) {
-        setup(st.words);
-    } else if (action == QLatin1String("screenshot")) {
-        screenshot(st.words);
-    } else if (action == QLatin1String("drawn")) {
-        listDrawn();
-    } else if (action == QLatin1String("wheel")) {
-        wheel(st.words);
-    } else if (action == QLatin1String("resize")) {
-        resizeWindow(st.words);
-    } else if (action == QLatin1String("signals")) {
-        reportSignals(st.words);
-    } else {
-        printError(Status::NotSupportedYet, QLatin1Char('!') + action);
-    }
+    using Words = const QStringList&;
+    // The window actions by name; those that take no words ignore them.
+    static const std::pair<const char*, std::function<void(ScriptHost&, Words)>> actions[] = {
+        {"new", [](ScriptHost& h, Words) { h.createControl(); }},
+        {"close", [](ScriptHost& h, Words) { h.destroyControl(); }},
+        {"items", &ScriptHost::listItems},
+        {"click", &ScriptHost::click},
+        {"select", &ScriptHost::select},
+        {"list", &ScriptHost::listEntries},
+        {"key", &ScriptHost::key},
+        {"png", &ScriptHost::savePng},
+        {"state", [](ScriptHost& h, Words) { h.printState(); }},
+        {"text", &ScriptHost::typeText},
+        {"check", &ScriptHost::check},
+        {"keypress", &ScriptHost::keypress},
+        {"blur", &ScriptHost::blur},
+        {"color", &ScriptHost::color},
+        {"setup", &ScriptHost::setup},
+        {"screenshot", &ScriptHost::screenshot},
+        {"drawn", [](ScriptHost& h, Words) { h.listDrawn(); }},
+        {"wheel", &ScriptHost::wheel},
+        {"resize", &ScriptHost::resizeWindow},
+        {"signals", &ScriptHost::reportSignals},
+    };
+    for (const auto& [name, run] : actions)
+        if (st.name == QLatin1String(name)) return run(*this, st.words);
+    printError(Status::NotSupportedYet, QLatin1Char('!') + st.name);
 }
 
 // Prints the recorded items, one line each, from the report store.

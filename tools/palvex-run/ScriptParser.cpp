@@ -1,6 +1,6 @@
 #include "ScriptParser.h"
 
-#include "recording/NumberText.h"
+#include "core/NumberText.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "interface/Guarded.h"
+#include "Guarded.h"
 
 #include <functional>
-#include <new>
 #include <utility>
 
 namespace palvex {
@@ -21,22 +20,12 @@ public:
     }
 
     template <class F> void run(F&& handler) noexcept {
-        Status status = Status::Ok;
-        try {
-            handler();
-            return;
-        } catch (const Error& error) {
-            status = error.status;
-        } catch (const std::bad_alloc&) {
-            status = Status::OutOfMemory;
-        } catch (...) {
-            status = Status::InvalidProcedureCall;
-        }
-        try {
+        const Status status = guarded(std::forward<F>(handler));
+        if (status == Status::Ok) return;
+        // Reporting may fail too: the window then stays as it is.
+        (void)guarded([&] {
             if (onFailure) onFailure(status);
-        } catch (...) {
-            // Reporting failed too: the window stays as it is.
-        }
+        });
     }
 };
 

@@ -25,7 +25,7 @@ void KeptTexts::applyTo(PreviewState& state, QComboBox* quality, QComboBox* prin
     keep(state.formattingCaption, formattingCaption);
     keep(state.centringWaitMessage, centringWaitMessage);
     for (size_t i = 0; i < messages.size(); ++i)
-        keep(state.previewMessages[i], messages[i]);
+        keep(state.previewMessages[messages.key(i)], messages[messages.key(i)]);
     keepEntries(quality, qualityEntries);
     keepEntries(printZoom, printZoomEntries);
 }

@@ -2,7 +2,8 @@
 
 #include "texts/ControlMessages.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
+#include "core/NumberText.h"
 #include "platform/Dialogs.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Printers.h"
@@ -11,7 +12,6 @@
 #include "preview/PageNumberList.h"
 #include "preview/PreviewState.h"
 #include "preview/PreviewWindow.h"
-#include "recording/NumberText.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include <palvex/Enumerations.h>
@@ -68,8 +68,9 @@ bool PrinterPanel::filterEvent(QObject* watched, QEvent* event) {
 
 void PrinterPanel::printerProblem() {
     emit beep();
-    m_messages.show(K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
-                    m_view.previewMessages[3]);
+    m_messages.show(
+        K3_Printer_problem_Please_check_if_a_printer_is_connected_etc,
+        m_view.previewMessages[K3_Printer_problem_Please_check_if_a_printer_is_connected_etc]);
     m_window.fraPrinter->hide();
 }
 
@@ -145,13 +146,14 @@ void PrinterPanel::cboOTEK_LostFocus() {
     const LeadingNumber n = number();
     if (n.overflow || n.value < 1 || n.value > std::numeric_limits<int16_t>::max()) {
         emit beep();
-        m_messages.show(K0_Please_write_number_of_copies_1_or_higher, m_view.previewMessages[0]);
+        m_messages.show(K0_Please_write_number_of_copies_1_or_higher,
+                        m_view.previewMessages[K0_Please_write_number_of_copies_1_or_higher]);
         copies->setEditText(QStringLiteral("1"));
     }
     if (number().value > 99) {
         emit beep();
-        const int answer =
-            m_messages.show(K1_Is_the_number_of_copies_OK, m_view.previewMessages[1]);
+        const int answer = m_messages.show(K1_Is_the_number_of_copies_OK,
+                                           m_view.previewMessages[K1_Is_the_number_of_copies_OK]);
         if (answer == 7) copies->setEditText(QStringLiteral("1"));
     }
 }
@@ -186,7 +188,7 @@ void PrinterPanel::cmdOK_Click() {
     bool failed = false;
     try {
         if (!m_request.applyZoom && m_request.holdsPages()) m_view.dropZoom();
-        PrintJob(m_report, m_view, m_store).run(*m_printer, m_request);
+        PrintJob(m_report, m_view.printZoom(), m_store).run(*m_printer, m_request);
     } catch (const Error&) {
         failed = true;
     }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/CodePage.h"
+#include "CodePage.h"
 
 namespace palvex::codec {
 

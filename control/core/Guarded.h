@@ -32,8 +32,10 @@ template <class... F> void requireTwips(F... values) {
     if (!(withinPageRange(values) && ...)) raise(Status::Overflow);
 }
 
-// Runs `body` and turns any Error (or allocation failure) into a Status.
-template <class F> Status guarded(F&& body) {
+// The one boundary between errors and statuses: runs `body` and turns what it throws into a
+// Status (an Error its own, running out of memory 7, anything else 5). Every entry point that
+// must not throw (a member, a C function, a window's event handler) ends in it.
+template <class F> Status guarded(F&& body) noexcept {
     try {
         body();
         return Status::Ok;
@@ -41,7 +43,16 @@ template <class F> Status guarded(F&& body) {
         return error.status;
     } catch (const std::bad_alloc&) {
         return Status::OutOfMemory;
+    } catch (...) {
+        return Status::InvalidProcedureCall;
     }
+}
+
+// The same boundary for a body that returns a Status of its own.
+template <class F> Status guardedStatus(F&& body) noexcept {
+    Status returned = Status::Ok;
+    const Status thrown = guarded([&] { returned = body(); });
+    return thrown != Status::Ok ? thrown : returned;
 }
 
 } // namespace palvex

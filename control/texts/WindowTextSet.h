@@ -1,14 +1,27 @@
 #pragma once
 
+#include "core/EnumArray.h"
+#include <palvex/Enumerations.h>
+
 #include <QString>
 
 #include <array>
 
 namespace palvex {
 
-// Every text the preview window shows, as one set a host can put in place in one call.
+// The toolbar's buttons in their order on the bar: the child controls named "cmd", whose
+// "index" property is this value.
+enum class ToolbarButton { Close, Print, First, Previous, Next, Last, Search, ContinueSearch };
+inline constexpr std::size_t ToolbarButtonCount = 8;
+
+template <class T> using PerButton = EnumArray<ToolbarButton, T, ToolbarButtonCount>;
+// The control's own four messages, by the host's name for them.
+template <class T> using PerMessage = EnumArray<txtMessageType, T, 4>;
+
+// Every text the preview window shows, as one set: the English one the window starts with, and
+// the Hebrew one a host puts in place with one call.
 struct WindowTextSet {
-    std::array<QString, 8> buttons;  // the toolbar, by button index
+    PerButton<QString> buttons;
     std::array<QString, 3> toolTips; // Close, zoom in, zoom out
     std::array<QString, 6> moreOptions;
     std::array<QString, 5> margins;     // the frame, then left, right, top, bottom
@@ -26,9 +39,11 @@ struct WindowTextSet {
     QString formattingCaption; // before the number of pages formatted so far
     QString centringWait;
     QString cancelPrinting;
-    std::array<QString, 4> messages; // by txtMessageType
+    PerMessage<QString> messages;
 };
 
+// The window as it starts, in English; the list entries a host is expected to word are blank.
+const WindowTextSet& englishTexts();
 // The window in Hebrew, worded as a Hebrew business application words its print preview.
 const WindowTextSet& hebrewTexts();
 

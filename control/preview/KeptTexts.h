@@ -1,5 +1,7 @@
 #pragma once
 
+#include "texts/WindowTextSet.h"
+
 #include <QString>
 
 #include <array>
@@ -20,7 +22,7 @@ struct KeptTexts {
     std::optional<QString> pageCaption;
     std::optional<QString> formattingCaption;
     std::optional<QString> centringWaitMessage;
-    std::array<std::optional<QString>, 4> messages; // by txtMessageType
+    PerMessage<std::optional<QString>> messages;
     std::array<std::optional<QString>, 11> qualityEntries;
     std::array<std::optional<QString>, 2> printZoomEntries;
 

@@ -1,6 +1,6 @@
 #include "PageSetup.h"
 
-#include "interface/Guarded.h"
+#include "core/Guarded.h"
 
 #include <QPageSize>
 #include <QRegularExpression>

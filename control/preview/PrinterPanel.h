@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrintJob.h"
+#include "printing/PrintJob.h"
 
 #include <QObject>
 
@@ -9,6 +9,7 @@
 namespace palvex {
 
 class ControlMessages;
+struct PreviewState;
 class Dialogs;
 class MessageBoxes;
 class PreviewWindow;

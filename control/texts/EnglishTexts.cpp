@@ -1,0 +1,62 @@
+#include "WindowTextSet.h"
+
+namespace palvex {
+
+namespace {
+
+WindowTextSet make() {
+    WindowTextSet t;
+    t.buttons = {{QStringLiteral("Close"), QStringLiteral("Print"), QStringLiteral("First F5"),
+                  QStringLiteral("Prev. F6"), QStringLiteral("Next F7"), QStringLiteral("Last F8"),
+                  QStringLiteral("Search F3"), QStringLiteral("Continue Search F3")}};
+    t.toolTips = {QStringLiteral("Close Print Preview Control"), QStringLiteral("Zoom In"),
+                  QStringLiteral("Zoom Out")};
+    t.moreOptions = {QStringLiteral("More Options"),     QStringLiteral("Margins setup"),
+                     QStringLiteral("Zoom Options"),     QStringLiteral("Center this page"),
+                     QStringLiteral("Center all pages"), QStringLiteral("Change backcolor")};
+    t.margins = {QStringLiteral("Margins setup"), QStringLiteral("Left  (cm)"),
+                 QStringLiteral("Right (cm)"), QStringLiteral("Top (cm)"),
+                 QStringLiteral("Bottom (cm)")};
+    t.zoomOptions = {
+        QStringLiteral("Zoom Options"), QStringLiteral("Change Proportionaly the following:"),
+        QStringLiteral("currentX"), QStringLiteral("Height area"), QStringLiteral("Width area")};
+    t.defaultMargins = QStringLiteral("Set the defaults");
+    t.ok = QStringLiteral("OK");
+    t.cancel = QStringLiteral("Cancel");
+
+    t.printerFrame = QStringLiteral("Printer definitions");
+    t.printerName = QStringLiteral("Printer Name");
+    t.copies = QStringLiteral("Copies Number");
+    t.quality = QStringLiteral("Quality");
+    t.printZoom = QStringLiteral("Zoom Choice");
+    t.fromPage = QStringLiteral("From Page Number");
+    t.toPage = QStringLiteral("To Page Number");
+    t.printSetup = QStringLiteral("Print Setup");
+    // A host words these lists itself; a start fills them with blanks.
+    t.qualityEntries.fill(QStringLiteral(" "));
+    t.printZoomEntries.fill(QStringLiteral(" "));
+
+    t.searchFrame = QStringLiteral("Search text");
+    t.searchPrompt = QStringLiteral("Please write the text for searching - case-sensitive");
+    t.searchButton = QStringLiteral("Search");
+
+    t.pageCaption = QStringLiteral("Page Number ");
+    t.formattingCaption = QStringLiteral("Formating Page ");
+    t.centringWait = QStringLiteral("Please wait for centering all pages");
+    t.cancelPrinting = QStringLiteral("Cancel printing");
+    t.messages = {{QStringLiteral("Please write number of copies 1 or higher"),
+                   QStringLiteral("Is the number of copies OK?"),
+                   QStringLiteral("Not found any more"),
+                   QStringLiteral("Printer problem!\nPlease check if a printer is connected to "
+                                  "the computer\nand that it is online")}};
+    return t;
+}
+
+} // namespace
+
+const WindowTextSet& englishTexts() {
+    static const WindowTextSet texts = make();
+    return texts;
+}
+
+} // namespace palvex
