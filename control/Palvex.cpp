@@ -53,6 +53,13 @@ PalvexPrivate::~PalvexPrivate() = default;
 
 // The parts, wired to one another and to the control's window.
 void PalvexPrivate::build() {
+    buildRecording();
+    buildPreview();
+    connectParts();
+    connectHostSignals();
+}
+
+void PalvexPrivate::buildRecording() {
     m_hostBoxes = std::make_shared<HostMessageBoxes>(m_platform.messageBoxes);
     m_platform.messageBoxes = m_hostBoxes;
     m_messages =
@@ -68,17 +75,11 @@ void PalvexPrivate::build() {
     m_pages = std::make_unique<PageRecorder>(m_report, m_store, *m_text, *m_graphics, m_pic);
     m_properties = std::make_unique<PropertyRules>(m_report, m_canvas, *m_platform.messageBoxes,
                                                    m_ambient, &q);
-    m_properties->onChanged = [this](const QString& name) { emit q.propertyChanged(name); };
-    m_properties->onBackColor = [this](const QColor& color) {
-        QPalette palette = q.palette();
-        palette.setColor(QPalette::Window, color);
-        q.setPalette(palette);
-        q.setAutoFillBackground(true);
-    };
-    m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
     m_startup = std::make_unique<PreviewStartup>(m_view, m_report, m_store, m_pic, m_canvas,
                                                  *m_platform.printers);
+}
 
+void PalvexPrivate::buildPreview() {
     m_window = std::make_unique<PreviewWindow>(&q);
     m_canvas.setBackColor(Qt::white); // a white page on the preview colour
     m_canvas.setDevicePixelRatio(q.devicePixelRatioF());
@@ -90,16 +91,30 @@ void PalvexPrivate::build() {
     m_preview =
         std::make_unique<PreviewController>(m_view, m_report, m_store, *m_startup, *m_window,
                                             *m_renderer, *m_navigation, *m_platform.screen);
-    m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
     m_centring = std::make_unique<PageCentring>(m_view, m_report, m_store, *m_renderer, *m_window,
                                                 *m_platform.screen, *m_platform.dialogs);
-    m_centring->onBackColor = [this](int32_t color) { m_report.props.BackColor = color; };
-    m_centring->onShowFirstPage = [this] { m_navigation->cmd_Click(ToolbarButton::First); };
-    m_centring->onSelectPageEntry = [this](int entry) { m_navigation->selectPageEntry(entry); };
     m_panels = std::make_unique<OptionPanels>(m_view, m_report, m_store, *m_renderer, *m_window,
                                               *m_centring);
     m_search = new Search(m_view, m_report, m_store, *m_renderer, *m_window, m_canvas,
                           *m_platform.keyboard);
+    m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
+                                      *m_platform.dialogs, *m_platform.screen, m_pic, *m_messages);
+}
+
+// The parts hold none of one another: what one asks of another goes through here.
+void PalvexPrivate::connectParts() {
+    m_properties->onChanged = [this](const QString& name) { emit q.propertyChanged(name); };
+    m_properties->onBackColor = [this](const QColor& color) {
+        QPalette palette = q.palette();
+        palette.setColor(QPalette::Window, color);
+        q.setPalette(palette);
+        q.setAutoFillBackground(true);
+    };
+    m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
+    m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
+    m_centring->onBackColor = [this](int32_t color) { m_report.props.BackColor = color; };
+    m_centring->onShowFirstPage = [this] { m_navigation->cmd_Click(ToolbarButton::First); };
+    m_centring->onSelectPageEntry = [this](int entry) { m_navigation->selectPageEntry(entry); };
     QObject::connect(m_search, &Search::pageEntryWanted, m_navigation,
                      &Navigation::selectPageEntry);
     QObject::connect(m_search, &Search::areaWanted, m_navigation, &Navigation::revealAcross);
@@ -112,8 +127,6 @@ void PalvexPrivate::build() {
         m_platform.messageBoxes->beep();
         m_messages->show(K2_Not_found_any_more, text);
     });
-    m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
-                                      *m_platform.dialogs, *m_platform.screen, m_pic, *m_messages);
     QObject::connect(m_printerPanel, &PrinterPanel::beep, &q,
                      [this] { m_platform.messageBoxes->beep(); });
     QObject::connect(m_navigation, &Navigation::printRequested, &q,
@@ -128,7 +141,6 @@ void PalvexPrivate::build() {
             m_view.zoomWidth = m_window->chkZoomWidth->isChecked();
             m_view.zoomHeight = m_window->chkZoomHeight->isChecked();
         });
-    connectHostSignals();
 }
 
 // A window event failed (a page that cannot be read, a printer that went away): the user hears

@@ -41,6 +41,9 @@ public:
     ~PalvexPrivate();
     // Makes the parts and wires them to one another and to the control's window.
     void build();
+    void buildRecording();
+    void buildPreview();
+    void connectParts();
 
     // For tests and tools: the report store, the recording surface, the report's state and the
     // preview's.

@@ -1,5 +1,6 @@
 # pkg_config_flags(PREFIX LIBDIR OUT): the flags the palvex.pc under PREFIX gives a host
 # (--cflags --libs), as a list, read with no other pkg-config search path.
+include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
 function(pkg_config_flags prefix libdir out)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${prefix}/${libdir}/pkgconfig
             --unset=PKG_CONFIG_LIBDIR pkg-config --cflags --libs palvex
@@ -74,14 +75,10 @@ int main(int argc, char** argv) {
     # which copy loads.
     set(run_env ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/${libdir})
     execute_process(COMMAND ${run_env} ldd ${work}/host OUTPUT_VARIABLE loaded RESULT_VARIABLE rc)
-    if(NOT rc EQUAL 0 OR NOT loaded MATCHES "libpalvex\\.so\\.1 => ([^ ]+)")
+    if(NOT rc EQUAL 0)
         message(FATAL_ERROR "ldd of the pkg-config host: ${rc}\n${loaded}")
     endif()
-    file(REAL_PATH ${CMAKE_MATCH_1} loaded_from)
-    file(REAL_PATH ${prefix}/${libdir}/libpalvex.so.1 expected_from)
-    if(NOT loaded_from STREQUAL expected_from)
-        message(FATAL_ERROR "the host loads ${loaded_from}, not ${expected_from}")
-    endif()
+    expect_library_from("${loaded}" ${prefix}/${libdir}/libpalvex.so.1 "the pkg-config host")
     execute_process(COMMAND ${run_env} ${work}/host WORKING_DIRECTORY ${work}
         RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     if(NOT rc EQUAL 0 OR NOT out STREQUAL "palvex host ran\n")

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 using namespace palvex;
@@ -50,6 +51,103 @@ int answer(const char* text) {
     return 0;
 }
 
+// What the command line asks for: a script to run with these options, or an exit status now.
+struct CommandLine {
+    script::Options options;
+    QString scriptPath;
+    std::optional<int> exitNow;
+};
+
+CommandLine readCommandLine(const QStringList& args, QTextStream& out) {
+    CommandLine c;
+    for (qsizetype i = 1; i < args.size() && !c.exitNow; ++i) {
+        const QString& a = args[i];
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        auto set = [&](auto& target) {
+            if (const std::optional<QString> v = value())
+                target = *v;
+            else
+                c.exitNow = misuse();
+        };
+        if (a == QLatin1String("--list-members")) {
+            out << QString::fromStdString(memberListing());
+            c.exitNow = 0;
+        } else if (a == QLatin1String("--screen")) {
+            const QStringList wh = value().value_or(QString()).split(QLatin1Char('x'));
+            if (wh.size() != 2 || wh[0].toDouble() <= 0 || wh[1].toDouble() <= 0)
+                c.exitNow = misuse();
+            else
+                c.options.screen = QSizeF(wh[0].toDouble(), wh[1].toDouble());
+        } else if (a == QLatin1String("--printer")) {
+            set(c.options.printer);
+        } else if (a == QLatin1String("--no-printers")) {
+            c.options.noPrinters = true;
+        } else if (a == QLatin1String("--pdf")) {
+            set(c.options.pdf);
+        } else if (a == QLatin1String("--answer")) {
+            QString answers;
+            set(answers);
+            for (const QString& n : answers.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                c.options.answers.push_back(n.trimmed().toInt());
+        } else if (a == QLatin1String("--show")) {
+            c.options.show = true;
+        } else if (a == QLatin1String("--design-mode")) {
+            c.options.designMode = true;
+        } else if (a == QLatin1String("--layout")) {
+            c.options.layout = true;
+        } else if (a == QLatin1String("--properties")) {
+            set(c.options.propertiesFile);
+        } else if ((a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) ||
+                   !c.scriptPath.isEmpty()) {
+            // An option this program does not have ("-" alone is standard input), or a second
+            // script; a script whose name begins with "-" is given as ./-name.
+            c.exitNow = misuse();
+        } else {
+            c.scriptPath = a;
+        }
+    }
+    if (!c.exitNow && c.scriptPath.isEmpty()) c.exitNow = misuse();
+    return c;
+}
+
+// Each statement runs as soon as its line is read, so a script of any length runs in the memory
+// of one statement and a statement typed into a pipe runs at once. A syntax error stops the
+// script there, after the statements before it have run.
+int runScript(const CommandLine& c, QTextStream& out) {
+    script::ScriptReader reader(c.scriptPath);
+    if (!reader.isOpen()) {
+        std::fprintf(stderr, "palvex-run: cannot read %s\n", qPrintable(c.scriptPath));
+        return 1;
+    }
+    script::ScriptHost host(c.options, out);
+    int line = 0;
+    while (const std::optional<QString> text = reader.nextLine()) {
+        std::optional<script::ParseError> stop;
+        try {
+            stop = host.run(script::parseLine(*text, ++line));
+        } catch (const script::ParseError& error) {
+            stop = error;
+        }
+        if (stop) {
+            out.flush();
+            std::fprintf(stderr, "palvex-run: line %d: %s\n", stop->line,
+                         qPrintable(stop->message));
+            return 2;
+        }
+    }
+    if (reader.failed()) {
+        out.flush();
+        std::fprintf(stderr, "palvex-run: cannot read %s after line %d\n", qPrintable(c.scriptPath),
+                     line);
+        return 1;
+    }
+    host.waitForWindow();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -73,81 +171,7 @@ int main(int argc, char** argv) {
     if (show) DisplayPlatform::noteFallback();
 
     QTextStream out(stdout);
-    script::Options options;
-    QString scriptPath;
-    const QStringList args = app.arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&]() -> QString {
-            if (i + 1 >= args.size()) std::exit(misuse());
-            return args[++i];
-        };
-        if (a == QLatin1String("--list-members")) {
-            out << QString::fromStdString(memberListing());
-            return 0;
-        } else if (a == QLatin1String("--screen")) {
-            const QStringList wh = value().split(QLatin1Char('x'));
-            if (wh.size() != 2 || wh[0].toDouble() <= 0 || wh[1].toDouble() <= 0) return misuse();
-            options.screen = QSizeF(wh[0].toDouble(), wh[1].toDouble());
-        } else if (a == QLatin1String("--printer")) {
-            options.printer = value();
-        } else if (a == QLatin1String("--no-printers")) {
-            options.noPrinters = true;
-        } else if (a == QLatin1String("--pdf")) {
-            options.pdf = value();
-        } else if (a == QLatin1String("--answer")) {
-            for (const QString& n : value().split(QLatin1Char(','), Qt::SkipEmptyParts))
-                options.answers.push_back(n.trimmed().toInt());
-        } else if (a == QLatin1String("--show")) {
-            options.show = true;
-        } else if (a == QLatin1String("--design-mode")) {
-            options.designMode = true;
-        } else if (a == QLatin1String("--layout")) {
-            options.layout = true;
-        } else if (a == QLatin1String("--properties")) {
-            options.propertiesFile = value();
-        } else if ((a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) ||
-                   !scriptPath.isEmpty()) {
-            // An option this program does not have ("-" alone is standard input), or a second
-            // script; a script whose name begins with "-" is given as ./-name.
-            return misuse();
-        } else {
-            scriptPath = a;
-        }
-    }
-    if (scriptPath.isEmpty()) return misuse();
-
-    script::ScriptReader reader(scriptPath);
-    if (!reader.isOpen()) {
-        std::fprintf(stderr, "palvex-run: cannot read %s\n", qPrintable(scriptPath));
-        return 1;
-    }
-
-    // Each statement runs as soon as its line is read, so a script of any length runs in the
-    // memory of one statement and a statement typed into a pipe runs at once. A syntax error
-    // stops the script there, after the statements before it have run.
-    script::ScriptHost host(options, out);
-    int line = 0;
-    while (const std::optional<QString> text = reader.nextLine()) {
-        std::optional<script::ParseError> stop;
-        try {
-            stop = host.run(script::parseLine(*text, ++line));
-        } catch (const script::ParseError& error) {
-            stop = error;
-        }
-        if (stop) {
-            out.flush();
-            std::fprintf(stderr, "palvex-run: line %d: %s\n", stop->line,
-                         qPrintable(stop->message));
-            return 2;
-        }
-    }
-    if (reader.failed()) {
-        out.flush();
-        std::fprintf(stderr, "palvex-run: cannot read %s after line %d\n", qPrintable(scriptPath),
-                     line);
-        return 1;
-    }
-    host.waitForWindow();
-    return 0;
+    const CommandLine commandLine = readCommandLine(app.arguments(), out);
+    if (commandLine.exitNow) return *commandLine.exitNow;
+    return runScript(commandLine, out);
 }
