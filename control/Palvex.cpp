@@ -70,8 +70,7 @@ void PalvexPrivate::buildRecording() {
     m_report.lines.drawOn(m_pic);
     m_writer = std::make_unique<ItemWriter>(m_report, m_store);
     m_text = std::make_unique<TextRecorder>(m_report, *m_writer, m_pic);
-    m_graphics = std::make_unique<GraphicsRecorder>(m_report, *m_writer, *m_platform.messageBoxes,
-                                                    CodePage::system());
+    m_graphics = std::make_unique<GraphicsRecorder>(m_report, *m_writer, *m_platform.messageBoxes);
     m_pages = std::make_unique<PageRecorder>(m_report, m_store, *m_text, *m_graphics, m_pic);
     m_properties = std::make_unique<PropertyRules>(m_report, m_canvas, *m_platform.messageBoxes,
                                                    m_ambient, &q);
@@ -111,6 +110,11 @@ void PalvexPrivate::connectParts() {
         q.setAutoFillBackground(true);
     };
     m_pages->onIllegalValue = [this](IllegalValue kind) { m_properties->warnIllegal(kind); };
+    m_writer->onLostCharacters = [this](const QString& warning) {
+        m_platform.messageBoxes->beep();
+        const int answer = m_platform.messageBoxes->show(warning, MessageBoxes::Exclamation, &q);
+        m_report.lastAnswer = QString::number(answer);
+    };
     m_pages->onPageFormatted = [this](int32_t pages) { m_preview->ShowFormattingPage(pages); };
     m_centring->onBackColor = [this](int32_t color) { m_report.props.BackColor = color; };
     m_centring->onShowFirstPage = [this] { m_navigation->cmd_Click(ToolbarButton::First); };

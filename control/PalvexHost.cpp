@@ -4,6 +4,7 @@
 
 #include "PalvexPrivate.h"
 
+#include "core/CodePage.h"
 #include "platform/Printers.h"
 #include "preview/Navigation.h"
 #include "preview/PageRenderer.h"
@@ -46,6 +47,20 @@ Status Palvex::get_PaperSize(Out<QString> value) {
 
 Status Palvex::let_PaperSize(const QString& value) {
     return guarded([&] { d->m_report.pageSetup.setPaperSize(value); });
+}
+
+Status Palvex::get_CodePage(Out<int32_t> value) {
+    value = d->m_report.props.CodePage;
+    return Status::Ok;
+}
+
+Status Palvex::let_CodePage(int32_t value) {
+    // A page iconv does not know, or one of several bytes a character other than UTF-8's, could
+    // not hold the report's texts in its fixed fields.
+    if (!CodePage::isKnown(value)) return Status::InvalidPropertyValue;
+    d->m_report.props.CodePage = value;
+    d->m_properties->changed("CodePage");
+    return Status::Ok;
 }
 
 Status Palvex::get_Orientation(Out<int32_t> value) {

@@ -130,7 +130,7 @@ Status Palvex::ReadPrint(const QString& FileName) {
 
 bool Palvex::readPrintout(QIODevice& in) {
     ControlSink sink(*this, d->m_report, *d->m_text, *d->m_graphics);
-    if (PrintoutReader(in, sink, CodePage::system()).read()) return true;
+    if (PrintoutReader(in, sink, printoutCodePage(in)).read()) return true;
     d->m_platform.messageBoxes->beep();
     return false;
 }
@@ -143,7 +143,7 @@ void PalvexPrivate::WritePrintout() {
         [&](QIODevice& out) {
             bool ok = false;
             const Status status =
-                guarded([&] { ok = writePrintout(m_store, CodePage::system(), scale, out); });
+                guarded([&] { ok = writePrintout(m_store, m_store.codePage(), scale, out); });
             return status == Status::Ok && ok;
         },
         error);

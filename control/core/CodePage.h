@@ -10,19 +10,30 @@
 
 namespace palvex {
 
-// The system's single-byte ANSI code page, used only where text meets a file: Windows-1255
-// unless PALVEX_CODEPAGE names another single-byte page that iconv knows (1252, 1256 ...).
+// The code page text is stored in where it meets a file (the report store, printouts): a
+// single-byte ANSI page that iconv knows (Windows-1255 unless PALVEX_CODEPAGE or the control's
+// CodePage property names another: 1252, 1256 ...), or UTF-8 (65001), which holds every
+// character at one to four bytes each.
 class CodePage {
 public:
-    // The code page of this process (read once from the environment).
-    static const CodePage& system();
+    static constexpr int Utf8 = 65001;
+    static constexpr int Default = 1255;
 
-    // A code page by number; falls back to 1255 when iconv does not know it.
+    // The default page of this process: PALVEX_CODEPAGE when it names a known page, else 1255.
+    static const CodePage& system();
+    // The page of that number, made once for the process; 1255 when the number is not known.
+    PALVEX_INTERNAL_EXPORT static const CodePage& forNumber(int number);
+    // UTF-8, or a single-byte page iconv knows.
+    static bool isKnown(int number);
+
+    // A code page by number; falls back to 1255 when it is not known.
     PALVEX_INTERNAL_EXPORT explicit CodePage(int number);
 
     int number() const { return m_number; }
+    bool isUtf8() const { return m_number == Utf8; }
 
-    // One byte per character; a character the page cannot hold becomes '?'.
+    // In a single-byte page one byte per character, a character the page cannot hold becoming
+    // '?'; in UTF-8 every character, in one to four bytes.
     PALVEX_INTERNAL_EXPORT QByteArray encode(QStringView text) const;
     PALVEX_INTERNAL_EXPORT void encodeInto(QStringView text, char* out,
                                            qsizetype width) const; // space padded
@@ -36,12 +47,14 @@ public:
     QString storedForm(const QString& text) const;
     bool holdsAll(QStringView text) const;
 
-    // The character that a byte stands for.
+    // The character that a byte stands for (a character code of the host's, such as that of a
+    // repeated character). In UTF-8, where a byte above 127 is no character, the byte's
+    // character in Windows-1255, so that codes mean what they meant before.
     QChar charOf(unsigned char byte) const { return m_toUnicode[byte]; }
 
 private:
     char byteOf(QChar c) const;
-    bool holds(QChar c) const { return c == QLatin1Char('?') || byteOf(c) != '?'; }
+    bool holds(QChar c) const { return isUtf8() || c == QLatin1Char('?') || byteOf(c) != '?'; }
 
     int m_number = 1255;
     std::array<QChar, 256> m_toUnicode{};

@@ -115,6 +115,7 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_PageCount, &Palvex::let_PageCount>("PageCount", 0x68040005, false),
         property<&Palvex::get_LastMessage, &Palvex::let_LastMessage>("LastMessage", 0x68040006,
                                                                      false),
+        property<&Palvex::get_CodePage, &Palvex::let_CodePage>("CodePage", 0x68040007, false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, family::Text,
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),

@@ -67,34 +67,53 @@ QString FontCatalog::installed(const QString& family) const {
 
 bool FontCatalog::isKnown(const QString& name) const {
     const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty() || name.toUtf8().size() > 31) return false;
+    if (trimmed.isEmpty() || name.toUtf8().size() > MaxNameBytes) return false;
     return !resolve(trimmed).isEmpty();
 }
 
-QString FontCatalog::resolve(const QString& name) const {
+const FontCatalog::Resolved& FontCatalog::resolved(const QString& name) const {
     if (const auto known = m_resolved.constFind(name); known != m_resolved.constEnd())
         return *known;
-    QString found = resolveUncached(name.trimmed());
-    if (m_resolved.size() < 4096) m_resolved.insert(name, found); // hostile names stay bounded
-    return found;
+    Resolved found = resolveUncached(name.trimmed());
+    if (m_resolved.size() >= 4096) m_resolved.clear(); // hostile names stay bounded
+    return *m_resolved.insert(name, std::move(found));
 }
 
-QString FontCatalog::resolveUncached(const QString& trimmed) const {
-    if (const QString direct = installed(trimmed); !direct.isEmpty()) return direct;
+QString FontCatalog::resolve(const QString& name) const {
+    return resolved(name).family;
+}
+
+QString FontCatalog::style(const QString& name) const {
+    return resolved(name).style;
+}
+
+FontCatalog::Resolved FontCatalog::resolveUncached(const QString& trimmed) const {
+    if (const QString direct = installed(trimmed); !direct.isEmpty()) return {direct, {}};
     if (const Substitution* s = substitutionFor(trimmed.toLower())) {
         for (const char* f : s->families)
             if (f)
                 if (const QString found = installed(QString::fromLatin1(f)); !found.isEmpty())
-                    return found;
+                    return {found, {}};
+    }
+    // A full name: the longest installed family it begins with, and one of that family's
+    // styles after it.
+    const QStringList words = trimmed.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (qsizetype k = words.size() - 1; k >= 1; --k) {
+        const QString family = installed(words.first(k).join(QLatin1Char(' ')));
+        if (family.isEmpty()) continue;
+        const QString wanted = words.sliced(k).join(QLatin1Char(' '));
+        for (const QString& style : QFontDatabase::styles(family))
+            if (style.compare(wanted, Qt::CaseInsensitive) == 0) return {family, style};
     }
     return {};
 }
 
 QStringList FontCatalog::fallbacks(const QString& resolvedFamily) const {
-    static const char* const kHebrew[] = {"Liberation Sans", "Nachlieli CLM", "Noto Sans Hebrew",
-                                          "DejaVu Sans"};
+    static const char* const kFallbacks[] = {"Liberation Sans",   "Nachlieli CLM",
+                                             "Noto Sans Hebrew",  "Noto Sans Arabic",
+                                             "Noto Naskh Arabic", "DejaVu Sans"};
     QStringList list;
-    for (const char* f : kHebrew) {
+    for (const char* f : kFallbacks) {
         const QString found = installed(QString::fromLatin1(f));
         if (!found.isEmpty() && found != resolvedFamily) list << found;
     }

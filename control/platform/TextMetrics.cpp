@@ -98,6 +98,7 @@ QFont TextMetrics::fontFor(const FontSpec& spec) {
     font.setFamilies(families);
     // Points at 1440 dpi: one point is 20 twips.
     font.setPointSizeF(spec.size);
+    if (const QString style = catalog.style(spec.name); !style.isEmpty()) font.setStyleName(style);
     font.setBold(spec.bold);
     font.setItalic(spec.italic);
     font.setUnderline(spec.underline);

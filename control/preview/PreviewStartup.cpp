@@ -24,6 +24,10 @@ int marginIndex(double centimetres) {
 
 void PreviewStartup::openStore(const std::string& directory) {
     m_report.defaultMarginsCm = Definitions::DefaultMarginsCm;
+    // The report is stored in the page the CodePage property names now, whatever it names later.
+    m_report.codePage = &CodePage::forNumber(m_report.props.CodePage);
+    m_report.lostCharactersTold = false;
+    m_store.setCodePage(m_report.page());
     m_store.markClosed();
     m_store.OpenReportStore(directory, m_report.defaultMarginsCm);
     m_view.definitions = m_store.readDefinitions();

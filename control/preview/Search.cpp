@@ -105,14 +105,13 @@ void Search::FindNext() {
     if (target.isEmpty()) return;
     int32_t found = 0;
     qsizetype position = 0;
-    const CodePage& codePage = CodePage::system();
+    const CodePage& codePage = m_store.codePage();
     m_store.scan(std::max(1, m_searchStart), m_store.itemCount(),
-                 [&](int32_t n, const PrintItem::Bytes& record) {
+                 [&](int32_t n, const StoredItem& item) {
                      // Only ordinary text is searched: the kind decides before the text is decoded.
-                     const int16_t kind = codec::getI16(record.data() + 233);
+                     const int16_t kind = item.kind();
                      if (kind >= KindSpecialCenter || kind < 0) return true;
-                     const QString t = trimBlanks(
-                         codec::getText(record.data() + 53, PrintItem::TextWidth, codePage));
+                     const QString t = trimBlanks(item.text(codePage));
                      // Texts written a character at a time are put back together.
                      if (t.size() == 1)
                          line += t;

@@ -3,6 +3,7 @@
 #include "core/CodePage.h"
 #include "core/FixedField.h"
 #include "core/NumberText.h"
+#include "printout/PrintoutWriter.h"
 #include "recording/PrintItem.h"
 
 #include <QIODevice>
@@ -14,9 +15,9 @@ namespace palvex {
 
 namespace {
 
-// Longer lines are cut here: no field reaches this far, and a file without line ends must not
-// be held whole.
-constexpr qsizetype MaxLineBytes = 64 * 1024;
+// Longer lines are cut here: a text of any length a report holds is far shorter, and a file
+// without line ends must not be held whole.
+constexpr qsizetype MaxLineBytes = 1024 * 1024;
 
 // The value of a one-character field: its digit, 0 for anything else.
 int32_t digitValue(QStringView line, qsizetype index) {
@@ -31,6 +32,15 @@ QString columns(const QString& line, qsizetype from, qsizetype width) {
 }
 
 } // namespace
+
+const CodePage& printoutCodePage(QIODevice& in) {
+    if (in.peek(3) == QByteArrayView(Utf8Mark, 3)) {
+        char mark[3];
+        in.read(mark, 3);
+        return CodePage::forNumber(CodePage::Utf8);
+    }
+    return CodePage::system();
+}
 
 PrintoutReader::PrintoutReader(QIODevice& in, PrintoutSink& sink, const CodePage& codePage)
     : m_in(in), m_sink(sink), m_codePage(codePage) {}

@@ -62,4 +62,9 @@ private:
     float m_offset = 0;
 };
 
+// The page a printout is written in: UTF-8 when it opens with the UTF-8 mark (which is then
+// read past), else the process's single-byte page, as every printout without the mark was
+// written.
+const CodePage& printoutCodePage(QIODevice& in);
+
 } // namespace palvex

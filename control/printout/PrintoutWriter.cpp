@@ -117,10 +117,13 @@ void PrintoutWriter::line(const QString& text) {
 
 bool writePrintout(const ReportStore& store, const CodePage& codePage, PrintoutScale scale,
                    QIODevice& out) {
+    // A UTF-8 printout says so in its first bytes, so that a reader tells it from the older
+    // single-byte ones, which have no such mark.
+    if (codePage.isUtf8() && out.write(Utf8Mark, 3) != 3) return false;
     PrintoutWriter writer(out, codePage, scale);
     bool ok = true;
-    store.scanFile([&](int32_t, const PrintItem::Bytes& bytes) {
-        ok = writer.write(PrintItem::decode(bytes, codePage));
+    store.scanFile([&](int32_t, const StoredItem& item) {
+        ok = writer.write(item.decode(codePage));
         return ok;
     });
     return ok;

@@ -15,9 +15,9 @@ struct PrintItem;
 // What the printout's numbers are scaled by, as the preview stands when the printout is written.
 struct PrintoutScale {
     float zoomFactor = 1;
-    bool zoomCurrentX = false;        // the zoom also scales horizontal positions of centred text
-    float currentYofPageNumber = 0;   // items kept relative to the page-number line are written
-                                      // at their absolute position below the top
+    bool zoomCurrentX = false;      // the zoom also scales horizontal positions of centred text
+    float currentYofPageNumber = 0; // items kept relative to the page-number line are written
+                                    // at their absolute position below the top
 };
 
 // Writes the printout text file: for each item that moves with the page when centred, the
@@ -51,6 +51,9 @@ private:
 };
 
 // Writes every record the store's file holds; false when writing failed.
+// The byte order mark that opens a printout written in UTF-8.
+inline constexpr char Utf8Mark[] = "\xEF\xBB\xBF";
+
 bool writePrintout(const ReportStore& store, const CodePage& codePage, PrintoutScale scale,
                    QIODevice& out);
 

@@ -54,12 +54,10 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
              MessageBoxes::OkOnly);
         return;
     }
-    // The name must fit its 100-character field: a longer one is kept relative to the current
-    // directory when that fits, so the picture can still be found when the page is drawn.
-    QString stored = fileName;
-    if (stored.size() > 100) stored = QDir::current().relativeFilePath(fileName);
-    // A name the code page cannot hold could not be found again from the record.
-    const bool storable = stored.size() <= 100 && m_codePage.holdsAll(stored);
+    // The name is kept whole, however long. One the code page cannot hold could not be found
+    // again from the record.
+    const QString stored = fileName;
+    const bool storable = m_report.page().holdsAll(stored);
     const std::optional<PictureFile> picture =
         storable ? PictureFile::load(fileName) : std::nullopt;
     if (!picture) {
@@ -100,21 +98,23 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
         return;
     }
     if (code < 0) raise(Status::InvalidProcedureCall); // not a character code
+    entr = entr == 1 ? KindChars : KindCharsNewLine;
+    printRun(m_report.page().charOf(static_cast<unsigned char>(code)), start, end, direction,
+             int16_t(entr), placement);
+}
+
+void GraphicsRecorder::printRun(QChar character, float start, float end, int32_t direction,
+                                int16_t kind, int32_t placement) {
     // Only a run that is recorded leaves its placement for the item writer.
     m_report.pending.charsPlacement = int16_t(placement);
     m_report.run = {start, end, direction};
-    QString text(m_codePage.charOf(static_cast<unsigned char>(code)));
-    entr = entr == 1 ? KindChars : KindCharsNewLine;
-    m_report.pending.kind = int16_t(entr);
+    m_report.pending.kind = kind;
+    QString text(character);
     m_writer.WriteItem(text);
 }
 
 void GraphicsRecorder::recordRun(QChar character, int32_t direction, float start, float end) {
-    m_report.pending.charsPlacement = K0_StartAndEndPointAsDefined;
-    m_report.run = {start, end, direction};
-    m_report.pending.kind = KindChars;
-    QString text(character);
-    m_writer.WriteItem(text);
+    printRun(character, start, end, direction, KindChars, K0_StartAndEndPointAsDefined);
 }
 
 } // namespace palvex

@@ -10,21 +10,23 @@ namespace palvex {
 struct ReportState;
 class ItemWriter;
 class MessageBoxes;
-class CodePage;
 
 // Records the items that are not plain text: runs of one repeated character, boxes, lines,
 // circles and pictures.
 class GraphicsRecorder {
 public:
-    GraphicsRecorder(ReportState& report, ItemWriter& writer, MessageBoxes& boxes,
-                     const CodePage& codePage)
-        : m_report(report), m_writer(writer), m_boxes(boxes), m_codePage(codePage) {}
+    GraphicsRecorder(ReportState& report, ItemWriter& writer, MessageBoxes& boxes)
+        : m_report(report), m_writer(writer), m_boxes(boxes) {}
 
     // A run of the character with ANSI code `code` between two points, across or down the page.
     // `placement` outside 0-2 becomes 0 and `entr` becomes the kind recorded (13 or 14); both are
     // written back. A code above 255 is reported and nothing is recorded.
     void fxPrintingChars(float start, float end, int16_t code, int32_t direction, int32_t& entr,
                          int32_t& placement);
+    // A run of `character` (recorded as `kind`, 13 or 14) between two points, placed by
+    // `placement` (0-2).
+    void printRun(QChar character, float start, float end, int32_t direction, int16_t kind,
+                  int32_t placement);
     // A run of `character` between two points, recorded as it was saved in a printout.
     void recordRun(QChar character, int32_t direction, float start, float end);
 
@@ -40,7 +42,6 @@ private:
     ReportState& m_report;
     ItemWriter& m_writer;
     MessageBoxes& m_boxes;
-    const CodePage& m_codePage;
 };
 
 } // namespace palvex

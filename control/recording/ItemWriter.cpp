@@ -111,7 +111,7 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
                         FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5);
         item.FontSize = 8;
         // The macron is drawn as an overline rule: an underline would double it.
-        if (text[0] == CodePage::system().charOf(175)) item.FontUnderline = 0;
+        if (text[0] == m_report.page().charOf(175)) item.FontUnderline = 0;
         if (kind == KindCharsNewLine) surface.EndLine();
         return true;
     }
@@ -152,9 +152,11 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         }
         item.ItemX = surface.CurrentX();
         surface.setCurrentY(float(picture.rememberedY + picture.height));
-        item.ItemText = FitRight(picture.fileName, 100) +
-                        FitRight(formatSingle(float(picture.width)), 10) +
-                        FitRight(formatSingle(float(picture.height)), 10);
+        // The name right-justified in 100 columns as it always was, or in as many as it needs.
+        item.ItemText =
+            FitRight(picture.fileName, std::max<qsizetype>(100, picture.fileName.size())) +
+            FitRight(formatSingle(float(picture.width)), 10) +
+            FitRight(formatSingle(float(picture.height)), 10);
         return true;
     }
     default:
@@ -175,7 +177,7 @@ void ItemWriter::WriteItem(QString& text) {
     // is a '?' in the file, on the page and in the printout alike.
     if (kind == KindText || kind == KindTextNewLine || kind == KindSpecialCenter ||
         kind == KindSpecialCenterNewLine)
-        text = CodePage::system().storedForm(text);
+        text = storedText(text);
 
     const CursorKept before = keepCursor(surface);
     PrintItem item = itemAtCursor(surface, kind, align);
@@ -198,6 +200,24 @@ void ItemWriter::WriteItem(QString& text) {
     m_report.props.CurrentY = surface.CurrentY();
     if (m_report.lastLineY > m_report.margins.top) m_report.props.gtAfterPage = false;
     pending.clearMarks();
+}
+
+QString ItemWriter::storedText(const QString& text) {
+    const CodePage& page = m_report.page();
+    if (page.holdsAll(text)) return text;
+    if (!m_report.lostCharactersTold) {
+        m_report.lostCharactersTold = true;
+        constexpr qsizetype Shown = 60;
+        const QString named = text.size() > Shown ? text.left(Shown) + QChar(0x2026) : text;
+        if (onLostCharacters)
+            onLostCharacters(QStringLiteral("The text \"%1\" holds characters that code page %2 "
+                                            "cannot hold; they are stored as \"?\".\n"
+                                            "Set CodePage = 65001 (UTF-8) before "
+                                            "StartPalvexPrintPreview to keep every character.")
+                                 .arg(named)
+                                 .arg(page.number()));
+    }
+    return page.storedForm(text);
 }
 
 void ItemWriter::advanceLine(Surface& surface) {

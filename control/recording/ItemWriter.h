@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace palvex {
 
 struct ReportState;
@@ -22,6 +24,10 @@ public:
     // they were, the pending settings are cleared and the error propagates.
     void WriteItem(QString& text);
 
+    // Told, once a report, of the first text whose characters the code page cannot hold (they
+    // are stored as '?'), with the warning that names it.
+    std::function<void(const QString& warning)> onLostCharacters;
+
 private:
     // What a write that fails puts back.
     struct CursorKept {
@@ -31,6 +37,8 @@ private:
     // The steps of a write, in order.
     void advanceLine(Surface& surface); // kind 0: a line end, nothing stored
     void refuseUnlessRecording();       // 52 before a start, 6 past the last page number
+    // The text as the report's code page stores it.
+    QString storedText(const QString& text);
     PrintItem itemAtCursor(const Surface& surface, int16_t kind, int16_t align) const;
     void applyAlignment(Surface& surface, int16_t kind, int16_t align, const QString& text);
     // Kind-specific work; false when the item is not to be recorded.

@@ -82,10 +82,9 @@ void PageRecorder::FinishPage() {
             const float w = surface.TextWidth(rule);
             surface.setCurrentY(m_report.lines.pageNumberLine() - w - RuleGap);
             m_report.props.DontConsiderForCenter = true;
-            int32_t entr = A1_StayWhereYouAre, placement = K1_FromLeftmarginToRightmargin;
-            const int code = CodePage::system().encode(rule).at(0) & 0xFF;
-            m_graphics.fxPrintingChars(m_report.margins.right, m_report.props.gtPrWidth,
-                                       int16_t(code), PrintHorizontal, entr, placement);
+            m_graphics.printRun(m_report.lineAbovePageNumber, m_report.margins.right,
+                                m_report.props.gtPrWidth, PrintHorizontal, KindChars,
+                                K1_FromLeftmarginToRightmargin);
         }
         surface.setCurrentY(m_report.lines.pageNumberLine());
         m_report.pending.yRelative = 1;

@@ -2,6 +2,8 @@
 
 #include "core/RecordCodec.h"
 
+#include <algorithm>
+
 namespace palvex {
 
 using namespace codec;
@@ -57,6 +59,78 @@ PrintItem PrintItem::decode(const Bytes& in, const CodePage& cp) {
     item.YRelative = getI16(p + 247);
     item.CenterOffset = getF32(p + 249);
     return item;
+}
+
+namespace {
+
+// Where a continuation record keeps its piece: the text field's bytes, and which field the
+// piece continues in the alignment field's place.
+constexpr int PieceOffset = 53;
+constexpr int PieceWidth = PrintItem::TextWidth;
+constexpr int FieldOffset = 239;
+constexpr int16_t ContinuesFontName = 2, ContinuesText = 1;
+
+QByteArray withoutTrailingBlanks(QByteArray bytes) {
+    qsizetype n = bytes.size();
+    while (n > 0 && bytes[n - 1] == ' ')
+        --n;
+    bytes.truncate(n);
+    return bytes;
+}
+
+void appendPieces(std::vector<PrintItem::Bytes>& records, const QByteArray& rest, int16_t field,
+                  int16_t pageNumber) {
+    for (qsizetype at = 0; at < rest.size(); at += PieceWidth) {
+        PrintItem::Bytes record{};
+        unsigned char* p = record.data();
+        const qsizetype n = std::min<qsizetype>(PieceWidth, rest.size() - at);
+        std::copy_n(rest.constData() + at, n, p + PieceOffset);
+        std::fill(p + PieceOffset + n, p + PieceOffset + PieceWidth, ' ');
+        putI16(p + 233, KindContinuation);
+        putI16(p + 237, pageNumber);
+        putI16(p + FieldOffset, field);
+        records.push_back(record);
+    }
+}
+
+} // namespace
+
+std::vector<PrintItem::Bytes> PrintItem::encodeRecords(const CodePage& cp) const {
+    std::vector<Bytes> records(1);
+    encode(records[0], cp);
+    const QByteArray name = withoutTrailingBlanks(cp.encode(FontName));
+    const QByteArray text = withoutTrailingBlanks(cp.encode(ItemText));
+    if (name.size() <= FontNameWidth && text.size() <= TextWidth) return records;
+    // The fields hold raw bytes then: a character may run on into the next record.
+    unsigned char* p = records[0].data();
+    std::fill(p + 2, p + 2 + FontNameWidth, ' ');
+    std::copy_n(name.constData(), std::min<qsizetype>(name.size(), FontNameWidth), p + 2);
+    std::fill(p + 53, p + 53 + TextWidth, ' ');
+    std::copy_n(text.constData(), std::min<qsizetype>(text.size(), TextWidth), p + 53);
+    if (name.size() > FontNameWidth)
+        appendPieces(records, name.mid(FontNameWidth), ContinuesFontName, PageNumber);
+    if (text.size() > TextWidth)
+        appendPieces(records, text.mid(TextWidth), ContinuesText, PageNumber);
+    return records;
+}
+
+PrintItem PrintItem::decodeRecords(const Bytes* records, size_t count, const CodePage& cp) {
+    PrintItem item = decode(records[0], cp);
+    if (count < 2) return item;
+    QByteArray name(reinterpret_cast<const char*>(records[0].data() + 2), FontNameWidth);
+    QByteArray text(reinterpret_cast<const char*>(records[0].data() + 53), TextWidth);
+    for (size_t i = 1; i < count; ++i) {
+        const unsigned char* p = records[i].data();
+        const QByteArray piece(reinterpret_cast<const char*>(p + PieceOffset), PieceWidth);
+        (getI16(p + FieldOffset) == ContinuesFontName ? name : text) += piece;
+    }
+    item.FontName = cp.decode(name);
+    item.ItemText = cp.decode(text);
+    return item;
+}
+
+bool PrintItem::isContinuation(const Bytes& record) {
+    return getI16(record.data() + 233) == KindContinuation;
 }
 
 } // namespace palvex

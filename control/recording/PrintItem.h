@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace palvex {
 
@@ -22,6 +23,9 @@ enum ItemKind : int16_t {
     KindBox = 15,
     KindLine = 16,
     KindCircle = 17,
+    // The rest of the previous item's font name or text that its fields could not hold; never a
+    // pending kind, only a record of the store.
+    KindContinuation = 20,
 };
 
 // Horizontal alignment codes stored in HAlign (pictures use their own 0-4).
@@ -64,9 +68,19 @@ struct PrintItem {
     int16_t YRelative = 0;
     float CenterOffset = 0;
 
-    // Field by field, little-endian, text in the code page padded with spaces; Spare is zero.
+    // One record, field by field, little-endian, text in the code page padded with spaces (and
+    // cut to its field); Spare is zero.
     void encode(Bytes& out, const CodePage& codePage) const;
     static PrintItem decode(const Bytes& in, const CodePage& codePage);
+
+    // The item whole: the first record holds every field with as much of the font name and
+    // the text as those fields take, and continuation records (KindContinuation) the rest of
+    // each, font name first, 180 bytes to a record. Text that fits makes exactly the record
+    // encode does, so a report of short texts is stored as it always was.
+    std::vector<Bytes> encodeRecords(const CodePage& codePage) const;
+    // The item from its first record and the continuation records that follow it.
+    static PrintItem decodeRecords(const Bytes* records, size_t count, const CodePage& codePage);
+    static bool isContinuation(const Bytes& record);
 };
 
 } // namespace palvex

@@ -50,6 +50,7 @@ void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p, float& 
     visit(QStringLiteral("ScaleHeight"), p.ScaleHeight, d.ScaleHeight);
     visit(QStringLiteral("ScaleWidth"), p.ScaleWidth, d.ScaleWidth);
     visit(QStringLiteral("BackColor"), p.BackColor, d.BackColor);
+    visit(QStringLiteral("CodePage"), p.CodePage, d.CodePage);
 }
 
 template <class T> T fromVariant(const Variant& v);
@@ -91,6 +92,9 @@ void loadProperties(ReportState& report, PropertyBag& bag, const QFont& ambientF
         },
         ambientFont, report.props, pageNumberLine);
     report.lines.loadPageNumberLine(pageNumberLine);
+    // A page this machine does not know (a form saved elsewhere) stores as the default does.
+    if (!CodePage::isKnown(report.props.CodePage))
+        report.props.CodePage = KeptProperties().CodePage;
 }
 
 } // namespace palvex

@@ -134,29 +134,30 @@ void RecordFile::reserve(int64_t end) {
     m_reservedEnd = target;
 }
 
-void RecordFile::write(int64_t number, const unsigned char* record) {
+void RecordFile::write(int64_t number, const unsigned char* records, int count) {
     if (m_fd < 0) raise(Status::BadFileName);
-    if (number < 1) raise(Status::BadFileName);
+    if (number < 1 || count < 1) raise(Status::BadFileName);
     const int64_t offset = (number - 1) * m_recordLength;
+    const int64_t bytes = int64_t(count) * m_recordLength;
     if (m_bufferAppends && offset == m_size) {
-        reserve(offset + m_recordLength);
+        reserve(offset + bytes);
         if (m_buffer.empty()) m_bufferOffset = offset;
-        m_buffer.insert(m_buffer.end(), record, record + m_recordLength);
-        m_size = offset + m_recordLength;
+        m_buffer.insert(m_buffer.end(), records, records + bytes);
+        m_size = offset + bytes;
         if (int64_t(m_buffer.size()) >= BufferBytes) flushBuffer();
         return;
     }
     flushBuffer();
     const int64_t sizeBefore = m_size;
     try {
-        writeAt(offset, record, m_recordLength);
+        writeAt(offset, records, bytes);
     } catch (const Error&) {
-        // An appended record that failed half-way must not stay behind.
+        // Appended records that failed half-way must not stay behind.
         if (sizeBefore <= offset && m_reservedEnd <= offset) [[maybe_unused]]
             int ignored = ::ftruncate(m_fd, off_t(sizeBefore));
         throw;
     }
-    m_size = std::max<int64_t>(m_size, offset + m_recordLength);
+    m_size = std::max<int64_t>(m_size, offset + bytes);
     m_reservedEnd = std::max(m_reservedEnd, m_size);
 }
 

@@ -33,7 +33,8 @@ public:
     int64_t sizeInBytes() const;
     int64_t recordCount() const { return sizeInBytes() / m_recordLength; }
 
-    void write(int64_t number, const unsigned char* record);
+    // Writes `count` records from `number` on: all of them, or (when the disk refuses) none.
+    void write(int64_t number, const unsigned char* records, int count = 1);
     // A record beyond the end of the file reads as zero bytes; a partial one is zero-filled.
     void read(int64_t number, unsigned char* record) const;
     // Reads up to `size` bytes of record `number`; returns how many the file held.

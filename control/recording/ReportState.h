@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CodePage.h"
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
 #include "recording/PageSetup.h"
@@ -75,6 +76,8 @@ struct KeptProperties {
     float gtMinp = 15034;
     QString fxAsciiChar;
     int16_t DrawWidth = 0;
+    // The page the next report is stored in (65001 UTF-8); a start takes it for its report.
+    int32_t CodePage = palvex::CodePage::system().number();
 };
 
 // The kinds of illegal value a host can set, each warned of once.
@@ -146,6 +149,12 @@ struct ReportState {
     WarningFlags warned;
     QString version;    // gtVersion: empty until the preview first starts
     QString lastAnswer; // the answer of the last message box, as decimal text
+
+    // The code page the current report is stored in: the CodePage property at its start.
+    const CodePage* codePage = &CodePage::system();
+    const CodePage& page() const { return *codePage; }
+    // A text of this report lost characters the page cannot hold, and the host was told.
+    bool lostCharactersTold = false;
 
     // The page-number line, the break limit and the surface recording draws on.
     PageLines lines;

@@ -72,10 +72,14 @@ SpecialCenterParams SpecialCenterParams::decode(const QString& t) {
 }
 
 PictureParams PictureParams::decode(const QString& t) {
+    // The name is right-justified in 100 columns, or as many as a longer name takes; the two
+    // sizes follow it in 10 columns each.
+    const QString text = trimTrailingBlanks(t);
+    const qsizetype nameWidth = std::max<qsizetype>(100, text.size() - 20);
     PictureParams p;
-    p.fileName = t.left(100).trimmed();
-    p.width = fieldNumber(t, 100, 10);
-    p.height = fieldNumber(t, 110, 10);
+    p.fileName = text.left(nameWidth).trimmed();
+    p.width = fieldNumber(text, nameWidth, 10);
+    p.height = fieldNumber(text, nameWidth + 10, 10);
     return p;
 }
 

@@ -71,12 +71,12 @@ void TextRecorder::JumpToNextLine() {
 
 // A host lays its texts out with these: they measure what will be stored.
 float TextRecorder::TextWidth(const QString& text) const {
-    const float width = m_pic.TextWidth(CodePage::system().storedForm(text));
+    const float width = m_pic.TextWidth(m_report.page().storedForm(text));
     if (!std::isfinite(width)) raise(Status::Overflow); // beyond what a Single holds
     return width;
 }
 float TextRecorder::TextHeight(const QString& text) const {
-    return m_pic.TextHeight(CodePage::system().storedForm(text));
+    return m_pic.TextHeight(m_report.page().storedForm(text));
 }
 
 } // namespace palvex

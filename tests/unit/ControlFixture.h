@@ -4,21 +4,30 @@
 // built-in PDF printer, so page sizes and messages are the same on every machine.
 
 #include "PalvexPrivate.h"
+#include "platform/ImageSurface.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
+#include "platform/TextMetrics.h"
+#include "preview/PageRenderer.h"
 #include "recording/ReportStore.h"
 #include <palvex/Dispatch.h>
 #include <palvex/Palvex.h>
 
+#include <QColor>
 #include <QComboBox>
 #include <QDir>
+#include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace palvex::test {
 
@@ -115,10 +124,49 @@ protected:
         ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     }
 
+    // Searches the shown report as a user does: the search panel's text and its Search button.
+    void search(const QString& text) {
+        child<QLineEdit>("txtSearch")->setText(text);
+        child<QPushButton>("cmdSearch")->click();
+    }
+    // The canvas pixels, in a drawn text's box on the page as drawn, of which `is` holds.
+    int pixelsIn(const DrawnText& drawn, const std::function<bool(const QColor&)>& is) {
+        const QImage& page = ctl().internals().canvasImage();
+        const ImageSurface& canvas = ctl().internals().canvas();
+        const double sx = page.width() / double(canvas.Width());
+        const double sy = page.height() / double(canvas.Height());
+        const double right = canvas.originX() + canvas.ScaleWidth() - drawn.x;
+        const int left = std::max(0, int((right - drawn.width) * sx)),
+                  last = std::min(page.width() - 1, int(right * sx));
+        const int top = std::max(0, int((canvas.originY() + drawn.y) * sy));
+        const int bottom = std::min(page.height() - 1,
+                                    int((canvas.originY() + drawn.y + lineHeightOf(drawn)) * sy));
+        int count = 0;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= last; ++x)
+                count += is(page.pixelColor(x, y));
+        return count;
+    }
+    static bool isMagenta(const QColor& c) {
+        return c.red() > 200 && c.blue() > 200 && c.green() < 80;
+    }
+    static bool isInk(const QColor& c) { return c.lightness() < 128; }
+    // The drawn text items of the page shown whose text contains `part`.
+    std::vector<DrawnText> drawnWith(const QString& part) {
+        std::vector<DrawnText> found;
+        for (const DrawnText& d : ctl().internals().renderer().drawn)
+            if (d.text.contains(part)) found.push_back(d);
+        return found;
+    }
+
     float lineHeight() {
         float h = 0;
         EXPECT_EQ(ctl().TextHeight(QString(), out(h)), Status::Ok);
         return h;
+    }
+
+    static double lineHeightOf(const DrawnText& drawn) {
+        return TextMetrics::lineHeight(drawn.font);
     }
 
     Platform m_platform;

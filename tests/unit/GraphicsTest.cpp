@@ -7,6 +7,7 @@
 #include "core/CodePage.h"
 #include "platform/ImageSurface.h"
 #include "preview/PageRenderer.h"
+#include "recording/ShapeParams.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -183,17 +184,23 @@ TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
     EXPECT_FLOAT_EQ(ctl().internals().recordingSurface().CurrentY(), y);
 }
 
-TEST_F(Graphics, ALongPictureNameIsKeptRelativeToTheCurrentDirectory) {
-    QDir(m_dir.path())
-        .mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") +
-                QString(60, QLatin1Char('e')));
+TEST_F(Graphics, ALongPictureNameIsKeptWholeAndItsSizesFollowIt) {
+    QDir(m_dir.path()).mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") +
+                              QString(60, QLatin1Char('e')));
     const QString relative = QString(60, QLatin1Char('d')) + QStringLiteral("/") +
-                             QString(30, QLatin1Char('e')) + QStringLiteral(".png");
+                             QString(60, QLatin1Char('e')) + QStringLiteral("/") +
+                             QString(180, QLatin1Char('f')) + QStringLiteral(".png");
     const QString file = makePicture(qPrintable(relative));
-    ASSERT_GT(file.size(), 100);
+    ASSERT_GT(file.toUtf8().size(), 300);
     ASSERT_EQ(picture(file), Status::Ok);
     ASSERT_EQ(store().itemCount(), 1);
-    EXPECT_EQ(item(1).ItemText.left(100).trimmed(), relative);
+    const PictureParams stored = PictureParams::decode(item(1).ItemText);
+    EXPECT_EQ(stored.fileName, file);
+    EXPECT_GT(stored.width, 0);
+    EXPECT_GT(stored.height, 0);
+    // A short name keeps the layout it always had: right-justified in 100 columns.
+    ASSERT_EQ(picture(makePicture("short.png")), Status::Ok);
+    EXPECT_EQ(item(2).ItemText.left(100).trimmed(), path("short.png"));
 }
 
 TEST_F(Graphics, CharacterRunsAndTheirChecks) {

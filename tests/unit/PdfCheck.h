@@ -1,10 +1,12 @@
 #pragma once
 
-// What qpdf says of a PDF we wrote: every PDF Palvex writes must pass its check without a warning.
+// What poppler and qpdf say of a PDF we wrote: every PDF Palvex writes must pass qpdf's check
+// without a warning, and its text and fonts are read back with poppler's tools.
 
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 
 namespace palvex::test {
 
@@ -20,6 +22,19 @@ inline PdfCheck qpdfCheck(const QString& pdf) {
     p.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return {};
     return {p.exitCode(), QString::fromUtf8(p.readAll())};
+}
+
+// What a poppler tool prints for the PDF (pdftotext's text on standard output, pdffonts' table).
+inline QString popplerOutput(const QString& tool, QStringList args) {
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+inline QString pdfText(const QString& pdf, const QStringList& options = {}) {
+    return popplerOutput(QStringLiteral("pdftotext"), QStringList(options)
+                                                          << pdf << QStringLiteral("-"));
 }
 
 } // namespace palvex::test

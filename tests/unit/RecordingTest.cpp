@@ -110,15 +110,17 @@ TEST_F(Recording, ConsecutiveTextsFollowEachOtherLeftwards) {
     EXPECT_FLOAT_EQ(y, item(4).ItemY);
 }
 
-TEST_F(Recording, LongTextIsStoredCutButTheCursorAdvancesByAllOfIt) {
+TEST_F(Recording, ALongTextIsStoredWholeInContinuationRecordsAndTheCursorMovesByAllOfIt) {
     start();
     const QString longText = QString(200, QLatin1Char('x'));
     ASSERT_EQ(text(longText), Status::Ok);
     ASSERT_EQ(text(QStringLiteral("y")), Status::Ok);
-    EXPECT_EQ(item(1).ItemText, longText.left(180));
+    EXPECT_EQ(store().itemCount(), 2);
+    EXPECT_EQ(store().recordsInFile(), 3); // the text's first 180 bytes, the rest, then "y"
+    EXPECT_EQ(trimTrailingBlanks(item(1).ItemText), longText);
+    EXPECT_EQ(item(2).ItemText.trimmed(), QStringLiteral("y"));
     EXPECT_NEAR(item(2).ItemX, textWidth(longText), 0.05);
-
-    // Font names longer than the field are cut as well.
+    // A name that fits keeps its padded field.
     EXPECT_EQ(item(1).FontName, QStringLiteral("Ms Sans Serif").leftJustified(25));
 }
 

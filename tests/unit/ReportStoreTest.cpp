@@ -297,6 +297,77 @@ TEST_F(ReportStoreOnDisk, AFailedAppendChangesNothing) {
     EXPECT_EQ(sizeOf("palvex.rpt"), 3 * 256);
 }
 
+// An item longer than its fields takes continuation records after its own: every reader sees it
+// whole, in UTF-8 as in a single-byte page, and the items after it keep their numbers.
+TEST_F(ReportStoreOnDisk, LongItemsTakeContinuationRecordsAndReadBackWhole) {
+    for (const int page : {1255, CodePage::Utf8}) {
+        SCOPED_TRACE(page);
+        ReportStore store(CodePage::forNumber(page));
+        store.OpenReportStore(dir(), kMargins);
+        // 1000 Hebrew letters (2000 bytes in UTF-8), and a font name of 60 characters.
+        const QString text = QString(1000, QChar(0x05E9)) + QStringLiteral(" end");
+        PrintItem first = itemWithText(text);
+        first.FontName = QString(60, QLatin1Char('F'));
+        EXPECT_EQ(store.append(itemWithText(QStringLiteral("before"))), 1);
+        EXPECT_EQ(store.append(first), 2);
+        EXPECT_EQ(store.append(itemWithText(QStringLiteral("after"))), 3);
+        const int bytes = page == CodePage::Utf8 ? 2004 : 1004;
+        const int textRecords = (bytes - 180 + 179) / 180, fontRecords = 1;
+        EXPECT_EQ(store.recordsInFile(), 3 + textRecords + fontRecords);
+
+        EXPECT_EQ(store.read(1).ItemText.trimmed(), QStringLiteral("before"));
+        EXPECT_EQ(store.read(2).ItemText.trimmed(), text);
+        EXPECT_EQ(store.read(2).FontName.trimmed(), first.FontName);
+        EXPECT_EQ(store.read(3).ItemText.trimmed(), QStringLiteral("after"));
+
+        // Centring rewrites the first record only; the rest of the text stays.
+        PrintItem shifted = store.read(2);
+        shifted.CenterOffset = 12.5f;
+        store.rewrite(2, shifted);
+        EXPECT_EQ(store.read(2).ItemText.trimmed(), text);
+        EXPECT_EQ(store.read(2).CenterOffset, 12.5f);
+
+        // Scanning gives whole items too, by their numbers, also after Close forgot them.
+        std::vector<QString> scanned;
+        const auto collect = [&](int32_t n, const StoredItem& item) {
+            scanned.push_back(QString::number(n) + QLatin1Char(' ') +
+                              item.decode(store.codePage()).ItemText.trimmed());
+            return true;
+        };
+        store.scan(2, 3, collect);
+        ASSERT_EQ(scanned.size(), 2u);
+        EXPECT_EQ(scanned[0], QStringLiteral("2 ") + text);
+        EXPECT_EQ(scanned[1], QStringLiteral("3 after"));
+        scanned.clear();
+        store.setItemCount(0);
+        store.scanFile(collect);
+        ASSERT_EQ(scanned.size(), 3u);
+        EXPECT_EQ(scanned[1], QStringLiteral("2 ") + text);
+        // The next report starts numbering afresh after items were forgotten.
+        store.setItemCount(1);
+        EXPECT_EQ(store.append(itemWithText(QStringLiteral("replaced"))), 2);
+        EXPECT_EQ(store.read(2).ItemText.trimmed(), QStringLiteral("replaced"));
+        store.markClosed();
+    }
+}
+
+TEST_F(ReportStoreOnDisk, AnItemThatCannotHaveAllItsRecordsHasNone) {
+    ReportStore store(cp());
+    store.OpenReportStore(dir(), kMargins);
+    store.append(itemWithText(QStringLiteral("one")));
+    store.sync();
+    Status status;
+    {
+        const FileSizeLimit limit(2 * 256 + 100); // room for the first record, not the rest
+        status = statusOf([&] { store.append(itemWithText(QString(400, QLatin1Char('x')))); });
+    }
+    EXPECT_EQ(status, Status::DiskFull);
+    EXPECT_EQ(store.itemCount(), 1);
+    EXPECT_EQ(sizeOf("palvex.rpt"), 256);
+    EXPECT_EQ(store.append(itemWithText(QStringLiteral("two"))), 2);
+    EXPECT_EQ(store.read(2).ItemText.trimmed(), QStringLiteral("two"));
+}
+
 TEST_F(ReportStoreOnDisk, AStoreThatCannotBeOpenedIsAnError) {
     ReportStore store(cp());
     EXPECT_NE(statusOf([&] { store.OpenReportStore(dir() + "/no/such/dir", kMargins); }),

@@ -25,10 +25,6 @@ protected:
         ControlFixture::SetUp();
         start();
     }
-    void search(const QString& text) {
-        child<QLineEdit>("txtSearch")->setText(text);
-        child<QPushButton>("cmdSearch")->click();
-    }
     void pressInSearch(int qtKey) {
         QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
         QCoreApplication::sendEvent(child<QLineEdit>("txtSearch"), &press);
@@ -102,26 +98,10 @@ TEST_F(Searching, GoesToThePageOfTheMatchAndHighlightsWhereTheItemWasDrawn) {
     search(QStringLiteral("-2-")); // the page number of page 2, a footer item
     EXPECT_EQ(ctl().internals().view().currentPage, 2);
     EXPECT_EQ(child<QComboBox>("cboPage")->currentIndex(), 1);
-    const DrawnText* number = nullptr;
-    for (const DrawnText& d : ctl().internals().renderer().drawn)
-        if (d.text == QStringLiteral("-2-")) number = &d;
-    ASSERT_NE(number, nullptr);
+    const std::vector<DrawnText> number = drawnWith(QStringLiteral("-2-"));
+    ASSERT_EQ(number.size(), 1u);
     // Magenta pixels lie inside the page number's box on the canvas.
-    const QImage& page = ctl().internals().canvasImage();
-    const ImageSurface& canvas = ctl().internals().canvas();
-    const double sx = page.width() / double(canvas.Width());
-    const double sy = page.height() / double(canvas.Height());
-    const int left = int((canvas.originX() + canvas.ScaleWidth() - number->x - number->width) * sx);
-    const int right = int((canvas.originX() + canvas.ScaleWidth() - number->x) * sx);
-    const int top = int((canvas.originY() + number->y) * sy),
-              bottom = int((canvas.originY() + number->y + 300) * sy);
-    int magenta = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x <= right; ++x) {
-            const QColor c = page.pixelColor(x, y);
-            magenta += c.red() > 200 && c.blue() > 200 && c.green() < 80;
-        }
-    EXPECT_GT(magenta, 20);
+    EXPECT_GT(pixelsIn(number[0], isMagenta), 20);
 }
 
 TEST_F(Searching, EnterSearchesAndEscapeClosesThePanel) {

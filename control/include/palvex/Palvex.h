@@ -112,6 +112,11 @@ public:
     Status let_PaperSize(const QString& value);
     Status get_Orientation(Out<int32_t> value);
     Status let_Orientation(int32_t value);
+    // The code page reports are stored in from the next start on: 65001 (UTF-8) keeps every
+    // character; a single-byte page (1255 by default, 1252, 1256 ...) turns the characters it
+    // cannot hold into "?". Saved with the other properties.
+    Status get_CodePage(Out<int32_t> value);
+    Status let_CodePage(int32_t value);
 
     // Text and alignment.
     Status SpecialCenter(const float& startxPoint, const float& endxPoint, const QString& TXT,
