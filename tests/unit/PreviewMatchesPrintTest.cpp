@@ -20,6 +20,16 @@
 
 namespace {
 
+// A word as poppler and the preview both spell it: compatibility forms folded and points left
+// out.
+QString comparable(const QString& text) {
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_KC))
+        if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Other_Format)
+            out += c;
+    return out;
+}
+
 struct Place {
     double right = 0, top = 0; // twips from the paper's top-left corner
     double left = 0;           // printed words only
@@ -33,6 +43,7 @@ struct Canvas {
 struct HostRun {
     QHash<QString, Place> drawn;   // by text, the last page drawn
     QHash<QString, Place> printed; // by word, the PDF's first page
+    std::vector<std::pair<QString, Place>> printedInOrder; // every word, repeated ones too
     Canvas canvas;
     QString output;
 };
@@ -95,9 +106,10 @@ protected:
         for (auto it = word.globalMatch(html); it.hasNext();) {
             const auto m = it.next();
             // Points to twips: right end and top.
-            result.printed.insert(m.captured(4),
-                                  {m.captured(3).toDouble() * 20, m.captured(2).toDouble() * 20,
-                                   m.captured(1).toDouble() * 20});
+            const Place place{m.captured(3).toDouble() * 20, m.captured(2).toDouble() * 20,
+                              m.captured(1).toDouble() * 20};
+            result.printed.insert(m.captured(4), place);
+            result.printedInOrder.emplace_back(m.captured(4), place);
         }
         return result;
     }
@@ -143,6 +155,42 @@ TEST_F(PreviewMatchesPrint, OnEveryScreenWidth) {
         // The canvas is the sheet at 15 twips a pixel, whatever the screen.
         EXPECT_NEAR(r.canvas.width, PaperWidth, 0.1);
         EXPECT_EQ(r.canvas.pixelsWide, int(std::ceil(r.canvas.width / 15)));
+    }
+}
+
+// Lines of every script in a UTF-8 report print where the preview draws them: Arabic joined and
+// shaped right to left, Hebrew with points, Cyrillic, Greek and accented Latin, one word an item.
+TEST_F(PreviewMatchesPrint, UnicodeLinesInAUtf8Report) {
+    const QStringList words = {
+        QString::fromUtf8("שָׁלוֹם"), QString::fromUtf8("مرحبا"),  QString::fromUtf8("بالعالم"),
+        QString::fromUtf8("Привет"),  QString::fromUtf8("Иванов"), QString::fromUtf8("Κόσμε"),
+        QString::fromUtf8("brûlée"),  QString::fromUtf8("Łódź")};
+    QString script = QStringLiteral("CodePage = 65001\nStartPalvexPrintPreview\nFontSize = 12\n");
+    for (qsizetype i = 0; i < words.size(); ++i)
+        script += QStringLiteral("CurrentX = %1\nprintText \"%2\", %3\n")
+                      .arg(800 + 1500 * (i % 2))
+                      .arg(words[i])
+                      .arg(i % 2 ? 2 : 1);
+    const HostRun r = run(script + QStringLiteral("printLastPage\n") + kPrint, 9600);
+    for (const QString& word : words) {
+        SCOPED_TRACE(word.toStdString());
+        ASSERT_TRUE(r.drawn.contains(word)) << r.output.toStdString();
+        const Place drawn = r.drawn[word];
+        // poppler gives a word whose glyphs are placed one by one (pointed Hebrew, shaped
+        // Arabic) as one "word" a glyph, Arabic in its presentation forms, each glyph's box as
+        // high as its own font's: the word's right end is that of the rightmost of its glyphs
+        // on its line.
+        const QString letters = comparable(word);
+        double right = 0;
+        for (const auto& [printed, place] : r.printedInOrder) {
+            const QString piece = comparable(printed);
+            // A glyph's box starts at the line's top or above it (a taller font), never below.
+            if (piece.isEmpty() || place.top > drawn.top + 20 || place.top < drawn.top - 200)
+                continue;
+            if (std::all_of(piece.begin(), piece.end(), [&](QChar c) { return letters.contains(c); }))
+                right = std::max(right, place.right);
+        }
+        EXPECT_NEAR(right, drawn.right, 15) << r.output.toStdString();
     }
 }
 
