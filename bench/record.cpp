@@ -1,6 +1,6 @@
 // Recording throughput and memory of the control, against the cost of measuring the same text.
 //
-//   bench-record [N] [--only=typed|dispatch|floor] [--no-memory] [--keep]
+//   bench-record [N] [--only=typed|utf8|dispatch|floor] [--no-memory] [--keep]
 //
 // N (default 1,000,000) text items are recorded in a ledger-like layout: five items a line
 // (account number, Hebrew account name, English description, amount, balance), column
@@ -16,6 +16,7 @@
 // --no-memory skips the child; --keep leaves the working directory behind.
 
 #include "PalvexPrivate.h"
+#include "core/CodePage.h"
 #include "platform/TextMetrics.h"
 #include "recording/PrintItem.h"
 #include "recording/ReportStore.h"
@@ -556,7 +557,7 @@ struct Options {
 };
 
 [[noreturn]] void usage() {
-    fail("usage: bench-record [N] [--only=typed|dispatch|floor] [--no-memory] [--keep]");
+    fail("usage: bench-record [N] [--only=typed|utf8|dispatch|floor] [--no-memory] [--keep]");
 }
 
 Options parse(int argc, char** argv) {
@@ -580,7 +581,9 @@ Options parse(int argc, char** argv) {
     }
     if (o.n < 1 || o.n > 8'000'000)
         fail("N must be between 1 and 8000000 (the store's item count is 32-bit)");
-    if (!o.only.empty() && o.only != "typed" && o.only != "dispatch" && o.only != "floor") usage();
+    if (!o.only.empty() && o.only != "typed" && o.only != "dispatch" && o.only != "floor" &&
+        o.only != "utf8")
+        usage();
     return o;
 }
 
@@ -626,8 +629,9 @@ std::string loadAverage() {
 }
 
 void printReport(const Options& o, const Corpus& corpus, const FontSpec& spec, const Timing& typed,
-                 const Timing& dispatched, const Floor& floor, const QtFloor& qtFloor,
-                 const std::optional<MemoryRun>& memory, const std::string& loadBefore) {
+                 const Timing& utf8, const Timing& dispatched, const Floor& floor,
+                 const QtFloor& qtFloor, const std::optional<MemoryRun>& memory,
+                 const std::string& loadBefore) {
     int64_t ops[5] = {}, bold = 0, setX = 0;
     const int64_t sample = std::min<int64_t>(o.n, 400'000);
     for (int64_t i = 0; i < sample; ++i) {
@@ -661,10 +665,14 @@ void printReport(const Options& o, const Corpus& corpus, const FontSpec& spec, c
     std::printf("  %-36s %8s %8s %7s %10s %8s %8s %8s\n", "phase", "wall s", "user s", "sys s",
                 "items/s", "ns/item", "calls/it", "x floor");
     printRow("recorded, typed API", typed, f, true);
+    printRow("recorded, typed API, UTF-8 report", utf8, f, true);
     printRow("recorded, Dispatch by identifier", dispatched, f, true);
     printRow("floor: TextMetrics::width", f, f, false);
     printRow("(ref) QFontMetricsF, no copy/lookup", qtFloor.timing(), f, false);
     if (memory) printRow("(ref) typed API, alone (memory run)", memory->typed, {}, false);
+    if (typed.ran && utf8.ran)
+        std::printf("  UTF-8 against the default code page: %.3fx the time (target <= 1.2x)\n",
+                    utf8.wall / typed.wall);
     if (f.ran && qtFloor.timing().ran && floor.checksum() != qtFloor.checksum())
         std::printf("  WARNING: the floors disagree (%.1f vs %.1f twips)\n", floor.checksum(),
                     qtFloor.checksum());
@@ -714,10 +722,16 @@ int main(int argc, char** argv) {
         std::filesystem::current_path(where);
         return std::make_unique<Palvex>(Platform::headless());
     };
-    std::unique_ptr<Palvex> typedCtl, dispatchCtl;
-    std::optional<TypedHost> typedHost;
+    std::unique_ptr<Palvex> typedCtl, utf8Ctl, dispatchCtl;
+    std::optional<TypedHost> typedHost, utf8Host;
     std::optional<DispatchHost> dispatchHost;
     if (runs("typed")) typedCtl = controlIn("typed"), typedHost.emplace(*typedCtl, corpus);
+    // The same items through the typed API into a report stored in UTF-8.
+    if (runs("utf8") && !options.memoryChild) {
+        utf8Ctl = controlIn("utf8");
+        check(utf8Ctl->let_CodePage(CodePage::Utf8), "let_CodePage");
+        utf8Host.emplace(*utf8Ctl, corpus);
+    }
     if (runs("dispatch"))
         dispatchCtl = controlIn("dispatch"), dispatchHost.emplace(*dispatchCtl, corpus);
 
@@ -746,9 +760,12 @@ int main(int argc, char** argv) {
 
     int64_t hwmBaseKb = -1;
     const int64_t baseAt = options.n > MemoryBaseItems ? MemoryBaseItems : -1;
-    std::array<std::function<void(int64_t, int64_t)>, 4> phases{
+    std::array<std::function<void(int64_t, int64_t)>, 5> phases{
         [&](int64_t a, int64_t b) {
             if (typedHost) typedHost->run(a, b, baseAt, &hwmBaseKb);
+        },
+        [&](int64_t a, int64_t b) {
+            if (utf8Host) utf8Host->run(a, b);
         },
         [&](int64_t a, int64_t b) {
             if (dispatchHost) dispatchHost->run(a, b);
@@ -769,6 +786,7 @@ int main(int argc, char** argv) {
     const int64_t hwmEndKb = statusKb("VmHWM"), rssEndKb = statusKb("VmRSS");
 
     const Timing typed = typedHost ? typedHost->finish(options.n) : Timing{};
+    const Timing utf8 = utf8Host ? utf8Host->finish(options.n) : Timing{};
     const Timing dispatched = dispatchHost ? dispatchHost->finish(options.n) : Timing{};
     std::filesystem::current_path(previous);
 
@@ -782,7 +800,7 @@ int main(int argc, char** argv) {
     // Recording alone in this process (--only=typed): its memory marks are clean too.
     if (!memory && options.only == "typed" && hwmBaseKb >= 0)
         memory = MemoryRun{hwmBaseKb, hwmEndKb, rssEndKb, {}};
-    printReport(options, corpus, spec, typed, dispatched, floor, qtFloor, memory, loadBefore);
+    printReport(options, corpus, spec, typed, utf8, dispatched, floor, qtFloor, memory, loadBefore);
     if (options.keep) std::printf("  working directory kept: %s\n", qPrintable(dir.path()));
     return 0;
 }

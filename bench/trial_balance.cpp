@@ -8,6 +8,7 @@
 
 #include "BenchControls.h"
 #include "PalvexPrivate.h"
+#include "core/CodePage.h"
 #include <palvex/Dispatch.h>
 #include <palvex/MemberTable.h>
 #include <palvex/Palvex.h>
@@ -88,7 +89,7 @@ QString q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-void record(Host& host, int pages) {
+void record(Host& host, int pages, int32_t codePage) {
     const DispId start = host.id("StartPalvexPrintPreview"), header = host.id("Header"),
                  nameHeader = host.id("fxNameHeader"), sizeHeader = host.id("fxFontsizeHeader"),
                  boldHeader = host.id("fxFontBoldHeader"),
@@ -100,6 +101,7 @@ void record(Host& host, int pages) {
                  printText = host.id("printText"), checkMin2 = host.id("checkMin2"),
                  printLastPage = host.id("printLastPage");
 
+    host.set(host.id("CodePage"), Variant(codePage));
     host.call(start);
     host.set(header, true);
     // Headers: the company centred and bold, the title centred and underlined, five column
@@ -183,8 +185,8 @@ std::string run(const std::string& command) {
     return out;
 }
 
-// One N in this process: prints one result line.
-int measure(int pages, int argc, char** argv) {
+// One N in this process, in one code page: prints one result line.
+int measure(int pages, int32_t codePage, int argc, char** argv) {
     bench::BenchApplication app(argc, argv);
     // PALVEX_BENCH_PDF keeps the printed report where a person can look at it.
     const QString pdf = qEnvironmentVariableIsSet("PALVEX_BENCH_PDF")
@@ -196,7 +198,7 @@ int measure(int pages, int argc, char** argv) {
 
     auto t0 = std::chrono::steady_clock::now();
     Host host(control);
-    record(host, pages);
+    record(host, pages, codePage);
     const double recordSeconds = secondsSince(t0);
     const long recordPeak = bench::peakKilobytes();
 
@@ -218,10 +220,11 @@ int measure(int pages, int argc, char** argv) {
                         first.find("מאזן בוחן") != std::string::npos;
     const bool numbered = last.find("-" + std::to_string(pdfPages) + "-") != std::string::npos;
     const int32_t items = control.internals().reportStore().recordsInFile();
-    std::printf("  %6d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
-                items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024, printSeconds,
-                pdfPages / printSeconds, printPeak / 1024, recordSeconds + printSeconds, pdfPages,
-                titled ? "title " : "NO-TITLE ", numbered ? "last-number" : "NO-LAST-NUMBER");
+    std::printf("  %6d %5d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
+                codePage, items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024,
+                printSeconds, pdfPages / printSeconds, printPeak / 1024,
+                recordSeconds + printSeconds, pdfPages, titled ? "title " : "NO-TITLE ",
+                numbered ? "last-number" : "NO-LAST-NUMBER");
     // For the parent: the peaks in KiB, to tell growth per item.
     std::printf("= %d %ld %ld\n", items, recordPeak, printPeak);
     std::fflush(stdout);
@@ -232,7 +235,7 @@ int measure(int pages, int argc, char** argv) {
 int writeScript(int pages) {
     std::printf("# bench-trial-balance --script %d\n", pages);
     Host host(stdout);
-    record(host, pages);
+    record(host, pages, CodePage::Default);
     std::printf("!click cmd 1\n!click cmdOK\n");
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
@@ -240,8 +243,9 @@ int writeScript(int pages) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--one")
-        return measure(std::atoi(argv[2]), argc, argv);
+    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--one")
+        return measure(std::atoi(argv[2]), argc == 4 ? std::atoi(argv[3]) : CodePage::Default, argc,
+                       argv);
     if (argc == 3 && std::string(argv[1]) == "--script") return writeScript(std::atoi(argv[2]));
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i)
@@ -250,29 +254,34 @@ int main(int argc, char** argv) {
     std::printf("Trial balance: record through the automation interface, print to the PDF device\n"
                 "(50 × N rows; pages/s counts the pages printed; memory is the peak resident size, "
                 "MiB)\n\n");
-    std::printf("  %6s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "items", "record s",
-                "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
+    std::printf("  %6s %5s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "page", "items",
+                "record s", "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
     std::fflush(stdout);
     struct Peaks {
         long items = 0, recordKiB = 0, printKiB = 0;
     };
     std::vector<Peaks> peaks;
     int failed = 0;
-    for (int pages : sizes) {
-        FILE* child =
-            popen((std::string(argv[0]) + " --one " + std::to_string(pages)).c_str(), "r");
-        if (!child) return 1;
-        char line[512];
-        while (std::fgets(line, sizeof line, child)) {
-            Peaks p;
-            if (std::sscanf(line, "= %ld %ld %ld", &p.items, &p.recordKiB, &p.printKiB) == 3)
-                peaks.push_back(p);
-            else
-                std::fputs(line, stdout);
+    // Each N in Windows-1255 and, beside it, in UTF-8.
+    for (int pages : sizes)
+        for (const int32_t page : {int32_t(CodePage::Default), int32_t(CodePage::Utf8)}) {
+            FILE* child = popen((std::string(argv[0]) + " --one " + std::to_string(pages) + " " +
+                                 std::to_string(page))
+                                    .c_str(),
+                                "r");
+            if (!child) return 1;
+            char line[512];
+            while (std::fgets(line, sizeof line, child)) {
+                Peaks p;
+                if (std::sscanf(line, "= %ld %ld %ld", &p.items, &p.recordKiB, &p.printKiB) == 3) {
+                    if (page == CodePage::Default) peaks.push_back(p);
+                } else {
+                    std::fputs(line, stdout);
+                }
+            }
+            std::fflush(stdout);
+            failed |= pclose(child);
         }
-        std::fflush(stdout);
-        failed |= pclose(child);
-    }
     // Memory must not grow with the report: the two largest runs tell how much it does.
     if (peaks.size() >= 2) {
         const Peaks& a = peaks[peaks.size() - 2];

@@ -95,12 +95,28 @@ void appendPieces(std::vector<PrintItem::Bytes>& records, const QByteArray& rest
 
 } // namespace
 
-std::vector<PrintItem::Bytes> PrintItem::encodeRecords(const CodePage& cp) const {
-    std::vector<Bytes> records(1);
+// How many bytes the page stores `text` in, blanks at its end left out; counted, not encoded,
+// since nearly every text fits its field.
+qsizetype storedLength(QStringView text, const CodePage& cp) {
+    qsizetype n = text.size();
+    while (n > 0 && text[n - 1] == u' ')
+        --n;
+    if (!cp.isUtf8()) return n;
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text[i].unicode();
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3; // a surrogate pair counted 6, more than enough
+    }
+    return bytes;
+}
+
+void PrintItem::encodeRecords(std::vector<Bytes>& records, const CodePage& cp) const {
+    records.resize(1);
     encode(records[0], cp);
+    if (storedLength(FontName, cp) <= FontNameWidth && storedLength(ItemText, cp) <= TextWidth)
+        return;
     const QByteArray name = withoutTrailingBlanks(cp.encode(FontName));
     const QByteArray text = withoutTrailingBlanks(cp.encode(ItemText));
-    if (name.size() <= FontNameWidth && text.size() <= TextWidth) return records;
     // The fields hold raw bytes then: a character may run on into the next record.
     unsigned char* p = records[0].data();
     std::fill(p + 2, p + 2 + FontNameWidth, ' ');
@@ -111,7 +127,6 @@ std::vector<PrintItem::Bytes> PrintItem::encodeRecords(const CodePage& cp) const
         appendPieces(records, name.mid(FontNameWidth), ContinuesFontName, PageNumber);
     if (text.size() > TextWidth)
         appendPieces(records, text.mid(TextWidth), ContinuesText, PageNumber);
-    return records;
 }
 
 PrintItem PrintItem::decodeRecords(const Bytes* records, size_t count, const CodePage& cp) {

@@ -77,7 +77,8 @@ struct PrintItem {
     // the text as those fields take, and continuation records (KindContinuation) the rest of
     // each, font name first, 180 bytes to a record. Text that fits makes exactly the record
     // encode does, so a report of short texts is stored as it always was.
-    std::vector<Bytes> encodeRecords(const CodePage& codePage) const;
+    // `records` is filled afresh (and keeps its capacity, so a caller reuses one).
+    void encodeRecords(std::vector<Bytes>& records, const CodePage& codePage) const;
     // The item from its first record and the continuation records that follow it.
     static PrintItem decodeRecords(const Bytes* records, size_t count, const CodePage& codePage);
     static bool isContinuation(const Bytes& record);

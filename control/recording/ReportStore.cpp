@@ -66,7 +66,8 @@ int32_t ReportStore::continuationsOf(int32_t number) const {
 
 int32_t ReportStore::append(const PrintItem& item) {
     if (m_itemCount == std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
-    const std::vector<PrintItem::Bytes> records = item.encodeRecords(*m_codePage);
+    std::vector<PrintItem::Bytes>& records = m_encoded;
+    item.encodeRecords(records, *m_codePage);
     const int32_t number = m_itemCount + 1;
     const int64_t record = recordOf(number);
     if (m_pageEnd.size() == m_pageEnd.capacity()) // grow before anything changes
@@ -168,8 +169,8 @@ void ReportStore::scanRecords(int64_t first, int64_t last, int32_t firstItem,
 
 void ReportStore::rewrite(int32_t number, const PrintItem& item) {
     forgetCachedBlock();
-    const std::vector<PrintItem::Bytes> records = item.encodeRecords(*m_codePage);
-    m_store.write(recordOf(number), records.front().data());
+    item.encodeRecords(m_encoded, *m_codePage);
+    m_store.write(recordOf(number), m_encoded.front().data());
 }
 
 void ReportStore::setItemCount(int32_t count) {

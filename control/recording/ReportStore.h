@@ -109,6 +109,7 @@ private:
         int64_t recordsBefore;
     };
     std::vector<Continued> m_continued;
+    std::vector<PrintItem::Bytes> m_encoded; // the records of the item being written
     // The aligned block of records the last read came from: pages are read item after item.
     static constexpr int32_t CachedBlock = 64;
     mutable std::vector<unsigned char> m_cached;

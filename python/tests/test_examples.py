@@ -4,6 +4,7 @@ import os
 import pathlib
 import subprocess
 import sys
+import unicodedata
 
 import pytest
 
@@ -61,3 +62,40 @@ def test_from_a_source_checkout_the_example_runs_without_settings(tmp_path):
                             cwd=tmp_path, env=environment)
     assert result.returncode == 0, result.stderr
     assert pdf.read_bytes().startswith(b"%PDF")
+
+
+def test_the_unicode_invoice_writes_every_language_and_its_whole_description(tmp_path):
+    pdf = tmp_path / "invoice.pdf"
+    result = subprocess.run([sys.executable, str(EXAMPLES / "unicode_invoice.py"), str(pdf)],
+                            capture_output=True, text=True, timeout=300, cwd=tmp_path,
+                            env=ENVIRONMENT)
+    assert result.returncode == 0, result.stderr
+    text = subprocess.run(["pdftotext", str(pdf), "-"], check=True, capture_output=True,
+                          text=True).stdout
+    # Shaped Arabic comes back in its presentation forms: compared as a reader's search does.
+    text = unicodedata.normalize("NFKC", text)
+    for word in ["מסחר", "كرسي", "письменный", "Brushed", "خزانة", "Шкаф", "7,662.00",
+                 "lacquer", "מחוזק"]:
+        assert word in text, word
+    assert subprocess.run(["qpdf", "--check", str(pdf)], capture_output=True).returncode == 0
+
+
+def test_a_report_is_stored_in_the_code_page_the_property_names(tmp_path):
+    with palvex.Report() as r:
+        r.WorkingFolder = str(tmp_path)
+        r.MessagesToHost = True
+        assert r.CodePage == 1255
+        with pytest.raises(palvex.PalvexError) as refused:
+            r.CodePage = 932
+        assert refused.value.status == 380
+        r.StartPalvexPrintPreview()
+        r.printText("Иванов", palvex.A2_JumpToNextLine)
+        assert "65001" in r.LastMessage  # told once that the page lost characters
+        r.CodePage = 65001
+        r.StartPalvexPrintPreview()
+        r.printText("Иванов", palvex.A2_JumpToNextLine)
+        r.printLastPage()
+        r.ExportPdf(str(tmp_path / "r.pdf"))
+    text = subprocess.run(["pdftotext", str(tmp_path / "r.pdf"), "-"], check=True,
+                          capture_output=True, text=True).stdout
+    assert "Иванов" in text

@@ -25,8 +25,7 @@ namespace {
 QString comparable(const QString& text) {
     QString out;
     for (const QChar c : text.normalized(QString::NormalizationForm_KC))
-        if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Other_Format)
-            out += c;
+        if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Other_Format) out += c;
     return out;
 }
 
@@ -41,8 +40,8 @@ struct Canvas {
 };
 
 struct HostRun {
-    QHash<QString, Place> drawn;   // by text, the last page drawn
-    QHash<QString, Place> printed; // by word, the PDF's first page
+    QHash<QString, Place> drawn;                           // by text, the last page drawn
+    QHash<QString, Place> printed;                         // by word, the PDF's first page
     std::vector<std::pair<QString, Place>> printedInOrder; // every word, repeated ones too
     Canvas canvas;
     QString output;
@@ -161,10 +160,10 @@ TEST_F(PreviewMatchesPrint, OnEveryScreenWidth) {
 // Lines of every script in a UTF-8 report print where the preview draws them: Arabic joined and
 // shaped right to left, Hebrew with points, Cyrillic, Greek and accented Latin, one word an item.
 TEST_F(PreviewMatchesPrint, UnicodeLinesInAUtf8Report) {
-    const QStringList words = {
-        QString::fromUtf8("שָׁלוֹם"), QString::fromUtf8("مرحبا"),  QString::fromUtf8("بالعالم"),
-        QString::fromUtf8("Привет"),  QString::fromUtf8("Иванов"), QString::fromUtf8("Κόσμε"),
-        QString::fromUtf8("brûlée"),  QString::fromUtf8("Łódź")};
+    const QStringList words = {QString::fromUtf8("שָׁלוֹם"),    QString::fromUtf8("مرحبا"),
+                               QString::fromUtf8("بالعالم"), QString::fromUtf8("Привет"),
+                               QString::fromUtf8("Иванов"),  QString::fromUtf8("Κόσμε"),
+                               QString::fromUtf8("brûlée"),  QString::fromUtf8("Łódź")};
     QString script = QStringLiteral("CodePage = 65001\nStartPalvexPrintPreview\nFontSize = 12\n");
     for (qsizetype i = 0; i < words.size(); ++i)
         script += QStringLiteral("CurrentX = %1\nprintText \"%2\", %3\n")
@@ -187,7 +186,8 @@ TEST_F(PreviewMatchesPrint, UnicodeLinesInAUtf8Report) {
             // A glyph's box starts at the line's top or above it (a taller font), never below.
             if (piece.isEmpty() || place.top > drawn.top + 20 || place.top < drawn.top - 200)
                 continue;
-            if (std::all_of(piece.begin(), piece.end(), [&](QChar c) { return letters.contains(c); }))
+            if (std::all_of(piece.begin(), piece.end(),
+                            [&](QChar c) { return letters.contains(c); }))
                 right = std::max(right, place.right);
         }
         EXPECT_NEAR(right, drawn.right, 15) << r.output.toStdString();

@@ -17,12 +17,20 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace palvex::test {
 namespace {
 
 #ifndef PALVEX_TEST_REFERENCE_DIR
 #define PALVEX_TEST_REFERENCE_DIR "."
+#endif
+#ifndef PALVEX_EXAMPLES_DIR
+#define PALVEX_EXAMPLES_DIR "examples"
+#endif
+#ifndef PALVEX_RUN_PATH
+#define PALVEX_RUN_PATH "palvex-run"
 #endif
 
 QString u(const char* utf8) {
@@ -301,6 +309,29 @@ TEST_F(Unicode, SearchFindsEveryScriptAndMarksTheFoundCharacters) {
         EXPECT_EQ(ctl().internals().search().foundText(), sought);
         EXPECT_TRUE(boxes().log().empty()) << qPrintable(boxes().log().back());
     }
+}
+
+// The invoice example script, run as a user runs it, writes every language of its rows.
+TEST(UnicodeExample, TheInvoiceScriptWritesEveryLanguage) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    host.setProcessEnvironment(env);
+    host.setWorkingDirectory(dir.path());
+    host.start(QStringLiteral(PALVEX_RUN_PATH),
+               {QStringLiteral(PALVEX_EXAMPLES_DIR "/unicode.pvs")});
+    ASSERT_TRUE(host.waitForFinished(60000));
+    const QString output = QString::fromUtf8(host.readAllStandardOutput());
+    EXPECT_EQ(host.exitCode(), 0);
+    EXPECT_FALSE(output.contains(QStringLiteral("error"))) << qPrintable(output);
+    EXPECT_TRUE(output.contains(QStringLiteral("LastMessage = \"\""))) << qPrintable(output);
+    const QString pdf = dir.filePath(QStringLiteral("unicode.pdf"));
+    EXPECT_TRUE(qpdfCheck(pdf).clean());
+    const QString text = comparable(pdfText(pdf));
+    for (const char* word : {"מסחר", "كرسي", "письменный", "Brushed", "خزانة", "Шкаф", "7,662.00"})
+        EXPECT_TRUE(text.contains(comparable(u(word)))) << word;
 }
 
 } // namespace
