@@ -138,7 +138,7 @@ bool Palvex::readPrintout(QIODevice& in) {
 void PalvexPrivate::WritePrintout() {
     QString error;
     const PrintoutScale scale{m_view.zoomFactor, m_view.zoomCurrentX,
-                              m_report.lines.pageNumberLine()};
+                              m_report.lines.pageNumberLine(), m_report.pageCount()};
     const bool written = m_saveFile->commit(
         [&](QIODevice& out) {
             bool ok = false;

@@ -19,6 +19,7 @@ class ItemWriter;
 class TextRecorder;
 class GraphicsRecorder;
 class PageRecorder;
+class LayoutRecorder;
 class PropertyRules;
 class PreviewStartup;
 class PreviewWindow;
@@ -82,6 +83,7 @@ public:
     std::unique_ptr<TextRecorder> m_text;
     std::unique_ptr<GraphicsRecorder> m_graphics;
     std::unique_ptr<PageRecorder> m_pages;
+    std::unique_ptr<LayoutRecorder> m_layout;
     std::unique_ptr<PropertyRules> m_properties;
     std::unique_ptr<PreviewStartup> m_startup;
     std::unique_ptr<PreviewWindow> m_window;

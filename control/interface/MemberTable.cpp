@@ -38,6 +38,7 @@ constexpr std::string_view Preview = "Preview and centring";
 constexpr std::string_view Printout = "Printout files";
 constexpr std::string_view InterfaceTexts = "Interface texts";
 constexpr std::string_view HostExtensions = "Extensions for hosts";
+constexpr std::string_view Layout = "Layout";
 } // namespace family
 
 template <auto Method>
@@ -116,6 +117,9 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_LastMessage, &Palvex::let_LastMessage>("LastMessage", 0x68040006,
                                                                      false),
         property<&Palvex::get_CodePage, &Palvex::let_CodePage>("CodePage", 0x68040007, false),
+        property<&Palvex::get_TableLines, &Palvex::let_TableLines>("TableLines", 0x68040008, false),
+        property<&Palvex::get_PageNumberFormat, &Palvex::let_PageNumberFormat>("PageNumberFormat",
+                                                                               0x68040009, false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, family::Text,
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),
@@ -345,6 +349,19 @@ const std::vector<MemberInfo>& table() {
         method<&Palvex::fxToolTipsOfWindow>("fxToolTipsOfWindow", 0x60040007,
                                             family::HostExtensions, {"X", "TXT"}),
         method<&Palvex::UseHebrewTexts>("UseHebrewTexts", 0x60040008, family::HostExtensions, {}),
+        method<&Palvex::SetMargins>("SetMargins", 0x6004000a, family::Layout,
+                                    {"Left", "Top", "Right", "Bottom"}),
+        method<&Palvex::printParagraph>("printParagraph", 0x6004000b, family::Layout,
+                                        {"Text", "Width", "Alignment", "LineSpacing"}),
+        method<&Palvex::TableClear>("TableClear", 0x6004000c, family::Layout, {}),
+        method<&Palvex::TableAddColumn>("TableAddColumn", 0x6004000d, family::Layout,
+                                        {"Width", "Alignment", "Header"}),
+        method<&Palvex::TableBegin>("TableBegin", 0x6004000e, family::Layout, {"RepeatHeader"}),
+        method<&Palvex::TableRow>("TableRow", 0x6004000f, family::Layout, {"Cells"}),
+        method<&Palvex::TableRows>("TableRows", 0x60040010, family::Layout, {"Rows"}),
+        method<&Palvex::TableEnd>("TableEnd", 0x60040011, family::Layout, {}),
+        method<&Palvex::printPictureSized>("printPictureSized", 0x60040012, family::Layout,
+                                           {"Path", "Width", "Height", "KeepAspect", "Alignment"}),
         method<&Palvex::PrintReport>("PrintReport", 0x60040009, family::HostExtensions,
                                      {"FromPage", "ToPage", "Copies"}),
         method<&Palvex::About>("About", -552, "About", {}),

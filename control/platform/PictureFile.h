@@ -18,6 +18,7 @@ struct PictureFile {
     static std::optional<PictureFile> load(const QString& path);
 
     static double hmmToTwips(double hmm) { return hmm * 1440.0 / 2540.0; }
+    static double twipsToHmm(double twips) { return twips * 2540.0 / 1440.0; }
 };
 
 } // namespace palvex

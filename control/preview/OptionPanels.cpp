@@ -40,18 +40,30 @@ void OptionPanels::chkDefaultMargins_Click() {
 }
 
 void OptionPanels::cmdOKMarginsSetup_Click() {
+    std::array<int, 4> indexes{};
+    for (size_t i = 0; i < 4; ++i)
+        indexes[i] = std::max(0, m_window.cboMargins[i]->currentIndex());
+    applyMargins(indexes);
+    redrawInNewMargins();
+}
+
+void OptionPanels::applyMargins(const std::array<int, 4>& indexes) {
     std::array<float, 4> twips{};
     for (size_t i = 0; i < 4; ++i) {
-        const int index = std::max(0, m_window.cboMargins[i]->currentIndex());
+        const int index = indexes[i];
         m_view.definitions.DefReals[i] = index * 0.01;
         m_view.marginIndexes[i] = index;
         twips[i] = marginTwips(index);
+        m_window.cboMargins[i]->setCurrentIndex(index);
     }
     m_window.chkDefaultMargins->setChecked(false);
     m_store.writeDefinitions(m_view.definitions);
     m_window.fraMarginsSetup->hide();
     // The page-number line follows the bottom margin; the printout uses the line at 100 %.
     m_report.takeMargins({twips[0], twips[1], twips[2], twips[3]});
+}
+
+void OptionPanels::redrawInNewMargins() {
     if (m_view.centreAllPages) {
         m_centring.centreEveryPage();
         m_view.zoomListArmed = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 namespace palvex {
 
 struct PreviewState;
@@ -19,6 +21,11 @@ public:
 
     void chkDefaultMargins_Click();
     void cmdOKMarginsSetup_Click();
+    // The margins as the panel's OK takes them (indexes of hundredths of a centimetre, left,
+    // right, top, bottom): kept for the next reports, the page-number line following the bottom
+    // margin. The page is not drawn again: redrawInNewMargins does that.
+    void applyMargins(const std::array<int, 4>& indexes);
+    void redrawInNewMargins();
     void cmdCancelMarginsSetup_Click();
     void cmdOKZoomOptions_Click();
     void cmdCancelZoomOptions_Click();

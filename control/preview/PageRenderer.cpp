@@ -82,6 +82,7 @@ ReplayRules PageRenderer::rules() const {
     rules.currentYofPageNumber = m_report.lines.pageNumberLine();
     rules.zoomCurrentX = m_view.zoomCurrentX;
     rules.ignoreCenterOffset = m_view.pagesCentred;
+    rules.pageCount = m_report.pageCount();
     return rules;
 }
 

@@ -41,6 +41,7 @@ void PreviewStartup::resetFlags() {
     m_view.pagesCentred = false;
     m_report.pending.yRelative = 0;
     m_report.lineAbovePageNumber = QLatin1Char(' ');
+    m_report.table = TableState{};
     m_view.zoomFactor = 1.0f;
 }
 

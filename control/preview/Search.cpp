@@ -10,6 +10,7 @@
 #include "platform/ImageSurface.h"
 #include "preview/PreviewState.h"
 #include "recording/ItemWriter.h"
+#include "recording/PageTokens.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
@@ -111,7 +112,8 @@ void Search::FindNext() {
                      // Only ordinary text is searched: the kind decides before the text is decoded.
                      const int16_t kind = item.kind();
                      if (kind >= KindSpecialCenter || kind < 0) return true;
-                     const QString t = trimBlanks(item.text(codePage));
+                     const QString t =
+                         trimBlanks(withPageCount(item.text(codePage), m_report.pageCount()));
                      // Texts written a character at a time are put back together.
                      if (t.size() == 1)
                          line += t;

@@ -54,6 +54,7 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     rules.monochrome = request.monochrome;
     rules.trackExtent = false;
     rules.keepDrawn = false; // a job of thousands of pages keeps nothing per item
+    rules.pageCount = m_report.pageCount();
     // Pen widths are in screen pixels; the printer's are smaller.
     const GraphicsReplay graphics(double(Screen::TwipsPerPixel) / (1440.0 / printer.resolution()));
 

@@ -4,6 +4,7 @@
 #include "core/FixedField.h"
 #include "core/NumberText.h"
 #include "recording/ItemWriter.h"
+#include "recording/PageTokens.h"
 #include "recording/PrintItem.h"
 #include "recording/ReportStore.h"
 #include "recording/ShapeParams.h"
@@ -79,7 +80,7 @@ void PrintoutWriter::itemLine(const PrintItem& item) {
     case KindText:
     case KindTextNewLine:
         line((item.ItemKind == KindText ? QStringLiteral("1 ") : QStringLiteral("2 ")) +
-             blankLineBreaks(item.ItemText));
+             blankLineBreaks(withPageCount(item.ItemText, m_scale.pageCount)));
         break;
     case KindSpecialCenter:
     case KindSpecialCenterNewLine: {

@@ -18,6 +18,7 @@ struct PrintoutScale {
     bool zoomCurrentX = false;      // the zoom also scales horizontal positions of centred text
     float currentYofPageNumber = 0; // items kept relative to the page-number line are written
                                     // at their absolute position below the top
+    int32_t pageCount = 0;          // what "{pages}" in a text reads
 };
 
 // Writes the printout text file: for each item that moves with the page when centred, the

@@ -42,7 +42,11 @@ void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int3
     m_writer.WriteItem(empty);
 }
 
-void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal, int32_t vertical) {
+void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal, int32_t vertical,
+                                    std::optional<Box> box) {
+    if (box && (!(box->width > 0) || !(box->height > 0) || !withinPageRange(box->width) ||
+                !withinPageRange(box->height)))
+        raise(Status::InvalidPropertyValue);
     const QString prefix =
         QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
     const QString invalid =
@@ -65,8 +69,21 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
         return;
     }
     Surface& surface = *m_report.lines.surface();
-    m_report.picture = {stored, picture->widthHmm, picture->heightHmm,
-                        std::round(surface.CurrentY())};
+    double width = picture->widthHmm, height = picture->heightHmm;
+    if (box) {
+        // The box in the picture's own unit, hundredths of a millimetre.
+        const double boxWidth = PictureFile::twipsToHmm(box->width),
+                     boxHeight = PictureFile::twipsToHmm(box->height);
+        if (box->keepAspect && width > 0 && height > 0) {
+            const double scale = std::min(boxWidth / width, boxHeight / height);
+            width *= scale;
+            height *= scale;
+        } else {
+            width = boxWidth;
+            height = boxHeight;
+        }
+    }
+    m_report.picture = {stored, width, height, std::round(surface.CurrentY())};
     m_report.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
     m_report.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
     m_report.pending.kind = KindPicture;
@@ -78,7 +95,11 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
         warn(invalid, MessageBoxes::OkOnly);
         return;
     }
-    const float y = std::round(surface.CurrentY());
+    // A picture of the file's size moves the cursor by its height in its own unit, as pictures
+    // always have; one sized to a box puts the cursor right below it.
+    const float y = box ? std::round(float(m_report.picture.rememberedY +
+                                           PictureFile::hmmToTwips(m_report.picture.height)))
+                        : std::round(surface.CurrentY());
     surface.setCurrentY(y);
     m_report.props.CurrentY = y;
 }

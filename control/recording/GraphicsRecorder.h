@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace palvex {
 
 struct ReportState;
@@ -33,8 +35,14 @@ public:
     // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
     // argument for keep those of the previous shape); a pen width below 1 becomes 1.
     void recordShape(int16_t kind, const ShapeParams& params, int32_t align);
-    // A picture file: reported and not recorded when it is missing or not a picture.
-    void printPicture(const QString& fileName, int32_t horizontal, int32_t vertical);
+    // A picture file: reported and not recorded when it is missing or not a picture. With a box
+    // (twips), the picture is scaled into it, keeping its proportions inside it when asked.
+    struct Box {
+        float width = 0, height = 0;
+        bool keepAspect = true;
+    };
+    void printPicture(const QString& fileName, int32_t horizontal, int32_t vertical,
+                      std::optional<Box> box = std::nullopt);
 
 private:
     void warn(const QString& text, int flags);

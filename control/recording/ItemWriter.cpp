@@ -1,5 +1,7 @@
 #include "ItemWriter.h"
 
+#include "PageTokens.h"
+
 #include "PrintItem.h"
 #include "ReportStore.h"
 #include "core/CodePage.h"
@@ -175,6 +177,8 @@ void ItemWriter::WriteItem(QString& text) {
 
     // Text is measured and laid out as it will be stored: a character the code page cannot hold
     // is a '?' in the file, on the page and in the printout alike.
+    if (kind == KindText || kind == KindTextNewLine)
+        text = withPageNumber(text, m_report.firstPageNumber + m_report.pagesEnded);
     if (kind == KindText || kind == KindTextNewLine || kind == KindSpecialCenter ||
         kind == KindSpecialCenterNewLine)
         text = storedText(text);

@@ -2,6 +2,7 @@
 
 #include "GraphicsRecorder.h"
 #include "ItemWriter.h"
+#include "PageTokens.h"
 #include "PrintItem.h"
 #include "ReportStore.h"
 #include "TextRecorder.h"
@@ -89,16 +90,18 @@ void PageRecorder::FinishPage() {
         surface.setCurrentY(m_report.lines.pageNumberLine());
         m_report.pending.yRelative = 1;
         if (onPageFormatted) onPageFormatted(footerCount);
-        const QString number = QLatin1Char('-') +
-                               QString::number(m_report.firstPageNumber + footerCount - 1) +
-                               QLatin1Char('-');
-        surface.setForeColor(0);
-        surface.setFontSize(14);
-        surface.setFontBold(true);
-        surface.setFontUnderline(false);
-        m_report.pending.footerFlag = FooterItem;
-        m_report.props.DontConsiderForCenter = true;
-        m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
+        const QString number = withPageNumber(m_report.props.PageNumberFormat,
+                                              m_report.firstPageNumber + footerCount - 1);
+        // A format of blanks asks for no page number.
+        if (!trimBlanks(number).isEmpty()) {
+            surface.setForeColor(0);
+            surface.setFontSize(14);
+            surface.setFontBold(true);
+            surface.setFontUnderline(false);
+            m_report.pending.footerFlag = FooterItem;
+            m_report.props.DontConsiderForCenter = true;
+            m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
+        }
     }
     if (m_report.props.tfPrintFooter1) PrintFooters();
     m_report.pageFooterCount = footerCount;

@@ -51,6 +51,7 @@ void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p, float& 
     visit(QStringLiteral("ScaleWidth"), p.ScaleWidth, d.ScaleWidth);
     visit(QStringLiteral("BackColor"), p.BackColor, d.BackColor);
     visit(QStringLiteral("CodePage"), p.CodePage, d.CodePage);
+    visit(QStringLiteral("PageNumberFormat"), p.PageNumberFormat, d.PageNumberFormat);
 }
 
 template <class T> T fromVariant(const Variant& v);

@@ -5,6 +5,7 @@
 #include "recording/PageLines.h"
 #include "recording/PageSetup.h"
 #include "recording/ShapeParams.h"
+#include "recording/TableState.h"
 
 #include <QFont>
 #include <QString>
@@ -78,6 +79,11 @@ struct KeptProperties {
     int16_t DrawWidth = 0;
     // The page the next report is stored in (65001 UTF-8); a start takes it for its report.
     int32_t CodePage = palvex::CodePage::system().number();
+    // The text of the page number: {page} its number, {pages} the report's page count.
+    QString PageNumberFormat = QStringLiteral("-{page}-");
+    // The rules of the tables recorded next: 0 none, 1 under the header, 2 between rows, 3 a
+    // grid.
+    int16_t TableLines = 0;
 };
 
 // The kinds of illegal value a host can set, each warned of once.
@@ -187,6 +193,7 @@ struct ReportState {
     PendingRun run;
     PendingShape shape;
     PendingPicture picture;
+    TableState table;
 
     // The margins panel's choice. The page-number line follows the bottom margin: the line at
     // 100 % moves by what the bottom margin moved, and a zoomed page draws its own line from it.
@@ -197,6 +204,8 @@ struct ReportState {
     void close();
     // Formatting is over: the page count of the next formatting starts from nothing.
     void restartPageCount() { pagesEnded = 0; }
+    // The pages of the report once it has ended (what "{pages}" reads).
+    int32_t pageCount() const { return lastPageIndex + 1; }
     // gtAfterPage: nothing has been recorded or drawn since a page ended or the report was shown.
     void setAfterPage(bool after) { props.gtAfterPage = after; }
 };

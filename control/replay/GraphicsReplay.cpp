@@ -193,8 +193,11 @@ void GraphicsReplay::drawPicture(const PrintItem& item, ItemReplay& replay) cons
     // The record keeps the picture's size in hundredths of a millimetre; the page is in twips.
     const float w = float(PictureFile::hmmToTwips(params.width));
     const float h = float(PictureFile::hmmToTwips(params.height));
-    const float naturalW = float(PictureFile::hmmToTwips(picture->widthHmm));
-    const float naturalH = float(PictureFile::hmmToTwips(picture->heightHmm));
+    // A picture recorded at a size of its own (printPictureSized) is drawn at it; otherwise the
+    // file's own size, which the record holds to a fraction of a twip.
+    float naturalW = float(PictureFile::hmmToTwips(picture->widthHmm));
+    float naturalH = float(PictureFile::hmmToTwips(picture->heightHmm));
+    if (std::abs(w - naturalW) > 0.5f || std::abs(h - naturalH) > 0.5f) naturalW = w, naturalH = h;
     const float W = s.ScaleWidth(), H = s.Height();
     const float zoom = rules.zoom;
     float paintW = naturalW, paintH = naturalH;

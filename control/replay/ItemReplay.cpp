@@ -4,6 +4,7 @@
 #include "core/NumberText.h"
 #include "platform/Surface.h"
 #include "recording/ItemWriter.h"
+#include "recording/PageTokens.h"
 #include "recording/ReportStore.h"
 #include "recording/ShapeParams.h"
 
@@ -27,7 +28,9 @@ bool isRun(const PrintItem& item) {
 } // namespace
 
 PrintItem ItemReplay::read(int32_t n) const {
-    return m_store.read(n);
+    PrintItem item = m_store.read(n);
+    if (isText(item)) item.ItemText = withPageCount(std::move(item.ItemText), m_rules.pageCount);
+    return item;
 }
 
 void ItemReplay::applyItemFont(const PrintItem& item) {

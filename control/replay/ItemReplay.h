@@ -26,6 +26,7 @@ struct ReplayRules {
     bool monochrome = false;           // a black-and-white printer prints everything black
     bool trackExtent = true;           // the preview records the free text's extent
     bool keepDrawn = true;             // the preview keeps where each text was drawn
+    int32_t pageCount = 0;             // what "{pages}" in a text reads; 0 leaves it as it is
 };
 
 // Where a text item was drawn: its right end (from the surface's right edge) and top, in the

@@ -14,7 +14,7 @@ file(GLOB installed_headers RELATIVE ${PREFIX}/include ${PREFIX}/include/*
      ${PREFIX}/include/*/*)
 list(SORT installed_headers)
 set(public_headers palvex palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h
-    palvex/MemberTable.h palvex/Out.h palvex/Palvex.h palvex/Status.h palvex/Variant.h
+    palvex/MemberTable.h palvex/Out.h palvex/Palvex.h palvex/ReportWriter.h palvex/Status.h palvex/Variant.h
     palvex/palvex_c.h)
 if(NOT installed_headers STREQUAL public_headers)
     message(FATAL_ERROR "installed headers: ${installed_headers}\nexpected: ${public_headers}")
@@ -78,6 +78,7 @@ file(WRITE ${WORK}/standard/host.cpp "#include <palvex/Dispatch.h>
 #include <palvex/MemberTable.h>
 #include <palvex/Out.h>
 #include <palvex/Palvex.h>
+#include <palvex/ReportWriter.h>
 #include <palvex/Status.h>
 #include <palvex/Variant.h>
 #include <palvex/palvex_c.h>

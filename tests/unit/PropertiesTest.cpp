@@ -168,7 +168,7 @@ TEST_F(Properties, SavingWritesEveryKeyInOrder) {
                   "FontSize FontName FontItalic FontBold AutoSize dontPrintNumberPage fxAsciiChar "
                   "DrawWidth FontStrikethru FontTransparent fxCharset DontConsiderForCenter "
                   "tfPrintFooter1 Header currentYofPageNumber gtMaxp gtMinp gtPrWidth ScaleHeight "
-                  "ScaleWidth BackColor CodePage"));
+                  "ScaleWidth BackColor CodePage PageNumberFormat"));
 }
 
 TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {

@@ -82,6 +82,19 @@ TEST_F(ScriptHostTest, ASyntaxErrorStopsTheScriptWhereItIsAfterRunningWhatCameBe
         << f.errors.toStdString();
 }
 
+TEST_F(ScriptHostTest, StringsJoinWithTheCharactersALineCannotHold) {
+    const Finished f = run("ForeColor = &HFF\n? ForeColor\n"
+                           "PageNumberFormat = \"{page}\" & tab & \"a\"\"b\" & CrLf & RowSeparator\n"
+                           "? PageNumberFormat\nPageNumberFormat = Lf\n? PageNumberFormat\n"
+                           "printText \"x\" & 5\n");
+    EXPECT_EQ(f.status, 2);
+    // A hexadecimal number is still a number; the joined text arrives whole.
+    EXPECT_EQ(f.output, QStringLiteral("ForeColor = 255\nPageNumberFormat = \"{page}\ta\"\"b\r\n\x1e\"\n"
+                                       "PageNumberFormat = \"\n\"\n"));
+    EXPECT_TRUE(f.errors.contains(QStringLiteral("line 7: not a string to join: 5")))
+        << f.errors.toStdString();
+}
+
 TEST_F(ScriptHostTest, AScriptFileMayHaveAByteOrderMarkAndCarriageReturns) {
     QFile script(m_dir.filePath(QStringLiteral("dos.pvs")));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));

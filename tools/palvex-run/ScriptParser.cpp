@@ -107,11 +107,59 @@ void checkActionIndexes(const Statement& st) {
     }
 }
 
+// The characters a line of script cannot hold, by name: cells of a table row are separated by
+// tabs, rows of TableRows by the record separator, and a paragraph breaks at a line end.
+std::optional<QString> namedCharacters(QStringView word) {
+    static const struct {
+        QLatin1StringView name;
+        const char16_t* text;
+    } names[] = {{QLatin1StringView("Tab"), u"\t"},
+                 {QLatin1StringView("Cr"), u"\r"},
+                 {QLatin1StringView("Lf"), u"\n"},
+                 {QLatin1StringView("CrLf"), u"\r\n"},
+                 {QLatin1StringView("RowSeparator"), u"\x1e"}};
+    for (const auto& n : names)
+        if (word.compare(n.name, Qt::CaseInsensitive) == 0) return QString::fromUtf16(n.text);
+    return std::nullopt;
+}
+
+bool startsAString(QStringView text) {
+    if (text.startsWith(QLatin1Char('"'))) return true;
+    qsizetype i = 0;
+    while (i < text.size() && isIdentifierChar(text[i]))
+        ++i;
+    return i > 0 && namedCharacters(text.left(i)).has_value();
+}
+
+// "a" & Tab & "b": strings and named characters joined.
+QString joinedString(const std::vector<QStringView>& pieces, int line) {
+    QString joined;
+    for (const QStringView piece : pieces) {
+        const QStringView word = piece.trimmed();
+        if (const std::optional<QString> named = namedCharacters(word)) {
+            joined += *named;
+            continue;
+        }
+        const Variant value = word.startsWith(QLatin1Char('"')) ? parseLiteral(word, line)
+                                                                : Variant::missing();
+        if (value.isMissing())
+            throw ParseError{line, QStringLiteral("not a string to join: ") + word.toString()};
+        joined += value.toString();
+    }
+    return joined;
+}
+
 } // namespace
 
 Variant parseLiteral(QStringView raw, int line) {
     const QStringView text = raw.trimmed();
     if (text.isEmpty()) return Variant::missing();
+    if (startsAString(text)) {
+        const std::vector<QStringView> pieces =
+            splitOutsideStrings(text, QLatin1Char('&'), line, false);
+        if (pieces.size() > 1 || !text.startsWith(QLatin1Char('"')))
+            return joinedString(pieces, line);
+    }
     if (text.startsWith(QLatin1Char('"'))) {
         if (text.size() < 2 || !text.endsWith(QLatin1Char('"')))
             throw ParseError{line, QStringLiteral("unterminated string")};

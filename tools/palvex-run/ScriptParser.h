@@ -30,7 +30,8 @@ struct ParseError {
 Statement parseLine(const QString& text, int line);
 
 // A literal argument: number (12, -1.5, 1e3, &HFF0000), "string" ("" is a quote), true, false,
-// or empty for an omitted argument.
+// or empty for an omitted argument. Strings join with & the characters a line cannot hold, by
+// name: Tab, Cr, Lf, CrLf and RowSeparator ("1" & Tab & "קופה").
 Variant parseLiteral(QStringView text, int line);
 
 } // namespace palvex::script

@@ -320,6 +320,42 @@ public:
     // left; toolbar captions too, at once and for later starts.
     Status UseHebrewTexts();
 
+    // Layout the control does for the host, recorded as ordinary items.
+    // The margins in twips, as the margins panel's OK takes them (rounded to its hundredths of
+    // a centimetre, kept for the next reports): 380 for a negative one, one beyond the panel's
+    // 4 cm, or margins that leave no room; 52 before a start.
+    Status SetMargins(const float& Left, const float& Top, const float& Right, const float& Bottom);
+    // The text wrapped into a box Width twips wide whose right edge is CurrentX: lines break
+    // where Unicode allows (a word wider than the box between its characters), CR LF or LF
+    // always. Alignment 1 right (the default), 2 centre, 3 left, 4 justified (the last line
+    // right); LineSpacing times the font's line height (1). Pages end where a line would pass
+    // the break limit. The cursor ends below the last line at the box's right edge.
+    Status printParagraph(const QString& Text, const float& Width,
+                          const int16_t* Alignment = nullptr, const float* LineSpacing = nullptr);
+    // A table: columns from right to left, then its rows, each cell wrapped in its column as a
+    // paragraph, a row moved whole to the next page (with the header row again) when it does
+    // not fit. Columns without any header make a table without a header row.
+    Status TableClear();
+    Status TableAddColumn(const float& Width, const int16_t& Alignment, const QString& Header);
+    Status TableBegin(const bool* RepeatHeader = nullptr);
+    // Cells separated by tabs; missing cells are empty, more cells than columns is 380.
+    Status TableRow(const QString& Cells);
+    // Rows separated by the record separator (U+001E), recorded in one call.
+    Status TableRows(const QString& Rows);
+    Status TableEnd();
+    // The rules of the tables: 0 none, 1 under the header row, 2 between rows, 3 a grid.
+    Status get_TableLines(Out<int16_t> value);
+    Status let_TableLines(int16_t value);
+    // The page number's text (saved with the form): "{page}" its number, "{pages}" the report's
+    // page count; "-{page}-" unless set. Both work in every text, headers and footers too.
+    Status get_PageNumberFormat(Out<QString> value);
+    Status let_PageNumberFormat(const QString& value);
+    // The picture scaled into a box Width by Height twips (inside it, in its own proportions,
+    // unless KeepAspect is false), placed as printPicture places one (Alignment as its ALH), the
+    // cursor below it.
+    Status printPictureSized(const QString& Path, const float& Width, const float& Height,
+                             const bool* KeepAspect = nullptr, const int16_t* Alignment = nullptr);
+
     Status About();
 
 protected:

@@ -5,6 +5,9 @@
         r.StartPalvexPrintPreview()
         r.FontName = "David CLM"
         r.printText("שלום", palvex.A2_JumpToNextLine)
+        r.paragraph("טקסט ארוך שנשבר לשורות", 4000)
+        with r.table([(1500, palvex.RIGHT, "חשבון"), (3000, palvex.RIGHT, "שם")]) as t:
+            t.row([100001, "קופה ראשית"])
         r.printLastPage()
         r.ExportPdf("hello.pdf")
 
@@ -14,6 +17,7 @@ PalvexError with the control's status number.
 """
 
 from . import _members
+from ._layout import CENTER, JUSTIFIED, LEFT, RIGHT, Align, Table
 from ._native import lib as _lib  # noqa: F401  (loads the library first, with a clear error)
 from ._report import (Event, PalvexError, Report, UnreadablePropertyError, ensure_application,
                       run, without_display)
@@ -40,7 +44,7 @@ def _export_enumerations():
 
 _export_enumerations()
 
-__all__ = ["Event", "PalvexError", "Report", "UnreadablePropertyError", "ensure_application",
+__all__ = ["Align", "CENTER", "JUSTIFIED", "LEFT", "RIGHT", "Table", "Event", "PalvexError", "Report", "UnreadablePropertyError", "ensure_application",
            "run", "status_text", "without_display"] + [
     name for name, enum_type in _members.enumerations.items()
     for name in [name] + [value.name for value in enum_type]

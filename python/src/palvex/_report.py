@@ -6,6 +6,7 @@ import inspect
 import sys
 import threading
 
+from . import _layout
 from . import _members
 from . import _native as n
 from . import _values
@@ -273,6 +274,8 @@ def _property(member):
 
 
 _enums = _members.enumerations
+Report.paragraph = _layout.paragraph
+Report.table = _layout.table
 for _member in _members.members:
     if hasattr(Report, _member.name):
         raise ImportError(f"palvex: the member {_member.name} clashes with Report's own")

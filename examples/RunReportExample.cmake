@@ -1,5 +1,6 @@
-# Runs COMMAND ("|"-separated) in an empty WORKDIR. It must succeed, report no error, and leave
-# small_report.pdf there, which qpdf finds sound and whose text (pdftotext -layout) must be EXPECTED's, column for column:
+# Runs COMMAND ("|"-separated) in an empty WORKDIR, into which the files of COPY ("|"-separated)
+# are copied first. It must succeed, report no error, and leave PDF (small_report.pdf unless
+# given) there, which qpdf finds sound and whose text (pdftotext -layout) must be EXPECTED's, column for column:
 # the spacing is where each text stands on the page. pdftotext wraps right-to-left runs in
 # invisible direction marks (U+202A to U+202E); they are dropped, as are blanks at line ends.
 function(normalise text out)
@@ -17,6 +18,13 @@ endfunction()
 string(REPLACE "|" ";" command "${COMMAND}")
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
+if(COPY)
+    string(REPLACE "|" ";" copies "${COPY}")
+    file(COPY ${copies} DESTINATION ${WORKDIR})
+endif()
+if(NOT PDF)
+    set(PDF small_report.pdf)
+endif()
 execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORKDIR}
     OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -26,7 +34,7 @@ endif()
 if(output MATCHES "(^|\n)error [0-9]+:")
     message(FATAL_ERROR "a call failed:\n${output}")
 endif()
-set(pdf ${WORKDIR}/small_report.pdf)
+set(pdf ${WORKDIR}/${PDF})
 if(NOT EXISTS ${pdf})
     message(FATAL_ERROR "no ${pdf}\n${output}\n${errors}")
 endif()

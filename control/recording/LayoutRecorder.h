@@ -1,0 +1,83 @@
+#pragma once
+
+#include "recording/TableState.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+namespace palvex {
+
+struct ReportState;
+class ReportStore;
+class TextRecorder;
+class GraphicsRecorder;
+class PageRecorder;
+class Surface;
+struct BrokenLine;
+
+// Lays text out for the host and records it as ordinary items: paragraphs wrapped into lines of
+// a box, and tables of wrapped cells, with page breaks (footer, new page, headers) where the next
+// line or row would pass the break limit. Every line is one text item and every rule one line
+// item, so the preview, the print, the PDF, search, centring and printouts take them as they
+// take what a host records itself.
+class LayoutRecorder {
+public:
+    LayoutRecorder(ReportState& report, const ReportStore& store, TextRecorder& text,
+                   GraphicsRecorder& graphics, PageRecorder& pages)
+        : m_report(report), m_store(store), m_text(text), m_graphics(graphics), m_pages(pages) {}
+
+    // The text wrapped into a box `width` twips wide whose right edge is the cursor's x; the
+    // cursor ends below the last line at the box's right edge. Throws 380 for a width or line
+    // spacing that is not a positive number a page can hold, or an alignment outside 1-4.
+    void printParagraph(const QString& text, float width, int32_t alignment, float lineSpacing);
+
+    void tableClear();
+    // Throws 380 for a width that is not positive or an alignment outside 1-4, and 5 while a
+    // table is begun.
+    void tableAddColumn(float width, int32_t alignment, const QString& header);
+    // Fixes the table's right edge at the cursor's x and records the header row in bold (none
+    // when no column has a header). Throws 5 without columns.
+    void tableBegin(bool repeatHeader);
+    // One row, its cells separated by tabs; missing cells are empty. Throws 380, recording
+    // nothing, for more cells than columns, and 5 outside a begun table.
+    void tableRow(const QString& cells);
+    // Many rows at once, separated by the record separator (U+001E): for hosts whose every call
+    // costs (Python). All are checked before the first is recorded.
+    void tableRows(const QString& rows);
+    // The cursor below the table at its right edge.
+    void tableEnd();
+
+private:
+    struct Cell {
+        std::vector<BrokenLine> lines;
+    };
+    Surface& surface() const;
+    float lineHeight() const;
+    float measure(const QString& text) const;
+    // Ends the page when `height` more would pass the break limit, unless the cursor is where a
+    // page begins (so a line taller than a page is recorded all the same). True when it did.
+    bool breakPageFor(float height);
+    // One line of text in a box of `width` whose right edge is `right`, at the cursor's y.
+    void recordLine(const BrokenLine& line, float right, float width, BoxAlignment alignment);
+    std::vector<Cell> cellsOf(const QStringList& texts) const;
+    void recordRow(const std::vector<Cell>& cells, bool header);
+    void recordHeaderRow();
+    // A new page for the rest of the table, its header row on it when the table repeats it.
+    void breakTablePage();
+    // Rules of the grid for a stretch of rows from `top` to `bottom`.
+    void recordRules(float top, float bottom, bool header);
+    void recordRule(float rightX1, float y1, float rightX2, float y2);
+    float tableWidth() const;
+
+    ReportState& m_report;
+    const ReportStore& m_store;
+    TextRecorder& m_text;
+    GraphicsRecorder& m_graphics;
+    PageRecorder& m_pages;
+    float m_pageStartY = -1; // where this recorder began the page it is on; -1: not its own
+};
+
+} // namespace palvex
