@@ -2,8 +2,10 @@
 // interface (by dispatch identifier; checkMin2 after each row breaks the page and PrintHeader
 // repeats the titles; at 10 pt 43 rows and the titles fit a page under the default margins), then
 // printed to the PDF device. Recording and printing are timed and their peak memory measured
-// apart; each N runs in a process of its own. `bench-trial-balance [N...]` (default 10 100 1000
-// 10000). `bench-trial-balance --script N` writes the same report, printed the same way, as a
+// apart; each N runs in a process of its own, cell by cell in Windows-1255 and UTF-8, and as
+// table rows (one TableRow call a row, the control breaking the pages and repeating the column
+// titles). `bench-trial-balance [N...]` (default 10 100 1000 10000); one run:
+// `bench-trial-balance --one N [CODEPAGE] [cells|table]`. `bench-trial-balance --script N` writes the same report, printed the same way, as a
 // palvex-run script on standard output instead (see bench/script_vs_dispatch).
 
 #include "BenchControls.h"
@@ -89,6 +91,20 @@ QString q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
+// Twenty words an account's name is made of, three at a time.
+const QString* accountWords() {
+    static const QString words[] = {
+        q("הוצאות"), q("הכנסות"), q("מכירות"), q("רכישות"), q("משכורות"), q("שכר דירה"), q("חשמל"),
+        q("מים"),    q("טלפון"),  q("ביטוח"),  q("רכב"),    q("דלק"),     q("ריהוט"),    q("ציוד"),
+        q("מחשבים"), q("לקוחות"), q("ספקים"),  q("בנק"),    q("קופה"),    q("מע\"מ")};
+    return words;
+}
+
+QString accountName(const QString* words, long i) {
+    return words[i % 20] + QLatin1Char(' ') + words[(i * 7 + 3) % 20] + QLatin1Char(' ') +
+           words[(i * 13 + 5) % 20];
+}
+
 void record(Host& host, int pages, int32_t codePage) {
     const DispId start = host.id("StartPalvexPrintPreview"), header = host.id("Header"),
                  nameHeader = host.id("fxNameHeader"), sizeHeader = host.id("fxFontsizeHeader"),
@@ -136,12 +152,7 @@ void record(Host& host, int pages, int32_t codePage) {
     host.set(fontSize, 10.0f);
     host.set(fontBold, false);
 
-    const char* words[] = {"הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה", "חשמל",
-                           "מים",    "טלפון",  "ביטוח",  "רכב",    "דלק",     "ריהוט",    "ציוד",
-                           "מחשבים", "לקוחות", "ספקים",  "בנק",    "קופה",    "מע\"מ"};
-    QString wordList[20];
-    for (int w = 0; w < 20; ++w)
-        wordList[w] = q(words[w]);
+    const QString* wordList = accountWords();
     const QLocale c = QLocale::c();
     const Variant stay{int32_t(A1_StayWhereYouAre)}, next{int32_t(A2_JumpToNextLine)};
     double debit = 0, credit = 0;
@@ -153,10 +164,7 @@ void record(Host& host, int pages, int32_t codePage) {
         host.set(currentX, 10000.0f);
         host.call(printText, {Variant(QString::number(100000 + i)), stay});
         host.set(currentX, 7200.0f);
-        host.call(printText,
-                  {Variant(wordList[i % 20] + QLatin1Char(' ') + wordList[(i * 7 + 3) % 20] +
-                           QLatin1Char(' ') + wordList[(i * 13 + 5) % 20]),
-                   stay});
+        host.call(printText, {Variant(accountName(wordList, i)), stay});
         host.set(currentX, 5600.0f);
         host.call(printText, {Variant(QString::number(i % 9000)), stay});
         host.set(currentX, isDebit ? 4000.0f : 2000.0f);
@@ -174,6 +182,64 @@ void record(Host& host, int pages, int32_t codePage) {
     host.call(printLastPage);
 }
 
+// The same accounts as a table: the company and the title are the page headers, the column
+// titles the table's header row, and the control breaks the pages between rows (each a
+// TableRow call, its cells separated by tabs).
+void recordTable(Host& host, int pages, int32_t codePage) {
+    const DispId header = host.id("Header"), nameHeader = host.id("fxNameHeader"),
+                 sizeHeader = host.id("fxFontsizeHeader"), boldHeader = host.id("fxFontBoldHeader"),
+                 underlineHeader = host.id("fxFontUnderlineHeader"),
+                 alignHeader = host.id("fxAlignHeader"), enterHeader = host.id("fxEnterAfterHeader"),
+                 addColumn = host.id("TableAddColumn"), tableRow = host.id("TableRow"),
+                 fontBold = host.id("FontBold");
+    host.set(host.id("CodePage"), Variant(codePage));
+    host.call(host.id("StartPalvexPrintPreview"));
+    host.set(header, true);
+    const QString titles[] = {q("חשבונאות הגליל בע\"מ"), q("Trial balance - מאזן בוחן")};
+    for (int16_t n = 1; n <= 2; ++n) {
+        host.call(nameHeader, {Variant(n), Variant(titles[n - 1])});
+        host.call(sizeHeader, {Variant(n), Variant(n == 1 ? 14.0f : 11.0f)});
+        host.call(boldHeader, {Variant(n), Variant(n == 1)});
+        host.call(underlineHeader, {Variant(n), Variant(n == 2)});
+        host.call(alignHeader, {Variant(n), Variant(int32_t(AlignCenter))});
+        host.call(enterHeader, {Variant(n), Variant(int16_t(n))});
+    }
+    host.call(host.id("PrintHeader"));
+    host.set(host.id("FontName"), q("Liberation Sans"));
+    host.set(host.id("FontSize"), 10.0f);
+    host.set(fontBold, false);
+    struct Column {
+        float width;
+        int16_t align;
+        const char* title;
+    };
+    const Column columns[] = {{1600, 1, "מספר חשבון"}, {3800, 1, "שם החשבון"}, {1000, 2, "קוד"},
+                              {1700, 3, "חובה"},        {1700, 3, "זכות"}};
+    for (const Column& c : columns)
+        host.call(addColumn, {Variant(c.width), Variant(c.align), Variant(q(c.title))});
+    host.set(host.id("CurrentX"), 0.0f);
+    host.call(host.id("TableBegin"));
+    const QString* words = accountWords();
+    const QLocale c = QLocale::c();
+    const QChar tab = QLatin1Char('\t');
+    double debit = 0, credit = 0;
+    const long rows = long(pages) * RowsPerPage;
+    for (long i = 0; i < rows; ++i) {
+        const double amount = double((i * 7919) % 1000000) / 100.0 + 10;
+        const bool isDebit = i % 2 == 0;
+        (isDebit ? debit : credit) += amount;
+        const QString money = c.toString(amount, 'f', 2);
+        host.call(tableRow, {Variant(QString::number(100000 + i) + tab + accountName(words, i) +
+                                     tab + QString::number(i % 9000) + tab +
+                                     (isDebit ? money + tab : tab + money))});
+    }
+    host.set(fontBold, true);
+    host.call(tableRow, {Variant(tab + q("סה\"כ - Total") + tab + tab + c.toString(debit, 'f', 2) +
+                                 tab + c.toString(credit, 'f', 2))});
+    host.call(host.id("TableEnd"));
+    host.call(host.id("printLastPage"));
+}
+
 std::string run(const std::string& command) {
     std::string out;
     if (FILE* p = popen(command.c_str(), "r")) {
@@ -186,7 +252,9 @@ std::string run(const std::string& command) {
 }
 
 // One N in this process, in one code page: prints one result line.
-int measure(int pages, int32_t codePage, int argc, char** argv) {
+enum class Recording { Cells, Table };
+
+int measure(int pages, int32_t codePage, Recording how, int argc, char** argv) {
     bench::BenchApplication app(argc, argv);
     // PALVEX_BENCH_PDF keeps the printed report where a person can look at it.
     const QString pdf = qEnvironmentVariableIsSet("PALVEX_BENCH_PDF")
@@ -198,7 +266,10 @@ int measure(int pages, int32_t codePage, int argc, char** argv) {
 
     auto t0 = std::chrono::steady_clock::now();
     Host host(control);
-    record(host, pages, codePage);
+    if (how == Recording::Table)
+        recordTable(host, pages, codePage);
+    else
+        record(host, pages, codePage);
     const double recordSeconds = secondsSince(t0);
     const long recordPeak = bench::peakKilobytes();
 
@@ -220,15 +291,17 @@ int measure(int pages, int32_t codePage, int argc, char** argv) {
                         first.find("מאזן בוחן") != std::string::npos;
     const bool numbered = last.find("-" + std::to_string(pdfPages) + "-") != std::string::npos;
     const int32_t items = control.internals().reportStore().recordsInFile();
-    std::printf("  %6d %5d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n", pages,
-                codePage, items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024,
+    std::printf("  %6d %5s %5d %9d | %8.2f %9.0f %9ld | %8.2f %9.0f %9ld | %8.2f | %6d %s%s\n",
+                pages, how == Recording::Table ? "table" : "cells", codePage, items, recordSeconds, pdfPages / recordSeconds, recordPeak / 1024,
                 printSeconds, pdfPages / printSeconds, printPeak / 1024,
                 recordSeconds + printSeconds, pdfPages, titled ? "title " : "NO-TITLE ",
                 numbered ? "last-number" : "NO-LAST-NUMBER");
     // For the parent: the peaks in KiB, to tell growth per item.
     std::printf("= %d %ld %ld\n", items, recordPeak, printPeak);
     std::fflush(stdout);
-    return pdfPages >= pages && titled && numbered ? 0 : 1;
+    // The table fits more rows on a page than the host's 50 (its row height is its text's).
+    const int expected = how == Recording::Table ? 1 : pages;
+    return pdfPages >= expected && titled && numbered ? 0 : 1;
 }
 
 // The report of `measure` as a palvex-run script, printed through the toolbar as it prints.
@@ -243,9 +316,11 @@ int writeScript(int pages) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "--one")
-        return measure(std::atoi(argv[2]), argc == 4 ? std::atoi(argv[3]) : CodePage::Default, argc,
-                       argv);
+    if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--one")
+        return measure(std::atoi(argv[2]), argc >= 4 ? std::atoi(argv[3]) : CodePage::Default,
+                       argc == 5 && std::string(argv[4]) == "table" ? Recording::Table
+                                                                     : Recording::Cells,
+                       argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--script") return writeScript(std::atoi(argv[2]));
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i)
@@ -254,7 +329,8 @@ int main(int argc, char** argv) {
     std::printf("Trial balance: record through the automation interface, print to the PDF device\n"
                 "(50 × N rows; pages/s counts the pages printed; memory is the peak resident size, "
                 "MiB)\n\n");
-    std::printf("  %6s %5s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "page", "items",
+    std::printf("  %6s %5s %5s %9s | %8s %9s %9s | %8s %9s %9s | %8s | %s\n", "N", "rows",
+                "page", "items",
                 "record s", "pages/s", "peak", "print s", "pages/s", "peak", "total s", "PDF");
     std::fflush(stdout);
     struct Peaks {
@@ -262,11 +338,17 @@ int main(int argc, char** argv) {
     };
     std::vector<Peaks> peaks;
     int failed = 0;
-    // Each N in Windows-1255 and, beside it, in UTF-8.
+    // Each N cell by cell in Windows-1255 and, beside it, in UTF-8 and as table rows.
+    struct Run {
+        int32_t page;
+        const char* how;
+    };
+    const Run runs[] = {{CodePage::Default, "cells"}, {CodePage::Utf8, "cells"},
+                        {CodePage::Default, "table"}};
     for (int pages : sizes)
-        for (const int32_t page : {int32_t(CodePage::Default), int32_t(CodePage::Utf8)}) {
+        for (const auto& [page, how] : runs) {
             FILE* child = popen((std::string(argv[0]) + " --one " + std::to_string(pages) + " " +
-                                 std::to_string(page))
+                                 std::to_string(page) + " " + how)
                                     .c_str(),
                                 "r");
             if (!child) return 1;
@@ -274,7 +356,8 @@ int main(int argc, char** argv) {
             while (std::fgets(line, sizeof line, child)) {
                 Peaks p;
                 if (std::sscanf(line, "= %ld %ld %ld", &p.items, &p.recordKiB, &p.printKiB) == 3) {
-                    if (page == CodePage::Default) peaks.push_back(p);
+                    if (page == CodePage::Default && std::string(how) == "cells")
+                        peaks.push_back(p);
                 } else {
                     std::fputs(line, stdout);
                 }

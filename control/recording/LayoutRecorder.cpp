@@ -50,6 +50,10 @@ float LayoutRecorder::measure(const QString& text) const {
     return text.isEmpty() ? 0.0f : m_text.TextWidth(text);
 }
 
+float LayoutRecorder::widthOf(const BrokenLine& line) const {
+    return line.width >= 0 ? line.width : measure(line.text);
+}
+
 bool LayoutRecorder::breakPageFor(float height) {
     Surface& s = surface();
     const float y = s.CurrentY();
@@ -72,10 +76,10 @@ void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width
     case BoxAlignment::Right:
         break;
     case BoxAlignment::Centre:
-        x = right + (width - measure(text)) / 2;
+        x = right + (width - widthOf(line)) / 2;
         break;
     case BoxAlignment::Left:
-        x = right + width - measure(text);
+        x = right + width - widthOf(line);
         break;
     case BoxAlignment::Justified:
         // The last line of a paragraph, and one a hard break ends, stays as it is.
@@ -144,15 +148,15 @@ void LayoutRecorder::tableBegin(bool repeatHeader) {
     recordHeaderRow();
 }
 
-std::vector<LayoutRecorder::Cell> LayoutRecorder::cellsOf(const QStringList& texts) const {
-    std::vector<Cell> cells;
+void LayoutRecorder::cellsOf(const QStringList& texts, std::vector<Cell>& cells) const {
+    const size_t columns = m_report.table.columns.size();
+    cells.resize(columns);
     const auto measureText = [this](const QString& t) { return measure(t); };
-    for (size_t i = 0; i < m_report.table.columns.size(); ++i) {
+    for (size_t i = 0; i < columns; ++i) {
         const TableColumn& column = m_report.table.columns[i];
         const float inside = std::max(1.0f, column.width - 2 * CellPaddingX);
-        cells.push_back({breakLines(texts.value(qsizetype(i)), inside, measureText)});
+        breakLines(texts.value(qsizetype(i)), inside, measureText, cells[i].lines);
     }
-    return cells;
 }
 
 void LayoutRecorder::recordHeaderRow() {
@@ -168,7 +172,9 @@ void LayoutRecorder::recordHeaderRow() {
     const bool bold = s.FontBold();
     s.setFontBold(true);
     try {
-        recordRow(cellsOf(headers), true);
+        std::vector<Cell> cells;
+        cellsOf(headers, cells);
+        recordRow(cells, true);
     } catch (...) {
         s.setFontBold(bold);
         throw;
@@ -231,7 +237,8 @@ void LayoutRecorder::tableRow(const QString& cells) {
     if (!m_report.table.begun) raise(Status::InvalidProcedureCall);
     const QStringList texts = cells.split(QLatin1Char('\t'));
     if (size_t(texts.size()) > m_report.table.columns.size()) raise(Status::InvalidPropertyValue);
-    recordRow(cellsOf(texts), false);
+    cellsOf(texts, m_rowCells);
+    recordRow(m_rowCells, false);
 }
 
 void LayoutRecorder::tableRows(const QString& rows) {
@@ -240,8 +247,10 @@ void LayoutRecorder::tableRows(const QString& rows) {
     for (const QString& row : each)
         if (size_t(row.count(QLatin1Char('\t')) + 1) > m_report.table.columns.size())
             raise(Status::InvalidPropertyValue);
-    for (const QString& row : each)
-        recordRow(cellsOf(row.split(QLatin1Char('\t'))), false);
+    for (const QString& row : each) {
+        cellsOf(row.split(QLatin1Char('\t')), m_rowCells);
+        recordRow(m_rowCells, false);
+    }
 }
 
 void LayoutRecorder::tableEnd() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recording/LineBreaker.h"
 #include "recording/TableState.h"
 
 #include <QString>
@@ -16,7 +17,6 @@ class TextRecorder;
 class GraphicsRecorder;
 class PageRecorder;
 class Surface;
-struct BrokenLine;
 
 // Lays text out for the host and records it as ordinary items: paragraphs wrapped into lines of
 // a box, and tables of wrapped cells, with page breaks (footer, new page, headers) where the next
@@ -54,15 +54,19 @@ private:
     struct Cell {
         std::vector<BrokenLine> lines;
     };
+    std::vector<Cell> m_rowCells;
     Surface& surface() const;
     float lineHeight() const;
     float measure(const QString& text) const;
+    float widthOf(const BrokenLine& line) const;
     // Ends the page when `height` more would pass the break limit, unless the cursor is where a
     // page begins (so a line taller than a page is recorded all the same). True when it did.
     bool breakPageFor(float height);
     // One line of text in a box of `width` whose right edge is `right`, at the cursor's y.
     void recordLine(const BrokenLine& line, float right, float width, BoxAlignment alignment);
-    std::vector<Cell> cellsOf(const QStringList& texts) const;
+    // The cells of a row, wrapped in their columns, into `cells` (whose storage a table's rows
+    // reuse: a large table is mostly this).
+    void cellsOf(const QStringList& texts, std::vector<Cell>& cells) const;
     void recordRow(const std::vector<Cell>& cells, bool header);
     void recordHeaderRow();
     // A new page for the rest of the table, its header row on it when the table repeats it.

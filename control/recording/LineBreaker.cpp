@@ -13,7 +13,7 @@ QString withoutTrailingBlanks(const QString& text) {
     qsizetype n = text.size();
     while (n > 0 && text[n - 1].isSpace())
         --n;
-    return text.left(n);
+    return n == text.size() ? text : text.left(n); // shared, not copied, when nothing trails
 }
 
 // The break opportunities of one paragraph (no hard breaks inside), as positions.
@@ -30,6 +30,14 @@ std::vector<qsizetype> opportunities(const QString& paragraph,
 void breakParagraph(const QString& paragraph, float width,
                     const std::function<float(const QString&)>& measure,
                     std::vector<BrokenLine>& lines) {
+    // Most paragraphs of a report (a table's cells above all) fit their box whole: one
+    // measurement, no search for break opportunities.
+    QString whole = withoutTrailingBlanks(paragraph);
+    if (whole.isEmpty()) return; // blanks alone: the caller's empty line
+    if (const float w = measure(whole); w <= width) {
+        lines.push_back({std::move(whole), false, w});
+        return;
+    }
     const std::vector<qsizetype> breaks = opportunities(paragraph, QTextBoundaryFinder::Line);
     const std::vector<qsizetype> clusters = opportunities(paragraph, QTextBoundaryFinder::Grapheme);
     qsizetype start = 0;
@@ -75,17 +83,31 @@ void breakParagraph(const QString& paragraph, float width,
 
 std::vector<BrokenLine> breakLines(const QString& text, float width,
                                    const std::function<float(const QString&)>& measure) {
-    QString normalised = text;
-    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     std::vector<BrokenLine> lines;
-    for (const QString& paragraph : normalised.split(QLatin1Char('\n'))) {
+    breakLines(text, width, measure, lines);
+    return lines;
+}
+
+void breakLines(const QString& text, float width,
+                const std::function<float(const QString&)>& measure,
+                std::vector<BrokenLine>& lines) {
+    lines.clear();
+    auto addParagraph = [&](const QString& paragraph) {
         const size_t before = lines.size();
         breakParagraph(paragraph, width, measure, lines);
         if (lines.size() == before) lines.push_back({}); // an empty line of its own
         lines.back().lastOfParagraph = true;
+    };
+    // A table's cells and most paragraphs hold no hard break: no copy, no split.
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        addParagraph(text);
+        return;
     }
-    return lines;
+    QString normalised = text;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (const QString& paragraph : normalised.split(QLatin1Char('\n')))
+        addParagraph(paragraph);
 }
 
 QString justified(const QString& line, float width,

@@ -8,10 +8,12 @@
 namespace palvex {
 
 // One line of a wrapped text, and whether a hard break (a line feed) or the text's end ends it:
-// a justified paragraph leaves those lines as they are.
+// a justified paragraph leaves those lines as they are. `width` is the line's measured width
+// when the breaker knows it, else negative.
 struct BrokenLine {
     QString text;
     bool lastOfParagraph = false;
+    float width = -1;
 };
 
 // Wraps text into lines no wider than a width, as measured by the caller (the recording
@@ -21,6 +23,10 @@ struct BrokenLine {
 // the end of a line are dropped, and an empty text is one empty line.
 std::vector<BrokenLine> breakLines(const QString& text, float width,
                                    const std::function<float(const QString&)>& measure);
+// The same into `lines` (cleared first), whose storage a caller breaking many texts reuses.
+void breakLines(const QString& text, float width,
+                const std::function<float(const QString&)>& measure,
+                std::vector<BrokenLine>& lines);
 
 // A line stretched to `width` by more blanks between its words, spread from the right (where a
 // right-to-left line begins); within one blank's width of it, since the line stays one text.

@@ -1,10 +1,12 @@
 #include "Invoice.h"
 
+#include <palvex/ReportWriter.h>
 #include <palvex/Status.h>
 
 #include <QLocale>
 
 #include <array>
+#include <cstdint>
 
 using namespace palvex;
 
@@ -13,90 +15,62 @@ namespace {
 struct Line {
     const char* item;
     int quantity;
-    double price;
+    int64_t price; // in agorot: money is counted in whole agorot, never in floating point
 };
 
 constexpr std::array<Line, 4> Lines{{
-    {"ייעוץ חשבונאי — דוחות רבעוניים", 3, 1850.00},
-    {"הכנת מאזן בוחן", 1, 2400.00},
-    {"Payroll export (CSV)", 12, 35.50},
-    {"שעות תמיכה", 6, 220.00},
+    {"ייעוץ חשבונאי — דוחות רבעוניים", 3, 185000},
+    {"הכנת מאזן בוחן", 1, 240000},
+    {"Payroll export (CSV)", 12, 3550},
+    {"שעות תמיכה", 6, 22000},
 }};
 
-// Columns, in twips from the page's right edge, where each column's text ends.
-constexpr float ItemColumn = 1200, QuantityColumn = 6600, PriceColumn = 8000, AmountColumn = 9700;
-
-QString money(double value) {
-    return QLocale(QLocale::English).toString(value, 'f', 2);
+QString money(int64_t agorot) {
+    return QStringLiteral("%1.%2")
+        .arg(QLocale(QLocale::English).toString(qlonglong(agorot / 100)))
+        .arg(int(agorot % 100), 2, 10, QLatin1Char('0'));
 }
-
-// Runs the calls in order and stops at the first that fails.
-class Recorder {
-public:
-    explicit Recorder(Palvex& control) : m_control(control) {}
-
-    template <class Call> Recorder& then(Call&& call) {
-        if (m_status == Status::Ok) m_status = call(m_control);
-        return *this;
-    }
-    Recorder& textAt(float x, const QString& text, AfterPrintType after = A1_StayWhereYouAre) {
-        return then([&](Palvex& c) { return c.let_CurrentX(x); }).then([&](Palvex& c) {
-            return c.printText(text, after);
-        });
-    }
-    Recorder& font(float size, bool bold) {
-        return then([&](Palvex& c) { return c.let_FontSize(size); }).then([&](Palvex& c) {
-            return c.let_FontBold(bold);
-        });
-    }
-    Status status() const { return m_status; }
-
-private:
-    Palvex& m_control;
-    Status m_status = Status::Ok;
-};
 
 } // namespace
 
 Status recordInvoice(Palvex& control) {
-    Recorder r(control);
-    r.then([](Palvex& c) { return c.StartPalvexPrintPreview(); })
-        .then([](Palvex& c) { return c.let_FontName(QStringLiteral("David CLM")); })
-        .font(20, true)
-        .then([](Palvex& c) {
-            return c.centerIT(QString::fromUtf8("חשבונית מס 2026-0412"), A2_JumpToNextLine);
-        })
-        .font(11, false)
-        .then([](Palvex& c) { return c.JumpToNextLine(); })
-        .textAt(ItemColumn, QString::fromUtf8("לכבוד: אופק מערכות מידע בע\"מ"), A2_JumpToNextLine)
-        .textAt(ItemColumn, QString::fromUtf8("תאריך: 09/12/2026"), A2_JumpToNextLine)
-        .then([](Palvex& c) { return c.JumpToNextLine(); })
-        .font(11, true)
-        .textAt(ItemColumn, QString::fromUtf8("פריט"))
-        .textAt(QuantityColumn, QString::fromUtf8("כמות"))
-        .textAt(PriceColumn, QString::fromUtf8("מחיר"))
-        .textAt(AmountColumn, QString::fromUtf8("סה\"כ"), A2_JumpToNextLine)
-        .font(11, false);
-    double total = 0;
+    using Align = ReportWriter::Align;
+    ReportWriter w(control);
+    w.start()
+        .pageNumberFormat(QString::fromUtf8("עמוד {page} מתוך {pages}"))
+        .font(QStringLiteral("David CLM"), 20, true)
+        .centered(QString::fromUtf8("חשבונית מס 2026-0412"))
+        .font({}, 11)
+        .newLine()
+        .at(1200)
+        .text(QString::fromUtf8("לכבוד: אופק מערכות מידע בע\"מ"))
+        .text(QString::fromUtf8("תאריך: 09/12/2026"))
+        .newLine()
+        // Columns from the right: item, quantity, price, amount; the control wraps long items.
+        .table({{4400, Align::Right, QString::fromUtf8("פריט")},
+                {1000, Align::Center, QString::fromUtf8("כמות")},
+                {1500, Align::Left, QString::fromUtf8("מחיר")},
+                {1700, Align::Left, QString::fromUtf8("סה\"כ")}});
+    int64_t total = 0;
     for (const Line& line : Lines) {
-        const double amount = line.quantity * line.price;
+        const int64_t amount = line.quantity * line.price;
         total += amount;
-        r.textAt(ItemColumn, QString::fromUtf8(line.item))
-            .textAt(QuantityColumn, QString::number(line.quantity))
-            .textAt(PriceColumn, money(line.price))
-            .textAt(AmountColumn, money(amount), A2_JumpToNextLine);
+        w.row({QString::fromUtf8(line.item), QString::number(line.quantity), money(line.price),
+               money(amount)});
     }
-    const double vat = total * 0.18;
-    r.then([](Palvex& c) { return c.JumpToNextLine(); })
-        .textAt(PriceColumn, QString::fromUtf8("סכום ביניים"))
-        .textAt(AmountColumn, money(total), A2_JumpToNextLine)
-        .textAt(PriceColumn, QString::fromUtf8("מע\"מ 18%"))
-        .textAt(AmountColumn, money(vat), A2_JumpToNextLine)
-        .font(12, true)
-        .textAt(PriceColumn, QString::fromUtf8("לתשלום"))
-        .textAt(AmountColumn, money(total + vat), A2_JumpToNextLine)
-        .then([](Palvex& c) { return c.printLastPage(); });
-    return r.status();
+    const int64_t vat = (total * 18 + 50) / 100;
+    // The totals under the price and amount columns, in a table without a header row.
+    w.endTable()
+        .newLine()
+        .at(1200 + 4400 + 1000)
+        .table({{1500, Align::Right}, {1700, Align::Left}}, ReportWriter::Rules::None, false)
+        .row({QString::fromUtf8("סכום ביניים"), money(total)})
+        .row({QString::fromUtf8("מע\"מ 18%"), money(vat)})
+        .bold(true)
+        .row({QString::fromUtf8("לתשלום"), money(total + vat)})
+        .endTable()
+        .finish();
+    return w.status();
 }
 
 QString describeStatus(Status status) {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Records a one-page Hebrew invoice into a control, through its typed members, and ends it so
+// Records a one-page Hebrew invoice into a control, through the C++ report writer, and ends it so
 // that the preview shows it. The first failing call's status is returned.
 palvex::Status recordInvoice(palvex::Palvex& control);
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """A Hebrew trial balance, recorded through the palvex package and written as a PDF.
 
-    python3 examples/python/trial_balance.py out.pdf [--pages N]
+    python3 examples/python/trial_balance.py out.pdf [--pages N] [--table]
 
 Fifty accounts a page (N pages, 3 unless told): the company and the title centred on every
-page, five columns from right to left, a total at the end. Runs headless as well
+page, five columns from right to left, a total at the end. With --table the control lays the
+accounts out as a table (TableRows), breaking the pages itself. Runs headless as well
 (QT_QPA_PLATFORM=offscreen); the report's own files go to a temporary folder.
 """
 
@@ -84,10 +85,54 @@ def accounts(r, pages):
     print_text(f"{credit:.2f}", next_line)
 
 
+# The table's columns from the right: width in twips, alignment, title.
+TABLE_COLUMNS = [(1600, palvex.RIGHT, "מספר חשבון"), (3800, palvex.RIGHT, "שם החשבון"),
+                 (1000, palvex.CENTER, "קוד"), (1700, palvex.LEFT, "חובה"),
+                 (1700, palvex.LEFT, "זכות")]
+
+
+def account_rows(pages, totals):
+    """The accounts as table rows, made as they are recorded; totals gathers debit and credit."""
+    for i in range(pages * ROWS_PER_PAGE):
+        amount = f"{(i * 7919) % 1000000 / 100 + 10:.2f}"
+        name = f"{WORDS[i % 20]} {WORDS[(i * 7 + 3) % 20]} {WORDS[(i * 13 + 5) % 20]}"
+        if i % 2 == 0:
+            totals[0] += float(amount)
+            yield (str(100000 + i), name, str(i % 9000), amount, "")
+        else:
+            totals[1] += float(amount)
+            yield (str(100000 + i), name, str(i % 9000), "", amount)
+
+
+def account_table(r, pages):
+    """The same accounts as a table the control lays out: it breaks the pages between rows and
+    prints the column titles again on each; the rows go in a few hundred to a call."""
+    r.Header = True
+    for number, (text, _, _) in enumerate(TITLES[:2], start=1):
+        r.fxNameHeader(number, text)
+        r.fxFontsizeHeader(number, 14 if number == 1 else 11)
+        r.fxFontBoldHeader(number, number == 1)
+        r.fxFontUnderlineHeader(number, number == 2)
+        r.fxAlignHeader(number, palvex.A2_AlignCenter)
+        r.fxEnterAfterHeader(number, number)
+    r.PrintHeader()
+    r.FontName = "Liberation Sans"
+    r.FontSize = 10
+    r.FontBold = False
+    r.CurrentX = 0
+    totals = [0.0, 0.0]
+    with r.table(TABLE_COLUMNS) as t:
+        t.rows(account_rows(pages, totals))
+        r.FontBold = True
+        t.row(["", 'סה"כ - Total', "", f"{totals[0]:.2f}", f"{totals[1]:.2f}"])
+
+
 def main():
     arguments = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     arguments.add_argument("pdf", help="the PDF file to write (replaced only when complete)")
     arguments.add_argument("--pages", type=int, default=3, help="pages of accounts (3)")
+    arguments.add_argument("--table", action="store_true",
+                           help="record the accounts as a table the control lays out")
     options = arguments.parse_args()
     if options.pages < 1:
         arguments.error("--pages must be 1 or more")
@@ -98,8 +143,11 @@ def main():
         r.MessagesToHost = True
         try:
             r.StartPalvexPrintPreview()
-            titles(r)
-            accounts(r, options.pages)
+            if options.table:
+                account_table(r, options.pages)
+            else:
+                titles(r)
+                accounts(r, options.pages)
             r.printLastPage()
             r.ExportPdf(options.pdf)
         except palvex.PalvexError as error:
