@@ -145,6 +145,7 @@ void LayoutRecorder::tableBegin(bool repeatHeader) {
     table.repeatHeader = repeatHeader;
     table.begun = true;
     m_pageStartY = -1;
+    m_gridTopRuled = false;
     recordHeaderRow();
 }
 
@@ -184,6 +185,7 @@ void LayoutRecorder::recordHeaderRow() {
 
 void LayoutRecorder::breakTablePage() {
     if (!breakPageFor(std::numeric_limits<float>::max())) return;
+    m_gridTopRuled = false;
     if (m_report.table.repeatHeader) recordHeaderRow();
     m_pageStartY = surface().CurrentY();
 }
@@ -284,7 +286,9 @@ void LayoutRecorder::recordRules(float top, float bottom, bool header) {
     // A host's next box or circle keeps the values of its own last shape, not of the rules.
     const ShapeParams hostShape = m_report.shape.params;
     try {
-        if (lines == 3 && header) recordRule(right, top, left, top);
+        // A grid closes at the top of the table's first row on each page, header row or not.
+        if (lines == 3 && !m_gridTopRuled) recordRule(right, top, left, top);
+        m_gridTopRuled = true;
         if (header || lines >= 2) recordRule(right, bottom, left, bottom);
         if (lines == 3) {
             float x = right;

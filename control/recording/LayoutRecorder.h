@@ -82,6 +82,7 @@ private:
     GraphicsRecorder& m_graphics;
     PageRecorder& m_pages;
     float m_pageStartY = -1; // where this recorder began the page it is on; -1: not its own
+    bool m_gridTopRuled = false; // the grid's top rule is on the table's part of this page
 };
 
 } // namespace palvex

@@ -277,6 +277,32 @@ TEST_F(Tables, RowsWrapInTheirColumnsAndMoveWholeToTheNextPageUnderTheHeaderRow)
     }
 }
 
+TEST_F(Tables, TheRulesAreTheOnesTableLinesAsksFor) {
+    // Two columns and three rows, with and without a header row: the rule items recorded.
+    auto rules = [&](int16_t lines, const QString& header) {
+        start();
+        EXPECT_EQ(ctl().let_TableLines(lines), Status::Ok);
+        EXPECT_EQ(ctl().TableClear(), Status::Ok);
+        EXPECT_EQ(ctl().TableAddColumn(2000, 1, header), Status::Ok);
+        EXPECT_EQ(ctl().TableAddColumn(2000, 3, QString()), Status::Ok);
+        EXPECT_EQ(ctl().TableBegin(), Status::Ok);
+        EXPECT_EQ(ctl().TableRows(u("א\t1") + QChar(0x1E) + u("ב\t2") + QChar(0x1E) + u("ג\t3")),
+                  Status::Ok);
+        EXPECT_EQ(ctl().TableEnd(), Status::Ok);
+        int count = 0;
+        for (int32_t n = 1; n <= store().itemCount(); ++n)
+            if (item(n).ItemKind == KindLine) ++count;
+        return count;
+    };
+    EXPECT_EQ(rules(0, u("שם")), 0);
+    EXPECT_EQ(rules(1, u("שם")), 1);     // under the header row
+    EXPECT_EQ(rules(2, u("שם")), 1 + 3); // and under every row
+    // A grid: the top, a rule under each of the four rows, and three uprights a row.
+    EXPECT_EQ(rules(3, u("שם")), 1 + 4 + 4 * 3);
+    // Without a header row the grid still closes at the top of the first row.
+    EXPECT_EQ(rules(3, QString()), 1 + 3 + 3 * 3);
+}
+
 TEST_F(Tables, ARowTallerThanAPageIsSplitBetweenItsLines) {
     columns();
     ASSERT_EQ(ctl().let_CurrentX(1000), Status::Ok);
