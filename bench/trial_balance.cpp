@@ -100,9 +100,19 @@ const QString* accountWords() {
     return words;
 }
 
-QString accountName(const QString* words, long i) {
-    return words[i % 20] + QLatin1Char(' ') + words[(i * 7 + 3) % 20] + QLatin1Char(' ') +
-           words[(i * 13 + 5) % 20];
+// Row i of the report, the same in both recordings.
+struct Account {
+    QString number, name, code;
+    double amount;
+    bool debit;
+};
+
+Account account(long i) {
+    const QString* words = accountWords();
+    return {QString::number(100000 + i),
+            words[i % 20] + QLatin1Char(' ') + words[(i * 7 + 3) % 20] + QLatin1Char(' ') +
+                words[(i * 13 + 5) % 20],
+            QString::number(i % 9000), double((i * 7919) % 1000000) / 100.0 + 10, i % 2 == 0};
 }
 
 void record(Host& host, int pages, int32_t codePage) {
@@ -152,23 +162,21 @@ void record(Host& host, int pages, int32_t codePage) {
     host.set(fontSize, 10.0f);
     host.set(fontBold, false);
 
-    const QString* wordList = accountWords();
     const QLocale c = QLocale::c();
     const Variant stay{int32_t(A1_StayWhereYouAre)}, next{int32_t(A2_JumpToNextLine)};
     double debit = 0, credit = 0;
     const long rows = long(pages) * RowsPerPage;
     for (long i = 0; i < rows; ++i) {
-        const double amount = double((i * 7919) % 1000000) / 100.0 + 10;
-        const bool isDebit = i % 2 == 0;
-        (isDebit ? debit : credit) += amount;
+        const Account a = account(i);
+        (a.debit ? debit : credit) += a.amount;
         host.set(currentX, 10000.0f);
-        host.call(printText, {Variant(QString::number(100000 + i)), stay});
+        host.call(printText, {Variant(a.number), stay});
         host.set(currentX, 7200.0f);
-        host.call(printText, {Variant(accountName(wordList, i)), stay});
+        host.call(printText, {Variant(a.name), stay});
         host.set(currentX, 5600.0f);
-        host.call(printText, {Variant(QString::number(i % 9000)), stay});
-        host.set(currentX, isDebit ? 4000.0f : 2000.0f);
-        host.call(printText, {Variant(c.toString(amount, 'f', 2)), next});
+        host.call(printText, {Variant(a.code), stay});
+        host.set(currentX, a.debit ? 4000.0f : 2000.0f);
+        host.call(printText, {Variant(c.toString(a.amount, 'f', 2)), next});
         // The control breaks the page (and repeats the titles) when the next row would not fit.
         host.call(checkMin2);
     }
@@ -219,19 +227,16 @@ void recordTable(Host& host, int pages, int32_t codePage) {
         host.call(addColumn, {Variant(c.width), Variant(c.align), Variant(q(c.title))});
     host.set(host.id("CurrentX"), 0.0f);
     host.call(host.id("TableBegin"));
-    const QString* words = accountWords();
     const QLocale c = QLocale::c();
     const QChar tab = QLatin1Char('\t');
     double debit = 0, credit = 0;
     const long rows = long(pages) * RowsPerPage;
     for (long i = 0; i < rows; ++i) {
-        const double amount = double((i * 7919) % 1000000) / 100.0 + 10;
-        const bool isDebit = i % 2 == 0;
-        (isDebit ? debit : credit) += amount;
-        const QString money = c.toString(amount, 'f', 2);
-        host.call(tableRow, {Variant(QString::number(100000 + i) + tab + accountName(words, i) +
-                                     tab + QString::number(i % 9000) + tab +
-                                     (isDebit ? money + tab : tab + money))});
+        const Account a = account(i);
+        (a.debit ? debit : credit) += a.amount;
+        const QString money = c.toString(a.amount, 'f', 2);
+        host.call(tableRow, {Variant(a.number + tab + a.name + tab + a.code + tab +
+                                     (a.debit ? money + tab : tab + money))});
     }
     host.set(fontBold, true);
     host.call(tableRow, {Variant(tab + q("סה\"כ - Total") + tab + tab + c.toString(debit, 'f', 2) +
