@@ -3,8 +3,8 @@
 
     python3 examples/python/unicode_invoice.py out.pdf
 
-A row a language, and a 400-character description that the program wraps into lines of whole
-words with the control's own TextWidth. Runs headless as well (QT_QPA_PLATFORM=offscreen); the
+A row a language, and a 400-character description that the control wraps into lines of whole
+words (Report.paragraph). Runs headless as well (QT_QPA_PLATFORM=offscreen); the
 report's own files go to a temporary folder.
 """
 
@@ -41,19 +41,6 @@ def row(r, cells, last=palvex.A2_JumpToNextLine):
         r.printText(text, last if index == len(cells) - 1 else palvex.A1_StayWhereYouAre)
 
 
-def wrapped(r, text, width):
-    """Lines of whole words no wider than `width` twips, measured as the control lays them out."""
-    lines, line = [], ""
-    for word in text.split():
-        candidate = f"{line} {word}" if line else word
-        if line and r.TextWidth(candidate) > width:
-            lines.append(line)
-            line = word
-        else:
-            line = candidate
-    return lines + [line] if line else lines
-
-
 def invoice(r):
     r.FontName = "Liberation Sans"
     r.FontSize, r.FontBold = 14, True
@@ -77,9 +64,8 @@ def invoice(r):
         row(r, [code, item, str(quantity), f"{price:,.2f}", f"{amount:,.2f}"])
     r.JumpToNextLine()
     r.FontSize = 8
-    for line in wrapped(r, DESCRIPTION, LEFT_EDGE - COLUMNS[0]):
-        r.CurrentX = COLUMNS[0]
-        r.printText(line, palvex.A2_JumpToNextLine)
+    r.CurrentX = COLUMNS[0]
+    r.paragraph(DESCRIPTION, LEFT_EDGE - COLUMNS[0])
     r.JumpToNextLine()
     r.FontSize, r.FontBold = 10, True
     r.CurrentX = COLUMNS[0]
