@@ -16,7 +16,7 @@ from PyQt6.QtCore import Qt, QTimer
 from PyQt6.QtGui import QAction
 from PyQt6.QtWidgets import QApplication, QFileDialog, QMainWindow, QTabWidget, QTextEdit
 
-from trial_balance import accounts, palvex, titles  # the package, found as trial_balance finds it
+from trial_balance import palvex, record  # the package, found as trial_balance finds it
 
 
 class Window(QMainWindow):
@@ -55,8 +55,7 @@ class Window(QMainWindow):
     def record(self):
         try:
             self.report.StartPalvexPrintPreview()
-            titles(self.report)
-            accounts(self.report, self.pages)
+            record(self.report, self.pages)
             self.report.printLastPage()  # shows page 1, and the event names it
         except palvex.PalvexError as error:
             self.statusBar().showMessage(self.report.LastMessage or str(error))

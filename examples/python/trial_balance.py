@@ -3,10 +3,12 @@
 
     python3 examples/python/trial_balance.py out.pdf [--pages N] [--table]
 
-Fifty accounts a page (N pages, 3 unless told): the company and the title centred on every
-page, five columns from right to left, a total at the end. With --table the control lays the
-accounts out as a table (TableRows), breaking the pages itself. Runs headless as well
-(QT_QPA_PLATFORM=offscreen); the report's own files go to a temporary folder.
+The project's yardstick, the report its peers print too: A4 portrait, margins 12 mm left and
+right and 10 mm above and below; on every page the company, the title and five column titles
+from right to left, fifty accounts (N pages, 3 unless told) and the page number; the last page
+adds the totals. With --table the control lays the accounts out as a table (TableRows), breaking
+the pages itself. Runs headless as well (QT_QPA_PLATFORM=offscreen); the report's own files go
+to a temporary folder.
 """
 
 import argparse
@@ -21,28 +23,48 @@ except ModuleNotFoundError:  # run from a source checkout: the package that lies
     import palvex
 
 ROWS_PER_PAGE = 50
-WORDS = ["הוצאות", "הכנסות", "מכירות", "רכישות", "משכורות", "שכר דירה", "חשמל", "מים",
-         "טלפון", "ביטוח", "רכב", "דלק", "ריהוט", "ציוד", "מחשבים", "לקוחות", "ספקים", "בנק",
-         "קופה", 'מע"מ']
+NAMES = ["קופה ראשית", "בנק לאומי", "בנק הפועלים", "לקוחות", "ספקים", "מלאי", "רכוש קבוע",
+         "פחת נצבר", "הון מניות", "עודפים", "מכירות", "קניות", "שכר עבודה", "שכר דירה",
+         "חשמל ומים", "תקשורת", "פרסום", "ביטוח", "הוצאות רכב", "מע״מ עסקאות"]
+BRANCHES = ["תל אביב", "ירושלים", "חיפה", "באר שבע", "אילת"]
 
-# (text, x in twips from the right edge or None to centre, line ends after it)
-TITLES = [('חשבונאות הגליל בע"מ', None, 1),
-          ("Trial balance - מאזן בוחן", None, 2),
-          ("מספר חשבון", 10000, 0),
-          ("שם החשבון", 7200, 0),
-          ("קוד", 5600, 0),
-          ("חובה", 4000, 0),
-          ("זכות", 2000, 1)]
+# The control counts x and the margins (but the bottom one) from the printable area, which on
+# the PDF device starts 360 twips in from the paper's edges: 12 mm from the paper is 320 twips.
+PRINTABLE_EDGE = 360
+MARGIN_SIDE, MARGIN_TOP, MARGIN_BOTTOM = 680 - PRINTABLE_EDGE, 567 - PRINTABLE_EDGE, 567
+# Where each column's text ends, in twips from the printable area's right edge: account, name,
+# code, debit, credit (numbers end on their column's edge, so their decimal points line up).
+COLUMN_X = [MARGIN_SIDE + x for x in (0, 1400, 5800, 7000, 8800)]
+COMPANY = "א.ב. מסחר והפצה בע״מ - AB Trading Ltd"
+TITLE = "מאזן בוחן - Trial balance"
+COLUMN_TITLES = ["מס׳ חשבון", "שם חשבון", "קוד", "חובה", "זכות"]
+TOTAL = "סה״כ - Total"
 
 
-def titles(r):
-    """Header lines the control repeats at the top of every page."""
+def money(agorot):
+    """#,##0.00 from whole agorot: money is never counted in floating point."""
+    return f"{agorot // 100:,}.{agorot % 100:02d}"
+
+
+def account(i):
+    """Row i of the report: (account, name, code, agorot, debit?)."""
+    return (str(100000 + i), f"{NAMES[i % 20]} - {BRANCHES[(i // 20) % 5]}", str(i % 9000),
+            (i * 7919) % 1000000, i % 2 == 0)
+
+
+def page_headers(r, column_titles):
+    """The company, the title and (for the host's own columns) the column titles: header
+    lines the control repeats at the top of every page."""
     r.Header = True
-    for number, (text, x, line_ends) in enumerate(TITLES, start=1):
+    lines = [(COMPANY, None, 1, 14), (TITLE, None, 2, 12)]
+    if column_titles:
+        lines += [(text, x, 1 if n == 4 else 0, 10)
+                  for n, (text, x) in enumerate(zip(COLUMN_TITLES, COLUMN_X))]
+    for number, (text, x, line_ends, size) in enumerate(lines, start=1):
         r.fxNameHeader(number, text)
-        r.fxFontsizeHeader(number, 14 if number == 1 else 11)
+        r.fxFontsizeHeader(number, size)
         r.fxFontBoldHeader(number, number != 2)
-        r.fxFontUnderlineHeader(number, number >= 2)
+        r.fxFontUnderlineHeader(number, number == 2)
         if x is None:
             r.fxAlignHeader(number, palvex.A2_AlignCenter)
         else:
@@ -51,80 +73,72 @@ def titles(r):
     r.PrintHeader()
 
 
-def accounts(r, pages):
+def body_font(r):
     r.FontName = "Liberation Sans"
     r.FontSize = 10
     r.FontBold = False
-    debit = credit = 0.0
+
+
+def accounts(r, pages):
+    """Fifty rows a page, each cell placed by the host, the host ending each page."""
+    page_headers(r, True)
+    body_font(r)
+    totals = [0, 0]
     # Bound once: the loop below makes half a million calls for a thousand pages.
-    print_text, check_min = r.printText, r.checkMin2
-    stay, next_line = palvex.A1_StayWhereYouAre, palvex.A2_JumpToNextLine
+    print_text, stay, next_line = r.printText, palvex.A1_StayWhereYouAre, palvex.A2_JumpToNextLine
     for i in range(pages * ROWS_PER_PAGE):
-        amount = (i * 7919) % 1000000 / 100 + 10
-        is_debit = i % 2 == 0
-        if is_debit:
-            debit += amount
-        else:
-            credit += amount
-        r.CurrentX = 10000
-        print_text(str(100000 + i), stay)
-        r.CurrentX = 7200
-        print_text(f"{WORDS[i % 20]} {WORDS[(i * 7 + 3) % 20]} {WORDS[(i * 13 + 5) % 20]}", stay)
-        r.CurrentX = 5600
-        print_text(str(i % 9000), stay)
-        r.CurrentX = 4000 if is_debit else 2000
-        print_text(f"{amount:.2f}", next_line)
-        # The control breaks the page, and repeats the titles, when the next row would not fit.
-        check_min()
+        if i and i % ROWS_PER_PAGE == 0:
+            r.printPage()
+            r.PrintHeader()
+        number, name, code, agorot, debit = account(i)
+        totals[0 if debit else 1] += agorot
+        r.CurrentX = COLUMN_X[0]
+        print_text(number, stay)
+        r.CurrentX = COLUMN_X[1]
+        print_text(name, stay)
+        r.CurrentX = COLUMN_X[2]
+        print_text(code, stay)
+        r.CurrentX = COLUMN_X[3] if debit else COLUMN_X[4]
+        print_text(money(agorot), next_line)
     r.FontBold = True
-    r.CurrentX = 7200
-    print_text('סה"כ - Total', stay)
-    r.CurrentX = 4000
-    print_text(f"{debit:.2f}", stay)
-    r.CurrentX = 2000
-    print_text(f"{credit:.2f}", next_line)
-
-
-# The table's columns from the right: width in twips, alignment, title.
-TABLE_COLUMNS = [(1600, palvex.RIGHT, "מספר חשבון"), (3800, palvex.RIGHT, "שם החשבון"),
-                 (1000, palvex.CENTER, "קוד"), (1700, palvex.LEFT, "חובה"),
-                 (1700, palvex.LEFT, "זכות")]
+    r.CurrentX = COLUMN_X[1]
+    print_text(TOTAL, stay)
+    r.CurrentX = COLUMN_X[3]
+    print_text(money(totals[0]), stay)
+    r.CurrentX = COLUMN_X[4]
+    print_text(money(totals[1]), next_line)
 
 
 def account_rows(pages, totals):
     """The accounts as table rows, made as they are recorded; totals gathers debit and credit."""
     for i in range(pages * ROWS_PER_PAGE):
-        amount = f"{(i * 7919) % 1000000 / 100 + 10:.2f}"
-        name = f"{WORDS[i % 20]} {WORDS[(i * 7 + 3) % 20]} {WORDS[(i * 13 + 5) % 20]}"
-        if i % 2 == 0:
-            totals[0] += float(amount)
-            yield (str(100000 + i), name, str(i % 9000), amount, "")
-        else:
-            totals[1] += float(amount)
-            yield (str(100000 + i), name, str(i % 9000), "", amount)
+        number, name, code, agorot, debit = account(i)
+        totals[0 if debit else 1] += agorot
+        yield (number, name, code, money(agorot), "") if debit else (
+            number, name, code, "", money(agorot))
 
 
 def account_table(r, pages):
     """The same accounts as a table the control lays out: it breaks the pages between rows and
     prints the column titles again on each; the rows go in a few hundred to a call."""
-    r.Header = True
-    for number, (text, _, _) in enumerate(TITLES[:2], start=1):
-        r.fxNameHeader(number, text)
-        r.fxFontsizeHeader(number, 14 if number == 1 else 11)
-        r.fxFontBoldHeader(number, number == 1)
-        r.fxFontUnderlineHeader(number, number == 2)
-        r.fxAlignHeader(number, palvex.A2_AlignCenter)
-        r.fxEnterAfterHeader(number, number)
-    r.PrintHeader()
-    r.FontName = "Liberation Sans"
-    r.FontSize = 10
-    r.FontBold = False
-    r.CurrentX = 0
-    totals = [0.0, 0.0]
-    with r.table(TABLE_COLUMNS) as t:
+    page_headers(r, False)
+    body_font(r)
+    widths = [b - a for a, b in zip(COLUMN_X, COLUMN_X[1:])] + [1740]
+    r.CurrentX = COLUMN_X[0]
+    totals = [0, 0]
+    with r.table([(w, palvex.RIGHT, t) for w, t in zip(widths, COLUMN_TITLES)]) as t:
         t.rows(account_rows(pages, totals))
         r.FontBold = True
-        t.row(["", 'סה"כ - Total', "", f"{totals[0]:.2f}", f"{totals[1]:.2f}"])
+        t.row(["", TOTAL, "", money(totals[0]), money(totals[1])])
+
+
+def record(r, pages, table=False):
+    """The yardstick's pages, recorded into a report just started."""
+    r.SetMargins(MARGIN_SIDE, MARGIN_TOP, MARGIN_SIDE, MARGIN_BOTTOM)
+    if table:
+        account_table(r, pages)
+    else:
+        accounts(r, pages)
 
 
 def main():
@@ -143,11 +157,7 @@ def main():
         r.MessagesToHost = True
         try:
             r.StartPalvexPrintPreview()
-            if options.table:
-                account_table(r, options.pages)
-            else:
-                titles(r)
-                accounts(r, options.pages)
+            record(r, options.pages, options.table)
             r.printLastPage()
             r.ExportPdf(options.pdf)
         except palvex.PalvexError as error:

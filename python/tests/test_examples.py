@@ -2,6 +2,7 @@
 
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import unicodedata
@@ -15,19 +16,55 @@ EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples" / "python"
 ENVIRONMENT = {**os.environ, "PYTHONPATH": str(pathlib.Path(palvex.__file__).resolve().parents[1])}
 
 
-def test_the_trial_balance_example_writes_a_pdf_with_the_hebrew_title(tmp_path):
+def run_trial_balance(tmp_path, *options):
     pdf = tmp_path / "trial balance.pdf"
     result = subprocess.run([sys.executable, str(EXAMPLES / "trial_balance.py"), str(pdf),
-                             "--pages", "2"], capture_output=True, text=True, timeout=300,
+                             *options], capture_output=True, text=True, timeout=300,
                             cwd=tmp_path, env=ENVIRONMENT)
     assert result.returncode == 0, result.stderr
-    assert result.stdout.strip() == f"{pdf}: 3 pages"
-    first = subprocess.run(["pdftotext", "-f", "1", "-l", "1", str(pdf), "-"], check=True,
-                           capture_output=True, text=True).stdout
-    assert 'חשבונאות הגליל בע"מ' in first and "מאזן בוחן" in first and "Trial balance" in first
-    last = subprocess.run(["pdftotext", "-f", "3", "-l", "3", str(pdf), "-"], check=True,
-                          capture_output=True, text=True).stdout
-    assert "Total" in last and "-3-" in last
+    return pdf, result.stdout.strip()
+
+
+def page_text(pdf, page):
+    """The page's text without the direction marks pdftotext wraps right-to-left runs in."""
+    text = subprocess.run(["pdftotext", "-f", str(page), "-l", str(page), str(pdf), "-"],
+                          check=True, capture_output=True, text=True).stdout
+    return re.sub("[\u202a-\u202e]", "", text)
+
+
+@pytest.mark.parametrize("options", [(), ("--table",)], ids=["cells", "table"])
+def test_the_trial_balance_is_the_yardstick_n_pages_of_rows_on_n_pages(tmp_path, options):
+    pdf, said = run_trial_balance(tmp_path, "--pages", "2", *options)
+    assert said == f"{pdf}: 2 pages"
+    first = page_text(pdf, 1)
+    assert "מסחר והפצה בע״מ" in first and "AB Trading Ltd" in first
+    assert "מאזן בוחן" in first and "Trial balance" in first and "מס׳ חשבון" in first
+    if not options:  # the host's own rows are fifty a page; a table's are as many as fit
+        assert "100049" in first and "100050" not in first
+    last = page_text(pdf, 2)
+    assert "100099" in last and "Total" in last and "-2-" in last
+    assert "7,839.81" in last  # row 99: 99 × 7919 agorot, in #,##0.00
+
+
+def test_the_yardstick_reads_right_to_left_within_its_margins(tmp_path):
+    """On the first page the account number lies right of its name, every word within the
+    12 mm side margins and the 10 mm top margin of the A4 page."""
+    pdf, _ = run_trial_balance(tmp_path, "--pages", "1")
+    box = subprocess.run(["pdftotext", "-f", "1", "-l", "1", "-bbox", str(pdf), "-"], check=True,
+                         capture_output=True, text=True).stdout
+    words = [(float(a), float(b), float(c), float(d), w) for a, b, c, d, w in re.findall(
+        r'xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)<', box)]
+    point = 72 / 25.4
+    page_width = 595.28
+    for x_min, y_min, x_max, _, word in words:
+        assert 12 * point - 0.5 <= x_min and x_max <= page_width - 12 * point + 0.5, word
+        assert y_min >= 10 * point - 0.5, word
+    account = next(w for w in words if w[4] == "100000")
+    # The name's letters (pdftotext gives a right-to-left line's letters one by one) lie on the
+    # account's line, all left of the account number.
+    name = [w for w in words if abs(w[1] - account[1]) < 1 and re.search("[\u05d0-\u05ea]", w[4])]
+    assert name and max(w[2] for w in name) < account[0]
+    assert abs(account[2] - (page_width - 12 * point)) < 1  # at the right margin
 
 
 def test_the_trial_balance_example_reports_a_file_it_cannot_write(tmp_path):
