@@ -1,6 +1,7 @@
 #include "LayoutRecorder.h"
 
 #include "GraphicsRecorder.h"
+#include "HostFontKept.h"
 #include "LineBreaker.h"
 #include "PageRecorder.h"
 #include "PrintItem.h"
@@ -50,6 +51,10 @@ float LayoutRecorder::measure(const QString& text) const {
     return text.isEmpty() ? 0.0f : m_text.TextWidth(text);
 }
 
+std::function<float(const QString&)> LayoutRecorder::measurer() const {
+    return [this](const QString& t) { return measure(t); };
+}
+
 float LayoutRecorder::widthOf(const BrokenLine& line) const {
     return line.width >= 0 ? line.width : measure(line.text);
 }
@@ -84,7 +89,7 @@ void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width
     case BoxAlignment::Justified:
         // The last line of a paragraph, and one a hard break ends, stays as it is.
         if (!line.lastOfParagraph)
-            text = justified(text, width, [this](const QString& t) { return measure(t); });
+            text = justified(text, width, measurer());
         break;
     }
     Surface& s = surface();
@@ -106,8 +111,7 @@ void LayoutRecorder::printParagraph(const QString& text, float width, int32_t al
     const float right = s.CurrentX();
     const float step = lineHeight() * lineSpacing;
     m_pageStartY = -1;
-    for (const BrokenLine& line :
-         breakLines(text, width, [this](const QString& t) { return measure(t); })) {
+    for (const BrokenLine& line : breakLines(text, width, measurer())) {
         breakPageFor(step);
         recordLine(line, right, width, align);
         s.setCurrentY(s.CurrentY() + step);
@@ -152,7 +156,7 @@ void LayoutRecorder::tableBegin(bool repeatHeader) {
 void LayoutRecorder::cellsOf(const QStringList& texts, std::vector<Cell>& cells) const {
     const size_t columns = m_report.table.columns.size();
     cells.resize(columns);
-    const auto measureText = [this](const QString& t) { return measure(t); };
+    const std::function<float(const QString&)> measureText = measurer();
     for (size_t i = 0; i < columns; ++i) {
         const TableColumn& column = m_report.table.columns[i];
         const float inside = std::max(1.0f, column.width - 2 * CellPaddingX);
@@ -170,17 +174,11 @@ void LayoutRecorder::recordHeaderRow() {
     if (!anyHeader) return; // a table of figures without titles (totals) has no header row
     // The header row is bold in the host's font; the host's own weight comes back after it.
     Surface& s = surface();
-    const bool bold = s.FontBold();
+    const HostFontKept hostFont(s);
     s.setFontBold(true);
-    try {
-        std::vector<Cell> cells;
-        cellsOf(headers, cells);
-        recordRow(cells, true);
-    } catch (...) {
-        s.setFontBold(bold);
-        throw;
-    }
-    s.setFontBold(bold);
+    std::vector<Cell> cells;
+    cellsOf(headers, cells);
+    recordRow(cells, true);
 }
 
 void LayoutRecorder::breakTablePage() {
@@ -235,22 +233,26 @@ void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
     m_report.props.CurrentY = bottom;
 }
 
+QStringList LayoutRecorder::cellTexts(const QString& row) const {
+    QStringList texts = row.split(QLatin1Char('\t'));
+    if (size_t(texts.size()) > m_report.table.columns.size()) raise(Status::InvalidPropertyValue);
+    return texts;
+}
+
 void LayoutRecorder::tableRow(const QString& cells) {
     if (!m_report.table.begun) raise(Status::InvalidProcedureCall);
-    const QStringList texts = cells.split(QLatin1Char('\t'));
-    if (size_t(texts.size()) > m_report.table.columns.size()) raise(Status::InvalidPropertyValue);
-    cellsOf(texts, m_rowCells);
+    cellsOf(cellTexts(cells), m_rowCells);
     recordRow(m_rowCells, false);
 }
 
 void LayoutRecorder::tableRows(const QString& rows) {
     if (!m_report.table.begun) raise(Status::InvalidProcedureCall);
-    const QStringList each = rows.split(RowSeparator);
-    for (const QString& row : each)
-        if (size_t(row.count(QLatin1Char('\t')) + 1) > m_report.table.columns.size())
-            raise(Status::InvalidPropertyValue);
-    for (const QString& row : each) {
-        cellsOf(row.split(QLatin1Char('\t')), m_rowCells);
+    // Every row is checked before any is recorded: a refused call records nothing.
+    std::vector<QStringList> each;
+    for (const QString& row : rows.split(RowSeparator))
+        each.push_back(cellTexts(row));
+    for (const QStringList& texts : each) {
+        cellsOf(texts, m_rowCells);
         recordRow(m_rowCells, false);
     }
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace palvex {
@@ -58,6 +59,7 @@ private:
     Surface& surface() const;
     float lineHeight() const;
     float measure(const QString& text) const;
+    std::function<float(const QString&)> measurer() const;
     float widthOf(const BrokenLine& line) const;
     // Ends the page when `height` more would pass the break limit, unless the cursor is where a
     // page begins (so a line taller than a page is recorded all the same). True when it did.
@@ -67,6 +69,8 @@ private:
     // The cells of a row, wrapped in their columns, into `cells` (whose storage a table's rows
     // reuse: a large table is mostly this).
     void cellsOf(const QStringList& texts, std::vector<Cell>& cells) const;
+    // A row's cell texts; more cells than columns is refused (380).
+    QStringList cellTexts(const QString& row) const;
     void recordRow(const std::vector<Cell>& cells, bool header);
     void recordHeaderRow();
     // A new page for the rest of the table, its header row on it when the table repeats it.
