@@ -1,8 +1,8 @@
 // A two-page invoice the control lays out itself, through the C++ writer:
 //   palvex-invoice [OUT.pdf]        (invoice.pdf by default; the logo lies beside the program's
 //                                    source, or give its folder in PALVEX_INVOICE_LOGO_DIR)
-// The same invoice as invoice.pvs and invoice.py. Runs without a display too; the report's own
-// files go to a temporary folder.
+// The same invoice as invoice.pvs and invoice.py. Needs no display; the report's own files go
+// to a temporary folder.
 #include <palvex/Palvex.h>
 #include <palvex/ReportWriter.h>
 
@@ -124,6 +124,9 @@ QString logoPath() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The program shows no window: on a server, from cron or CI, there is no display to open, and
+    // Qt's offscreen platform records and exports the same.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QString pdf = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("invoice.pdf");
     QTemporaryDir folder;
