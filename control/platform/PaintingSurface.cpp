@@ -89,8 +89,9 @@ constexpr double SixteenthsPerRadian =
 
 } // namespace
 
-PaintingSurface::Painting::Painting(PaintingSurface& surface)
+PaintingSurface::Painting::Painting(PaintingSurface& surface, const QFont* font)
     : painter(surface.beginPaint()), m_surface(surface) {
+    if (font && painter.font() != *font) painter.setFont(*font);
     painter.save();
 }
 
@@ -181,11 +182,11 @@ void PaintingSurface::drawHighlight(const QRectF& area, int32_t color) {
 }
 
 void PaintingSurface::drawText(QStringView text, double leftTwips, double topTwips, double) {
-    Painting painting(*this);
+    const QFont drawing = deviceFont(font());
+    Painting painting(*this, &drawing);
     QPainter& painter = painting.painter;
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setLayoutDirection(Qt::RightToLeft);
-    painter.setFont(deviceFont(font()));
     painter.setPen(toQColor(ForeColor()));
     painter.drawText(QPointF(leftTwips, topTwips + TextMetrics::ascent(font())), text.toString());
 }

@@ -33,7 +33,9 @@ protected:
 private:
     // One drawing operation's painter, with its state put back afterwards.
     struct Painting {
-        explicit Painting(PaintingSurface& surface);
+        // `font`, when given, is set outside the saved state: it stays on the painter for the
+        // next text, whose painter then keeps the font engines Qt found for it.
+        explicit Painting(PaintingSurface& surface, const QFont* font = nullptr);
         ~Painting();
         QPainter& painter;
 

@@ -3,6 +3,9 @@
 #include "CupsQueue.h"
 #include "PdfOutputFile.h"
 #include "core/Guarded.h"
+#include "pdf/PdfPaintDevice.h"
+
+#include <QFile>
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -30,26 +33,39 @@ QPageLayout layoutOf(const PrinterDevice& device) {
                        margins * MillimetresPerTwip, QPageLayout::Millimeter);
 }
 
+// The paper in points as Qt names and sizes it: a standard sheet keeps the whole-point size
+// readers know it by (A4 595 × 842), turned as the report is.
+QSizeF paperInPoints(const QSizeF& twips) {
+    const QSizeF upright(std::min(twips.width(), twips.height()),
+                         std::max(twips.width(), twips.height()));
+    const QSizeF points = QPageSize(upright * MillimetresPerTwip, QPageSize::Millimeter).sizePoints();
+    return twips.width() > twips.height() ? points.transposed() : points;
+}
+
 } // namespace
 
-PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPath) {
+PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPath,
+                               const pdf::DocumentProperties& document)
+    : m_document(document) {
     if (device.isPdf) {
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        m_printer->setOutputFormat(QPrinter::PdfFormat);
-        // The engine writes a file beside the target, named when the document begins.
+        // The document is written beside the target, named when it begins; the page is the
+        // report's, drawn from its printable area's corner.
         m_pdf = std::make_unique<PdfOutputFile>(pdfPath);
+        m_paperTwips = QSizeF(device.width, device.height);
+        m_printableTwips = QRectF(device.left, device.top, device.scaleWidth, device.scaleHeight);
+        m_resolution = 1200;
     } else {
         m_printer = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device.deviceName),
                                                QPrinter::HighResolution);
         m_queue = std::make_unique<CupsQueue>(device.deviceName);
+        // A printer keeps its own page unless the report's was chosen. A printer that refuses
+        // the page would print the report cut or shifted.
+        if (device.pageChosen && !m_printer->setPageLayout(layoutOf(device)))
+            raise(Status::PrinterError);
+        m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
+        m_printer->setDocName(QStringLiteral("Palvex report"));
+        m_resolution = m_printer->resolution();
     }
-    // The PDF device has no page of its own; a printer keeps its own unless the report's was
-    // chosen. A printer that refuses the page would print the report cut or shifted.
-    if ((device.isPdf || device.pageChosen) && !m_printer->setPageLayout(layoutOf(device)))
-        raise(Status::PrinterError);
-    m_printer->setCopyCount(1); // copies are printed by the job itself, page by page
-    m_printer->setDocName(QStringLiteral("Palvex report"));
-    m_resolution = m_printer->resolution();
     m_printableWidth = device.scaleWidth;
     m_printableHeight = device.scaleHeight;
     setScaleModeTwips();
@@ -65,27 +81,47 @@ PrinterSurface::~PrinterSurface() {
 }
 
 void PrinterSurface::setPrintQuality(int quality) {
+    m_deviceFonts.clear(); // sized for the old resolution
+    if (!m_printer) {
+        if (quality >= 300 && quality <= 2400) m_resolution = quality;
+        return;
+    }
     if (quality >= 300 && quality <= 2400) m_printer->setResolution(quality);
     m_resolution = m_printer->resolution();
 }
 
 void PrinterSurface::setPaperHandling(int duplex, int paperSource) {
+    if (!m_printer) return; // a file has no trays and no sides
     if (duplex >= 0) m_printer->setDuplex(QPrinter::DuplexMode(duplex));
     if (paperSource >= 0) m_printer->setPaperSource(QPrinter::PaperSource(paperSource));
 }
 
-void PrinterSurface::begin() {
-    if (m_pdf) {
-        if (!m_pdf->create()) raise(Status::PrinterError);
-        m_printer->setOutputFileName(m_pdf->temporaryPath());
+void PrinterSurface::beginPdf() {
+    if (!m_pdf->create()) raise(Status::PrinterError);
+    m_pdfFile = std::make_unique<QFile>(m_pdf->temporaryPath());
+    if (!m_pdfFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_pdf->discard();
+        raise(Status::PrinterError);
     }
+    constexpr double PointsPerTwip = 1.0 / 20;
+    const pdf::PdfPageGeometry geometry{
+        paperInPoints(m_paperTwips),
+        QRectF(m_printableTwips.topLeft() * PointsPerTwip, m_printableTwips.size() * PointsPerTwip)};
+    m_pdfDevice = std::make_unique<pdf::PdfPaintDevice>(*m_pdfFile, geometry, int(m_resolution),
+                                                        m_document);
+}
+
+void PrinterSurface::begin() {
+    if (m_pdf) beginPdf();
     if (m_queue && (!m_queue->takesJobs() || !m_queue->noteJobsBefore()))
         raise(Status::PrinterError);
-    if (!m_painter.begin(m_printer.get())) {
+    QPaintDevice* device = m_pdfDevice ? static_cast<QPaintDevice*>(m_pdfDevice.get())
+                                       : static_cast<QPaintDevice*>(m_printer.get());
+    if (!m_painter.begin(device)) {
         if (m_pdf) m_pdf->discard();
         raise(Status::PrinterError);
     }
-    m_resolution = m_printer->resolution();
+    if (m_printer) m_resolution = m_printer->resolution();
     // The painter's unit is one twip from the printable area's corner.
     const double scale = m_resolution / 1440.0;
     m_painter.scale(scale, scale);
@@ -95,7 +131,8 @@ void PrinterSurface::begin() {
 void PrinterSurface::startPageIfDue() {
     if (!m_pageDue) return;
     m_pageDue = false;
-    if (!m_printer->newPage()) raise(Status::PrinterError);
+    const bool started = m_pdfDevice ? m_pdfDevice->newPage() : m_printer->newPage();
+    if (!started) raise(Status::PrinterError);
     ++m_pages;
 }
 
@@ -107,7 +144,12 @@ void PrinterSurface::NewPage() {
 
 void PrinterSurface::EndDoc() {
     m_pageDue = false;
-    if (m_painter.isActive() && !m_painter.end()) {
+    bool written = !m_painter.isActive() || m_painter.end();
+    if (m_pdfFile) {
+        written = written && m_pdfFile->flush() && m_pdfFile->error() == QFileDevice::NoError;
+        m_pdfFile->close();
+    }
+    if (!written) {
         if (m_pdf) m_pdf->discard();
         raise(Status::PrinterError);
     }
@@ -118,8 +160,9 @@ void PrinterSurface::EndDoc() {
 
 void PrinterSurface::abort() {
     m_pageDue = false;
-    m_printer->abort();
+    if (m_printer) m_printer->abort();
     if (m_painter.isActive()) m_painter.end();
+    if (m_pdfFile) m_pdfFile->close();
     if (m_pdf) m_pdf->discard();
 }
 
@@ -130,9 +173,15 @@ QPainter& PrinterSurface::beginPaint() {
 }
 
 QFont PrinterSurface::deviceFont(const FontSpec& spec) const {
+    // A report uses a handful of fonts; keeping each QFont keeps the engines Qt found for it,
+    // which it would otherwise look up again, substitutes and all, for every text.
+    for (const auto& [kept, font] : m_deviceFonts)
+        if (kept == spec) return font;
     // Sized so that, through the painter's twip scale, the glyphs have their size in twips.
     QFont font = TextMetrics::cachedFont(spec);
     font.setPointSizeF(spec.size * 1440.0 / m_resolution);
+    if (m_deviceFonts.size() >= 32) m_deviceFonts.erase(m_deviceFonts.begin());
+    m_deviceFonts.emplace_back(spec, font);
     return font;
 }
 

@@ -2,24 +2,33 @@
 
 #include "PaintingSurface.h"
 #include "Printers.h"
+#include "pdf/PdfDocumentProperties.h"
 
 #include <QPainter>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
+class QFile;
 class QPrinter;
 
 namespace palvex {
 
 class CupsQueue;
 class PdfOutputFile;
+namespace pdf {
+class PdfPaintDevice;
+}
 
 // The printer as a drawing surface: Width/Height are the paper in twips, ScaleWidth/Height the
 // printable area, drawn from its top-left corner. Pages are started lazily: NewPage only marks
 // that the next drawing begins a new sheet, so a document never ends with a blank one.
 class PrinterSurface final : public PaintingSurface {
 public:
-    PrinterSurface(const PrinterDevice& device, const QString& pdfPath);
+    // `document` is what the PDF device's file says about itself; printers ignore it.
+    PrinterSurface(const PrinterDevice& device, const QString& pdfPath,
+                   const pdf::DocumentProperties& document = {});
     ~PrinterSurface() override;
 
     // Print quality: -1 to -4 keep the printer's resolution, 300 to 2400 set it in dots per inch.
@@ -56,14 +65,21 @@ protected:
     void clearDrawing() override {}
 
 private:
+    void beginPdf();
     void startPageIfDue();
 
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPrinter> m_printer;  // a printer's device, null for the PDF device
     std::unique_ptr<PdfOutputFile> m_pdf; // the PDF device's file, null for other printers
+    std::unique_ptr<QFile> m_pdfFile;
+    std::unique_ptr<pdf::PdfPaintDevice> m_pdfDevice; // writes the PDF device's document
+    pdf::DocumentProperties m_document;
+    QSizeF m_paperTwips;
+    QRectF m_printableTwips;
     std::unique_ptr<CupsQueue> m_queue;   // a CUPS printer's queue, null for the PDF device
     QPainter m_painter;
     double m_resolution = 1200;
     double m_printableWidth = 0, m_printableHeight = 0;
+    mutable std::vector<std::pair<FontSpec, QFont>> m_deviceFonts;
     bool m_pageDue = false;
     int m_pages = 0;
 };

@@ -1,0 +1,339 @@
+#include "PdfFonts.h"
+
+#include "PdfSyntax.h"
+#include "PdfWriter.h"
+
+#include <QCryptographicHash>
+#include <QtGui/private/qfontengine_p.h>
+
+#include <hb-ot.h>
+#include <hb-subset.h>
+#include <hb.h>
+
+#include <algorithm>
+#include <map>
+
+namespace palvex::pdf {
+
+namespace {
+
+constexpr hb_tag_t CffTag = HB_TAG('C', 'F', 'F', ' ');
+constexpr hb_tag_t Cff2Tag = HB_TAG('C', 'F', 'F', '2');
+constexpr hb_tag_t GlyfTag = HB_TAG('g', 'l', 'y', 'f');
+
+bool hasTable(hb_face_t* face, hb_tag_t tag) {
+    hb_blob_t* blob = hb_face_reference_table(face, tag);
+    const bool has = hb_blob_get_length(blob) > 0;
+    hb_blob_destroy(blob);
+    return has;
+}
+
+// A big-endian 16-bit number at `offset` of a table, 0 past its end.
+int tableShort(hb_face_t* face, hb_tag_t tag, unsigned offset) {
+    hb_blob_t* blob = hb_face_reference_table(face, tag);
+    unsigned length = 0;
+    const auto* data = reinterpret_cast<const unsigned char*>(hb_blob_get_data(blob, &length));
+    const int value = offset + 2 <= length ? int16_t(data[offset] << 8 | data[offset + 1]) : 0;
+    hb_blob_destroy(blob);
+    return value;
+}
+
+// Qt's engines for fonts that did not come from a file still answer for their tables.
+hb_blob_t* tableOfEngine(hb_face_t*, hb_tag_t tag, void* engine) {
+    const auto* fe = static_cast<const QFontEngine*>(engine);
+    uint length = 0;
+    if (!fe->getSfntTableData(tag, nullptr, &length) || length == 0) return nullptr;
+    auto* buffer = static_cast<uchar*>(malloc(length));
+    if (!buffer || !fe->getSfntTableData(tag, buffer, &length)) {
+        free(buffer);
+        return nullptr;
+    }
+    return hb_blob_create(reinterpret_cast<const char*>(buffer), length,
+                          HB_MEMORY_MODE_READONLY, buffer, free);
+}
+
+void releaseEngine(void* engine) {
+    auto* fe = static_cast<QFontEngine*>(engine);
+    if (!fe->ref.deref()) delete fe;
+}
+
+QByteArray postScriptName(hb_face_t* face, const QFontEngine* engine) {
+    char name[128];
+    unsigned size = sizeof name;
+    QByteArray result;
+    if (hb_ot_name_get_utf8(face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size,
+                            name) > 0)
+        result = QByteArray(name, int(size));
+    if (result.isEmpty()) result = engine->fontDef.families.value(0).toLatin1();
+    QByteArray clean;
+    for (char c : result)
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '_')
+            clean.append(c);
+    return clean.isEmpty() ? QByteArray("Font") : clean.left(60);
+}
+
+// Six capitals naming a subset, as PDF readers expect before a subset font's name.
+QByteArray subsetTag(const QByteArray& name, int index) {
+    const QByteArray hash = QCryptographicHash::hash(name + QByteArray::number(index),
+                                                     QCryptographicHash::Md5);
+    QByteArray tag(6, 'A');
+    for (int i = 0; i < 6; ++i) tag[i] = char('A' + uchar(hash[i]) % 26);
+    return tag;
+}
+
+QByteArray toUnicodeCMap(const std::map<uint16_t, QString>& texts) {
+    QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                      "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                      "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    auto it = texts.begin();
+    while (it != texts.end()) {
+        QByteArray block;
+        int count = 0;
+        for (; it != texts.end() && count < 100; ++it, ++count) {
+            block.append('<');
+            appendHex16(block, it->first);
+            block.append("> <");
+            for (QChar c : it->second) appendHex16(block, c.unicode());
+            block.append(">\n");
+        }
+        appendInteger(cmap, count);
+        cmap += " beginbfchar\n" + block + "endbfchar\n";
+    }
+    return cmap + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+} // namespace
+
+struct PdfFonts::Font {
+    hb_face_t* face = nullptr;
+    hb_font_t* font = nullptr;
+    double unitsToThousandths = 1;
+    bool cff = false; // CFF outlines: numbers are glyph indices
+    int objectId = 0;
+    QByteArray name;
+    std::vector<uint32_t> glyphOf{0}; // by number; 0 is .notdef
+    std::vector<double> advanceOf{0};
+    std::map<uint16_t, QString> textOf;
+    QHash<quint64, uint16_t> bySingleCharacter; // glyph << 32 | code point
+    QHash<QString, uint16_t> byText;            // glyph's two units, then the text
+
+    ~Font() {
+        hb_font_destroy(font);
+        hb_face_destroy(face);
+    }
+
+    uint16_t add(uint32_t glyph, QStringView text) {
+        if (cff) {
+            const uint16_t number = uint16_t(std::min<uint32_t>(glyph, 0xFFFF));
+            if (glyph >= glyphOf.size()) {
+                glyphOf.resize(glyph + 1, 0);
+                advanceOf.resize(glyph + 1, -1);
+            }
+            if (advanceOf[glyph] < 0) {
+                glyphOf[glyph] = glyph;
+                advanceOf[glyph] = hb_font_get_glyph_h_advance(font, glyph) * unitsToThousandths;
+                if (!text.isEmpty()) textOf.emplace(number, text.toString());
+            }
+            return number;
+        }
+        if (glyphOf.size() >= 0xFFFF) return 0; // the numbers ran out: draw nothing rather than wrong glyphs
+        const uint16_t number = uint16_t(glyphOf.size());
+        glyphOf.push_back(glyph);
+        advanceOf.push_back(hb_font_get_glyph_h_advance(font, glyph) * unitsToThousandths);
+        if (!text.isEmpty()) textOf.emplace(number, text.toString());
+        return number;
+    }
+};
+
+PdfFonts::PdfFonts() = default;
+PdfFonts::~PdfFonts() = default;
+
+int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
+    if (const auto it = m_byEngine.constFind(engine); it != m_byEngine.cend()) return it.value();
+    const QFontEngine::FaceId id = engine->faceId();
+    const QByteArray key = id.filename.isEmpty()
+                               ? QByteArray()
+                               : id.filename + '#' + QByteArray::number(id.index);
+    if (!key.isEmpty()) {
+        if (const auto it = m_byFace.constFind(key); it != m_byFace.cend()) {
+            m_byEngine.insert(engine, it.value());
+            return it.value();
+        }
+    }
+
+    hb_face_t* face = nullptr;
+    if (!key.isEmpty()) {
+        hb_blob_t* blob = hb_blob_create_from_file_or_fail(id.filename.constData());
+        if (blob) {
+            face = hb_face_create(blob, unsigned(id.index));
+            hb_blob_destroy(blob);
+        }
+    } else {
+        engine->ref.ref();
+        face = hb_face_create_for_tables(tableOfEngine, engine, releaseEngine);
+    }
+    auto font = std::make_unique<Font>();
+    font->face = face;
+    const bool glyf = face && hasTable(face, GlyfTag);
+    font->cff = face && !glyf && (hasTable(face, CffTag) || hasTable(face, Cff2Tag));
+    const unsigned unitsPerEm = face ? hb_face_get_upem(face) : 0;
+    int index = -1;
+    if (face && (glyf || font->cff) && unitsPerEm > 0) {
+        font->font = hb_font_create(face);
+        font->unitsToThousandths = 1000.0 / unitsPerEm;
+        font->objectId = writer.reserve();
+        font->name = postScriptName(face, engine);
+        index = int(m_fonts.size());
+        m_fonts.push_back(std::move(font));
+    }
+    m_byEngine.insert(engine, index);
+    if (!key.isEmpty()) m_byFace.insert(key, index);
+    return index;
+}
+
+int PdfFonts::objectId(int font) const { return m_fonts[size_t(font)]->objectId; }
+
+uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text) {
+    Font& font = *m_fonts[size_t(index)];
+    if (text.size() <= 2) {
+        const char32_t code = text.isEmpty()      ? 0
+                              : text.size() == 1 ? text[0].unicode()
+                                                 : QChar::surrogateToUcs4(text[0], text[1]);
+        const quint64 key = quint64(glyph) << 32 | code;
+        if (const auto it = font.bySingleCharacter.constFind(key);
+            it != font.bySingleCharacter.cend())
+            return it.value();
+        const uint16_t number = font.add(glyph, text);
+        font.bySingleCharacter.insert(key, number);
+        return number;
+    }
+    QString key = QString(QChar(ushort(glyph >> 16))) + QChar(ushort(glyph));
+    key.append(text);
+    if (const auto it = font.byText.constFind(key); it != font.byText.cend()) return it.value();
+    const uint16_t number = font.add(glyph, text);
+    font.byText.insert(key, number);
+    return number;
+}
+
+double PdfFonts::advance(int font, uint16_t cid) const {
+    const Font& f = *m_fonts[size_t(font)];
+    return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;
+}
+
+QByteArray PdfFonts::resourceEntries() const {
+    QByteArray entries;
+    for (size_t i = 0; i < m_fonts.size(); ++i) {
+        entries.append("/F");
+        appendInteger(entries, qsizetype(i));
+        entries.append(' ');
+        appendInteger(entries, m_fonts[i]->objectId);
+        entries.append(" 0 R ");
+    }
+    return entries;
+}
+
+bool PdfFonts::write(PdfWriter& writer) {
+    for (size_t i = 0; i < m_fonts.size(); ++i) {
+        Font& font = *m_fonts[i];
+        hb_subset_input_t* input = hb_subset_input_create_or_fail();
+        if (!input) return false;
+        hb_set_t* glyphs = hb_subset_input_glyph_set(input);
+        for (uint32_t glyph : font.glyphOf) hb_set_add(glyphs, glyph);
+        // Glyphs keep their numbers, so the content streams written earlier stay right.
+        hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
+        hb_face_t* subset = hb_subset_or_fail(font.face, input);
+        hb_subset_input_destroy(input);
+        if (!subset) return false;
+        hb_blob_t* blob = hb_face_reference_blob(subset);
+        unsigned length = 0;
+        const char* data = hb_blob_get_data(blob, &length);
+        const QByteArray program(data, int(length));
+        hb_blob_destroy(blob);
+        hb_face_destroy(subset);
+        if (program.isEmpty()) return false;
+
+        const int file = writer.reserve();
+        QByteArray entries;
+        if (font.cff) {
+            entries = "/Subtype /OpenType";
+        } else {
+            entries = "/Length1 ";
+            appendInteger(entries, program.size());
+        }
+        writer.stream(file, entries, program);
+
+        const QByteArray baseName = '/' + subsetTag(font.name, int(i)) + '+' + font.name;
+        hb_font_extents_t extents{};
+        hb_font_get_h_extents(font.font, &extents);
+        hb_position_t capHeight = 0;
+        if (!hb_ot_metrics_get_position(font.font, HB_OT_METRICS_TAG_CAP_HEIGHT, &capHeight))
+            capHeight = extents.ascender;
+        const double k = font.unitsToThousandths;
+        const hb_tag_t head = HB_TAG('h', 'e', 'a', 'd');
+        const hb_tag_t post = HB_TAG('p', 'o', 's', 't');
+        QByteArray descriptor = "<< /Type /FontDescriptor /FontName " + baseName +
+                                " /Flags 4 /FontBBox [";
+        for (unsigned offset : {36u, 38u, 40u, 42u}) {
+            appendNumber(descriptor, tableShort(font.face, head, offset) * k, 0);
+            descriptor.append(' ');
+        }
+        descriptor.append("] /ItalicAngle ");
+        appendNumber(descriptor, tableShort(font.face, post, 4), 0);
+        descriptor.append(" /Ascent ");
+        appendNumber(descriptor, extents.ascender * k, 0);
+        descriptor.append(" /Descent ");
+        appendNumber(descriptor, extents.descender * k, 0);
+        descriptor.append(" /CapHeight ");
+        appendNumber(descriptor, capHeight * k, 0);
+        descriptor.append(font.cff ? " /StemV 80 /FontFile3 " : " /StemV 80 /FontFile2 ");
+        appendInteger(descriptor, file);
+        descriptor.append(" 0 R >>");
+        const int descriptorId = writer.reserve();
+        writer.object(descriptorId, descriptor);
+
+        QByteArray widths("[");
+        for (size_t number = 1; number < font.glyphOf.size(); ++number) {
+            if (font.advanceOf[number] < 0) continue;
+            appendInteger(widths, qsizetype(number));
+            widths.append(" [");
+            appendNumber(widths, font.advanceOf[number], 1);
+            widths.append("] ");
+        }
+        widths.append(']');
+
+        QByteArray cidFont = "<< /Type /Font /Subtype /" +
+                             QByteArray(font.cff ? "CIDFontType0" : "CIDFontType2") +
+                             " /BaseFont " + baseName +
+                             " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
+                             "/Supplement 0 >> /FontDescriptor ";
+        appendInteger(cidFont, descriptorId);
+        cidFont += " 0 R /DW 0 /W " + widths;
+        if (!font.cff) {
+            QByteArray map;
+            map.reserve(qsizetype(font.glyphOf.size()) * 2);
+            for (uint32_t glyph : font.glyphOf) map.append(char(glyph >> 8)).append(char(glyph));
+            const int mapId = writer.reserve();
+            writer.stream(mapId, {}, map);
+            cidFont.append(" /CIDToGIDMap ");
+            appendInteger(cidFont, mapId);
+            cidFont.append(" 0 R");
+        }
+        const int cidFontId = writer.reserve();
+        writer.object(cidFontId, cidFont + " >>");
+
+        const int toUnicode = writer.reserve();
+        writer.stream(toUnicode, {}, toUnicodeCMap(font.textOf));
+
+        QByteArray type0 = "<< /Type /Font /Subtype /Type0 /BaseFont " + baseName +
+                           " /Encoding /Identity-H /DescendantFonts [";
+        appendInteger(type0, cidFontId);
+        type0.append(" 0 R] /ToUnicode ");
+        appendInteger(type0, toUnicode);
+        writer.object(font.objectId, type0 + " 0 R >>");
+    }
+    return writer.ok();
+}
+
+} // namespace palvex::pdf

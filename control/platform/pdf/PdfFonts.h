@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QFontEngine;
+
+namespace palvex::pdf {
+
+class PdfWriter;
+
+// The fonts of a document, each embedded once as a subset of the glyphs it drew.
+//
+// Glyphs are addressed by numbers of the document's own (CIDs), one for each glyph *and the text
+// it stands for*: a bracket drawn mirrored in right-to-left text is the other bracket's glyph,
+// and gets a number of its own that copies back as the character that was typed. TrueType
+// fonts map the numbers to their glyphs; CFF fonts cannot, and use the glyph's own number.
+class PdfFonts {
+public:
+    PdfFonts();
+    ~PdfFonts();
+    PdfFonts(const PdfFonts&) = delete;
+    PdfFonts& operator=(const PdfFonts&) = delete;
+
+    // The document's font for a Qt font engine, or -1 when its font data cannot be embedded
+    // (then the text is drawn as outlines). The font's object number comes from `writer`.
+    int fontFor(QFontEngine* engine, PdfWriter& writer);
+    int objectId(int font) const;
+    // The number that draws `glyph` of `font` and copies back as `text`.
+    uint16_t cid(int font, uint32_t glyph, QStringView text);
+    // A number's advance in thousandths of the font size.
+    double advance(int font, uint16_t cid) const;
+
+    // Subsets and writes every font used; false when a font could not be written.
+    bool write(PdfWriter& writer);
+    // "/F1 5 0 R /F2 9 0 R" for the resources dictionary.
+    QByteArray resourceEntries() const;
+
+private:
+    struct Font;
+    std::vector<std::unique_ptr<Font>> m_fonts;
+    QHash<QByteArray, int> m_byFace; // file and face index → font
+    QHash<const QFontEngine*, int> m_byEngine;
+};
+
+} // namespace palvex::pdf

@@ -1,0 +1,524 @@
+#include "PdfPaintEngine.h"
+
+#include "PdfSyntax.h"
+
+#include <QImage>
+#include <QPixmap>
+#include <QtGui/private/qfontengine_p.h>
+#include <QtGui/private/qtextengine_p.h>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+namespace palvex::pdf {
+
+namespace {
+
+// Pages waiting for their compression at once; more would only hold memory.
+size_t compressionsInFlight() {
+    return std::max<size_t>(2, std::thread::hardware_concurrency());
+}
+
+void appendPoint(QByteArray& out, double x, double y, const char* op) {
+    appendNumber(out, x);
+    out.append(' ');
+    appendNumber(out, y);
+    out.append(op);
+}
+
+void appendMatrix(QByteArray& out, const QTransform& m) {
+    for (double v : {m.m11(), m.m12(), m.m21(), m.m22()}) {
+        appendNumber(out, v, 5);
+        out.append(' ');
+    }
+    appendNumber(out, m.dx());
+    out.append(' ');
+    appendNumber(out, m.dy());
+    out.append(" cm\n");
+}
+
+// The hatch of each brush style in a 6-point cell, in pattern space (y up).
+const char* hatchOf(Qt::BrushStyle style) {
+    switch (style) {
+    case Qt::HorPattern:
+        return "0 3 m 6 3 l S";
+    case Qt::VerPattern:
+        return "3 0 m 3 6 l S";
+    case Qt::BDiagPattern:
+        return "-1 -1 m 7 7 l S";
+    case Qt::FDiagPattern:
+        return "-1 7 m 7 -1 l S";
+    case Qt::CrossPattern:
+        return "0 3 m 6 3 l S 3 0 m 3 6 l S";
+    case Qt::DiagCrossPattern:
+        return "-1 -1 m 7 7 l S -1 7 m 7 -1 l S";
+    default:
+        return nullptr;
+    }
+}
+
+// The characters each glyph of a text item stands for: a cluster's characters go to its first
+// glyph, unless the cluster has one glyph for each character (a letter and its points).
+std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
+    const int glyphs = item.glyphs.numGlyphs;
+    std::vector<QStringView> texts(static_cast<size_t>(glyphs));
+    if (!item.chars || !item.logClusters || item.num_chars <= 0) return texts;
+    // A piece of an item split between fonts keeps the whole item's cluster numbers.
+    const int base = *std::min_element(item.logClusters, item.logClusters + item.num_chars);
+    auto glyphOf = [&](int character) { return item.logClusters[character] - base; };
+    int start = 0;
+    while (start < item.num_chars) {
+        const int glyph = glyphOf(start);
+        int end = start + 1;
+        while (end < item.num_chars && glyphOf(end) == glyph) ++end;
+        const int nextGlyph = end < item.num_chars ? glyphOf(end) : glyphs;
+        const int clusterGlyphs = nextGlyph - glyph;
+        if (glyph >= 0 && glyph < glyphs) {
+            if (clusterGlyphs == end - start && clusterGlyphs > 1) {
+                for (int k = 0; k < clusterGlyphs && glyph + k < glyphs; ++k)
+                    texts[size_t(glyph + k)] = QStringView(item.chars + start + k, 1);
+            } else {
+                texts[size_t(glyph)] = QStringView(item.chars + start, end - start);
+            }
+        }
+        start = end;
+    }
+    return texts;
+}
+
+} // namespace
+
+PdfPaintEngine::PdfPaintEngine(QIODevice& out, PdfPageGeometry geometry, int resolution,
+                               DocumentProperties properties)
+    : QPaintEngine(AllFeatures & ~(BlendModes | RasterOpModes | PorterDuff)),
+      m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)) {}
+
+PdfPaintEngine::~PdfPaintEngine() {
+    for (Compressing& pending : m_compressing)
+        if (pending.deflated.valid()) pending.deflated.wait();
+}
+
+bool PdfPaintEngine::begin(QPaintDevice*) {
+    beginPage();
+    return m_writer.ok();
+}
+
+void PdfPaintEngine::beginPage() {
+    m_page.clear();
+    m_page.reserve(256 * 1024);
+    m_pageContents = m_writer.reserve();
+    // Device pixels from the printable area's top-left corner, y downwards.
+    const double scale = 72.0 / m_resolution;
+    QTransform base(scale, 0, 0, -scale, m_geometry.printable.left(),
+                    m_geometry.paper.height() - m_geometry.printable.top());
+    appendMatrix(m_page, base);
+}
+
+void PdfPaintEngine::endPage() {
+    m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents);
+    m_compressing.push_back(
+        {m_pageContents, std::async(std::launch::async, [content = std::move(m_page)] {
+             return PdfWriter::compress(content);
+         })});
+    m_page = QByteArray();
+    writeFinishedPages(compressionsInFlight());
+}
+
+void PdfPaintEngine::writeFinishedPages(size_t keepWaiting) {
+    while (m_compressing.size() > keepWaiting) {
+        Compressing& front = m_compressing.front();
+        const QByteArray deflated = front.deflated.get();
+        if (deflated.isEmpty()) m_writer.stream(front.contentsId, {}, QByteArray("% empty"), false);
+        else m_writer.deflatedStream(front.contentsId, {}, deflated);
+        m_compressing.pop_front();
+    }
+}
+
+bool PdfPaintEngine::newPage() {
+    endPage();
+    beginPage();
+    return m_writer.ok();
+}
+
+bool PdfPaintEngine::end() {
+    endPage();
+    writeFinishedPages(0);
+    m_fonts.write(m_writer);
+    QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /Font << ");
+    resources += m_fonts.resourceEntries() + ">>";
+    if (!m_imageEntries.isEmpty()) resources += " /XObject << " + m_imageEntries + ">>";
+    if (!m_patternEntries.isEmpty()) resources += " /Pattern << " + m_patternEntries + ">>";
+    if (!m_stateEntries.isEmpty()) resources += " /ExtGState << " + m_stateEntries + ">>";
+    return m_writer.finish(resources + " >>");
+}
+
+void PdfPaintEngine::updateState(const QPaintEngineState& state) {
+    const DirtyFlags flags = state.state();
+    if (flags & DirtyTransform) m_matrix = state.transform();
+    if (flags & DirtyPen) m_pen = state.pen();
+    if (flags & DirtyBrush) m_brush = state.brush();
+    if (flags & DirtyOpacity) m_opacity = state.opacity();
+    if (flags & DirtyClipEnabled) m_clipped = state.isClipEnabled();
+    if (flags & (DirtyClipPath | DirtyClipRegion)) {
+        QPainterPath path;
+        if (flags & DirtyClipPath) path = state.transform().map(state.clipPath());
+        else path.addRegion(state.transform().map(state.clipRegion()));
+        switch (state.clipOperation()) {
+        case Qt::NoClip:
+            m_clipped = false;
+            m_clip = QPainterPath();
+            break;
+        case Qt::IntersectClip:
+            m_clip = m_clipped ? m_clip.intersected(path) : path;
+            m_clipped = true;
+            break;
+        default:
+            m_clip = path;
+            m_clipped = true;
+        }
+    }
+}
+
+void PdfPaintEngine::openDrawing() {
+    m_page.append("q\n");
+    if (m_clipped) {
+        appendPath(m_clip);
+        m_page.append(m_clip.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
+    }
+    if (!m_matrix.isIdentity()) appendMatrix(m_page, m_matrix);
+}
+
+void PdfPaintEngine::appendColor(const QColor& color, bool stroke) {
+    const QColor rgb = color.toRgb();
+    appendNumber(m_page, rgb.redF());
+    m_page.append(' ');
+    appendNumber(m_page, rgb.greenF());
+    m_page.append(' ');
+    appendNumber(m_page, rgb.blueF());
+    m_page.append(stroke ? " RG\n" : " rg\n");
+}
+
+void PdfPaintEngine::appendAlpha(double fill, double stroke) {
+    if (fill >= 1 && stroke >= 1) return;
+    QByteArray key;
+    appendNumber(key, fill, 3);
+    key.append(' ');
+    appendNumber(key, stroke, 3);
+    QByteArray& name = m_alphaStates[key];
+    if (name.isEmpty()) {
+        const int id = m_writer.reserve();
+        name = "/A" + QByteArray::number(m_alphaStates.size());
+        QByteArray body("<< /Type /ExtGState /ca ");
+        appendNumber(body, fill);
+        body.append(" /CA ");
+        appendNumber(body, stroke);
+        m_writer.object(id, body + " >>");
+        m_stateEntries += name + ' ' + QByteArray::number(id) + " 0 R ";
+    }
+    m_page.append(name + " gs\n");
+}
+
+QByteArray PdfPaintEngine::patternFor(const QBrush& brush) {
+    const QColor color = brush.color().toRgb();
+    const QByteArray key = QByteArray::number(int(brush.style())) + ' ' +
+                           QByteArray::number(color.rgb(), 16);
+    QByteArray& name = m_patterns[key];
+    if (name.isEmpty()) {
+        const int id = m_writer.reserve();
+        name = "/P" + QByteArray::number(m_patterns.size());
+        QByteArray cell("0.5 w ");
+        appendNumber(cell, color.redF());
+        cell.append(' ');
+        appendNumber(cell, color.greenF());
+        cell.append(' ');
+        appendNumber(cell, color.blueF());
+        cell.append(" RG ");
+        cell.append(hatchOf(brush.style()));
+        m_writer.stream(id,
+                        "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 "
+                        "/BBox [0 0 6 6] /XStep 6 /YStep 6 /Resources << >>",
+                        cell, false);
+        m_patternEntries += name + ' ' + QByteArray::number(id) + " 0 R ";
+    }
+    return name;
+}
+
+const char* PdfPaintEngine::prepareShape(bool closed, Qt::FillRule rule) {
+    const bool stroke = m_pen.style() != Qt::NoPen && m_pen.color().alpha() > 0;
+    const Qt::BrushStyle style = m_brush.style();
+    const bool fill = closed && (style == Qt::SolidPattern || hatchOf(style)) &&
+                      m_brush.color().alpha() > 0;
+    if (!stroke && !fill) return nullptr;
+    if (stroke) {
+        // A cosmetic pen is measured in device pixels whatever the painter's scale.
+        const double scale = std::sqrt(std::fabs(m_matrix.determinant()));
+        double width = m_pen.widthF();
+        if (m_pen.isCosmetic()) width = std::max(1.0, width) / (scale > 0 ? scale : 1);
+        appendNumber(m_page, width);
+        m_page.append(" w ");
+        m_page.append(m_pen.capStyle() == Qt::RoundCap    ? "1 J "
+                      : m_pen.capStyle() == Qt::SquareCap ? "2 J "
+                                                          : "0 J ");
+        m_page.append(m_pen.joinStyle() == Qt::RoundJoin   ? "1 j "
+                      : m_pen.joinStyle() == Qt::BevelJoin ? "2 j "
+                                                           : "0 j ");
+        if (m_pen.style() != Qt::SolidLine) {
+            const double unit = std::max(width, m_pen.isCosmetic() ? width : 1.0 / scale);
+            m_page.append('[');
+            for (double dash : m_pen.dashPattern()) {
+                appendNumber(m_page, dash * unit);
+                m_page.append(' ');
+            }
+            m_page.append("] ");
+            appendNumber(m_page, m_pen.dashOffset() * unit);
+            m_page.append(" d ");
+        }
+        appendColor(m_pen.color(), true);
+    }
+    if (fill) {
+        if (style == Qt::SolidPattern) {
+            appendColor(m_brush.color(), false);
+        } else {
+            m_page.append("/Pattern cs " + patternFor(m_brush) + " scn\n");
+        }
+    }
+    appendAlpha(fill ? m_opacity * m_brush.color().alphaF() : 1,
+                stroke ? m_opacity * m_pen.color().alphaF() : 1);
+    const bool evenOdd = rule == Qt::OddEvenFill;
+    if (stroke && fill) return evenOdd ? "B*\n" : "B\n";
+    if (fill) return evenOdd ? "f*\n" : "f\n";
+    return "S\n";
+}
+
+void PdfPaintEngine::appendPath(const QPainterPath& path) {
+    QPointF subpathStart;
+    const int count = path.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            subpathStart = e;
+            appendPoint(m_page, e.x, e.y, " m\n");
+            break;
+        case QPainterPath::LineToElement:
+            appendPoint(m_page, e.x, e.y, " l\n");
+            break;
+        case QPainterPath::CurveToElement: {
+            if (i + 2 >= count) return;
+            const QPainterPath::Element& c2 = path.elementAt(i + 1);
+            const QPainterPath::Element& end = path.elementAt(i + 2);
+            appendPoint(m_page, e.x, e.y, " ");
+            appendPoint(m_page, c2.x, c2.y, " ");
+            appendPoint(m_page, end.x, end.y, " c\n");
+            i += 2;
+            break;
+        }
+        default:
+            break;
+        }
+        const bool lastOfSubpath =
+            i + 1 >= count || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+        if (lastOfSubpath && i > 0 && QPointF(path.elementAt(i)) == subpathStart)
+            m_page.append("h\n");
+    }
+}
+
+void PdfPaintEngine::drawPath(const QPainterPath& path) {
+    openDrawing();
+    if (const char* paint = prepareShape(true, path.fillRule())) {
+        appendPath(path);
+        m_page.append(paint);
+    }
+    m_page.append("Q\n");
+}
+
+void PdfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
+    if (count < 2) return;
+    openDrawing();
+    const bool closed = mode != PolylineMode;
+    if (const char* paint = prepareShape(closed, mode == WindingMode ? Qt::WindingFill
+                                                                     : Qt::OddEvenFill)) {
+        appendPoint(m_page, points[0].x(), points[0].y(), " m\n");
+        for (int i = 1; i < count; ++i) appendPoint(m_page, points[i].x(), points[i].y(), " l\n");
+        if (closed) m_page.append("h\n");
+        m_page.append(paint);
+    }
+    m_page.append("Q\n");
+}
+
+void PdfPaintEngine::drawRects(const QRectF* rects, int count) {
+    openDrawing();
+    if (const char* paint = prepareShape(true, Qt::WindingFill)) {
+        for (int i = 0; i < count; ++i) {
+            const QRectF& r = rects[i];
+            appendPoint(m_page, r.x(), r.y(), " ");
+            appendPoint(m_page, r.width(), r.height(), " re\n");
+        }
+        m_page.append(paint);
+    }
+    m_page.append("Q\n");
+}
+
+void PdfPaintEngine::drawLines(const QLineF* lines, int count) {
+    openDrawing();
+    if (const char* paint = prepareShape(false, Qt::WindingFill)) {
+        for (int i = 0; i < count; ++i) {
+            appendPoint(m_page, lines[i].x1(), lines[i].y1(), " m ");
+            appendPoint(m_page, lines[i].x2(), lines[i].y2(), " l\n");
+        }
+        m_page.append(paint);
+    }
+    m_page.append("Q\n");
+}
+
+int PdfPaintEngine::imageFor(const QImage& image) {
+    if (const auto it = m_images.constFind(image.cacheKey()); it != m_images.cend())
+        return it.value();
+    const int width = image.width(), height = image.height();
+    const bool alpha = image.hasAlphaChannel();
+    const QImage rgb = image.convertToFormat(alpha ? QImage::Format_RGBA8888
+                                                   : QImage::Format_RGB888);
+    QByteArray colours, opacity;
+    colours.reserve(qsizetype(width) * height * 3);
+    bool translucent = false;
+    if (alpha) opacity.reserve(qsizetype(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const char* line = reinterpret_cast<const char*>(rgb.constScanLine(y));
+        if (!alpha) {
+            colours.append(line, qsizetype(width) * 3);
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            colours.append(line + x * 4, 3);
+            opacity.append(line[x * 4 + 3]);
+            translucent |= uchar(line[x * 4 + 3]) != 255;
+        }
+    }
+    QByteArray entries("/Type /XObject /Subtype /Image /Width ");
+    appendInteger(entries, width);
+    entries.append(" /Height ");
+    appendInteger(entries, height);
+    entries.append(" /BitsPerComponent 8");
+    const QByteArray gray = entries + " /ColorSpace /DeviceGray";
+    entries.append(" /ColorSpace /DeviceRGB");
+    if (translucent) {
+        const int mask = m_writer.reserve();
+        m_writer.stream(mask, gray, opacity);
+        entries.append(" /SMask ");
+        appendInteger(entries, mask);
+        entries.append(" 0 R");
+    }
+    const int id = m_writer.reserve();
+    m_writer.stream(id, entries, colours);
+    m_images.insert(image.cacheKey(), id);
+    m_imageEntries += "/I" + QByteArray::number(id) + ' ' + QByteArray::number(id) + " 0 R ";
+    return id;
+}
+
+void PdfPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
+                               Qt::ImageConversionFlags) {
+    if (image.isNull() || target.isEmpty()) return;
+    const QImage part = source == QRectF(image.rect()) ? image : image.copy(source.toRect());
+    if (part.isNull()) return;
+    const int id = imageFor(part);
+    openDrawing();
+    appendAlpha(m_opacity, 1);
+    appendMatrix(m_page, QTransform(target.width(), 0, 0, -target.height(), target.x(),
+                                    target.y() + target.height()));
+    m_page.append("/I" + QByteArray::number(id) + " Do\nQ\n");
+}
+
+void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
+                                const QRectF& source) {
+    drawImage(target, pixmap.toImage(), source, Qt::AutoColor);
+}
+
+void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
+    const auto& item = static_cast<const QTextItemInt&>(textItem);
+    QFontEngine* engine = item.fontEngine;
+    const QGlyphLayout& glyphs = item.glyphs;
+    if (!engine || glyphs.numGlyphs == 0) return;
+    const int font = engine->type() == QFontEngine::Multi ? -1 : m_fonts.fontFor(engine, m_writer);
+    if (font < 0) {
+        QPaintEngine::drawTextItem(origin, textItem); // outlines: seen right, not copied
+        return;
+    }
+    const double size = engine->fontDef.pixelSize;
+    if (size <= 0) return;
+    const std::vector<QStringView> texts = glyphTexts(item);
+
+    // Where each glyph goes, as Qt places them: right to left items from their far end.
+    struct Placed {
+        double x, y;
+        uint16_t cid;
+    };
+    std::vector<Placed> placed;
+    placed.reserve(size_t(glyphs.numGlyphs));
+    const bool rightToLeft = item.flags & QTextItem::RightToLeft;
+    QFixed x = QFixed::fromReal(origin.x());
+    const QFixed y = QFixed::fromReal(origin.y());
+    if (rightToLeft) {
+        for (int i = 0; i < glyphs.numGlyphs; ++i)
+            if (!glyphs.attributes[i].dontPrint)
+                x += glyphs.advances[i] + QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+    }
+    for (int i = 0; i < glyphs.numGlyphs; ++i) {
+        if (glyphs.attributes[i].dontPrint) continue;
+        if (rightToLeft) x -= glyphs.advances[i];
+        const uint16_t cid = m_fonts.cid(font, glyphs.glyphs[i], texts[size_t(i)]);
+        placed.push_back({(x + glyphs.offsets[i].x).toReal(), (y + glyphs.offsets[i].y).toReal(),
+                          cid});
+        if (rightToLeft) x -= QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+        else x += glyphs.advances[i] + QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+    }
+    if (placed.empty()) return;
+    // Shown in the order they were typed, right-to-left text too: text extraction that follows
+    // the content (rather than sorting glyphs by position) then reads it as written.
+
+    openDrawing();
+    m_page.append("BT\n/F");
+    appendInteger(m_page, font);
+    m_page.append(' ');
+    appendNumber(m_page, size);
+    m_page.append(" Tf\n");
+    appendColor(m_pen.color(), false);
+    appendAlpha(m_opacity * m_pen.color().alphaF(), 1);
+    const int synthesized = engine->synthesized();
+    if (synthesized & QFontEngine::SynthesizedBold) {
+        appendColor(m_pen.color(), true);
+        appendNumber(m_page, size / 30);
+        m_page.append(" w 2 Tr\n");
+    }
+    const double skew = synthesized & QFontEngine::SynthesizedItalic ? 0.2 : 0;
+
+    bool open = false, inHex = false;
+    double penX = 0, lineY = 0;
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const Placed& g = placed[i];
+        if (!open || std::fabs(g.y - lineY) > 1e-3) {
+            if (open) m_page.append(inHex ? ">] TJ\n" : "] TJ\n");
+            m_page.append("1 0 ");
+            appendNumber(m_page, skew);
+            m_page.append(" -1 ");
+            appendPoint(m_page, g.x, g.y, " Tm [");
+            open = true;
+            inHex = false;
+            penX = g.x;
+            lineY = g.y;
+        }
+        const double adjust = (penX - g.x) * 1000 / size;
+        if (std::fabs(adjust) > 0.05) {
+            if (inHex) m_page.append('>');
+            appendNumber(m_page, adjust, 1);
+            inHex = false;
+        }
+        if (!inHex) m_page.append('<');
+        inHex = true;
+        appendHex16(m_page, g.cid);
+        penX = g.x + m_fonts.advance(font, g.cid) * size / 1000;
+    }
+    m_page.append(inHex ? ">] TJ\nET\nQ\n" : "] TJ\nET\nQ\n");
+}
+
+} // namespace palvex::pdf

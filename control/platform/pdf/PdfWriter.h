@@ -1,0 +1,66 @@
+#pragma once
+
+#include "PdfDocumentProperties.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+
+namespace palvex::pdf {
+
+// The file layer of the PDF device: numbered objects at recorded offsets, streams compressed
+// with deflate, pages under one page tree, and the closing parts (document information, XMP
+// metadata, the output intent an archive needs, the cross-reference table). Every write is
+// checked; the first failure is kept and everything after it is skipped, so finish() reports it.
+class PdfWriter {
+public:
+    PdfWriter(QIODevice& out, DocumentProperties properties);
+
+    bool ok() const { return m_ok; }
+
+    // A new object number, written later with object() or stream().
+    int reserve() { return m_nextObject++; }
+    void object(int id, const QByteArray& body);
+    // A stream object; `entries` are extra dictionary entries ("/Subtype /Image ...").
+    void stream(int id, const QByteArray& entries, const QByteArray& data, bool compress = true);
+    // A stream whose data was already deflated (by compress(), possibly on another thread).
+    void deflatedStream(int id, const QByteArray& entries, const QByteArray& deflated);
+
+    // A page of `widthPt` × `heightPt` points whose content is object `contentsId`, drawn with
+    // the shared resources. Returns false when the page cannot be written.
+    bool page(double widthPt, double heightPt, int contentsId);
+    int resourcesId() const { return m_resources; }
+    int pageCount() const { return int(m_pages.size()); }
+
+    // Writes the page tree, the shared resources (`resources`, a dictionary), the document's
+    // information and metadata, the catalog and the cross-reference table.
+    bool finish(const QByteArray& resources);
+
+    // Deflate in the zlib format PDF's FlateDecode reads. Safe on any thread.
+    static QByteArray compress(const QByteArray& data);
+
+private:
+    void write(const char* data, qint64 size);
+    void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
+    void beginObject(int id);
+    QByteArray information() const;
+    QByteArray xmpMetadata() const;
+    int outputIntent();
+
+    QIODevice& m_out;
+    DocumentProperties m_properties;
+    QByteArray m_created;    // the creation time, as PDF dates it
+    QByteArray m_createdXmp; // and as XMP does
+    qint64 m_offset = 0;
+    bool m_ok = true;
+    int m_nextObject = 1;
+    std::vector<qint64> m_offsets{0}; // by object number; 0 for one not written
+    std::vector<int> m_pages;
+    int m_catalog, m_pageTree, m_resources;
+};
+
+} // namespace palvex::pdf
