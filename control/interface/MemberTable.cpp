@@ -120,6 +120,16 @@ const std::vector<MemberInfo>& table() {
         property<&Palvex::get_TableLines, &Palvex::let_TableLines>("TableLines", 0x68040008, false),
         property<&Palvex::get_PageNumberFormat, &Palvex::let_PageNumberFormat>("PageNumberFormat",
                                                                                0x68040009, false),
+        property<&Palvex::get_DocumentTitle, &Palvex::let_DocumentTitle>("DocumentTitle",
+                                                                         0x6804000a, false),
+        property<&Palvex::get_DocumentAuthor, &Palvex::let_DocumentAuthor>("DocumentAuthor",
+                                                                           0x6804000b, false),
+        property<&Palvex::get_DocumentSubject, &Palvex::let_DocumentSubject>("DocumentSubject",
+                                                                             0x6804000c, false),
+        property<&Palvex::get_DocumentKeywords, &Palvex::let_DocumentKeywords>(
+            "DocumentKeywords", 0x6804000d, false),
+        property<&Palvex::get_PdfArchive, &Palvex::let_PdfArchive>("PdfArchive", 0x6804000e,
+                                                                   false),
         method<&Palvex::SpecialCenter>(
             "SpecialCenter", 0x60030035, family::Text,
             {"startxPoint", "endxPoint", "TXT", "Entr", "startyPoint", "endyPoint"}),

@@ -172,6 +172,12 @@ QPainter& PrinterSurface::beginPaint() {
     return m_painter;
 }
 
+void PrinterSurface::drawText(QStringView text, double leftTwips, double topTwips,
+                              double widthTwips) {
+    PaintingSurface::drawText(text, leftTwips, topTwips, widthTwips);
+    if (m_pdfDevice) m_pdfDevice->textEnded();
+}
+
 QFont PrinterSurface::deviceFont(const FontSpec& spec) const {
     // A report uses a handful of fonts; keeping each QFont keeps the engines Qt found for it,
     // which it would otherwise look up again, substitutes and all, for every text.

@@ -63,6 +63,8 @@ protected:
     bool canRasterOp() const override { return false; }
     QFont deviceFont(const FontSpec& spec) const override;
     void clearDrawing() override {}
+    void drawText(QStringView text, double leftTwips, double topTwips,
+                  double widthTwips) override;
 
 private:
     void beginPdf();

@@ -57,7 +57,8 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
     request.duplex = m_report.pageSetup.duplex();
     request.paperSource = m_report.pageSetup.paperSource();
     KeepPreviewPage keep(m_report);
-    PrinterSurface device(m_report.pageSetup.jobDevice(printer), pdfOutputPath);
+    PrinterSurface device(m_report.pageSetup.jobDevice(printer), pdfOutputPath,
+                          m_report.document);
     PrintJob(m_report, m_zoom, m_store).run(device, request);
     return request.toPage - request.fromPage + 1;
 }
@@ -69,7 +70,7 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
     if (path.isEmpty() || QFileInfo(path).isDir()) raise(Status::PathFileAccessError);
 
     KeepPreviewPage keep(m_report);
-    PrinterSurface pdf(m_report.pageSetup.pdfDevice(), path);
+    PrinterSurface pdf(m_report.pageSetup.pdfDevice(), path, m_report.document);
     try {
         PrintJob(m_report, m_zoom, m_store).run(pdf, request);
     } catch (const Error& error) {

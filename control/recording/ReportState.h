@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CodePage.h"
+#include "platform/pdf/PdfDocumentProperties.h"
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
 #include "recording/PageSetup.h"
@@ -152,6 +153,8 @@ struct PendingPicture {
 // through the named operations below, and the page lines only through PageLines.
 struct ReportState {
     KeptProperties props;
+    // What the PDFs the report is written to say about themselves (not saved with the form).
+    pdf::DocumentProperties document;
     WarningFlags warned;
     QString version;    // gtVersion: empty until the preview first starts
     QString lastAnswer; // the answer of the last message box, as decimal text

@@ -355,6 +355,20 @@ public:
     // cursor below it.
     Status printPictureSized(const QString& Path, const float& Width, const float& Height,
                              const bool* KeepAspect = nullptr, const int16_t* Alignment = nullptr);
+    // What every PDF written from now on says of itself (its document information and XMP
+    // metadata); empty by default.
+    Status get_DocumentTitle(Out<QString> value);
+    Status let_DocumentTitle(const QString& value);
+    Status get_DocumentAuthor(Out<QString> value);
+    Status let_DocumentAuthor(const QString& value);
+    Status get_DocumentSubject(Out<QString> value);
+    Status let_DocumentSubject(const QString& value);
+    Status get_DocumentKeywords(Out<QString> value);
+    Status let_DocumentKeywords(const QString& value);
+    // PDFs written as archives, PDF/A-2b (fonts embedded, an sRGB output intent, XMP metadata);
+    // false by default.
+    Status get_PdfArchive(Out<bool> value);
+    Status let_PdfArchive(bool value);
 
     Status About();
 

@@ -16,6 +16,8 @@ PdfPaintDevice::~PdfPaintDevice() = default;
 
 QPaintEngine* PdfPaintDevice::paintEngine() const { return m_engine.get(); }
 
+void PdfPaintDevice::textEnded() { m_engine->flushTexts(); }
+
 bool PdfPaintDevice::newPage() { return m_engine->isActive() && m_engine->newPage(); }
 
 int PdfPaintDevice::metric(PaintDeviceMetric metric) const {

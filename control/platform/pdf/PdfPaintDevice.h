@@ -33,6 +33,8 @@ public:
     // written. QPainter::end() finishes the document and reports failure the same way.
     bool newPage();
     int resolution() const { return m_resolution; }
+    // One text has been drawn whole: its pieces go into the page in the order of its characters.
+    void textEnded();
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

@@ -115,7 +115,23 @@ void PdfPaintEngine::beginPage() {
     appendMatrix(m_page, base);
 }
 
+void PdfPaintEngine::flushTexts() {
+    if (m_texts.empty()) return;
+    std::vector<HeldText*> order;
+    order.reserve(m_texts.size());
+    for (HeldText& text : m_texts) order.push_back(&text);
+    std::sort(order.begin(), order.end(),
+              [](const HeldText* a, const HeldText* b) { return a->begin < b->begin; });
+    bool oneText = true;
+    for (size_t i = 1; i < order.size(); ++i) oneText &= order[i]->begin == order[i - 1]->end;
+    if (!oneText)
+        for (size_t i = 0; i < order.size(); ++i) order[i] = &m_texts[i];
+    for (const HeldText* text : order) m_page.append(text->content);
+    m_texts.clear();
+}
+
 void PdfPaintEngine::endPage() {
+    flushTexts();
     m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents);
     m_compressing.push_back(
         {m_pageContents, std::async(std::launch::async, [content = std::move(m_page)] {
@@ -181,6 +197,11 @@ void PdfPaintEngine::updateState(const QPaintEngineState& state) {
 }
 
 void PdfPaintEngine::openDrawing() {
+    flushTexts();
+    openState();
+}
+
+void PdfPaintEngine::openState() {
     m_page.append("q\n");
     if (m_clipped) {
         appendPath(m_clip);
@@ -476,7 +497,11 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
     // Shown in the order they were typed, right-to-left text too: text extraction that follows
     // the content (rather than sorting glyphs by position) then reads it as written.
 
-    openDrawing();
+    // The item's content goes into a buffer of its own, held until the line's pieces are in.
+    QByteArray content;
+    content.reserve(128 + qsizetype(placed.size()) * 5);
+    m_page.swap(content);
+    openState();
     m_page.append("BT\n/F");
     appendInteger(m_page, font);
     m_page.append(' ');
@@ -519,6 +544,9 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
         penX = g.x + m_fonts.advance(font, g.cid) * size / 1000;
     }
     m_page.append(inHex ? ">] TJ\nET\nQ\n" : "] TJ\nET\nQ\n");
+    m_page.swap(content);
+    const QChar* chars = item.chars ? item.chars : nullptr;
+    m_texts.push_back({chars, chars ? chars + item.num_chars : nullptr, std::move(content)});
 }
 
 } // namespace palvex::pdf

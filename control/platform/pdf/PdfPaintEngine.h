@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <future>
+#include <vector>
 
 namespace palvex::pdf {
 
@@ -45,9 +46,18 @@ public:
 private:
     void beginPage();
     void endPage();
+public:
+    // Writes the text items held back, in the order of their characters when they are the
+    // pieces of one text (Qt draws a line's pieces in visual order). Called as each text ends;
+    // any other drawing and the page's end write them first too.
+    void flushTexts();
+
+private:
     void writeFinishedPages(size_t keepWaiting);
-    // "q", the clip, the painter's matrix; the caller closes with "Q".
+    // "q", the clip, the painter's matrix; the caller closes with "Q". openDrawing() first
+    // writes the text items held back.
     void openDrawing();
+    void openState();
     // The pen and brush set up for a shape; the operator that paints it, or nullptr for none.
     const char* prepareShape(bool closed, Qt::FillRule rule);
     void appendPath(const QPainterPath& path);
@@ -67,6 +77,13 @@ private:
         std::future<QByteArray> deflated;
     };
     std::deque<Compressing> m_compressing;
+
+    struct HeldText {
+        const QChar* begin;
+        const QChar* end;
+        QByteArray content;
+    };
+    std::vector<HeldText> m_texts;
 
     QTransform m_matrix;
     QPen m_pen;

@@ -141,8 +141,8 @@ QByteArray PdfWriter::xmpMetadata() const {
                      "<rdf:Description rdf:about=\"\"\n"
                      " xmlns:dc=\"http://purl.org/dc/elements/1.1/\"\n"
                      " xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"\n"
-                     " xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\"\n"
-                     " xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n";
+                     " xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\"";
+    xmp += m_properties.archive ? "\n xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n" : ">\n";
     xmp += "<pdf:Producer>Palvex " PALVEX_VERSION "</pdf:Producer>\n";
     xmp += "<xmp:CreateDate>" + m_createdXmp + "</xmp:CreateDate>\n";
     xmp += "<xmp:ModifyDate>" + m_createdXmp + "</xmp:ModifyDate>\n";

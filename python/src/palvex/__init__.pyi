@@ -222,6 +222,11 @@ class Report:
     CodePage: int
     TableLines: int
     PageNumberFormat: str
+    DocumentTitle: str
+    DocumentAuthor: str
+    DocumentSubject: str
+    DocumentKeywords: str
+    PdfArchive: bool
     def SpecialCenter(self, startxPoint: float, endxPoint: float, TXT: str, Entr: AfterPrintType, startyPoint: float, endyPoint: float = ...) -> Optional[Dict[str, Any]]: ...
     def centerIT(self, TXT: str, Entr: AfterPrintType) -> Optional[Dict[str, Any]]: ...
     def centerMixedLanguages(self, TXT: str) -> Optional[Dict[str, Any]]: ...

@@ -1,0 +1,286 @@
+// The PDF device's own writer: shapes print as the canvas draws them, text copies back as it was
+// typed (mirrored brackets in right-to-left text too), and every document carries the host's
+// title, author, subject and keywords, as an archive (PDF/A-2b) when asked.
+
+#include "ControlFixture.h"
+#include "PdfCheck.h"
+
+#include "platform/ImageSurface.h"
+#include "platform/PrinterSurface.h"
+#include "platform/Printers.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#ifndef PALVEX_RUN_PATH
+#define PALVEX_RUN_PATH "palvex-run"
+#endif
+
+namespace palvex::test {
+namespace {
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool haveTool(const char* name) {
+    return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
+}
+
+// The same drawing on any surface, in twips from the drawing area's corner.
+void drawShapes(Surface& s, const QImage& picture) {
+    s.setDrawWidth(3);
+    s.setFillStyle(0);
+    s.setFillColor(0x0000FF); // red boxes
+    s.Line(100, 100, 700, 500, 0, true);
+    s.setFillStyle(1);
+    s.Line(900, 100, 1500, 500, 0x008000, true); // an empty green frame
+    s.setDrawStyle(1);
+    s.Line(100, 700, 1900, 700, 0, false); // dashed
+    s.setDrawStyle(0);
+    s.Line(100, 800, 1900, 1000, 0xFF0000, false); // a blue slope
+    s.Circle(500, 1400, 300, 0);                    // outline
+    s.setFillStyle(0);
+    s.setFillColor(0);
+    const Surface::Arc pie{-0.01f, -1.5f};
+    s.Circle(1400, 1400, 300, 0, &pie);
+    s.PaintPicture(picture, 100, 1800, 600, 150);
+    s.setFillStyle(6); // a cross hatch
+    s.setFillColor(0);
+    s.Line(1000, 1750, 1900, 1950, 0, true);
+}
+
+QImage translucentPicture() {
+    QImage image(40, 10, QImage::Format_ARGB32);
+    image.fill(QColor(0, 0, 255));
+    for (int x = 20; x < 40; ++x)
+        for (int y = 0; y < 10; ++y) image.setPixelColor(x, y, QColor(0, 0, 255, 0));
+    return image;
+}
+
+TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("shapes.pdf"));
+    const QImage picture = translucentPicture();
+
+    ImageSurface canvas(1.0, 1.0); // a pixel a twip
+    canvas.setScaleModeTwips();
+    canvas.setWidth(2000);
+    canvas.setHeight(2000);
+    canvas.Cls();
+    drawShapes(canvas, picture);
+
+    const PrinterDevice device = Printers::pdfDevice();
+    {
+        PrinterSurface printer(device, pdf);
+        printer.begin();
+        drawShapes(printer, picture);
+        printer.EndDoc();
+    }
+    EXPECT_TRUE(qpdfCheck(pdf).clean()) << qPrintable(qpdfCheck(pdf).output);
+    // The drawing area's 2000 twips square at 1440 dpi: a pixel a twip, like the canvas.
+    const QString png = dir.filePath(QStringLiteral("shapes"));
+    runTool(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-r"), QStringLiteral("1440"), QStringLiteral("-x"),
+             QString::number(int(device.left)), QStringLiteral("-y"),
+             QString::number(int(device.top)), QStringLiteral("-W"), QStringLiteral("2000"),
+             QStringLiteral("-H"), QStringLiteral("2000"), QStringLiteral("-png"),
+             QStringLiteral("-singlefile"), pdf, png});
+    const QImage printed = QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(printed.size(), QSize(2000, 2000));
+    const QImage drawn = canvas.image().convertToFormat(QImage::Format_RGB32);
+
+    // Away from the hatch, whose cell is the device's: edges may differ by a pixel or two.
+    int differing = 0, compared = 0;
+    for (int y = 0; y < 1700; y += 2)
+        for (int x = 0; x < 2000; x += 2) {
+            const QRgb a = printed.pixel(x, y), b = drawn.pixel(x, y);
+            ++compared;
+            differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                             std::abs(qBlue(a) - qBlue(b)) >
+                         150;
+        }
+    EXPECT_LT(differing, compared / 100) << differing << " of " << compared;
+    EXPECT_EQ(printed.pixel(400, 300), qRgb(255, 0, 0));     // the red box
+    EXPECT_EQ(printed.pixel(1200, 300), qRgb(255, 255, 255)); // the empty frame
+    EXPECT_EQ(printed.pixel(200, 1875), qRgb(0, 0, 255));     // the picture's opaque half
+    EXPECT_EQ(printed.pixel(600, 1875), qRgb(255, 255, 255)); // and its transparent half
+
+    int dashGaps = 0;
+    for (int x = 150; x < 1850; ++x) dashGaps += qGray(printed.pixel(x, 700)) > 200;
+    EXPECT_GT(dashGaps, 100);
+    EXPECT_LT(dashGaps, 1500);
+
+    int hatchInk = 0, hatchArea = 0;
+    for (int y = 1760; y < 1940; ++y)
+        for (int x = 1010; x < 1890; ++x, ++hatchArea) hatchInk += qGray(printed.pixel(x, y)) < 128;
+    EXPECT_GT(hatchInk, hatchArea / 50);     // lines are there
+    EXPECT_LT(hatchInk, hatchArea * 2 / 3); // and gaps between them
+}
+
+class PdfDocument : public ControlFixture {
+protected:
+    void SetUp() override {
+        ControlFixture::SetUp();
+        if (!haveTool("pdfinfo")) GTEST_SKIP() << "poppler-utils is not installed";
+    }
+    QString exported(const char* name) {
+        const QString file = path(name);
+        QString target = file;
+        EXPECT_EQ(ctl().ExportPdf(target), Status::Ok);
+        return file;
+    }
+    static QString info(const QString& pdf, bool metadata = false) {
+        QStringList args{pdf};
+        if (metadata) args.prepend(QStringLiteral("-meta"));
+        return runTool(QStringLiteral("pdfinfo"), args);
+    }
+    // The document's objects as qpdf describes them.
+    static QString objects(const QString& pdf) {
+        return runTool(QStringLiteral("qpdf"), {QStringLiteral("--qdf"),
+                                                QStringLiteral("--object-streams=disable"), pdf,
+                                                QStringLiteral("-")});
+    }
+};
+
+TEST_F(PdfDocument, ThePropertiesGoIntoTheInformationAndTheMetadata) {
+    QString value;
+    EXPECT_EQ(ctl().get_DocumentTitle(out(value)), Status::Ok);
+    EXPECT_TRUE(value.isEmpty());
+    bool archive = true;
+    EXPECT_EQ(ctl().get_PdfArchive(out(archive)), Status::Ok);
+    EXPECT_FALSE(archive);
+
+    start();
+    EXPECT_EQ(text(QString::fromUtf8("שורה אחת")), Status::Ok);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    const QString plain = exported("plain.pdf");
+    EXPECT_FALSE(info(plain).contains(QStringLiteral("Title:")));
+    EXPECT_FALSE(objects(plain).contains(QStringLiteral("/OutputIntents")));
+
+    const QString title = QString::fromUtf8("מאזן בוחן 2026 (Trial balance) <A&B>");
+    EXPECT_EQ(ctl().let_DocumentTitle(title), Status::Ok);
+    EXPECT_EQ(ctl().let_DocumentAuthor(QString::fromUtf8("א.ב. מסחר")), Status::Ok);
+    EXPECT_EQ(ctl().let_DocumentSubject(QStringLiteral("Year end")), Status::Ok);
+    EXPECT_EQ(ctl().let_DocumentKeywords(QString::fromUtf8("מאזן, trial balance")), Status::Ok);
+    const QString pdf = exported("described.pdf");
+    EXPECT_TRUE(qpdfCheck(pdf).clean());
+    const QString described = info(pdf);
+    EXPECT_TRUE(described.contains(QStringLiteral("Title:           ") + title)) << qPrintable(described);
+    EXPECT_TRUE(described.contains(QString::fromUtf8("Author:          א.ב. מסחר")));
+    EXPECT_TRUE(described.contains(QStringLiteral("Subject:         Year end")));
+    EXPECT_TRUE(described.contains(QString::fromUtf8("Keywords:        מאזן, trial balance")));
+    const QString xmp = info(pdf, true);
+    EXPECT_TRUE(xmp.contains(QString::fromUtf8("מאזן בוחן 2026 (Trial balance) &lt;A&amp;B&gt;")))
+        << qPrintable(xmp);
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<pdf:Keywords>")));
+    EXPECT_FALSE(xmp.contains(QStringLiteral("pdfaid")));
+}
+
+TEST_F(PdfDocument, AnArchiveHasItsOutputIntentMetadataAndEveryFontEmbedded) {
+    EXPECT_EQ(ctl().let_CodePage(65001), Status::Ok);
+    EXPECT_EQ(ctl().let_PdfArchive(true), Status::Ok);
+    EXPECT_EQ(ctl().let_DocumentTitle(QStringLiteral("Archive")), Status::Ok);
+    start();
+    EXPECT_EQ(text(QString::fromUtf8("שלום - مرحبا - Привет")), Status::Ok);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    const QString pdf = exported("archive.pdf");
+    EXPECT_TRUE(qpdfCheck(pdf).clean()) << qPrintable(qpdfCheck(pdf).output);
+
+    const QString xmp = info(pdf, true);
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<pdfaid:part>2</pdfaid:part>")));
+    EXPECT_TRUE(xmp.contains(QStringLiteral("<pdfaid:conformance>B</pdfaid:conformance>")));
+    EXPECT_TRUE(xmp.contains(QStringLiteral("Archive"))); // matches the information's title
+    const QString all = objects(pdf);
+    EXPECT_TRUE(all.contains(QStringLiteral("/OutputIntents")));
+    EXPECT_TRUE(all.contains(QStringLiteral("/S /GTS_PDFA1")));
+    EXPECT_TRUE(all.contains(QStringLiteral("/DestOutputProfile")));
+    EXPECT_TRUE(all.contains(QStringLiteral("/ID [")));
+    const QStringList fonts =
+        runTool(QStringLiteral("pdffonts"), {pdf}).split(QLatin1Char('\n')).mid(2);
+    int embedded = 0;
+    for (const QString& font : fonts) {
+        if (font.trimmed().isEmpty()) continue;
+        EXPECT_TRUE(font.contains(QStringLiteral(" yes yes yes "))) << qPrintable(font);
+        ++embedded;
+    }
+    EXPECT_GE(embedded, 2);
+}
+
+TEST_F(PdfDocument, ScriptsDescribeTheirDocuments) {
+    QFile script(path("described.pvs"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    const QByteArray lines = "CodePage = 65001\nDocumentTitle = \"דוח (שנתי)\"\n"
+                             "DocumentAuthor = \"Finance\"\nPdfArchive = true\n"
+                             "StartPalvexPrintPreview\nprintText \"אחד\", 2\nprintLastPage\n"
+                             "ExportPdf \"script.pdf\"\n? PdfArchive\n";
+    ASSERT_EQ(script.write(lines), lines.size());
+    script.close();
+    QProcess runner;
+    runner.setWorkingDirectory(m_dir.path());
+    runner.start(QStringLiteral(PALVEX_RUN_PATH), {path("described.pvs")});
+    ASSERT_TRUE(runner.waitForFinished(60000));
+    EXPECT_EQ(runner.exitCode(), 0);
+    EXPECT_EQ(runner.readAllStandardOutput(), QByteArray("PdfArchive = true\n"));
+    const QString described = info(path("script.pdf"));
+    EXPECT_TRUE(described.contains(QString::fromUtf8("Title:           דוח (שנתי)")));
+    EXPECT_TRUE(described.contains(QStringLiteral("Author:          Finance")));
+    EXPECT_TRUE(info(path("script.pdf"), true).contains(QStringLiteral("pdfaid:part")));
+}
+
+// Mirrored characters are drawn with their twin's glyph; the text layer must still say what
+// was typed, whether a reader sorts glyphs by position or follows the content.
+TEST_F(PdfDocument, MirroredCharactersInRightToLeftTextCopyBackAsTyped) {
+    EXPECT_EQ(ctl().let_CodePage(65001), Status::Ok);
+    start();
+    const QStringList lines{QString::fromUtf8("יתרה (חובה)"), QString::fromUtf8("סכום [א] {ב} <ג>"),
+                            QString::fromUtf8("ייצוא (CSV) לקובץ"),
+                            QString::fromUtf8("مرحبا بالعالم (اختبار)")};
+    for (const QString& line : lines) EXPECT_EQ(right(line, A2_JumpToNextLine), Status::Ok);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    const QString pdf = exported("brackets.pdf");
+    auto withoutMarks = [](QString text) {
+        for (const char16_t mark : {u'\u202a', u'\u202b', u'\u202c', u'\u202d', u'\u202e'})
+            text.remove(QChar(mark));
+        return text;
+    };
+    // Poppler orders a line by the glyphs' places and directions: a right-to-left line reads
+    // whole; in a line mixing directions its words are all there.
+    const QString popplerText = withoutMarks(pdfText(pdf));
+    for (const QString& line : lines) {
+        if (line.contains(QStringLiteral("CSV"))) {
+            for (const QString& word : {QString::fromUtf8("ייצוא"), QStringLiteral("CSV"),
+                                        QString::fromUtf8("לקובץ")})
+                EXPECT_TRUE(popplerText.contains(word)) << qPrintable(word);
+            continue;
+        }
+        EXPECT_TRUE(popplerText.contains(line)) << qPrintable(line) << "\n" << qPrintable(popplerText);
+    }
+    if (!haveTool("mutool")) GTEST_SKIP() << "mupdf-tools is not installed";
+    const QString mupdfText = runTool(QStringLiteral("mutool"),
+                                      {QStringLiteral("draw"), QStringLiteral("-F"),
+                                       QStringLiteral("txt"), pdf});
+    // MuPDF follows the content: every line reads as typed, a line mixing directions in the
+    // order of its pieces.
+    const QString flowing = QString(mupdfText).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    for (const QString& line : lines) {
+        if (line.contains(QStringLiteral("CSV"))) {
+            EXPECT_TRUE(flowing.contains(QString::fromUtf8("ייצוא ( CSV ) לקובץ")))
+                << qPrintable(mupdfText);
+            continue;
+        }
+        EXPECT_TRUE(mupdfText.contains(line)) << qPrintable(line) << "\n" << qPrintable(mupdfText);
+    }
+}
+
+} // namespace
+} // namespace palvex::test
