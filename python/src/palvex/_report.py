@@ -278,11 +278,12 @@ def _caller(member, kind, params, signature=None):
         "plain_ints": frozenset([int] + [_enums[p.enum_name] for p in params
                                          if p.enum_name in _enums]),
     }
-    # Members of one shape share the source; compiling it once keeps the import quick.
+    # Members of one shape share the source; compiling it once keeps the import quick. Each
+    # shape is a file of its own to tracebacks and profilers, which tell functions apart by it.
     source = "\n".join(source)
     code = _compiled.get(source)
     if code is None:
-        code = _compiled[source] = compile(source, "<palvex>", "exec")
+        code = _compiled[source] = compile(source, f"<palvex call {len(_compiled) + 1}>", "exec")
     exec(code, namespace)
     return namespace["call"]
 
