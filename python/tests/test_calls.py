@@ -120,6 +120,48 @@ def test_refusals_raise_palvex_error_with_the_controls_status(recording, tmp_pat
         r.ExportPdf(str(tmp_path / "no such folder" / "x.pdf"))
 
 
+def test_arguments_by_position_and_by_name_are_taken_alike(recording):
+    """The calls with every argument by position take a shorter way than the others; both
+    must convert, write back and refuse in the same way."""
+    r = recording
+    stay = palvex.A1_StayWhereYouAre
+
+    def outcome(call):
+        try:
+            return call()
+        except (palvex.PalvexError, TypeError, ValueError) as error:
+            return type(error), getattr(error, "status", None)
+
+    cases = [
+        # (by position, by name, expected)
+        (lambda: r.printText(42.5, stay), lambda: r.printText(TXT=42.5, Entr=stay),
+         {"TXT": "42.5"}),
+        (lambda: r.printText(True, stay), lambda: r.printText(TXT=True, Entr=stay),
+         {"TXT": "True"}),
+        (lambda: r.printText("שלום", stay), lambda: r.printText(Entr=stay, TXT="שלום"), None),
+        (lambda: r.printText("x", 2**40), lambda: r.printText(TXT="x", Entr=2**40),
+         (palvex.PalvexError, 6)),
+        (lambda: r.fxNameHeader(99, "x"), lambda: r.fxNameHeader(X=99, TXT="x"),
+         (palvex.PalvexError, 9)),
+        (lambda: r.printText("a\0b", stay), lambda: r.printText(TXT="a\0b", Entr=stay),
+         (ValueError, None)),
+        (lambda: r.printText(object(), stay), lambda: r.printText(TXT=object(), Entr=stay),
+         (TypeError, None)),
+    ]
+    for by_position, by_name, expected in cases:
+        assert outcome(by_position) == outcome(by_name) == expected
+    # A property takes each kind of value as the general conversion does.
+    for name, value, read in [("CurrentX", 12.7, 12.7), ("CurrentX", "300", 300),
+                              ("FontBold", palvex.A1_StayWhereYouAre, True),
+                              ("FontSize", 11, 11), ("FontName", "Liberation Sans",
+                                                     "Liberation Sans")]:
+        setattr(r, name, value)
+        assert getattr(r, name) == read
+    with pytest.raises(palvex.PalvexError) as caught:
+        r.CurrentX = 2**40
+    assert caught.value.status == 380
+
+
 def test_a_warning_headless_does_not_wait_for_a_person(recording):
     r = recording
     r.FontName = "No Such Font Anywhere"  # a warning box on a screen; here it answers itself
@@ -133,9 +175,15 @@ def test_a_closed_report_refuses_every_call(tmp_path):
     r = palvex.Report()
     r.close()
     r.close()  # twice is harmless
-    with pytest.raises(palvex.PalvexError) as caught:
-        r.StartPalvexPrintPreview()
-    assert caught.value.status == 5
+    # Every way in: a method without arguments, with all of them by position, with some by
+    # name, and a property set and read.
+    stay = palvex.A1_StayWhereYouAre
+    for call in (r.StartPalvexPrintPreview, lambda: r.printText("x", stay),
+                 lambda: r.printText(TXT="x", Entr=stay), lambda: setattr(r, "CurrentX", 1),
+                 lambda: r.CurrentX):
+        with pytest.raises(palvex.PalvexError) as caught:
+            call()
+        assert caught.value.status == 5
 
 
 def test_run_returns_at_once_when_no_preview_is_shown():

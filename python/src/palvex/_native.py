@@ -28,6 +28,9 @@ class _Payload(ctypes.Union):
 
 
 class Variant(ctypes.Structure):
+    # The payload's fields are also the value's own (value.i32 as value.v.i32), which spares
+    # making a union object at each access.
+    _anonymous_ = ("v",)
     _fields_ = [("type", ctypes.c_int), ("flags", ctypes.c_uint), ("v", _Payload)]
 
 
@@ -103,6 +106,11 @@ invoke_id = _declare(
     "palvex_invoke_id", _c_int, ctypes.c_void_p, ctypes.c_int32, _c_int,
     ctypes.POINTER(Variant), _c_int, ctypes.POINTER(Variant),
 )
+# The same entry for the package's own calls, which pass only the handle, Python ints, None, an
+# array of Variant and a byref() of one: checking each against a declaration costs more than
+# the call itself.
+invoke_id_unchecked = lib["palvex_invoke_id"]
+invoke_id_unchecked.restype = _c_int
 member_count = _declare("palvex_member_count", _c_int)
 member_info = _declare(
     "palvex_member_info", _c_int, _c_int, _out_text, _out_i32, _out_int, _out_int, _out_text,

@@ -173,42 +173,147 @@ class Report:
         return self._handle
 
 
-_array_types = {}
+def _caller(member, kind, params, signature=None):
+    """Calls `member` as `kind`. With a `signature` (names, one for each of `params`),
+    `call(report, *signature)` takes exactly those; without one, `call(report, *args, **named)`
+    takes the arguments as a Python method does.
 
-
-def _call(report, member, kind, params, args):
-    handle = report._live()
-    count = len(args)
-    slots = None
-    if count:
-        array_type = _array_types.get(count) or _array_types.setdefault(count, n.Variant * count)
-        slots = array_type()  # it also keeps the bytes of the strings it borrows alive
-        declared = len(params)
-        for i in range(count):
-            _values.put(slots[i], args[i], params[i] if i < declared else None)
-    # Most calls (every text, every property set) have no value: no result is asked for.
+    What is the same for every call (the member's number, whether a value comes back, which
+    arguments may be written back) is settled here once: a report is recorded in hundreds of
+    thousands of calls, and each step done here is one not done there."""
+    declared = len(params)
     wants_value = kind in (n.METHOD, n.PROPERTY_GET) and member.value_type != n.EMPTY
-    result = n.Variant() if wants_value else None
-    status = n.invoke_id(handle, member.id, kind, slots, count,
-                         ctypes.byref(result) if wants_value else None)
-    corrected = None
-    for i in range(count):
-        slot = slots[i]
-        # Only what the library wrote back is read (and, if it owns a string, released).
-        if slot.flags & n.WRITTEN:
-            param = params[i] if i < len(params) else None
-            value = _values.take(slot, _enums.get(param.enum_name) if param else None)
-            original = args[i]
-            if (param is not None and param.by_ref and original is not None
-                    and original is not _values.OMITTED and value != original):
-                corrected = corrected or {}
-                corrected[param.name] = value
-    if wants_value:
-        value = _values.take(result, _enums.get(member.value_enum))
+    value_enum = _enums.get(member.value_enum)
+    # The library writes back only into by-reference arguments; the others need no look after
+    # the call.
+    by_ref = tuple((i, p.name, _enums.get(p.enum_name)) for i, p in enumerate(params) if p.by_ref)
+    take, omitted, written = _values.take, _values.OMITTED, n.WRITTEN
+
+    def corrections(args, slots):
+        """The by-reference arguments the member changed, by name; None when it changed none."""
+        corrected = None
+        for i, name, enum_type in by_ref:
+            if i >= len(args):
+                break
+            slot = slots[i]
+            # Only what the library wrote back is read (and, if it owns a string, released).
+            if slot.flags & written:
+                value = take(slot, enum_type)
+                original = args[i]
+                if original is not None and original is not omitted and value != original:
+                    corrected = corrected or {}
+                    corrected[name] = value
+        return corrected
+
+    def call(report, args):
+        """Any number of arguments up to the declared ones, OMITTED where left out."""
+        handle = report._live()
+        count = len(args)
+        slots = None
+        if count:
+            slots = (n.Variant * count)()  # it also keeps the bytes of the strings it borrows
+            for i in range(count):
+                _values.put(slots[i], args[i], params[i])
+        result = n.Variant() if wants_value else None
+        status = n.invoke_id_unchecked(handle, member.id, kind, slots, count,
+                                       ctypes.byref(result) if wants_value else None)
+        corrected = corrections(args, slots)
+        if wants_value:
+            value = take(result, value_enum)
+            _check(status)
+            return value
         _check(status)
-        return value
-    _check(status)
-    return corrected
+        return corrected
+
+    # The calls that give every argument by position (nearly all) take the way written out
+    # below for this member's own arguments: no loop, no index, no test that is always false.
+    if signature is None:
+        arguments = [f"args[{i}]" for i in range(declared)]
+        source = ["def call(report, *args, **named):",
+                  f"    if named or len(args) != {declared}:",
+                  "        return general(report, bind(args, named))"]
+    else:
+        arguments = signature
+        source = [f"def call({', '.join(['report', *signature])}):"]
+    source += ["    handle = report._handle",
+               "    if not handle:",
+               "        raise PalvexError(5, 'the control was closed')",
+               "    slots = array()  # it also keeps the bytes of the strings it borrows"
+               if declared else "    slots = None"]
+    for i, argument in enumerate(arguments):
+        source += [f"    value, s{i} = {argument}, slots[{i}]",
+                   # The commonest values at once, as _values.put writes them; the rest through it.
+                   "    if value.__class__ is str and '\\0' not in value:",
+                   f"        s{i}.type, s{i}.str = STRING, value.encode('utf-8', 'surrogatepass')",
+                   "    elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:",
+                   f"        s{i}.type, s{i}.i32 = I32, value",
+                   "    else:",
+                   f"        put(s{i}, value, params[{i}])"]
+    if wants_value:
+        source += ["    result = Variant()",
+                   f"    status = invoke(handle, ident, kind, slots, {declared}, byref(result))"]
+    else:
+        source.append(f"    status = invoke(handle, ident, kind, slots, {declared}, None)")
+    source.append("    answer = None")
+    if by_ref:
+        flags = " | ".join(f"s{i}.flags" for i, _, _ in by_ref)
+        source += [f"    if ({flags}) & WRITTEN:",
+                   "        answer = corrections("
+                   f"{'args' if signature is None else '(' + ', '.join(arguments) + ',)'}, slots)"]
+    if wants_value:
+        source.append("    answer = take(result, value_enum)")
+    source += ["    if status:",
+               "        raise PalvexError(status)",
+               "    return answer"]
+    namespace = {
+        "__name__": __name__, "ident": member.id, "kind": kind, "PalvexError": PalvexError,
+        "general": call,
+        "bind": _binder(member, params), "corrections": corrections, "params": params,
+        "array": n.Variant * declared, "Variant": n.Variant, "byref": ctypes.byref,
+        "put": _values.put, "take": take, "value_enum": value_enum,
+        "invoke": n.invoke_id_unchecked, "WRITTEN": written, "STRING": n.STRING, "I32": n.I32,
+        "I32_MIN": _values.I32_MIN, "I32_MAX": _values.I32_MAX,
+        # Whole numbers of these types fit the 32-bit value whenever they are in its range; the
+        # rest (bool, other int subclasses) take put's general way.
+        "plain_ints": frozenset([int] + [_enums[p.enum_name] for p in params
+                                         if p.enum_name in _enums]),
+    }
+    # Members of one shape share the source; compiling it once keeps the import quick. Each
+    # shape is a file of its own to tracebacks and profilers, which tell functions apart by it.
+    source = "\n".join(source)
+    code = _compiled.get(source)
+    if code is None:
+        code = _compiled[source] = compile(source, f"<palvex call {len(_compiled) + 1}>", "exec")
+    exec(code, namespace)
+    return namespace["call"]
+
+
+_compiled = {}
+
+
+def _binder(member, params):
+    """bind(args, named): the arguments in declared order, those left out OMITTED, the Python
+    errors of a Python function for too many, unknown or doubled arguments."""
+    names = [p.name for p in params]
+
+    def bind(args, named):
+        if len(args) > len(params):
+            raise TypeError(f"{member.name}() takes {len(params)} arguments, {len(args)} given")
+        given = len(args)
+        args = list(args) + [_values.OMITTED] * (len(params) - given)
+        for key, value in named.items():
+            if key not in names:
+                raise TypeError(f"{member.name}() has no parameter {key!r}")
+            index = names.index(key)
+            if index < given:
+                raise TypeError(f"{member.name}() got multiple values for {key!r}")
+            args[index] = value
+        # Left out at the end is left out; a gap stays omitted for the control to judge.
+        while args and args[-1] is _values.OMITTED:
+            args.pop()
+        return args
+
+    return bind
 
 
 def _python_type(c_type, enum_name):
@@ -220,26 +325,7 @@ def _python_type(c_type, enum_name):
 
 def _method(member):
     params = member.params
-    names = [p.name for p in params]
-
-    def call(self, *args, **named):
-        if len(args) > len(params):
-            raise TypeError(f"{member.name}() takes {len(params)} arguments, {len(args)} given")
-        if named:
-            given = len(args)
-            args = list(args) + [_values.OMITTED] * (len(params) - given)
-            for key, value in named.items():
-                if key not in names:
-                    raise TypeError(f"{member.name}() has no parameter {key!r}")
-                index = names.index(key)
-                if index < given:
-                    raise TypeError(f"{member.name}() got multiple values for {key!r}")
-                args[index] = value
-            # Left out at the end is left out; a gap stays omitted for the control to judge.
-            while args and args[-1] is _values.OMITTED:
-                args.pop()
-        return _call(self, member, n.METHOD, params, args)
-
+    call = _caller(member, n.METHOD, params)
     call.__name__ = call.__qualname__ = member.name
     call.__signature__ = inspect.Signature(
         [inspect.Parameter("self", inspect.Parameter.POSITIONAL_ONLY)]
@@ -254,21 +340,19 @@ def _method(member):
 
 def _property(member):
     value_param = (_members.Param("value", member.value_type, False, False, member.value_enum),)
+    read = _caller(member, n.PROPERTY_GET, (), ())
 
     def get(self):
         try:
-            return _call(self, member, n.PROPERTY_GET, (), ())
+            return read(self)
         except PalvexError as error:
             if error.status in _UNREADABLE:
                 raise UnreadablePropertyError(error.status, error.text) from None
             raise
 
     # Font is set by reference (and has no value Python could pass: 13, as from C).
-    put_kind = n.PROPERTY_PUTREF if member.kinds & n.PROPERTY_PUTREF else n.PROPERTY_PUT
-
-    def put(self, value):
-        _call(self, member, put_kind, value_param, (value,))
-
+    put = _caller(member, n.PROPERTY_PUTREF if member.kinds & n.PROPERTY_PUTREF
+                  else n.PROPERTY_PUT, value_param, ("value",))
     return property(get, put, doc=f"The control's property {member.name} "
                                   f"(dispatch identifier {member.id:#x}).")
 

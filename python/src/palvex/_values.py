@@ -6,7 +6,7 @@ import struct
 
 from . import _native as n
 
-_I32_MIN, _I32_MAX = -(2**31), 2**31 - 1
+I32_MIN, I32_MAX = -(2**31), 2**31 - 1
 _float32 = struct.Struct("f")
 
 
@@ -21,12 +21,12 @@ def put(slot, value, param):
         if "\0" in value:
             raise ValueError("palvex: a text passed to the control cannot hold a NUL character")
         # Lone surrogates cannot be UTF-8; the library reads what arrives malformed as U+FFFD.
-        slot.type, slot.v.str = n.STRING, value.encode("utf-8", "surrogatepass")
+        slot.type, slot.str = n.STRING, value.encode("utf-8", "surrogatepass")
     elif isinstance(value, bool):
-        slot.type, slot.v.b = n.BOOL, value
+        slot.type, slot.b = n.BOOL, value
     elif isinstance(value, int):
-        if _I32_MIN <= value <= _I32_MAX:
-            slot.type, slot.v.i32 = n.I32, value
+        if I32_MIN <= value <= I32_MAX:
+            slot.type, slot.i32 = n.I32, value
         elif param is not None and param.type == n.STRING:
             put(slot, str(value), param)  # every digit, not a rounded double
         else:
@@ -36,9 +36,9 @@ def put(slot, value, param):
                 number = float(value)
             except OverflowError:
                 number = math.copysign(math.inf, value)
-            slot.type, slot.v.f64 = n.DOUBLE, number
+            slot.type, slot.f64 = n.DOUBLE, number
     elif isinstance(value, float):
-        slot.type, slot.v.f64 = n.DOUBLE, value
+        slot.type, slot.f64 = n.DOUBLE, value
     elif value is OMITTED or (value is None and (param is None or param.optional)):
         slot.type = n.MISSING
     elif value is None:
@@ -60,11 +60,11 @@ def take(slot, enum_type=None):
     """The Python value of `slot`; releases what the library allocated for it."""
     kind = slot.type
     if kind == n.BOOL:
-        return bool(slot.v.b)
+        return bool(slot.b)
     if kind == n.I16:
-        return slot.v.i16
+        return slot.i16
     if kind == n.I32:
-        number = slot.v.i32
+        number = slot.i32
         if enum_type is not None:
             try:
                 return enum_type(number)
@@ -72,11 +72,11 @@ def take(slot, enum_type=None):
                 pass
         return number
     if kind == n.SINGLE:
-        return _single(slot.v.f32)
+        return _single(slot.f32)
     if kind == n.DOUBLE:
-        return slot.v.f64
+        return slot.f64
     if kind == n.STRING:
-        text = (slot.v.str or b"").decode("utf-8")
+        text = (slot.str or b"").decode("utf-8")
         n.variant_clear(ctypes.byref(slot))
         return text
     return None
