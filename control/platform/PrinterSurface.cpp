@@ -3,7 +3,9 @@
 #include "CupsQueue.h"
 #include "PdfOutputFile.h"
 #include "core/Guarded.h"
+#include "Colors.h"
 #include "pdf/PdfPaintDevice.h"
+#include "pdf/PlainText.h"
 
 #include <QFile>
 
@@ -109,6 +111,7 @@ void PrinterSurface::beginPdf() {
         QRectF(m_printableTwips.topLeft() * PointsPerTwip, m_printableTwips.size() * PointsPerTwip)};
     m_pdfDevice = std::make_unique<pdf::PdfPaintDevice>(*m_pdfFile, geometry, int(m_resolution),
                                                         m_document);
+    m_deviceFonts.clear();
 }
 
 void PrinterSurface::begin() {
@@ -174,8 +177,24 @@ QPainter& PrinterSurface::beginPaint() {
 
 void PrinterSurface::drawText(QStringView text, double leftTwips, double topTwips,
                               double widthTwips) {
+    if (m_pdfDevice && drawPlainText(text, leftTwips, topTwips)) return;
     PaintingSurface::drawText(text, leftTwips, topTwips, widthTwips);
     if (m_pdfDevice) m_pdfDevice->textEnded();
+}
+
+bool PrinterSurface::drawPlainText(QStringView text, double leftTwips, double topTwips) {
+    if (!m_plainText) return false;
+    const FontSpec& spec = font();
+    // Decorations and clipping are Qt's to draw.
+    if (spec.underline || spec.strikethru) return false;
+    const pdf::PlainDirection direction = pdf::plainDirectionOf(text);
+    if (direction == pdf::PlainDirection::Mixed) return false;
+    QPainter& painter = beginPaint();
+    if (painter.hasClipping()) return false;
+    return m_pdfDevice->drawPlainText(painter.worldTransform(),
+                                      QPointF(leftTwips, topTwips + TextMetrics::ascent(spec)),
+                                      deviceFont(spec), toQColor(ForeColor()), text,
+                                      direction == pdf::PlainDirection::RightToLeft);
 }
 
 QFont PrinterSurface::deviceFont(const FontSpec& spec) const {
@@ -183,9 +202,11 @@ QFont PrinterSurface::deviceFont(const FontSpec& spec) const {
     // which it would otherwise look up again, substitutes and all, for every text.
     for (const auto& [kept, font] : m_deviceFonts)
         if (kept == spec) return font;
-    // Sized so that, through the painter's twip scale, the glyphs have their size in twips.
+    // Sized so that, through the painter's twip scale, the glyphs have their size in twips;
+    // on the PDF device, resolved for it once rather than by the painter at every text.
     QFont font = TextMetrics::cachedFont(spec);
     font.setPointSizeF(spec.size * 1440.0 / m_resolution);
+    if (m_pdfDevice) font = QFont(font, m_pdfDevice.get());
     if (m_deviceFonts.size() >= 32) m_deviceFonts.erase(m_deviceFonts.begin());
     m_deviceFonts.emplace_back(spec, font);
     return font;

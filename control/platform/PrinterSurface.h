@@ -47,6 +47,9 @@ public:
     void abort();
 
     int pagesStarted() const { return m_pages; }
+    // Texts of one direction go to the PDF device already shaped, without Qt's layout (on by
+    // default; off, every text takes Qt's layout, as tests compare).
+    void setPlainTextShaping(bool on) { m_plainText = on; }
 
     // On a printer Width and Height are the paper; the unit is the printable area over the scale.
     double twipsPerUnitX() const override {
@@ -68,6 +71,7 @@ protected:
 
 private:
     void beginPdf();
+    bool drawPlainText(QStringView text, double leftTwips, double topTwips);
     void startPageIfDue();
 
     std::unique_ptr<QPrinter> m_printer;  // a printer's device, null for the PDF device
@@ -82,6 +86,7 @@ private:
     double m_resolution = 1200;
     double m_printableWidth = 0, m_printableHeight = 0;
     mutable std::vector<std::pair<FontSpec, QFont>> m_deviceFonts;
+    bool m_plainText = true;
     bool m_pageDue = false;
     int m_pages = 0;
 };

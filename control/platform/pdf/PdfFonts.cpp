@@ -113,6 +113,7 @@ struct PdfFonts::Font {
     bool cff = false; // CFF outlines: numbers are glyph indices
     int objectId = 0;
     QByteArray name;
+    QByteArray faceKey;
     std::vector<uint32_t> glyphOf{0}; // by number; 0 is .notdef
     std::vector<double> advanceOf{0};
     std::map<uint16_t, QString> textOf;
@@ -185,6 +186,7 @@ int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
         font->unitsToThousandths = 1000.0 / unitsPerEm;
         font->objectId = writer.reserve();
         font->name = postScriptName(face, engine);
+        font->faceKey = key;
         index = int(m_fonts.size());
         m_fonts.push_back(std::move(font));
     }
@@ -221,6 +223,12 @@ double PdfFonts::advance(int font, uint16_t cid) const {
     const Font& f = *m_fonts[size_t(font)];
     return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;
 }
+
+hb_font_t* PdfFonts::shapingFont(int font) const { return m_fonts[size_t(font)]->font; }
+
+QByteArray PdfFonts::faceKey(int font) const { return m_fonts[size_t(font)]->faceKey; }
+
+unsigned PdfFonts::unitsPerEm(int font) const { return hb_face_get_upem(m_fonts[size_t(font)]->face); }
 
 QByteArray PdfFonts::resourceEntries() const {
     QByteArray entries;

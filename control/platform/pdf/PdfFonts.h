@@ -9,6 +9,7 @@
 #include <vector>
 
 class QFontEngine;
+struct hb_font_t;
 
 namespace palvex::pdf {
 
@@ -35,6 +36,11 @@ public:
     uint16_t cid(int font, uint32_t glyph, QStringView text);
     // A number's advance in thousandths of the font size.
     double advance(int font, uint16_t cid) const;
+    // The font as HarfBuzz shapes with it (its scale: font units), and its units to the em.
+    hb_font_t* shapingFont(int font) const;
+    unsigned unitsPerEm(int font) const;
+    // The font's file and face ("path#index"), empty for a font that came from no file.
+    QByteArray faceKey(int font) const;
 
     // Subsets and writes every font used; false when a font could not be written.
     bool write(PdfWriter& writer);

@@ -18,6 +18,13 @@ QPaintEngine* PdfPaintDevice::paintEngine() const { return m_engine.get(); }
 
 void PdfPaintDevice::textEnded() { m_engine->flushTexts(); }
 
+bool PdfPaintDevice::drawPlainText(const QTransform& world, const QPointF& origin,
+                                   const QFont& font, const QColor& color, QStringView text,
+                                   bool rightToLeft) {
+    return m_engine->isActive() &&
+           m_engine->drawPlainText(world, origin, font, color, text, rightToLeft);
+}
+
 bool PdfPaintDevice::newPage() { return m_engine->isActive() && m_engine->newPage(); }
 
 int PdfPaintDevice::metric(PaintDeviceMetric metric) const {

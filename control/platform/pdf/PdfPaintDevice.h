@@ -2,9 +2,13 @@
 
 #include "PdfDocumentProperties.h"
 
+#include <QColor>
+#include <QFont>
 #include <QPaintDevice>
 #include <QRectF>
 #include <QSizeF>
+#include <QStringView>
+#include <QTransform>
 
 #include <memory>
 
@@ -35,6 +39,9 @@ public:
     int resolution() const { return m_resolution; }
     // One text has been drawn whole: its pieces go into the page in the order of its characters.
     void textEnded();
+    // See PdfPaintEngine::drawPlainText.
+    bool drawPlainText(const QTransform& world, const QPointF& origin, const QFont& font,
+                       const QColor& color, QStringView text, bool rightToLeft);
 
 protected:
     int metric(PaintDeviceMetric metric) const override;

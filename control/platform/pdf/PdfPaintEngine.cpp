@@ -3,9 +3,13 @@
 #include "PdfSyntax.h"
 
 #include <QImage>
+#include <QMutex>
 #include <QPixmap>
+#include <QtGui/private/qfont_p.h>
 #include <QtGui/private/qfontengine_p.h>
 #include <QtGui/private/qtextengine_p.h>
+
+#include <hb.h>
 
 #include <algorithm>
 #include <cmath>
@@ -95,6 +99,7 @@ PdfPaintEngine::PdfPaintEngine(QIODevice& out, PdfPageGeometry geometry, int res
       m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)) {}
 
 PdfPaintEngine::~PdfPaintEngine() {
+    hb_buffer_destroy(m_shaping);
     for (Compressing& pending : m_compressing)
         if (pending.deflated.valid()) pending.deflated.wait();
 }
@@ -198,16 +203,16 @@ void PdfPaintEngine::updateState(const QPaintEngineState& state) {
 
 void PdfPaintEngine::openDrawing() {
     flushTexts();
-    openState();
+    openState(m_matrix);
 }
 
-void PdfPaintEngine::openState() {
+void PdfPaintEngine::openState(const QTransform& world) {
     m_page.append("q\n");
     if (m_clipped) {
         appendPath(m_clip);
         m_page.append(m_clip.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
     }
-    if (!m_matrix.isIdentity()) appendMatrix(m_page, m_matrix);
+    if (!world.isIdentity()) appendMatrix(m_page, world);
 }
 
 void PdfPaintEngine::appendColor(const QColor& color, bool stroke) {
@@ -470,10 +475,6 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
     const std::vector<QStringView> texts = glyphTexts(item);
 
     // Where each glyph goes, as Qt places them: right to left items from their far end.
-    struct Placed {
-        double x, y;
-        uint16_t cid;
-    };
     std::vector<Placed> placed;
     placed.reserve(size_t(glyphs.numGlyphs));
     const bool rightToLeft = item.flags & QTextItem::RightToLeft;
@@ -493,40 +494,263 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
         if (rightToLeft) x -= QFixed::fromFixed(glyphs.justifications[i].space_18d6);
         else x += glyphs.advances[i] + QFixed::fromFixed(glyphs.justifications[i].space_18d6);
     }
+    const QChar* chars = item.chars ? item.chars : nullptr;
+    showGlyphs(font, size, engine->synthesized(), placed, m_matrix, m_pen.color(), m_opacity,
+               chars, chars ? chars + item.num_chars : nullptr);
+}
+
+const PdfPaintEngine::NumberGlyphs& PdfPaintEngine::numberGlyphsOf(int font) {
+    if (const auto it = m_numberGlyphs.constFind(font); it != m_numberGlyphs.cend())
+        return it.value();
+    // The probe below shapes some 2,000 texts: each font file is probed once a process.
+    static QMutex probedLock;
+    static QHash<QByteArray, NumberGlyphs> probed;
+    const QByteArray face = m_fonts.faceKey(font);
+    if (!face.isEmpty()) {
+        QMutexLocker locked(&probedLock);
+        if (const auto it = probed.constFind(face); it != probed.cend())
+            return m_numberGlyphs.insert(font, it.value()).value();
+    }
+    NumberGlyphs numbers;
+    hb_font_t* shaping = m_fonts.shapingFont(font);
+    numbers.plain = true;
+    for (int i = 0; i < NumberGlyphs::Count && numbers.plain; ++i) {
+        hb_codepoint_t glyph = 0;
+        numbers.plain = hb_font_get_nominal_glyph(shaping, NumberGlyphs::Characters[i], &glyph);
+        numbers.glyph[i] = glyph;
+        numbers.advance[i] = hb_font_get_glyph_h_advance(shaping, glyph);
+    }
+    // Fonts kern some pairs of digits ("11"), moving either glyph: what each pair does to each
+    // of its glyphs is read from HarfBuzz, and every triple, shaped as Qt shapes text, must come
+    // out as its two pairs say. A font that substitutes, or moves glyphs in longer contexts,
+    // keeps HarfBuzz for its numbers.
+    hb_buffer_t* buffer = hb_buffer_create();
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = nullptr;
+    auto shape = [&](const uint16_t* characters, unsigned length) {
+        hb_buffer_clear_contents(buffer);
+        hb_buffer_add_utf16(buffer, characters, int(length), 0, int(length));
+        hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
+        hb_buffer_guess_segment_properties(buffer);
+        hb_shape(shaping, buffer, nullptr, 0);
+        infos = hb_buffer_get_glyph_infos(buffer, &count);
+        return hb_buffer_get_glyph_positions(buffer, nullptr);
+    };
+    using N = NumberGlyphs;
+    for (int i = 0; i < N::Count && numbers.plain; ++i)
+        for (int j = 0; j < N::Count && numbers.plain; ++j) {
+            const uint16_t pair[2] = {N::Characters[i], N::Characters[j]};
+            const hb_glyph_position_t* at = shape(pair, 2);
+            numbers.plain = count == 2 && !at[0].y_offset && !at[1].y_offset;
+            if (numbers.plain)
+                numbers.pair[i][j] = {at[0].x_advance - numbers.advance[i], at[0].x_offset,
+                                      at[1].x_advance - numbers.advance[j], at[1].x_offset};
+        }
+    for (int i = 0; i < N::Count && numbers.plain; ++i)
+        for (int j = 0; j < N::Count && numbers.plain; ++j)
+            for (int k = 0; k < N::Count && numbers.plain; ++k) {
+                const int index[3] = {i, j, k};
+                const uint16_t triple[3] = {N::Characters[i], N::Characters[j], N::Characters[k]};
+                const hb_glyph_position_t* at = shape(triple, 3);
+                numbers.plain = count == 3;
+                for (unsigned g = 0; g < 3 && numbers.plain; ++g) {
+                    const N::Glyph expected = numbers.placed(g > 0 ? index[g - 1] : -1, index[g],
+                                                             g < 2 ? index[g + 1] : -1);
+                    numbers.plain = infos[g].codepoint == numbers.glyph[index[g]] &&
+                                    at[g].x_advance == expected.advance &&
+                                    at[g].x_offset == expected.offset && !at[g].y_offset;
+                }
+            }
+    hb_buffer_destroy(buffer);
+    if (!face.isEmpty()) {
+        QMutexLocker locked(&probedLock);
+        probed.insert(face, numbers);
+    }
+    return m_numberGlyphs.insert(font, numbers).value();
+}
+
+const PdfPaintEngine::Shaped* PdfPaintEngine::shapedText(int font, QStringView text,
+                                                         bool rightToLeft) {
+    // Reports repeat their names, titles and codes: each is shaped once for a while. A full
+    // cache starts again, which keeps its memory bounded whatever the report's length.
+    constexpr qsizetype Longest = 64;
+    constexpr qsizetype Kept = 2048;
+    QString key;
+    if (text.size() <= Longest) {
+        key.reserve(text.size() + 2);
+        key.append(QChar(ushort(font))).append(QChar(rightToLeft ? u'r' : u'l')).append(text);
+        if (const auto it = m_shaped.constFind(key); it != m_shaped.cend()) return &it.value();
+    }
+    hb_font_t* shaping = m_fonts.shapingFont(font);
+    if (const NumberGlyphs& numbers = numberGlyphsOf(font); numbers.plain && !rightToLeft) {
+        // Most texts of a report are numbers, each once: glyph by glyph when the font neither
+        // joins nor kerns their characters.
+        Shaped& shaped = key.isEmpty() ? m_unkept : m_number;
+        shaped.glyphs.clear();
+        bool number = true;
+        int previous = -1;
+        for (qsizetype i = 0; i < text.size() && number; ++i) {
+            const int at = NumberGlyphs::indexOf(text[i]);
+            const int next = i + 1 < text.size() ? NumberGlyphs::indexOf(text[i + 1]) : -1;
+            number = at >= 0 && (i + 1 == text.size() || next >= 0);
+            if (!number) break;
+            const NumberGlyphs::Glyph placed = numbers.placed(previous, at, next);
+            shaped.glyphs.push_back({m_fonts.cid(font, numbers.glyph[at], text.mid(i, 1)),
+                                     placed.advance, placed.offset, 0});
+            previous = at;
+        }
+        if (number) return &shaped;
+    }
+    for (const QChar c : text) {
+        hb_codepoint_t glyph = 0;
+        if (!hb_font_get_nominal_glyph(shaping, c.unicode(), &glyph)) return nullptr;
+    }
+    if (!m_shaping) m_shaping = hb_buffer_create();
+    hb_buffer_clear_contents(m_shaping);
+    hb_buffer_add_utf16(m_shaping, reinterpret_cast<const uint16_t*>(text.utf16()),
+                        int(text.size()), 0, int(text.size()));
+    hb_buffer_set_direction(m_shaping, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(m_shaping);
+    hb_shape(shaping, m_shaping, nullptr, 0);
+    // In the text's order, as Qt keeps glyphs.
+    if (rightToLeft) hb_buffer_reverse(m_shaping);
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(m_shaping, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(m_shaping, nullptr);
+
+    Shaped shaped;
+    shaped.glyphs.resize(count);
+    unsigned start = 0;
+    while (start < count) {
+        const unsigned cluster = infos[start].cluster;
+        unsigned end = start + 1;
+        while (end < count && infos[end].cluster == cluster) ++end;
+        const unsigned nextCharacter = end < count ? infos[end].cluster : unsigned(text.size());
+        const unsigned characters = nextCharacter > cluster ? nextCharacter - cluster : 0;
+        // The cluster's characters go to its first glyph, one each when there are as many.
+        const bool oneEach = end - start == characters && characters > 1;
+        for (unsigned i = start; i < end; ++i) {
+            const QStringView copied = oneEach        ? text.mid(cluster + (i - start), 1)
+                                       : i == start ? text.mid(cluster, characters)
+                                                    : QStringView();
+            shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied),
+                                positions[i].x_advance, positions[i].x_offset,
+                                positions[i].y_offset};
+        }
+        start = end;
+    }
+    if (key.isEmpty()) {
+        m_unkept = std::move(shaped);
+        return &m_unkept;
+    }
+    if (m_shaped.size() >= Kept) m_shaped.clear();
+    return &m_shaped.insert(key, std::move(shaped)).value();
+}
+
+bool PdfPaintEngine::drawPlainText(const QTransform& world, const QPointF& origin,
+                                   const QFont& font, const QColor& color, QStringView text,
+                                   bool rightToLeft) {
+    // The font Qt would draw the text's script with, as it would choose it.
+    QChar::Script script = QChar::Script_Common;
+    for (const QChar c : text)
+        if (c.script() > QChar::Script_Inherited) {
+            script = c.script();
+            break;
+        }
+    QFontEngine* engine = QFontPrivate::get(font)->engineForScript(script);
+    if (engine && engine->type() == QFontEngine::Multi)
+        engine = static_cast<QFontEngineMulti*>(engine)->engine(0);
+    if (!engine) return false;
+    const int index = m_fonts.fontFor(engine, m_writer);
+    const double size = engine->fontDef.pixelSize;
+    if (index < 0 || size <= 0) return false;
+    const Shaped* shaped = shapedText(index, text, rightToLeft);
+    if (!shaped) return false;
+
+    // Advances are in font units, kept to the 1/64 steps Qt keeps them in; right-to-left
+    // glyphs are placed from the far end, as Qt places them.
+    const double unit = size / m_fonts.unitsPerEm(index);
+    auto fixed = [](double v) { return std::round(v * 64) / 64; };
+    double x = origin.x();
+    if (rightToLeft)
+        for (const ShapedGlyph& g : shaped->glyphs) x += fixed(g.advance * unit);
+    std::vector<Placed> placed(shaped->glyphs.size());
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const ShapedGlyph& g = shaped->glyphs[i];
+        const double advance = fixed(g.advance * unit);
+        if (rightToLeft) x -= advance;
+        placed[i] = {fixed(x + g.xOffset * unit), origin.y() - fixed(g.yOffset * unit), g.cid};
+        if (!rightToLeft) x += advance;
+    }
+    flushTexts();
+    showGlyphs(index, size, engine->synthesized(), placed, world, color, 1, nullptr, nullptr);
+    return true;
+}
+
+void PdfPaintEngine::showGlyphs(int font, double size, int synthesized,
+                                const std::vector<Placed>& placed, const QTransform& world,
+                                const QColor& color, double opacity, const QChar* begin,
+                                const QChar* end) {
     if (placed.empty()) return;
     // Shown in the order they were typed, right-to-left text too: text extraction that follows
-    // the content (rather than sorting glyphs by position) then reads it as written.
-
-    // The item's content goes into a buffer of its own, held until the line's pieces are in.
-    QByteArray content;
-    content.reserve(128 + qsizetype(placed.size()) * 5);
-    m_page.swap(content);
-    openState();
-    m_page.append("BT\n/F");
-    appendInteger(m_page, font);
-    m_page.append(' ');
-    appendNumber(m_page, size);
-    m_page.append(" Tf\n");
-    appendColor(m_pen.color(), false);
-    appendAlpha(m_opacity * m_pen.color().alphaF(), 1);
-    const int synthesized = engine->synthesized();
-    if (synthesized & QFontEngine::SynthesizedBold) {
-        appendColor(m_pen.color(), true);
-        appendNumber(m_page, size / 30);
-        m_page.append(" w 2 Tr\n");
+    // the content (rather than sorting glyphs by position) then reads it as written. The piece
+    // goes into a buffer of its own, held until the text's other pieces are in. Texts are
+    // most of a report's content, so this is written into a plain string, with the painter's
+    // matrix in each line's text matrix rather than a saved state of its own.
+    thread_local std::string out;
+    out.clear();
+    const bool ownState = m_clipped || opacity * color.alphaF() < 1 ||
+                          (synthesized & QFontEngine::SynthesizedBold);
+    if (ownState) {
+        QByteArray state;
+        m_page.swap(state);
+        openState(QTransform());
+        m_page.swap(state);
+        out.append(state.constData(), size_t(state.size()));
+    }
+    out.append("BT\n/F");
+    appendInteger(out, font);
+    out.push_back(' ');
+    appendNumber(out, size);
+    out.append(" Tf\n");
+    const QColor rgb = color.toRgb();
+    appendNumber(out, rgb.redF());
+    out.push_back(' ');
+    appendNumber(out, rgb.greenF());
+    out.push_back(' ');
+    appendNumber(out, rgb.blueF());
+    out.append(" rg\n");
+    if (ownState) {
+        QByteArray state;
+        m_page.swap(state);
+        appendAlpha(opacity * color.alphaF(), 1);
+        if (synthesized & QFontEngine::SynthesizedBold) {
+            appendColor(color, true);
+            appendNumber(m_page, size / 30 * std::sqrt(std::fabs(world.determinant())));
+            m_page.append(" w 2 Tr\n");
+        }
+        m_page.swap(state);
+        out.append(state.constData(), size_t(state.size()));
     }
     const double skew = synthesized & QFontEngine::SynthesizedItalic ? 0.2 : 0;
+    // The line's text matrix [1 0 skew -1 x y] followed by the painter's matrix.
+    const double a = world.m11(), b = world.m12();
+    const double c = skew * world.m11() - world.m21(), d = skew * world.m12() - world.m22();
 
     bool open = false, inHex = false;
     double penX = 0, lineY = 0;
-    for (size_t i = 0; i < placed.size(); ++i) {
-        const Placed& g = placed[i];
+    for (const Placed& g : placed) {
         if (!open || std::fabs(g.y - lineY) > 1e-3) {
-            if (open) m_page.append(inHex ? ">] TJ\n" : "] TJ\n");
-            m_page.append("1 0 ");
-            appendNumber(m_page, skew);
-            m_page.append(" -1 ");
-            appendPoint(m_page, g.x, g.y, " Tm [");
+            if (open) out.append(inHex ? ">] TJ\n" : "] TJ\n");
+            for (double v : {a, b, c, d}) {
+                appendNumber(out, v, 5);
+                out.push_back(' ');
+            }
+            const QPointF at = world.map(QPointF(g.x, g.y));
+            appendNumber(out, at.x());
+            out.push_back(' ');
+            appendNumber(out, at.y());
+            out.append(" Tm [");
             open = true;
             inHex = false;
             penX = g.x;
@@ -534,19 +758,20 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
         }
         const double adjust = (penX - g.x) * 1000 / size;
         if (std::fabs(adjust) > 0.05) {
-            if (inHex) m_page.append('>');
-            appendNumber(m_page, adjust, 1);
+            if (inHex) out.push_back('>');
+            appendNumber(out, adjust, 1);
             inHex = false;
         }
-        if (!inHex) m_page.append('<');
+        if (!inHex) out.push_back('<');
         inHex = true;
-        appendHex16(m_page, g.cid);
+        appendHex16(out, g.cid);
         penX = g.x + m_fonts.advance(font, g.cid) * size / 1000;
     }
-    m_page.append(inHex ? ">] TJ\nET\nQ\n" : "] TJ\nET\nQ\n");
-    m_page.swap(content);
-    const QChar* chars = item.chars ? item.chars : nullptr;
-    m_texts.push_back({chars, chars ? chars + item.num_chars : nullptr, std::move(content)});
+    out.append(inHex ? ">] TJ\nET\n" : "] TJ\nET\n");
+    if (ownState) out.append("Q\n");
+    // A whole text needs no holding back.
+    if (!begin) m_page.append(out.data(), qsizetype(out.size()));
+    else m_texts.push_back({begin, end, QByteArray(out.data(), qsizetype(out.size()))});
 }
 
 } // namespace palvex::pdf

@@ -8,7 +8,7 @@
 
 namespace palvex::pdf {
 
-inline void appendInteger(QByteArray& out, long long value) {
+template <class Buffer> inline void appendInteger(Buffer& out, long long value) {
     char buffer[24];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, error == std::errc() ? end - buffer : 0);
@@ -17,7 +17,7 @@ inline void appendInteger(QByteArray& out, long long value) {
 // Numbers as PDF content wants them: fixed point, no exponent, no trailing zeros. Content
 // streams are mostly numbers, and the library's fixed-point formatting of doubles is several
 // times slower than this, which rounds to a whole count of the last decimal.
-inline void appendNumber(QByteArray& out, double value, int decimals = 3) {
+template <class Buffer> inline void appendNumber(Buffer& out, double value, int decimals = 3) {
     static constexpr long long Scale[] = {1, 10, 100, 1000, 10000, 100000};
     decimals = decimals < 0 ? 0 : decimals > 5 ? 5 : decimals;
     if (!std::isfinite(value) || std::fabs(value) > 1e12) value = 0;
@@ -69,10 +69,11 @@ inline QByteArray textString(const QString& text) {
     return bytes.append('>');
 }
 
-inline void appendHex16(QByteArray& out, unsigned value) {
+template <class Buffer> inline void appendHex16(Buffer& out, unsigned value) {
     static const char Hex[] = "0123456789ABCDEF";
-    out.append(Hex[(value >> 12) & 15]).append(Hex[(value >> 8) & 15])
-        .append(Hex[(value >> 4) & 15]).append(Hex[value & 15]);
+    const char digits[4] = {Hex[(value >> 12) & 15], Hex[(value >> 8) & 15], Hex[(value >> 4) & 15],
+                            Hex[value & 15]};
+    out.append(digits, 4);
 }
 
 } // namespace palvex::pdf
