@@ -8,10 +8,12 @@
 #include "platform/ImageSurface.h"
 #include "platform/PrinterSurface.h"
 #include "platform/Printers.h"
+#include "platform/pdf/PlainText.h"
 
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -125,6 +127,84 @@ TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
         for (int x = 1010; x < 1890; ++x, ++hatchArea) hatchInk += qGray(printed.pixel(x, y)) < 128;
     EXPECT_GT(hatchInk, hatchArea / 50);     // lines are there
     EXPECT_LT(hatchInk, hatchArea * 2 / 3); // and gaps between them
+}
+
+TEST(PlainText, OnlyTextsTheBidiAlgorithmLeavesInOneRunAreShapedDirectly) {
+    using D = pdf::PlainDirection;
+    const std::pair<const char*, D> cases[] = {
+        {"קופה ראשית - תל אביב", D::RightToLeft},
+        {"יתרה (חובה)", D::RightToLeft},
+        {"מס׳ חשבון", D::RightToLeft},
+        {"שָׁלוֹם", D::RightToLeft},
+        {"مرحبا بالعالم", D::RightToLeft},
+        {"1,029.47", D::LeftToRight},
+        {"100000", D::LeftToRight},
+        {"AB Trading Ltd 2026", D::LeftToRight},
+        {"Data (CSV) export", D::LeftToRight},
+        // A number beside Hebrew, Latin with a neutral end, a number with a neutral end,
+        // controls: the bidi algorithm reorders these, so Qt lays them out.
+        {"שוטף 30", D::Mixed},
+        {"(חובה)", D::RightToLeft},
+        {"-1-", D::Mixed},
+        {"2026 Ltd", D::Mixed},
+        {"Data migration (CSV)", D::Mixed}, // the closing bracket goes to the far left
+        {"1,029.47 ₪", D::Mixed},
+        {"א\u202bב", D::Mixed},
+        {"", D::Mixed},
+    };
+    for (const auto& [text, direction] : cases)
+        EXPECT_EQ(pdf::plainDirectionOf(QString::fromUtf8(text)), direction) << text;
+}
+
+// The direct way and Qt's layout put the same glyphs at the same places, and copy back alike.
+TEST(PdfDevice, TextsShapedDirectlyLandWhereQtsLayoutPutsThem) {
+    if (!haveTool("pdftotext")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    const QStringList texts{QString::fromUtf8("קופה ראשית - תל אביב"),
+                            QString::fromUtf8("יתרה (חובה)"),
+                            QString::fromUtf8("(חובה)"),
+                            QStringLiteral("1,111.11"),
+                            QStringLiteral("11111"),
+                            QStringLiteral("-1,029.47"),
+                            QStringLiteral("AB Trading Ltd (2026)"),
+                            QString::fromUtf8("מס׳ חשבון")};
+    auto print = [&](bool direct, bool bold) {
+        const QString pdf = dir.filePath(QStringLiteral("%1%2.pdf").arg(direct).arg(bold));
+        PrinterSurface printer(Printers::pdfDevice(), pdf);
+        printer.setPlainTextShaping(direct);
+        printer.begin();
+        printer.setFontName(QStringLiteral("Liberation Sans"));
+        printer.setFontSize(10);
+        printer.setFontBold(bold);
+        double y = 500;
+        for (const QString& text : texts) {
+            printer.setCurrentX(1000.3f);
+            printer.setCurrentY(float(y));
+            printer.Print(text, false);
+            y += 400;
+        }
+        printer.EndDoc();
+        return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf,
+                                                     QStringLiteral("-")});
+    };
+    const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]+)</word>"));
+    for (bool bold : {false, true}) {
+        SCOPED_TRACE(bold ? "bold" : "regular");
+        const QString direct = print(true, bold), laidOut = print(false, bold);
+        auto directWords = word.globalMatch(direct), laidOutWords = word.globalMatch(laidOut);
+        int words = 0;
+        while (directWords.hasNext() && laidOutWords.hasNext()) {
+            const auto a = directWords.next(), b = laidOutWords.next();
+            EXPECT_EQ(a.captured(4), b.captured(4));
+            for (int i = 1; i <= 3; ++i)
+                EXPECT_NEAR(a.captured(i).toDouble(), b.captured(i).toDouble(), 0.01)
+                    << qPrintable(a.captured(4));
+            ++words;
+        }
+        EXPECT_FALSE(directWords.hasNext() || laidOutWords.hasNext());
+        EXPECT_GE(words, 20);
+    }
 }
 
 class PdfDocument : public ControlFixture {

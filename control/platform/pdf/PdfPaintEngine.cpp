@@ -671,7 +671,8 @@ bool PdfPaintEngine::drawPlainText(const QTransform& world, const QPointF& origi
     // glyphs are placed from the far end, as Qt places them.
     const double unit = size / m_fonts.unitsPerEm(index);
     auto fixed = [](double v) { return std::round(v * 64) / 64; };
-    double x = origin.x();
+    double x = fixed(origin.x());
+    const double y = fixed(origin.y());
     if (rightToLeft)
         for (const ShapedGlyph& g : shaped->glyphs) x += fixed(g.advance * unit);
     std::vector<Placed> placed(shaped->glyphs.size());
@@ -679,7 +680,7 @@ bool PdfPaintEngine::drawPlainText(const QTransform& world, const QPointF& origi
         const ShapedGlyph& g = shaped->glyphs[i];
         const double advance = fixed(g.advance * unit);
         if (rightToLeft) x -= advance;
-        placed[i] = {fixed(x + g.xOffset * unit), origin.y() - fixed(g.yOffset * unit), g.cid};
+        placed[i] = {x + fixed(g.xOffset * unit), y - fixed(g.yOffset * unit), g.cid};
         if (!rightToLeft) x += advance;
     }
     flushTexts();

@@ -5,16 +5,13 @@
 namespace palvex::pdf {
 
 // Whether a text, set in a right-to-left paragraph, is a single run whose direction the bidi
-// algorithm decides at once: Hebrew or Arabic words with the spaces and punctuation between
-// them, a number, or Latin words (numbers among them). Anything else (a number beside Hebrew,
-// punctuation at an end, controls) takes Qt's full layout.
+// algorithm decides at once: Hebrew or Arabic words with spaces and punctuation, a number, or
+// Latin words (numbers among them) that begin and end with a letter or digit. Anything else (a
+// number beside Hebrew, Latin text ending in punctuation, controls) takes Qt's full layout.
 enum class PlainDirection { Mixed, LeftToRight, RightToLeft };
 
 inline PlainDirection plainDirectionOf(QStringView text) {
     if (text.isEmpty()) return PlainDirection::Mixed;
-    auto strongRight = [](QChar::Direction d) {
-        return d == QChar::DirR || d == QChar::DirAL;
-    };
     const QChar::Direction first = text.front().direction(), last = text.back().direction();
     bool right = false, latin = false, digits = false;
     for (const QChar c : text) {
@@ -43,10 +40,9 @@ inline PlainDirection plainDirectionOf(QStringView text) {
             return PlainDirection::Mixed; // controls, separators, Arabic digits
         }
     }
-    if (right)
-        return !latin && !digits && strongRight(first) && strongRight(last)
-                   ? PlainDirection::RightToLeft
-                   : PlainDirection::Mixed;
+    // In a right-to-left paragraph, neutrals anywhere among right-to-left letters, the ends
+    // included, are right to left.
+    if (right) return !latin && !digits ? PlainDirection::RightToLeft : PlainDirection::Mixed;
     // After a Latin letter every digit is Latin too; a number alone is one left-to-right run
     // when it begins and ends with a digit and only separators come between.
     if (latin)
