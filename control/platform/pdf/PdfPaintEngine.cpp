@@ -19,10 +19,15 @@ namespace palvex::pdf {
 
 namespace {
 
-// Pages waiting for their compression at once; more would only hold memory.
-size_t compressionsInFlight() {
-    return std::max<size_t>(2, std::thread::hardware_concurrency());
+// The threads that deflate pages while the next is drawn, and how many pages may wait for
+// them; more would only hold memory.
+// A few suffice: a page is drawn in about the time one is deflated.
+unsigned compressionWorkers() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 4u);
 }
+
+size_t compressionsInFlight() { return compressionWorkers() + 1; }
 
 void appendPoint(QByteArray& out, double x, double y, const char* op) {
     appendNumber(out, x);
@@ -96,13 +101,10 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
 PdfPaintEngine::PdfPaintEngine(QIODevice& out, PdfPageGeometry geometry, int resolution,
                                DocumentProperties properties)
     : QPaintEngine(AllFeatures & ~(BlendModes | RasterOpModes | PorterDuff)),
-      m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)) {}
+      m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)),
+      m_compressor(compressionWorkers()) {}
 
-PdfPaintEngine::~PdfPaintEngine() {
-    hb_buffer_destroy(m_shaping);
-    for (Compressing& pending : m_compressing)
-        if (pending.deflated.valid()) pending.deflated.wait();
-}
+PdfPaintEngine::~PdfPaintEngine() { hb_buffer_destroy(m_shaping); }
 
 bool PdfPaintEngine::begin(QPaintDevice*) {
     beginPage();
@@ -111,7 +113,7 @@ bool PdfPaintEngine::begin(QPaintDevice*) {
 
 void PdfPaintEngine::beginPage() {
     m_page.clear();
-    m_page.reserve(256 * 1024);
+    m_page.reserve(64 * 1024);
     m_pageContents = m_writer.reserve();
     // Device pixels from the printable area's top-left corner, y downwards.
     const double scale = 72.0 / m_resolution;
@@ -138,21 +140,17 @@ void PdfPaintEngine::flushTexts() {
 void PdfPaintEngine::endPage() {
     flushTexts();
     m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents);
-    m_compressing.push_back(
-        {m_pageContents, std::async(std::launch::async, [content = std::move(m_page)] {
-             return PdfWriter::compress(content);
-         })});
+    m_compressor.submit(m_pageContents, std::move(m_page));
     m_page = QByteArray();
     writeFinishedPages(compressionsInFlight());
 }
 
 void PdfPaintEngine::writeFinishedPages(size_t keepWaiting) {
-    while (m_compressing.size() > keepWaiting) {
-        Compressing& front = m_compressing.front();
-        const QByteArray deflated = front.deflated.get();
-        if (deflated.isEmpty()) m_writer.stream(front.contentsId, {}, QByteArray("% empty"), false);
-        else m_writer.deflatedStream(front.contentsId, {}, deflated);
-        m_compressing.pop_front();
+    int id = 0;
+    QByteArray deflated;
+    while (m_compressor.waiting() > keepWaiting && m_compressor.takeOldest(id, deflated)) {
+        if (deflated.isEmpty()) m_writer.stream(id, {}, QByteArray("% empty"), false);
+        else m_writer.deflatedStream(id, {}, deflated);
     }
 }
 
@@ -165,6 +163,10 @@ bool PdfPaintEngine::newPage() {
 bool PdfPaintEngine::end() {
     endPage();
     writeFinishedPages(0);
+    // What only drawing needed goes before the fonts are subset, the last and largest step.
+    m_shaped = {};
+    m_unkept = {};
+    m_page = QByteArray();
     m_fonts.write(m_writer);
     QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /Font << ");
     resources += m_fonts.resourceEntries() + ">>";

@@ -4,6 +4,7 @@
 #include "PdfFonts.h"
 #include "PdfPaintDevice.h"
 #include "PdfWriter.h"
+#include "PageCompressor.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -13,8 +14,6 @@
 #include <QPen>
 #include <QTransform>
 
-#include <deque>
-#include <future>
 #include <vector>
 
 struct hb_buffer_t;
@@ -88,11 +87,7 @@ private:
     PdfFonts m_fonts;
     QByteArray m_page;
     int m_pageContents = 0;
-    struct Compressing {
-        int contentsId;
-        std::future<QByteArray> deflated;
-    };
-    std::deque<Compressing> m_compressing;
+    PageCompressor m_compressor;
 
     struct HeldText {
         const QChar* begin;

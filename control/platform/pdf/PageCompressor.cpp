@@ -1,0 +1,73 @@
+#include "PageCompressor.h"
+
+#include "PdfWriter.h"
+
+namespace palvex::pdf {
+
+PageCompressor::PageCompressor(unsigned workers) {
+    for (unsigned i = 0; i < std::max(1u, workers); ++i) m_workers.emplace_back([this] { work(); });
+}
+
+PageCompressor::~PageCompressor() {
+    {
+        std::lock_guard<std::mutex> locked(m_lock);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers) worker.join();
+}
+
+void PageCompressor::submit(int id, QByteArray content) {
+    {
+        std::lock_guard<std::mutex> locked(m_lock);
+        m_jobs.push_back({id, std::move(content), {}});
+    }
+    m_changed.notify_all();
+}
+
+size_t PageCompressor::waiting() const {
+    std::lock_guard<std::mutex> locked(m_lock);
+    return m_jobs.size();
+}
+
+bool PageCompressor::takeOldest(int& id, QByteArray& deflated) {
+    std::unique_lock<std::mutex> locked(m_lock);
+    if (m_jobs.empty()) return false;
+    m_changed.wait(locked, [&] { return m_jobs.front().done; });
+    id = m_jobs.front().id;
+    deflated = std::move(m_jobs.front().deflated);
+    m_jobs.pop_front();
+    return true;
+}
+
+void PageCompressor::work() {
+    std::unique_lock<std::mutex> locked(m_lock);
+    for (;;) {
+        Job* job = nullptr;
+        m_changed.wait(locked, [&] {
+            for (Job& j : m_jobs)
+                if (!j.started) {
+                    job = &j;
+                    return true;
+                }
+            return m_stopping;
+        });
+        if (!job) return;
+        job->started = true;
+        const QByteArray content = std::move(job->content);
+        const int id = job->id;
+        locked.unlock();
+        QByteArray deflated = PdfWriter::compress(content);
+        locked.lock();
+        // Jobs before this one may have been taken meanwhile; find it again by its number.
+        for (Job& j : m_jobs)
+            if (j.id == id && j.started && !j.done) {
+                j.deflated = std::move(deflated);
+                j.done = true;
+                break;
+            }
+        m_changed.notify_all();
+    }
+}
+
+} // namespace palvex::pdf

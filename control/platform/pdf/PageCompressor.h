@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace palvex::pdf {
+
+// Deflates page contents on worker threads that live as long as the document, so each keeps
+// one compressor and one heap arena however many pages there are; pages come back in the order
+// they were given.
+class PageCompressor {
+public:
+    explicit PageCompressor(unsigned workers);
+    ~PageCompressor();
+    PageCompressor(const PageCompressor&) = delete;
+    PageCompressor& operator=(const PageCompressor&) = delete;
+
+    void submit(int id, QByteArray content);
+    size_t waiting() const;
+    // The oldest page given, once deflated (empty when deflating failed); false when none is
+    // left.
+    bool takeOldest(int& id, QByteArray& deflated);
+
+private:
+    struct Job {
+        int id;
+        QByteArray content;
+        QByteArray deflated;
+        bool started = false, done = false;
+    };
+    void work();
+
+    mutable std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::deque<Job> m_jobs;
+    bool m_stopping = false;
+    std::vector<std::thread> m_workers;
+};
+
+} // namespace palvex::pdf
