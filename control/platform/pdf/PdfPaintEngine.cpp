@@ -352,52 +352,46 @@ void PdfPaintEngine::appendPath(const QPainterPath& path) {
     }
 }
 
-void PdfPaintEngine::drawPath(const QPainterPath& path) {
+template <class Geometry>
+void PdfPaintEngine::drawShape(bool closed, Qt::FillRule rule, Geometry&& geometry) {
     openDrawing();
-    if (const char* paint = prepareShape(true, path.fillRule())) {
-        appendPath(path);
+    if (const char* paint = prepareShape(closed, rule)) {
+        geometry();
         m_page.append(paint);
     }
     m_page.append("Q\n");
+}
+
+void PdfPaintEngine::drawPath(const QPainterPath& path) {
+    drawShape(true, path.fillRule(), [&] { appendPath(path); });
 }
 
 void PdfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) {
     if (count < 2) return;
-    openDrawing();
     const bool closed = mode != PolylineMode;
-    if (const char* paint = prepareShape(closed, mode == WindingMode ? Qt::WindingFill
-                                                                     : Qt::OddEvenFill)) {
+    drawShape(closed, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill, [&] {
         appendPoint(m_page, points[0].x(), points[0].y(), " m\n");
         for (int i = 1; i < count; ++i) appendPoint(m_page, points[i].x(), points[i].y(), " l\n");
         if (closed) m_page.append("h\n");
-        m_page.append(paint);
-    }
-    m_page.append("Q\n");
+    });
 }
 
 void PdfPaintEngine::drawRects(const QRectF* rects, int count) {
-    openDrawing();
-    if (const char* paint = prepareShape(true, Qt::WindingFill)) {
+    drawShape(true, Qt::WindingFill, [&] {
         for (int i = 0; i < count; ++i) {
-            const QRectF& r = rects[i];
-            appendPoint(m_page, r.x(), r.y(), " ");
-            appendPoint(m_page, r.width(), r.height(), " re\n");
+            appendPoint(m_page, rects[i].x(), rects[i].y(), " ");
+            appendPoint(m_page, rects[i].width(), rects[i].height(), " re\n");
         }
-        m_page.append(paint);
-    }
-    m_page.append("Q\n");
+    });
 }
 
 void PdfPaintEngine::drawLines(const QLineF* lines, int count) {
-    openDrawing();
-    if (const char* paint = prepareShape(false, Qt::WindingFill)) {
+    drawShape(false, Qt::WindingFill, [&] {
         for (int i = 0; i < count; ++i) {
             appendPoint(m_page, lines[i].x1(), lines[i].y1(), " m ");
             appendPoint(m_page, lines[i].x2(), lines[i].y2(), " l\n");
         }
-        m_page.append(paint);
-    }
-    m_page.append("Q\n");
+    });
 }
 
 int PdfPaintEngine::imageFor(const QImage& image) {

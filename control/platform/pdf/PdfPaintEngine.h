@@ -68,6 +68,8 @@ private:
     // The pen and brush set up for a shape; the operator that paints it, or nullptr for none.
     const char* prepareShape(bool closed, Qt::FillRule rule);
     void appendPath(const QPainterPath& path);
+    // A shape in its own saved state, painted with the pen and brush; `geometry` writes it.
+    template <class Geometry> void drawShape(bool closed, Qt::FillRule rule, Geometry&& geometry);
     void appendColor(const QColor& color, bool stroke);
     void appendAlpha(double fill, double stroke);
     QByteArray patternFor(const QBrush& brush);

@@ -80,12 +80,7 @@ void PdfWriter::object(int id, const QByteArray& body) {
 
 void PdfWriter::stream(int id, const QByteArray& entries, const QByteArray& data, bool compress) {
     if (!compress) {
-        beginObject(id);
-        QByteArray head("<< /Length ");
-        appendInteger(head, data.size());
-        write(head + ' ' + entries + " >>\nstream\n");
-        write(data);
-        write("\nendstream\nendobj\n");
+        streamObject(id, entries, data);
         return;
     }
     const QByteArray deflated = PdfWriter::compress(data);
@@ -94,11 +89,15 @@ void PdfWriter::stream(int id, const QByteArray& entries, const QByteArray& data
 }
 
 void PdfWriter::deflatedStream(int id, const QByteArray& entries, const QByteArray& deflated) {
+    streamObject(id, "/Filter /FlateDecode " + entries, deflated);
+}
+
+void PdfWriter::streamObject(int id, const QByteArray& entries, const QByteArray& data) {
     beginObject(id);
     QByteArray head("<< /Length ");
-    appendInteger(head, deflated.size());
-    write(head + " /Filter /FlateDecode " + entries + " >>\nstream\n");
-    write(deflated);
+    appendInteger(head, data.size());
+    write(head + ' ' + entries + " >>\nstream\n");
+    write(data);
     write("\nendstream\nendobj\n");
 }
 

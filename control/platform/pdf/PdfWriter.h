@@ -47,6 +47,7 @@ private:
     void write(const char* data, qint64 size);
     void write(const QByteArray& bytes) { write(bytes.constData(), bytes.size()); }
     void beginObject(int id);
+    void streamObject(int id, const QByteArray& entries, const QByteArray& data);
     QByteArray information() const;
     QByteArray xmpMetadata() const;
     int outputIntent();
