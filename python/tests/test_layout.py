@@ -90,3 +90,31 @@ def test_layout_names_are_in_the_package_and_its_stub():
     assert palvex.RIGHT == 1 and palvex.CENTER == 2 and palvex.LEFT == 3 and palvex.JUSTIFIED == 4
     assert {"Align", "RIGHT", "JUSTIFIED", "Table"} <= set(palvex.__all__)
     assert callable(palvex.Report.paragraph) and callable(palvex.Report.table)
+
+
+def test_a_report_describes_its_pdf_and_writes_it_as_an_archive(report, tmp_path):
+    """The document's title, author, subject and keywords reach the PDF from Python, and an
+    archive names its conformance in its metadata."""
+    report.CodePage = 65001
+    report.DocumentTitle = "מאזן בוחן (2026)"
+    report.DocumentAuthor = "Finance"
+    report.DocumentSubject = "Year end"
+    report.DocumentKeywords = "trial balance, מאזן"
+    report.PdfArchive = True
+    assert report.DocumentTitle == "מאזן בוחן (2026)" and report.PdfArchive is True
+    report.StartPalvexPrintPreview()
+    report.RightIT("יתרה (חובה)", palvex.A2_JumpToNextLine)
+    report.printLastPage()
+    pdf = tmp_path / "described.pdf"
+    report.ExportPdf(str(pdf))
+    info = subprocess.run(["pdfinfo", str(pdf)], check=True, capture_output=True,
+                          text=True).stdout
+    assert "Title:           מאזן בוחן (2026)" in info
+    assert "Author:          Finance" in info
+    assert "Keywords:        trial balance, מאזן" in info
+    meta = subprocess.run(["pdfinfo", "-meta", str(pdf)], check=True, capture_output=True,
+                          text=True).stdout
+    assert "<pdfaid:part>2</pdfaid:part>" in meta
+    text = subprocess.run(["pdftotext", str(pdf), "-"], check=True, capture_output=True,
+                          text=True).stdout
+    assert "יתרה (חובה)" in "".join(c for c in text if c not in "\u202a\u202b\u202c\u202d\u202e")

@@ -362,5 +362,49 @@ TEST_F(PdfDocument, MirroredCharactersInRightToLeftTextCopyBackAsTyped) {
     }
 }
 
+// Culmus ships OpenType fonts with CFF outlines, embedded as such: they must copy back too.
+TEST_F(PdfDocument, TextInAFontWithCffOutlinesIsEmbeddedAndCopiesBack) {
+    const QString fontFile = runTool(QStringLiteral("fc-match"),
+                                     {QStringLiteral("-f"), QStringLiteral("%{file}"),
+                                      QStringLiteral("Nachlieli CLM")});
+    if (!fontFile.endsWith(QStringLiteral(".otf"))) GTEST_SKIP() << "no CFF Culmus font";
+    EXPECT_EQ(ctl().let_CodePage(65001), Status::Ok);
+    start();
+    EXPECT_EQ(ctl().let_FontName(QStringLiteral("Nachlieli CLM")), Status::Ok);
+    EXPECT_EQ(right(QString::fromUtf8("שלום עולם 2026"), A2_JumpToNextLine), Status::Ok);
+    ASSERT_EQ(ctl().printLastPage(), Status::Ok);
+    const QString pdf = exported("cff.pdf");
+    EXPECT_TRUE(qpdfCheck(pdf).clean()) << qPrintable(qpdfCheck(pdf).output);
+    const QString fonts = runTool(QStringLiteral("pdffonts"), {pdf});
+    EXPECT_TRUE(fonts.contains(QStringLiteral("Nachlieli"))) << qPrintable(fonts);
+    for (const QString& font : fonts.split(QLatin1Char('\n')).mid(2)) {
+        if (font.contains(QStringLiteral("Nachlieli"))) {
+            EXPECT_TRUE(font.contains(QStringLiteral(" yes yes yes "))) << qPrintable(font);
+        }
+    }
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QString::fromUtf8("שלום"))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QString::fromUtf8("עולם")));
+}
+
+// Pages are compressed on other threads and come back in their order, each with its own text.
+TEST_F(PdfDocument, ManyPagesKeepTheirOrderAndTheirOwnText) {
+    start();
+    constexpr int Pages = 40;
+    for (int page = 1; page <= Pages; ++page) {
+        EXPECT_EQ(text(QStringLiteral("page %1 of the report").arg(page), A2_JumpToNextLine),
+                  Status::Ok);
+        ASSERT_EQ(page < Pages ? ctl().printPage() : ctl().printLastPage(), Status::Ok);
+    }
+    const QString pdf = exported("pages.pdf");
+    EXPECT_TRUE(qpdfCheck(pdf).clean());
+    QStringList pages = pdfText(pdf).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+    ASSERT_EQ(pages.size(), Pages);
+    for (int page = 1; page <= Pages; ++page)
+        EXPECT_TRUE(pages[page - 1].contains(QStringLiteral("page %1 of the report").arg(page)))
+            << page;
+}
+
 } // namespace
 } // namespace palvex::test
