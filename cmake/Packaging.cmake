@@ -46,6 +46,10 @@ endif()
 # the runtime packages the library and palvex-run link are named here.
 find_program(PALVEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
 find_program(PALVEX_FILE file)
+# The PDF device reads Qt's private text types, whose layout only this Qt release promises:
+# Debian's Qt names its release as a package (qt6-base-abi) that dpkg-shlibdeps adds for the
+# private symbols used; without it, it is named here.
+set(PALVEX_QT_ABI "qt6-base-abi (= ${Qt6_VERSION})")
 if(PALVEX_DPKG_SHLIBDEPS AND PALVEX_FILE)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
@@ -54,7 +58,7 @@ else()
     message(STATUS "dpkg-shlibdeps or file missing (packages dpkg-dev, file): the Debian package "
         "names its dependencies without versions and has no shlibs file")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libcups2, libstdc++6, libc6")
+        "${PALVEX_QT_ABI}, libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libcups2, libharfbuzz0b, libharfbuzz-subset0, libdeflate0, libstdc++6, libc6")
 endif()
 # Headers and palvex.pc are of use only with Qt's development files; a host that only runs the
 # library can install without them (--no-install-recommends).
