@@ -67,8 +67,16 @@ const char* hatchOf(Qt::BrushStyle style) {
     }
 }
 
-// The characters each glyph of a text item stands for: a cluster's characters go to its first
-// glyph, unless the cluster has one glyph for each character (a letter and its points).
+// What the glyphs of one cluster copy back as: its characters go to its first glyph, unless
+// the cluster has one glyph for each character (a letter and its points).
+template <class Assign>
+void assignCluster(int glyphs, QStringView characters, Assign&& assign) {
+    const bool oneEach = glyphs == characters.size() && glyphs > 1;
+    for (int k = 0; k < glyphs; ++k)
+        assign(k, oneEach ? characters.mid(k, 1) : k == 0 ? characters : QStringView());
+}
+
+// The characters each glyph of a text item stands for.
 std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
     const int glyphs = item.glyphs.numGlyphs;
     std::vector<QStringView> texts(static_cast<size_t>(glyphs));
@@ -82,18 +90,24 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
         int end = start + 1;
         while (end < item.num_chars && glyphOf(end) == glyph) ++end;
         const int nextGlyph = end < item.num_chars ? glyphOf(end) : glyphs;
-        const int clusterGlyphs = nextGlyph - glyph;
-        if (glyph >= 0 && glyph < glyphs) {
-            if (clusterGlyphs == end - start && clusterGlyphs > 1) {
-                for (int k = 0; k < clusterGlyphs && glyph + k < glyphs; ++k)
-                    texts[size_t(glyph + k)] = QStringView(item.chars + start + k, 1);
-            } else {
-                texts[size_t(glyph)] = QStringView(item.chars + start, end - start);
-            }
-        }
+        if (glyph >= 0 && glyph < glyphs)
+            assignCluster(std::clamp(nextGlyph, glyph + 1, glyphs) - glyph,
+                          QStringView(item.chars + start, end - start),
+                          [&](int k, QStringView copied) { texts[size_t(glyph + k)] = copied; });
         start = end;
     }
     return texts;
+}
+
+// Colours as PDF sets them, for strokes or fills.
+template <class Buffer> void appendColor(Buffer& out, const QColor& color, bool stroke) {
+    const QColor rgb = color.toRgb();
+    appendNumber(out, rgb.redF());
+    out.append(" ");
+    appendNumber(out, rgb.greenF());
+    out.append(" ");
+    appendNumber(out, rgb.blueF());
+    out.append(stroke ? " RG\n" : " rg\n");
 }
 
 } // namespace
@@ -165,7 +179,7 @@ bool PdfPaintEngine::end() {
     writeFinishedPages(0);
     // What only drawing needed goes before the fonts are subset, the last and largest step.
     m_shaped = {};
-    m_unkept = {};
+    m_scratch = {};
     m_page = QByteArray();
     m_fonts.write(m_writer);
     QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /Font << ");
@@ -218,13 +232,7 @@ void PdfPaintEngine::openState(const QTransform& world) {
 }
 
 void PdfPaintEngine::appendColor(const QColor& color, bool stroke) {
-    const QColor rgb = color.toRgb();
-    appendNumber(m_page, rgb.redF());
-    m_page.append(' ');
-    appendNumber(m_page, rgb.greenF());
-    m_page.append(' ');
-    appendNumber(m_page, rgb.blueF());
-    m_page.append(stroke ? " RG\n" : " rg\n");
+    pdf::appendColor(m_page, color, stroke);
 }
 
 void PdfPaintEngine::appendAlpha(double fill, double stroke) {
@@ -581,7 +589,7 @@ const PdfPaintEngine::Shaped* PdfPaintEngine::shapedText(int font, QStringView t
     if (const NumberGlyphs& numbers = numberGlyphsOf(font); numbers.plain && !rightToLeft) {
         // Most texts of a report are numbers, each once: glyph by glyph when the font neither
         // joins nor kerns their characters.
-        Shaped& shaped = key.isEmpty() ? m_unkept : m_number;
+        Shaped& shaped = m_scratch;
         shaped.glyphs.clear();
         bool number = true;
         int previous = -1;
@@ -623,21 +631,18 @@ const PdfPaintEngine::Shaped* PdfPaintEngine::shapedText(int font, QStringView t
         while (end < count && infos[end].cluster == cluster) ++end;
         const unsigned nextCharacter = end < count ? infos[end].cluster : unsigned(text.size());
         const unsigned characters = nextCharacter > cluster ? nextCharacter - cluster : 0;
-        // The cluster's characters go to its first glyph, one each when there are as many.
-        const bool oneEach = end - start == characters && characters > 1;
-        for (unsigned i = start; i < end; ++i) {
-            const QStringView copied = oneEach        ? text.mid(cluster + (i - start), 1)
-                                       : i == start ? text.mid(cluster, characters)
-                                                    : QStringView();
-            shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied),
-                                positions[i].x_advance, positions[i].x_offset,
-                                positions[i].y_offset};
-        }
+        assignCluster(int(end - start), text.mid(cluster, characters),
+                      [&](int k, QStringView copied) {
+                          const unsigned i = start + unsigned(k);
+                          shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied),
+                                              positions[i].x_advance, positions[i].x_offset,
+                                              positions[i].y_offset};
+                      });
         start = end;
     }
     if (key.isEmpty()) {
-        m_unkept = std::move(shaped);
-        return &m_unkept;
+        m_scratch = std::move(shaped);
+        return &m_scratch;
     }
     if (m_shaped.size() >= Kept) m_shaped.clear();
     return &m_shaped.insert(key, std::move(shaped)).value();
@@ -699,27 +704,10 @@ void PdfPaintEngine::showGlyphs(int font, double size, int synthesized,
     const bool ownState = m_clipped || opacity * color.alphaF() < 1 ||
                           (synthesized & QFontEngine::SynthesizedBold);
     if (ownState) {
+        // Rare: a saved state for the clip, the transparency or the outline of a made-up bold.
         QByteArray state;
         m_page.swap(state);
         openState(QTransform());
-        m_page.swap(state);
-        out.append(state.constData(), size_t(state.size()));
-    }
-    out.append("BT\n/F");
-    appendInteger(out, font);
-    out.push_back(' ');
-    appendNumber(out, size);
-    out.append(" Tf\n");
-    const QColor rgb = color.toRgb();
-    appendNumber(out, rgb.redF());
-    out.push_back(' ');
-    appendNumber(out, rgb.greenF());
-    out.push_back(' ');
-    appendNumber(out, rgb.blueF());
-    out.append(" rg\n");
-    if (ownState) {
-        QByteArray state;
-        m_page.swap(state);
         appendAlpha(opacity * color.alphaF(), 1);
         if (synthesized & QFontEngine::SynthesizedBold) {
             appendColor(color, true);
@@ -729,6 +717,12 @@ void PdfPaintEngine::showGlyphs(int font, double size, int synthesized,
         m_page.swap(state);
         out.append(state.constData(), size_t(state.size()));
     }
+    out.append("BT\n/F");
+    appendInteger(out, font);
+    out.push_back(' ');
+    appendNumber(out, size);
+    out.append(" Tf\n");
+    pdf::appendColor(out, color, false);
     const double skew = synthesized & QFontEngine::SynthesizedItalic ? 0.2 : 0;
     // The line's text matrix [1 0 skew -1 x y] followed by the painter's matrix.
     const double a = world.m11(), b = world.m12();

@@ -116,8 +116,7 @@ private:
     // A plain text's glyphs in a document font, or nullptr when the font lacks a character.
     const Shaped* shapedText(int font, QStringView text, bool rightToLeft);
     QHash<QString, Shaped> m_shaped; // by font, direction and text
-    Shaped m_unkept;                 // a text too long to keep
-    Shaped m_number;                 // the number last shaped glyph by glyph
+    Shaped m_scratch;                // a text shaped without being kept: too long, or a number
     // A font's glyphs for the characters of numbers, and whether it sets them one by one.
     struct NumberGlyphs {
         static constexpr int Count = 13;
