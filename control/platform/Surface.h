@@ -141,6 +141,20 @@ public:
     const Pen& pen() const { return m_pen; }
 
 protected:
+    // What a drawing operation reads of the surface: with it, an operation can be drawn later
+    // exactly as it would have been drawn now.
+    struct DrawingState {
+        FontSpec font;
+        int32_t foreColor = 0;
+        Pen pen;
+    };
+    DrawingState drawingState() const { return {m_font, m_foreColor, m_pen}; }
+    void setDrawingState(const DrawingState& state) {
+        m_font = state.font;
+        m_foreColor = state.foreColor;
+        m_pen = state.pen;
+    }
+
     // Device geometry in twips from the surface's top-left corner.
     virtual void drawLine(const QPointF&, const QPointF&, int32_t) {}
     virtual void drawBox(const QRectF&, int32_t) {}

@@ -185,8 +185,9 @@ TEST_F(Graphics, MissingAndInvalidPicturesAreReportedAndNotRecorded) {
 }
 
 TEST_F(Graphics, ALongPictureNameIsKeptWholeAndItsSizesFollowIt) {
-    QDir(m_dir.path()).mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") +
-                              QString(60, QLatin1Char('e')));
+    QDir(m_dir.path())
+        .mkpath(QString(60, QLatin1Char('d')) + QStringLiteral("/") +
+                QString(60, QLatin1Char('e')));
     const QString relative = QString(60, QLatin1Char('d')) + QStringLiteral("/") +
                              QString(60, QLatin1Char('e')) + QStringLiteral("/") +
                              QString(180, QLatin1Char('f')) + QStringLiteral(".png");
@@ -316,6 +317,64 @@ TEST_F(SurfaceGraphics, AnEllipseFollowsItsAspectAndXorUndoesItself) {
     surface.Line(100, 100, 300, 300, 0xFFFFFF, true);
     EXPECT_EQ(at(200, 200), qRgb(255, 255, 255));
     EXPECT_THROW(surface.setDrawMode(17), Error);
+}
+
+// The canvas keeps what is drawn until its pixels are first read; drawn then, in the font, colour
+// and pen each drawing had, it must look as if drawn at once, highlights and xor included.
+TEST(ImageSurfaceKept, DrawingKeptUntilThePixelsAreReadLooksAsDrawnAtOnce) {
+    QImage picture(20, 10, QImage::Format_ARGB32);
+    picture.fill(QColor(0, 128, 0, 128));
+    auto draw = [&](ImageSurface& s, int extraLines) {
+        s.setScaleModeTwips();
+        s.setWidth(3000);
+        s.setHeight(2000);
+        s.setBackColor(QColor(255, 255, 200));
+        s.Cls();
+        s.setBackColor(Qt::white); // the page stays in the colour it was cleared in
+        s.setFontName(QStringLiteral("Liberation Sans"));
+        s.setFontSize(12);
+        s.setForeColor(0x0000C0);
+        s.Print(u"שלום (עולם) 1,234.50", true);
+        s.setFontBold(true);
+        s.setForeColor(0);
+        s.Print(u"Trial balance", true);
+        s.HighlightText(QStringLiteral("Trial balance"), s.font(), 0, s.CurrentY() - 276, 2, 5,
+                        0x00FFFF);
+        s.setDrawWidth(4);
+        s.setDrawStyle(1);
+        s.Line(100, 900, 2900, 900, 0xFF0000, false);
+        s.setDrawStyle(0);
+        s.setFillStyle(0);
+        s.setFillColor(0x00FF00);
+        s.Line(200, 1000, 900, 1500, 0, true);
+        const Surface::Arc pie{-0.5f, -2.0f};
+        s.Circle(1500, 1300, 300, 0x800080, &pie);
+        s.PaintPicture(picture, 2000, 1000, 600, 300);
+        s.setDrawMode(7); // xor over what is there
+        s.setFillColor(0xFFFFFF);
+        s.Line(150, 950, 1200, 1600, 0xFFFFFF, true);
+        s.setDrawMode(13);
+        s.setDrawWidth(1);
+        for (int i = 0; i < extraLines; ++i)
+            s.Line(0, float(i % 2000), 10, float(i % 2000), 0, false);
+    };
+    ImageSurface atOnce, kept;
+    (void)atOnce.image(); // read first: drawn as it goes
+    draw(atOnce, 0);
+    draw(kept, 0);
+    EXPECT_FALSE(kept.holdsPixels());
+    EXPECT_EQ(kept.image(), atOnce.image());
+    EXPECT_EQ(kept.image().pixel(195, 130), qRgb(255, 255, 200)); // 15 twips a pixel
+    EXPECT_EQ(kept.font().bold, true); // the state is the surface's own again
+    EXPECT_EQ(kept.DrawMode(), 13);
+
+    // A page that draws more than the list should hold is drawn as it goes.
+    ImageSurface busyAtOnce, busy;
+    (void)busyAtOnce.image();
+    draw(busyAtOnce, 30000);
+    draw(busy, 30000);
+    EXPECT_TRUE(busy.holdsPixels());
+    EXPECT_EQ(busy.image(), busyAtOnce.image());
 }
 
 TEST_F(Graphics, PicturesArePlacedInTwipsAndFollowTheZoom) {

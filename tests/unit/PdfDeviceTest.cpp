@@ -3,6 +3,7 @@
 // title, author, subject and keywords, as an archive (PDF/A-2b) when asked.
 
 #include "ControlFixture.h"
+#include "PalvexPrivate.h"
 #include "PdfCheck.h"
 
 #include "platform/ImageSurface.h"
@@ -49,7 +50,7 @@ void drawShapes(Surface& s, const QImage& picture) {
     s.Line(100, 700, 1900, 700, 0, false); // dashed
     s.setDrawStyle(0);
     s.Line(100, 800, 1900, 1000, 0xFF0000, false); // a blue slope
-    s.Circle(500, 1400, 300, 0);                    // outline
+    s.Circle(500, 1400, 300, 0);                   // outline
     s.setFillStyle(0);
     s.setFillColor(0);
     const Surface::Arc pie{-0.01f, -1.5f};
@@ -64,7 +65,8 @@ QImage translucentPicture() {
     QImage image(40, 10, QImage::Format_ARGB32);
     image.fill(QColor(0, 0, 255));
     for (int x = 20; x < 40; ++x)
-        for (int y = 0; y < 10; ++y) image.setPixelColor(x, y, QColor(0, 0, 255, 0));
+        for (int y = 0; y < 10; ++y)
+            image.setPixelColor(x, y, QColor(0, 0, 255, 0));
     return image;
 }
 
@@ -97,7 +99,8 @@ TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
              QString::number(int(device.top)), QStringLiteral("-W"), QStringLiteral("2000"),
              QStringLiteral("-H"), QStringLiteral("2000"), QStringLiteral("-png"),
              QStringLiteral("-singlefile"), pdf, png});
-    const QImage printed = QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+    const QImage printed =
+        QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(printed.size(), QSize(2000, 2000));
     const QImage drawn = canvas.image().convertToFormat(QImage::Format_RGB32);
 
@@ -112,20 +115,22 @@ TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
                          150;
         }
     EXPECT_LT(differing, compared / 100) << differing << " of " << compared;
-    EXPECT_EQ(printed.pixel(400, 300), qRgb(255, 0, 0));     // the red box
+    EXPECT_EQ(printed.pixel(400, 300), qRgb(255, 0, 0));      // the red box
     EXPECT_EQ(printed.pixel(1200, 300), qRgb(255, 255, 255)); // the empty frame
     EXPECT_EQ(printed.pixel(200, 1875), qRgb(0, 0, 255));     // the picture's opaque half
     EXPECT_EQ(printed.pixel(600, 1875), qRgb(255, 255, 255)); // and its transparent half
 
     int dashGaps = 0;
-    for (int x = 150; x < 1850; ++x) dashGaps += qGray(printed.pixel(x, 700)) > 200;
+    for (int x = 150; x < 1850; ++x)
+        dashGaps += qGray(printed.pixel(x, 700)) > 200;
     EXPECT_GT(dashGaps, 100);
     EXPECT_LT(dashGaps, 1500);
 
     int hatchInk = 0, hatchArea = 0;
     for (int y = 1760; y < 1940; ++y)
-        for (int x = 1010; x < 1890; ++x, ++hatchArea) hatchInk += qGray(printed.pixel(x, y)) < 128;
-    EXPECT_GT(hatchInk, hatchArea / 50);     // lines are there
+        for (int x = 1010; x < 1890; ++x, ++hatchArea)
+            hatchInk += qGray(printed.pixel(x, y)) < 128;
+    EXPECT_GT(hatchInk, hatchArea / 50);    // lines are there
     EXPECT_LT(hatchInk, hatchArea * 2 / 3); // and gaps between them
 }
 
@@ -184,11 +189,12 @@ TEST(PdfDevice, TextsShapedDirectlyLandWhereQtsLayoutPutsThem) {
             y += 400;
         }
         printer.EndDoc();
-        return runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf,
-                                                     QStringLiteral("-")});
+        return runTool(QStringLiteral("pdftotext"),
+                       {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     };
-    const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]+)</word>"));
+    const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"[0-9.]+\">([^<]+)</word>"));
     for (bool bold : {false, true}) {
         SCOPED_TRACE(bold ? "bold" : "regular");
         const QString direct = print(true, bold), laidOut = print(false, bold);
@@ -226,9 +232,9 @@ protected:
     }
     // The document's objects as qpdf describes them.
     static QString objects(const QString& pdf) {
-        return runTool(QStringLiteral("qpdf"), {QStringLiteral("--qdf"),
-                                                QStringLiteral("--object-streams=disable"), pdf,
-                                                QStringLiteral("-")});
+        return runTool(QStringLiteral("qpdf"),
+                       {QStringLiteral("--qdf"), QStringLiteral("--object-streams=disable"), pdf,
+                        QStringLiteral("-")});
     }
 };
 
@@ -255,7 +261,8 @@ TEST_F(PdfDocument, ThePropertiesGoIntoTheInformationAndTheMetadata) {
     const QString pdf = exported("described.pdf");
     EXPECT_TRUE(qpdfCheck(pdf).clean());
     const QString described = info(pdf);
-    EXPECT_TRUE(described.contains(QStringLiteral("Title:           ") + title)) << qPrintable(described);
+    EXPECT_TRUE(described.contains(QStringLiteral("Title:           ") + title))
+        << qPrintable(described);
     EXPECT_TRUE(described.contains(QString::fromUtf8("Author:          א.ב. מסחר")));
     EXPECT_TRUE(described.contains(QStringLiteral("Subject:         Year end")));
     EXPECT_TRUE(described.contains(QString::fromUtf8("Keywords:        מאזן, trial balance")));
@@ -325,7 +332,8 @@ TEST_F(PdfDocument, MirroredCharactersInRightToLeftTextCopyBackAsTyped) {
     const QStringList lines{QString::fromUtf8("יתרה (חובה)"), QString::fromUtf8("סכום [א] {ב} <ג>"),
                             QString::fromUtf8("ייצוא (CSV) לקובץ"),
                             QString::fromUtf8("مرحبا بالعالم (اختبار)")};
-    for (const QString& line : lines) EXPECT_EQ(right(line, A2_JumpToNextLine), Status::Ok);
+    for (const QString& line : lines)
+        EXPECT_EQ(right(line, A2_JumpToNextLine), Status::Ok);
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     const QString pdf = exported("brackets.pdf");
     auto withoutMarks = [](QString text) {
@@ -338,17 +346,18 @@ TEST_F(PdfDocument, MirroredCharactersInRightToLeftTextCopyBackAsTyped) {
     const QString popplerText = withoutMarks(pdfText(pdf));
     for (const QString& line : lines) {
         if (line.contains(QStringLiteral("CSV"))) {
-            for (const QString& word : {QString::fromUtf8("ייצוא"), QStringLiteral("CSV"),
-                                        QString::fromUtf8("לקובץ")})
+            for (const QString& word :
+                 {QString::fromUtf8("ייצוא"), QStringLiteral("CSV"), QString::fromUtf8("לקובץ")})
                 EXPECT_TRUE(popplerText.contains(word)) << qPrintable(word);
             continue;
         }
-        EXPECT_TRUE(popplerText.contains(line)) << qPrintable(line) << "\n" << qPrintable(popplerText);
+        EXPECT_TRUE(popplerText.contains(line)) << qPrintable(line) << "\n"
+                                                << qPrintable(popplerText);
     }
     if (!haveTool("mutool")) GTEST_SKIP() << "mupdf-tools is not installed";
-    const QString mupdfText = runTool(QStringLiteral("mutool"),
-                                      {QStringLiteral("draw"), QStringLiteral("-F"),
-                                       QStringLiteral("txt"), pdf});
+    const QString mupdfText =
+        runTool(QStringLiteral("mutool"),
+                {QStringLiteral("draw"), QStringLiteral("-F"), QStringLiteral("txt"), pdf});
     // MuPDF follows the content: every line reads as typed, a line mixing directions in the
     // order of its pieces.
     const QString flowing = QString(mupdfText).replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -364,9 +373,9 @@ TEST_F(PdfDocument, MirroredCharactersInRightToLeftTextCopyBackAsTyped) {
 
 // Culmus ships OpenType fonts with CFF outlines, embedded as such: they must copy back too.
 TEST_F(PdfDocument, TextInAFontWithCffOutlinesIsEmbeddedAndCopiesBack) {
-    const QString fontFile = runTool(QStringLiteral("fc-match"),
-                                     {QStringLiteral("-f"), QStringLiteral("%{file}"),
-                                      QStringLiteral("Nachlieli CLM")});
+    const QString fontFile =
+        runTool(QStringLiteral("fc-match"),
+                {QStringLiteral("-f"), QStringLiteral("%{file}"), QStringLiteral("Nachlieli CLM")});
     if (!fontFile.endsWith(QStringLiteral(".otf"))) GTEST_SKIP() << "no CFF Culmus font";
     EXPECT_EQ(ctl().let_CodePage(65001), Status::Ok);
     start();
@@ -388,6 +397,8 @@ TEST_F(PdfDocument, TextInAFontWithCffOutlinesIsEmbeddedAndCopiesBack) {
 }
 
 // Pages are compressed on other threads and come back in their order, each with its own text.
+// A host that records and exports without showing the preview never pays for its canvas; the
+// first page is there all the same when someone looks.
 TEST_F(PdfDocument, ManyPagesKeepTheirOrderAndTheirOwnText) {
     start();
     constexpr int Pages = 40;
@@ -398,6 +409,13 @@ TEST_F(PdfDocument, ManyPagesKeepTheirOrderAndTheirOwnText) {
     }
     const QString pdf = exported("pages.pdf");
     EXPECT_TRUE(qpdfCheck(pdf).clean());
+    EXPECT_FALSE(ctl().internals().canvas().holdsPixels());
+    const QImage page1 = ctl().internals().canvasImage();
+    int inked = 0;
+    for (int y = 0; y < page1.height(); ++y)
+        for (int x = 0; x < page1.width(); ++x)
+            inked += qGray(page1.pixel(x, y)) < 128;
+    EXPECT_GT(inked, 50); // "page 1 of the report"
     QStringList pages = pdfText(pdf).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
     ASSERT_EQ(pages.size(), Pages);
