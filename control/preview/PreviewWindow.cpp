@@ -3,6 +3,7 @@
 #include "core/Guarded.h"
 #include "texts/WindowTextSet.h"
 
+#include "CaptionButton.h"
 #include "PageCanvas.h"
 #include "PageNumberList.h"
 #include "TwipScrollBar.h"
@@ -138,7 +139,7 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     for (size_t i = 0; i < ToolbarButtonCount; ++i) {
         const ToolbarButton which = cmd.key(i);
         const ButtonDesign& d = kButtons[i];
-        auto* b = make<QPushButton>(Picture1, "cmd");
+        auto* b = make<CaptionButton>(Picture1, "cmd");
         b->setProperty("index", int(i));
         b->setText(texts.buttons[which]);
         b->setIcon(style->standardIcon(d.icon));

@@ -117,6 +117,33 @@ TEST_F(PageView, TheCanvasIsThePaperOnEveryScreenAndOpensAtItsRightEdge) {
     }
 }
 
+// On an 800-pixel screen a button is some 60 pixels wide: a caption too long for it goes onto
+// two lines rather than being cut at both ends, and the host still reads back its own text.
+TEST_F(PageView, OnAnEightHundredPixelScreenEveryButtonCaptionIsReadWhole) {
+    restart(12000, 9000);
+    pages(1);
+    auto dark = [](QRgb p) { return qGray(p) < 100; };
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        QPushButton* b = button(i);
+        const QImage face = b->grab().toImage();
+        ASSERT_LE(face.width(), 80);
+        std::vector<bool> inkedRows(size_t(face.height()), false);
+        for (int y = 2; y < face.height() - 2; ++y) {
+            for (int x = 2; x < face.width() - 2; ++x)
+                if (dark(face.pixel(x, y))) inkedRows[size_t(y)] = true;
+            // The long caption does not run into the frame: it is not cut at either end.
+            if (i == 7)
+                EXPECT_FALSE(dark(face.pixel(2, y)) || dark(face.pixel(face.width() - 3, y))) << y;
+        }
+        int bands = 0;
+        for (size_t y = 1; y < inkedRows.size(); ++y)
+            bands += inkedRows[y] && !inkedRows[y - 1];
+        EXPECT_EQ(bands, i == 7 ? 2 : 1) << b->text().toStdString();
+    }
+    EXPECT_EQ(button(7)->text(), QStringLiteral("Continue Search F3"));
+}
+
 TEST_F(PageView, CentringMeasuresAt100PercentInTwipsWhateverTheZoom) {
     restart(9600, 7200, {elevenThousandWide()});
     // Free text from 2000 to 6000 twips from the right edge.
