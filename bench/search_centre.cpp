@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         std::printf("Palvex search and centring\n\n  report: %d items on %d pages\n",
                     ctl.internals().reportStore().itemCount(),
                     ctl.internals().report().lastPageIndex + 1);
+        (void)ctl.internals().canvasImage(); // pages drawn from here go into pixels, as on screen
         toolbarButton(ctl, 6)->click();
         ctl.findChild<QLineEdit*>(QStringLiteral("txtSearch"))
             ->setText(QStringLiteral("no such text"));
