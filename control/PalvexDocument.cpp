@@ -1,19 +1,10 @@
 // What the PDFs a report is written to say about themselves: title, author, subject, keywords,
-// and whether they are archives.
+// and whether they are archives. Not saved with the form: they describe the documents of this
+// session's reports.
 
 #include "PalvexPrivate.h"
 
 namespace palvex {
-
-namespace {
-
-// Not saved with the form: they describe the documents of this session's reports.
-Status keep(PalvexPrivate& d, QString pdf::DocumentProperties::*field, const QString& value) {
-    d.m_report.document.*field = value;
-    return Status::Ok;
-}
-
-} // namespace
 
 Status Palvex::get_DocumentTitle(Out<QString> value) {
     value = d->m_report.document.title;
@@ -21,7 +12,8 @@ Status Palvex::get_DocumentTitle(Out<QString> value) {
 }
 
 Status Palvex::let_DocumentTitle(const QString& value) {
-    return keep(*d, &pdf::DocumentProperties::title, value);
+    d->m_report.document.title = value;
+    return Status::Ok;
 }
 
 Status Palvex::get_DocumentAuthor(Out<QString> value) {
@@ -30,7 +22,8 @@ Status Palvex::get_DocumentAuthor(Out<QString> value) {
 }
 
 Status Palvex::let_DocumentAuthor(const QString& value) {
-    return keep(*d, &pdf::DocumentProperties::author, value);
+    d->m_report.document.author = value;
+    return Status::Ok;
 }
 
 Status Palvex::get_DocumentSubject(Out<QString> value) {
@@ -39,7 +32,8 @@ Status Palvex::get_DocumentSubject(Out<QString> value) {
 }
 
 Status Palvex::let_DocumentSubject(const QString& value) {
-    return keep(*d, &pdf::DocumentProperties::subject, value);
+    d->m_report.document.subject = value;
+    return Status::Ok;
 }
 
 Status Palvex::get_DocumentKeywords(Out<QString> value) {
@@ -48,7 +42,8 @@ Status Palvex::get_DocumentKeywords(Out<QString> value) {
 }
 
 Status Palvex::let_DocumentKeywords(const QString& value) {
-    return keep(*d, &pdf::DocumentProperties::keywords, value);
+    d->m_report.document.keywords = value;
+    return Status::Ok;
 }
 
 Status Palvex::get_PdfArchive(Out<bool> value) {

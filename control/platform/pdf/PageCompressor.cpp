@@ -5,7 +5,8 @@
 namespace palvex::pdf {
 
 PageCompressor::PageCompressor(unsigned workers) {
-    for (unsigned i = 0; i < std::max(1u, workers); ++i) m_workers.emplace_back([this] { work(); });
+    for (unsigned i = 0; i < std::max(1u, workers); ++i)
+        m_workers.emplace_back([this] { work(); });
 }
 
 PageCompressor::~PageCompressor() {
@@ -14,13 +15,14 @@ PageCompressor::~PageCompressor() {
         m_stopping = true;
     }
     m_changed.notify_all();
-    for (std::thread& worker : m_workers) worker.join();
+    for (std::thread& worker : m_workers)
+        worker.join();
 }
 
 void PageCompressor::submit(int id, QByteArray content) {
     {
         std::lock_guard<std::mutex> locked(m_lock);
-        m_jobs.push_back({id, std::move(content), {}});
+        m_jobs.push_back({id, std::move(content)});
     }
     m_changed.notify_all();
 }
@@ -30,14 +32,14 @@ size_t PageCompressor::waiting() const {
     return m_jobs.size();
 }
 
-bool PageCompressor::takeOldest(int& id, QByteArray& deflated) {
+std::optional<PageCompressor::Finished> PageCompressor::takeOldest() {
     std::unique_lock<std::mutex> locked(m_lock);
-    if (m_jobs.empty()) return false;
+    if (m_jobs.empty()) return std::nullopt;
     m_changed.wait(locked, [&] { return m_jobs.front().done; });
-    id = m_jobs.front().id;
-    deflated = std::move(m_jobs.front().deflated);
+    Job& job = m_jobs.front();
+    Finished finished{job.id, std::move(job.data), job.deflated};
     m_jobs.pop_front();
-    return true;
+    return finished;
 }
 
 void PageCompressor::work() {
@@ -54,7 +56,7 @@ void PageCompressor::work() {
         });
         if (!job) return;
         job->started = true;
-        const QByteArray content = std::move(job->content);
+        QByteArray content = std::move(job->data);
         const int id = job->id;
         locked.unlock();
         QByteArray deflated = PdfWriter::compress(content);
@@ -62,7 +64,9 @@ void PageCompressor::work() {
         // Jobs before this one may have been taken meanwhile; find it again by its number.
         for (Job& j : m_jobs)
             if (j.id == id && j.started && !j.done) {
-                j.deflated = std::move(deflated);
+                // A page that could not be deflated is written as it is, never lost.
+                j.deflated = !deflated.isEmpty();
+                j.data = j.deflated ? std::move(deflated) : std::move(content);
                 j.done = true;
                 break;
             }

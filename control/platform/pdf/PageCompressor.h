@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -22,15 +23,21 @@ public:
 
     void submit(int id, QByteArray content);
     size_t waiting() const;
-    // The oldest page given, once deflated (empty when deflating failed); false when none is
-    // left.
-    bool takeOldest(int& id, QByteArray& deflated);
+    unsigned workers() const { return unsigned(m_workers.size()); }
+
+    struct Finished {
+        int id;
+        QByteArray data;
+        bool deflated; // false: deflating failed and `data` is the content as it was given
+    };
+    // The oldest page given, once done; nothing when none is left.
+    std::optional<Finished> takeOldest();
 
 private:
     struct Job {
         int id;
-        QByteArray content;
-        QByteArray deflated;
+        QByteArray data; // the content, then what became of it
+        bool deflated = false;
         bool started = false, done = false;
     };
     void work();

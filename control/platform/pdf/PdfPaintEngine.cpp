@@ -19,15 +19,12 @@ namespace palvex::pdf {
 
 namespace {
 
-// The threads that deflate pages while the next is drawn, and how many pages may wait for
-// them; more would only hold memory.
-// A few suffice: a page is drawn in about the time one is deflated.
+// The threads that deflate pages while the next is drawn. A few suffice: a page is drawn in
+// about the time one is deflated.
 unsigned compressionWorkers() {
     const unsigned cores = std::thread::hardware_concurrency();
     return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 4u);
 }
-
-size_t compressionsInFlight() { return compressionWorkers() + 1; }
 
 void appendPoint(QByteArray& out, double x, double y, const char* op) {
     appendNumber(out, x);
@@ -69,8 +66,7 @@ const char* hatchOf(Qt::BrushStyle style) {
 
 // What the glyphs of one cluster copy back as: its characters go to its first glyph, unless
 // the cluster has one glyph for each character (a letter and its points).
-template <class Assign>
-void assignCluster(int glyphs, QStringView characters, Assign&& assign) {
+template <class Assign> void assignCluster(int glyphs, QStringView characters, Assign&& assign) {
     const bool oneEach = glyphs == characters.size() && glyphs > 1;
     for (int k = 0; k < glyphs; ++k)
         assign(k, oneEach ? characters.mid(k, 1) : k == 0 ? characters : QStringView());
@@ -88,7 +84,8 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
     while (start < item.num_chars) {
         const int glyph = glyphOf(start);
         int end = start + 1;
-        while (end < item.num_chars && glyphOf(end) == glyph) ++end;
+        while (end < item.num_chars && glyphOf(end) == glyph)
+            ++end;
         const int nextGlyph = end < item.num_chars ? glyphOf(end) : glyphs;
         if (glyph >= 0 && glyph < glyphs)
             assignCluster(std::clamp(nextGlyph, glyph + 1, glyphs) - glyph,
@@ -97,6 +94,17 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
         start = end;
     }
     return texts;
+}
+
+// Shapes `length` UTF-16 units into `buffer` as Qt shapes a run: one direction, the script and
+// language HarfBuzz guesses, the font's default features.
+void shapeText(hb_font_t* font, hb_buffer_t* buffer, const uint16_t* text, int length,
+               bool rightToLeft) {
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_utf16(buffer, text, length, 0, length);
+    hb_buffer_set_direction(buffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(buffer);
+    hb_shape(font, buffer, nullptr, 0);
 }
 
 // Colours as PDF sets them, for strokes or fills.
@@ -114,11 +122,13 @@ template <class Buffer> void appendColor(Buffer& out, const QColor& color, bool 
 
 PdfPaintEngine::PdfPaintEngine(QIODevice& out, PdfPageGeometry geometry, int resolution,
                                DocumentProperties properties)
-    : QPaintEngine(AllFeatures & ~(BlendModes | RasterOpModes | PorterDuff)),
-      m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)),
+    : QPaintEngine(AllFeatures & ~(BlendModes | RasterOpModes | PorterDuff)), m_geometry(geometry),
+      m_resolution(resolution), m_writer(out, std::move(properties)),
       m_compressor(compressionWorkers()) {}
 
-PdfPaintEngine::~PdfPaintEngine() { hb_buffer_destroy(m_shaping); }
+PdfPaintEngine::~PdfPaintEngine() {
+    hb_buffer_destroy(m_shaping);
+}
 
 bool PdfPaintEngine::begin(QPaintDevice*) {
     beginPage();
@@ -140,14 +150,18 @@ void PdfPaintEngine::flushTexts() {
     if (m_texts.empty()) return;
     std::vector<HeldText*> order;
     order.reserve(m_texts.size());
-    for (HeldText& text : m_texts) order.push_back(&text);
+    for (HeldText& text : m_texts)
+        order.push_back(&text);
     std::sort(order.begin(), order.end(),
               [](const HeldText* a, const HeldText* b) { return a->begin < b->begin; });
     bool oneText = true;
-    for (size_t i = 1; i < order.size(); ++i) oneText &= order[i]->begin == order[i - 1]->end;
+    for (size_t i = 1; i < order.size(); ++i)
+        oneText &= order[i]->begin == order[i - 1]->end;
     if (!oneText)
-        for (size_t i = 0; i < order.size(); ++i) order[i] = &m_texts[i];
-    for (const HeldText* text : order) m_page.append(text->content);
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = &m_texts[i];
+    for (const HeldText* text : order)
+        m_page.append(text->content);
     m_texts.clear();
 }
 
@@ -156,15 +170,18 @@ void PdfPaintEngine::endPage() {
     m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents);
     m_compressor.submit(m_pageContents, std::move(m_page));
     m_page = QByteArray();
-    writeFinishedPages(compressionsInFlight());
+    // One page more than there are workers may wait for them; more would only hold memory.
+    writeFinishedPages(m_compressor.workers() + 1);
 }
 
 void PdfPaintEngine::writeFinishedPages(size_t keepWaiting) {
-    int id = 0;
-    QByteArray deflated;
-    while (m_compressor.waiting() > keepWaiting && m_compressor.takeOldest(id, deflated)) {
-        if (deflated.isEmpty()) m_writer.stream(id, {}, QByteArray("% empty"), false);
-        else m_writer.deflatedStream(id, {}, deflated);
+    while (m_compressor.waiting() > keepWaiting) {
+        const std::optional<PageCompressor::Finished> page = m_compressor.takeOldest();
+        if (!page) break;
+        if (page->deflated)
+            m_writer.deflatedStream(page->id, {}, page->data);
+        else
+            m_writer.stream(page->id, {}, page->data, false);
     }
 }
 
@@ -181,13 +198,14 @@ bool PdfPaintEngine::end() {
     m_shaped = {};
     m_scratch = {};
     m_page = QByteArray();
-    m_fonts.write(m_writer);
+    // A font that could not be subset leaves its resources unwritten: the document failed.
+    const bool fontsWritten = m_fonts.write(m_writer);
     QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /Font << ");
     resources += m_fonts.resourceEntries() + ">>";
     if (!m_imageEntries.isEmpty()) resources += " /XObject << " + m_imageEntries + ">>";
     if (!m_patternEntries.isEmpty()) resources += " /Pattern << " + m_patternEntries + ">>";
     if (!m_stateEntries.isEmpty()) resources += " /ExtGState << " + m_stateEntries + ">>";
-    return m_writer.finish(resources + " >>");
+    return m_writer.finish(resources + " >>") && fontsWritten;
 }
 
 void PdfPaintEngine::updateState(const QPaintEngineState& state) {
@@ -199,8 +217,10 @@ void PdfPaintEngine::updateState(const QPaintEngineState& state) {
     if (flags & DirtyClipEnabled) m_clipped = state.isClipEnabled();
     if (flags & (DirtyClipPath | DirtyClipRegion)) {
         QPainterPath path;
-        if (flags & DirtyClipPath) path = state.transform().map(state.clipPath());
-        else path.addRegion(state.transform().map(state.clipRegion()));
+        if (flags & DirtyClipPath)
+            path = state.transform().map(state.clipPath());
+        else
+            path.addRegion(state.transform().map(state.clipRegion()));
         switch (state.clipOperation()) {
         case Qt::NoClip:
             m_clipped = false;
@@ -257,19 +277,14 @@ void PdfPaintEngine::appendAlpha(double fill, double stroke) {
 
 QByteArray PdfPaintEngine::patternFor(const QBrush& brush) {
     const QColor color = brush.color().toRgb();
-    const QByteArray key = QByteArray::number(int(brush.style())) + ' ' +
-                           QByteArray::number(color.rgb(), 16);
+    const QByteArray key =
+        QByteArray::number(int(brush.style())) + ' ' + QByteArray::number(color.rgb(), 16);
     QByteArray& name = m_patterns[key];
     if (name.isEmpty()) {
         const int id = m_writer.reserve();
         name = "/P" + QByteArray::number(m_patterns.size());
         QByteArray cell("0.5 w ");
-        appendNumber(cell, color.redF());
-        cell.append(' ');
-        appendNumber(cell, color.greenF());
-        cell.append(' ');
-        appendNumber(cell, color.blueF());
-        cell.append(" RG ");
+        pdf::appendColor(cell, color, true);
         cell.append(hatchOf(brush.style()));
         m_writer.stream(id,
                         "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 "
@@ -283,8 +298,8 @@ QByteArray PdfPaintEngine::patternFor(const QBrush& brush) {
 const char* PdfPaintEngine::prepareShape(bool closed, Qt::FillRule rule) {
     const bool stroke = m_pen.style() != Qt::NoPen && m_pen.color().alpha() > 0;
     const Qt::BrushStyle style = m_brush.style();
-    const bool fill = closed && (style == Qt::SolidPattern || hatchOf(style)) &&
-                      m_brush.color().alpha() > 0;
+    const bool fill =
+        closed && (style == Qt::SolidPattern || hatchOf(style)) && m_brush.color().alpha() > 0;
     if (!stroke && !fill) return nullptr;
     if (stroke) {
         // A cosmetic pen is measured in device pixels whatever the painter's scale.
@@ -379,7 +394,8 @@ void PdfPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMo
     const bool closed = mode != PolylineMode;
     drawShape(closed, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill, [&] {
         appendPoint(m_page, points[0].x(), points[0].y(), " m\n");
-        for (int i = 1; i < count; ++i) appendPoint(m_page, points[i].x(), points[i].y(), " l\n");
+        for (int i = 1; i < count; ++i)
+            appendPoint(m_page, points[i].x(), points[i].y(), " l\n");
         if (closed) m_page.append("h\n");
     });
 }
@@ -407,8 +423,8 @@ int PdfPaintEngine::imageFor(const QImage& image) {
         return it.value();
     const int width = image.width(), height = image.height();
     const bool alpha = image.hasAlphaChannel();
-    const QImage rgb = image.convertToFormat(alpha ? QImage::Format_RGBA8888
-                                                   : QImage::Format_RGB888);
+    const QImage rgb =
+        image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     QByteArray colours, opacity;
     colours.reserve(qsizetype(width) * height * 3);
     bool translucent = false;
@@ -459,8 +475,7 @@ void PdfPaintEngine::drawImage(const QRectF& target, const QImage& image, const 
     m_page.append("/I" + QByteArray::number(id) + " Do\nQ\n");
 }
 
-void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap,
-                                const QRectF& source) {
+void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap, const QRectF& source) {
     drawImage(target, pixmap.toImage(), source, Qt::AutoColor);
 }
 
@@ -493,14 +508,16 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
         if (glyphs.attributes[i].dontPrint) continue;
         if (rightToLeft) x -= glyphs.advances[i];
         const uint16_t cid = m_fonts.cid(font, glyphs.glyphs[i], texts[size_t(i)]);
-        placed.push_back({(x + glyphs.offsets[i].x).toReal(), (y + glyphs.offsets[i].y).toReal(),
-                          cid});
-        if (rightToLeft) x -= QFixed::fromFixed(glyphs.justifications[i].space_18d6);
-        else x += glyphs.advances[i] + QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+        placed.push_back(
+            {(x + glyphs.offsets[i].x).toReal(), (y + glyphs.offsets[i].y).toReal(), cid});
+        if (rightToLeft)
+            x -= QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+        else
+            x += glyphs.advances[i] + QFixed::fromFixed(glyphs.justifications[i].space_18d6);
     }
     const QChar* chars = item.chars ? item.chars : nullptr;
-    showGlyphs(font, size, engine->synthesized(), placed, m_matrix, m_pen.color(), m_opacity,
-               chars, chars ? chars + item.num_chars : nullptr);
+    showGlyphs(font, size, engine->synthesized(), placed, m_matrix, m_pen.color(), m_opacity, chars,
+               chars ? chars + item.num_chars : nullptr);
 }
 
 const PdfPaintEngine::NumberGlyphs& PdfPaintEngine::numberGlyphsOf(int font) {
@@ -532,11 +549,7 @@ const PdfPaintEngine::NumberGlyphs& PdfPaintEngine::numberGlyphsOf(int font) {
     unsigned count = 0;
     const hb_glyph_info_t* infos = nullptr;
     auto shape = [&](const uint16_t* characters, unsigned length) {
-        hb_buffer_clear_contents(buffer);
-        hb_buffer_add_utf16(buffer, characters, int(length), 0, int(length));
-        hb_buffer_set_direction(buffer, HB_DIRECTION_LTR);
-        hb_buffer_guess_segment_properties(buffer);
-        hb_shape(shaping, buffer, nullptr, 0);
+        shapeText(shaping, buffer, characters, int(length), false);
         infos = hb_buffer_get_glyph_infos(buffer, &count);
         return hb_buffer_get_glyph_positions(buffer, nullptr);
     };
@@ -610,12 +623,8 @@ const PdfPaintEngine::Shaped* PdfPaintEngine::shapedText(int font, QStringView t
         if (!hb_font_get_nominal_glyph(shaping, c.unicode(), &glyph)) return nullptr;
     }
     if (!m_shaping) m_shaping = hb_buffer_create();
-    hb_buffer_clear_contents(m_shaping);
-    hb_buffer_add_utf16(m_shaping, reinterpret_cast<const uint16_t*>(text.utf16()),
-                        int(text.size()), 0, int(text.size()));
-    hb_buffer_set_direction(m_shaping, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-    hb_buffer_guess_segment_properties(m_shaping);
-    hb_shape(shaping, m_shaping, nullptr, 0);
+    shapeText(shaping, m_shaping, reinterpret_cast<const uint16_t*>(text.utf16()), int(text.size()),
+              rightToLeft);
     // In the text's order, as Qt keeps glyphs.
     if (rightToLeft) hb_buffer_reverse(m_shaping);
     unsigned count = 0;
@@ -628,7 +637,8 @@ const PdfPaintEngine::Shaped* PdfPaintEngine::shapedText(int font, QStringView t
     while (start < count) {
         const unsigned cluster = infos[start].cluster;
         unsigned end = start + 1;
-        while (end < count && infos[end].cluster == cluster) ++end;
+        while (end < count && infos[end].cluster == cluster)
+            ++end;
         const unsigned nextCharacter = end < count ? infos[end].cluster : unsigned(text.size());
         const unsigned characters = nextCharacter > cluster ? nextCharacter - cluster : 0;
         assignCluster(int(end - start), text.mid(cluster, characters),
@@ -675,7 +685,8 @@ bool PdfPaintEngine::drawPlainText(const QTransform& world, const QPointF& origi
     double x = fixed(origin.x());
     const double y = fixed(origin.y());
     if (rightToLeft)
-        for (const ShapedGlyph& g : shaped->glyphs) x += fixed(g.advance * unit);
+        for (const ShapedGlyph& g : shaped->glyphs)
+            x += fixed(g.advance * unit);
     std::vector<Placed> placed(shaped->glyphs.size());
     for (size_t i = 0; i < placed.size(); ++i) {
         const ShapedGlyph& g = shaped->glyphs[i];
@@ -701,8 +712,8 @@ void PdfPaintEngine::showGlyphs(int font, double size, int synthesized,
     // matrix in each line's text matrix rather than a saved state of its own.
     thread_local std::string out;
     out.clear();
-    const bool ownState = m_clipped || opacity * color.alphaF() < 1 ||
-                          (synthesized & QFontEngine::SynthesizedBold);
+    const bool ownState =
+        m_clipped || opacity * color.alphaF() < 1 || (synthesized & QFontEngine::SynthesizedBold);
     if (ownState) {
         // Rare: a saved state for the clip, the transparency or the outline of a made-up bold.
         QByteArray state;
@@ -761,8 +772,10 @@ void PdfPaintEngine::showGlyphs(int font, double size, int synthesized,
     out.append(inHex ? ">] TJ\nET\n" : "] TJ\nET\n");
     if (ownState) out.append("Q\n");
     // A whole text needs no holding back.
-    if (!begin) m_page.append(out.data(), qsizetype(out.size()));
-    else m_texts.push_back({begin, end, QByteArray(out.data(), qsizetype(out.size()))});
+    if (!begin)
+        m_page.append(out.data(), qsizetype(out.size()));
+    else
+        m_texts.push_back({begin, end, QByteArray(out.data(), qsizetype(out.size()))});
 }
 
 } // namespace palvex::pdf
