@@ -36,6 +36,17 @@
 
 namespace palvex {
 
+namespace {
+// A cursor position the page's coordinates can hold.
+void requireCursor(float twips) {
+    if (!withinPageRange(twips))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("%1 twips is not a position on a page (at most %2 either way)")
+                   .arg(double(twips))
+                   .arg(double(MaxTwips), 0, 'f', 0));
+}
+} // namespace
+
 Palvex::Palvex(QWidget* parent) : Palvex(Platform::desktop(), Ambient{}, parent) {}
 
 Palvex::Palvex(Platform platform) : Palvex(std::move(platform), Ambient{}) {}
@@ -210,6 +221,18 @@ Palvex::~Palvex() {
     d->m_store.closeAll();
 }
 
+QString Palvex::lastErrorDetail() const {
+    return d->m_lastError.detail();
+}
+
+void Palvex::noteRefusal(std::string_view member, Status status, const QString& reason) {
+    d->m_lastError.note(member, status, reason);
+}
+
+uint64_t Palvex::refusalCount() const {
+    return d->m_lastError.count();
+}
+
 void Palvex::saveProperties(PropertyBag& bag) {
     palvex::saveProperties(d->m_report, bag, d->m_ambient.font);
 }
@@ -249,7 +272,7 @@ PALVEX_STORED_PROPERTY(AutoSize, bool)
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Type) {                                                              \
-        return guarded([&] { d->m_properties->refuseSet(); });                                     \
+        return d->guard(__func__, [&] { d->m_properties->refuseSet(); });                          \
     }
 
 PALVEX_READ_ONLY_PROPERTY(ScaleWidth, float)
@@ -262,7 +285,7 @@ Status Palvex::get_currentYofPageNumber(Out<float> value) {
     return Status::Ok;
 }
 Status Palvex::let_currentYofPageNumber(float) {
-    return guarded([&] { d->m_properties->refuseSet(); });
+    return d->guard(__func__, [&] { d->m_properties->refuseSet(); });
 }
 
 Status Palvex::get_BackColor(Out<int32_t> value) {
@@ -270,7 +293,7 @@ Status Palvex::get_BackColor(Out<int32_t> value) {
     return Status::Ok;
 }
 Status Palvex::let_BackColor(int32_t value) {
-    return guarded([&] { d->m_properties->setBackColor(value); });
+    return d->guard(__func__, [&] { d->m_properties->setBackColor(value); });
 }
 
 Status Palvex::get_Header(Out<bool> value) {
@@ -278,7 +301,7 @@ Status Palvex::get_Header(Out<bool> value) {
     return Status::Ok;
 }
 Status Palvex::let_Header(bool value) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_properties->requireRunTimeForSet();
         d->m_report.props.Header = value;
         d->m_properties->changed("Header");
@@ -290,7 +313,7 @@ Status Palvex::get_gtAfterPage(Out<bool> value) {
     return Status::Ok;
 }
 Status Palvex::let_gtAfterPage(bool value) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_properties->requireRunTimeForSet();
         d->m_report.props.gtAfterPage = value;
         d->m_properties->changed("gtAfterPage");
@@ -298,7 +321,7 @@ Status Palvex::let_gtAfterPage(bool value) {
 }
 
 Status Palvex::get_DontConsiderForCenter(Out<bool> value) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_properties->requireDesignTimeForGet();
         value = d->m_report.props.DontConsiderForCenter;
     });
@@ -315,7 +338,7 @@ Status Palvex::let_DontConsiderForCenter(bool value) {
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::let_##Name(Arg value) {                                                         \
-        return guarded([&] { d->m_properties->set##Name(value); });                                \
+        return d->guard(__func__, [&] { d->m_properties->set##Name(value); });                     \
     }
 
 PALVEX_APPLIED_PROPERTY(FontUnderline, bool, bool)
@@ -331,8 +354,10 @@ Status Palvex::get_CurrentX(Out<float> value) {
     return Status::Ok;
 }
 Status Palvex::let_CurrentX(float value) {
-    if (!withinPageRange(value)) return Status::InvalidPropertyValue;
-    return guarded([&] { d->m_properties->setCurrentX(value); });
+    return d->guard(__func__, [&] {
+        requireCursor(value);
+        d->m_properties->setCurrentX(value);
+    });
 }
 
 Status Palvex::get_CurrentY(Out<float> value) {
@@ -340,8 +365,10 @@ Status Palvex::get_CurrentY(Out<float> value) {
     return Status::Ok;
 }
 Status Palvex::let_CurrentY(float value) {
-    if (!withinPageRange(value)) return Status::InvalidPropertyValue;
-    return guarded([&] { d->m_properties->setCurrentY(value); });
+    return d->guard(__func__, [&] {
+        requireCursor(value);
+        d->m_properties->setCurrentY(value);
+    });
 }
 
 Status Palvex::get_Font(Out<QFont> value) {
@@ -357,24 +384,24 @@ Status Palvex::putref_Font(const QFont& value) {
 // ---- Text and alignment -----------------------------------------------------------------------
 
 Status Palvex::printText(const QString& TXT, const AfterPrintType& Entr) {
-    return guarded([&] { d->m_text->printText(TXT, Entr, AlignNone); });
+    return d->guard(__func__, [&] { d->m_text->printText(TXT, Entr, AlignNone); });
 }
 Status Palvex::RightIT(const QString& TXT, const AfterPrintType& Entr) {
-    return guarded([&] { d->m_text->printText(TXT, Entr, AlignRight); });
+    return d->guard(__func__, [&] { d->m_text->printText(TXT, Entr, AlignRight); });
 }
 Status Palvex::LeftIT(const QString& TXT, AfterPrintType Entr) {
-    return guarded([&] { d->m_text->printText(TXT, Entr, AlignLeft); });
+    return d->guard(__func__, [&] { d->m_text->printText(TXT, Entr, AlignLeft); });
 }
 Status Palvex::centerIT(const QString& TXT, const AfterPrintType& Entr) {
-    return guarded([&] { d->m_text->printText(TXT, Entr, AlignCenter); });
+    return d->guard(__func__, [&] { d->m_text->printText(TXT, Entr, AlignCenter); });
 }
 Status Palvex::centerMixedLanguages(const QString& TXT) {
-    return guarded([&] { d->m_text->centerMixedLanguages(TXT); });
+    return d->guard(__func__, [&] { d->m_text->centerMixedLanguages(TXT); });
 }
 Status Palvex::SpecialCenter(const float& startxPoint, const float& endxPoint, const QString& TXT,
                              const AfterPrintType& Entr, const float& startyPoint,
                              const float* endyPoint) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         // An omitted end y is stored as 0: the renderer then keeps the item's own y.
         const float endY = endyPoint ? *endyPoint : 0.0f;
         requireTwips(startxPoint, endxPoint, startyPoint, endY);
@@ -382,13 +409,13 @@ Status Palvex::SpecialCenter(const float& startxPoint, const float& endxPoint, c
     });
 }
 Status Palvex::JumpToNextLine() {
-    return guarded([&] { d->m_text->JumpToNextLine(); });
+    return d->guard(__func__, [&] { d->m_text->JumpToNextLine(); });
 }
 Status Palvex::TextWidth(QString Str, Out<float> result) {
-    return guarded([&] { result = d->m_text->TextWidth(Str); });
+    return d->guard(__func__, [&] { result = d->m_text->TextWidth(Str); });
 }
 Status Palvex::TextHeight(QString Str, Out<float> result) {
-    return guarded([&] { result = d->m_text->TextHeight(Str); });
+    return d->guard(__func__, [&] { result = d->m_text->TextHeight(Str); });
 }
 Status Palvex::gtStartCurX(Out<float> result) {
     result = d->m_report.textStart;
@@ -402,14 +429,14 @@ Status Palvex::gtEndCurX(Out<float> result) {
 // ---- Settings ---------------------------------------------------------------------------------
 
 Status Palvex::fxreduceTwips(const float& SZ) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         requireTwips(SZ);
         d->m_report.reduceTwips = std::max(0.0f, SZ);
     });
 }
 
 Status Palvex::fxProporional_CurrentY(const Proporional_CurrentY& PROP) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
         d->m_report.pending.yRelative = int16_t(PROP);
     });
@@ -450,7 +477,7 @@ Status Palvex::StartPalvexPrintPreview() {
     d->m_report.pending = PendingItem{}; // nothing a failed call left may reach the new report
     d->m_reportShown = false;
     d->m_report.props.DontConsiderForCenter = false;
-    const Status status = guarded([&] {
+    const Status status = d->guard(__func__, [&] {
         d->m_preview->start(d->m_workingFolder.directory());
         d->m_report.version = QStringLiteral(PALVEX_VERSION);
         d->m_laidOut = true;
@@ -462,7 +489,7 @@ Status Palvex::StartPalvexPrintPreview() {
 }
 
 Status Palvex::About() {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_report.version = QStringLiteral(PALVEX_VERSION);
         d->m_platform.messageBoxes->show(QStringLiteral("Palvex Version ") + d->m_report.version,
                                          MessageBoxes::Information, this);

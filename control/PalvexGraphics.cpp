@@ -12,7 +12,7 @@ namespace palvex {
 Status Palvex::fxPrintingChars(const float& startTwipsPoint, const float& endTwipsPoint,
                                const int16_t& ASCIICode, const DirectionOfPrintCharsType& DR,
                                AfterPrintType& Entr, WhereToPrintChars& cKind) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         requireTwips(startTwipsPoint, endTwipsPoint);
         int32_t entr = Entr, placement = cKind;
         d->m_graphics->fxPrintingChars(startTwipsPoint, endTwipsPoint, ASCIICode, DR, entr,
@@ -26,7 +26,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
                         const float& bEndCurY, const int32_t& bFillColor, const int32_t& bDrawStyle,
                         const int32_t& bDrawMode, int16_t& bDrawWidth, const int32_t& bFillStyle,
                         const AlignType& AL, const QString& txtInsideBox) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         requireTwips(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
         ShapeParams p =
@@ -48,7 +48,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
 Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const float& lEndCurX,
                          const float& lEndCurY, const int32_t& lColor, const int32_t& lDrawMode,
                          const int32_t& lDrawStyle, int16_t& lDrawWidth, const AlignType& AL) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         requireTwips(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
         ShapeParams p =
@@ -71,7 +71,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
                            const float& CRadius, const AlignType& AL, const int32_t* cColor,
                            const float* StartRadians, const float* EndRadians,
                            const QString* txtInsideCircle, const float* AspectRatio) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         // Omitted optional arguments take neutral values: black outline, a full circle, no text.
         const float start = StartRadians ? *StartRadians : 0.0f,
                     end = EndRadians ? *EndRadians : 0.0f;
@@ -99,7 +99,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
 
 Status Palvex::printPicture(const QString& txtFileBitmap, const AlignPicHorizontalType& ALH,
                             const AlignPicVerticalType& ALV) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         if (!d->m_report.lines.surface()) palvex::raise(Status::BadFileName);
         d->m_graphics->printPicture(txtFileBitmap, ALH, ALV);
     });

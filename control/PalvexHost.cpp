@@ -22,6 +22,14 @@ namespace {
 std::optional<int32_t> optionalPage(const int32_t* page) {
     return page ? std::optional<int32_t>(*page) : std::nullopt;
 }
+
+// Export and printing take the report as printLastPage left it.
+[[noreturn]] void refuseBeforeReportEnds(const PalvexPrivate& d) {
+    refuse(Status::BadFileName,
+           d.reportOpen() ? QStringLiteral("the report is still open; call printLastPage first")
+                          : QStringLiteral("there is no report; call StartPalvexPrintPreview, "
+                                           "record the report and call printLastPage first"));
+}
 } // namespace
 
 void PalvexPrivate::connectHostSignals() {
@@ -34,19 +42,19 @@ void PalvexPrivate::connectHostSignals() {
 }
 
 Status Palvex::get_WorkingFolder(Out<QString> value) {
-    return guarded([&] { value = d->m_workingFolder.path(); });
+    return d->guard(__func__, [&] { value = d->m_workingFolder.path(); });
 }
 
 Status Palvex::let_WorkingFolder(const QString& value) {
-    return guarded([&] { d->m_workingFolder.set(value); });
+    return d->guard(__func__, [&] { d->m_workingFolder.set(value); });
 }
 
 Status Palvex::get_PaperSize(Out<QString> value) {
-    return guarded([&] { value = d->m_report.pageSetup.paperSize(); });
+    return d->guard(__func__, [&] { value = d->m_report.pageSetup.paperSize(); });
 }
 
 Status Palvex::let_PaperSize(const QString& value) {
-    return guarded([&] { d->m_report.pageSetup.setPaperSize(value); });
+    return d->guard(__func__, [&] { d->m_report.pageSetup.setPaperSize(value); });
 }
 
 Status Palvex::get_CodePage(Out<int32_t> value) {
@@ -57,18 +65,23 @@ Status Palvex::get_CodePage(Out<int32_t> value) {
 Status Palvex::let_CodePage(int32_t value) {
     // A page iconv does not know, or one of several bytes a character other than UTF-8's, could
     // not hold the report's texts in its fixed fields.
-    if (!CodePage::isKnown(value)) return Status::InvalidPropertyValue;
-    d->m_report.props.CodePage = value;
-    d->m_properties->changed("CodePage");
-    return Status::Ok;
+    return d->guard(__func__, [&] {
+        if (!CodePage::isKnown(value))
+            refuse(Status::InvalidPropertyValue,
+                   QStringLiteral("code page %1 is not one this system converts, or not one of "
+                                  "one byte a character; 65001 is UTF-8")
+                       .arg(value));
+        d->m_report.props.CodePage = value;
+        d->m_properties->changed("CodePage");
+    });
 }
 
 Status Palvex::get_Orientation(Out<int32_t> value) {
-    return guarded([&] { value = d->m_report.pageSetup.orientation(); });
+    return d->guard(__func__, [&] { value = d->m_report.pageSetup.orientation(); });
 }
 
 Status Palvex::let_Orientation(int32_t value) {
-    return guarded([&] { d->m_report.pageSetup.setOrientation(value); });
+    return d->guard(__func__, [&] { d->m_report.pageSetup.setOrientation(value); });
 }
 
 Status Palvex::get_Embedded(Out<bool> value) {
@@ -97,7 +110,7 @@ Status Palvex::get_PageCount(Out<int32_t> value) {
 }
 
 Status Palvex::let_PageCount(int32_t) {
-    return guarded([&] { d->m_properties->refuseSet(); });
+    return d->guard(__func__, [&] { d->m_properties->refuseSet(); });
 }
 
 Status Palvex::get_LastMessage(Out<QString> value) {
@@ -106,22 +119,23 @@ Status Palvex::get_LastMessage(Out<QString> value) {
 }
 
 Status Palvex::let_LastMessage(const QString&) {
-    return guarded([&] { d->m_properties->refuseSet(); });
+    return d->guard(__func__, [&] { d->m_properties->refuseSet(); });
 }
 
 Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* ToPage) {
-    return guarded([&] {
-        if (!d->reportEnded()) palvex::raise(Status::BadFileName);
+    return d->guard(__func__, [&] {
+        if (!d->reportEnded()) refuseBeforeReportEnds(*d);
         PdfExport(d->m_report, d->m_view.printZoom(), d->m_store)
             .run(Path, optionalPage(FromPage), optionalPage(ToPage));
     });
 }
 
 Status Palvex::PrintReport(const int32_t* FromPage, const int32_t* ToPage, const int16_t* Copies) {
-    return guarded([&] {
-        if (!d->reportEnded()) palvex::raise(Status::BadFileName);
+    return d->guard(__func__, [&] {
+        if (!d->reportEnded()) refuseBeforeReportEnds(*d);
         Printers& printers = *d->m_platform.printers;
-        if (printers.installed().isEmpty()) palvex::raise(Status::PrinterError);
+        if (printers.installed().isEmpty())
+            refuse(Status::PrinterError, QStringLiteral("no printer is installed"));
         const int32_t pages =
             PdfExport(d->m_report, d->m_view.printZoom(), d->m_store)
                 .print(printers.current(), printers.pdfOutputPath(), optionalPage(FromPage),

@@ -10,11 +10,11 @@
 namespace palvex {
 
 Status Palvex::printPage() {
-    return guarded([&] { d->m_pages->printPage(); });
+    return d->guard(__func__, [&] { d->m_pages->printPage(); });
 }
 
 Status Palvex::printLastPage() {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_pages->finishReport();
         d->m_store.sync(); // the report store is complete on disk
         d->m_reportShown = true;
@@ -24,19 +24,19 @@ Status Palvex::printLastPage() {
 }
 
 Status Palvex::PrintHeader() {
-    return guarded([&] { d->m_pages->PrintHeader(); });
+    return d->guard(__func__, [&] { d->m_pages->PrintHeader(); });
 }
 Status Palvex::checkMin1() {
-    return guarded([&] { d->m_pages->checkMin1(); });
+    return d->guard(__func__, [&] { d->m_pages->checkMin1(); });
 }
 Status Palvex::checkMin2() {
-    return guarded([&] { d->m_pages->checkMin2(); });
+    return d->guard(__func__, [&] { d->m_pages->checkMin2(); });
 }
 
 // Header setters: one field of one header; a number outside the table is subscript out of range.
 #define PALVEX_HEADER_SETTER(Member, Table, Type, Field)                                           \
     Status Palvex::Member(const int16_t& X, const Type& value) {                                   \
-        return guarded([&] { d->m_pages->Table(X).Field = value; });                               \
+        return d->guard(__func__, [&] { d->m_pages->Table(X).Field = value; });                    \
     }
 
 PALVEX_HEADER_SETTER(fxNameHeader, lineHeader, QString, text)
@@ -64,7 +64,7 @@ PALVEX_HEADER_SETTER(fxCurYAnyHeader, positionedHeader, int16_t, y)
 #undef PALVEX_HEADER_SETTER
 
 Status Palvex::fxCurXHeader(const int16_t& X, const float& CX) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         LineHeader& header = d->m_pages->lineHeader(X);
         requireTwips(CX);
         header.x = CX;
@@ -75,7 +75,7 @@ Status Palvex::Footer1Right(const Footer1Number& kdOneToFour, const QString& TXT
                             const QString& R1FontName, const float& R1FontSize,
                             const bool& R1FontBold, const bool& R1FontItalic,
                             const bool& R1FontUnderline, const int32_t& R1Forecolor) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         d->m_pages->footer(kdOneToFour) = {TXT,          R1FontName,      R1FontSize, R1FontBold,
                                            R1FontItalic, R1FontUnderline, R1Forecolor};
     });

@@ -64,7 +64,7 @@ private:
 } // namespace
 
 Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         const QString name = trimBlanks(FileName);
         // The printout is written from the report being recorded: without one, the file named
         // would be replaced by a printout of nothing (or of a report already closed).
@@ -110,7 +110,7 @@ Status Palvex::SavePrint(const QString& FileName, bool& Cancel) {
 }
 
 Status Palvex::ReadPrint(const QString& FileName) {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         QFile file;
         if (!openPrintoutSource(file, FileName)) {
             d->m_platform.messageBoxes->beep();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Guarded.h"
+#include "core/LastError.h"
 #include "platform/ImageSurface.h"
 #include "platform/Platform.h"
 #include "platform/Surface.h"
@@ -60,6 +61,15 @@ public:
     const PageRenderer& renderer() const { return *m_renderer; }
     const Search& search() const { return *m_search; }
 
+    // A member's body at the boundary: what it throws becomes its status, and a refusal is noted
+    // under the member's name for lastErrorDetail. Members pass their __func__.
+    template <class F> Status guard(std::string_view function, F&& body) noexcept {
+        return m_lastError.run(function, std::forward<F>(body));
+    }
+    template <class F> Status guardStatus(std::string_view function, F&& body) noexcept {
+        return m_lastError.runStatus(function, std::forward<F>(body));
+    }
+
     // A window event failed: the user hears of it and the window is left usable.
     void recoverFromFailure(Status status);
     // A report that printLastPage ended and Close has not forgotten: its page index is complete.
@@ -77,6 +87,7 @@ public:
     ReportState m_report;
     PreviewState m_view;
     ReportStore m_store;
+    LastError m_lastError;
     MeasuringSurface m_pic; // PIC: the hidden recording surface
     ImageSurface m_canvas;  // p1(0): the page canvas
     std::unique_ptr<ItemWriter> m_writer;

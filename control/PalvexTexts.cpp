@@ -55,7 +55,8 @@ void setBold(QWidget* w, bool bold) {
         return Status::Ok;                                                                         \
     }                                                                                              \
     Status Palvex::fxFontsize_Button_##FontName(const float& SZ) {                                 \
-        return guarded([&] { setFontSize(d->m_window->cmd[ToolbarButton::Button], SZ); });         \
+        return d->guard(__func__,                                                                  \
+                        [&] { setFontSize(d->m_window->cmd[ToolbarButton::Button], SZ); });        \
     }                                                                                              \
     Status Palvex::fxFontbold_Button_##FontName(const bool& BL) {                                  \
         setBold(d->m_window->cmd[ToolbarButton::Button], BL);                                      \
@@ -133,22 +134,22 @@ Status Palvex::fxCaption_chkDefaultMargins(const QString& TXT) {
     return Status::Ok;
 }
 Status Palvex::fxTextComboQuality_Draft(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboQuality, 0, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboQuality, 0, TXT); });
 }
 Status Palvex::fxTextComboQuality_Low(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboQuality, 1, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboQuality, 1, TXT); });
 }
 Status Palvex::fxTextComboQuality_Medium(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboQuality, 2, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboQuality, 2, TXT); });
 }
 Status Palvex::fxTextComboQuality_High(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboQuality, 3, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboQuality, 3, TXT); });
 }
 Status Palvex::fxTextComboZoom_Ignore(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 0, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboZoomPrinting, 0, TXT); });
 }
 Status Palvex::fxTextComboZoom_Defined(const QString& TXT) {
-    return guarded([&] { setEntry(d->m_window->cboZoomPrinting, 1, TXT); });
+    return d->guard(__func__, [&] { setEntry(d->m_window->cboZoomPrinting, 1, TXT); });
 }
 
 // The three OK buttons and the three Cancel buttons share their captions.
@@ -240,18 +241,28 @@ Status Palvex::fxWaitMessageCentering(const QString& TXT) {
 }
 
 Status Palvex::fxTextOfMessage(const txtMessageType& Message, const QString& TXT) {
-    if (size_t(Message) >= d->m_view.previewMessages.size()) return Status::InvalidPropertyValue;
-    d->m_view.keptTexts.messages[Message] = TXT;
-    d->m_view.previewMessages[Message] = TXT;
-    return Status::Ok;
+    return d->guard(__func__, [&] {
+        if (size_t(Message) >= d->m_view.previewMessages.size())
+            refuse(Status::InvalidPropertyValue,
+                   QStringLiteral("Message %1 is not one of the preview's messages (0 to %2)")
+                       .arg(int(Message))
+                       .arg(d->m_view.previewMessages.size() - 1));
+        d->m_view.keptTexts.messages[Message] = TXT;
+        d->m_view.previewMessages[Message] = TXT;
+    });
 }
 
 Status Palvex::fxTextComboQualityEntry(const int16_t& X, const QString& TXT) {
-    auto& entries = d->m_view.keptTexts.qualityEntries;
-    if (X < 0 || size_t(X) >= entries.size()) return Status::InvalidPropertyValue;
-    entries[size_t(X)] = TXT;
-    if (X < d->m_window->cboQuality->count()) d->m_window->cboQuality->setItemText(X, TXT);
-    return Status::Ok;
+    return d->guard(__func__, [&] {
+        auto& entries = d->m_view.keptTexts.qualityEntries;
+        if (X < 0 || size_t(X) >= entries.size())
+            refuse(Status::InvalidPropertyValue,
+                   QStringLiteral("X %1 is not an entry of the quality list (0 to %2)")
+                       .arg(X)
+                       .arg(entries.size() - 1));
+        entries[size_t(X)] = TXT;
+        if (X < d->m_window->cboQuality->count()) d->m_window->cboQuality->setItemText(X, TXT);
+    });
 }
 
 Status Palvex::fxCaptionCmdCancelPrinting(const QString& TXT) {
@@ -262,13 +273,18 @@ Status Palvex::fxCaptionCmdCancelPrinting(const QString& TXT) {
 Status Palvex::fxToolTipsOfWindow(const int16_t& X, const QString& TXT) {
     QWidget* const tipped[] = {d->m_window->cmd[ToolbarButton::Close], d->m_window->Image1,
                                d->m_window->Image2};
-    if (X < 0 || X >= int16_t(std::size(tipped))) return Status::InvalidPropertyValue;
-    tipped[X]->setToolTip(TXT);
-    return Status::Ok;
+    return d->guard(__func__, [&] {
+        if (X < 0 || X >= int16_t(std::size(tipped)))
+            refuse(Status::InvalidPropertyValue,
+                   QStringLiteral("X %1 is not one of the window's tool tips (0 to %2)")
+                       .arg(X)
+                       .arg(std::size(tipped) - 1));
+        tipped[X]->setToolTip(TXT);
+    });
 }
 
 Status Palvex::UseHebrewTexts() {
-    return guarded([&] {
+    return d->guard(__func__, [&] {
         const WindowTextSet& t = hebrewTexts();
         PreviewWindow& w = *d->m_window;
         // The toolbar captions are the host's for later starts and shown now as well, so one
@@ -323,7 +339,7 @@ Status Palvex::UseHebrewTexts() {
 }
 
 Status Palvex::writeMsgbox(const txtMessageType& Message, const QString& TXT) {
-    return guarded([&] { d->m_messages->show(Message, TXT); });
+    return d->guard(__func__, [&] { d->m_messages->show(Message, TXT); });
 }
 
 } // namespace palvex

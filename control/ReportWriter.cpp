@@ -25,10 +25,19 @@ void ReportWriter::keep(Status status, const char* call) {
 
 QString ReportWriter::errorString() const {
     if (ok()) return {};
-    const std::string_view text = describe(m_status);
-    return QStringLiteral("%1: error %2: %3")
-        .arg(QLatin1StringView(m_failedCall), QString::number(int(m_status)),
-             QString::fromUtf8(text.data(), qsizetype(text.size())));
+    const QString call = QLatin1StringView(m_failedCall);
+    // The control's own words for the refusal, while they are still the failed call's (the
+    // writer makes no call after it; the host might have).
+    const QString detail = m_report.lastErrorDetail();
+    const QString prefix = call + QStringLiteral(": ");
+    QString reason;
+    if (detail.startsWith(prefix)) {
+        reason = detail.mid(prefix.size());
+    } else {
+        const std::string_view text = describe(m_status);
+        reason = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    }
+    return QStringLiteral("%1: error %2: %3").arg(call, QString::number(int(m_status)), reason);
 }
 
 ReportWriter& ReportWriter::start() {
@@ -85,9 +94,11 @@ ReportWriter& ReportWriter::table(std::initializer_list<Column> columns, Rules r
 ReportWriter& ReportWriter::table(const QList<Column>& columns, Rules rules, bool repeatHeader) {
     call([](Palvex& c) { return c.TableClear(); }, "TableClear");
     for (const Column& column : columns)
-        call([&](Palvex& c) { return c.TableAddColumn(column.width, int16_t(column.align),
-                                                      column.header); },
-             "TableAddColumn");
+        call(
+            [&](Palvex& c) {
+                return c.TableAddColumn(column.width, int16_t(column.align), column.header);
+            },
+            "TableAddColumn");
     call([&](Palvex& c) { return c.let_TableLines(int16_t(rules)); }, "TableLines");
     return call([&](Palvex& c) { return c.TableBegin(&repeatHeader); }, "TableBegin");
 }
@@ -110,9 +121,11 @@ ReportWriter& ReportWriter::picture(const QString& path, QSizeF twips, bool keep
                                     AlignPicHorizontalType align) {
     const float width = float(twips.width()), height = float(twips.height());
     const int16_t alignment = int16_t(align);
-    return call([&](Palvex& c) {
-        return c.printPictureSized(path, width, height, &keepAspect, &alignment);
-    }, "printPictureSized");
+    return call(
+        [&](Palvex& c) {
+            return c.printPictureSized(path, width, height, &keepAspect, &alignment);
+        },
+        "printPictureSized");
 }
 
 ReportWriter& ReportWriter::pageNumberFormat(const QString& format) {

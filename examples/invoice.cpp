@@ -64,9 +64,13 @@ QString money(int64_t agorot) {
         .arg(int(agorot % 100), 2, 10, QLatin1Char('0'));
 }
 
+// 2 cm at each side: paragraphs and tables lie between the margins, so at(0) puts their right
+// edge on the right margin, and a position inside the table counts from there.
+constexpr float SideMargin = 1134;
+
 void recordInvoice(ReportWriter& w, const QString& logo) {
     using namespace Qt::StringLiterals;
-    w.margins(1000, 700, 1000, 700)
+    w.margins(SideMargin, 680, SideMargin, 680)
         .pageNumberFormat(u"עמוד {page} מתוך {pages}"_s)
         .font(u"Liberation Sans"_s, 10)
         .at(0)
@@ -81,16 +85,16 @@ void recordInvoice(ReportWriter& w, const QString& logo) {
         .paragraph(u"לכבוד: א.ב. מסחר והפצה בע\"מ, רחוב הברזל 30, תל אביב. תאריך: 09/12/2026. "
                    u"תנאי תשלום: שוטף + 30. השירותים שלהלן ניתנו לפי הסכם המסגרת מיום "
                    u"01/01/2026; שאלות על החשבונית יש להפנות למחלקת הנהלת החשבונות."_s,
-                   9800, Align::Justified)
+                   8800, Align::Justified)
         .newLine()
         .font({}, 12)
         .at(0);
     // Widths in twips, from the right: line, item, quantity, price, amount.
     const QList<ReportWriter::Column> columns{{500, Align::Center, u"#"_s},
-                                              {5300, Align::Right, u"פריט"_s},
+                                              {4700, Align::Right, u"פריט"_s},
                                               {900, Align::Center, u"כמות"_s},
-                                              {1500, Align::Left, u"מחיר"_s},
-                                              {1600, Align::Left, u"סכום"_s}};
+                                              {1300, Align::Left, u"מחיר"_s},
+                                              {1400, Align::Left, u"סכום"_s}};
     w.table(columns, ReportWriter::Rules::BetweenRows);
     int64_t subtotal = 0;
     int number = 0;
@@ -102,10 +106,11 @@ void recordInvoice(ReportWriter& w, const QString& logo) {
     }
     w.endTable();
     const int64_t vat = (subtotal * VatPercent + 50) / 100;
-    // The totals under the amount column: a table without header texts has no header row.
+    // The totals under the price and amount columns: a table without header texts has no
+    // header row.
     w.newLine()
-        .at(columns[0].width + columns[1].width + columns[2].width)
-        .table({{1500, Align::Right}, {1600, Align::Left}}, ReportWriter::Rules::None, false)
+        .at(SideMargin + columns[0].width + columns[1].width + columns[2].width)
+        .table({{1300, Align::Right}, {1400, Align::Left}}, ReportWriter::Rules::None, false)
         .row({u"סכום ביניים"_s, money(subtotal)})
         .row({u"מע\"מ %1%"_s.arg(VatPercent), money(vat)})
         .bold(true)

@@ -58,8 +58,11 @@ CUSTOMER = ("לכבוד: א.ב. מסחר והפצה בע\"מ, רחוב הברז�
             "תנאי תשלום: שוטף + 30. השירותים שלהלן ניתנו לפי הסכם המסגרת מיום 01/01/2026; "
             "שאלות על החשבונית יש להפנות למחלקת הנהלת החשבונות.")
 # Widths in twips, from the right: line, item, quantity, price, amount.
-COLUMNS = [(500, palvex.CENTER, "#"), (5300, palvex.RIGHT, "פריט"), (900, palvex.CENTER, "כמות"),
-           (1500, palvex.LEFT, "מחיר"), (1600, palvex.LEFT, "סכום")]
+COLUMNS = [(500, palvex.CENTER, "#"), (4700, palvex.RIGHT, "פריט"), (900, palvex.CENTER, "כמות"),
+           (1300, palvex.LEFT, "מחיר"), (1400, palvex.LEFT, "סכום")]
+# 2 cm at each side: paragraphs and tables lie between the margins, so CurrentX = 0 puts their
+# right edge on the right margin, and a position inside the table counts from there.
+SIDE_MARGIN = 1134
 
 
 def money(agorot):
@@ -67,7 +70,7 @@ def money(agorot):
 
 
 def invoice(r):
-    r.SetMargins(1000, 700, 1000, 700)
+    r.SetMargins(SIDE_MARGIN, 680, SIDE_MARGIN, 680)
     r.PageNumberFormat = "עמוד {page} מתוך {pages}"
     r.FontName, r.FontSize = "Liberation Sans", 10
     r.CurrentX = 0
@@ -79,7 +82,7 @@ def invoice(r):
     r.JumpToNextLine()
     r.FontSize = 10
     r.CurrentX = 0
-    r.paragraph(CUSTOMER, 9800, palvex.JUSTIFIED)
+    r.paragraph(CUSTOMER, 8800, palvex.JUSTIFIED)
     r.JumpToNextLine()
     r.FontSize = 12
     r.CurrentX = 0
@@ -93,9 +96,10 @@ def invoice(r):
         t.rows(rows)
     vat = (subtotal * VAT_PERCENT + 50) // 100
     r.JumpToNextLine()
-    # The totals under the amount column: a table without header texts has no header row.
-    r.CurrentX = sum(width for width, _, _ in COLUMNS[:3])
-    with r.table([(1500, palvex.RIGHT), (1600, palvex.LEFT)], repeat_header=False, lines=0) as t:
+    # The totals under the price and amount columns: a table without header texts has no
+    # header row.
+    r.CurrentX = SIDE_MARGIN + sum(width for width, _, _ in COLUMNS[:3])
+    with r.table([(1300, palvex.RIGHT), (1400, palvex.LEFT)], repeat_header=False, lines=0) as t:
         t.row(["סכום ביניים", money(subtotal)])
         t.row([f"מע\"מ {VAT_PERCENT}%", money(vat)])
         r.FontBold = True

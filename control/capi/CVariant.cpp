@@ -56,8 +56,13 @@ Variant fromC(const palvex_variant& value, std::optional<ValueType> declared) {
         return Variant(value.v.f32);
     case PALVEX_DOUBLE:
         return Variant(value.v.f64);
-    case PALVEX_STRING:
-        return Variant(value.v.str ? QString::fromUtf8(value.v.str) : QString());
+    case PALVEX_STRING: {
+        if (!value.v.str) return Variant(QString());
+        // Bytes that are not UTF-8 would become U+FFFD: another text, another file name.
+        const QByteArrayView bytes(value.v.str);
+        if (!bytes.isValidUtf8()) raise(Status::TypeMismatch);
+        return Variant(QString::fromUtf8(bytes));
+    }
     }
     raise(Status::TypeMismatch);
 }

@@ -12,8 +12,8 @@ namespace palvex::capi {
 
 // The argument as the dispatch layer takes it. An empty value becomes the zero of `declared`
 // (False, 0 or ""), as a late-bound caller's uninitialised variable would; without a declared
-// type (too many arguments) it stays omitted and the call refuses it. An unknown tag is
-// TypeMismatch (13). Throws palvex::Error.
+// type (too many arguments) it stays omitted and the call refuses it. An unknown tag, and a
+// string that is not UTF-8, is TypeMismatch (13). Throws palvex::Error.
 Variant fromC(const palvex_variant& value, std::optional<ValueType> declared);
 
 // The value handed back to C: a string is a new allocation marked PALVEX_OWNED, an omitted

@@ -42,6 +42,9 @@ struct ControlHandle {
     // How deep the handler is being called now; shared, since the handler may release the
     // handle and the call that counts must still find it afterwards.
     std::shared_ptr<int> handlerDepth = std::make_shared<int>(0);
+    // Why the last call through the handle that failed was refused (palvex_last_error_detail),
+    // in UTF-8, kept until the next failure.
+    QByteArray lastErrorDetail;
 };
 
 // The handles C callers hold are tokens, never the address of a ControlHandle, and no token is

@@ -33,23 +33,69 @@ std::optional<palvex::ValueType> declaredType(const palvex::MemberInfo& member, 
     return std::nullopt;
 }
 
+// The name argument `index` has, for the words of a refusal: a property's value is "the value".
+QString argumentName(const palvex::MemberInfo& member, size_t index) {
+    if (member.isProperty) return QStringLiteral("the value");
+    if (index < member.params.size()) {
+        const std::string_view name = member.params[index].name;
+        return QStringLiteral("argument ") + QString::fromUtf8(name.data(), qsizetype(name.size()));
+    }
+    return QStringLiteral("argument %1").arg(index + 1);
+}
+
+// A refusal the C layer makes itself, before or instead of the member.
+Status refused(ControlHandle* handle, Status status, const QString& reason) {
+    if (handle) handle->lastErrorDetail = reason.toUtf8();
+    return status;
+}
+
 Status invokeMember(palvex::capi::ControlHandle* handle, DispId id, int kind, palvex_variant* args,
                     int nargs, palvex_variant* result) {
     if (!handle) return Status::InvalidProcedureCall;
-    if (nargs < 0 || (nargs > 0 && !args) || !isKind(kind)) return Status::InvalidProcedureCall;
-    if (!handle->usable()) return Status::InvalidProcedureCall;
+    if (nargs < 0 || (nargs > 0 && !args))
+        return refused(handle, Status::InvalidProcedureCall,
+                       QStringLiteral("palvex_invoke: %1 arguments at %2")
+                           .arg(nargs)
+                           .arg(args ? QStringLiteral("an array") : QStringLiteral("NULL")));
+    if (!isKind(kind))
+        return refused(handle, Status::InvalidProcedureCall,
+                       QStringLiteral("palvex_invoke: %1 is not a kind of call (PALVEX_METHOD, "
+                                      "PALVEX_PROPERTY_GET, _PUT or _PUTREF)")
+                           .arg(kind));
+    if (!handle->usable())
+        return refused(handle, Status::InvalidProcedureCall,
+                       QStringLiteral("palvex_invoke: the control was destroyed with the "
+                                      "host's window, or the application is gone"));
     const palvex::MemberInfo* member = palvex::findMember(id);
-    if (!member) return Status::NoSuchMember;
+    if (!member)
+        return refused(handle, Status::NoSuchMember,
+                       QStringLiteral("palvex_invoke: no member has the identifier %1").arg(id));
 
     std::vector<Variant> values;
     values.reserve(size_t(nargs));
-    for (int i = 0; i < nargs; ++i)
-        values.push_back(palvex::capi::fromC(args[i], declaredType(*member, kind, size_t(i))));
+    for (int i = 0; i < nargs; ++i) {
+        try {
+            values.push_back(palvex::capi::fromC(args[i], declaredType(*member, kind, size_t(i))));
+        } catch (const palvex::Error& error) {
+            const QString what =
+                args[i].type == PALVEX_STRING
+                    ? QStringLiteral("is not valid UTF-8")
+                    : QStringLiteral("has the unknown type tag %1").arg(args[i].type);
+            return refused(handle, error.status,
+                           QString::fromUtf8(member->name.data(), qsizetype(member->name.size())) +
+                               QStringLiteral(": ") + argumentName(*member, size_t(i)) +
+                               QLatin1Char(' ') + what);
+        }
+    }
     const std::vector<Variant> passed = values;
 
     Variant value;
     Status status =
         handle->dispatch.invoke(id, palvex::InvokeKind(kind), values, result ? &value : nullptr);
+    if (status != Status::Ok) {
+        if (palvex::Palvex* control = handle->control.data())
+            handle->lastErrorDetail = control->lastErrorDetail().toUtf8();
+    }
     // What the member wrote into its by-reference arguments reaches the caller even when the
     // call failed after writing; an owned string it replaces was the library's to free.
     for (int i = 0; i < nargs; ++i) {
@@ -144,7 +190,10 @@ extern "C" int palvex_invoke(palvex_control* token, const char* name, int kind,
         ControlHandle* handle = palvex::capi::liveHandle(token, "palvex_invoke");
         if (!handle || !name) return Status::InvalidProcedureCall;
         const DispId id = handle->dispatch.idOfName(name);
-        if (id == palvex::UnknownDispId) return Status::NoSuchMember;
+        if (id == palvex::UnknownDispId)
+            return refused(handle, Status::NoSuchMember,
+                           QStringLiteral("palvex_invoke: the control has no member named \"%1\"")
+                               .arg(QString::fromUtf8(name)));
         return invokeMember(handle, id, kind, args, nargs, result);
     });
 }
@@ -156,6 +205,14 @@ extern "C" int palvex_invoke_id(palvex_control* token, int32_t id, int kind, pal
         return invokeMember(palvex::capi::liveHandle(token, "palvex_invoke_id"), id, kind, args,
                             nargs, result);
     });
+}
+
+extern "C" const char* palvex_last_error_detail(palvex_control* token) {
+    static const char notLive[] = "palvex_last_error_detail: the handle is not a live control";
+    if (!palvex::capi::onApplicationThread()) return "";
+    ControlHandle* handle = palvex::capi::liveHandle(token, "palvex_last_error_detail");
+    if (!handle) return notLive;
+    return handle->lastErrorDetail.constData(); // "" (a NUL) while empty
 }
 
 extern "C" int palvex_widget(palvex_control* token, void** widget) {

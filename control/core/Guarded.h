@@ -2,6 +2,8 @@
 
 #include <palvex/Status.h>
 
+#include <QString>
+
 #include <cmath>
 #include <new>
 
@@ -9,6 +11,16 @@ namespace palvex {
 
 [[noreturn]] inline void raise(Status status) {
     throw Error{status};
+}
+
+// A refusal that says why, in words a host developer can act on ("the row has 4 cells, the
+// table 3 columns"). The member that was called puts its own name in front when it reports it.
+struct Refusal : Error {
+    QString reason;
+};
+
+[[noreturn]] inline void refuse(Status status, QString reason) {
+    throw Refusal{{status}, std::move(reason)};
 }
 
 // Single arguments that are NaN or infinite are refused before anything is recorded.

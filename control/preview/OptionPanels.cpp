@@ -41,23 +41,39 @@ void OptionPanels::chkDefaultMargins_Click() {
 
 void OptionPanels::cmdOKMarginsSetup_Click() {
     std::array<int, 4> indexes{};
-    for (size_t i = 0; i < 4; ++i)
-        indexes[i] = std::max(0, m_window.cboMargins[i]->currentIndex());
+    for (size_t i = 0; i < 4; ++i) {
+        // A list with nothing selected stands for a margin wider than the list goes (set from
+        // code): it stays as it is.
+        const int chosen = m_window.cboMargins[i]->currentIndex();
+        indexes[i] = chosen >= 0 ? chosen : m_view.marginIndexes[i];
+    }
     applyMargins(indexes);
     redrawInNewMargins();
 }
 
 void OptionPanels::applyMargins(const std::array<int, 4>& indexes) {
+    for (size_t i = 0; i < 4; ++i)
+        m_view.definitions.DefReals[i] = indexes[i] * 0.01;
+    m_store.writeDefinitions(m_view.definitions);
+    m_report.hostMarginIndexes.reset();
+    takeMargins(indexes);
+}
+
+void OptionPanels::useHostMargins(const std::array<int, 4>& indexes) {
+    m_report.hostMarginIndexes = indexes;
+    takeMargins(indexes);
+}
+
+void OptionPanels::takeMargins(const std::array<int, 4>& indexes) {
     std::array<float, 4> twips{};
     for (size_t i = 0; i < 4; ++i) {
         const int index = indexes[i];
-        m_view.definitions.DefReals[i] = index * 0.01;
         m_view.marginIndexes[i] = index;
         twips[i] = marginTwips(index);
-        m_window.cboMargins[i]->setCurrentIndex(index);
+        QComboBox* list = m_window.cboMargins[i];
+        list->setCurrentIndex(index < list->count() ? index : -1);
     }
     m_window.chkDefaultMargins->setChecked(false);
-    m_store.writeDefinitions(m_view.definitions);
     m_window.fraMarginsSetup->hide();
     // The page-number line follows the bottom margin; the printout uses the line at 100 %.
     m_report.takeMargins({twips[0], twips[1], twips[2], twips[3]});

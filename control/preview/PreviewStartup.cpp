@@ -52,6 +52,8 @@ void PreviewStartup::applyDefinitions() {
     m_view.zoomHeight = d.DefFlags[2] == 1;
     for (int i = 0; i < 4; ++i)
         m_view.marginIndexes[i] = marginIndex(d.DefReals[i]);
+    // Margins the host set from code are this control's, whatever the folder's file says.
+    if (m_report.hostMarginIndexes) m_view.marginIndexes = *m_report.hostMarginIndexes;
     m_report.margins = {marginTwips(m_view.marginIndexes[0]), marginTwips(m_view.marginIndexes[1]),
                         marginTwips(m_view.marginIndexes[2]), marginTwips(m_view.marginIndexes[3])};
     m_report.savedMargins = m_report.margins;

@@ -80,7 +80,7 @@ void PrintoutWriter::itemLine(const PrintItem& item) {
     case KindText:
     case KindTextNewLine:
         line((item.ItemKind == KindText ? QStringLiteral("1 ") : QStringLiteral("2 ")) +
-             blankLineBreaks(withPageCount(item.ItemText, m_scale.pageCount)));
+             blankLineBreaks(withPageCountKept(item.ItemText, m_scale.pageCount)));
         break;
     case KindSpecialCenter:
     case KindSpecialCenterNewLine: {

@@ -8,6 +8,7 @@
 #include "ReportStore.h"
 #include "TextRecorder.h"
 #include "core/Guarded.h"
+#include "core/NumberText.h"
 #include "platform/Surface.h"
 #include "recording/ReportState.h"
 #include <palvex/Enumerations.h>
@@ -27,20 +28,40 @@ constexpr float RulePaddingY = 40;
 constexpr QChar RowSeparator = QChar(0x1E);
 
 BoxAlignment boxAlignment(int32_t alignment) {
-    if (alignment < 1 || alignment > 4) raise(Status::InvalidPropertyValue);
+    if (alignment < 1 || alignment > 4)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("alignment %1 is not 1 (right), 2 (centre), 3 (left) or 4 "
+                              "(justified)")
+                   .arg(alignment));
     return BoxAlignment(alignment);
 }
 
 // A width in twips that a box can have: positive and on a page.
-void requireBoxWidth(float width) {
-    if (!(width > 0) || !withinPageRange(width)) raise(Status::InvalidPropertyValue);
+void requireBoxWidth(float width, const char* what) {
+    if (!(width > 0) || !withinPageRange(width))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("%1 %2 twips is not a width; it must be more than 0")
+                   .arg(QLatin1StringView(what), formatSingle(width)));
 }
+
+// Rounding of the margins' centimetres may leave a box a fraction of a twip over.
+constexpr float WidthTolerance = 0.5f;
 
 } // namespace
 
 Surface& LayoutRecorder::surface() const {
-    if (!m_report.lines.surface()) raise(Status::BadFileName); // no report is being recorded
+    if (!m_report.lines.surface())
+        refuse(Status::BadFileName,
+               QStringLiteral("no report is being recorded; call StartPalvexPrintPreview first"));
     return *m_report.lines.surface();
+}
+
+float LayoutRecorder::boxRight() const {
+    return std::max(surface().CurrentX(), m_report.margins.right);
+}
+
+float LayoutRecorder::roomLeftOf(float right) const {
+    return surface().ScaleWidth() - m_report.margins.left - right;
 }
 
 float LayoutRecorder::lineHeight() const {
@@ -88,8 +109,7 @@ void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width
         break;
     case BoxAlignment::Justified:
         // The last line of a paragraph, and one a hard break ends, stays as it is.
-        if (!line.lastOfParagraph)
-            text = justified(text, width, measurer());
+        if (!line.lastOfParagraph) text = justified(text, width, measurer());
         break;
     }
     Surface& s = surface();
@@ -104,11 +124,20 @@ void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width
 
 void LayoutRecorder::printParagraph(const QString& text, float width, int32_t alignment,
                                     float lineSpacing) {
-    requireBoxWidth(width);
+    requireBoxWidth(width, "Width");
     const BoxAlignment align = boxAlignment(alignment);
-    if (!(lineSpacing > 0 && lineSpacing <= 100)) raise(Status::InvalidPropertyValue);
+    if (!(lineSpacing > 0 && lineSpacing <= 100))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("line spacing %1 is not more than 0 and at most 100")
+                   .arg(formatSingle(lineSpacing)));
     Surface& s = surface();
-    const float right = s.CurrentX();
+    const float right = boxRight();
+    if (const float room = roomLeftOf(right); width > room + WidthTolerance)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("the width %1 twips does not fit: %2 twips lie between the box's "
+                              "right edge at x %3 and the left margin (%4 twips)")
+                   .arg(formatSingle(width), formatSingle(room), formatSingle(right),
+                        formatSingle(m_report.margins.left)));
     const float step = lineHeight() * lineSpacing;
     m_pageStartY = -1;
     for (const BrokenLine& line : breakLines(text, width, measurer())) {
@@ -128,8 +157,10 @@ void LayoutRecorder::tableClear() {
 }
 
 void LayoutRecorder::tableAddColumn(float width, int32_t alignment, const QString& header) {
-    if (m_report.table.begun) raise(Status::InvalidProcedureCall);
-    requireBoxWidth(width);
+    if (m_report.table.begun)
+        refuse(Status::InvalidProcedureCall,
+               QStringLiteral("a table is begun; columns are added before TableBegin"));
+    requireBoxWidth(width, "Width");
     m_report.table.columns.push_back({width, boxAlignment(alignment), header});
 }
 
@@ -142,15 +173,34 @@ float LayoutRecorder::tableWidth() const {
 
 void LayoutRecorder::tableBegin(bool repeatHeader) {
     TableState& table = m_report.table;
-    if (table.columns.empty()) raise(Status::InvalidProcedureCall);
-    Surface& s = surface();
-    if (!withinPageRange(s.CurrentX() + tableWidth())) raise(Status::Overflow);
-    table.right = s.CurrentX();
+    if (table.begun)
+        refuse(Status::InvalidProcedureCall,
+               QStringLiteral("a table is already begun; end it with TableEnd first"));
+    if (table.columns.empty())
+        refuse(Status::InvalidProcedureCall,
+               QStringLiteral("the table has no columns; add them with TableAddColumn"));
+    const float right = boxRight();
+    const float width = tableWidth(), room = roomLeftOf(right);
+    if (width > room + WidthTolerance)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("the %1 columns add up to %2 twips, but %3 twips lie between the "
+                              "table's right edge at x %4 and the left margin (%5 twips)")
+                   .arg(table.columns.size())
+                   .arg(formatSingle(width), formatSingle(room), formatSingle(right),
+                        formatSingle(m_report.margins.left)));
+    table.right = right;
     table.repeatHeader = repeatHeader;
     table.begun = true;
     m_pageStartY = -1;
     m_gridTopRuled = false;
-    recordHeaderRow();
+    // The header row waits for the first row, so that the two begin a page together.
+    m_headerPending = hasHeaderRow();
+}
+
+bool LayoutRecorder::hasHeaderRow() const {
+    for (const TableColumn& c : m_report.table.columns)
+        if (!c.header.isEmpty()) return true;
+    return false; // a table of figures without titles (totals) has no header row
 }
 
 void LayoutRecorder::cellsOf(const QStringList& texts, std::vector<Cell>& cells) const {
@@ -164,21 +214,57 @@ void LayoutRecorder::cellsOf(const QStringList& texts, std::vector<Cell>& cells)
     }
 }
 
-void LayoutRecorder::recordHeaderRow() {
+void LayoutRecorder::headerCells(std::vector<Cell>& cells) const {
     QStringList headers;
-    bool anyHeader = false;
-    for (const TableColumn& c : m_report.table.columns) {
+    for (const TableColumn& c : m_report.table.columns)
         headers << c.header;
-        anyHeader = anyHeader || !c.header.isEmpty();
-    }
-    if (!anyHeader) return; // a table of figures without titles (totals) has no header row
-    // The header row is bold in the host's font; the host's own weight comes back after it.
+    // The header row is bold in the host's font.
     Surface& s = surface();
     const HostFontKept hostFont(s);
     s.setFontBold(true);
-    std::vector<Cell> cells;
     cellsOf(headers, cells);
+}
+
+void LayoutRecorder::recordHeaderRow() {
+    if (!hasHeaderRow()) return;
+    std::vector<Cell> cells;
+    headerCells(cells);
+    // Bold while it is recorded; the host's own weight comes back after it.
+    Surface& s = surface();
+    const HostFontKept hostFont(s);
+    s.setFontBold(true);
     recordRow(cells, true);
+}
+
+float LayoutRecorder::rowHeight(const std::vector<Cell>& cells) const {
+    size_t lines = 1;
+    for (const Cell& c : cells)
+        lines = std::max(lines, c.lines.size());
+    const float pad = m_report.props.TableLines >= 2 ? RulePaddingY : 0;
+    return float(lines) * lineHeight() + 2 * pad;
+}
+
+void LayoutRecorder::recordPendingHeaderWith(const std::vector<Cell>& firstRow) {
+    if (!m_headerPending) return;
+    m_headerPending = false;
+    std::vector<Cell> header;
+    headerCells(header);
+    float headerHeight = 0;
+    {
+        Surface& s = surface();
+        const HostFontKept hostFont(s);
+        s.setFontBold(true);
+        headerHeight = rowHeight(header);
+    }
+    // The header row and the first row begin a page together: a header row alone at the foot
+    // of a page would title nothing.
+    const float together = headerHeight + rowHeight(firstRow);
+    const float pageRoom = m_report.lines.breakLimit() - m_report.margins.top;
+    const bool broke = surface().CurrentY() + together > m_report.lines.breakLimit() &&
+                       together <= pageRoom && breakPageFor(std::numeric_limits<float>::max());
+    if (broke) m_gridTopRuled = false;
+    recordHeaderRow();
+    if (broke) m_pageStartY = surface().CurrentY();
 }
 
 void LayoutRecorder::breakTablePage() {
@@ -196,7 +282,7 @@ void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
     size_t lines = 1;
     for (const Cell& c : cells)
         lines = std::max(lines, c.lines.size());
-    const float height = float(lines) * lh + 2 * pad;
+    const float height = rowHeight(cells);
     // A row that does not fit goes whole to the next page, when it fits a page at all; the
     // header row stays where it is asked for.
     const float pageRoom = m_report.lines.breakLimit() - m_report.margins.top;
@@ -233,33 +319,55 @@ void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
     m_report.props.CurrentY = bottom;
 }
 
-QStringList LayoutRecorder::cellTexts(const QString& row) const {
+QStringList LayoutRecorder::cellTexts(const QString& row, qsizetype index) const {
     QStringList texts = row.split(QLatin1Char('\t'));
-    if (size_t(texts.size()) > m_report.table.columns.size()) raise(Status::InvalidPropertyValue);
+    const size_t columns = m_report.table.columns.size();
+    if (size_t(texts.size()) > columns)
+        refuse(Status::InvalidPropertyValue,
+               (index < 0 ? QStringLiteral("the row") : QStringLiteral("row %1").arg(index + 1)) +
+                   QStringLiteral(" has %1 cells, the table %2 columns")
+                       .arg(texts.size())
+                       .arg(columns));
     return texts;
 }
 
+void LayoutRecorder::requireBegunTable() const {
+    if (!m_report.table.begun)
+        refuse(Status::InvalidProcedureCall,
+               QStringLiteral("no table is begun; call TableBegin first"));
+}
+
+void LayoutRecorder::recordBodyRow(const std::vector<Cell>& cells) {
+    recordPendingHeaderWith(cells);
+    recordRow(cells, false);
+}
+
 void LayoutRecorder::tableRow(const QString& cells) {
-    if (!m_report.table.begun) raise(Status::InvalidProcedureCall);
-    cellsOf(cellTexts(cells), m_rowCells);
-    recordRow(m_rowCells, false);
+    requireBegunTable();
+    cellsOf(cellTexts(cells, -1), m_rowCells);
+    recordBodyRow(m_rowCells);
 }
 
 void LayoutRecorder::tableRows(const QString& rows) {
-    if (!m_report.table.begun) raise(Status::InvalidProcedureCall);
+    requireBegunTable();
     // Every row is checked before any is recorded: a refused call records nothing.
     std::vector<QStringList> each;
     for (const QString& row : rows.split(RowSeparator))
-        each.push_back(cellTexts(row));
+        each.push_back(cellTexts(row, qsizetype(each.size())));
     for (const QStringList& texts : each) {
         cellsOf(texts, m_rowCells);
-        recordRow(m_rowCells, false);
+        recordBodyRow(m_rowCells);
     }
 }
 
 void LayoutRecorder::tableEnd() {
     TableState& table = m_report.table;
-    if (!table.begun) return;
+    requireBegunTable();
+    // A table without rows still shows what its columns are.
+    if (m_headerPending) {
+        m_headerPending = false;
+        recordHeaderRow();
+    }
     table.begun = false;
     Surface& s = surface();
     s.setCurrentX(table.right);

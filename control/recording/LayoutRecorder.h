@@ -30,17 +30,21 @@ public:
                    GraphicsRecorder& graphics, PageRecorder& pages)
         : m_report(report), m_store(store), m_text(text), m_graphics(graphics), m_pages(pages) {}
 
-    // The text wrapped into a box `width` twips wide whose right edge is the cursor's x; the
-    // cursor ends below the last line at the box's right edge. Throws 380 for a width or line
-    // spacing that is not a positive number a page can hold, or an alignment outside 1-4.
+    // The text wrapped into a box `width` twips wide whose right edge is the cursor's x, or the
+    // right margin when the cursor is nearer the edge than that; the cursor ends below the last
+    // line at the box's right edge. Throws 380 for a width that would cross the left margin,
+    // a width or line spacing that is not a positive number a page can hold, or an alignment
+    // outside 1-4.
     void printParagraph(const QString& text, float width, int32_t alignment, float lineSpacing);
 
     void tableClear();
     // Throws 380 for a width that is not positive or an alignment outside 1-4, and 5 while a
     // table is begun.
     void tableAddColumn(float width, int32_t alignment, const QString& header);
-    // Fixes the table's right edge at the cursor's x and records the header row in bold (none
-    // when no column has a header). Throws 5 without columns.
+    // Fixes the table's right edge where a paragraph's would be (the cursor's x, at least the
+    // right margin). The header row in bold (none when no column has a header) is recorded with
+    // the first row, so that the two begin a page together. Throws 5 without columns or inside
+    // a begun table, and 380 when the columns would cross the left margin.
     void tableBegin(bool repeatHeader);
     // One row, its cells separated by tabs; missing cells are empty. Throws 380, recording
     // nothing, for more cells than columns, and 5 outside a begun table.
@@ -48,7 +52,7 @@ public:
     // Many rows at once, separated by the record separator (U+001E): for hosts whose every call
     // costs (Python). All are checked before the first is recorded.
     void tableRows(const QString& rows);
-    // The cursor below the table at its right edge.
+    // The cursor below the table at its right edge. Throws 5 outside a begun table.
     void tableEnd();
 
 private:
@@ -57,6 +61,10 @@ private:
     };
     std::vector<Cell> m_rowCells;
     Surface& surface() const;
+    // Where a box's right edge goes: the cursor's x, or the right margin when that is further in.
+    float boxRight() const;
+    // The width between a box's right edge and the left margin.
+    float roomLeftOf(float right) const;
     float lineHeight() const;
     float measure(const QString& text) const;
     std::function<float(const QString&)> measurer() const;
@@ -69,10 +77,21 @@ private:
     // The cells of a row, wrapped in their columns, into `cells` (whose storage a table's rows
     // reuse: a large table is mostly this).
     void cellsOf(const QStringList& texts, std::vector<Cell>& cells) const;
-    // A row's cell texts; more cells than columns is refused (380).
-    QStringList cellTexts(const QString& row) const;
+    // A row's cell texts; more cells than columns is refused (380). `index` is the row's place
+    // in a TableRows call, for the words of the refusal (-1 for TableRow's one row).
+    QStringList cellTexts(const QString& row, qsizetype index) const;
+    void requireBegunTable() const;
+    float rowHeight(const std::vector<Cell>& cells) const;
     void recordRow(const std::vector<Cell>& cells, bool header);
+    // A row of the table's body: the header row first when it still waits for one.
+    void recordBodyRow(const std::vector<Cell>& cells);
+    bool hasHeaderRow() const;
+    // The header row's cells, wrapped in the bold font they print in.
+    void headerCells(std::vector<Cell>& cells) const;
     void recordHeaderRow();
+    // The header row that waits for the first row, on a new page with it when the two do not
+    // fit above the break limit together.
+    void recordPendingHeaderWith(const std::vector<Cell>& firstRow);
     // A new page for the rest of the table, its header row on it when the table repeats it.
     void breakTablePage();
     // Rules of the grid for a stretch of rows from `top` to `bottom`.
@@ -85,8 +104,9 @@ private:
     TextRecorder& m_text;
     GraphicsRecorder& m_graphics;
     PageRecorder& m_pages;
-    float m_pageStartY = -1; // where this recorder began the page it is on; -1: not its own
-    bool m_gridTopRuled = false; // the grid's top rule is on the table's part of this page
+    float m_pageStartY = -1;      // where this recorder began the page it is on; -1: not its own
+    bool m_gridTopRuled = false;  // the grid's top rule is on the table's part of this page
+    bool m_headerPending = false; // the begun table's header row waits for its first row
 };
 
 } // namespace palvex

@@ -74,12 +74,18 @@ void PropertyRules::setFontName(const QString& name) {
     ReportState& s = m_report;
     s.props.FontName = name;
     changed("FontName");
+    auto apply = [&](const QString& value) {
+        if (Surface* surface = s.lines.surface()) surface->setFontName(value);
+        m_canvas.setFontName(value);
+    };
     try {
-        if (Surface* surface = s.lines.surface()) surface->setFontName(name.trimmed());
-        m_canvas.setFontName(name.trimmed());
+        apply(name.trimmed());
     } catch (const Error&) {
-        if (warnOnce(s.warned.fontName, illegalFontNameText()))
-            s.props.FontName = QStringLiteral("Ms Sans Serif");
+        // Every time, not only the first: what prints is the fallback, and the property reads
+        // what prints. The warning comes once.
+        s.props.FontName = QStringLiteral("Ms Sans Serif");
+        apply(s.props.FontName);
+        warnOnce(s.warned.fontName, illegalFontNameText());
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace palvex {
@@ -180,6 +181,10 @@ struct ReportState {
     // Page and margins.
     Margins margins;
     Margins savedMargins; // the margins the page-number line was last placed for
+    // The margins the host set from code (SetMargins), as hundredths of a centimetre (left,
+    // right, top, bottom): they hold for this control's later reports too, and are never
+    // written to the definitions file, which other reports in the folder read.
+    std::optional<std::array<int, 4>> hostMarginIndexes;
     std::array<double, 4> defaultMarginsCm = Definitions::DefaultMarginsCm;
     PageGeometry unzoomed;
     PageSetup pageSetup; // the page chosen for reports, and the current report's

@@ -32,7 +32,7 @@ DESCRIPTION = ("תיאור פריט 1001: ארון משרדי מעץ אלון מ
                "Solid oak office cabinet, three soft-close drawers with a central lock, adjustable "
                "shelves, brushed steel handles, clear lacquer finish - Шкаф офисный из массива "
                "дуба, три ящика с замком - خزانة مكتب من خشب البلوط الصلب بثلاثة أدراج وقفل مركزي")
-LEFT_EDGE = 10800  # the description's lines end before this x
+LEFT_EDGE = 10300  # the description's lines end before this x, inside the left margin
 
 
 def row(r, cells, last=palvex.A2_JumpToNextLine):

@@ -5,6 +5,7 @@
 #include "PalvexPrivate.h"
 
 #include "platform/PropertyBag.h"
+#include "recording/ItemWriter.h"
 
 #include <QSignalSpy>
 
@@ -71,11 +72,20 @@ TEST_F(Properties, AnIllegalFontNameFallsBackToMsSansSerif) {
     EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }),
               QStringLiteral("Ms Sans Serif"));
     boxes().clearLog();
-    // Too long (32 bytes), blank: refused silently now, the value stays kept.
-    EXPECT_EQ(ctl().let_FontName(QString(32, QLatin1Char('A'))), Status::Ok);
-    EXPECT_EQ(ctl().let_FontName(QStringLiteral("   ")), Status::Ok);
+    // Too long (32 bytes), blank, unknown again: warned of no more, but replaced every time,
+    // so that the property reads what prints.
+    for (const QString& name : {QString(32, QLatin1Char('A')), QStringLiteral("   "),
+                                QStringLiteral("Plugh"), QString()}) {
+        ASSERT_EQ(ctl().let_FontName(QStringLiteral("Liberation Serif")), Status::Ok);
+        EXPECT_EQ(ctl().let_FontName(name), Status::Ok);
+        EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }),
+                  QStringLiteral("Ms Sans Serif"))
+            << qPrintable(name);
+        ASSERT_EQ(text(QStringLiteral("x")), Status::Ok);
+        EXPECT_EQ(trimTrailingBlanks(item(store().itemCount()).FontName),
+                  QStringLiteral("Ms Sans Serif"));
+    }
     EXPECT_TRUE(boxes().log().empty());
-    EXPECT_EQ(read<QString>([&](auto o) { return ctl().get_FontName(o); }), QStringLiteral("   "));
     // Known names in any case, with substitutions.
     for (const char* name : {"liberation serif", "MS SANS SERIF", "Times New Roman", "David CLM"}) {
         EXPECT_EQ(ctl().let_FontName(QString::fromLatin1(name)), Status::Ok);

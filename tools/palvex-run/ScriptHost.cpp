@@ -99,9 +99,11 @@ void ScriptHost::destroyControl() {
     m_control = nullptr;
 }
 
-void ScriptHost::printError(Status status, const QString& what) {
+void ScriptHost::printError(Status status, const QString& what, const QString& reason) {
     m_out << "error " << int(status) << ": " << what << ": "
-          << QString::fromUtf8(describe(status).data(), qsizetype(describe(status).size()))
+          << (reason.isEmpty()
+                  ? QString::fromUtf8(describe(status).data(), qsizetype(describe(status).size()))
+                  : reason)
           << Qt::endl;
 }
 
@@ -156,7 +158,12 @@ void ScriptHost::callMember(const Statement& st) {
             id, member->isProperty ? InvokeKind::PropertyGet : InvokeKind::Method, args, &result);
     }
     if (status != Status::Ok) {
-        printError(status, shownName());
+        // The control's own words for the refusal ("TableRow: the row has 4 cells, ..."). They
+        // name the member as it is declared, whatever case the script wrote it in.
+        const QString detail = control().lastErrorDetail();
+        const QString prefix = shownName() + QStringLiteral(": ");
+        printError(status, shownName(),
+                   detail.startsWith(prefix) ? detail.mid(prefix.size()) : QString());
         return;
     }
     if (st.kind != Statement::Kind::Query) return;

@@ -74,7 +74,8 @@ private:
     // Prints a line for each of the control's signals to hosts from now on (or no more).
     void reportSignals(const QStringList& words);
     void connectSignals();
-    void printError(Status status, const QString& what);
+    // "error N: WHAT: REASON", the status's own description when there is no reason.
+    void printError(Status status, const QString& what, const QString& reason = QString());
 
     Options m_options;
     QTextStream& m_out;

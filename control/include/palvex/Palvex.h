@@ -9,7 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <string_view>
 
 class QIODevice;
 
@@ -44,6 +46,16 @@ public:
     // Once in main: a write past the process's file-size limit (ulimit -f) then fails with
     // status 61 on the item being recorded instead of the kernel ending the process.
     static void reportFileSizeLimitAsDiskFull();
+
+    // Why the last call this control refused was refused, naming the member and the reason:
+    // "TableRow: the row has 4 cells, the table 3 columns". Read it right after a call that
+    // returned another status than Ok; a call that succeeds leaves it as it is. "" before any
+    // refusal.
+    QString lastErrorDetail() const;
+    // Late binding's own refusals (an argument of the wrong type, one left out), which happen
+    // before a member runs; and how many refusals were noted, to tell them apart.
+    PALVEX_INTERNAL void noteRefusal(std::string_view member, Status status, const QString& reason);
+    PALVEX_INTERNAL uint64_t refusalCount() const;
 
     // Properties: get_ writes the value through Out, let_ sets it.
     Status get_BackColor(Out<int32_t> value);

@@ -31,7 +31,7 @@ extern "C" {
    constants; a major version may change what exists. palvex_version() is the interface the
    loaded library provides, encoded as PALVEX_C_VERSION is. */
 #define PALVEX_C_VERSION_MAJOR 1
-#define PALVEX_C_VERSION_MINOR 1
+#define PALVEX_C_VERSION_MINOR 2
 #define PALVEX_C_VERSION ((PALVEX_C_VERSION_MAJOR << 16) | PALVEX_C_VERSION_MINOR)
 
 PALVEX_EXPORT uint32_t palvex_version(void);
@@ -237,6 +237,14 @@ PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int k
                                 palvex_variant* args, int nargs, palvex_variant* result);
 PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind,
                                    palvex_variant* args, int nargs, palvex_variant* result);
+
+/* Why the last call through this handle that failed was refused, naming the member and the
+   reason, in UTF-8: "TableRow: the row has 4 cells, the table 3 columns", "printText: argument
+   TXT is not valid UTF-8". A call that succeeds leaves it as it is (read it right after a call
+   that returned another status than 0); "" before any failure. The text is the handle's: valid
+   until the next call through it. A handle that is not live gets a text that says so. Since
+   interface 1.2. */
+PALVEX_EXPORT const char* palvex_last_error_detail(palvex_control* control);
 
 /* ---- What the library offers ------------------------------------------------------------ */
 
