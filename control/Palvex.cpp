@@ -84,7 +84,7 @@ void PalvexPrivate::buildRecording() {
     m_text = std::make_unique<TextRecorder>(m_report, *m_writer, m_pic);
     m_graphics = std::make_unique<GraphicsRecorder>(m_report, *m_writer, *m_platform.messageBoxes);
     m_pages = std::make_unique<PageRecorder>(m_report, m_store, *m_text, *m_graphics, m_pic);
-    m_layout = std::make_unique<LayoutRecorder>(m_report, m_store, *m_text, *m_graphics, *m_pages);
+    m_layout = std::make_unique<LayoutRecorder>(m_report, *m_text, *m_graphics, *m_pages);
     m_properties = std::make_unique<PropertyRules>(m_report, m_canvas, *m_platform.messageBoxes,
                                                    m_ambient, &q);
     m_startup = std::make_unique<PreviewStartup>(m_view, m_report, m_store, m_pic, m_canvas,

@@ -5,7 +5,6 @@
 #include "LineBreaker.h"
 #include "PageRecorder.h"
 #include "PrintItem.h"
-#include "ReportStore.h"
 #include "TextRecorder.h"
 #include "core/Guarded.h"
 #include "core/NumberText.h"
@@ -42,6 +41,14 @@ void requireBoxWidth(float width, const char* what) {
         refuse(Status::InvalidPropertyValue,
                QStringLiteral("%1 %2 twips is not a width; it must be more than 0")
                    .arg(QLatin1StringView(what), formatSingle(width)));
+}
+
+// "1 column", "3 columns": for the words of a refusal.
+QString counted(qsizetype n, const char* noun) {
+    return QStringLiteral("%1 %2%3")
+        .arg(n)
+        .arg(QLatin1StringView(noun))
+        .arg(n == 1 ? QString() : QStringLiteral("s"));
 }
 
 // Rounding of the margins' centimetres may leave a box a fraction of a twip over.
@@ -84,9 +91,9 @@ bool LayoutRecorder::breakPageFor(float height) {
     Surface& s = surface();
     const float y = s.CurrentY();
     if (y + height <= m_report.lines.breakLimit()) return false;
-    // Where a page begins nothing would fit better on the next one; and a page with no item has
-    // none to end it with.
-    if (y <= m_report.margins.top || y == m_pageStartY || m_store.itemCount() == 0) return false;
+    // Where a page begins nothing would fit better on the next one; and a page of nothing
+    // without a footer has no item to end it with.
+    if (y <= m_report.margins.top || y == m_pageStartY || !m_pages.pageCanEnd()) return false;
     m_pages.printPage();
     m_pages.PrintHeader();
     m_pageStartY = s.CurrentY();
@@ -183,10 +190,10 @@ void LayoutRecorder::tableBegin(bool repeatHeader) {
     const float width = tableWidth(), room = roomLeftOf(right);
     if (width > room + WidthTolerance)
         refuse(Status::InvalidPropertyValue,
-               QStringLiteral("the %1 columns add up to %2 twips, but %3 twips lie between the "
-                              "table's right edge at x %4 and the left margin (%5 twips)")
-                   .arg(table.columns.size())
-                   .arg(formatSingle(width), formatSingle(room), formatSingle(right),
+               QStringLiteral("the %1 add up to %2 twips, but %3 twips lie between the table's "
+                              "right edge at x %4 and the left margin (%5 twips)")
+                   .arg(counted(qsizetype(table.columns.size()), "column"), formatSingle(width),
+                        formatSingle(room), formatSingle(right),
                         formatSingle(m_report.margins.left)));
     table.right = right;
     table.repeatHeader = repeatHeader;
@@ -325,9 +332,8 @@ QStringList LayoutRecorder::cellTexts(const QString& row, qsizetype index) const
     if (size_t(texts.size()) > columns)
         refuse(Status::InvalidPropertyValue,
                (index < 0 ? QStringLiteral("the row") : QStringLiteral("row %1").arg(index + 1)) +
-                   QStringLiteral(" has %1 cells, the table %2 columns")
-                       .arg(texts.size())
-                       .arg(columns));
+                   QStringLiteral(" has %1, the table %2")
+                       .arg(counted(texts.size(), "cell"), counted(qsizetype(columns), "column")));
     return texts;
 }
 

@@ -13,7 +13,6 @@
 namespace palvex {
 
 struct ReportState;
-class ReportStore;
 class TextRecorder;
 class GraphicsRecorder;
 class PageRecorder;
@@ -26,9 +25,9 @@ class Surface;
 // take what a host records itself.
 class LayoutRecorder {
 public:
-    LayoutRecorder(ReportState& report, const ReportStore& store, TextRecorder& text,
-                   GraphicsRecorder& graphics, PageRecorder& pages)
-        : m_report(report), m_store(store), m_text(text), m_graphics(graphics), m_pages(pages) {}
+    LayoutRecorder(ReportState& report, TextRecorder& text, GraphicsRecorder& graphics,
+                   PageRecorder& pages)
+        : m_report(report), m_text(text), m_graphics(graphics), m_pages(pages) {}
 
     // The text wrapped into a box `width` twips wide whose right edge is the cursor's x, or the
     // right margin when the cursor is nearer the edge than that; the cursor ends below the last
@@ -100,7 +99,6 @@ private:
     float tableWidth() const;
 
     ReportState& m_report;
-    const ReportStore& m_store;
     TextRecorder& m_text;
     GraphicsRecorder& m_graphics;
     PageRecorder& m_pages;

@@ -70,9 +70,7 @@ void PageRecorder::FinishPage() {
         surface.setCurrentY(m_report.lines.pageNumberLine());
         m_report.pending.yRelative = 1;
         if (onPageFormatted) onPageFormatted(footerCount);
-        const QString number = withPageNumber(m_report.props.PageNumberFormat,
-                                              m_report.firstPageNumber + footerCount - 1);
-        // A format of blanks asks for no page number.
+        const QString number = pageNumberText(footerCount);
         if (!trimBlanks(number).isEmpty()) {
             surface.setForeColor(0);
             surface.setFontSize(14);
@@ -87,6 +85,24 @@ void PageRecorder::FinishPage() {
     m_report.pageFooterCount = footerCount;
     m_report.pageIndex.resize(size_t(footerCount) + 1, 0);
     m_report.pageIndex[size_t(footerCount)] = m_store.itemCount();
+}
+
+QString PageRecorder::pageNumberText(int32_t footerCount) const {
+    // A format of blanks asks for no page number.
+    return withPageNumber(m_report.props.PageNumberFormat,
+                          m_report.firstPageNumber + footerCount - 1);
+}
+
+bool PageRecorder::pageCanEnd() const {
+    if (m_store.itemCount() > 0) return true;
+    if (!m_report.noPageNumbers &&
+        (m_report.lineAbovePageNumber != QLatin1Char(' ') ||
+         !trimBlanks(pageNumberText(m_report.pageFooterCount + 1)).isEmpty()))
+        return true;
+    if (m_report.props.tfPrintFooter1)
+        for (const FooterSlot& f : m_report.footers)
+            if (!trimBlanks(f.text).isEmpty()) return true;
+    return false;
 }
 
 void PageRecorder::PrintFooters() {

@@ -32,6 +32,9 @@ public:
     std::function<void(IllegalValue)> onIllegalValue;
 
     void printPage();
+    // printPage would find an item to carry the page's end: the page holds one, or its footer
+    // records one. A page of nothing without a footer cannot end.
+    bool pageCanEnd() const;
     void PrintHeader();
     void checkMin1();
     void checkMin2();
@@ -45,6 +48,8 @@ public:
 
 private:
     void FinishPage();
+    // The page number of the page whose footer is the `footerCount`th; blank for none.
+    QString pageNumberText(int32_t footerCount) const;
     void PrintFooters();
     // Records a header's trimmed text by its alignment at the surface's cursor.
     void recordHeaderText(const QString& text, int32_t align);

@@ -198,6 +198,75 @@ TEST_F(CCalls, RefusalsHaveStatusesAndLeaveNoResult) {
     EXPECT_STRNE(palvex_status_text(PALVEX_NO_SUCH_MEMBER), "");
 }
 
+// A refusal says which member refused, and why, through palvex_last_error_detail.
+TEST_F(CCalls, EveryRefusalSaysWhy) {
+    auto detail = [&] { return std::string(palvex_last_error_detail(m_control)); };
+    EXPECT_EQ(detail(), "");
+    EXPECT_EQ(palvex_invoke(m_control, "ExportPdf", PALVEX_METHOD,
+                            std::array{palvex_string("a.pdf")}.data(), 1, nullptr),
+              52);
+    EXPECT_EQ(detail().rfind("ExportPdf: there is no report; call StartPalvexPrintPreview", 0), 0u)
+        << detail();
+    startRecording();
+    // Refusals made before the member runs name the argument at fault.
+    EXPECT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD,
+                            std::array{palvex_string("x")}.data(), 1, nullptr),
+              PALVEX_ARGUMENT_NOT_OPTIONAL);
+    EXPECT_EQ(detail(), "printText: argument Entr is not optional");
+    EXPECT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD,
+                            std::array{palvex_string("x"), palvex_string("later")}.data(), 2,
+                            nullptr),
+              PALVEX_TYPE_MISMATCH);
+    EXPECT_EQ(detail(), "printText: argument Entr: \"later\" is not a number");
+    EXPECT_EQ(put("TableLines", palvex_i32(70000)), PALVEX_OVERFLOW);
+    EXPECT_EQ(detail(), "TableLines: the value 70000 is not a whole number from -32768 to 32767");
+    EXPECT_EQ(palvex_invoke(m_control, "Plugh", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_NO_SUCH_MEMBER);
+    EXPECT_EQ(detail(), "palvex_invoke: the control has no member named \"Plugh\"");
+    // The member's own reason.
+    EXPECT_EQ(put("CodePage", palvex_i32(77777)), 380);
+    EXPECT_EQ(detail().rfind("CodePage: code page 77777 is not one", 0), 0u) << detail();
+    // A success leaves the last refusal's words as they were.
+    EXPECT_EQ(put("CurrentX", palvex_single(100)), PALVEX_OK);
+    EXPECT_EQ(detail().rfind("CodePage: ", 0), 0u);
+    EXPECT_STREQ(palvex_last_error_detail(nullptr),
+                 "palvex_last_error_detail: the handle is not a live control");
+}
+
+// Bytes that are not UTF-8 would become U+FFFD: another text, another title, another file.
+// They are refused with the argument named, and nothing is recorded or written.
+TEST_F(CCalls, TextsThatAreNotUtf8AreRefusedNotReplaced) {
+    startRecording();
+    const char* latin1 = "caf\xe9";         // é in Latin-1
+    const char* truncated = "\xd7\xa9\xd7"; // שׁ cut inside its second letter
+    for (const char* bad : {latin1, truncated}) {
+        EXPECT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD,
+                                std::array{palvex_string(bad), palvex_i32(2)}.data(), 2, nullptr),
+                  PALVEX_TYPE_MISMATCH);
+        EXPECT_EQ(std::string(palvex_last_error_detail(m_control)),
+                  "printText: argument TXT is not valid UTF-8");
+        EXPECT_EQ(put("DocumentTitle", palvex_string(bad)), PALVEX_TYPE_MISMATCH);
+        EXPECT_EQ(std::string(palvex_last_error_detail(m_control)),
+                  "DocumentTitle: the value is not valid UTF-8");
+        EXPECT_EQ(put("PageNumberFormat", palvex_string(bad)), PALVEX_TYPE_MISMATCH);
+    }
+    palvex_variant count = palvex_empty();
+    ASSERT_EQ(palvex_invoke(m_control, "printText", PALVEX_METHOD,
+                            std::array{palvex_string("x"), palvex_i32(2)}.data(), 2, nullptr),
+              PALVEX_OK);
+    ASSERT_EQ(palvex_invoke(m_control, "printLastPage", PALVEX_METHOD, nullptr, 0, nullptr),
+              PALVEX_OK);
+    const std::string folder = QDir(m_dir.path()).absolutePath().toStdString();
+    const std::string latinPath = folder + "/caf\xe9.pdf";
+    EXPECT_EQ(palvex_invoke(m_control, "ExportPdf", PALVEX_METHOD,
+                            std::array{palvex_string(latinPath.c_str())}.data(), 1, nullptr),
+              PALVEX_TYPE_MISMATCH);
+    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf")}), QStringList());
+    ASSERT_EQ(palvex_invoke(m_control, "PageCount", PALVEX_PROPERTY_GET, nullptr, 0, &count),
+              PALVEX_OK);
+    EXPECT_EQ(count.v.i32, 1);
+}
+
 TEST_F(CCalls, AnotherThreadIsRefusedAndChangesNothing) {
     int created = -1, called = -1;
     palvex_control* other = nullptr;

@@ -42,9 +42,9 @@ TEST_F(Writer, ATableRecordsItsHeaderAndRowsAndCellsCannotSplit) {
         .finish();
     ASSERT_TRUE(w.ok()) << qPrintable(w.errorString());
     EXPECT_EQ(w.errorString(), QString());
-    EXPECT_EQ(recordedTexts(), (QStringList{u("חשבון"), u("שם"), u("סכום"), u("100001"),
-                                            u("קופה ראשית"), u("1,234.50"), u("100002"),
-                                            u("פסקה קצרה")}));
+    EXPECT_EQ(recordedTexts(),
+              (QStringList{u("חשבון"), u("שם"), u("סכום"), u("100001"), u("קופה ראשית"),
+                           u("1,234.50"), u("100002"), u("פסקה קצרה")}));
     // The grid's rules were asked for, and the margins are the control's.
     int16_t lines = 0;
     ASSERT_EQ(ctl().get_TableLines(out(lines)), Status::Ok);
@@ -60,8 +60,8 @@ TEST_F(Writer, TheFirstFailureIsKeptNamedAndEverythingAfterItIsSkipped) {
     w.row({QStringLiteral("x")}).text(QStringLiteral("after")).paragraph(QStringLiteral("y"), -1);
     EXPECT_FALSE(w.ok());
     EXPECT_EQ(w.status(), Status::InvalidProcedureCall);
-    EXPECT_TRUE(w.errorString().startsWith(QStringLiteral("TableRow: error 5: "))) <<
-        qPrintable(w.errorString());
+    EXPECT_EQ(w.errorString(),
+              QStringLiteral("TableRow: error 5: no table is begun; call TableBegin first"));
     EXPECT_EQ(store().itemCount(), before);
     // call() takes any member into the chain, and is skipped the same way.
     bool called = false;
@@ -75,10 +75,15 @@ TEST_F(Writer, TheFirstFailureIsKeptNamedAndEverythingAfterItIsSkipped) {
 
     // A row wider than the table: 380, and nothing of it recorded.
     ReportWriter second(ctl());
-    second.at(0).table({{1000, ReportWriter::Align::Right, u("א")}}).row(
-        {QStringLiteral("1"), QStringLiteral("2")});
+    second.at(0)
+        .table({{1000, ReportWriter::Align::Right, u("א")}})
+        .row({QStringLiteral("1"), QStringLiteral("2")});
     EXPECT_EQ(second.status(), Status::InvalidPropertyValue);
-    EXPECT_TRUE(second.errorString().startsWith(QStringLiteral("TableRow: error 380")));
+    EXPECT_EQ(second.errorString(),
+              QStringLiteral("TableRow: error 380: the row has 2 cells, the table 1 column"));
+    // The control's own words are the failed call's only while no later call failed.
+    EXPECT_EQ(ctl().let_TableLines(9), Status::InvalidPropertyValue);
+    EXPECT_EQ(second.errorString(), QStringLiteral("TableRow: error 380: Invalid property value"));
 }
 
 } // namespace
