@@ -100,7 +100,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
 Status Palvex::printPicture(const QString& txtFileBitmap, const AlignPicHorizontalType& ALH,
                             const AlignPicVerticalType& ALV) {
     return d->guard(__func__, [&] {
-        if (!d->m_report.lines.surface()) palvex::raise(Status::BadFileName);
+        (void)d->m_report.lines.recordingSurface();
         d->m_graphics->printPicture(txtFileBitmap, ALH, ALV);
     });
 }

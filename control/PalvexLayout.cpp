@@ -139,7 +139,7 @@ Status Palvex::let_PageNumberFormat(const QString& value) {
 Status Palvex::printPictureSized(const QString& Path, const float& Width, const float& Height,
                                  const bool* KeepAspect, const int16_t* Alignment) {
     return d->guard(__func__, [&] {
-        if (!d->m_report.lines.surface()) palvex::raise(Status::BadFileName);
+        (void)d->m_report.lines.recordingSurface();
         requireFinite(Width, Height);
         d->m_graphics->printPicture(
             Path, Alignment ? *Alignment : 0, 0,

@@ -24,12 +24,18 @@ namespace {
 
 // Sets a list entry that exists; an entry the list does not hold yet is refused.
 void setEntry(QComboBox* list, int index, const QString& text) {
-    if (index < 0 || index >= list->count()) raise(Status::InvalidPropertyValue);
+    if (index < 0 || index >= list->count())
+        refuse(
+            Status::InvalidPropertyValue,
+            QStringLiteral("the list has no entry %1 (it has %2)").arg(index).arg(list->count()));
     list->setItemText(index, text);
 }
 
 void setFontSize(QWidget* w, float size) {
-    if (!(size > 0 && size <= 2160)) raise(Status::InvalidPropertyValue);
+    if (!(size > 0 && size <= 2160))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("a font size of %1 points; sizes are more than 0 and at most 2160")
+                   .arg(double(size)));
     QFont font = w->font();
     font.setPointSizeF(size);
     w->setFont(font);

@@ -21,6 +21,7 @@ public:
     // Makes a new, empty file with a unique name in the target's folder; false when it cannot.
     bool create();
     const QString& temporaryPath() const { return m_temporary; }
+    const QString& target() const { return m_target; }
     // Checks the finished document, flushes it to disk and renames it over the target. False
     // (and the temporary file gone) when any step fails.
     bool commit();

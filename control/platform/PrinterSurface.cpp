@@ -1,9 +1,9 @@
 #include "PrinterSurface.h"
 
+#include "Colors.h"
 #include "CupsQueue.h"
 #include "PdfOutputFile.h"
 #include "core/Guarded.h"
-#include "Colors.h"
 #include "pdf/PdfPaintDevice.h"
 #include "pdf/PlainText.h"
 
@@ -40,7 +40,8 @@ QPageLayout layoutOf(const PrinterDevice& device) {
 QSizeF paperInPoints(const QSizeF& twips) {
     const QSizeF upright(std::min(twips.width(), twips.height()),
                          std::max(twips.width(), twips.height()));
-    const QSizeF points = QPageSize(upright * MillimetresPerTwip, QPageSize::Millimeter).sizePoints();
+    const QSizeF points =
+        QPageSize(upright * MillimetresPerTwip, QPageSize::Millimeter).sizePoints();
     return twips.width() > twips.height() ? points.transposed() : points;
 }
 
@@ -99,25 +100,28 @@ void PrinterSurface::setPaperHandling(int duplex, int paperSource) {
 }
 
 void PrinterSurface::beginPdf() {
-    if (!m_pdf->create()) raise(Status::PrinterError);
+    if (!m_pdf->create())
+        refuse(Status::PrinterError,
+               QStringLiteral("no file can be created beside \"%1\"").arg(m_pdf->target()));
     m_pdfFile = std::make_unique<QFile>(m_pdf->temporaryPath());
     if (!m_pdfFile->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const QString why = m_pdfFile->errorString();
         m_pdf->discard();
-        raise(Status::PrinterError);
+        refuse(Status::PrinterError, QStringLiteral("%1: %2").arg(m_pdf->target(), why));
     }
     constexpr double PointsPerTwip = 1.0 / 20;
-    const pdf::PdfPageGeometry geometry{
-        paperInPoints(m_paperTwips),
-        QRectF(m_printableTwips.topLeft() * PointsPerTwip, m_printableTwips.size() * PointsPerTwip)};
-    m_pdfDevice = std::make_unique<pdf::PdfPaintDevice>(*m_pdfFile, geometry, int(m_resolution),
-                                                        m_document);
+    const pdf::PdfPageGeometry geometry{paperInPoints(m_paperTwips),
+                                        QRectF(m_printableTwips.topLeft() * PointsPerTwip,
+                                               m_printableTwips.size() * PointsPerTwip)};
+    m_pdfDevice =
+        std::make_unique<pdf::PdfPaintDevice>(*m_pdfFile, geometry, int(m_resolution), m_document);
     m_deviceFonts.clear();
 }
 
 void PrinterSurface::begin() {
     if (m_pdf) beginPdf();
     if (m_queue && (!m_queue->takesJobs() || !m_queue->noteJobsBefore()))
-        raise(Status::PrinterError);
+        refuse(Status::PrinterError, QStringLiteral("the printer's queue takes no jobs"));
     QPaintDevice* device = m_pdfDevice ? static_cast<QPaintDevice*>(m_pdfDevice.get())
                                        : static_cast<QPaintDevice*>(m_printer.get());
     if (!m_painter.begin(device)) {
@@ -153,12 +157,22 @@ void PrinterSurface::EndDoc() {
         m_pdfFile->close();
     }
     if (!written) {
+        const QString why = m_pdfFile ? m_pdfFile->errorString() : QString();
         if (m_pdf) m_pdf->discard();
+        if (m_pdf)
+            refuse(Status::PrinterError,
+                   QStringLiteral("%1 could not be written: %2").arg(m_pdf->target(), why));
         raise(Status::PrinterError);
     }
-    if (m_pdf && !m_pdf->commit()) raise(Status::PrinterError);
+    if (m_pdf && !m_pdf->commit())
+        refuse(Status::PrinterError,
+               QStringLiteral("%1 could not be completed and put in place; the file that was "
+                              "there is as it was")
+                   .arg(m_pdf->target()));
     // Qt hands the document to the scheduler as the painter ends; the job must be there now.
-    if (m_queue && !m_queue->jobArrived()) raise(Status::PrinterError);
+    if (m_queue && !m_queue->jobArrived())
+        refuse(Status::PrinterError,
+               QStringLiteral("the print job did not reach the printer's queue"));
 }
 
 void PrinterSurface::abort() {

@@ -8,6 +8,19 @@
 
 namespace palvex {
 
+namespace {
+// 0x00BBGGRR, or one of the system's colours.
+void requireColor(int32_t color) {
+    if (!isValidColor(color))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("&H%1 is not a colour: &H00BBGGRR, or a system colour &H80000000 "
+                              "to &H80000018")
+                   .arg(QString::number(uint32_t(color), 16)
+                            .toUpper()
+                            .rightJustified(8, QLatin1Char('0'))));
+}
+} // namespace
+
 void Surface::setWidth(float twips) {
     m_width = twips;
     if (m_twipsMode) m_scaleWidth = twips;
@@ -54,17 +67,22 @@ double Surface::twipsPerUnitY() const {
 }
 
 void Surface::setFontName(const QString& name) {
-    if (!FontCatalog::instance().isKnown(name)) raise(Status::InvalidPropertyValue);
+    if (!FontCatalog::instance().isKnown(name))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("no font is named \"%1\" (or the name is longer than 31 bytes)")
+                   .arg(name));
     m_font.name = name.trimmed();
 }
 
 void Surface::setFontSize(float points) {
-    if (!(points >= 1 && points <= 2160)) raise(Status::InvalidPropertyValue); // NaN too
+    if (!(points >= 1 && points <= 2160)) // NaN too
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("a font size of %1 points is not 1 to 2160").arg(double(points)));
     m_font.size = points;
 }
 
 void Surface::setForeColor(int32_t color) {
-    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    requireColor(color);
     m_foreColor = color;
 }
 
@@ -118,27 +136,35 @@ void Surface::Cls() {
 namespace palvex {
 
 void Surface::setDrawWidth(int pixels) {
-    if (pixels < 1 || pixels > 32767) raise(Status::InvalidPropertyValue);
+    if (pixels < 1 || pixels > 32767)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("a draw width of %1 pixels is not 1 to 32767").arg(pixels));
     m_pen.width = pixels;
 }
 
 void Surface::setDrawStyle(int style) {
-    if (style < 0 || style > 6) raise(Status::InvalidPropertyValue);
+    if (style < 0 || style > 6)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("draw style %1 is not 0 (solid) to 6 (inside solid)").arg(style));
     m_pen.style = style;
 }
 
 void Surface::setDrawMode(int mode) {
-    if (mode < 1 || mode > 16) raise(Status::InvalidPropertyValue);
+    if (mode < 1 || mode > 16)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("draw mode %1 is not 1 to 16 (13 copies the pen)").arg(mode));
     m_pen.mode = mode;
 }
 
 void Surface::setFillStyle(int style) {
-    if (style < 0 || style > 7) raise(Status::InvalidPropertyValue);
+    if (style < 0 || style > 7)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("fill style %1 is not 0 (solid) to 7 (diagonal cross)").arg(style));
     m_pen.fillStyle = style;
 }
 
 void Surface::setFillColor(int32_t color) {
-    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    requireColor(color);
     m_pen.fillColor = color;
 }
 
@@ -148,7 +174,7 @@ QPointF Surface::toDevice(float x, float y) const {
 }
 
 void Surface::Line(float x1, float y1, float x2, float y2, int32_t color, bool box) {
-    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    requireColor(color);
     const QPointF a = toDevice(x1, y1), b = toDevice(x2, y2);
     if (box)
         drawBox(QRectF(a, b).normalized(), color);
@@ -159,7 +185,7 @@ void Surface::Line(float x1, float y1, float x2, float y2, int32_t color, bool b
 }
 
 void Surface::Circle(float x, float y, float r, int32_t color, const Arc* arc, float aspect) {
-    if (!isValidColor(color)) raise(Status::InvalidPropertyValue);
+    requireColor(color);
     if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
     // r is the larger of the two radii.
     const double rx = aspect <= 1 ? r : r / aspect;

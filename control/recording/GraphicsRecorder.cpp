@@ -46,7 +46,11 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
                                     std::optional<Box> box) {
     if (box && (!(box->width > 0) || !(box->height > 0) || !withinPageRange(box->width) ||
                 !withinPageRange(box->height)))
-        raise(Status::InvalidPropertyValue);
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("a box of %1 by %2 twips; a picture's box has a width and a height "
+                              "more than 0")
+                   .arg(double(box->width))
+                   .arg(double(box->height)));
     const QString prefix =
         QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
     const QString invalid =

@@ -170,8 +170,7 @@ void ItemWriter::WriteItem(QString& text) {
     PendingItem& pending = m_report.pending;
     const int16_t kind = validatedKind(pending.kind);
     const int16_t align = validatedAlign(pending.align, kind);
-    if (!m_report.lines.surface()) raise(Status::BadFileName);
-    Surface& surface = *m_report.lines.surface();
+    Surface& surface = m_report.lines.recordingSurface();
     if (kind == KindNone) return advanceLine(surface);
     refuseUnlessRecording();
 
@@ -193,7 +192,10 @@ void ItemWriter::WriteItem(QString& text) {
         // A cursor carried off the page by what came before is refused, not written.
         if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
             !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
-            raise(Status::Overflow);
+            refuse(Status::Overflow,
+                   QStringLiteral("the cursor at x %1, y %2 twips is off any page")
+                       .arg(double(surface.CurrentX()))
+                       .arg(double(surface.CurrentY())));
         markCentring(item);
         m_store.append(item);
     } catch (...) {
@@ -232,13 +234,17 @@ void ItemWriter::advanceLine(Surface& surface) {
 
 void ItemWriter::refuseUnlessRecording() {
     // A call that is refused here leaves none of its marks for the next item.
-    auto refuse = [&](Status status) {
+    auto refuse = [&](Status status, const QString& reason) {
         m_report.pending.clearMarks();
         m_report.props.DontConsiderForCenter = false;
-        raise(status);
+        palvex::refuse(status, reason);
     };
-    if (!m_store.isOpen()) refuse(Status::BadFileName); // nothing recorded before the start
-    if (m_report.pagesEnded >= std::numeric_limits<int16_t>::max()) refuse(Status::Overflow);
+    if (!m_store.isOpen()) // nothing recorded before the start
+        refuse(Status::BadFileName,
+               QStringLiteral("no report is being recorded; call StartPalvexPrintPreview first"));
+    if (m_report.pagesEnded >= std::numeric_limits<int16_t>::max())
+        refuse(Status::Overflow, QStringLiteral("the report has %1 pages, the most it can hold")
+                                     .arg(std::numeric_limits<int16_t>::max()));
 }
 
 PrintItem ItemWriter::itemAtCursor(const Surface& surface, int16_t kind, int16_t align) const {

@@ -57,10 +57,7 @@ constexpr float WidthTolerance = 0.5f;
 } // namespace
 
 Surface& LayoutRecorder::surface() const {
-    if (!m_report.lines.surface())
-        refuse(Status::BadFileName,
-               QStringLiteral("no report is being recorded; call StartPalvexPrintPreview first"));
-    return *m_report.lines.surface();
+    return m_report.lines.recordingSurface();
 }
 
 float LayoutRecorder::boxRight() const {

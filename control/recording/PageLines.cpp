@@ -1,6 +1,15 @@
 #include "PageLines.h"
 
+#include "core/Guarded.h"
+
 namespace palvex {
+
+Surface& PageLines::recordingSurface() const {
+    if (!m_surface)
+        refuse(Status::BadFileName,
+               QStringLiteral("no report is being recorded; call StartPalvexPrintPreview first"));
+    return *m_surface;
+}
 
 void PageLines::placePageNumberLine(float y) {
     m_line = y;

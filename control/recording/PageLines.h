@@ -40,6 +40,8 @@ public:
 
     // The surface recording draws on; null once the preview was closed.
     Surface* surface() const { return m_surface; }
+    // The same for a call that records: without a report being recorded it is refused (52).
+    Surface& recordingSurface() const;
     void drawOn(Surface& surface) { m_surface = &surface; }
     void drawNowhere() { m_surface = nullptr; }
 

@@ -24,24 +24,30 @@ constexpr float RuleGap = 50; // between the rule and the page number
 
 LineHeader& PageRecorder::lineHeader(int16_t number) {
     if (number < 1 || number > int16_t(m_report.lineHeaders.size()))
-        raise(Status::SubscriptOutOfRange);
+        refuse(Status::SubscriptOutOfRange, QStringLiteral("header %1 is not one of 1 to %2")
+                                                .arg(number)
+                                                .arg(m_report.lineHeaders.size()));
     return m_report.lineHeaders[size_t(number - 1)];
 }
 
 PositionedHeader& PageRecorder::positionedHeader(int16_t number) {
     if (number < 1 || number > int16_t(m_report.positionedHeaders.size()))
-        raise(Status::SubscriptOutOfRange);
+        refuse(Status::SubscriptOutOfRange, QStringLiteral("header %1 is not one of 1 to %2")
+                                                .arg(number)
+                                                .arg(m_report.positionedHeaders.size()));
     return m_report.positionedHeaders[size_t(number - 1)];
 }
 
 FooterSlot& PageRecorder::footer(int32_t slot) {
-    if (slot < 0 || slot >= int32_t(m_report.footers.size())) raise(Status::SubscriptOutOfRange);
+    if (slot < 0 || slot >= int32_t(m_report.footers.size()))
+        refuse(Status::SubscriptOutOfRange, QStringLiteral("footer %1 is not one of 0 to %2")
+                                                .arg(slot)
+                                                .arg(m_report.footers.size() - 1));
     return m_report.footers[size_t(slot)];
 }
 
 Surface& PageRecorder::surface() const {
-    if (!m_report.lines.surface()) raise(Status::BadFileName); // the preview was closed
-    return *m_report.lines.surface();
+    return m_report.lines.recordingSurface(); // none once the preview was closed
 }
 
 bool PageRecorder::belowTopMargin() const {
@@ -131,7 +137,10 @@ void PageRecorder::PrintFooters() {
 void PageRecorder::printPage() {
     FinishPage();
     const int32_t last = m_store.itemCount();
-    if (last < 1) raise(Status::SubscriptOutOfRange); // no item to carry the page end
+    if (last < 1) // no item to carry the page end
+        refuse(Status::SubscriptOutOfRange,
+               QStringLiteral("the page holds nothing, and without page numbers or footers "
+                              "nothing can mark its end"));
     m_store.setPageEnd(last, true);
     if (m_report.pagesEnded >= std::numeric_limits<int32_t>::max()) raise(Status::Overflow);
     ++m_report.pagesEnded;

@@ -65,15 +65,24 @@ void PageSetup::setPaperSize(const QString& value) {
         }
     static const QRegularExpression twips(QStringLiteral("^([0-9]{1,6})[xX]([0-9]{1,6})$"));
     const QRegularExpressionMatch match = twips.match(value);
-    if (!match.hasMatch()) raise(Status::InvalidPropertyValue);
+    if (!match.hasMatch())
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("\"%1\" is not a paper: A4, Letter, Legal, A3, A5, or whole twips "
+                              "as WIDTHxHEIGHT (\"12000x15000\"); \"\" for the printer's")
+                   .arg(value));
     const float width = match.captured(1).toFloat(), height = match.captured(2).toFloat();
-    if (!withinBounds(width) || !withinBounds(height)) raise(Status::InvalidPropertyValue);
+    if (!withinBounds(width) || !withinBounds(height))
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("a paper of %1 is too small or too large for a page").arg(value));
     m_paper = Paper{width, height};
     m_paperName = QStringLiteral("%1x%2").arg(int(width)).arg(int(height));
 }
 
 void PageSetup::setOrientation(int32_t value) {
-    if (value < 0 || value > 2) raise(Status::InvalidPropertyValue);
+    if (value < 0 || value > 2)
+        refuse(Status::InvalidPropertyValue,
+               QStringLiteral("%1 is not 1 (portrait), 2 (landscape) or 0 (as the paper is given)")
+                   .arg(value));
     m_orientation = value;
 }
 

@@ -31,6 +31,13 @@ Status statusOfErrno(int error) {
     }
 }
 
+// The system's words for what failed, with the file: "palvex.rpt: No space left on device".
+[[noreturn]] void refuseFor(const std::string& path, int error) {
+    refuse(statusOfErrno(error),
+           QStringLiteral("%1: %2").arg(QString::fromStdString(path),
+                                        QString::fromLocal8Bit(std::strerror(error))));
+}
+
 // A file recreated here is this handle's alone. Another process starting in the same folder at
 // the same moment may unlink and create the name between our unlink and open; opening with
 // O_EXCL refuses its file, and we unlink it again and make ours. That process keeps writing
@@ -63,7 +70,7 @@ void RecordFile::open(const std::string& path, int recordLength, Mode mode, bool
     const int fd = mode == Mode::Recreate
                        ? createExclusively(path)
                        : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) raise(statusOfErrno(errno));
+    if (fd < 0) refuseFor(path, errno);
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
@@ -101,7 +108,7 @@ void RecordFile::writeAt(int64_t offset, const unsigned char* data, int64_t size
     while (done < size) {
         const ssize_t n = ::pwrite(m_fd, data + done, size_t(size - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) raise(statusOfErrno(n < 0 ? errno : ENOSPC));
+        if (n <= 0) refuseFor(m_path, n < 0 ? errno : ENOSPC);
         done += n;
     }
 }
@@ -129,7 +136,7 @@ void RecordFile::reserve(int64_t end) {
         [[maybe_unused]] int ignored = ::ftruncate(m_fd, off_t(m_size));
         m_reservedEnd = m_size;
         flushBuffer();
-        raise(statusOfErrno(error));
+        refuseFor(m_path, error);
     }
     m_reservedEnd = target;
 }
@@ -165,7 +172,7 @@ void RecordFile::sync() {
     if (m_fd < 0) return;
     flushBuffer();
     if (m_reservedEnd > m_size) {
-        if (::ftruncate(m_fd, off_t(m_size)) != 0) raise(statusOfErrno(errno));
+        if (::ftruncate(m_fd, off_t(m_size)) != 0) refuseFor(m_path, errno);
         m_reservedEnd = m_size;
     }
 }
@@ -182,7 +189,7 @@ int64_t RecordFile::readPartial(int64_t number, unsigned char* buffer, int64_t s
         const ssize_t n =
             ::pread(m_fd, buffer + done, size_t(available - done), off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) raise(statusOfErrno(errno));
+        if (n < 0) refuseFor(m_path, errno);
         if (n == 0) break;
         done += n;
     }

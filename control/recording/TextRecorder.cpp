@@ -42,7 +42,7 @@ void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, 
                                  float startY, float endY) {
     if (entr < std::numeric_limits<int16_t>::min() || entr > std::numeric_limits<int16_t>::max())
         raise(Status::Overflow);
-    if (!m_report.lines.surface()) raise(Status::BadFileName);
+    (void)m_report.lines.recordingSurface();
     QString trimmed = trimBlanks(text);
     if (!trimmed.isEmpty()) {
         m_report.pending.specialCenterNumbers =

@@ -34,7 +34,9 @@ void WorkingFolder::set(const QString& folder) {
     std::error_code error;
     const std::filesystem::path absolute =
         std::filesystem::absolute(std::filesystem::path(folder.toStdString()), error);
-    if (error || !canCreateFileIn(absolute)) raise(Status::PathFileAccessError);
+    if (error || !canCreateFileIn(absolute))
+        refuse(Status::PathFileAccessError,
+               QStringLiteral("no file can be created in \"%1\"").arg(folder));
     m_path = QString::fromStdString(absolute.lexically_normal().string());
     // "dir/" normalises to "dir/"; the files are joined with "/", so drop the trailing one.
     while (m_path.size() > 1 && m_path.endsWith(QLatin1Char('/')))
