@@ -18,7 +18,8 @@ OMITTED = object()
 def put(slot, value, param):
     """Writes `value` into the Variant `slot` (a fresh, empty one) for `param` (None past the
     declared ones). A value that cannot be passed raises TypeError or ValueError, in words that
-    follow the argument's name (see unfit_argument)."""
+    follow the argument's name (see unfit_argument). The callers (_shapes.py writes them)
+    write a text and a 32-bit whole number themselves, as this does: keep the two alike."""
     if isinstance(value, str):  # the commonest, first
         if "\0" in value:
             raise ValueError("holds a NUL character, where a C text ends")
