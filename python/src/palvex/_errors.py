@@ -45,6 +45,11 @@ class UnreadablePropertyError(PalvexError, AttributeError):
     written). Also an AttributeError, so hasattr() and inspect answer instead of failing."""
 
 
+# Shown and pickled under the names the package exports them by.
+for _error in (PalvexError, PalvexTypeError, PalvexValueError, UnreadablePropertyError):
+    _error.__module__ = "palvex"
+
+
 _TYPE_ERRORS = frozenset([449, 13])  # argument not optional, type mismatch
 
 
@@ -79,3 +84,4 @@ def missing(member, names):
     plural = "s" if len(names) > 1 else ""
     detail = f"missing {len(names)} required positional argument{plural}: {listed}"
     return PalvexTypeError(449, detail, member, f"{member}() {detail}")
+
