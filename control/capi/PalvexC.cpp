@@ -106,7 +106,18 @@ Status invokeMember(palvex::capi::ControlHandle* handle, DispId id, int kind, pa
         palvex_variant_clear(&args[i]);
         args[i] = written;
     }
-    if (status == Status::Ok && result) palvex::capi::toC(value, *result);
+    if (status == Status::Ok && result) {
+        try {
+            palvex::capi::toC(value, *result);
+        } catch (const palvex::Error& error) {
+            // The Font property's value, which has no C type: the refusal is this layer's.
+            return refused(handle, error.status,
+                           QString::fromUtf8(member->name.data(), qsizetype(member->name.size())) +
+                               QStringLiteral(": the value is a font, which C has no type for; "
+                                              "read FontName, FontSize and the other Font "
+                                              "properties instead"));
+        }
+    }
     return status;
 }
 

@@ -70,7 +70,7 @@ with palvex.Report() as r:
     try:
         palvex.run()
     except palvex.PalvexError as refused:
-        print("refused", refused.status, refused.text)
+        print("refused", refused.status, refused.detail)
 """
 
 

@@ -182,10 +182,13 @@ TEST_F(CCalls, RefusalsHaveStatusesAndLeaveNoResult) {
     EXPECT_EQ(palvex_invoke_id(m_control, -1, PALVEX_METHOD, nullptr, 0, &result),
               PALVEX_NO_SUCH_MEMBER);
     EXPECT_EQ(result.type, PALVEX_EMPTY);
-    // Font has no C value: reading it is a type mismatch with nothing in the result.
+    // Font has no C value: reading it is a type mismatch with nothing in the result, and its
+    // own words, not those of the refusal before it.
     EXPECT_EQ(palvex_invoke(m_control, "Font", PALVEX_PROPERTY_GET, nullptr, 0, &result),
               PALVEX_TYPE_MISMATCH);
     EXPECT_EQ(result.type, PALVEX_EMPTY);
+    EXPECT_EQ(
+        std::string(palvex_last_error_detail(m_control)).rfind("Font: the value is a font", 0), 0u);
 
     int32_t id = 0;
     ASSERT_EQ(palvex_id_of_name(m_control, "FONTNAME", &id), PALVEX_OK);

@@ -3,9 +3,10 @@
 import ctypes
 import os
 
-# The C interface this package was written against; a library of another major version may
-# have changed what the calls mean.
-_MAJOR = 1
+# The C interface this package was written against: a library of another major version may
+# have changed what the calls mean, one of an older minor version lacks functions it calls
+# (palvex_last_error_detail came with 1.2).
+_MAJOR, _MINOR = 1, 2
 
 EMPTY, MISSING, BOOL, I16, I32, SINGLE, DOUBLE, STRING = range(8)
 OWNED, WRITTEN = 1, 2
@@ -91,6 +92,12 @@ _out_int, _out_i32, _out_uint = (
 _out_text = ctypes.POINTER(ctypes.c_char_p)
 
 version = _declare("palvex_version", ctypes.c_uint32)
+# Checked before anything else is declared: a missing function would otherwise be the error.
+if version() >> 16 != _MAJOR or version() & 0xFFFF < _MINOR:
+    raise ImportError(
+        f"palvex: the loaded library offers C interface {version() >> 16}.{version() & 0xFFFF}; "
+        f"this package needs {_MAJOR}.{_MINOR} or a later {_MAJOR}.x"
+    )
 status_text = _declare("palvex_status_text", _c_char_p, _c_int)
 variant_clear = _declare("palvex_variant_clear", None, ctypes.POINTER(Variant))
 app_ensure = _declare("palvex_app_ensure", _c_int, _c_int, ctypes.POINTER(_c_char_p))
@@ -111,6 +118,7 @@ invoke_id = _declare(
 # the call itself.
 invoke_id_unchecked = lib["palvex_invoke_id"]
 invoke_id_unchecked.restype = _c_int
+last_error_detail = _declare("palvex_last_error_detail", _c_char_p, ctypes.c_void_p)
 member_count = _declare("palvex_member_count", _c_int)
 member_info = _declare(
     "palvex_member_info", _c_int, _c_int, _out_text, _out_i32, _out_int, _out_int, _out_text,
@@ -122,9 +130,3 @@ param_info = _declare(
 enum_count = _declare("palvex_enum_count", _c_int)
 enum_info = _declare("palvex_enum_info", _c_int, _c_int, _out_text, _out_int)
 enum_value = _declare("palvex_enum_value", _c_int, _c_int, _c_int, _out_text, _out_i32)
-
-if version() >> 16 != _MAJOR:
-    raise ImportError(
-        f"palvex: the loaded library offers C interface {version() >> 16}.{version() & 0xFFFF}; "
-        f"this package needs {_MAJOR}.x"
-    )

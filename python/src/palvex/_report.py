@@ -6,20 +6,12 @@ import inspect
 import sys
 import threading
 
+from . import _calls
 from . import _layout
 from . import _members
 from . import _native as n
-from . import _values
-
-
-class PalvexError(Exception):
-    """A call the control refused or that failed: `status` is the control's error number (the
-    same for C++, C and script hosts) and `text` its description."""
-
-    def __init__(self, status, text=None):
-        self.status = status
-        self.text = text if text is not None else n.status_text(status).decode("utf-8")
-        super().__init__(f"{self.text} (status {status})" if self.text else f"status {status}")
+from . import _shapes
+from ._errors import PalvexError, UnreadablePropertyError, closed, error
 
 
 class Event(enum.IntEnum):
@@ -32,18 +24,13 @@ class Event(enum.IntEnum):
     PROPERTY = 5  # text: the name of a saved property that changed
 
 
-class UnreadablePropertyError(PalvexError, AttributeError):
-    """A property that cannot be read from here (Font has no value outside C++; some are only
-    written). Also an AttributeError, so hasattr() and inspect answer instead of failing."""
-
-
 # Type mismatch (Font) and "get not supported at run time".
 _UNREADABLE = (13, 393)
 
 
 def _check(status):
     if status:
-        raise PalvexError(status)
+        raise error(status)
 
 
 def ensure_application():
@@ -169,151 +156,8 @@ class Report:
 
     def _live(self):
         if not self._handle:
-            raise PalvexError(5, "the control was closed")
+            raise closed()
         return self._handle
-
-
-def _caller(member, kind, params, signature=None):
-    """Calls `member` as `kind`. With a `signature` (names, one for each of `params`),
-    `call(report, *signature)` takes exactly those; without one, `call(report, *args, **named)`
-    takes the arguments as a Python method does.
-
-    What is the same for every call (the member's number, whether a value comes back, which
-    arguments may be written back) is settled here once: a report is recorded in hundreds of
-    thousands of calls, and each step done here is one not done there."""
-    declared = len(params)
-    wants_value = kind in (n.METHOD, n.PROPERTY_GET) and member.value_type != n.EMPTY
-    value_enum = _enums.get(member.value_enum)
-    # The library writes back only into by-reference arguments; the others need no look after
-    # the call.
-    by_ref = tuple((i, p.name, _enums.get(p.enum_name)) for i, p in enumerate(params) if p.by_ref)
-    take, omitted, written = _values.take, _values.OMITTED, n.WRITTEN
-
-    def corrections(args, slots):
-        """The by-reference arguments the member changed, by name; None when it changed none."""
-        corrected = None
-        for i, name, enum_type in by_ref:
-            if i >= len(args):
-                break
-            slot = slots[i]
-            # Only what the library wrote back is read (and, if it owns a string, released).
-            if slot.flags & written:
-                value = take(slot, enum_type)
-                original = args[i]
-                if original is not None and original is not omitted and value != original:
-                    corrected = corrected or {}
-                    corrected[name] = value
-        return corrected
-
-    def call(report, args):
-        """Any number of arguments up to the declared ones, OMITTED where left out."""
-        handle = report._live()
-        count = len(args)
-        slots = None
-        if count:
-            slots = (n.Variant * count)()  # it also keeps the bytes of the strings it borrows
-            for i in range(count):
-                _values.put(slots[i], args[i], params[i])
-        result = n.Variant() if wants_value else None
-        status = n.invoke_id_unchecked(handle, member.id, kind, slots, count,
-                                       ctypes.byref(result) if wants_value else None)
-        corrected = corrections(args, slots)
-        if wants_value:
-            value = take(result, value_enum)
-            _check(status)
-            return value
-        _check(status)
-        return corrected
-
-    # The calls that give every argument by position (nearly all) take the way written out
-    # below for this member's own arguments: no loop, no index, no test that is always false.
-    if signature is None:
-        arguments = [f"args[{i}]" for i in range(declared)]
-        source = ["def call(report, *args, **named):",
-                  f"    if named or len(args) != {declared}:",
-                  "        return general(report, bind(args, named))"]
-    else:
-        arguments = signature
-        source = [f"def call({', '.join(['report', *signature])}):"]
-    source += ["    handle = report._handle",
-               "    if not handle:",
-               "        raise PalvexError(5, 'the control was closed')",
-               "    slots = array()  # it also keeps the bytes of the strings it borrows"
-               if declared else "    slots = None"]
-    for i, argument in enumerate(arguments):
-        source += [f"    value, s{i} = {argument}, slots[{i}]",
-                   # The commonest values at once, as _values.put writes them; the rest through it.
-                   "    if value.__class__ is str and '\\0' not in value:",
-                   f"        s{i}.type, s{i}.str = STRING, value.encode('utf-8', 'surrogatepass')",
-                   "    elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:",
-                   f"        s{i}.type, s{i}.i32 = I32, value",
-                   "    else:",
-                   f"        put(s{i}, value, params[{i}])"]
-    if wants_value:
-        source += ["    result = Variant()",
-                   f"    status = invoke(handle, ident, kind, slots, {declared}, byref(result))"]
-    else:
-        source.append(f"    status = invoke(handle, ident, kind, slots, {declared}, None)")
-    source.append("    answer = None")
-    if by_ref:
-        flags = " | ".join(f"s{i}.flags" for i, _, _ in by_ref)
-        source += [f"    if ({flags}) & WRITTEN:",
-                   "        answer = corrections("
-                   f"{'args' if signature is None else '(' + ', '.join(arguments) + ',)'}, slots)"]
-    if wants_value:
-        source.append("    answer = take(result, value_enum)")
-    source += ["    if status:",
-               "        raise PalvexError(status)",
-               "    return answer"]
-    namespace = {
-        "__name__": __name__, "ident": member.id, "kind": kind, "PalvexError": PalvexError,
-        "general": call,
-        "bind": _binder(member, params), "corrections": corrections, "params": params,
-        "array": n.Variant * declared, "Variant": n.Variant, "byref": ctypes.byref,
-        "put": _values.put, "take": take, "value_enum": value_enum,
-        "invoke": n.invoke_id_unchecked, "WRITTEN": written, "STRING": n.STRING, "I32": n.I32,
-        "I32_MIN": _values.I32_MIN, "I32_MAX": _values.I32_MAX,
-        # Whole numbers of these types fit the 32-bit value whenever they are in its range; the
-        # rest (bool, other int subclasses) take put's general way.
-        "plain_ints": frozenset([int] + [_enums[p.enum_name] for p in params
-                                         if p.enum_name in _enums]),
-    }
-    # Members of one shape share the source; compiling it once keeps the import quick. Each
-    # shape is a file of its own to tracebacks and profilers, which tell functions apart by it.
-    source = "\n".join(source)
-    code = _compiled.get(source)
-    if code is None:
-        code = _compiled[source] = compile(source, f"<palvex call {len(_compiled) + 1}>", "exec")
-    exec(code, namespace)
-    return namespace["call"]
-
-
-_compiled = {}
-
-
-def _binder(member, params):
-    """bind(args, named): the arguments in declared order, those left out OMITTED, the Python
-    errors of a Python function for too many, unknown or doubled arguments."""
-    names = [p.name for p in params]
-
-    def bind(args, named):
-        if len(args) > len(params):
-            raise TypeError(f"{member.name}() takes {len(params)} arguments, {len(args)} given")
-        given = len(args)
-        args = list(args) + [_values.OMITTED] * (len(params) - given)
-        for key, value in named.items():
-            if key not in names:
-                raise TypeError(f"{member.name}() has no parameter {key!r}")
-            index = names.index(key)
-            if index < given:
-                raise TypeError(f"{member.name}() got multiple values for {key!r}")
-            args[index] = value
-        # Left out at the end is left out; a gap stays omitted for the control to judge.
-        while args and args[-1] is _values.OMITTED:
-            args.pop()
-        return args
-
-    return bind
 
 
 def _python_type(c_type, enum_name):
@@ -323,38 +167,37 @@ def _python_type(c_type, enum_name):
             n.STRING: str}.get(c_type, inspect.Parameter.empty)
 
 
-def _method(member):
-    params = member.params
-    call = _caller(member, n.METHOD, params)
-    call.__name__ = call.__qualname__ = member.name
-    call.__signature__ = inspect.Signature(
+def _method(call):
+    member, params = call.member, call.params
+    method = _calls.caller(call)
+    method.__name__ = method.__qualname__ = member.name
+    method.__signature__ = inspect.Signature(
         [inspect.Parameter("self", inspect.Parameter.POSITIONAL_ONLY)]
         + [inspect.Parameter(p.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
                              default=None if p.optional else inspect.Parameter.empty,
                              annotation=_python_type(p.type, p.enum_name)) for p in params],
         return_annotation=_python_type(member.value_type, member.value_enum),
     )
-    call.__doc__ = f"The control's method {member.name} (dispatch identifier {member.id:#x})."
-    return call
+    method.__doc__ = f"The control's method {member.name} (dispatch identifier {member.id:#x})."
+    return method
 
 
-def _property(member):
-    value_param = (_members.Param("value", member.value_type, False, False, member.value_enum),)
-    read = _caller(member, n.PROPERTY_GET, (), ())
+def _property(get_call, put_call):
+    member = get_call.member
+    read = _calls.caller(get_call)
 
     def get(self):
         try:
             return read(self)
-        except PalvexError as error:
-            if error.status in _UNREADABLE:
-                raise UnreadablePropertyError(error.status, error.text) from None
+        except PalvexError as refusal:
+            if refusal.status in _UNREADABLE:
+                raise UnreadablePropertyError(refusal.status, refusal.detail,
+                                              refusal.member) from None
             raise
 
-    # Font is set by reference (and has no value Python could pass: 13, as from C).
-    put = _caller(member, n.PROPERTY_PUTREF if member.kinds & n.PROPERTY_PUTREF
-                  else n.PROPERTY_PUT, value_param, ("value",))
-    return property(get, put, doc=f"The control's property {member.name} "
-                                  f"(dispatch identifier {member.id:#x}).")
+    return property(get, _calls.caller(put_call),
+                    doc=f"The control's property {member.name} "
+                        f"(dispatch identifier {member.id:#x}).")
 
 
 _enums = _members.enumerations
@@ -363,4 +206,6 @@ Report.table = _layout.table
 for _member in _members.members:
     if hasattr(Report, _member.name):
         raise ImportError(f"palvex: the member {_member.name} clashes with Report's own")
-    setattr(Report, _member.name, _property(_member) if _member.is_property else _method(_member))
+    setattr(Report, _member.name,
+            _property(*_shapes.calls_of(_member)) if _member.is_property
+            else _method(*_shapes.calls_of(_member)))

@@ -1,15 +1,20 @@
-"""Writes the package's type stub (__init__.pyi) from the loaded library's members, so editors
-and type checkers know every member, parameter and enumeration:
+"""Writes the files the package generates from the loaded library's members, into the
+package's own folder (python/src/palvex in a checkout) or the one given:
 
-    python3 -m palvex._stubs > python/src/palvex/__init__.pyi
+    python3 -m palvex._stubs [FOLDER]
+
+__init__.pyi, the type stub, so editors and type checkers know every member, parameter and
+enumeration; _callers.py, the code that calls each shape of member (see _shapes.py).
 """
 
 import inspect
+import os
 import sys
 
 from . import _members
 from . import _native as n
 from ._report import _python_type
+from ._shapes import callers_source
 
 
 def _type(c_type, enum_name):
@@ -41,8 +46,13 @@ def stub():
         "class PalvexError(Exception):",
         "    status: int",
         "    text: str",
-        "    def __init__(self, status: int, text: Optional[str] = ...) -> None: ...",
+        "    member: str",
+        "    detail: str",
+        "    def __init__(self, status: int, detail: str = ..., member: str = ..., "
+        "message: Optional[str] = ...) -> None: ...",
         "",
+        "class PalvexTypeError(PalvexError, TypeError): ...",
+        "class PalvexValueError(PalvexError, ValueError): ...",
         "class UnreadablePropertyError(PalvexError, AttributeError): ...",
         "",
         "class Event(enum.IntEnum):",
@@ -104,5 +114,18 @@ def stub():
     return "\n".join(lines) + "\n"
 
 
+# Each file the package generates, by its name in the package, and what writes its text.
+GENERATED = {"__init__.pyi": stub, "_callers.py": callers_source}
+
+
+def main(arguments):
+    folder = arguments[0] if arguments else os.path.dirname(os.path.abspath(__file__))
+    for name, text in GENERATED.items():
+        path = os.path.join(folder, name)
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(text())
+        print(path)
+
+
 if __name__ == "__main__":
-    sys.stdout.write(stub())
+    main(sys.argv[1:])

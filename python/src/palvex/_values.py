@@ -5,6 +5,7 @@ import math
 import struct
 
 from . import _native as n
+from ._errors import PalvexTypeError, PalvexValueError
 
 I32_MIN, I32_MAX = -(2**31), 2**31 - 1
 _float32 = struct.Struct("f")
@@ -16,12 +17,18 @@ OMITTED = object()
 
 def put(slot, value, param):
     """Writes `value` into the Variant `slot` (a fresh, empty one) for `param` (None past the
-    declared ones)."""
+    declared ones). A value that cannot be passed raises TypeError or ValueError, in words that
+    follow the argument's name (see unfit_argument). The callers (_shapes.py writes them)
+    write a text and a 32-bit whole number themselves, as this does: keep the two alike."""
     if isinstance(value, str):  # the commonest, first
         if "\0" in value:
-            raise ValueError("palvex: a text passed to the control cannot hold a NUL character")
-        # Lone surrogates cannot be UTF-8; the library reads what arrives malformed as U+FFFD.
-        slot.type, slot.str = n.STRING, value.encode("utf-8", "surrogatepass")
+            raise ValueError("holds a NUL character, where a C text ends")
+        try:
+            slot.type, slot.str = n.STRING, value.encode("utf-8")
+        except UnicodeEncodeError as error:
+            # Half of a surrogate pair has no UTF-8: sent anyway, it would be another text.
+            raise ValueError(f"holds the lone surrogate U+{ord(value[error.start]):04X} at "
+                             f"index {error.start}, which is not a character") from None
     elif isinstance(value, bool):
         slot.type, slot.b = n.BOOL, value
     elif isinstance(value, int):
@@ -44,7 +51,30 @@ def put(slot, value, param):
     elif value is None:
         slot.type = n.EMPTY  # the declared type's zero, as for an uninitialised variable
     else:
-        raise TypeError(f"palvex: cannot pass a {type(value).__name__} to the control")
+        raise TypeError(f"is of type {type(value).__name__}, which the control has no type for")
+
+
+def unfit_argument(member, params, args):
+    """The error for the first of a method's `args` that put() cannot pass."""
+    return _first_unfit(member, ((f"argument {param.name}", value, param)
+                                 for param, value in zip(params, args)))
+
+
+def unfit_value(member, param, value):
+    """The error for a property's value that put() cannot pass."""
+    return _first_unfit(member, [("the value", value, param)])
+
+
+def _first_unfit(member, labelled):
+    # Called only after a conversion failed: converting again finds which value it was.
+    for label, value, param in labelled:
+        try:
+            put(n.Variant(), value, param)
+        except TypeError as error:
+            return PalvexTypeError(13, f"{label} {error}", member)
+        except ValueError as error:
+            return PalvexValueError(13, f"{label} {error}", member)
+    raise AssertionError(f"palvex: {member}: a conversion failed once and then not again")
 
 
 def _single(value):
