@@ -88,7 +88,7 @@ file(GLOB headers RELATIVE ${usr}/include ${usr}/include/*)
 list(SORT headers)
 file(GLOB palvex_headers RELATIVE ${usr}/include ${usr}/include/palvex/*)
 list(SORT palvex_headers)
-set(public_headers palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h palvex/MemberTable.h
+set(public_headers palvex/Application.h palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h palvex/MemberTable.h
     palvex/Out.h palvex/Palvex.h palvex/ReportWriter.h palvex/Status.h palvex/Variant.h palvex/palvex_c.h)
 if(NOT headers STREQUAL "palvex" OR NOT palvex_headers STREQUAL public_headers)
     message(FATAL_ERROR "headers in the package: ${headers} ${palvex_headers}\nexpected: ${public_headers}")
