@@ -18,7 +18,9 @@ namespace palvex {
 // (cron, a web back end, CI). This application then starts on the offscreen platform instead,
 // where reports record, export (ExportPdf), print (PrintReport) and save (SavePrint), and only a
 // preview cannot be shown; withoutDisplay() tells, and standard error says so once unless
-// Notice::Quiet is given or PALVEX_QUIET=1 is in the environment. The platform asked for
+// Notice::Quiet is given or PALVEX_QUIET=1 is in the environment (Qt's warnings that the
+// offscreen platform lacks a window system's features, as a host's window meets them, are
+// dropped there). The platform asked for
 // (-platform, QT_QPA_PLATFORM, else the display the environment names) is tried first. Where
 // XDG_RUNTIME_DIR is not set, Qt is given a folder of the user's own instead of warning.
 //
