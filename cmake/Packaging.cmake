@@ -85,4 +85,13 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
 install(FILES ${PROJECT_SOURCE_DIR}/CHANGELOG.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${CPACK_DEBIAN_PACKAGE_NAME} RENAME changelog)
 
+# Packaging builds only what the package holds. cpack installs through the `preinstall` target,
+# which otherwise first builds the whole tree (tests, benchmarks, the demonstration) one file at a
+# time, as it runs make without -j: many minutes wherever the tree was not completely built.
+# scripts/package.sh builds the package's own targets in parallel and then runs cpack, which then
+# builds nothing; `cmake --build BUILD --target install` likewise installs what is built.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+add_custom_target(palvex-package-contents)
+add_dependencies(palvex-package-contents palvex palvex-run)
+
 include(CPack)

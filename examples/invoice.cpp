@@ -3,12 +3,13 @@
 //                                    source, or give its folder in PALVEX_INVOICE_LOGO_DIR)
 // The same invoice as invoice.pvs and invoice.py. Needs no display; the report's own files go
 // to a temporary folder.
+#include <palvex/Application.h>
 #include <palvex/Palvex.h>
 #include <palvex/ReportWriter.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QLocale>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <array>
@@ -130,10 +131,11 @@ QString logoPath() {
 
 int main(int argc, char** argv) {
     // The program shows no window: on a server, from cron or CI, there is no display to open, and
-    // Qt's offscreen platform records and exports the same.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString pdf = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("invoice.pdf");
+    // the application comes up on Qt's offscreen platform, which records and exports the same.
+    // Nothing is lost there, so it is not said.
+    palvex::Application app(argc, argv, palvex::Application::Notice::Quiet);
+    const QStringList arguments = app.arguments();
+    const QString pdf = arguments.size() > 1 ? arguments[1] : QStringLiteral("invoice.pdf");
     QTemporaryDir folder;
     palvex::Palvex report;
     ReportWriter w(report);

@@ -10,8 +10,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <optional>
-
 using palvex::Status;
 using palvex::capi::guardedCall;
 
@@ -60,12 +58,11 @@ extern "C" int palvex_app_ensure(int argc, char** argv) {
         if (QCoreApplication::instance())
             return palvex::capi::widgetApplicationRuns() ? Status::Ok
                                                          : Status::InvalidProcedureCall;
-        // The application keeps references to its arguments, for the rest of the process, as
-        // nothing here can know when a host is done with its controls. Where no display can
-        // be opened it comes up offscreen instead of Qt ending the process.
-        static std::optional<palvex::DisplayPlatform::Arguments> arguments;
-        arguments.emplace(argc, argv);
-        new QApplication(arguments->argc(), arguments->argv());
+        // The application lives for the rest of the process, as nothing here can know when a
+        // host is done with its controls. Where no display can be opened it comes up offscreen
+        // instead of Qt ending the process.
+        auto& arguments = palvex::DisplayPlatform::lastingArguments(argc, argv);
+        new QApplication(arguments.argc(), arguments.argv());
         palvex::DisplayPlatform::noteFallback();
         return Status::Ok;
     });

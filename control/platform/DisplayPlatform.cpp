@@ -1,10 +1,14 @@
 #include "DisplayPlatform.h"
 
+#include "RuntimeFolder.h"
+
 #include <QGuiApplication>
 #include <QVariant>
+#include <QtGlobal>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace palvex {
@@ -21,6 +25,11 @@ bool isSet(const char* variable) {
     return value && *value;
 }
 
+// PALVEX_QUIET set, to anything but "0".
+bool quietByEnvironment() {
+    return isSet("PALVEX_QUIET") && std::string_view(std::getenv("PALVEX_QUIET")) != "0";
+}
+
 // The first platform of a list ("wayland;xcb", or "offscreen:fontengine=freetype").
 std::string_view firstPlatform(std::string_view list) {
     return list.substr(0, list.find_first_of(";:"));
@@ -30,6 +39,24 @@ std::string_view firstPlatform(std::string_view list) {
 std::string& requestedPlatform() {
     static std::string requested;
     return requested;
+}
+
+// Qt's warnings that the platform lacks a feature of a window system ("This plugin does not
+// support propagateSizeHints()", grabs, reparenting), given whenever a host's window uses one. On
+// the fallback no window system was asked for and none is missed: they would only fill a
+// server job's mail. Every other message goes on to the handler there was before.
+QtMessageHandler handlerBefore = nullptr;
+
+void withoutMissingFeatures(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support ")))
+        return;
+    handlerBefore(type, context, message);
+}
+
+void dropMissingFeatureWarnings() {
+    // Once a process: a second handler in the chain would hand messages to itself.
+    if (!handlerBefore) handlerBefore = qInstallMessageHandler(withoutMissingFeatures);
 }
 
 } // namespace
@@ -69,6 +96,7 @@ std::vector<std::string> withPlatforms(std::vector<std::string> arguments) {
 } // namespace
 
 DisplayPlatform::Arguments::Arguments(int argc, const char* const* argv) {
+    RuntimeFolder::provide();
     std::vector<std::string> given;
     for (int i = 0; argv && i < argc; ++i)
         given.emplace_back(argv[i] ? argv[i] : "");
@@ -80,13 +108,21 @@ DisplayPlatform::Arguments::Arguments(int argc, const char* const* argv) {
     m_count = int(m_strings.size());
 }
 
-bool DisplayPlatform::noteFallback() {
+DisplayPlatform::Arguments& DisplayPlatform::lastingArguments(int argc, const char* const* argv) {
+    static std::optional<Arguments> arguments;
+    arguments.emplace(argc, argv);
+    return *arguments;
+}
+
+bool DisplayPlatform::noteFallback(bool quiet) {
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (!app || QGuiApplication::platformName() != QLatin1String(Offscreen) ||
         firstPlatform(requestedPlatform()) == Offscreen)
         return false;
     if (!app->property(FallbackProperty).toBool()) {
         app->setProperty(FallbackProperty, true);
+        dropMissingFeatureWarnings();
+        if (quiet || quietByEnvironment()) return true;
         const std::string& asked = requestedPlatform();
         const std::string why =
             asked.empty() ? "DISPLAY and WAYLAND_DISPLAY are not set" : "tried " + asked;

@@ -1,8 +1,8 @@
 // The small report of docs/guide.md through the C++ API: small_report OUT.pdf
 // The report store and definitions file go to the current folder.
+#include <palvex/Application.h>
+#include <palvex/Out.h>
 #include <palvex/Palvex.h>
-
-#include <QApplication>
 
 #include <cstdio>
 
@@ -18,7 +18,8 @@ void check(palvex::Status status, const char* call) {
     if (status != palvex::Status::Ok) throw Failed{status, call};
 }
 
-void record(palvex::Palvex& r, const QString& pdf) {
+// Records the report, exports it and gives its number of pages.
+int32_t record(palvex::Palvex& r, const QString& pdf) {
     using namespace palvex;
     // A warning goes to LastMessage instead of a box that waits for a person.
     check(r.let_MessagesToHost(true), "MessagesToHost");
@@ -39,6 +40,10 @@ void record(palvex::Palvex& r, const QString& pdf) {
     check(r.LeftIT(QStringLiteral("הוצאות: 987.65"), A2_JumpToNextLine), "LeftIT");
     check(r.printLastPage(), "printLastPage");
     check(r.ExportPdf(pdf), "ExportPdf");
+    // A property's value, like a function's result, is written through palvex::out.
+    int32_t pages = 0;
+    check(r.get_PageCount(palvex::out(pages)), "PageCount");
+    return pages;
 }
 
 } // namespace
@@ -48,10 +53,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUT.pdf\n", argv[0]);
         return 2;
     }
-    QApplication app(argc, argv);
+    // A QApplication that starts offscreen where no display can be opened, as on a server.
+    palvex::Application app(argc, argv);
     palvex::Palvex report;
     try {
-        record(report, QString::fromLocal8Bit(argv[1]));
+        const int32_t pages = record(report, QString::fromLocal8Bit(argv[1]));
+        std::printf("%s: %d page(s)\n", argv[1], int(pages));
     } catch (const Failed& failed) {
         const std::string_view text = palvex::describe(failed.status);
         std::fprintf(stderr, "%s: %d %.*s\n", failed.call, int(failed.status), int(text.size()),

@@ -4,8 +4,13 @@
 //   palvex-host-example --export FILE.pdf    record the invoice, export it, print the page
 //                                            count and leave (for scripts and CI)
 //   palvex-host-example --screenshot FILE.png   the window with the invoice shown, as a PNG
+//
+// Without a display (a server) the application runs offscreen: --export and --screenshot work
+// there, the window for a person cannot.
 
 #include "InvoiceWindow.h"
+
+#include <palvex/Application.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,7 +20,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    palvex::Application app(argc, argv);
     QCommandLineParser options;
     options.addHelpOption();
     options.addOption({QStringLiteral("export"), QStringLiteral("Export the invoice to FILE."),
@@ -24,12 +29,18 @@ int main(int argc, char** argv) {
                        QStringLiteral("Save the window with the invoice to FILE."),
                        QStringLiteral("FILE")});
     options.process(app);
+    const bool unattended =
+        options.isSet(QStringLiteral("export")) || options.isSet(QStringLiteral("screenshot"));
+    if (!unattended && app.withoutDisplay()) {
+        std::fprintf(stderr, "palvex-host-example: the window needs a display; without one, "
+                             "--export FILE.pdf records the invoice and exports it\n");
+        return 1;
+    }
 
     InvoiceWindow window;
     window.resize(QSize(1000, 700).boundedTo(window.screen()->availableSize()));
     window.show();
-    if (!options.isSet(QStringLiteral("export")) && !options.isSet(QStringLiteral("screenshot")))
-        return app.exec();
+    if (!unattended) return app.exec();
 
     // Unattended: the same calls a person's clicks make, then the outcome on stdout.
     int status = 0;

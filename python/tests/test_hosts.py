@@ -51,10 +51,15 @@ def test_a_pyqt6_window_embeds_the_preview_in_a_tab():
     assert result.returncode == 0 and result.stdout.strip().endswith("ok"), result.stderr
 
 
-def without_display():
-    """The environment of a report job on a server: no display of any kind named."""
-    return {name: value for name, value in os.environ.items()
-            if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+def without_display(tmp_path=None):
+    """The environment of a report job on a server (cron): no display of any kind named and no
+    runtime folder, and a temporary folder of the job's own when tmp_path is given."""
+    environment = {name: value for name, value in os.environ.items()
+                   if name not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                   "XDG_RUNTIME_DIR", "PALVEX_QUIET")}
+    if tmp_path is not None:
+        environment["TMPDIR"] = str(tmp_path)
+    return environment
 
 
 SERVER_JOB = """
@@ -76,11 +81,25 @@ with palvex.Report() as r:
 
 def test_without_a_display_reports_export_and_showing_is_refused(tmp_path):
     result = subprocess.run([sys.executable, "-c", SERVER_JOB], capture_output=True, text=True,
-                            cwd=tmp_path, timeout=120, env=without_display())
+                            cwd=tmp_path, timeout=120, env=without_display(tmp_path))
     assert result.returncode == 0, result.stderr
+    # The notice, once, and nothing else: Qt was given a runtime folder.
     assert result.stderr.count("no display could be opened") == 1, result.stderr
+    assert len(result.stderr.splitlines()) == 1, result.stderr
     assert result.stdout.startswith("refused 5 no display"), result.stdout
     assert (tmp_path / "report.pdf").stat().st_size > 0
+
+
+def test_a_quiet_job_without_a_display_prints_nothing(tmp_path):
+    job = ("import palvex; r = palvex.Report(); r.WorkingFolder = '.'; "
+           "r.StartPalvexPrintPreview(); r.printText('שלום', palvex.A2_JumpToNextLine); "
+           "r.printLastPage(); r.ExportPdf('quiet.pdf')")
+    result = subprocess.run([sys.executable, "-c", job], capture_output=True, text=True,
+                            cwd=tmp_path, timeout=120,
+                            env={**without_display(tmp_path), "PALVEX_QUIET": "1"})
+    assert result.returncode == 0, result.stderr
+    assert result.stderr == "" and result.stdout == ""
+    assert (tmp_path / "quiet.pdf").stat().st_size > 0
 
 
 INTERRUPTED_PREVIEW = """

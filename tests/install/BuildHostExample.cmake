@@ -13,7 +13,7 @@ endif()
 file(GLOB installed_headers RELATIVE ${PREFIX}/include ${PREFIX}/include/*
      ${PREFIX}/include/*/*)
 list(SORT installed_headers)
-set(public_headers palvex palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h
+set(public_headers palvex palvex/Application.h palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h
     palvex/MemberTable.h palvex/Out.h palvex/Palvex.h palvex/ReportWriter.h palvex/Status.h palvex/Variant.h
     palvex/palvex_c.h)
 if(NOT installed_headers STREQUAL public_headers)
@@ -48,6 +48,22 @@ if(NOT rc EQUAL 0 OR NOT out MATCHES "2026-0412" OR NOT out MATCHES "Payroll exp
     message(FATAL_ERROR "the exported invoice: ${rc}\n${out}\n${err}")
 endif()
 
+# On a server, from cron: no display and no runtime folder. The host's palvex::Application comes
+# up offscreen instead of Qt ending the process, the export works and, with PALVEX_QUIET=1, its
+# standard error is empty; the window for a person is refused with a reason.
+set(server_job ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH --unset=DISPLAY
+    --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM --unset=XDG_RUNTIME_DIR PALVEX_QUIET=1
+    TMPDIR=${WORK} ${WORK}/build/palvex-host-example)
+run(${server_job} --export ${WORK}/server-invoice.pdf)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "pages: 1\n" OR NOT err STREQUAL ""
+   OR NOT EXISTS ${WORK}/server-invoice.pdf)
+    message(FATAL_ERROR "examples/host --export without a display: ${rc}\n${out}\n${err}")
+endif()
+run(${server_job})
+if(NOT rc EQUAL 1 OR NOT err MATCHES "needs a display")
+    message(FATAL_ERROR "examples/host's window without a display: ${rc}\n${out}\n${err}")
+endif()
+
 # A host that drops a Status does not compile with -Werror=unused-result.
 file(WRITE ${WORK}/ignored/CMakeLists.txt "cmake_minimum_required(VERSION 3.25)
 project(Ignored LANGUAGES CXX)
@@ -73,7 +89,8 @@ endif()
 # A host's project that names no C++ standard (the compiler's own, C++17 with Debian 12's GCC) or
 # an older one still compiles every public header and makes a late-bound call: the package's
 # target carries the standard the headers need.
-file(WRITE ${WORK}/standard/host.cpp "#include <palvex/Dispatch.h>
+file(WRITE ${WORK}/standard/host.cpp "#include <palvex/Application.h>
+#include <palvex/Dispatch.h>
 #include <palvex/Enumerations.h>
 #include <palvex/MemberTable.h>
 #include <palvex/Out.h>
@@ -82,11 +99,10 @@ file(WRITE ${WORK}/standard/host.cpp "#include <palvex/Dispatch.h>
 #include <palvex/Status.h>
 #include <palvex/Variant.h>
 #include <palvex/palvex_c.h>
-#include <QApplication>
 #include <cstdio>
 #include <vector>
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    palvex::Application app(argc, argv);
     palvex::Palvex report;
     palvex::Dispatch dispatch(report);
     std::vector<palvex::Variant> args{palvex::Variant(true)};

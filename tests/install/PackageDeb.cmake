@@ -1,22 +1,28 @@
-# Builds the Debian package with cpack, unpacks it into a scratch root with dpkg -x and checks
-# it from there: its size, its control fields, the files it holds, that its binaries are
-# stripped and nothing in it points back into the build tree, that the unpacked palvex-run runs
-# on its own with the unpacked library, and that a host built with the unpacked palvex.pc links
-# and loads the unpacked library. The C test program and the Python package run from the
-# unpacked root as well, and the maintainer scripts install and remove the Python package's
-# byte-code there.
-# Inputs: BUILD_DIR, WORK, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST, LSAN_SUPPRESSIONS,
-# PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
+# Builds the Debian package with scripts/package.sh, from the built tree without building
+# anything, unpacks it into a scratch root with dpkg -x and checks it from there: its size, its
+# control fields, the files it holds, that its binaries are stripped and nothing in it points
+# back into the build tree, that the unpacked palvex-run runs on its own with the unpacked
+# library, and that a host built with the unpacked palvex.pc links and loads the unpacked
+# library. The C test program and the Python package run from the unpacked root as well, and the
+# maintainer scripts install and remove the Python package's byte-code there.
+# Inputs: BUILD_DIR, WORK, PACKAGE_SCRIPT, CPACK, VERSION, LIBDIR, LICENSE, SANITIZE, C_TEST,
+# LSAN_SUPPRESSIONS, PYTHON_DIR, PYTHON3 (the interpreter; empty skips the Python package's run).
 include(${CMAKE_CURRENT_LIST_DIR}/PkgConfigHost.cmake)
 
 include(${CMAKE_CURRENT_LIST_DIR}/RunCommand.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
-execute_process(COMMAND ${CPACK} -G DEB --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK}/out
-    WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env CMAKE=${CMAKE_COMMAND} CPACK=${CPACK}
+            bash ${PACKAGE_SCRIPT} ${BUILD_DIR} ${WORK}/out
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "cpack -G DEB: ${rc}\n${out}\n${err}")
+    message(FATAL_ERROR "${PACKAGE_SCRIPT}: ${rc}\n${out}\n${err}")
+endif()
+# The tree the tests run in is built: packaging it compiles and links nothing.
+if(out MATCHES "Building (C|CXX) object|Linking")
+    message(FATAL_ERROR "packaging a built tree built again:\n${out}")
 endif()
 file(GLOB debs ${WORK}/out/*.deb)
 list(LENGTH debs count)
@@ -88,7 +94,7 @@ file(GLOB headers RELATIVE ${usr}/include ${usr}/include/*)
 list(SORT headers)
 file(GLOB palvex_headers RELATIVE ${usr}/include ${usr}/include/palvex/*)
 list(SORT palvex_headers)
-set(public_headers palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h palvex/MemberTable.h
+set(public_headers palvex/Application.h palvex/Dispatch.h palvex/Enumerations.h palvex/Export.h palvex/MemberTable.h
     palvex/Out.h palvex/Palvex.h palvex/ReportWriter.h palvex/Status.h palvex/Variant.h palvex/palvex_c.h)
 if(NOT headers STREQUAL "palvex" OR NOT palvex_headers STREQUAL public_headers)
     message(FATAL_ERROR "headers in the package: ${headers} ${palvex_headers}\nexpected: ${public_headers}")
