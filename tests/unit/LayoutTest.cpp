@@ -16,8 +16,14 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
+#include <QTextBoundaryFinder>
 
+#include <algorithm>
 #include <cmath>
+#include <ctime>
+#include <functional>
+#include <limits>
+#include <random>
 
 namespace palvex::test {
 namespace {
@@ -45,6 +51,65 @@ QStringList texts(const std::vector<BrokenLine>& lines) {
     for (const BrokenLine& l : lines)
         out << l.text;
     return out;
+}
+
+// The lines a straightforward breaker gives one paragraph: a line grows an opportunity at a time,
+// measured whole each time, until the next would not fit; a word wider than the line grows a
+// cluster at a time, at least one.
+QStringList referenceLines(const QString& paragraph, float width,
+                           const std::function<float(const QString&)>& measure) {
+    auto boundaries = [&](QTextBoundaryFinder::BoundaryType type) {
+        std::vector<qsizetype> at;
+        QTextBoundaryFinder finder(type, paragraph);
+        for (qsizetype p = finder.toNextBoundary(); p > 0; p = finder.toNextBoundary())
+            at.push_back(p);
+        return at;
+    };
+    const std::vector<qsizetype> breaks = boundaries(QTextBoundaryFinder::Line);
+    const std::vector<qsizetype> clusters = boundaries(QTextBoundaryFinder::Grapheme);
+    auto line = [&](qsizetype from, qsizetype to) {
+        QString l = paragraph.mid(from, to - from);
+        while (!l.isEmpty() && l.back().isSpace())
+            l.chop(1);
+        return l;
+    };
+    auto furthest = [&](const std::vector<qsizetype>& at, qsizetype start) {
+        qsizetype best = -1;
+        for (auto p = std::upper_bound(at.begin(), at.end(), start); p != at.end(); ++p) {
+            if (measure(line(start, *p)) > width) break;
+            best = *p;
+        }
+        return best;
+    };
+    QStringList lines;
+    for (qsizetype start = 0; start < paragraph.size();) {
+        qsizetype end = furthest(breaks, start);
+        if (end < 0) end = furthest(clusters, start);
+        if (end < 0) end = *std::upper_bound(clusters.begin(), clusters.end(), start);
+        lines << line(start, end);
+        for (start = end; start < paragraph.size() && paragraph[start] == u' ';)
+            ++start;
+    }
+    return lines;
+}
+
+// The breaker's lines are the reference's, each with the width it measures when the breaker
+// gives one (a centred line is placed by it).
+void expectReferenceLines(const QString& paragraph, float width,
+                          const std::function<float(const QString&)>& measure) {
+    SCOPED_TRACE(width);
+    const std::vector<BrokenLine> lines = breakLines(paragraph, width, measure);
+    const QStringList got = texts(lines), expected = referenceLines(paragraph, width, measure);
+    const auto [g, e] = std::mismatch(got.begin(), got.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(g == got.end() && e == expected.end())
+        << "line " << (g - got.begin()) << " of " << got.size() << ": \""
+        << qPrintable(g != got.end() ? *g : QString()) << "\" instead of \""
+        << qPrintable(e != expected.end() ? *e : QString()) << "\"";
+    for (const BrokenLine& l : lines) {
+        if (l.width >= 0) {
+            EXPECT_EQ(l.width, measure(l.text)) << qPrintable(l.text);
+        }
+    }
 }
 
 TEST(LineBreaking, LinesBreakBetweenWordsHardBreaksAlwaysAndLongWordsBetweenCharacters) {
@@ -76,6 +141,35 @@ TEST(LineBreaking, LinesBreakBetweenWordsHardBreaksAlwaysAndLongWordsBetweenChar
     EXPECT_LE(fixedWidth(spread), 900);
     EXPECT_GT(fixedWidth(spread), 800);
     EXPECT_EQ(spread.split(QLatin1Char(' '), Qt::SkipEmptyParts).size(), 3);
+}
+
+// A line measured whole may be narrower than its words measured one by one (a pair kerned
+// across a blank) or wider (a pair spread apart): the line itself decides where it ends, so the
+// lines are the ones a breaker measuring every candidate line whole would give.
+TEST(LineBreaking, TheLineMeasuredWholeDecidesWhereItsWordsWouldMislead) {
+    auto measure = [](const QString& text) {
+        float w = float(text.size()) * 100;
+        for (qsizetype at = text.indexOf(QLatin1Char(' ')); at >= 0 && at + 1 < text.size();
+             at = text.indexOf(QLatin1Char(' '), at + 1)) {
+            if (text[at + 1] == u'k') w -= 60; // " k" kerned
+            if (text[at + 1] == u'w') w += 60; // " w" spread
+        }
+        return w;
+    };
+    const QString words[] = {QStringLiteral("kite"), QStringLiteral("wax"),   QStringLiteral("a"),
+                             QStringLiteral("kk"),   QStringLiteral("wwwww"), QStringLiteral("oak"),
+                             QStringLiteral("x"),    QStringLiteral("kw")};
+    std::minstd_rand draw(7);
+    QString text;
+    for (int i = 0; i < 3000; ++i) {
+        const unsigned n = unsigned(draw());
+        // Now and then a word longer than any line, broken between its letters.
+        text += n % 97 == 0 ? QStringLiteral("k").repeated(150 + n / 97 % 40)
+                            : words[n / 97 % std::size(words)];
+        text += n % 5 == 0 ? QStringLiteral("  ") : QStringLiteral(" ");
+    }
+    for (const float width : {50.0f, 700.0f, 1000.0f, 2550.0f, 9000.0f})
+        expectReferenceLines(text, width, measure);
 }
 
 class Layout : public ControlFixture {
@@ -116,7 +210,41 @@ protected:
                         .arg(i + 1);
         return text;
     }
+    // The control's own measure of a text, as its layout takes it.
+    float measured(const QString& text) { return text.isEmpty() ? 0.0f : textWidth(text); }
 };
+
+// One paragraph of `length` characters, its words drawn by `seed` (no two seeds give the same
+// lines, which the measure would otherwise remember): Hebrew (some of it pointed), English,
+// amounts, dates, hyphens, runs of blanks, and now and then a word wider than any line.
+QString mixedParagraph(qsizetype length, unsigned seed = 1) {
+    const QString words[] = {u("חשבונית"),
+                             u("שָׁלוֹם"),
+                             QStringLiteral("invoice"),
+                             QStringLiteral("1,234.50"),
+                             u("world-wide"),
+                             u("ב-31/12/2024"),
+                             u("לקוחות  "),
+                             QStringLiteral("Ltd."),
+                             u("מע״מ,"),
+                             u("(הנהלת"),
+                             u("חשבונות)"),
+                             QStringLiteral("report")};
+    std::minstd_rand draw(seed);
+    QString text;
+    while (text.size() < length) {
+        const unsigned n = unsigned(draw());
+        if (n % 150 == 0)
+            text += u("שָׁלוֹם").repeated(30 + n / 150 % 7);
+        else if (n % 150 == 1)
+            text += QStringLiteral("1234567890").repeated(20 + n / 150 % 11);
+        else
+            text += words[n / 150 % std::size(words)];
+        text += QLatin1Char(' ');
+    }
+    text.truncate(length);
+    return text;
+}
 
 TEST_F(Layout, AParagraphWrapsIntoItsBoxInEachAlignment) {
     const QString text = longParagraph(3) + u("\nשורה חדשה אחרי שבירה קשה");
@@ -193,6 +321,45 @@ TEST_F(Layout, AParagraphGoesOnOnTheNextPageUnderTheHeaders) {
         EXPECT_TRUE(page.contains(squeezed(u("כותרת עמוד %1").arg(p)))) << p;
         EXPECT_TRUE(page.contains(QStringLiteral("-%1-").arg(p))) << p;
     }
+}
+
+// A long paragraph wrapped with the control's own measure: the lines the straightforward breaker
+// gives, each with the width it measures, though the breaker measures far less.
+TEST_F(Layout, ALongMixedParagraphBreaksWhereEachLineIsAsLongAsFits) {
+    const auto measure = [this](const QString& t) { return measured(t); };
+    const QString text = mixedParagraph(40'000);
+    for (const float width : {4000.0f, 9000.0f})
+        expectReferenceLines(text, width, measure);
+}
+
+// Breaking and recording take time in proportion to a paragraph's length: twenty times the
+// characters take about twenty times as long, where measuring each line's start over the rest of
+// the text took four hundred times. The bound allows each character of the long paragraph twice
+// the time of the short one's (a linear layout measures 19 to 20 times), since twenty times
+// exactly would fail on a noisy run. The thread's CPU time, the best of a few runs, so that other
+// work on the machine counts little.
+TEST_F(Layout, AParagraphTwentyTimesLongerTakesAboutTwentyTimesAsLong) {
+    constexpr double Bound = 2 * 20;
+    auto cpuSeconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    };
+    // Each run lays out new words, as a report does: none of its lines measured before.
+    unsigned seed = 0;
+    auto seconds = [&](qsizetype length) {
+        const QString text = mixedParagraph(length, ++seed);
+        EXPECT_EQ(ctl().let_CurrentX(1000), Status::Ok);
+        const double t0 = cpuSeconds();
+        EXPECT_EQ(paragraph(text, 9000), Status::Ok);
+        return cpuSeconds() - t0;
+    };
+    seconds(10'000); // the words' widths remembered, as they are through most of the long one
+    const double shortTime = std::min({seconds(10'000), seconds(10'000), seconds(10'000)});
+    double longTime = seconds(200'000);
+    if (longTime >= Bound * shortTime) longTime = std::min(longTime, seconds(200'000));
+    EXPECT_LT(longTime, Bound * shortTime)
+        << "10,000 characters " << shortTime << " s, 200,000 " << longTime << " s";
 }
 
 class Tables : public Layout {
