@@ -64,22 +64,25 @@ void convert(const Variant& v, ValueType type) {
     }
 }
 
+// Why `value` cannot be the argument `what` names (declared as `p`); "" when it can.
+QString conversionRefusal(const ParamInfo& p, const Variant& value, const QString& what) {
+    try {
+        convert(value, p.type);
+    } catch (const Error& e) {
+        return QStringLiteral("%1 %2 is not %3")
+            .arg(what, value.toDisplayText(),
+                 e.status == Status::Overflow ? rangeOf(p) : expected(p));
+    }
+    return {};
+}
+
 } // namespace
 
 QString argumentRefusal(const MemberInfo& member, std::span<const Variant> values,
                         bool propertyValue) {
     if (propertyValue) {
         if (!member.result || values.size() != 1) return {};
-        try {
-            convert(values[0], member.result->type);
-        } catch (const Error& e) {
-            const QString shown = values[0].toDisplayText();
-            return e.status == Status::Overflow ? QStringLiteral("the value %1 is not %2")
-                                                      .arg(shown, rangeOf(*member.result))
-                                                : QStringLiteral("the value %1 is not %2")
-                                                      .arg(shown, expected(*member.result));
-        }
-        return {};
+        return conversionRefusal(*member.result, values[0], QStringLiteral("the value"));
     }
     const std::vector<ParamInfo>& params = member.params;
     if (values.size() > params.size())
@@ -93,14 +96,9 @@ QString argumentRefusal(const MemberInfo& member, std::span<const Variant> value
             if (!p.optional) return QStringLiteral("argument %1 is not optional").arg(name);
             continue;
         }
-        try {
-            convert(values[i], p.type);
-        } catch (const Error& e) {
-            const QString shown = values[i].toDisplayText();
-            return e.status == Status::Overflow
-                       ? QStringLiteral("argument %1: %2 is not %3").arg(name, shown, rangeOf(p))
-                       : QStringLiteral("argument %1: %2 is not %3").arg(name, shown, expected(p));
-        }
+        if (QString why = conversionRefusal(p, values[i], QStringLiteral("argument %1:").arg(name));
+            !why.isEmpty())
+            return why;
     }
     return {};
 }
