@@ -65,17 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
         file.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    const auto picture = PictureFile::load(path);
-    noteWhatWasRead(path, picture ? &picture->image : nullptr);
-    if (picture) {
-        ImageSurface canvas(1.0 / 60);
-        canvas.setScaleModeTwips();
-        canvas.setWidth(11909);
-        canvas.setHeight(16834);
-        canvas.setScaleWidth(11909);
-        canvas.setScaleHeight(16834);
-        canvas.PaintPicture(picture->image, 1000, 1000, float(picture->widthHmm * 567 / 1000),
-                            float(picture->heightHmm * 567 / 1000));
-    }
+    // Measured from its header, then decoded at the size the canvas shows it at, as a page
+    // draws it: a header that claims more than it holds must not make the decode allocate it.
+    const PictureFile picture = PictureFile::open(path);
+    ImageSurface canvas(1.0 / 60);
+    canvas.setScaleModeTwips();
+    canvas.setWidth(11909);
+    canvas.setHeight(16834);
+    canvas.setScaleWidth(11909);
+    canvas.setScaleHeight(16834);
+    const float w = float(PictureFile::hmmToTwips(picture.widthHmm));
+    const float h = float(PictureFile::hmmToTwips(picture.heightHmm));
+    const QImage image = picture.readable() ? picture.decode(canvas.picturePixels(w, h)) : QImage();
+    noteWhatWasRead(path, image.isNull() ? nullptr : &image);
+    if (!image.isNull()) canvas.PaintPicture(image, 1000, 1000, w, h);
     return 0;
 }

@@ -33,6 +33,8 @@ public:
     PALVEX_INTERNAL_EXPORT const QImage& image();
     // Whether the image has been made: only once someone read it.
     bool holdsPixels() const { return !m_image.isNull(); }
+    // The image's pixels, whatever the zoom: a picture shows as finely as a doubled screen can.
+    double devicePixelsPerTwip() const override { return m_pixelsPerTwip * m_devicePixelRatio; }
 
 protected:
     QPainter& beginPaint() override;

@@ -59,6 +59,7 @@ public:
         return ScaleHeight() > 0 ? m_printableHeight / ScaleHeight() : 1.0;
     }
     double resolution() const { return m_resolution; }
+    double devicePixelsPerTwip() const override { return m_resolution / 1440.0; }
 
 protected:
     QPainter& beginPaint() override;
@@ -66,8 +67,7 @@ protected:
     bool canRasterOp() const override { return false; }
     QFont deviceFont(const FontSpec& spec) const override;
     void clearDrawing() override {}
-    void drawText(QStringView text, double leftTwips, double topTwips,
-                  double widthTwips) override;
+    void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) override;
 
 private:
     void beginPdf();
@@ -81,7 +81,7 @@ private:
     pdf::DocumentProperties m_document;
     QSizeF m_paperTwips;
     QRectF m_printableTwips;
-    std::unique_ptr<CupsQueue> m_queue;   // a CUPS printer's queue, null for the PDF device
+    std::unique_ptr<CupsQueue> m_queue; // a CUPS printer's queue, null for the PDF device
     QPainter m_painter;
     double m_resolution = 1200;
     double m_printableWidth = 0, m_printableHeight = 0;

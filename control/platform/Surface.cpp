@@ -2,8 +2,10 @@
 
 #include "Colors.h"
 #include "FontCatalog.h"
+#include "PictureFile.h"
 #include "core/Guarded.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace palvex {
@@ -202,6 +204,15 @@ void Surface::PaintPicture(const QImage& image, float x, float y, float w, float
     if (image.isNull() || !(w > 0) || !(h > 0)) return;
     const QPointF a = toDevice(x, y), b = toDevice(x + w, y + h);
     drawImage(image, QRectF(a, b));
+}
+
+QSize Surface::picturePixels(float w, float h) const {
+    if (!(w > 0) || !(h > 0)) return {};
+    const double density = std::min(devicePixelsPerTwip(), PictureFile::MaxDotsPerInch / 1440);
+    if (!(density > 0)) return {};
+    // The picture's own pixels bound a side later; here it only stays within an int.
+    auto side = [&](double twips) { return int(std::min(std::ceil(twips * density), 1e9)); };
+    return {side(w * twipsPerUnitX()), side(h * twipsPerUnitY())};
 }
 
 } // namespace palvex

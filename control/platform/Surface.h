@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -112,6 +113,10 @@ public:
                 float aspect = 1);
     // The image drawn into the rectangle at (x, y) of width w and height h (user units).
     void PaintPicture(const QImage& image, float x, float y, float w, float h);
+    // The pixels a picture drawn w x h user units large can show on this device: its own pixels
+    // over that size, but never finer than PictureFile::MaxDotsPerInch. Empty where nothing is
+    // shown.
+    QSize picturePixels(float w, float h) const;
 
     // Whether what is drawn is kept (the canvas's persistent picture).
     bool AutoRedraw() const { return m_autoRedraw; }
@@ -130,6 +135,8 @@ public:
     // Horizontal and vertical size of one user unit in twips.
     PALVEX_INTERNAL_EXPORT virtual double twipsPerUnitX() const;
     PALVEX_INTERNAL_EXPORT virtual double twipsPerUnitY() const;
+    // How many of the device's own pixels lie along one twip; 0 for a surface that shows nothing.
+    virtual double devicePixelsPerTwip() const { return 0; }
 
     struct Pen {
         int width = 1;

@@ -65,15 +65,24 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
     // The name is kept whole, however long. One the code page cannot hold could not be found
     // again from the record.
     const QString stored = fileName;
-    const bool storable = m_report.page().holdsAll(stored);
-    const std::optional<PictureFile> picture =
-        storable ? PictureFile::load(fileName) : std::nullopt;
-    if (!picture) {
+    // Only the file's header is read: its pixels are decoded when a page is drawn, at the size
+    // it is drawn at.
+    const PictureFile picture =
+        m_report.page().holdsAll(stored) ? PictureFile::open(fileName) : PictureFile{};
+    if (picture.state == PictureFile::State::TooLarge) {
+        warn(prefix + QStringLiteral("which is too large: %1\u00D7%2 pixels,\n"
+                                     "therefore it would not be presented")
+                          .arg(picture.pixels.width())
+                          .arg(picture.pixels.height()),
+             MessageBoxes::OkOnly);
+        return;
+    }
+    if (!picture.readable()) {
         warn(invalid, MessageBoxes::OkOnly);
         return;
     }
     Surface& surface = *m_report.lines.surface();
-    double width = picture->widthHmm, height = picture->heightHmm;
+    double width = picture.widthHmm, height = picture.heightHmm;
     if (box) {
         // The box in the picture's own unit, hundredths of a millimetre.
         const double boxWidth = PictureFile::twipsToHmm(box->width),

@@ -35,7 +35,8 @@ public:
     // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
     // argument for keep those of the previous shape); a pen width below 1 becomes 1.
     void recordShape(int16_t kind, const ShapeParams& params, int32_t align);
-    // A picture file: reported and not recorded when it is missing or not a picture. With a box
+    // A picture file: reported and not recorded when it is missing, not a picture, or too large
+    // to decode (PictureFile::MaxDecodeBytes); only its header is read. With a box
     // (twips), the picture is scaled into it, keeping its proportions inside it when asked.
     struct Box {
         float width = 0, height = 0;

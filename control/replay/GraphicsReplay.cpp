@@ -1,16 +1,13 @@
 #include "GraphicsReplay.h"
 
 #include "ItemReplay.h"
+#include "PictureCache.h"
 #include "core/CodePage.h"
 #include "core/Guarded.h"
 #include "platform/PictureFile.h"
 #include "platform/Surface.h"
 #include "recording/PrintItem.h"
 #include <palvex/Enumerations.h>
-
-#include <QDateTime>
-#include <QFileInfo>
-#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -22,24 +19,6 @@ namespace {
 constexpr float RunEndSlack = 20; // a run stops this close to its end
 constexpr float VerticalRunRise = 50;
 constexpr int MaxRunCharacters = 100000;
-
-// Pictures are read again from their files for each page; keep the last few decoded.
-std::optional<PictureFile> loadPicture(const QString& name) {
-    struct Cached {
-        QDateTime modified;
-        std::optional<PictureFile> picture;
-    };
-    static QHash<QString, Cached> cache;
-    const QFileInfo info(name);
-    if (!info.isFile()) return std::nullopt;
-    const QString key = info.absoluteFilePath();
-    const auto it = cache.constFind(key);
-    if (it != cache.cend() && it->modified == info.lastModified()) return it->picture;
-    if (cache.size() > 16) cache.clear();
-    Cached entry{info.lastModified(), PictureFile::load(name)};
-    cache.insert(key, entry);
-    return entry.picture;
-}
 
 bool isRuleCharacter(QChar c) {
     const CodePage& cp = CodePage::system();
@@ -187,16 +166,16 @@ void GraphicsReplay::drawPicture(const PrintItem& item, ItemReplay& replay) cons
     const ReplayRules& rules = replay.rules();
     const Margins& m = rules.margins;
     const PictureParams params = PictureParams::decode(item.ItemText);
-    // A picture that can no longer be loaded, or one without a size, is skipped.
-    const std::optional<PictureFile> picture = loadPicture(params.fileName);
-    if (!picture || !(params.width > 0) || !(params.height > 0)) return;
+    // A picture that can no longer be read, or one without a size, is skipped.
+    const PictureFile picture = PictureCache::instance().file(params.fileName);
+    if (!picture.readable() || !(params.width > 0) || !(params.height > 0)) return;
     // The record keeps the picture's size in hundredths of a millimetre; the page is in twips.
     const float w = float(PictureFile::hmmToTwips(params.width));
     const float h = float(PictureFile::hmmToTwips(params.height));
     // A picture recorded at a size of its own (printPictureSized) is drawn at it; otherwise the
     // file's own size, which the record holds to a fraction of a twip.
-    float naturalW = float(PictureFile::hmmToTwips(picture->widthHmm));
-    float naturalH = float(PictureFile::hmmToTwips(picture->heightHmm));
+    float naturalW = float(PictureFile::hmmToTwips(picture.widthHmm));
+    float naturalH = float(PictureFile::hmmToTwips(picture.heightHmm));
     if (std::abs(w - naturalW) > 0.5f || std::abs(h - naturalH) > 0.5f) naturalW = w, naturalH = h;
     const float W = s.ScaleWidth(), H = s.Height();
     const float zoom = rules.zoom;
@@ -238,7 +217,11 @@ void GraphicsReplay::drawPicture(const PrintItem& item, ItemReplay& replay) cons
     default:
         return; // codes above 3 draw nothing
     }
-    s.PaintPicture(picture->image, x, s.CurrentY(), paintW, paintH);
+    // Decoded at no more pixels than the surface shows over that size.
+    const QSize pixels = s.picturePixels(paintW, paintH);
+    if (pixels.isEmpty()) return;
+    s.PaintPicture(PictureCache::instance().pixels(picture, pixels), x, s.CurrentY(), paintW,
+                   paintH);
 }
 
 void GraphicsReplay::drawRun(const PrintItem& item, ItemReplay& replay) const {

@@ -423,22 +423,33 @@ int PdfPaintEngine::imageFor(const QImage& image) {
         return it.value();
     const int width = image.width(), height = image.height();
     const bool alpha = image.hasAlphaChannel();
-    const QImage rgb =
-        image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    QByteArray colours, opacity;
-    colours.reserve(qsizetype(width) * height * 3);
+    // A scan is grey throughout: one byte a pixel instead of three.
+    const bool grey = image.isGrayscale();
+    const int channels = grey ? 1 : 3;
+    QByteArray colours(qsizetype(width) * height * channels, Qt::Uninitialized);
+    QByteArray opacity(alpha ? qsizetype(width) * height : 0, Qt::Uninitialized);
+    char* colour = colours.data();
+    char* opaque = opacity.data();
     bool translucent = false;
-    if (alpha) opacity.reserve(qsizetype(width) * height);
-    for (int y = 0; y < height; ++y) {
-        const char* line = reinterpret_cast<const char*>(rgb.constScanLine(y));
-        if (!alpha) {
-            colours.append(line, qsizetype(width) * 3);
-            continue;
-        }
-        for (int x = 0; x < width; ++x) {
-            colours.append(line + x * 4, 3);
-            opacity.append(line[x * 4 + 3]);
-            translucent |= uchar(line[x * 4 + 3]) != 255;
+    // Converted a band of rows at a time: a picture at print resolution is not copied whole.
+    constexpr int BandRows = 64;
+    const QImage::Format bandFormat = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const int step = alpha ? 4 : 3;
+    for (int top = 0; top < height; top += BandRows) {
+        const QImage band =
+            image.copy(0, top, width, std::min(BandRows, height - top)).convertToFormat(bandFormat);
+        for (int y = 0; y < band.height(); ++y) {
+            const char* pixel = reinterpret_cast<const char*>(band.constScanLine(y));
+            if (channels == step) { // colour without opacity: the row as it is
+                colour = std::copy_n(pixel, qsizetype(width) * step, colour);
+                continue;
+            }
+            for (int x = 0; x < width; ++x, pixel += step) {
+                colour = std::copy_n(pixel, channels, colour); // red alone is the grey
+                if (!alpha) continue;
+                *opaque++ = pixel[3];
+                translucent |= uchar(pixel[3]) != 255;
+            }
         }
     }
     QByteArray entries("/Type /XObject /Subtype /Image /Width ");
@@ -446,11 +457,11 @@ int PdfPaintEngine::imageFor(const QImage& image) {
     entries.append(" /Height ");
     appendInteger(entries, height);
     entries.append(" /BitsPerComponent 8");
-    const QByteArray gray = entries + " /ColorSpace /DeviceGray";
-    entries.append(" /ColorSpace /DeviceRGB");
+    const QByteArray greyEntries = entries + " /ColorSpace /DeviceGray";
+    entries.append(grey ? " /ColorSpace /DeviceGray" : " /ColorSpace /DeviceRGB");
     if (translucent) {
         const int mask = m_writer.reserve();
-        m_writer.stream(mask, gray, opacity);
+        m_writer.stream(mask, greyEntries, opacity);
         entries.append(" /SMask ");
         appendInteger(entries, mask);
         entries.append(" 0 R");
