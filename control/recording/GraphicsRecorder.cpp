@@ -42,6 +42,17 @@ void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int3
     m_writer.WriteItem(empty);
 }
 
+bool GraphicsRecorder::decodes(const PictureFile& picture) {
+    const std::pair<QDateTime, qint64> version{picture.modified, picture.fileBytes};
+    if (m_decodable.value(picture.path) == version) return true;
+    // A decode this small keeps next to nothing; readers that cannot shrink while they read
+    // still read every pixel, which is the check.
+    constexpr int CheckSide = 32;
+    if (picture.decode(QSize(CheckSide, CheckSide)).isNull()) return false;
+    m_decodable.insert(picture.path, version);
+    return true;
+}
+
 void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal, int32_t vertical,
                                     std::optional<Box> box) {
     if (box && (!(box->width > 0) || !(box->height > 0) || !withinPageRange(box->width) ||
@@ -77,7 +88,7 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
              MessageBoxes::OkOnly);
         return;
     }
-    if (!picture.readable()) {
+    if (!picture.readable() || !decodes(picture)) {
         warn(invalid, MessageBoxes::OkOnly);
         return;
     }

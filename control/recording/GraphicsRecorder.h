@@ -3,11 +3,16 @@
 #include "recording/ShapeParams.h"
 #include <palvex/Enumerations.h>
 
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace palvex {
+
+struct PictureFile;
 
 struct ReportState;
 class ItemWriter;
@@ -35,8 +40,9 @@ public:
     // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
     // argument for keep those of the previous shape); a pen width below 1 becomes 1.
     void recordShape(int16_t kind, const ShapeParams& params, int32_t align);
-    // A picture file: reported and not recorded when it is missing, not a picture, or too large
-    // to decode (PictureFile::MaxDecodeBytes); only its header is read. With a box
+    // A picture file: reported and not recorded when it is missing, not a picture, too large to
+    // decode (PictureFile::MaxDecodeBytes), or its pixels cannot be decoded (checked once for
+    // each version of a file, at a size that costs little to keep). With a box
     // (twips), the picture is scaled into it, keeping its proportions inside it when asked.
     struct Box {
         float width = 0, height = 0;
@@ -47,10 +53,16 @@ public:
 
 private:
     void warn(const QString& text, int flags);
+    // The picture's pixels decode: a damaged file would otherwise be recorded and then left off
+    // every page that draws it, as if all went well.
+    bool decodes(const PictureFile& picture);
 
     ReportState& m_report;
     ItemWriter& m_writer;
     MessageBoxes& m_boxes;
+    // The files whose pixels were found to decode, with the version found so; a report that
+    // prints its logo on every page decodes it once.
+    QHash<QString, std::pair<QDateTime, qint64>> m_decodable;
 };
 
 } // namespace palvex

@@ -258,6 +258,28 @@ TEST_F(PrintResolutionPicture, AHugeHeaderIsTooLargeAndABrokenFileStaysInvalid) 
     ASSERT_EQ(ctl().get_LastMessage(out(last)), Status::Ok);
     EXPECT_TRUE(last.contains(QStringLiteral("which is invalid picture"))) << last.toStdString();
     EXPECT_EQ(store().itemCount(), 0);
+
+    // A whole header over damaged pixels: invalid too, not recorded to be left off the page.
+    QImage noise(300, 300, QImage::Format_RGB32);
+    for (int yy = 0; yy < noise.height(); ++yy)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, yy, qRgb((x * 7 + yy) % 256, (x ^ yy) % 256, (x * yy) % 256));
+    ASSERT_TRUE(noise.save(path("whole.png")));
+    QByteArray damaged = fileBytes(path("whole.png"));
+    for (qsizetype i = damaged.size() / 2; i < damaged.size() / 2 + 64; ++i)
+        damaged[i] = char(damaged[i] ^ 0x5A);
+    ASSERT_TRUE(writeBytes(path("damaged.png"), damaged));
+    name = path("damaged.png");
+    ASSERT_EQ(ctl().printPicture(name, AlignPicHorizontalType(0), AlignPicVerticalType(0)),
+              Status::Ok);
+    ASSERT_EQ(ctl().get_LastMessage(out(last)), Status::Ok);
+    EXPECT_TRUE(last.contains(QStringLiteral("which is invalid picture"))) << last.toStdString();
+    EXPECT_EQ(store().itemCount(), 0);
+    // The sound file records.
+    name = path("whole.png");
+    ASSERT_EQ(ctl().printPicture(name, AlignPicHorizontalType(0), AlignPicVerticalType(0)),
+              Status::Ok);
+    EXPECT_EQ(store().itemCount(), 1);
 }
 
 } // namespace
