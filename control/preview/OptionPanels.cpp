@@ -70,8 +70,7 @@ void OptionPanels::takeMargins(const std::array<int, 4>& indexes) {
         const int index = indexes[i];
         m_view.marginIndexes[i] = index;
         twips[i] = marginTwips(index);
-        QComboBox* list = m_window.cboMargins[i];
-        list->setCurrentIndex(index < list->count() ? index : -1);
+        showMargin(*m_window.cboMargins[i], index);
     }
     m_window.chkDefaultMargins->setChecked(false);
     m_window.fraMarginsSetup->hide();
@@ -93,7 +92,7 @@ void OptionPanels::cmdCancelMarginsSetup_Click() {
     const std::array<float, 4> saved{m_report.savedMargins.left, m_report.savedMargins.right,
                                      m_report.savedMargins.top, m_report.savedMargins.bottom};
     for (size_t i = 0; i < 4; ++i)
-        m_window.cboMargins[i]->setCurrentIndex(int(std::lround(saved[i] / TwipsPerCm / 0.01)));
+        showMargin(*m_window.cboMargins[i], int(std::lround(saved[i] / TwipsPerCm / 0.01)));
     m_window.chkDefaultMargins->setChecked(false);
     m_window.fraMarginsSetup->hide();
 }

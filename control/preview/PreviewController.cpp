@@ -22,14 +22,6 @@
 
 namespace palvex {
 
-namespace {
-
-QString marginEntry(int index) {
-    return QStringLiteral("%1.%2").arg(index / 100).arg(index % 100, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
-
 void PreviewController::fillMarginLists() {
     static const QStringList entries = [] {
         QStringList list;
@@ -105,7 +97,7 @@ void PreviewController::resetOptionPanels(const QSizeF& area) {
     m_window.chkZoomHeight->setChecked(height);
     fillMarginLists();
     for (size_t i = 0; i < 4; ++i)
-        m_window.cboMargins[i]->setCurrentIndex(m_view.marginIndexes[i]);
+        showMargin(*m_window.cboMargins[i], m_view.marginIndexes[i]);
 }
 
 void PreviewController::resetPageView() {

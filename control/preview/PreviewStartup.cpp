@@ -8,6 +8,8 @@
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 
+#include <QComboBox>
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -16,6 +18,16 @@ namespace palvex {
 
 float marginTwips(int index) {
     return float(index * 0.01 * TwipsPerCm);
+}
+
+QString marginEntry(int index) {
+    return QStringLiteral("%1.%2").arg(index / 100).arg(index % 100, 2, 10, QLatin1Char('0'));
+}
+
+void showMargin(QComboBox& list, int index) {
+    const bool listed = index >= 0 && index < list.count();
+    list.setPlaceholderText(listed ? QString() : marginEntry(index));
+    list.setCurrentIndex(listed ? index : -1);
 }
 
 int marginIndex(double centimetres) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
+
+class QComboBox;
 
 namespace palvex {
 
@@ -50,5 +54,10 @@ private:
 float marginTwips(int index);
 // The margin list index for a margin in centimetres (0.00 to 4.00).
 int marginIndex(double centimetres);
+// A margin list's entry for an index: "1.50".
+QString marginEntry(int index);
+// Selects a margin list's entry for an index. A margin beyond the list (set from code) selects
+// none, and the list shows its value greyed instead of a blank.
+void showMargin(QComboBox& list, int index);
 
 } // namespace palvex

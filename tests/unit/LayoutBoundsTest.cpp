@@ -159,6 +159,7 @@ TEST_F(LayoutBounds, MarginsFromCodeMayBeWideAndLeaveTwoCentimetresEachWay) {
     // The panel shows no entry for a margin wider than its list, and its OK keeps that margin.
     ASSERT_EQ(ctl().printLastPage(), Status::Ok);
     EXPECT_EQ(child<QComboBox>("cboTopMargin")->currentIndex(), -1);
+    EXPECT_EQ(child<QComboBox>("cboTopMargin")->placeholderText(), QStringLiteral("5.00"));
     child<QComboBox>("cboLeftMargin")->setCurrentIndex(200);
     child<QPushButton>("cmdOKMarginsSetup")->click();
     EXPECT_FLOAT_EQ(report().margins.top, marginTwips(500));
