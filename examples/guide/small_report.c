@@ -10,10 +10,12 @@ enum { A1_StayWhereYouAre = 1, A2_JumpToNextLine = 2, A2_AlignCenter = 2 };
 
 static palvex_control* r;
 
-/* Every function returns a status; the first one that is not 0 ends the report. */
+/* Every function returns a status; the first one that is not 0 ends the report, with the
+   control's own words for why ("printLastPage: the report ..."). */
 static void check(int status, const char* call) {
     if (status == PALVEX_OK) return;
-    fprintf(stderr, "%s: %d %s\n", call, status, palvex_status_text(status));
+    fprintf(stderr, "%s: %d %s\n", call, status,
+            r ? palvex_last_error_detail(r) : palvex_status_text(status));
     exit(1);
 }
 

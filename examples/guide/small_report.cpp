@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
         const int32_t pages = record(report, QString::fromLocal8Bit(argv[1]));
         std::printf("%s: %d page(s)\n", argv[1], int(pages));
     } catch (const Failed& failed) {
-        const std::string_view text = palvex::describe(failed.status);
-        std::fprintf(stderr, "%s: %d %.*s\n", failed.call, int(failed.status), int(text.size()),
-                     text.data());
+        // The control's own words for why, naming the member ("ExportPdf: ...").
+        std::fprintf(stderr, "%s: %d %s\n", failed.call, int(failed.status),
+                     qPrintable(report.lastErrorDetail()));
         return 1;
     }
     return 0;

@@ -31,7 +31,8 @@ def main(argv):
             r.printLastPage()
             r.ExportPdf(argv[1])
     except palvex.PalvexError as e:
-        sys.stderr.write(f"{e.status} {e.text}\n")
+        # The member, why, and the status: "ExportPdf: ... (status 75: Path/File access error)".
+        sys.stderr.write(f"{e}\n")
         return 1
     return 0
 
