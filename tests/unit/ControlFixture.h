@@ -31,6 +31,11 @@
 
 namespace palvex::test {
 
+// A Hebrew or mixed literal, as the tests write them.
+inline QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
 inline Platform testPlatform(QList<PrinterDevice> printers = {Printers::pdfDevice()},
                              float screenWidth = 9600) {
     Platform platform;

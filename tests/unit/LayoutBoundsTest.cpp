@@ -15,10 +15,6 @@
 namespace palvex::test {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class LayoutBounds : public ControlFixture {
 protected:
     void SetUp() override {

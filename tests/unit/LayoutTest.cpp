@@ -28,10 +28,6 @@
 namespace palvex::test {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // Text without blanks and direction marks, which pdftotext puts around numbers in a
 // right-to-left line (moving a blank with them): the letters and digits in their order.
 QString squeezed(const QString& text) {

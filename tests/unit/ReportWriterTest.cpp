@@ -8,10 +8,6 @@
 namespace palvex::test {
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 class Writer : public ControlFixture {
 protected:
     // The recorded texts, trimmed, in their order.

@@ -33,10 +33,6 @@ namespace {
 #define PALVEX_RUN_PATH "palvex-run"
 #endif
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 // One line of each script, as an Israeli invoice's customers and goods come.
 struct ScriptLine {
     const char* script;
