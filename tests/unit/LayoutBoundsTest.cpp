@@ -218,7 +218,9 @@ TEST_F(LayoutBounds, ARowThatDoesNotFitMovesWholeToTheNextPage) {
         for (const bool first : {true, false}) {
             start();
             ASSERT_EQ(ctl().let_FontSize(10), Status::Ok);
-            if (!first) ASSERT_EQ(text(QStringLiteral("above"), A2_JumpToNextLine), Status::Ok);
+            if (!first) {
+                ASSERT_EQ(text(QStringLiteral("above"), A2_JumpToNextLine), Status::Ok);
+            }
             ASSERT_EQ(ctl().let_CurrentY(11800), Status::Ok);
             ASSERT_EQ(columns({800, 1600}, headers), Status::Ok);
             ASSERT_EQ(ctl().TableBegin(), Status::Ok);

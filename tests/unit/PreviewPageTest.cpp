@@ -133,8 +133,9 @@ TEST_F(PageView, OnAnEightHundredPixelScreenEveryButtonCaptionIsReadWhole) {
             for (int x = 2; x < face.width() - 2; ++x)
                 if (dark(face.pixel(x, y))) inkedRows[size_t(y)] = true;
             // The long caption does not run into the frame: it is not cut at either end.
-            if (i == 7)
+            if (i == 7) {
                 EXPECT_FALSE(dark(face.pixel(2, y)) || dark(face.pixel(face.width() - 3, y))) << y;
+            }
         }
         int bands = 0;
         for (size_t y = 1; y < inkedRows.size(); ++y)
