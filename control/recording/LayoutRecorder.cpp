@@ -218,7 +218,7 @@ void LayoutRecorder::cellsOf(const QStringList& texts, std::vector<Cell>& cells)
     }
 }
 
-void LayoutRecorder::headerCells(std::vector<Cell>& cells) const {
+float LayoutRecorder::headerCells(std::vector<Cell>& cells) const {
     QStringList headers;
     for (const TableColumn& c : m_report.table.columns)
         headers << c.header;
@@ -227,17 +227,26 @@ void LayoutRecorder::headerCells(std::vector<Cell>& cells) const {
     const HostFontKept hostFont(s);
     s.setFontBold(true);
     cellsOf(headers, cells);
+    return rowHeight(cells);
+}
+
+void LayoutRecorder::recordHeaderRow(const std::vector<Cell>& cells) {
+    // Bold while it is recorded; the host's own weight comes back after it.
+    Surface& s = surface();
+    const HostFontKept hostFont(s);
+    s.setFontBold(true);
+    recordRow(cells, true);
 }
 
 void LayoutRecorder::recordHeaderRow() {
     if (!hasHeaderRow()) return;
     std::vector<Cell> cells;
     headerCells(cells);
-    // Bold while it is recorded; the host's own weight comes back after it.
-    Surface& s = surface();
-    const HostFontKept hostFont(s);
-    s.setFontBold(true);
-    recordRow(cells, true);
+    recordHeaderRow(cells);
+}
+
+float LayoutRecorder::pageRoom() const {
+    return m_report.lines.breakLimit() - m_report.margins.top;
 }
 
 float LayoutRecorder::rowHeight(const std::vector<Cell>& cells) const {
@@ -252,22 +261,13 @@ void LayoutRecorder::recordPendingHeaderWith(const std::vector<Cell>& firstRow) 
     if (!m_headerPending) return;
     m_headerPending = false;
     std::vector<Cell> header;
-    headerCells(header);
-    float headerHeight = 0;
-    {
-        Surface& s = surface();
-        const HostFontKept hostFont(s);
-        s.setFontBold(true);
-        headerHeight = rowHeight(header);
-    }
     // The header row and the first row begin a page together: a header row alone at the foot
     // of a page would title nothing.
-    const float together = headerHeight + rowHeight(firstRow);
-    const float pageRoom = m_report.lines.breakLimit() - m_report.margins.top;
+    const float together = headerCells(header) + rowHeight(firstRow);
     const bool broke = surface().CurrentY() + together > m_report.lines.breakLimit() &&
-                       together <= pageRoom && breakPageFor(std::numeric_limits<float>::max());
+                       together <= pageRoom() && breakPageFor(std::numeric_limits<float>::max());
     if (broke) m_gridTopRuled = false;
-    recordHeaderRow();
+    recordHeaderRow(header);
     if (broke) m_pageStartY = surface().CurrentY();
 }
 
@@ -289,8 +289,7 @@ void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
     const float height = rowHeight(cells);
     // A row that does not fit goes whole to the next page, when it fits a page at all; the
     // header row stays where it is asked for.
-    const float pageRoom = m_report.lines.breakLimit() - m_report.margins.top;
-    if (!header && s.CurrentY() + height > m_report.lines.breakLimit() && height <= pageRoom)
+    if (!header && s.CurrentY() + height > m_report.lines.breakLimit() && height <= pageRoom())
         breakTablePage();
     float top = s.CurrentY();
     float y = top + pad;

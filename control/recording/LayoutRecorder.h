@@ -85,9 +85,12 @@ private:
     // A row of the table's body: the header row first when it still waits for one.
     void recordBodyRow(const std::vector<Cell>& cells);
     bool hasHeaderRow() const;
-    // The header row's cells, wrapped in the bold font they print in.
-    void headerCells(std::vector<Cell>& cells) const;
+    // The header row's cells, wrapped in the bold font they print in; returns the row's height.
+    float headerCells(std::vector<Cell>& cells) const;
+    void recordHeaderRow(const std::vector<Cell>& cells);
     void recordHeaderRow();
+    // The height a page holds between its top margin and the break limit.
+    float pageRoom() const;
     // The header row that waits for the first row, on a new page with it when the two do not
     // fit above the break limit together.
     void recordPendingHeaderWith(const std::vector<Cell>& firstRow);

@@ -72,6 +72,13 @@ protected:
     QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
     void start() { ASSERT_EQ(ctl().StartPalvexPrintPreview(), Status::Ok); }
+    // A report stored in UTF-8, in Liberation Sans 10 pt: the layout tests' Hebrew and English.
+    void startInUtf8() {
+        ASSERT_EQ(ctl().let_CodePage(65001), Status::Ok);
+        start();
+        ASSERT_EQ(ctl().let_FontName(QStringLiteral("Liberation Sans")), Status::Ok);
+        ASSERT_EQ(ctl().let_FontSize(10), Status::Ok);
+    }
 
     // Recording calls with literal arguments.
     Status text(const QString& s, int32_t entr = A1_StayWhereYouAre) {

@@ -19,10 +19,7 @@ class LayoutBounds : public ControlFixture {
 protected:
     void SetUp() override {
         ControlFixture::SetUp();
-        ASSERT_EQ(ctl().let_CodePage(65001), Status::Ok);
-        start();
-        ASSERT_EQ(ctl().let_FontName(QStringLiteral("Liberation Sans")), Status::Ok);
-        ASSERT_EQ(ctl().let_FontSize(10), Status::Ok);
+        startInUtf8();
     }
     Status paragraph(const QString& text, float width) {
         const int16_t alignment = 4;

@@ -172,10 +172,7 @@ class Layout : public ControlFixture {
 protected:
     void SetUp() override {
         ControlFixture::SetUp();
-        ASSERT_EQ(ctl().let_CodePage(65001), Status::Ok);
-        start();
-        EXPECT_EQ(ctl().let_FontName(QStringLiteral("Liberation Sans")), Status::Ok);
-        EXPECT_EQ(ctl().let_FontSize(10), Status::Ok);
+        startInUtf8();
     }
     Status paragraph(const QString& text, float width, int16_t alignment = 1, float spacing = 1) {
         return ctl().printParagraph(text, width, &alignment, &spacing);

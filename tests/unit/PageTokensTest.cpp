@@ -34,9 +34,7 @@ class PageTokenReports : public ControlFixture {
 protected:
     void SetUp() override {
         ControlFixture::SetUp();
-        ASSERT_EQ(ctl().let_CodePage(65001), Status::Ok);
-        start();
-        ASSERT_EQ(ctl().let_FontName(QStringLiteral("Liberation Sans")), Status::Ok);
+        startInUtf8();
         ASSERT_EQ(ctl().let_PageNumberFormat(QStringLiteral("{{page}} = {page}")), Status::Ok);
     }
 };
