@@ -66,9 +66,6 @@ public:
     template <class F> Status guard(std::string_view function, F&& body) noexcept {
         return m_lastError.run(function, std::forward<F>(body));
     }
-    template <class F> Status guardStatus(std::string_view function, F&& body) noexcept {
-        return m_lastError.runStatus(function, std::forward<F>(body));
-    }
 
     // A window event failed: the user hears of it and the window is left usable.
     void recoverFromFailure(Status status);

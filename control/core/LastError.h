@@ -19,32 +19,18 @@ public:
     // noted under the member's name (a getter's or setter's function name stands for its
     // property: "let_FontName" is noted as "FontName").
     template <class F> Status run(std::string_view function, F&& body) noexcept {
-        try {
-            body();
-            return Status::Ok;
-        } catch (const Refusal& refusal) {
-            note(function, refusal.status, refusal.reason);
-            return refusal.status;
-        } catch (const Error& error) {
-            note(function, error.status, QString());
-            return error.status;
-        } catch (const std::bad_alloc&) {
-            note(function, Status::OutOfMemory, QString());
-            return Status::OutOfMemory;
-        } catch (...) {
-            note(function, Status::InvalidProcedureCall, QString());
-            return Status::InvalidProcedureCall;
-        }
+        QString reason;
+        const Status status = guarded([&] {
+            try {
+                body();
+            } catch (const Refusal& refusal) {
+                reason = refusal.reason;
+                throw;
+            }
+        });
+        if (status != Status::Ok) note(function, status, reason);
+        return status;
     }
-    // The same for a body that returns a status of its own.
-    template <class F> Status runStatus(std::string_view function, F&& body) noexcept {
-        Status returned = Status::Ok;
-        const Status thrown = run(function, [&] { returned = body(); });
-        if (thrown != Status::Ok) return thrown;
-        if (returned != Status::Ok) note(function, returned, QString());
-        return returned;
-    }
-
     // A refusal of `function` for `reason`; with no reason, the status's own description.
     void note(std::string_view function, Status status, const QString& reason) noexcept;
 
