@@ -48,7 +48,7 @@ QSizeF paperInPoints(const QSizeF& twips) {
 } // namespace
 
 PrinterSurface::PrinterSurface(const PrinterDevice& device, const QString& pdfPath,
-                               const pdf::DocumentProperties& document)
+                               const DocumentProperties& document)
     : m_document(document) {
     if (device.isPdf) {
         // The document is written beside the target, named when it begins; the page is the

@@ -2,7 +2,7 @@
 
 #include "PaintingSurface.h"
 #include "Printers.h"
-#include "pdf/PdfDocumentProperties.h"
+#include "core/DocumentProperties.h"
 
 #include <QPainter>
 
@@ -28,7 +28,7 @@ class PrinterSurface final : public PaintingSurface {
 public:
     // `document` is what the PDF device's file says about itself; printers ignore it.
     PrinterSurface(const PrinterDevice& device, const QString& pdfPath,
-                   const pdf::DocumentProperties& document = {});
+                   const DocumentProperties& document = {});
     ~PrinterSurface() override;
 
     // Print quality: -1 to -4 keep the printer's resolution, 300 to 2400 set it in dots per inch.
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<PdfOutputFile> m_pdf; // the PDF device's file, null for other printers
     std::unique_ptr<QFile> m_pdfFile;
     std::unique_ptr<pdf::PdfPaintDevice> m_pdfDevice; // writes the PDF device's document
-    pdf::DocumentProperties m_document;
+    DocumentProperties m_document;
     QSizeF m_paperTwips;
     QRectF m_printableTwips;
     std::unique_ptr<CupsQueue> m_queue; // a CUPS printer's queue, null for the PDF device

@@ -2,6 +2,7 @@
 
 #include "TextMetrics.h"
 #include "core/InternalExport.h"
+#include "core/ItemRole.h"
 
 #include <QImage>
 #include <QPointF>
@@ -117,6 +118,16 @@ public:
     // over that size, but never finer than PictureFile::MaxDotsPerInch. Empty where nothing is
     // shown.
     QSize picturePixels(float w, float h) const;
+
+    // What the drawing between the two calls is: one recorded item (or a line of them), with a
+    // role that is never Unmarked, and a picture's alternative text. A surface that keeps the
+    // document's structure (the PDF device) tags what it draws; surfaces that only show ignore
+    // both. Every beginItem is closed by one endItem before the next.
+    virtual void beginItem(const ItemTag& tag, QStringView altText) {
+        (void)tag;
+        (void)altText;
+    }
+    virtual void endItem() {}
 
     // Whether what is drawn is kept (the canvas's persistent picture).
     bool AutoRedraw() const { return m_autoRedraw; }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/CodePage.h"
-#include "platform/pdf/PdfDocumentProperties.h"
+#include "core/DocumentProperties.h"
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
 #include "recording/PageSetup.h"
@@ -155,7 +155,7 @@ struct PendingPicture {
 struct ReportState {
     KeptProperties props;
     // What the PDFs the report is written to say about themselves (not saved with the form).
-    pdf::DocumentProperties document;
+    DocumentProperties document;
     WarningFlags warned;
     QString version;    // gtVersion: empty until the preview first starts
     QString lastAnswer; // the answer of the last message box, as decimal text

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PdfDocumentProperties.h"
+#include "core/DocumentProperties.h"
 #include "PdfFonts.h"
 #include "PdfPaintDevice.h"
 #include "PdfWriter.h"

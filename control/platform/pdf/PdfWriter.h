@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PdfDocumentProperties.h"
+#include "core/DocumentProperties.h"
 
 #include <QByteArray>
 #include <QList>
