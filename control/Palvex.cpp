@@ -438,7 +438,7 @@ Status Palvex::fxreduceTwips(const float& SZ) {
 Status Palvex::fxProporional_CurrentY(const Proporional_CurrentY& PROP) {
     return d->guard(__func__, [&] {
         if (PROP < INT16_MIN || PROP > INT16_MAX) palvex::raise(Status::Overflow);
-        d->m_report.pending.yRelative = int16_t(PROP);
+        d->m_report.hostMarks.yRelative = int16_t(PROP);
     });
 }
 
@@ -474,7 +474,10 @@ Status Palvex::gtVersion(Out<QString> result) {
 // ---- Preview ----------------------------------------------------------------------------------
 
 Status Palvex::StartPalvexPrintPreview() {
-    d->m_report.pending = PendingItem{}; // nothing a failed call left may reach the new report
+    // Nothing a failed call left may reach the new report; the role and alternative text the
+    // host set for what it prints next stay.
+    d->m_report.hostMarks.yRelative = 0;
+    d->m_report.lineEnded = true;
     d->m_reportShown = false;
     d->m_report.props.DontConsiderForCenter = false;
     const Status status = d->guard(__func__, [&] {

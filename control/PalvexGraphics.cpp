@@ -30,7 +30,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
         requireTwips(bStartCurX, bStartCurY, bEndCurX, bEndCurY);
         if (bDrawWidth < 1) bDrawWidth = 1;
         ShapeParams p =
-            d->m_report.shape.params; // radius, angles, aspect and outline stay as they were
+            d->m_report.lastShape; // radius, angles, aspect and outline stay as they were
         p.x1 = bStartCurX;
         p.y1 = bStartCurY;
         p.x2 = bEndCurX;
@@ -41,7 +41,7 @@ Status Palvex::printBox(const float& bStartCurX, const float& bStartCurY, const 
         p.width = bDrawWidth;
         p.fillStyle = bFillStyle;
         p.inside = txtInsideBox.left(60);
-        d->m_graphics->recordShape(KindBox, p, AL);
+        d->m_graphics->recordHostShape(KindBox, p, AL);
     });
 }
 
@@ -51,8 +51,7 @@ Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const
     return d->guard(__func__, [&] {
         requireTwips(lStartCurX, lStartCurY, lEndCurX, lEndCurY);
         if (lDrawWidth < 1) lDrawWidth = 1;
-        ShapeParams p =
-            d->m_report.shape.params; // a line has no fill, radius, angles or inside text
+        ShapeParams p = d->m_report.lastShape; // a line has no fill, radius, angles or inside text
         p.x1 = lStartCurX;
         p.y1 = lStartCurY;
         p.x2 = lEndCurX;
@@ -61,7 +60,7 @@ Status Palvex::printLine(const float& lStartCurX, const float& lStartCurY, const
         p.drawMode = lDrawMode;
         p.drawStyle = lDrawStyle;
         p.width = lDrawWidth;
-        d->m_graphics->recordShape(KindLine, p, AL);
+        d->m_graphics->recordHostShape(KindLine, p, AL);
     });
 }
 
@@ -79,7 +78,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
         requireFinite(start, end, aspect);
         requireTwips(CenterPointOfCurX, CenterPointOfCury, CRadius);
         if (cDrawWidth < 1) cDrawWidth = 1;
-        ShapeParams p = d->m_report.shape.params; // the end point stays as it was
+        ShapeParams p = d->m_report.lastShape; // the end point stays as it was
         p.x1 = CenterPointOfCurX;
         p.y1 = CenterPointOfCury;
         p.color = cFillColor;
@@ -93,7 +92,7 @@ Status Palvex::printCircle(const float& CenterPointOfCurX, const float& CenterPo
         p.end = end;
         p.inside = txtInsideCircle ? txtInsideCircle->left(60) : QString();
         p.aspect = aspect;
-        d->m_graphics->recordShape(KindCircle, p, AL);
+        d->m_graphics->recordHostShape(KindCircle, p, AL);
     });
 }
 

@@ -45,10 +45,8 @@ public:
     }
     Status recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers,
                                int32_t direction) override {
-        return guarded([&] {
-            m_report.run.direction = direction;
-            m_text.recordSpecialCenter(kind, text, numbers);
-        });
+        (void)direction; // a centred text has no direction of its own
+        return guarded([&] { m_text.recordSpecialCenter(kind, text, numbers); });
     }
     Status recordRun(QChar character, int32_t direction, float start, float end) override {
         return guarded([&] { m_graphics.recordRun(character, direction, start, end); });

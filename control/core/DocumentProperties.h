@@ -16,6 +16,12 @@ struct DocumentProperties {
     QString language = QStringLiteral("he-IL"); // BCP 47, the document's /Lang
     bool archive = false;
     bool accessible = false;
+
+    // The standards as a host names them: "", "PDF/A-2b", "PDF/UA-1", "PDF/A-2b+PDF/UA-1".
+    QString conformance() const;
+    // Takes a name as conformance() gives it (in any case, "none" for ""); false, changing
+    // nothing, for another text.
+    bool setConformance(const QString& name);
 };
 
 } // namespace palvex

@@ -9,9 +9,9 @@ namespace palvex {
 // written before roles were kept reads as Unmarked, and older readers, which never looked at
 // the field, read new records unchanged.
 enum class ItemRole : uint8_t {
-    Unmarked = 0, // a record without a role: text reads as body text, graphics as decoration
-    Body = 1,     // a text the host printed itself
-    Heading = 2,  // a title; ItemTag::headingLevel says which
+    Unmarked = 0,  // a record without a role: text reads as body text, graphics as decoration
+    Body = 1,      // a text the host printed itself
+    Heading = 2,   // a title; ItemTag::headingLevel says which
     Paragraph = 3, // a line of a paragraph laid out by the control
     TableHeaderCell = 4,
     TableCell = 5,

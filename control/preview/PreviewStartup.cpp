@@ -51,7 +51,9 @@ void PreviewStartup::applyBackColor() {
 
 void PreviewStartup::resetFlags() {
     m_view.pagesCentred = false;
-    m_report.pending.yRelative = 0;
+    m_report.hostMarks.yRelative = 0;
+    m_report.lineEnded = true;
+    m_report.pictureWithoutAltTextPage = 0;
     m_report.lineAbovePageNumber = QLatin1Char(' ');
     m_report.table = TableState{};
     m_view.zoomFactor = 1.0f;

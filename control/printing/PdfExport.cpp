@@ -1,5 +1,6 @@
 #include "PdfExport.h"
 
+#include "AccessibleExport.h"
 #include "PrintJob.h"
 #include "core/Guarded.h"
 #include "platform/PrinterSurface.h"
@@ -72,6 +73,7 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
 void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
                     std::optional<int32_t> toPage) {
     const PrintRequest request = range(fromPage, toPage);
+    refuseUnlessAccessible(m_report);
     // A folder as the target would only fail at the rename, after the whole document was made.
     if (path.isEmpty())
         refuse(Status::PathFileAccessError, QStringLiteral("no file name was given"));

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <utility>
 
 #include <algorithm>
 #include <cmath>
@@ -28,18 +29,31 @@ int32_t storedColor(int32_t value) {
 }
 } // namespace
 
-void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int32_t align) {
-    m_report.shape.params = params;
-    m_report.shape.params.width = std::max(1, params.width);
+namespace {
+ShapeParams storedShape(const ShapeParams& params) {
+    ShapeParams stored = params;
+    stored.width = std::max(1, params.width);
     // Colours are stored as RGB: a system colour is resolved now (its number would not fit its
     // field), and a value that is neither is black.
-    m_report.shape.params.color = storedColor(params.color);
-    m_report.shape.params.outline = storedColor(params.outline);
-    m_report.shape.fresh = true;
-    m_report.pending.align = int16_t(std::clamp(align, -1, 32767));
-    m_report.pending.kind = kind;
-    QString empty;
-    m_writer.WriteItem(empty);
+    stored.color = storedColor(params.color);
+    stored.outline = storedColor(params.outline);
+    return stored;
+}
+} // namespace
+
+void GraphicsRecorder::recordHostShape(int16_t kind, const ShapeParams& params, int32_t align) {
+    m_report.lastShape = storedShape(params);
+    recordShape(kind, params, align);
+}
+
+void GraphicsRecorder::recordShape(int16_t kind, const ShapeParams& params, int32_t align,
+                                   ItemTag tag) {
+    PendingItem item;
+    item.shape = storedShape(params);
+    item.align = int16_t(std::clamp(align, -1, 32767));
+    item.kind = kind;
+    item.tag = tag;
+    m_writer.write(item);
 }
 
 bool GraphicsRecorder::decodes(const PictureFile& picture) {
@@ -62,6 +76,8 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
                               "more than 0")
                    .arg(double(box->width))
                    .arg(double(box->height)));
+    // The alternative text is this picture's, recorded or not.
+    const QString altText = std::exchange(m_report.hostMarks.pictureAltText, QString());
     const QString prefix =
         QStringLiteral("You defined a bitmap file named ") + fileName + QLatin1Char('\n');
     const QString invalid =
@@ -107,13 +123,14 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
             height = boxHeight;
         }
     }
-    m_report.picture = {stored, width, height, std::round(surface.CurrentY())};
-    m_report.pending.align = int16_t(std::clamp(horizontal, -1, 32767));
-    m_report.pending.valign = int16_t(std::clamp(vertical, -1, 32767));
-    m_report.pending.kind = KindPicture;
-    QString name = stored;
+    PendingItem item;
+    item.picture = {stored, width, height, std::round(surface.CurrentY()), altText};
+    item.align = int16_t(std::clamp(horizontal, -1, 32767));
+    item.valign = int16_t(std::clamp(vertical, -1, 32767));
+    item.kind = KindPicture;
+    item.text = stored;
     try {
-        m_writer.WriteItem(name);
+        m_writer.write(item);
     } catch (const Error&) {
         // A picture that cannot be recorded is reported like an invalid one.
         warn(invalid, MessageBoxes::OkOnly);
@@ -121,8 +138,8 @@ void GraphicsRecorder::printPicture(const QString& fileName, int32_t horizontal,
     }
     // A picture of the file's size moves the cursor by its height in its own unit, as pictures
     // always have; one sized to a box puts the cursor right below it.
-    const float y = box ? std::round(float(m_report.picture.rememberedY +
-                                           PictureFile::hmmToTwips(m_report.picture.height)))
+    const float y = box ? std::round(float(item.picture.rememberedY +
+                                           PictureFile::hmmToTwips(item.picture.height)))
                         : std::round(surface.CurrentY());
     surface.setCurrentY(y);
     m_report.props.CurrentY = y;
@@ -149,13 +166,13 @@ void GraphicsRecorder::fxPrintingChars(float start, float end, int16_t code, int
 }
 
 void GraphicsRecorder::printRun(QChar character, float start, float end, int32_t direction,
-                                int16_t kind, int32_t placement) {
-    // Only a run that is recorded leaves its placement for the item writer.
-    m_report.pending.charsPlacement = int16_t(placement);
-    m_report.run = {start, end, direction};
-    m_report.pending.kind = kind;
-    QString text(character);
-    m_writer.WriteItem(text);
+                                int16_t kind, int32_t placement, PendingItem marks) {
+    PendingItem& item = marks;
+    item.charsPlacement = int16_t(placement);
+    item.run = {start, end, direction};
+    item.kind = kind;
+    item.text = QString(character);
+    m_writer.write(item);
 }
 
 void GraphicsRecorder::recordRun(QChar character, int32_t direction, float start, float end) {

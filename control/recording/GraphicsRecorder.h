@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ItemRole.h"
+#include "recording/PendingItem.h"
 #include "recording/ShapeParams.h"
 #include <palvex/Enumerations.h>
 
@@ -33,16 +35,20 @@ public:
     // A run of `character` (recorded as `kind`, 13 or 14) between two points, placed by
     // `placement` (0-2).
     void printRun(QChar character, float start, float end, int32_t direction, int16_t kind,
-                  int32_t placement);
+                  int32_t placement, PendingItem marks = {});
     // A run of `character` between two points, recorded as it was saved in a printout.
     void recordRun(QChar character, int32_t direction, float start, float end);
 
     // Boxes, lines and circles: `params` holds the call's values (the ones a call has no
     // argument for keep those of the previous shape); a pen width below 1 becomes 1.
-    void recordShape(int16_t kind, const ShapeParams& params, int32_t align);
+    // `tag` Unmarked records a decoration.
+    void recordShape(int16_t kind, const ShapeParams& params, int32_t align, ItemTag tag = {});
+    // A shape of the host's own: its values are what the host's next shape call starts from.
+    void recordHostShape(int16_t kind, const ShapeParams& params, int32_t align);
     // A picture file: reported and not recorded when it is missing, not a picture, too large to
     // decode (PictureFile::MaxDecodeBytes), or its pixels cannot be decoded (checked once for
-    // each version of a file, at a size that costs little to keep). With a box
+    // each version of a file, at a size that costs little to keep). It takes the alternative
+    // text the host set for it (PictureAltText), recorded or not. With a box
     // (twips), the picture is scaled into it, keeping its proportions inside it when asked.
     struct Box {
         float width = 0, height = 0;

@@ -84,7 +84,8 @@ void ItemWriter::applyAlignment(Surface& surface, int16_t kind, int16_t align,
     }
 }
 
-bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintItem& item) {
+bool ItemWriter::fillKind(Surface& surface, const PendingItem& pending, int16_t kind, QString& text,
+                          PrintItem& item) {
     switch (kind) {
     case KindText:
     case KindTextNewLine:
@@ -102,13 +103,13 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
         m_report.textStart = surface.CurrentX();
         surface.Print(text, false);
         m_report.textEnd = surface.CurrentX();
-        item.ItemText = text + padRight(m_report.pending.specialCenterNumbers, 40);
+        item.ItemText = text + padRight(pending.specialCenterNumbers, 40);
         if (kind == KindSpecialCenterNewLine) surface.EndLine();
         return true;
     case KindChars:
     case KindCharsNewLine: {
         if (text.size() != 1) return false;
-        const PendingRun& run = m_report.run;
+        const PendingRun& run = pending.run;
         item.ItemText = text + QString::number(run.direction) + QString(8, QLatin1Char(' ')) +
                         FitRight(formatSingle(run.start), 5) + FitRight(formatSingle(run.end), 5);
         item.FontSize = 8;
@@ -120,17 +121,13 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
     case KindBox:
     case KindLine:
     case KindCircle: {
-        // A shape is recorded once from the parameters its call set.
-        PendingShape& shape = m_report.shape;
-        if (!shape.fresh) return false;
-        ShapeParams params = shape.params;
+        ShapeParams params = pending.shape;
         params.align = item.HAlign;
         item.ItemText = params.encode();
-        shape.fresh = false;
         return true;
     }
     case KindPicture: {
-        const PendingPicture& picture = m_report.picture;
+        const PendingPicture& picture = pending.picture;
         m_report.props.DontConsiderForCenter = true;
         const float width = surface.ScaleWidth();
         const float p = float(picture.width);
@@ -159,6 +156,11 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
             FitRight(picture.fileName, std::max<qsizetype>(100, picture.fileName.size())) +
             FitRight(formatSingle(float(picture.width)), 10) +
             FitRight(formatSingle(float(picture.height)), 10);
+        // A picture draws no text, so its font name field holds its alternative text: a reader
+        // that knows no roles sets it as a font it does not find and draws the picture as ever.
+        item.FontName = m_report.page().storedForm(picture.altText);
+        if (trimBlanks(picture.altText).isEmpty() && m_report.pictureWithoutAltTextPage == 0)
+            m_report.pictureWithoutAltTextPage = m_report.firstPageNumber + m_report.pagesEnded;
         return true;
     }
     default:
@@ -166,16 +168,63 @@ bool ItemWriter::fillKind(Surface& surface, int16_t kind, QString& text, PrintIt
     }
 }
 
-void ItemWriter::WriteItem(QString& text) {
-    PendingItem& pending = m_report.pending;
+ItemTag ItemWriter::roleOf(const PendingItem& pending, int16_t kind) const {
+    ItemTag tag = pending.tag;
+    if (tag.role != ItemRole::Unmarked) return tag;
+    switch (kind) {
+    case KindText:
+    case KindTextNewLine:
+    case KindSpecialCenter:
+    case KindSpecialCenterNewLine: {
+        const HostMarks& host = m_report.hostMarks;
+        tag.role = host.textRole;
+        tag.headingLevel = host.textRole == ItemRole::Heading ? host.headingLevel : 0;
+        tag.startsElement = m_report.lineEnded;
+        return tag;
+    }
+    case KindPicture:
+        tag.role = ItemRole::Picture;
+        return tag;
+    default:
+        tag.role = ItemRole::Decoration;
+        return tag;
+    }
+}
+
+void ItemWriter::useHostMarks(int16_t kind) {
+    HostMarks& host = m_report.hostMarks;
+    host.yRelative = 0;
+    const bool endsLine = kind == KindNone || kind == KindTextNewLine ||
+                          kind == KindSpecialCenterNewLine || kind == KindCharsNewLine;
+    if (endsLine) {
+        host.textRole = ItemRole::Body;
+        host.headingLevel = 0;
+    }
+}
+
+std::optional<PrintItem> ItemWriter::write(const PendingItem& pending) {
     const int16_t kind = validatedKind(pending.kind);
     const int16_t align = validatedAlign(pending.align, kind);
+    const int16_t yRelative =
+        pending.yRelative != 0 ? pending.yRelative : m_report.hostMarks.yRelative;
+    const ItemTag tag = roleOf(pending, kind);
     Surface& surface = m_report.lines.recordingSurface();
-    if (kind == KindNone) return advanceLine(surface);
-    refuseUnlessRecording();
+    if (kind == KindNone) {
+        useHostMarks(kind);
+        advanceLine(surface);
+        m_report.lineEnded = true;
+        return std::nullopt;
+    }
+    try {
+        refuseUnlessRecording();
+    } catch (...) {
+        useHostMarks(kind);
+        throw;
+    }
 
     // Text is measured and laid out as it will be stored: a character the code page cannot hold
     // is a '?' in the file, on the page and in the printout alike.
+    QString text = pending.text;
     if (kind == KindText || kind == KindTextNewLine)
         text = withPageNumber(text, m_report.firstPageNumber + m_report.pagesEnded);
     if (kind == KindText || kind == KindTextNewLine || kind == KindSpecialCenter ||
@@ -183,12 +232,16 @@ void ItemWriter::WriteItem(QString& text) {
         text = storedText(text);
 
     const CursorKept before = keepCursor(surface);
-    PrintItem item = itemAtCursor(surface, kind, align);
+    PrintItem item = itemAtCursor(surface, pending, kind, align);
+    item.Reserved = tag.encode();
     applyAlignment(surface, kind, align, text);
     item.ItemX = surface.CurrentX();
-    if (pending.yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
+    if (yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
     try {
-        if (!fillKind(surface, kind, text, item)) return;
+        if (!fillKind(surface, pending, kind, text, item)) {
+            useHostMarks(kind);
+            return std::nullopt;
+        }
         // A cursor carried off the page by what came before is refused, not written.
         if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
             !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
@@ -196,16 +249,24 @@ void ItemWriter::WriteItem(QString& text) {
                    QStringLiteral("the cursor at x %1, y %2 twips is off any page")
                        .arg(double(surface.CurrentX()))
                        .arg(double(surface.CurrentY())));
-        markCentring(item);
+        markCentring(item, yRelative);
         m_store.append(item);
     } catch (...) {
         putBack(surface, before);
+        useHostMarks(kind);
         throw;
     }
+    useHostMarks(kind);
+    if (pending.tag.role != ItemRole::Unmarked || kind == KindPicture)
+        m_report.lineEnded = true; // the host's next text begins a paragraph of its own
+    else if (kind == KindText || kind == KindSpecialCenter)
+        m_report.lineEnded = false;
+    else if (kind == KindTextNewLine || kind == KindSpecialCenterNewLine)
+        m_report.lineEnded = true;
     m_report.lastLineY = surface.CurrentY();
     m_report.props.CurrentY = surface.CurrentY();
     if (m_report.lastLineY > m_report.margins.top) m_report.props.gtAfterPage = false;
-    pending.clearMarks();
+    return item;
 }
 
 QString ItemWriter::storedText(const QString& text) {
@@ -235,7 +296,6 @@ void ItemWriter::advanceLine(Surface& surface) {
 void ItemWriter::refuseUnlessRecording() {
     // A call that is refused here leaves none of its marks for the next item.
     auto refuse = [&](Status status, const QString& reason) {
-        m_report.pending.clearMarks();
         m_report.props.DontConsiderForCenter = false;
         palvex::refuse(status, reason);
     };
@@ -247,8 +307,8 @@ void ItemWriter::refuseUnlessRecording() {
                                      .arg(std::numeric_limits<int16_t>::max()));
 }
 
-PrintItem ItemWriter::itemAtCursor(const Surface& surface, int16_t kind, int16_t align) const {
-    const PendingItem& pending = m_report.pending;
+PrintItem ItemWriter::itemAtCursor(const Surface& surface, const PendingItem& pending, int16_t kind,
+                                   int16_t align) const {
     PrintItem item;
     item.PageNumber = int16_t(m_report.pagesEnded + 1);
     item.ItemY = surface.CurrentY();
@@ -265,23 +325,18 @@ PrintItem ItemWriter::itemAtCursor(const Surface& surface, int16_t kind, int16_t
     item.VAlign = pending.valign;
     item.CharsPlacement = pending.charsPlacement;
     item.FooterFlag = pending.footerFlag;
-    item.Reserved = 0; // ItemText stays empty: stored, it is 180 blanks
-    return item;
+    return item; // ItemText stays empty: stored, it is 180 blanks
 }
 
-void ItemWriter::markCentring(PrintItem& item) {
-    PendingItem& pending = m_report.pending;
+void ItemWriter::markCentring(PrintItem& item, int16_t yRelative) {
     // Items placed against an edge, runs between the margins or a row's ends, and pictures keep
     // their place when pages are centred, as does anything the host marked so.
     const bool keepPlace = m_report.props.DontConsiderForCenter || item.CharsPlacement == 1 ||
                            item.CharsPlacement == 2 || item.HAlign == AlignRight ||
                            item.HAlign == AlignLeft || item.ItemKind == KindPicture;
-    if (keepPlace) {
-        pending.noCentering = 1;
-        m_report.props.DontConsiderForCenter = false;
-    }
-    item.NoCentering = pending.noCentering;
-    item.YRelative = pending.yRelative;
+    if (keepPlace) m_report.props.DontConsiderForCenter = false;
+    item.NoCentering = keepPlace ? 1 : 0;
+    item.YRelative = yRelative;
 }
 
 ItemWriter::CursorKept ItemWriter::keepCursor(const Surface& surface) const {
@@ -296,7 +351,6 @@ void ItemWriter::putBack(Surface& surface, const CursorKept& kept) {
     m_report.textEnd = kept.textEnd;
     m_report.props.CurrentX = kept.propertyX;
     m_report.props.DontConsiderForCenter = false;
-    m_report.pending.clearMarks();
 }
 
 } // namespace palvex

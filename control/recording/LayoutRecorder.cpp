@@ -98,7 +98,7 @@ bool LayoutRecorder::breakPageFor(float height) {
 }
 
 void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width,
-                                BoxAlignment alignment) {
+                                BoxAlignment alignment, ItemTag tag) {
     if (line.text.isEmpty()) return; // an empty line takes its height and records nothing
     QString text = line.text;
     float x = right;
@@ -119,7 +119,18 @@ void LayoutRecorder::recordLine(const BrokenLine& line, float right, float width
     Surface& s = surface();
     const float y = s.CurrentY();
     s.setCurrentX(x);
-    m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+    // A header row repeated on a later page is page furniture: what begins stays for the row
+    // that is the table's own.
+    const bool begins = !tag.repeatedHeader;
+    if (begins) {
+        tag.startsElement = tag.startsElement || m_starts.element;
+        tag.startsRow = tag.startsRow || m_starts.row;
+        tag.startsTable = tag.startsTable || m_starts.table;
+    }
+    PendingItem marks;
+    marks.tag = tag;
+    m_text.printText(text, A1_StayWhereYouAre, AlignNone, std::move(marks));
+    if (begins) m_starts = {};
     s.setCurrentY(y);
     // The cursor stays on the line's top, which on a new page is the top margin: the page holds
     // a text all the same, and the report's end must count and number it.
@@ -144,9 +155,12 @@ void LayoutRecorder::printParagraph(const QString& text, float width, int32_t al
                         formatSingle(m_report.margins.left)));
     const float step = lineHeight() * lineSpacing;
     m_pageStartY = -1;
+    m_starts = {true, false, false};
+    ItemTag tag;
+    tag.role = ItemRole::Paragraph;
     for (const BrokenLine& line : breakLines(text, width, measurer())) {
         breakPageFor(step);
-        recordLine(line, right, width, align);
+        recordLine(line, right, width, align, tag);
         s.setCurrentY(s.CurrentY() + step);
     }
     s.setCurrentX(right);
@@ -197,6 +211,7 @@ void LayoutRecorder::tableBegin(bool repeatHeader) {
     table.begun = true;
     m_pageStartY = -1;
     m_gridTopRuled = false;
+    m_starts = {false, false, true};
     // The header row waits for the first row, so that the two begin a page together.
     m_headerPending = hasHeaderRow();
 }
@@ -230,19 +245,19 @@ float LayoutRecorder::headerCells(std::vector<Cell>& cells) const {
     return rowHeight(cells);
 }
 
-void LayoutRecorder::recordHeaderRow(const std::vector<Cell>& cells) {
+void LayoutRecorder::recordHeaderRow(const std::vector<Cell>& cells, bool repeated) {
     // Bold while it is recorded; the host's own weight comes back after it.
     Surface& s = surface();
     const HostFontKept hostFont(s);
     s.setFontBold(true);
-    recordRow(cells, true);
+    recordRow(cells, repeated ? RowKind::RepeatedHeader : RowKind::Header);
 }
 
-void LayoutRecorder::recordHeaderRow() {
+void LayoutRecorder::recordHeaderRow(bool repeated) {
     if (!hasHeaderRow()) return;
     std::vector<Cell> cells;
     headerCells(cells);
-    recordHeaderRow(cells);
+    recordHeaderRow(cells, repeated);
 }
 
 float LayoutRecorder::pageRoom() const {
@@ -267,18 +282,23 @@ void LayoutRecorder::recordPendingHeaderWith(const std::vector<Cell>& firstRow) 
     const bool broke = surface().CurrentY() + together > m_report.lines.breakLimit() &&
                        together <= pageRoom() && breakPageFor(std::numeric_limits<float>::max());
     if (broke) m_gridTopRuled = false;
-    recordHeaderRow(header);
+    recordHeaderRow(header, false);
     if (broke) m_pageStartY = surface().CurrentY();
 }
 
 void LayoutRecorder::breakTablePage() {
     if (!breakPageFor(std::numeric_limits<float>::max())) return;
     m_gridTopRuled = false;
-    if (m_report.table.repeatHeader) recordHeaderRow();
+    if (m_report.table.repeatHeader) recordHeaderRow(true);
     m_pageStartY = surface().CurrentY();
 }
 
-void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
+void LayoutRecorder::recordRow(const std::vector<Cell>& cells, RowKind kind) {
+    const bool header = kind != RowKind::Body;
+    if (kind != RowKind::RepeatedHeader) m_starts.row = true;
+    ItemTag tag;
+    tag.role = header ? ItemRole::TableHeaderCell : ItemRole::TableCell;
+    tag.repeatedHeader = kind == RowKind::RepeatedHeader;
     Surface& s = surface();
     const TableState& table = m_report.table;
     const float lh = lineHeight();
@@ -307,8 +327,9 @@ void LayoutRecorder::recordRow(const std::vector<Cell>& cells, bool header) {
             const TableColumn& column = table.columns[i];
             if (k < cells[i].lines.size()) {
                 s.setCurrentY(y);
+                tag.column = uint8_t(std::min<size_t>(i, 31));
                 recordLine(cells[i].lines[k], right + CellPaddingX,
-                           std::max(1.0f, column.width - 2 * CellPaddingX), column.alignment);
+                           std::max(1.0f, column.width - 2 * CellPaddingX), column.alignment, tag);
             }
             right += column.width;
         }
@@ -341,7 +362,7 @@ void LayoutRecorder::requireBegunTable() const {
 
 void LayoutRecorder::recordBodyRow(const std::vector<Cell>& cells) {
     recordPendingHeaderWith(cells);
-    recordRow(cells, false);
+    recordRow(cells, RowKind::Body);
 }
 
 void LayoutRecorder::tableRow(const QString& cells) {
@@ -368,9 +389,10 @@ void LayoutRecorder::tableEnd() {
     // A table without rows still shows what its columns are.
     if (m_headerPending) {
         m_headerPending = false;
-        recordHeaderRow();
+        recordHeaderRow(false);
     }
     table.begun = false;
+    m_starts = {};
     Surface& s = surface();
     s.setCurrentX(table.right);
     m_report.props.CurrentX = table.right;
@@ -395,26 +417,18 @@ void LayoutRecorder::recordRules(float top, float bottom, bool header) {
     if (lines <= 0) return;
     const TableState& table = m_report.table;
     const float right = table.right, left = table.right + tableWidth();
-    // A host's next box or circle keeps the values of its own last shape, not of the rules.
-    const ShapeParams hostShape = m_report.shape.params;
-    try {
-        // A grid closes at the top of the table's first row on each page, header row or not.
-        if (lines == 3 && !m_gridTopRuled) recordRule(right, top, left, top);
-        m_gridTopRuled = true;
-        if (header || lines >= 2) recordRule(right, bottom, left, bottom);
-        if (lines == 3) {
-            float x = right;
+    // A grid closes at the top of the table's first row on each page, header row or not.
+    if (lines == 3 && !m_gridTopRuled) recordRule(right, top, left, top);
+    m_gridTopRuled = true;
+    if (header || lines >= 2) recordRule(right, bottom, left, bottom);
+    if (lines == 3) {
+        float x = right;
+        recordRule(x, top, x, bottom);
+        for (const TableColumn& c : table.columns) {
+            x += c.width;
             recordRule(x, top, x, bottom);
-            for (const TableColumn& c : table.columns) {
-                x += c.width;
-                recordRule(x, top, x, bottom);
-            }
         }
-    } catch (...) {
-        m_report.shape.params = hostShape;
-        throw;
     }
-    m_report.shape.params = hostShape;
 }
 
 } // namespace palvex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ItemRole.h"
 #include "recording/LineBreaker.h"
 #include "recording/TableState.h"
 
@@ -71,8 +72,10 @@ private:
     // Ends the page when `height` more would pass the break limit, unless the cursor is where a
     // page begins (so a line taller than a page is recorded all the same). True when it did.
     bool breakPageFor(float height);
-    // One line of text in a box of `width` whose right edge is `right`, at the cursor's y.
-    void recordLine(const BrokenLine& line, float right, float width, BoxAlignment alignment);
+    // One line of text in a box of `width` whose right edge is `right`, at the cursor's y, as
+    // `tag` says, beginning what m_starts says is due.
+    void recordLine(const BrokenLine& line, float right, float width, BoxAlignment alignment,
+                    ItemTag tag);
     // The cells of a row, wrapped in their columns, into `cells` (whose storage a table's rows
     // reuse: a large table is mostly this).
     void cellsOf(const QStringList& texts, std::vector<Cell>& cells) const;
@@ -81,14 +84,16 @@ private:
     QStringList cellTexts(const QString& row, qsizetype index) const;
     void requireBegunTable() const;
     float rowHeight(const std::vector<Cell>& cells) const;
-    void recordRow(const std::vector<Cell>& cells, bool header);
+    // A header row repeated on a later page is marked so: it is the first one's copy.
+    enum class RowKind { Body, Header, RepeatedHeader };
+    void recordRow(const std::vector<Cell>& cells, RowKind kind);
     // A row of the table's body: the header row first when it still waits for one.
     void recordBodyRow(const std::vector<Cell>& cells);
     bool hasHeaderRow() const;
     // The header row's cells, wrapped in the bold font they print in; returns the row's height.
     float headerCells(std::vector<Cell>& cells) const;
-    void recordHeaderRow(const std::vector<Cell>& cells);
-    void recordHeaderRow();
+    void recordHeaderRow(const std::vector<Cell>& cells, bool repeated);
+    void recordHeaderRow(bool repeated);
     // The height a page holds between its top margin and the break limit.
     float pageRoom() const;
     // The header row that waits for the first row, on a new page with it when the two do not
@@ -108,6 +113,11 @@ private:
     float m_pageStartY = -1;      // where this recorder began the page it is on; -1: not its own
     bool m_gridTopRuled = false;  // the grid's top rule is on the table's part of this page
     bool m_headerPending = false; // the begun table's header row waits for its first row
+    // What the next line recorded begins: a paragraph, a row, a table. A line may be empty and
+    // record nothing, so the mark waits for one that is recorded.
+    struct Starts {
+        bool element = false, row = false, table = false;
+    } m_starts;
 };
 
 } // namespace palvex

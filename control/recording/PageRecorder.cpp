@@ -18,6 +18,22 @@
 namespace palvex {
 
 namespace {
+// The footer's items are placed from the page-number line, wherever it lies on the page.
+PendingItem footerItem(ItemRole role) {
+    PendingItem item;
+    item.yRelative = 1;
+    item.footerFlag = FooterItem;
+    item.tag.role = role;
+    return item;
+}
+PendingItem headerItem() {
+    PendingItem item;
+    item.tag.role = ItemRole::PageHeader;
+    return item;
+}
+} // namespace
+
+namespace {
 constexpr float RuleGap = 50; // between the rule and the page number
 
 } // namespace
@@ -61,8 +77,6 @@ void PageRecorder::FinishPage() {
     const int32_t footerCount = m_report.pageFooterCount + 1;
     if (!m_report.noPageNumbers) {
         if (m_report.lineAbovePageNumber != QLatin1Char(' ')) {
-            m_report.pending.yRelative = 1;
-            m_report.pending.footerFlag = FooterItem;
             surface.setFontSize(8);
             surface.setFontBold(true);
             const QString rule(m_report.lineAbovePageNumber);
@@ -71,10 +85,9 @@ void PageRecorder::FinishPage() {
             m_report.props.DontConsiderForCenter = true;
             m_graphics.printRun(m_report.lineAbovePageNumber, m_report.margins.right,
                                 m_report.props.gtPrWidth, PrintHorizontal, KindChars,
-                                K1_FromLeftmarginToRightmargin);
+                                K1_FromLeftmarginToRightmargin, footerItem(ItemRole::PageFooter));
         }
         surface.setCurrentY(m_report.lines.pageNumberLine());
-        m_report.pending.yRelative = 1;
         if (onPageFormatted) onPageFormatted(footerCount);
         const QString number = pageNumberText(footerCount);
         if (!trimBlanks(number).isEmpty()) {
@@ -82,9 +95,9 @@ void PageRecorder::FinishPage() {
             surface.setFontSize(14);
             surface.setFontBold(true);
             surface.setFontUnderline(false);
-            m_report.pending.footerFlag = FooterItem;
             m_report.props.DontConsiderForCenter = true;
-            m_text.printText(number, A1_StayWhereYouAre, AlignCenter);
+            m_text.printText(number, A1_StayWhereYouAre, AlignCenter,
+                             footerItem(ItemRole::PageNumber));
         }
     }
     if (m_report.props.tfPrintFooter1) PrintFooters();
@@ -128,9 +141,8 @@ void PageRecorder::PrintFooters() {
         const QString text = trimBlanks(f.text);
         if (text.isEmpty()) continue;
         applyFont(f.fontName, f.fontSize, f.bold, f.underline, f.italic, f.color);
-        m_report.pending.yRelative = 1;
-        m_report.pending.footerFlag = FooterItem;
-        m_text.printText(text, placements[slot].entr, placements[slot].align);
+        m_text.printText(text, placements[slot].entr, placements[slot].align,
+                         footerItem(ItemRole::PageFooter));
     }
 }
 
@@ -197,19 +209,19 @@ void PageRecorder::recordHeaderText(const QString& text, int32_t align) {
     Surface& surface = this->surface();
     switch (align) {
     case AlignNone:
-        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone, headerItem());
         break;
     case AlignRight:
         surface.setCurrentX(m_report.margins.right);
-        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone, headerItem());
         break;
     case AlignCenter:
-        m_text.printText(text, A1_StayWhereYouAre, AlignCenter);
+        m_text.printText(text, A1_StayWhereYouAre, AlignCenter, headerItem());
         break;
     case AlignLeft:
         // The text ends at the left margin, like a left-aligned text.
         surface.setCurrentX(surface.ScaleWidth() - m_report.margins.left - surface.TextWidth(text));
-        m_text.printText(text, A1_StayWhereYouAre, AlignNone);
+        m_text.printText(text, A1_StayWhereYouAre, AlignNone, headerItem());
         break;
     default:
         break; // an unknown alignment records nothing

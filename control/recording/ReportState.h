@@ -5,6 +5,7 @@
 #include "recording/Definitions.h"
 #include "recording/PageLines.h"
 #include "recording/PageSetup.h"
+#include "recording/PendingItem.h"
 #include "recording/ShapeParams.h"
 #include "recording/TableState.h"
 
@@ -19,23 +20,6 @@
 namespace palvex {
 
 constexpr float TwipsPerCm = 567;
-
-// Settings that a recording call leaves for the item writer; cleared after every item.
-struct PendingItem {
-    int16_t kind = 0;
-    int16_t align = 0;
-    int16_t valign = 0;
-    int16_t charsPlacement = 0;
-    int16_t footerFlag = 0;
-    int16_t yRelative = 0;
-    int16_t noCentering = 0;
-    QString specialCenterNumbers; // the four coordinates of a SpecialCenter call, 40 characters
-
-    // Everything but the kind, which every recording call sets again.
-    void clearMarks() {
-        align = valign = charsPlacement = footerFlag = yRelative = noCentering = 0;
-    }
-};
 
 // Margins in twips.
 struct Margins {
@@ -130,25 +114,6 @@ struct FooterSlot {
     int32_t color = 0;
 };
 
-// The parameters of the character run being recorded.
-struct PendingRun {
-    float start = 0, end = 0;
-    int32_t direction = 0;
-};
-
-// The shape parameters of the last box, line or circle call; a shape is recorded once from them.
-struct PendingShape {
-    ShapeParams params;
-    bool fresh = false;
-};
-
-// The picture being recorded: its file name and size in hundredths of a millimetre.
-struct PendingPicture {
-    QString fileName;
-    double width = 0, height = 0;
-    double rememberedY = 0; // the cursor's y, in whole twips, when the call began
-};
-
 // The report as recording builds it and the preview, the printout and printing read it. The
 // preview starts a report (PreviewStartup) and closes it; otherwise it changes the report only
 // through the named operations below, and the page lines only through PageLines.
@@ -170,7 +135,13 @@ struct ReportState {
     PageLines lines;
 
     // Recording.
-    PendingItem pending;
+    HostMarks hostMarks;
+    // The item before the next text ended a line (or there was none): a text of the host's
+    // begins a new paragraph.
+    bool lineEnded = true;
+    // The page (as numbered) of the report's first picture recorded without alternative text;
+    // 0 while there is none. A PDF/UA document cannot hold it.
+    int32_t pictureWithoutAltTextPage = 0;
     float textStart = 0, textEnd = 0;
     float lastLineY = 0;
     int32_t pagesEnded = 0;
@@ -198,9 +169,8 @@ struct ReportState {
     std::array<LineHeader, 30> lineHeaders;
     std::array<PositionedHeader, 20> positionedHeaders;
     std::array<FooterSlot, 4> footers;
-    PendingRun run;
-    PendingShape shape;
-    PendingPicture picture;
+    // The host's last box, line or circle: the values its next shape call has no argument for.
+    ShapeParams lastShape;
     TableState table;
 
     // The margins panel's choice. The page-number line follows the bottom margin: the line at

@@ -23,19 +23,19 @@ int16_t textKindForEntr(int32_t entr) {
     return entr == 2 ? KindTextNewLine : KindText;
 }
 
-void TextRecorder::printText(const QString& text, int32_t entr, int16_t align) {
-    const int16_t kind = textKindForEntr(entr);
-    QString copy = text;
-    m_report.pending.kind = kind;
-    m_report.pending.align = align;
-    m_writer.WriteItem(copy);
+void TextRecorder::printText(const QString& text, int32_t entr, int16_t align, PendingItem marks) {
+    marks.kind = textKindForEntr(entr);
+    marks.align = align;
+    marks.text = text;
+    m_writer.write(marks);
 }
 
 void TextRecorder::centerMixedLanguages(const QString& text) {
-    QString copy = text;
-    m_report.pending.kind = KindText;
-    m_report.pending.align = AlignMixedLanguages;
-    m_writer.WriteItem(copy);
+    PendingItem item;
+    item.kind = KindText;
+    item.align = AlignMixedLanguages;
+    item.text = text;
+    m_writer.write(item);
 }
 
 void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, int32_t entr,
@@ -43,30 +43,28 @@ void TextRecorder::SpecialCenter(float startX, float endX, const QString& text, 
     if (entr < std::numeric_limits<int16_t>::min() || entr > std::numeric_limits<int16_t>::max())
         raise(Status::Overflow);
     (void)m_report.lines.recordingSurface();
-    QString trimmed = trimBlanks(text);
-    if (!trimmed.isEmpty()) {
-        m_report.pending.specialCenterNumbers =
+    PendingItem item;
+    item.text = trimBlanks(text);
+    if (!item.text.isEmpty()) {
+        item.specialCenterNumbers =
             FitRight(formatSingle(startX), 10) + FitRight(formatSingle(endX), 10) +
             FitRight(formatSingle(startY), 10) + FitRight(formatSingle(endY), 10);
         m_report.lines.surface()->setCurrentY(startY);
     }
-    m_report.pending.kind = entr == 2 ? KindSpecialCenterNewLine : KindSpecialCenter;
-    m_report.pending.align = AlignNone;
-    m_writer.WriteItem(trimmed);
+    item.kind = entr == 2 ? KindSpecialCenterNewLine : KindSpecialCenter;
+    m_writer.write(item);
 }
 
 void TextRecorder::recordSpecialCenter(int16_t kind, const QString& text, const QString& numbers) {
-    QString copy = text;
-    m_report.pending.specialCenterNumbers = numbers;
-    m_report.pending.kind = kind;
-    m_report.pending.align = AlignNone;
-    m_writer.WriteItem(copy);
+    PendingItem item;
+    item.text = text;
+    item.specialCenterNumbers = numbers;
+    item.kind = kind;
+    m_writer.write(item);
 }
 
 void TextRecorder::JumpToNextLine() {
-    QString empty;
-    m_report.pending.kind = KindNone;
-    m_writer.WriteItem(empty);
+    m_writer.write(PendingItem{});
 }
 
 // A host lays its texts out with these: they measure what will be stored.

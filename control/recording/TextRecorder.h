@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recording/PendingItem.h"
 #include <palvex/Enumerations.h>
 
 #include <QString>
@@ -17,7 +18,9 @@ public:
     TextRecorder(ReportState& report, ItemWriter& writer, Surface& recordingSurface)
         : m_report(report), m_writer(writer), m_pic(recordingSurface) {}
 
-    void printText(const QString& text, int32_t entr, int16_t align);
+    // `marks` says what else the item is (its role, a footer's flags); its kind, alignment and
+    // text are the call's.
+    void printText(const QString& text, int32_t entr, int16_t align, PendingItem marks = {});
     void centerMixedLanguages(const QString& text);
     void SpecialCenter(float startX, float endX, const QString& text, int32_t entr, float startY,
                        float endY);

@@ -25,6 +25,46 @@ bool isRun(const PrintItem& item) {
     return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine;
 }
 
+// What an item is: its recorded role, or for a record written before roles were kept, the
+// role its kind and footer flag imply (each text a paragraph of its own).
+ItemTag tagOf(const PrintItem& item) {
+    ItemTag tag = ItemTag::decode(item.Reserved);
+    if (tag.role != ItemRole::Unmarked) return tag;
+    if (isFooter(item))
+        tag.role = ItemRole::PageFooter;
+    else if (item.ItemKind == KindPicture)
+        tag.role = ItemRole::Picture;
+    else if (isText(item) || item.ItemKind == KindSpecialCenter ||
+             item.ItemKind == KindSpecialCenterNewLine) {
+        tag.role = ItemRole::Body;
+        tag.startsElement = true;
+    } else
+        tag.role = ItemRole::Decoration;
+    return tag;
+}
+
+// A picture's alternative text travels in its font name field, which only pictures recorded
+// with a role use so.
+QString altTextOf(const PrintItem& item) {
+    if (item.ItemKind != KindPicture || ItemTag::decode(item.Reserved).role != ItemRole::Picture)
+        return QString();
+    return trimBlanks(item.FontName);
+}
+
+// Every item is drawn between the surface's beginItem and endItem, also when drawing it throws.
+class ItemScope {
+public:
+    ItemScope(Surface& surface, const PrintItem& item) : m_surface(surface) {
+        m_surface.beginItem(tagOf(item), altTextOf(item));
+    }
+    ~ItemScope() { m_surface.endItem(); }
+    ItemScope(const ItemScope&) = delete;
+    ItemScope& operator=(const ItemScope&) = delete;
+
+private:
+    Surface& m_surface;
+};
+
 } // namespace
 
 PrintItem ItemReplay::read(int32_t n) const {
@@ -163,30 +203,36 @@ void ItemReplay::replay(int32_t first, int32_t last) {
         applyItemFont(item);
         if (item.YRelative == 1) m_target.setCurrentY(m_rules.currentYofPageNumber - item.ItemY);
         if (item.HAlign == AlignMixedLanguages && isText(item)) {
-            n = drawMixedLine(n, last);
+            {
+                const ItemScope scope(m_target, item);
+                n = drawMixedLine(n, last);
+            }
             if (afterItem) afterItem(n);
             continue;
         }
-        align(item);
-        switch (item.ItemKind) {
-        case KindText:
-        case KindTextNewLine:
-            drawText(item, n);
-            break;
-        case KindSpecialCenter:
-        case KindSpecialCenterNewLine:
-            drawSpecialCenter(item, n);
-            break;
-        case KindPicture:
-        case KindChars:
-        case KindCharsNewLine:
-        case KindBox:
-        case KindLine:
-        case KindCircle:
-            if (drawGraphic) drawGraphic(item, *this);
-            break;
-        default:
-            break; // unknown kinds draw nothing
+        {
+            const ItemScope scope(m_target, item);
+            align(item);
+            switch (item.ItemKind) {
+            case KindText:
+            case KindTextNewLine:
+                drawText(item, n);
+                break;
+            case KindSpecialCenter:
+            case KindSpecialCenterNewLine:
+                drawSpecialCenter(item, n);
+                break;
+            case KindPicture:
+            case KindChars:
+            case KindCharsNewLine:
+            case KindBox:
+            case KindLine:
+            case KindCircle:
+                if (drawGraphic) drawGraphic(item, *this);
+                break;
+            default:
+                break; // unknown kinds draw nothing
+            }
         }
         if (afterItem) afterItem(n);
     }

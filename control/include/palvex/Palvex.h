@@ -381,6 +381,26 @@ public:
     // false by default.
     Status get_PdfArchive(Out<bool> value);
     Status let_PdfArchive(bool value);
+    // The language every PDF declares (BCP 47, such as "he-IL", the default, or "en-US"); a text
+    // of Latin letters only within a Hebrew or Arabic document is marked English. 380 for a
+    // text that is not a language tag.
+    Status get_DocumentLanguage(Out<QString> value);
+    Status let_DocumentLanguage(const QString& value);
+    // The standards PDFs are written to besides being tagged: "" (none, the default),
+    // "PDF/A-2b", "PDF/UA-1" or "PDF/A-2b+PDF/UA-1"; PdfArchive is its PDF/A-2b half. With
+    // PDF/UA-1 a PDF needs a DocumentTitle and every picture its PictureAltText. 380 for another
+    // text.
+    Status get_PdfConformance(Out<QString> value);
+    Status let_PdfConformance(const QString& value);
+    // What the texts printed next are, until their line ends: 0 body text (the default and what
+    // every line end returns to), 1-6 a heading of that level, 7 a decoration that is drawn but
+    // not read out (a watermark). 380 for another value.
+    Status get_ItemRole(Out<int16_t> value);
+    Status let_ItemRole(int16_t value);
+    // The next picture's alternative text: what it shows, for someone who cannot see it. Taken
+    // by the next printPicture or printPictureSized call.
+    Status get_PictureAltText(Out<QString> value);
+    Status let_PictureAltText(const QString& value);
 
     Status About();
 

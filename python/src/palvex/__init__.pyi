@@ -231,6 +231,10 @@ class Report:
     DocumentSubject: str
     DocumentKeywords: str
     PdfArchive: bool
+    DocumentLanguage: str
+    PdfConformance: str
+    ItemRole: int
+    PictureAltText: str
     def SpecialCenter(self, startxPoint: float, endxPoint: float, TXT: str, Entr: AfterPrintType, startyPoint: float, endyPoint: float = ...) -> Optional[Dict[str, Any]]: ...
     def centerIT(self, TXT: str, Entr: AfterPrintType) -> Optional[Dict[str, Any]]: ...
     def centerMixedLanguages(self, TXT: str) -> Optional[Dict[str, Any]]: ...

@@ -23,7 +23,7 @@ def property_get(name, ident, kind, value_enum, **_):
     FontItalic, FontBold, CurrentY, CurrentX, ForeColor, Font, WorkingFolder, PaperSize,
     Orientation, Embedded, MessagesToHost, PageCount, LastMessage, CodePage, TableLines,
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
-    PdfArchive.
+    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
     """
     def call(report):
         handle = report._handle
@@ -925,7 +925,7 @@ def property_put(name, ident, kind, params, array, plain_ints, **_):
     FontItalic, FontBold, CurrentY, CurrentX, ForeColor, Font, WorkingFolder, PaperSize,
     Orientation, Embedded, MessagesToHost, PageCount, LastMessage, CodePage, TableLines,
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
-    PdfArchive.
+    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
     """
     def call(report, value):
         handle = report._handle
