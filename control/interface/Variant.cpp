@@ -2,33 +2,9 @@
 
 #include "core/Guarded.h"
 #include "core/NumberText.h"
-
-#include <cmath>
-#include <limits>
+#include "core/ValueConversion.h"
 
 namespace palvex {
-
-namespace {
-
-// The number a string stands for when the whole of it (blanks aside) is one number.
-double numberFromString(const QString& text) {
-    const auto parsed = parseStrictNumber(text);
-    if (!parsed) raise(Status::TypeMismatch);
-    if (std::isinf(*parsed)) raise(Status::Overflow);
-    return *parsed;
-}
-
-// Rounds half to even, as the runtime's integer conversions do.
-template <class Int> Int toInteger(double value) {
-    if (std::isnan(value)) raise(Status::Overflow);
-    const double rounded = std::nearbyint(value);
-    if (rounded < double(std::numeric_limits<Int>::min()) ||
-        rounded > double(std::numeric_limits<Int>::max()))
-        raise(Status::Overflow);
-    return static_cast<Int>(rounded);
-}
-
-} // namespace
 
 double Variant::toDouble() const {
     switch (type()) {
@@ -45,7 +21,7 @@ double Variant::toDouble() const {
     case Type::Double:
         return std::get<double>(m_value);
     case Type::String:
-        return numberFromString(std::get<QString>(m_value));
+        return numberFromText(std::get<QString>(m_value));
     case Type::Font:
         raise(Status::TypeMismatch);
     }
@@ -54,27 +30,19 @@ double Variant::toDouble() const {
 
 bool Variant::toBool() const {
     if (type() == Type::Bool) return std::get<bool>(m_value);
-    if (type() == Type::String) {
-        const QString text = std::get<QString>(m_value).trimmed();
-        if (text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
-        if (text.compare(QStringLiteral("false"), Qt::CaseInsensitive) == 0) return false;
-    }
-    const double value = toDouble();
-    return value != 0.0;
+    if (type() == Type::String) return boolFromText(std::get<QString>(m_value));
+    return toDouble() != 0.0;
 }
 
 int16_t Variant::toInt16() const {
-    return toInteger<int16_t>(toDouble());
+    return int16FromNumber(toDouble());
 }
 int32_t Variant::toInt32() const {
-    return toInteger<int32_t>(toDouble());
+    return int32FromNumber(toDouble());
 }
 
 float Variant::toSingle() const {
-    const double value = toDouble();
-    if (std::isfinite(value) && std::fabs(value) > double(std::numeric_limits<float>::max()))
-        raise(Status::Overflow);
-    return static_cast<float>(value);
+    return singleFromNumber(toDouble());
 }
 
 QString Variant::toString() const {
@@ -101,10 +69,7 @@ QString Variant::toString() const {
 
 QFont Variant::toFont() const {
     if (type() == Type::Font) return std::get<QFont>(m_value);
-    if (type() == Type::String) {
-        QFont font;
-        if (font.fromString(std::get<QString>(m_value))) return font;
-    }
+    if (type() == Type::String) return fontFromText(std::get<QString>(m_value));
     raise(Status::TypeMismatch);
 }
 

@@ -1,53 +1,54 @@
 #include "PropertyBag.h"
 
 #include "core/Guarded.h"
+#include "core/ValueConversion.h"
 
 #include <QSettings>
+
+#include <type_traits>
 
 namespace palvex {
 
 namespace {
 
-QVariant toQVariant(const Variant& value) {
-    switch (value.type()) {
-    case Variant::Type::Missing:
-        return {};
-    case Variant::Type::Bool:
-        return value.toBool();
-    case Variant::Type::Int16:
-    case Variant::Type::Int32:
-        return value.toInt32();
-    case Variant::Type::Single:
-        return double(value.toSingle());
-    case Variant::Type::Double:
-        return value.toDouble();
-    case Variant::Type::String:
-        return value.toString();
-    case Variant::Type::Font:
-        return value.toFont().toString();
-    }
-    return {};
+// What the file holds for a value: QSettings writes truth values as "true"/"false", numbers in
+// the C locale, fonts as QFont's description.
+QVariant toQVariant(const PropertyValue& value) {
+    return std::visit(
+        [](const auto& v) -> QVariant {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, int16_t> || std::is_same_v<T, int32_t>)
+                return int(v);
+            else if constexpr (std::is_same_v<T, float>)
+                return double(v);
+            else if constexpr (std::is_same_v<T, QFont>)
+                return v.toString();
+            else
+                return v;
+        },
+        value);
 }
 
 // A stored text read back in the type of the default; the default when it does not convert.
-Variant convertLike(const Variant& stored, const Variant& defaultValue) {
+PropertyValue fromText(const QString& text, const PropertyValue& defaultValue) {
     try {
-        switch (defaultValue.type()) {
-        case Variant::Type::Bool:
-            return stored.toBool();
-        case Variant::Type::Int16:
-            return stored.toInt16();
-        case Variant::Type::Int32:
-            return stored.toInt32();
-        case Variant::Type::Single:
-            return stored.toSingle();
-        case Variant::Type::Double:
-            return stored.toDouble();
-        case Variant::Type::Font:
-            return stored.toFont();
-        default:
-            return stored.toString();
-        }
+        return std::visit(
+            [&](const auto& like) -> PropertyValue {
+                using T = std::decay_t<decltype(like)>;
+                if constexpr (std::is_same_v<T, bool>)
+                    return boolFromText(text);
+                else if constexpr (std::is_same_v<T, int16_t>)
+                    return int16FromNumber(numberFromText(text));
+                else if constexpr (std::is_same_v<T, int32_t>)
+                    return int32FromNumber(numberFromText(text));
+                else if constexpr (std::is_same_v<T, float>)
+                    return singleFromNumber(numberFromText(text));
+                else if constexpr (std::is_same_v<T, QFont>)
+                    return fontFromText(text);
+                else
+                    return text;
+            },
+            defaultValue);
     } catch (const Error&) {
         return defaultValue;
     }
@@ -66,13 +67,14 @@ void IniPropertyBag::sync() {
     m_settings->sync();
 }
 
-Variant IniPropertyBag::read(const QString& key, const Variant& defaultValue) {
+PropertyValue IniPropertyBag::read(const QString& key, const PropertyValue& defaultValue) {
     const QString path = m_group + QLatin1Char('/') + key;
     if (!m_settings->contains(path)) return defaultValue;
-    return convertLike(Variant(m_settings->value(path).toString()), defaultValue);
+    return fromText(m_settings->value(path).toString(), defaultValue);
 }
 
-void IniPropertyBag::write(const QString& key, const Variant& value, const Variant& defaultValue) {
+void IniPropertyBag::write(const QString& key, const PropertyValue& value,
+                           const PropertyValue& defaultValue) {
     const QString path = m_group + QLatin1Char('/') + key;
     if (value == defaultValue)
         m_settings->remove(path);
@@ -80,13 +82,18 @@ void IniPropertyBag::write(const QString& key, const Variant& value, const Varia
         m_settings->setValue(path, toQVariant(value));
 }
 
-Variant MemoryPropertyBag::read(const QString& key, const Variant& defaultValue) {
-    for (auto it = m_writes.rbegin(); it != m_writes.rend(); ++it)
-        if (it->first == key) return convertLike(it->second, defaultValue);
+PropertyValue MemoryPropertyBag::read(const QString& key, const PropertyValue& defaultValue) {
+    for (auto it = m_writes.rbegin(); it != m_writes.rend(); ++it) {
+        if (it->first != key) continue;
+        // A value of another type is read as a file would read it back.
+        if (it->second.index() == defaultValue.index()) return it->second;
+        return fromText(toQVariant(it->second).toString(), defaultValue);
+    }
     return defaultValue;
 }
 
-void MemoryPropertyBag::write(const QString& key, const Variant& value, const Variant&) {
+void MemoryPropertyBag::write(const QString& key, const PropertyValue& value,
+                              const PropertyValue&) {
     m_writes.emplace_back(key, value);
 }
 

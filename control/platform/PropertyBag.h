@@ -2,26 +2,31 @@
 
 #include "core/InternalExport.h"
 
-#include <palvex/Variant.h>
-
+#include <QFont>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <utility>
+#include <variant>
 #include <vector>
 
 class QSettings;
 
 namespace palvex {
 
+// A value the form's property store keeps, in the type of the property it belongs to.
+using PropertyValue = std::variant<bool, int16_t, int32_t, float, QString, QFont>;
+
 // The host form's property store: named values with defaults.
 class PropertyBag {
 public:
     virtual ~PropertyBag() = default;
     // The stored value converted to the default's type; the default when the key is absent.
-    virtual Variant read(const QString& key, const Variant& defaultValue) = 0;
+    virtual PropertyValue read(const QString& key, const PropertyValue& defaultValue) = 0;
     // A value equal to its default may be left out.
-    virtual void write(const QString& key, const Variant& value, const Variant& defaultValue) = 0;
+    virtual void write(const QString& key, const PropertyValue& value,
+                       const PropertyValue& defaultValue) = 0;
 };
 
 // Properties in an INI file through QSettings (one group per control on the form).
@@ -30,8 +35,9 @@ public:
     PALVEX_INTERNAL_EXPORT explicit IniPropertyBag(
         const QString& fileName, const QString& group = QStringLiteral("Palvex1"));
     PALVEX_INTERNAL_EXPORT ~IniPropertyBag() override;
-    Variant read(const QString& key, const Variant& defaultValue) override;
-    void write(const QString& key, const Variant& value, const Variant& defaultValue) override;
+    PropertyValue read(const QString& key, const PropertyValue& defaultValue) override;
+    void write(const QString& key, const PropertyValue& value,
+               const PropertyValue& defaultValue) override;
     void sync();
 
 private:
@@ -42,13 +48,14 @@ private:
 // Properties in memory, keeping the order of every write (tests, hosts without a form file).
 class MemoryPropertyBag final : public PropertyBag {
 public:
-    Variant read(const QString& key, const Variant& defaultValue) override;
-    void write(const QString& key, const Variant& value, const Variant& defaultValue) override;
-    const std::vector<std::pair<QString, Variant>>& writes() const { return m_writes; }
-    void set(const QString& key, const Variant& value) { m_writes.emplace_back(key, value); }
+    PropertyValue read(const QString& key, const PropertyValue& defaultValue) override;
+    void write(const QString& key, const PropertyValue& value,
+               const PropertyValue& defaultValue) override;
+    const std::vector<std::pair<QString, PropertyValue>>& writes() const { return m_writes; }
+    void set(const QString& key, const PropertyValue& value) { m_writes.emplace_back(key, value); }
 
 private:
-    std::vector<std::pair<QString, Variant>> m_writes;
+    std::vector<std::pair<QString, PropertyValue>> m_writes;
 };
 
 } // namespace palvex

@@ -187,7 +187,11 @@ void PrinterPanel::cmdOK_Click() {
     m_screen.setWaitCursor(true);
     bool failed = false;
     try {
-        if (!m_request.applyZoom && m_request.holdsPages()) m_view.dropZoom();
+        // A print at 100 % leaves the preview at 100 %, with the page lines of a page at 100 %.
+        if (!m_request.applyZoom && m_request.holdsPages()) {
+            m_view.dropZoom();
+            m_report.lines.unzoom();
+        }
         PrintJob(m_report, m_view.printZoom(), m_store).run(*m_printer, m_request);
     } catch (const Error&) {
         failed = true;

@@ -11,29 +11,6 @@
 
 namespace palvex {
 
-namespace {
-
-// The print job sets up the report's page for the printer; an export must leave the preview's
-// page (its printed width, page-number line and break limit) as the host sees it.
-class KeepPreviewPage {
-public:
-    explicit KeepPreviewPage(ReportState& report)
-        : m_report(report), m_prWidth(report.props.gtPrWidth), m_lines(report.lines.placement()) {}
-    ~KeepPreviewPage() {
-        m_report.props.gtPrWidth = m_prWidth;
-        m_report.lines.restore(m_lines);
-    }
-    KeepPreviewPage(const KeepPreviewPage&) = delete;
-    KeepPreviewPage& operator=(const KeepPreviewPage&) = delete;
-
-private:
-    ReportState& m_report;
-    float m_prWidth;
-    PageLines::Placement m_lines;
-};
-
-} // namespace
-
 PrintRequest PdfExport::range(std::optional<int32_t> fromPage,
                               std::optional<int32_t> toPage) const {
     const int32_t first = m_report.firstPageNumber;
@@ -64,7 +41,6 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
     request.monochrome = printer.colorMode != 2;
     request.duplex = m_report.pageSetup.duplex();
     request.paperSource = m_report.pageSetup.paperSource();
-    KeepPreviewPage keep(m_report);
     PrinterSurface device(m_report.pageSetup.jobDevice(printer), pdfOutputPath, m_report.document);
     PrintJob(m_report, m_zoom, m_store).run(device, request);
     return request.toPage - request.fromPage + 1;
@@ -81,7 +57,6 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
         refuse(Status::PathFileAccessError,
                QStringLiteral("\"%1\" is a folder; name the PDF file to write").arg(path));
 
-    KeepPreviewPage keep(m_report);
     PrinterSurface pdf(m_report.pageSetup.pdfDevice(), path, m_report.document);
     try {
         PrintJob(m_report, m_zoom, m_store).run(pdf, request);

@@ -16,11 +16,11 @@ struct ReportState;
 // Writes the recorded report, or a range of its pages, as a PDF file without the printer panel
 // (or prints them, see print):
 // the print job replays the pages on the built-in PDF device, on the report's page, at 100 %, and
-// the file replaces the target only once the whole document is on disk. The preview's zoom and
-// page-number line are left as they were, so a host may export while the preview is open.
+// the file replaces the target only once the whole document is on disk. It only reads the report,
+// so a host may export while the preview is open and finds the preview as it was.
 class PdfExport {
 public:
-    PdfExport(ReportState& report, PrintZoom zoom, const ReportStore& store)
+    PdfExport(const ReportState& report, PrintZoom zoom, const ReportStore& store)
         : m_report(report), m_zoom(zoom), m_store(store) {}
 
     // Page numbers as the preview shows them; omitted ones are the report's first and last.
@@ -38,7 +38,7 @@ private:
     // The page range as the preview numbers it; throws 9 when it is not within the report.
     struct PrintRequest range(std::optional<int32_t> fromPage, std::optional<int32_t> toPage) const;
 
-    ReportState& m_report;
+    const ReportState& m_report;
     const PrintZoom m_zoom; // the preview's options; the factor is never applied
     const ReportStore& m_store;
 };

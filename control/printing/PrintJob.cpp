@@ -21,18 +21,14 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     printer.setPaperHandling(request.duplex, request.paperSource);
     printer.setScaleTop(0);
     printer.setScaleLeft(0);
+    // The page as the printer takes it: at 100 %, or at the preview's zoom when the panel asks
+    // for it. The report's own lines stay where the preview placed them.
     const PageGeometry& page = m_report.unzoomed;
-    m_report.props.gtPrWidth = page.width;
-    m_report.lines.unzoom();
-    // Without the zoom the pages print at 100 %; the panel leaves the preview at 100 % too.
     const float zoom = request.applyZoom ? m_zoom.factor : 1.0f;
+    float pageNumberLine = m_report.lines.unzoomedPageNumberLine();
     if (zoom != 1.0f) {
-        if (m_zoom.height)
-            m_report.lines.placeZoomedPageNumberLine(printer.Height() * zoom - PageNumberGap, zoom);
-        if (m_zoom.width) {
-            printer.setScaleWidth(page.scaleWidth * zoom);
-            m_report.props.gtPrWidth = zoom * page.width;
-        }
+        if (m_zoom.height) pageNumberLine = printer.Height() * zoom - PageNumberGap;
+        if (m_zoom.width) printer.setScaleWidth(page.scaleWidth * zoom);
     }
 
     // The items of the range, by the page index.
@@ -48,7 +44,7 @@ void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
     ReplayRules rules;
     rules.zoom = zoom;
     rules.margins = m_report.margins;
-    rules.currentYofPageNumber = m_report.lines.pageNumberLine();
+    rules.currentYofPageNumber = pageNumberLine;
     rules.zoomCurrentX = m_zoom.currentX;
     rules.centredTextTakesShift = false;
     rules.monochrome = request.monochrome;

@@ -28,11 +28,12 @@ struct PrintRequest {
 };
 
 // The print job: replays the items of the chosen pages on the printer through the same engine
-// as the preview, copy after copy, with the printer's table of differences. It places the page
-// lines and the printed width for the printer; it is given the preview's zoom as it stands.
+// as the preview, copy after copy, with the printer's table of differences. It is given the
+// preview's zoom as it stands and only reads the report: the page-number line it prints at is
+// its own, so a job leaves the preview's page as the host sees it.
 class PrintJob {
 public:
-    PrintJob(ReportState& report, PrintZoom zoom, const ReportStore& store)
+    PrintJob(const ReportState& report, PrintZoom zoom, const ReportStore& store)
         : m_report(report), m_zoom(zoom), m_store(store) {}
 
     // Throws palvex::Error (482) when the printer fails; the document is then abandoned.
@@ -40,7 +41,7 @@ public:
     void run(PrinterSurface& printer, const PrintRequest& request);
 
 private:
-    ReportState& m_report;
+    const ReportState& m_report;
     const PrintZoom m_zoom;
     const ReportStore& m_store;
 };

@@ -27,9 +27,4 @@ void PageLines::unzoom() {
     m_breakLimit = m_unzoomedLine - BreakDistance;
 }
 
-void PageLines::restore(const Placement& placement) {
-    m_line = placement.pageNumberLine;
-    m_breakLimit = placement.breakLimit;
-}
-
 } // namespace palvex

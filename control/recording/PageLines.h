@@ -13,11 +13,6 @@ constexpr float BreakDistance = 1800; // page content stops this far above the p
 // set apart; the lines at 100 % are kept so that a zoomed page can return to them.
 class PageLines {
 public:
-    // What a page-number line and its break limit are at one moment, to be put back later.
-    struct Placement {
-        float pageNumberLine = 0, breakLimit = 0;
-    };
-
     float pageNumberLine() const { return m_line; }
     float breakLimit() const { return m_breakLimit; }
     // The page-number line of the page at 100 %, as the recorder laid it out.
@@ -34,9 +29,6 @@ public:
     // The page-number line a saved form held. The break limit is placed again when a report
     // starts, so it is left as it is.
     void loadPageNumberLine(float y) { m_line = y; }
-
-    Placement placement() const { return {m_line, m_breakLimit}; }
-    void restore(const Placement& placement);
 
     // The surface recording draws on; null once the preview was closed.
     Surface* surface() const { return m_surface; }

@@ -3,6 +3,9 @@
 #include "platform/PropertyBag.h"
 #include "recording/ReportState.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace palvex {
 
 namespace {
@@ -54,34 +57,18 @@ void eachKey(Visit&& visit, const QFont& ambientFont, KeptProperties& p, float& 
     visit(QStringLiteral("PageNumberFormat"), p.PageNumberFormat, d.PageNumberFormat);
 }
 
-template <class T> T fromVariant(const Variant& v);
-template <> bool fromVariant<bool>(const Variant& v) {
-    return v.toBool();
-}
-template <> int16_t fromVariant<int16_t>(const Variant& v) {
-    return v.toInt16();
-}
-template <> int32_t fromVariant<int32_t>(const Variant& v) {
-    return v.toInt32();
-}
-template <> float fromVariant<float>(const Variant& v) {
-    return v.toSingle();
-}
-template <> QString fromVariant<QString>(const Variant& v) {
-    return v.toString();
-}
-template <> QFont fromVariant<QFont>(const Variant& v) {
-    return v.toFont();
-}
-
 } // namespace
 
 void saveProperties(const ReportState& report, PropertyBag& bag, const QFont& ambientFont) {
     KeptProperties copy = report.props;
     float pageNumberLine = report.lines.pageNumberLine();
-    eachKey([&](const QString& key, auto& value,
-                const auto& def) { bag.write(key, Variant(value), Variant(def)); },
-            ambientFont, copy, pageNumberLine);
+    eachKey(
+        [&](const QString& key, auto& value, const auto& def) {
+            using T = std::decay_t<decltype(value)>;
+            bag.write(key, PropertyValue(std::in_place_type<T>, value),
+                      PropertyValue(std::in_place_type<T>, def));
+        },
+        ambientFont, copy, pageNumberLine);
 }
 
 void loadProperties(ReportState& report, PropertyBag& bag, const QFont& ambientFont) {
@@ -89,7 +76,10 @@ void loadProperties(ReportState& report, PropertyBag& bag, const QFont& ambientF
     eachKey(
         [&](const QString& key, auto& value, const auto& def) {
             using T = std::decay_t<decltype(value)>;
-            value = fromVariant<T>(bag.read(key, Variant(def)));
+            const PropertyValue stored = bag.read(key, PropertyValue(std::in_place_type<T>, def));
+            // Every bag answers in the default's type.
+            const T* read = std::get_if<T>(&stored);
+            value = read ? *read : def;
         },
         ambientFont, report.props, pageNumberLine);
     report.lines.loadPageNumberLine(pageNumberLine);

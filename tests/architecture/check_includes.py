@@ -1,21 +1,34 @@
 #!/usr/bin/env python3
 """Holds every #include under control/, tools/ and demo/ against the layer map in
-docs/architecture.md, and fails on any include the map does not allow.
+docs/architecture.md, and fails on any include the map does not allow: one of another part the
+part's row does not name, a public header (<palvex/...>) its row does not name, and one of the
+project's own headers that is not there (a quoted include, or <palvex/...>, that names no file).
 
     check_includes.py SOURCE_DIR [--pretend FILE HEADER]
 
 --pretend adds one include to FILE before checking, so a test can show that a wrong include
-is caught."""
+is caught: HEADER as a quoted include, or <HEADER> as an angle one."""
 
 import pathlib
 import re
 import sys
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.M)
+PUBLIC = "control/include/palvex/"
+ALL = None  # a row whose public headers are "all"
+
+
+class Part:
+    def __init__(self, folders, allowed, public):
+        self.folders, self.allowed, self.public = folders, allowed, public
+
+    def may_include_public(self, header):
+        return self.public is ALL or header in self.public
 
 
 def read_map(doc):
-    """The parts, their folders and what each may include, from the map's tables."""
+    """The parts (their folders, the parts and the public headers each may include) and the
+    internal surface, from the map's tables."""
     text = doc.read_text(encoding="utf-8")
     parts, internal = {}, set()
     section = None
@@ -26,11 +39,13 @@ def read_map(doc):
         cells = [c.strip() for c in line.strip().strip("|").split("|")] if line.startswith("|") else []
         if len(cells) < 2 or set(cells[0]) <= set("-: "):
             continue
-        if section == "the map" and len(cells) >= 4 and cells[1].startswith("`"):
+        if section == "the map" and len(cells) >= 5 and cells[1].startswith("`"):
             name = cells[0].lower()
             folders = re.findall(r"`([^`]+)`", cells[1])
             allowed = {a.strip().lower() for a in cells[3].split(",")} - {"—", "-", ""}
-            parts[name] = (folders, allowed)
+            public = ALL if cells[4].strip().lower() == "all" else set(
+                re.findall(r"`([^`]+)`", cells[4]))
+            parts[name] = Part(folders, allowed, public)
         elif section == "the internal surface" and cells[0].startswith("`"):
             internal.update(re.findall(r"`([^`]+)`", cells[0]))
     if not parts:
@@ -41,24 +56,35 @@ def read_map(doc):
 def part_of(path, parts):
     """The part whose folder holds `path` (the longest folder that does), or None."""
     best, length = None, -1
-    for name, (folders, _) in parts.items():
-        for folder in folders:
+    for name, part in parts.items():
+        for folder in part.folders:
             if (path == folder.rstrip("/") or path.startswith(folder)) and len(folder) > length:
                 best, length = name, len(folder)
     return best
 
 
-def resolve(source, header, quoted, root):
-    """The repository path of an include, or None for one outside the project (Qt, the
-    standard library)."""
+def resolve(source, header, quoted, root, own_folder):
+    """The repository path of an include, as the build finds it: beside the including file, in
+    the folder of its part (a program's own include folder), under control/ or among the public
+    headers. "" for one of the project's that names no file; None for one outside the project
+    (Qt, the standard library, the system)."""
     candidates = []
     if quoted:
         candidates.append(source.parent / header)
-    candidates += [root / "control" / header, root / "control" / "include" / header]
+    candidates += [root / own_folder / header, root / "control" / header,
+                   root / "control" / "include" / header]
     for candidate in candidates:
         if candidate.is_file():
-            return candidate.resolve().relative_to(root).as_posix()
-    return None
+            try:
+                return candidate.resolve().relative_to(root).as_posix()
+            except ValueError:  # a file beside the project, not of it
+                return ""
+    return "" if quoted or header.startswith("palvex/") else None
+
+
+def own_folder(path, part):
+    """The folder of `part` that holds `path`."""
+    return max((f for f in part.folders if path.startswith(f)), key=len, default="")
 
 
 def main():
@@ -76,6 +102,11 @@ def main():
         if not (root / header).is_file():
             problems.append(f"docs/architecture.md: the internal surface names {header}, "
                             "which does not exist")
+    for name, part in sorted(parts.items()):
+        for header in sorted(part.public or ()):
+            if not (root / PUBLIC / header).is_file():
+                problems.append(f"docs/architecture.md: {name} may include the public header "
+                                f"{header}, which does not exist")
     files = [p for folder in ("control", "tools", "demo") for p in (root / folder).rglob("*")
              if p.suffix in (".cpp", ".h", ".c")]
     for source in sorted(files):
@@ -84,24 +115,36 @@ def main():
         if owner is None:
             problems.append(f"{relative}: in no part of the map")
             continue
-        allowed = parts[owner][1]
+        part = parts[owner]
         includes = [(m.group(1) == '"', m.group(2))
                     for m in INCLUDE.finditer(source.read_text(encoding="utf-8"))]
         if relative in pretend:
-            includes.append((True, pretend[relative]))
+            header = pretend[relative]
+            angle = header.startswith("<") and header.endswith(">")
+            includes.append((not angle, header.strip("<>") if angle else header))
         for quoted, header in includes:
-            target = resolve(source, header, quoted, root)
+            target = resolve(source, header, quoted, root, own_folder(relative, part))
             if target is None:
                 continue
             checked += 1
-            target_part = part_of(target, parts)
-            if target_part in (owner, "public") or target_part in allowed:
+            if target == "":
+                problems.append(f"{relative}: includes {header}, which is no file of the project")
                 continue
-            if "internal surface" in allowed and target in internal:
+            target_part = part_of(target, parts)
+            if target_part == owner or target_part in part.allowed:
+                continue
+            if target_part == "public":
+                name = target[len(PUBLIC):]
+                if part.may_include_public(name):
+                    continue
+                problems.append(f"{relative}: includes the public header {header}, but {owner} "
+                                f"may include only {', '.join(sorted(part.public)) or 'none'}")
+                continue
+            if "internal surface" in part.allowed and target in internal:
                 continue
             problems.append(f"{relative}: includes {header} ({target_part or 'no part'}), "
                             f"but {owner} may include only "
-                            f"{', '.join(sorted(allowed)) or 'its own folder'}")
+                            f"{', '.join(sorted(part.allowed)) or 'its own folder'}")
     for problem in problems:
         print(problem)
     print(f"{checked} includes checked, {len(problems)} against the map")

@@ -5,10 +5,14 @@
 #include "PalvexPrivate.h"
 #include "PdfCheck.h"
 
+#include "platform/PropertyBag.h"
 #include "preview/PageRenderer.h"
+#include "recording/PropertyPersistence.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +33,32 @@
 
 namespace palvex::test {
 namespace {
+
+// What a print could reach of the report, as bytes: every property the form keeps (the printed
+// width and the page-number line among them), the page lines, the page at 100 %, the margins and
+// the page index.
+QByteArray reportBytes(const ReportState& report) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    MemoryPropertyBag form;
+    saveProperties(report, form, QFont());
+    for (const auto& [key, value] : form.writes()) {
+        out << key;
+        std::visit([&](const auto& v) { out << v; }, value);
+    }
+    const PageLines& lines = report.lines;
+    out << lines.pageNumberLine() << lines.breakLimit() << lines.unzoomedPageNumberLine()
+        << quintptr(lines.surface());
+    const PageGeometry& u = report.unzoomed;
+    out << u.width << u.height << u.scaleWidth << u.scaleHeight;
+    for (const Margins& m : {report.margins, report.savedMargins})
+        out << m.left << m.right << m.top << m.bottom;
+    for (int32_t entry : report.pageIndex)
+        out << entry;
+    out << report.lastPageIndex << report.firstPageNumber << report.pageFooterCount
+        << report.pagesEnded << report.props.TableLines;
+    return bytes;
+}
 
 PrinterDevice monochromePdf() {
     PrinterDevice d = Printers::pdfDevice();
@@ -171,11 +201,16 @@ TEST_F(Printing, PageListsCountFromTheFirstPageNumberAndKeepTheirOwnChoice) {
 
 TEST_F(Printing, ThePreviewZoomIsIgnoredUnlessChosen) {
     twoPages();
+    child<QCheckBox>("chkZoomHeight")->setChecked(true);
     select("cboZoom", 13);
     EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f);
+    const PageLines& lines = ctl().internals().report().lines;
+    ASSERT_NE(lines.pageNumberLine(), lines.unzoomedPageNumberLine());
     click(1);
     child<QPushButton>("cmdOK")->click();
+    // The print at 100 % leaves the preview at 100 %, its page lines too.
     EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.0f);
+    EXPECT_FLOAT_EQ(lines.pageNumberLine(), lines.unzoomedPageNumberLine());
     EXPECT_EQ(pageCount(), 2);
 }
 
@@ -437,6 +472,31 @@ TEST_F(Printing, ExportPdfWritesTheReportOrARangeCountedFromTheFirstPageNumber) 
     from = 41; // to the last page when ToPage is omitted
     ASSERT_EQ(ctl().ExportPdf(pdf(), &from), Status::Ok);
     EXPECT_EQ(pageCount(), 2);
+}
+
+// The print job and the export only read the report: the preview, zoomed to 150 % in width and
+// height, keeps its page lines and printed width through an export, a print from code and a
+// print from the panel at the preview's zoom.
+TEST_F(Printing, PrintsAndExportsLeaveTheReportByteForByteAsItWas) {
+    twoPages();
+    child<QCheckBox>("chkZoomWidth")->setChecked(true);
+    child<QCheckBox>("chkZoomHeight")->setChecked(true);
+    select("cboZoom", 13);
+    ASSERT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f);
+    const ReportState& report = ctl().internals().report();
+    ASSERT_NE(report.lines.pageNumberLine(), report.lines.unzoomedPageNumberLine());
+    const QByteArray before = reportBytes(report);
+
+    ASSERT_EQ(ctl().ExportPdf(pdf()), Status::Ok);
+    EXPECT_EQ(reportBytes(report), before) << "ExportPdf";
+    ASSERT_EQ(ctl().PrintReport(), Status::Ok);
+    EXPECT_EQ(reportBytes(report), before) << "PrintReport";
+    click(1);
+    select("cboZoomPrinting", 1);
+    child<QPushButton>("cmdOK")->click();
+    ASSERT_EQ(pageCount(), 2);
+    EXPECT_EQ(reportBytes(report), before) << "the panel at 150 %";
+    EXPECT_FLOAT_EQ(ctl().internals().view().zoomFactor, 1.5f);
 }
 
 TEST_F(Printing, ExportPdfRefusalsLeaveTheExistingFileAsItWas) {

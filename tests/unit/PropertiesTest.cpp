@@ -7,6 +7,7 @@
 #include "platform/PropertyBag.h"
 #include "recording/ItemWriter.h"
 
+#include <QFile>
 #include <QSignalSpy>
 
 #include <cmath>
@@ -207,6 +208,66 @@ TEST_F(Properties, LoadingRestoresWhatWasSavedWithoutApplyingIt) {
     EXPECT_TRUE(ctl().internals().report().noPageNumbers);
     EXPECT_EQ(ctl().internals().recordingSurface().FontName(),
               QStringLiteral("Ms Sans Serif")); // not applied
+}
+
+// The form file as hosts keep it: keys in order, truth values as words, a Single with every
+// digit of its double, texts in UTF-8; a key equal to its default is left out.
+TEST_F(Properties, TheSavedFormKeepsItsWrittenForm) {
+    EXPECT_EQ(ctl().let_FontName(QStringLiteral("Times New Roman")), Status::Ok);
+    EXPECT_EQ(ctl().let_FontSize(18.3f), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentX(1234.1f), Status::Ok);
+    EXPECT_EQ(ctl().let_CurrentY(0.1f), Status::Ok);
+    EXPECT_EQ(ctl().let_ForeColor(255), Status::Ok);
+    EXPECT_EQ(ctl().let_BackColor(0x00FF00), Status::Ok);
+    EXPECT_EQ(ctl().let_FontBold(true), Status::Ok);
+    EXPECT_EQ(ctl().let_PageNumberFormat(u("עמוד {page}")), Status::Ok);
+    EXPECT_EQ(ctl().let_dontPrintNumberPage(true), Status::Ok);
+    const QString file = path("form.ini");
+    {
+        IniPropertyBag bag(file);
+        ctl().saveProperties(bag);
+    }
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString expected = u("[Palvex1]\n"
+                               "BackColor=65280\n"
+                               "CurrentX=1234.0999755859375\n"
+                               "CurrentY=0.10000000149011612\n"
+                               "FontBold=true\n"
+                               "FontName=Times New Roman\n"
+                               "FontSize=18.299999237060547\n"
+                               "ForeColor=255\n"
+                               "PageNumberFormat=עמוד {page}\n"
+                               "dontPrintNumberPage=true\n");
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected);
+}
+
+// A form written by hand or by another program: each value is read in its property's type as a
+// late-bound caller's would be, and one that does not convert leaves the property's default.
+TEST_F(Properties, AFormIsReadInEachPropertysType) {
+    const QString file = path("form.ini");
+    {
+        QFile form(file);
+        ASSERT_TRUE(form.open(QIODevice::WriteOnly));
+        const QByteArray text = "[Palvex1]\nFontBold=TRUE\nAutoSize=-1\nFontItalic=0\n"
+                                "DrawWidth=2.5\nForeColor=&HFF\nFontSize=9.5\nCurrentX=1e400\n"
+                                "BackColor=green\nFontName=Arial\n";
+        ASSERT_EQ(form.write(text), text.size());
+    }
+    {
+        IniPropertyBag bag(file);
+        ctl().loadProperties(bag);
+    }
+    const KeptProperties& p = ctl().internals().report().props;
+    EXPECT_TRUE(p.FontBold);
+    EXPECT_TRUE(p.AutoSize);
+    EXPECT_FALSE(p.FontItalic);
+    EXPECT_EQ(p.DrawWidth, 2); // half to even
+    EXPECT_EQ(p.ForeColor, 255);
+    EXPECT_FLOAT_EQ(p.FontSize, 9.5f);
+    EXPECT_FLOAT_EQ(p.CurrentX, KeptProperties().CurrentX); // beyond a Single
+    EXPECT_EQ(p.BackColor, KeptProperties().BackColor);     // not a number
+    EXPECT_EQ(p.FontName, QStringLiteral("Arial"));
 }
 
 TEST_F(Properties, DispatchWritesByReferenceArgumentsBack) {
