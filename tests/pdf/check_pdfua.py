@@ -27,6 +27,12 @@ PAINT_OPERATORS = TEXT_OPERATORS | {"S", "s", "f", "F", "f*", "B", "B*", "b", "b
 TABLE_ROW_PARENTS = {"Table", "THead", "TBody", "TFoot"}
 TABLE_SECTIONS = {"THead", "TBody", "TFoot"}
 HEADING = re.compile(r"^H([1-6])$")
+STANDARD_ROLES = {
+    "Document", "Part", "Art", "Sect", "Div", "BlockQuote", "Caption", "TOC", "TOCI", "Index",
+    "NonStruct", "Private", "H", "H1", "H2", "H3", "H4", "H5", "H6", "P", "L", "LI", "Lbl",
+    "LBody", "Table", "TR", "TH", "TD", "THead", "TBody", "TFoot", "Span", "Quote", "Note",
+    "Reference", "BibEntry", "Code", "Link", "Annot", "Ruby", "RB", "RT", "RP", "Warichu", "WT",
+    "WP", "Figure", "Formula", "Form"}
 # BCP 47 language tags in their usual shape: a language, then optional script, region,
 # variants, extensions and a private use part; or a private use tag alone.
 LANGUAGE_TAG = re.compile(
@@ -160,7 +166,7 @@ class Checker:
             for kid in kids_of(obj):
                 if isinstance(kid, int):
                     self.add_mcid(element, obj.get("/Pg"), kid)
-                elif isinstance(kid, Dictionary) and kid.get("/Type") == Name.MCR:
+                elif isinstance(kid, Dictionary) and "/MCID" in kid and "/S" not in kid:
                     if "/Stm" in kid:
                         self.warning("mcid-in-form", f"{path}: MCID {kid.MCID} lies in a "
                                      "form XObject, which this checker does not follow")
@@ -291,6 +297,9 @@ class Checker:
         for element in self.elements:
             role, obj, where = element.role, element.obj, element.path
             parent_role = element.parent.role if element.parent else None
+            if role not in STANDARD_ROLES:
+                self.error("role-unknown", f"{where}: role {element.written_role} is neither "
+                           "a standard one nor mapped to one in /RoleMap")
             alt = text(obj.get("/Alt"))
             if role == "Figure" and not alt and not text(obj.get("/ActualText")):
                 self.error("figure-alt", f"{where}: a Figure without /Alt or /ActualText")

@@ -28,6 +28,7 @@ FAULTS = {
     "font-not-embedded": "ua-font-embedded",
     "empty-alt": "ua-alt-empty",  # an empty /Alt beside /ActualText: the Figure is described
     "no-tabs-order": "ua-tabs",
+    "role-not-standard": "role-unknown",  # "Para" for P, with no role map to say so
 }
 
 XMP = """<?xpacket begin="\ufeff" id="W5M0MpCehiHzreSzNTczkc9d"?>
@@ -77,7 +78,9 @@ def write_sample(path, fault=None):
         lines.append("/Artifact << /MCID 7 >> BDC 72 30 m 523 30 l S EMC")
     page.Contents = pdf.make_stream("\n".join(lines).encode("latin-1"))
 
-    root = pdf.make_indirect(Dictionary(Type=Name.StructTreeRoot))
+    # The heading is written in a role of its own that the role map makes H1.
+    root = pdf.make_indirect(Dictionary(Type=Name.StructTreeRoot,
+                                        RoleMap=Dictionary(ReportTitle=Name.H1)))
     document = element(pdf, "Document", root, page)
     mcid_owner = {}
 
@@ -86,9 +89,9 @@ def write_sample(path, fault=None):
         mcid_owner[mcid] = e
         return e
 
-    heading_role = "H2" if fault == "heading-skips-a-level" else "H1"
+    heading_role = "H2" if fault == "heading-skips-a-level" else "ReportTitle"
     heading = leaf(heading_role, document, 0)
-    paragraph = leaf("P", document, 1)
+    paragraph = leaf("Para" if fault == "role-not-standard" else "P", document, 1)
     table = element(pdf, "Table", document, page)
     header_row = element(pdf, "TR", table, page)
     scope = {} if fault == "th-without-scope" else {

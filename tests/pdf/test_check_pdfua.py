@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""check_pdfua.py passes the right sample, names each sample's one fault and nothing else, and
-catches a PDF with no tags at all."""
+"""check_pdfua.py passes the right sample (a role of its own mapped to H1 included), names each
+sample's one fault and nothing else, and catches a PDF with no tags at all."""
 import io
 import sys
 import tempfile
@@ -77,7 +77,7 @@ class CheckPdfuaTest(unittest.TestCase):
         check_pdfua.print_structure(self.good, out)
         self.assertEqual(out.getvalue().splitlines(), [
             "Document",
-            "  H1 mcid=p1:0",
+            "  H1 (ReportTitle) mcid=p1:0",
             "  P mcid=p1:1",
             "  Table",
             "    TR",
