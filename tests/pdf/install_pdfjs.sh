@@ -5,17 +5,19 @@
 # unread.
 # Usage: install_pdfjs.sh DIR VERSION
 set -euo pipefail
-dir=$1
+dir=$(realpath -m "$1")
 version=$2
 installed="$dir/node_modules/pdfjs-dist/package.json"
 
 installed_version() {
-    [ -f "$installed" ] && node -e 'process.stdout.write(require(process.argv[1]).version)' "$installed"
+    [ -f "$installed" ] &&
+        node -e 'process.stdout.write(require(process.argv[1]).version)' "$installed"
 }
 
 for tool in node npm; do
     if ! command -v "$tool" >/dev/null; then
-        echo "install_pdfjs: no $tool (Debian packages nodejs and npm; scripts/run-tests.sh installs them)" >&2
+        echo "install_pdfjs: no $tool (Debian packages nodejs and npm;" \
+            "scripts/run-tests.sh installs them)" >&2
         exit 1
     fi
 done

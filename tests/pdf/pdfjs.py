@@ -3,6 +3,7 @@ reads poppler's into, so one assertion serves both readers.
 
     pages = read_pages(pdfjs_dir, path)     the JSON the script prints, per page
     roots = read_outline(pdfjs_dir, path)   every page's structure as struct_text.Node roots
+    roots = outline(pages)                  the same from pages already read
 """
 import json
 import subprocess
@@ -36,11 +37,15 @@ def to_node(tree, depth=0):
     return node
 
 
-def read_outline(pdfjs_dir, path):
+def outline(pages):
     """The elements under each page's root, page after page. pdf.js gives each page the part
     of the tree its content belongs to, so an element spread over pages comes once a page."""
     roots = []
-    for page in read_pages(pdfjs_dir, path):
+    for page in pages:
         if page["structTree"] is not None:
             roots.extend(to_node(child) for child in page["structTree"].get("children", []))
     return roots
+
+
+def read_outline(pdfjs_dir, path):
+    return outline(read_pages(pdfjs_dir, path))

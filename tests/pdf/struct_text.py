@@ -93,8 +93,10 @@ def assert_in_order(roots, expected):
     nodes = [node for root in roots for node in root.walk()]
     position = 0
     for role, contains in expected:
-        while position < len(nodes) and not (
-                nodes[position].role == role and (not contains or contains in nodes[position].text())):
+        def matches(node):
+            return node.role == role and (not contains or contains in node.text())
+
+        while position < len(nodes) and not matches(nodes[position]):
             position += 1
         if position == len(nodes):
             wanted = role + (f" containing {contains!r}" if contains else "")

@@ -30,7 +30,8 @@ class PdfJsTest(unittest.TestCase):
         cls.folder.cleanup()
 
     def test_pdfjs_reads_the_roles_alt_text_and_text(self):
-        roots = pdfjs.read_outline(self.pdfjs_dir, self.good)
+        pages = pdfjs.read_pages(self.pdfjs_dir, self.good)
+        roots = pdfjs.outline(pages)
         self.assertEqual([(n.role, n.depth) for n in roots[0].walk()], [
             ("Document", 0), ("H1", 1), ("P", 1), ("Table", 1), ("TR", 2), ("TH", 3),
             ("TH", 3), ("TR", 2), ("TD", 3), ("TD", 3), ("Figure", 1)])
@@ -38,8 +39,7 @@ class PdfJsTest(unittest.TestCase):
         self.assertEqual(figure.attributes, ["/Alt A blue square: the bank's logo"])
         assert_in_order(roots, [("H1", "Quarterly report"), ("TH", "Account"),
                                 ("TD", "1,234.50")])
-        page = pdfjs.read_pages(self.pdfjs_dir, self.good)[0]
-        self.assertIn("Cash and bank balances", page["text"])
+        self.assertIn("Cash and bank balances", pages[0]["text"])
 
     def test_an_untagged_pdf_has_no_structure_tree(self):
         path = Path(self.folder.name, "untagged.pdf")
