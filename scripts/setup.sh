@@ -7,9 +7,17 @@ cd "$(dirname "$0")/.."
 # dpkg-dev and file: cpack's Debian package takes its dependencies from the binaries.
 packages=(cmake g++ make pkg-config python3 qt6-base-dev libgl-dev libcups2-dev qt6-base-private-dev libharfbuzz-dev libdeflate-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 culmus fonts-noto-core poppler-utils qpdf xvfb xauth dpkg-dev file)
-# The test command adds what only the tests use (a CUPS scheduler and PDF queue driver); a test
-# that lacks them is skipped, so failing to install them is a warning, not the end.
+# The test command adds what only the tests use (a CUPS scheduler and PDF queue driver, the PDF
+# readers); a test that lacks them is skipped or fails naming what it lacks, so failing to
+# install them is a warning, not the end.
 read -r -a extra_packages <<<"${PALVEX_EXTRA_PACKAGES:-}"
+# A node that brings its own npm (NodeSource's) conflicts with Debian's npm package: where npm
+# is already there, neither is asked for.
+if command -v npm >/dev/null; then
+    for i in "${!extra_packages[@]}"; do
+        case "${extra_packages[$i]}" in nodejs | npm) unset "extra_packages[$i]" ;; esac
+    done
+fi
 
 missing_of() {
     local p
