@@ -20,7 +20,9 @@ namespace palvex::pdf {
 
 namespace {
 
-QByteArray xmlEscaped(const QString& text) { return text.toHtmlEscaped().toUtf8(); }
+QByteArray xmlEscaped(const QString& text) {
+    return text.toHtmlEscaped().toUtf8();
+}
 
 struct CompressorDeleter {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -123,11 +125,10 @@ QByteArray PdfWriter::information() const {
     QByteArray info("<< /Producer ");
     info += textString(QStringLiteral("Palvex " PALVEX_VERSION));
     info += " /CreationDate (" + m_created + ") /ModDate (" + m_created + ")";
-    const std::pair<const char*, const QString*> entries[] = {
-        {"Title", &m_properties.title},
-        {"Author", &m_properties.author},
-        {"Subject", &m_properties.subject},
-        {"Keywords", &m_properties.keywords}};
+    const std::pair<const char*, const QString*> entries[] = {{"Title", &m_properties.title},
+                                                              {"Author", &m_properties.author},
+                                                              {"Subject", &m_properties.subject},
+                                                              {"Keywords", &m_properties.keywords}};
     for (const auto& [key, value] : entries)
         if (!value->isEmpty()) info += " /" + QByteArray(key) + ' ' + textString(*value);
     return info + " >>";
@@ -153,11 +154,12 @@ QByteArray PdfWriter::xmpMetadata() const {
         xmp += "<dc:creator><rdf:Seq><rdf:li>" + xmlEscaped(p.author) +
                "</rdf:li></rdf:Seq></dc:creator>\n";
     if (!p.subject.isEmpty())
-        xmp += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
-               xmlEscaped(p.subject) + "</rdf:li></rdf:Alt></dc:description>\n";
+        xmp += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" + xmlEscaped(p.subject) +
+               "</rdf:li></rdf:Alt></dc:description>\n";
     if (!p.keywords.isEmpty())
         xmp += "<pdf:Keywords>" + xmlEscaped(p.keywords) + "</pdf:Keywords>\n";
-    if (p.archive) xmp += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>B</pdfaid:conformance>\n";
+    if (p.archive)
+        xmp += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>B</pdfaid:conformance>\n";
     xmp += "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
     return xmp;
 }
@@ -214,9 +216,9 @@ bool PdfWriter::finish(const QByteArray& resources) {
                       m_offsets[id] ? 0 : 65535, m_offsets[id] ? 'n' : 'f');
         table.append(entry, 20);
     }
-    const QByteArray id =
-        QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created, QCryptographicHash::Md5)
-            .toHex();
+    const QByteArray id = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
+                                                   QCryptographicHash::Md5)
+                              .toHex();
     table.append("trailer\n<< /Size ");
     appendInteger(table, qsizetype(m_offsets.size()));
     table.append(" /Root ");
