@@ -22,9 +22,12 @@ enum class ItemRole : uint8_t {
     Decoration = 10, // lines, boxes, circles, character runs, rules between table rows
 };
 
-// An item's role and where it stands in the report's structure. The element flags say that
-// the item begins something new: a paragraph or a cell (startsElement), a table row, a table.
-// An item without them continues what the item before it began.
+// An item's role and where it stands in the report's structure. The flags say that the item
+// begins something new: a paragraph or a heading (startsElement), a table (startsTable), a row
+// of it (startsRow). A table records a row line by line across its cells, so a cell's lines are
+// not next to one another: each cell item names its column (0 is the first, the rightmost), and
+// the lines of one column within a row make one cell. An item without flags continues what the
+// item before it began.
 struct ItemTag {
     ItemRole role = ItemRole::Unmarked;
     uint8_t headingLevel = 0; // 1-6 for a heading, else 0
@@ -32,9 +35,10 @@ struct ItemTag {
     bool startsRow = false;
     bool startsTable = false;
     bool repeatedHeader = false; // a header row a table repeats on a later page
+    uint8_t column = 0;          // a table cell's column, 0-31 (wider tables share the last)
 
     // The reserved field's layout: bits 0-3 the role, 4-6 the heading level, 7 startsElement,
-    // 8 startsRow, 9 startsTable, 10 repeatedHeader; 11-15 are zero (kept for later use).
+    // 8 startsRow, 9 startsTable, 10 repeatedHeader, 11-15 the column.
     int16_t encode() const {
         unsigned bits = unsigned(role) & 0xFu;
         bits |= (unsigned(headingLevel) & 0x7u) << 4;
@@ -42,7 +46,8 @@ struct ItemTag {
         bits |= (startsRow ? 1u : 0u) << 8;
         bits |= (startsTable ? 1u : 0u) << 9;
         bits |= (repeatedHeader ? 1u : 0u) << 10;
-        return int16_t(bits);
+        bits |= (unsigned(column < 31 ? column : 31) & 0x1Fu) << 11;
+        return int16_t(uint16_t(bits));
     }
     static ItemTag decode(int16_t field) {
         const unsigned bits = uint16_t(field);
@@ -55,6 +60,7 @@ struct ItemTag {
         tag.startsRow = (bits >> 8) & 1u;
         tag.startsTable = (bits >> 9) & 1u;
         tag.repeatedHeader = (bits >> 10) & 1u;
+        tag.column = uint8_t((bits >> 11) & 0x1Fu);
         return tag;
     }
     // Page furniture and decoration: drawn, but not part of what the report says.

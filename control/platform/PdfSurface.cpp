@@ -62,8 +62,8 @@ void PdfSurface::begin() {
     const pdf::PdfPageGeometry geometry{paperInPoints(m_paperTwips),
                                         QRectF(m_printableTwips.topLeft() * PointsPerTwip,
                                                m_printableTwips.size() * PointsPerTwip)};
-    m_document =
-        std::make_unique<pdf::PdfDocument>(*m_out, geometry, int(resolution()), m_properties);
+    m_document = std::make_unique<pdf::PdfDocument>(*m_out, geometry, int(resolution()),
+                                                    m_properties, m_tagged);
     m_device = std::make_unique<pdf::PdfPaintDevice>(*m_document);
     forgetDeviceFonts();
     if (!painter().begin(m_device.get())) {
@@ -112,11 +112,59 @@ QFont PdfSurface::resolvedFont(const QFont& font) const {
     return m_device ? QFont(font, m_device.get()) : font;
 }
 
+void PdfSurface::beginItem(const ItemTag& tag, QStringView altText) {
+    if (m_document && m_document->tagging()) m_document->tagging()->beginItem(tag, altText);
+}
+
+void PdfSurface::endItem() {
+    if (m_document && m_document->tagging()) m_document->tagging()->endItem();
+}
+
+void PdfSurface::beforeGraphics() {
+    beginPaint(); // a page that is due begins before what is drawn on it is tagged
+    if (pdf::PdfTagging* tagging = m_document->tagging()) tagging->beforeGraphics();
+}
+
+void PdfSurface::drawLine(const QPointF& a, const QPointF& b, int32_t color) {
+    beforeGraphics();
+    PaintingSurface::drawLine(a, b, color);
+}
+
+void PdfSurface::drawBox(const QRectF& box, int32_t color) {
+    beforeGraphics();
+    PaintingSurface::drawBox(box, color);
+}
+
+void PdfSurface::drawEllipse(const QRectF& bounds, int32_t color, const Arc* arc) {
+    beforeGraphics();
+    PaintingSurface::drawEllipse(bounds, color, arc);
+}
+
+void PdfSurface::drawHighlight(const QRectF& area, int32_t color) {
+    beforeGraphics();
+    PaintingSurface::drawHighlight(area, color);
+}
+
+void PdfSurface::drawImage(const QImage& image, const QRectF& target) {
+    beginPaint();
+    if (pdf::PdfTagging* tagging = m_document->tagging()) {
+        // The picture's box in points from the paper's bottom-left corner.
+        const pdf::PdfPageGeometry& page = m_document->geometry();
+        const double left = page.printable.left(), top = page.paper.height() - page.printable.top();
+        tagging->beforeImage(QRectF(
+            QPointF(left + target.left() * PointsPerTwip, top - target.bottom() * PointsPerTwip),
+            QPointF(left + target.right() * PointsPerTwip, top - target.top() * PointsPerTwip)));
+    }
+    PaintingSurface::drawImage(image, target);
+}
+
 void PdfSurface::drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) {
-    if (m_document && drawPlainText(text, leftTwips, topTwips)) return;
+    beginPaint(); // a page that is due begins before what is drawn on it is tagged
+    if (pdf::PdfTagging* tagging = m_document->tagging()) tagging->beforeText(text);
+    if (drawPlainText(text, leftTwips, topTwips)) return;
     PaintingSurface::drawText(text, leftTwips, topTwips, widthTwips);
     // The text is drawn whole: its pieces go into the page in the order of its characters.
-    if (m_document) m_document->content().releaseHeld();
+    m_document->content().releaseHeld();
 }
 
 bool PdfSurface::drawPlainText(QStringView text, double leftTwips, double topTwips) {

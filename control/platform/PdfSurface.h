@@ -18,7 +18,9 @@ class PdfPaintDevice;
 } // namespace pdf
 
 // The PDF device: the report's page written as a PDF document by the device's own writer. The
-// document is written beside the target and replaces it only once it is complete.
+// document is written beside the target and replaces it only once it is complete. Every
+// document is tagged: the items the replay tells of (beginItem) become its structure, and what
+// is drawn outside them an artefact (see pdf/PdfTagging.h).
 class PdfSurface final : public DocumentSurface {
 public:
     PdfSurface(const PrinterDevice& device, const QString& path,
@@ -37,14 +39,26 @@ public:
     // Texts of one direction go to the document already shaped, without Qt's layout (on by
     // default; off, every text takes Qt's layout, as tests compare).
     void setPlainTextShaping(bool on) { m_plainText = on; }
+    // Without structure, before begin(): only to measure what the structure costs.
+    void setTagged(bool on) { m_tagged = on; }
+
+    void beginItem(const ItemTag& tag, QStringView altText) override;
+    void endItem() override;
 
 protected:
     bool startDevicePage() override;
     QFont resolvedFont(const QFont& font) const override;
     void drawText(QStringView text, double leftTwips, double topTwips, double widthTwips) override;
+    void drawLine(const QPointF& a, const QPointF& b, int32_t color) override;
+    void drawBox(const QRectF& box, int32_t color) override;
+    void drawEllipse(const QRectF& bounds, int32_t color, const Arc* arc) override;
+    void drawImage(const QImage& image, const QRectF& target) override;
+    void drawHighlight(const QRectF& area, int32_t color) override;
 
 private:
     bool drawPlainText(QStringView text, double leftTwips, double topTwips);
+    // The page is started and the tagging told of the graphics about to be drawn.
+    void beforeGraphics();
     void closeFile();
 
     std::unique_ptr<PdfOutputFile> m_file;
@@ -55,6 +69,7 @@ private:
     QSizeF m_paperTwips;
     QRectF m_printableTwips;
     bool m_plainText = true;
+    bool m_tagged = true;
 };
 
 } // namespace palvex

@@ -45,9 +45,13 @@ std::vector<PlacedGlyph> placeShaped(const PlainShaper::Shaped& shaped, QPointF 
 } // namespace
 
 PdfDocument::PdfDocument(QIODevice& out, PdfPageGeometry geometry, int resolution,
-                         DocumentProperties properties)
-    : m_geometry(geometry), m_resolution(resolution), m_writer(out, std::move(properties)),
+                         DocumentProperties properties, bool tagged)
+    : m_geometry(geometry), m_resolution(resolution), m_writer(out, properties),
       m_resources(m_writer), m_shaper(m_resources.fonts()), m_compressor(compressionWorkers()) {
+    if (tagged) {
+        m_structure.emplace(m_writer);
+        m_tagging.emplace(*m_structure, m_content, properties.language);
+    }
     beginPage();
 }
 
@@ -55,6 +59,8 @@ PdfDocument::~PdfDocument() = default;
 
 void PdfDocument::beginPage() {
     m_pageContents = m_writer.reserve();
+    m_pageId = m_writer.reserve();
+    if (m_tagging) m_tagging->beginPage(m_pageId);
     // Device pixels from the printable area's top-left corner, y downwards.
     const double scale = 72.0 / m_resolution;
     m_content.start(QTransform(scale, 0, 0, -scale, m_geometry.printable.left(),
@@ -62,7 +68,15 @@ void PdfDocument::beginPage() {
 }
 
 void PdfDocument::endPage() {
-    m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents);
+    QByteArray entries;
+    if (m_tagging) {
+        // Tab order follows the structure.
+        entries = " /Tabs /S";
+        if (const int key = m_tagging->endPage(); key >= 0)
+            entries += " /StructParents " + QByteArray::number(key);
+    }
+    m_writer.page(m_geometry.paper.width(), m_geometry.paper.height(), m_pageContents, m_pageId,
+                  entries);
     m_compressor.submit(m_pageContents, m_content.take());
     // One page more than there are workers may wait for them; more would only hold memory.
     writeFinishedPages(m_compressor.workers() + 1);
@@ -95,7 +109,8 @@ bool PdfDocument::finish() {
     m_shaper.forget();
     // A font that could not be subset leaves its resources unwritten: the document failed.
     const bool fontsWritten = m_resources.writeFonts();
-    return m_writer.finish(m_resources.dictionary()) && fontsWritten;
+    const int structure = m_structure ? m_structure->finish() : -1;
+    return m_writer.finish(m_resources.dictionary(), structure) && fontsWritten;
 }
 
 bool PdfDocument::drawPlainText(const QTransform& world, const QPointF& origin, const QFont& font,

@@ -3,6 +3,8 @@
 #include "ContentStream.h"
 #include "PageCompressor.h"
 #include "PdfResources.h"
+#include "PdfStructure.h"
+#include "PdfTagging.h"
 #include "PdfWriter.h"
 #include "PlainShaper.h"
 #include "core/DocumentProperties.h"
@@ -11,6 +13,8 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QStringView>
+
+#include <optional>
 
 class QIODevice;
 
@@ -22,13 +26,15 @@ struct PdfPageGeometry {
     QRectF printable; // the painter's origin is its top-left corner
 };
 
-// One PDF document as it is written: the file, the shared resources, and the page being drawn,
-// whose content is compressed on other threads while the next is drawn (only a few pages wait
-// at any time, so memory stays flat in the number of pages).
+// One PDF document as it is written: the file, the shared resources, the structure, and the
+// page being drawn, whose content is compressed on other threads while the next is drawn (only
+// a few pages wait at any time, so memory stays flat in the number of pages).
 class PdfDocument {
 public:
+    // `tagged`: the document keeps its structure (see PdfTagging); off only to measure what
+    // that costs.
     PdfDocument(QIODevice& out, PdfPageGeometry geometry, int resolution,
-                DocumentProperties properties);
+                DocumentProperties properties, bool tagged = true);
     ~PdfDocument();
 
     const PdfPageGeometry& geometry() const { return m_geometry; }
@@ -37,6 +43,8 @@ public:
     PdfWriter& writer() { return m_writer; }
     PdfResources& resources() { return m_resources; }
     ContentStream& content() { return m_content; }
+    // What each drawing is; null for a document without structure.
+    PdfTagging* tagging() { return m_tagging ? &*m_tagging : nullptr; }
 
     // Ends the page being drawn and begins another; false when the document can no longer be
     // written.
@@ -62,7 +70,9 @@ private:
     PdfResources m_resources;
     PlainShaper m_shaper;
     ContentStream m_content;
-    int m_pageContents = 0;
+    std::optional<PdfStructure> m_structure;
+    std::optional<PdfTagging> m_tagging;
+    int m_pageContents = 0, m_pageId = 0;
     PageCompressor m_compressor;
     bool m_finished = false;
 };
