@@ -5,7 +5,7 @@
 #include "core/Guarded.h"
 #include "core/NumberText.h"
 #include "platform/Dialogs.h"
-#include "platform/PrinterSurface.h"
+#include "platform/DocumentSurface.h"
 #include "platform/Printers.h"
 #include "platform/Screen.h"
 #include "preview/PageCanvas.h"
@@ -92,8 +92,8 @@ void PrinterPanel::usePrinter(int index) {
     const PrinterDevice& device = printers.at(index);
     m_printers.setCurrent(device.deviceName);
     m_request.monochrome = device.colorMode != 2;
-    m_printer = std::make_unique<PrinterSurface>(m_report.pageSetup.jobDevice(device),
-                                                 m_printers.pdfOutputPath());
+    m_printer =
+        DocumentSurface::open(m_report.pageSetup.jobDevice(device), m_printers.pdfOutputPath());
     m_report.lines.drawOn(*m_printer);
 }
 

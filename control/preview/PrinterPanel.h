@@ -13,7 +13,7 @@ struct PreviewState;
 class Dialogs;
 class MessageBoxes;
 class PreviewWindow;
-class PrinterSurface;
+class DocumentSurface;
 class Printers;
 class ReportStore;
 class Screen;
@@ -66,7 +66,7 @@ private:
     Surface& m_pic;
     ControlMessages& m_messages; // the copies checks, the printer problem
     PrintRequest m_request;
-    std::unique_ptr<PrinterSurface> m_printer;
+    std::unique_ptr<DocumentSurface> m_printer;
 };
 
 // The print quality of a quality list entry: -1 to -4, then 300 to 2100 in steps of 300.

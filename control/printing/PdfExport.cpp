@@ -3,7 +3,7 @@
 #include "AccessibleExport.h"
 #include "PrintJob.h"
 #include "core/Guarded.h"
-#include "platform/PrinterSurface.h"
+#include "platform/PdfSurface.h"
 #include "platform/Printers.h"
 #include "recording/ReportState.h"
 
@@ -41,8 +41,9 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
     request.monochrome = printer.colorMode != 2;
     request.duplex = m_report.pageSetup.duplex();
     request.paperSource = m_report.pageSetup.paperSource();
-    PrinterSurface device(m_report.pageSetup.jobDevice(printer), pdfOutputPath, m_report.document);
-    PrintJob(m_report, m_zoom, m_store).run(device, request);
+    const std::unique_ptr<DocumentSurface> device = DocumentSurface::open(
+        m_report.pageSetup.jobDevice(printer), pdfOutputPath, m_report.document);
+    PrintJob(m_report, m_zoom, m_store).run(*device, request);
     return request.toPage - request.fromPage + 1;
 }
 
@@ -57,7 +58,7 @@ void PdfExport::run(const QString& path, std::optional<int32_t> fromPage,
         refuse(Status::PathFileAccessError,
                QStringLiteral("\"%1\" is a folder; name the PDF file to write").arg(path));
 
-    PrinterSurface pdf(m_report.pageSetup.pdfDevice(), path, m_report.document);
+    PdfSurface pdf(m_report.pageSetup.pdfDevice(), path, m_report.document);
     try {
         PrintJob(m_report, m_zoom, m_store).run(pdf, request);
     } catch (const Refusal& refusal) {

@@ -1,7 +1,7 @@
 #include "PrintJob.h"
 
 #include "core/Guarded.h"
-#include "platform/PrinterSurface.h"
+#include "platform/DocumentSurface.h"
 #include "platform/Screen.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
@@ -12,7 +12,7 @@
 
 namespace palvex {
 
-void PrintJob::run(PrinterSurface& printer, const PrintRequest& request) {
+void PrintJob::run(DocumentSurface& printer, const PrintRequest& request) {
     // A range that ends before it begins holds no page: starting a document for it would still
     // send the printer a blank sheet (or replace a PDF with an empty one).
     if (!request.holdsPages()) return;

@@ -4,7 +4,7 @@
 
 namespace palvex {
 
-class PrinterSurface;
+class DocumentSurface;
 struct ReportState;
 class ReportStore;
 
@@ -38,7 +38,7 @@ public:
 
     // Throws palvex::Error (482) when the printer fails; the document is then abandoned.
     // A range from a later page to an earlier one starts no document: nothing is sent.
-    void run(PrinterSurface& printer, const PrintRequest& request);
+    void run(DocumentSurface& printer, const PrintRequest& request);
 
 private:
     const ReportState& m_report;

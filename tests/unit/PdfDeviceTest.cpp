@@ -7,7 +7,7 @@
 #include "PdfCheck.h"
 
 #include "platform/ImageSurface.h"
-#include "platform/PrinterSurface.h"
+#include "platform/PdfSurface.h"
 #include "platform/Printers.h"
 #include "platform/pdf/PlainText.h"
 
@@ -85,7 +85,7 @@ TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
 
     const PrinterDevice device = Printers::pdfDevice();
     {
-        PrinterSurface printer(device, pdf);
+        PdfSurface printer(device, pdf);
         printer.begin();
         drawShapes(printer, picture);
         printer.EndDoc();
@@ -175,7 +175,7 @@ TEST(PdfDevice, TextsShapedDirectlyLandWhereQtsLayoutPutsThem) {
                             QString::fromUtf8("מס׳ חשבון")};
     auto print = [&](bool direct, bool bold) {
         const QString pdf = dir.filePath(QStringLiteral("%1%2.pdf").arg(direct).arg(bold));
-        PrinterSurface printer(Printers::pdfDevice(), pdf);
+        PdfSurface printer(Printers::pdfDevice(), pdf);
         printer.setPlainTextShaping(direct);
         printer.begin();
         printer.setFontName(QStringLiteral("Liberation Sans"));

@@ -4,7 +4,6 @@
 #include "PdfWriter.h"
 
 #include <QCryptographicHash>
-#include <QtGui/private/qfontengine_p.h>
 
 #include <hb-ot.h>
 #include <hb-subset.h>
@@ -38,33 +37,14 @@ int tableShort(hb_face_t* face, hb_tag_t tag, unsigned offset) {
     return value;
 }
 
-// Qt's engines for fonts that did not come from a file still answer for their tables.
-hb_blob_t* tableOfEngine(hb_face_t*, hb_tag_t tag, void* engine) {
-    const auto* fe = static_cast<const QFontEngine*>(engine);
-    uint length = 0;
-    if (!fe->getSfntTableData(tag, nullptr, &length) || length == 0) return nullptr;
-    auto* buffer = static_cast<uchar*>(malloc(length));
-    if (!buffer || !fe->getSfntTableData(tag, buffer, &length)) {
-        free(buffer);
-        return nullptr;
-    }
-    return hb_blob_create(reinterpret_cast<const char*>(buffer), length,
-                          HB_MEMORY_MODE_READONLY, buffer, free);
-}
-
-void releaseEngine(void* engine) {
-    auto* fe = static_cast<QFontEngine*>(engine);
-    if (!fe->ref.deref()) delete fe;
-}
-
-QByteArray postScriptName(hb_face_t* face, const QFontEngine* engine) {
+QByteArray postScriptName(hb_face_t* face, const QByteArray& family) {
     char name[128];
     unsigned size = sizeof name;
     QByteArray result;
-    if (hb_ot_name_get_utf8(face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size,
-                            name) > 0)
+    if (hb_ot_name_get_utf8(face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name) >
+        0)
         result = QByteArray(name, int(size));
-    if (result.isEmpty()) result = engine->fontDef.families.value(0).toLatin1();
+    if (result.isEmpty()) result = family;
     QByteArray clean;
     for (char c : result)
         if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
@@ -75,10 +55,11 @@ QByteArray postScriptName(hb_face_t* face, const QFontEngine* engine) {
 
 // Six capitals naming a subset, as PDF readers expect before a subset font's name.
 QByteArray subsetTag(const QByteArray& name, int index) {
-    const QByteArray hash = QCryptographicHash::hash(name + QByteArray::number(index),
-                                                     QCryptographicHash::Md5);
+    const QByteArray hash =
+        QCryptographicHash::hash(name + QByteArray::number(index), QCryptographicHash::Md5);
     QByteArray tag(6, 'A');
-    for (int i = 0; i < 6; ++i) tag[i] = char('A' + uchar(hash[i]) % 26);
+    for (int i = 0; i < 6; ++i)
+        tag[i] = char('A' + uchar(hash[i]) % 26);
     return tag;
 }
 
@@ -95,7 +76,8 @@ QByteArray toUnicodeCMap(const std::map<uint16_t, QString>& texts) {
             block.append('<');
             appendHex16(block, it->first);
             block.append("> <");
-            for (QChar c : it->second) appendHex16(block, c.unicode());
+            for (QChar c : it->second)
+                appendHex16(block, c.unicode());
             block.append(">\n");
         }
         appendInteger(cmap, count);
@@ -139,7 +121,8 @@ struct PdfFonts::Font {
             }
             return number;
         }
-        if (glyphOf.size() >= 0xFFFF) return 0; // the numbers ran out: draw nothing rather than wrong glyphs
+        if (glyphOf.size() >= 0xFFFF)
+            return 0; // the numbers ran out: draw nothing rather than wrong glyphs
         const uint16_t number = uint16_t(glyphOf.size());
         glyphOf.push_back(glyph);
         advanceOf.push_back(hb_font_get_glyph_h_advance(font, glyph) * unitsToThousandths);
@@ -151,12 +134,12 @@ struct PdfFonts::Font {
 PdfFonts::PdfFonts() = default;
 PdfFonts::~PdfFonts() = default;
 
-int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
+int PdfFonts::fontFor(const FontSource& source, PdfWriter& writer) {
+    const void* engine = source.identity;
     if (const auto it = m_byEngine.constFind(engine); it != m_byEngine.cend()) return it.value();
-    const QFontEngine::FaceId id = engine->faceId();
-    const QByteArray key = id.filename.isEmpty()
+    const QByteArray key = source.file.isEmpty()
                                ? QByteArray()
-                               : id.filename + '#' + QByteArray::number(id.index);
+                               : source.file + '#' + QByteArray::number(source.faceIndex);
     if (!key.isEmpty()) {
         if (const auto it = m_byFace.constFind(key); it != m_byFace.cend()) {
             m_byEngine.insert(engine, it.value());
@@ -166,14 +149,13 @@ int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
 
     hb_face_t* face = nullptr;
     if (!key.isEmpty()) {
-        hb_blob_t* blob = hb_blob_create_from_file_or_fail(id.filename.constData());
+        hb_blob_t* blob = hb_blob_create_from_file_or_fail(source.file.constData());
         if (blob) {
-            face = hb_face_create(blob, unsigned(id.index));
+            face = hb_face_create(blob, unsigned(source.faceIndex));
             hb_blob_destroy(blob);
         }
-    } else {
-        engine->ref.ref();
-        face = hb_face_create_for_tables(tableOfEngine, engine, releaseEngine);
+    } else if (source.tables) {
+        face = source.tables();
     }
     auto font = std::make_unique<Font>();
     font->face = face;
@@ -185,7 +167,7 @@ int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
         font->font = hb_font_create(face);
         font->unitsToThousandths = 1000.0 / unitsPerEm;
         font->objectId = writer.reserve();
-        font->name = postScriptName(face, engine);
+        font->name = postScriptName(face, source.family);
         font->faceKey = key;
         index = int(m_fonts.size());
         m_fonts.push_back(std::move(font));
@@ -195,12 +177,14 @@ int PdfFonts::fontFor(QFontEngine* engine, PdfWriter& writer) {
     return index;
 }
 
-int PdfFonts::objectId(int font) const { return m_fonts[size_t(font)]->objectId; }
+int PdfFonts::objectId(int font) const {
+    return m_fonts[size_t(font)]->objectId;
+}
 
 uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text) {
     Font& font = *m_fonts[size_t(index)];
     if (text.size() <= 2) {
-        const char32_t code = text.isEmpty()      ? 0
+        const char32_t code = text.isEmpty()     ? 0
                               : text.size() == 1 ? text[0].unicode()
                                                  : QChar::surrogateToUcs4(text[0], text[1]);
         const quint64 key = quint64(glyph) << 32 | code;
@@ -224,11 +208,17 @@ double PdfFonts::advance(int font, uint16_t cid) const {
     return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;
 }
 
-hb_font_t* PdfFonts::shapingFont(int font) const { return m_fonts[size_t(font)]->font; }
+hb_font_t* PdfFonts::shapingFont(int font) const {
+    return m_fonts[size_t(font)]->font;
+}
 
-QByteArray PdfFonts::faceKey(int font) const { return m_fonts[size_t(font)]->faceKey; }
+QByteArray PdfFonts::faceKey(int font) const {
+    return m_fonts[size_t(font)]->faceKey;
+}
 
-unsigned PdfFonts::unitsPerEm(int font) const { return hb_face_get_upem(m_fonts[size_t(font)]->face); }
+unsigned PdfFonts::unitsPerEm(int font) const {
+    return hb_face_get_upem(m_fonts[size_t(font)]->face);
+}
 
 QByteArray PdfFonts::resourceEntries() const {
     QByteArray entries;
@@ -248,7 +238,8 @@ bool PdfFonts::write(PdfWriter& writer) {
         hb_subset_input_t* input = hb_subset_input_create_or_fail();
         if (!input) return false;
         hb_set_t* glyphs = hb_subset_input_glyph_set(input);
-        for (uint32_t glyph : font.glyphOf) hb_set_add(glyphs, glyph);
+        for (uint32_t glyph : font.glyphOf)
+            hb_set_add(glyphs, glyph);
         // Glyphs keep their numbers, so the content streams written earlier stay right.
         hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS);
         hb_face_t* subset = hb_subset_or_fail(font.face, input);
@@ -281,8 +272,8 @@ bool PdfFonts::write(PdfWriter& writer) {
         const double k = font.unitsToThousandths;
         const hb_tag_t head = HB_TAG('h', 'e', 'a', 'd');
         const hb_tag_t post = HB_TAG('p', 'o', 's', 't');
-        QByteArray descriptor = "<< /Type /FontDescriptor /FontName " + baseName +
-                                " /Flags 4 /FontBBox [";
+        QByteArray descriptor =
+            "<< /Type /FontDescriptor /FontName " + baseName + " /Flags 4 /FontBBox [";
         for (unsigned offset : {36u, 38u, 40u, 42u}) {
             appendNumber(descriptor, tableShort(font.face, head, offset) * k, 0);
             descriptor.append(' ');
@@ -321,7 +312,8 @@ bool PdfFonts::write(PdfWriter& writer) {
         if (!font.cff) {
             QByteArray map;
             map.reserve(qsizetype(font.glyphOf.size()) * 2);
-            for (uint32_t glyph : font.glyphOf) map.append(char(glyph >> 8)).append(char(glyph));
+            for (uint32_t glyph : font.glyphOf)
+                map.append(char(glyph >> 8)).append(char(glyph));
             const int mapId = writer.reserve();
             writer.stream(mapId, {}, map);
             cidFont.append(" /CIDToGIDMap ");

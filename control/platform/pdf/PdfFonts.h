@@ -5,15 +5,26 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
-class QFontEngine;
+struct hb_face_t;
 struct hb_font_t;
 
 namespace palvex::pdf {
 
 class PdfWriter;
+
+// A font as the text engine found it: the file it came from, or its tables for one that came
+// from no file (see QtText.h, which reads Qt's engines).
+struct FontSource {
+    const void* identity = nullptr; // one engine, one font
+    QByteArray file;                // empty for a font without a file
+    int faceIndex = 0;
+    QByteArray family;                  // names a font whose tables name none
+    std::function<hb_face_t*()> tables; // the face of a font without a file
+};
 
 // The fonts of a document, each embedded once as a subset of the glyphs it drew.
 //
@@ -28,9 +39,9 @@ public:
     PdfFonts(const PdfFonts&) = delete;
     PdfFonts& operator=(const PdfFonts&) = delete;
 
-    // The document's font for a Qt font engine, or -1 when its font data cannot be embedded
-    // (then the text is drawn as outlines). The font's object number comes from `writer`.
-    int fontFor(QFontEngine* engine, PdfWriter& writer);
+    // The document's font for a text engine's font, or -1 when its font data cannot be
+    // embedded (then the text is drawn as outlines). Its object number comes from `writer`.
+    int fontFor(const FontSource& source, PdfWriter& writer);
     int objectId(int font) const;
     // The number that draws `glyph` of `font` and copies back as `text`.
     uint16_t cid(int font, uint32_t glyph, QStringView text);
@@ -51,7 +62,7 @@ private:
     struct Font;
     std::vector<std::unique_ptr<Font>> m_fonts;
     QHash<QByteArray, int> m_byFace; // file and face index → font
-    QHash<const QFontEngine*, int> m_byEngine;
+    QHash<const void*, int> m_byEngine;
 };
 
 } // namespace palvex::pdf

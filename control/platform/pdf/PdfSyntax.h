@@ -63,7 +63,9 @@ inline QByteArray textString(const QString& text) {
     static const char Hex[] = "0123456789ABCDEF";
     for (QChar c : text) {
         const ushort u = c.unicode();
-        bytes.append(Hex[u >> 12]).append(Hex[(u >> 8) & 15]).append(Hex[(u >> 4) & 15])
+        bytes.append(Hex[u >> 12])
+            .append(Hex[(u >> 8) & 15])
+            .append(Hex[(u >> 4) & 15])
             .append(Hex[u & 15]);
     }
     return bytes.append('>');

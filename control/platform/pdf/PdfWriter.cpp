@@ -20,7 +20,28 @@ namespace palvex::pdf {
 
 namespace {
 
-QByteArray xmlEscaped(const QString& text) { return text.toHtmlEscaped().toUtf8(); }
+QByteArray xmlEscaped(const QString& text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+const char* const accessibilitySchema =
+    "<rdf:Description rdf:about=\"\"\n"
+    " xmlns:pdfaExtension=\"http://www.aiim.org/pdfa/ns/extension/\"\n"
+    " xmlns:pdfaSchema=\"http://www.aiim.org/pdfa/ns/schema#\"\n"
+    " xmlns:pdfaProperty=\"http://www.aiim.org/pdfa/ns/property#\">\n"
+    "<pdfaExtension:schemas><rdf:Bag><rdf:li rdf:parseType=\"Resource\">\n"
+    "<pdfaSchema:schema>PDF/UA Universal Accessibility Schema</pdfaSchema:schema>\n"
+    "<pdfaSchema:namespaceURI>http://www.aiim.org/pdfua/ns/id/</pdfaSchema:namespaceURI>\n"
+    "<pdfaSchema:prefix>pdfuaid</pdfaSchema:prefix>\n"
+    "<pdfaSchema:property><rdf:Seq><rdf:li rdf:parseType=\"Resource\">\n"
+    "<pdfaProperty:name>part</pdfaProperty:name>\n"
+    "<pdfaProperty:valueType>Integer</pdfaProperty:valueType>\n"
+    "<pdfaProperty:category>internal</pdfaProperty:category>\n"
+    "<pdfaProperty:description>The accessibility conformance the document "
+    "claims</pdfaProperty:description>\n"
+    "</rdf:li></rdf:Seq></pdfaSchema:property>\n"
+    "</rdf:li></rdf:Bag></pdfaExtension:schemas>\n"
+    "</rdf:Description>\n";
 
 struct CompressorDeleter {
     void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
@@ -101,8 +122,8 @@ void PdfWriter::streamObject(int id, const QByteArray& entries, const QByteArray
     write("\nendstream\nendobj\n");
 }
 
-bool PdfWriter::page(double widthPt, double heightPt, int contentsId) {
-    const int id = reserve();
+bool PdfWriter::page(double widthPt, double heightPt, int contentsId, int id,
+                     const QByteArray& entries) {
     QByteArray body("<< /Type /Page /Parent ");
     appendInteger(body, m_pageTree);
     body.append(" 0 R /MediaBox [0 0 ");
@@ -113,8 +134,8 @@ bool PdfWriter::page(double widthPt, double heightPt, int contentsId) {
     appendInteger(body, m_resources);
     body.append(" 0 R /Contents ");
     appendInteger(body, contentsId);
-    body.append(" 0 R >>");
-    object(id, body);
+    body.append(" 0 R");
+    object(id, body + entries + " >>");
     m_pages.push_back(id);
     return m_ok;
 }
@@ -123,11 +144,10 @@ QByteArray PdfWriter::information() const {
     QByteArray info("<< /Producer ");
     info += textString(QStringLiteral("Palvex " PALVEX_VERSION));
     info += " /CreationDate (" + m_created + ") /ModDate (" + m_created + ")";
-    const std::pair<const char*, const QString*> entries[] = {
-        {"Title", &m_properties.title},
-        {"Author", &m_properties.author},
-        {"Subject", &m_properties.subject},
-        {"Keywords", &m_properties.keywords}};
+    const std::pair<const char*, const QString*> entries[] = {{"Title", &m_properties.title},
+                                                              {"Author", &m_properties.author},
+                                                              {"Subject", &m_properties.subject},
+                                                              {"Keywords", &m_properties.keywords}};
     for (const auto& [key, value] : entries)
         if (!value->isEmpty()) info += " /" + QByteArray(key) + ' ' + textString(*value);
     return info + " >>";
@@ -141,7 +161,9 @@ QByteArray PdfWriter::xmpMetadata() const {
                      " xmlns:dc=\"http://purl.org/dc/elements/1.1/\"\n"
                      " xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\"\n"
                      " xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\"";
-    xmp += m_properties.archive ? "\n xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\">\n" : ">\n";
+    if (m_properties.archive) xmp += "\n xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\"";
+    if (m_properties.accessible) xmp += "\n xmlns:pdfuaid=\"http://www.aiim.org/pdfua/ns/id/\"";
+    xmp += ">\n";
     xmp += "<pdf:Producer>Palvex " PALVEX_VERSION "</pdf:Producer>\n";
     xmp += "<xmp:CreateDate>" + m_createdXmp + "</xmp:CreateDate>\n";
     xmp += "<xmp:ModifyDate>" + m_createdXmp + "</xmp:ModifyDate>\n";
@@ -153,13 +175,41 @@ QByteArray PdfWriter::xmpMetadata() const {
         xmp += "<dc:creator><rdf:Seq><rdf:li>" + xmlEscaped(p.author) +
                "</rdf:li></rdf:Seq></dc:creator>\n";
     if (!p.subject.isEmpty())
-        xmp += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
-               xmlEscaped(p.subject) + "</rdf:li></rdf:Alt></dc:description>\n";
+        xmp += "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" + xmlEscaped(p.subject) +
+               "</rdf:li></rdf:Alt></dc:description>\n";
     if (!p.keywords.isEmpty())
         xmp += "<pdf:Keywords>" + xmlEscaped(p.keywords) + "</pdf:Keywords>\n";
-    if (p.archive) xmp += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>B</pdfaid:conformance>\n";
-    xmp += "</rdf:Description>\n</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
+    if (p.archive)
+        xmp += "<pdfaid:part>2</pdfaid:part>\n<pdfaid:conformance>B</pdfaid:conformance>\n";
+    if (p.accessible) xmp += "<pdfuaid:part>1</pdfuaid:part>\n";
+    xmp += "</rdf:Description>\n";
+    // An archive names the schema of every property outside the ones it knows.
+    if (p.archive && p.accessible) xmp += accessibilitySchema;
+    xmp += "</rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
     return xmp;
+}
+
+QByteArray PdfWriter::catalog(int metadata, int structure) {
+    QByteArray catalog("<< /Type /Catalog /Pages ");
+    appendInteger(catalog, m_pageTree);
+    catalog.append(" 0 R /Metadata ");
+    appendInteger(catalog, metadata);
+    catalog.append(" 0 R");
+    if (structure >= 0) {
+        catalog.append(" /MarkInfo << /Marked true >> /StructTreeRoot ");
+        appendInteger(catalog, structure);
+        catalog.append(" 0 R");
+    }
+    if (!m_properties.language.isEmpty())
+        catalog.append(" /Lang " + textString(m_properties.language));
+    // A reader's window shows the title rather than the file's name.
+    if (m_properties.accessible) catalog.append(" /ViewerPreferences << /DisplayDocTitle true >>");
+    if (m_properties.archive) {
+        catalog.append(" /OutputIntents [");
+        appendInteger(catalog, outputIntent());
+        catalog.append(" 0 R]");
+    }
+    return catalog + " >>";
 }
 
 int PdfWriter::outputIntent() {
@@ -173,7 +223,7 @@ int PdfWriter::outputIntent() {
     return intent;
 }
 
-bool PdfWriter::finish(const QByteArray& resources) {
+bool PdfWriter::finish(const QByteArray& resources, int structure) {
     object(m_resources, resources);
 
     QByteArray tree("<< /Type /Pages /Count ");
@@ -192,17 +242,7 @@ bool PdfWriter::finish(const QByteArray& resources) {
     // Metadata stays unfiltered, so archive validators and search tools read it as it is.
     stream(metadata, "/Type /Metadata /Subtype /XML", xmpMetadata(), false);
 
-    QByteArray catalog("<< /Type /Catalog /Pages ");
-    appendInteger(catalog, m_pageTree);
-    catalog.append(" 0 R /Metadata ");
-    appendInteger(catalog, metadata);
-    catalog.append(" 0 R");
-    if (m_properties.archive) {
-        catalog.append(" /OutputIntents [");
-        appendInteger(catalog, outputIntent());
-        catalog.append(" 0 R]");
-    }
-    object(m_catalog, catalog + " >>");
+    object(m_catalog, catalog(metadata, structure));
 
     const qint64 xref = m_offset;
     QByteArray table("xref\n0 ");
@@ -214,9 +254,9 @@ bool PdfWriter::finish(const QByteArray& resources) {
                       m_offsets[id] ? 0 : 65535, m_offsets[id] ? 'n' : 'f');
         table.append(entry, 20);
     }
-    const QByteArray id =
-        QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created, QCryptographicHash::Md5)
-            .toHex();
+    const QByteArray id = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
+                                                   QCryptographicHash::Md5)
+                              .toHex();
     table.append("trailer\n<< /Size ");
     appendInteger(table, qsizetype(m_offsets.size()));
     table.append(" /Root ");

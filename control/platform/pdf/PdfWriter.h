@@ -30,15 +30,18 @@ public:
     // A stream whose data was already deflated (by compress(), possibly on another thread).
     void deflatedStream(int id, const QByteArray& entries, const QByteArray& deflated);
 
-    // A page of `widthPt` × `heightPt` points whose content is object `contentsId`, drawn with
-    // the shared resources. Returns false when the page cannot be written.
-    bool page(double widthPt, double heightPt, int contentsId);
+    // Page `pageId` (reserved) of `widthPt` × `heightPt` points whose content is object
+    // `contentsId`, drawn with the shared resources; `entries` end its dictionary. Returns false
+    // when the page cannot be written.
+    bool page(double widthPt, double heightPt, int contentsId, int pageId,
+              const QByteArray& entries = {});
     int resourcesId() const { return m_resources; }
     int pageCount() const { return int(m_pages.size()); }
 
     // Writes the page tree, the shared resources (`resources`, a dictionary), the document's
-    // information and metadata, the catalog and the cross-reference table.
-    bool finish(const QByteArray& resources);
+    // information and metadata, the catalog (marked as tagged, with the structure tree root
+    // `structure`, when there is one) and the cross-reference table.
+    bool finish(const QByteArray& resources, int structure = -1);
 
     // Deflate in the zlib format PDF's FlateDecode reads. Safe on any thread.
     static QByteArray compress(const QByteArray& data);
@@ -50,6 +53,7 @@ private:
     void streamObject(int id, const QByteArray& entries, const QByteArray& data);
     QByteArray information() const;
     QByteArray xmpMetadata() const;
+    QByteArray catalog(int metadata, int structure);
     int outputIntent();
 
     QIODevice& m_out;

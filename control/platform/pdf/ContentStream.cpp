@@ -1,0 +1,244 @@
+#include "ContentStream.h"
+
+#include "PdfFonts.h"
+#include "PdfSyntax.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace palvex::pdf {
+
+namespace {
+
+template <class Buffer> void appendPoint(Buffer& out, double x, double y, const char* op) {
+    appendNumber(out, x);
+    out.append(" ");
+    appendNumber(out, y);
+    out.append(op);
+}
+
+template <class Buffer> void appendColor(Buffer& out, const QColor& color, bool stroke) {
+    const QColor rgb = color.toRgb();
+    appendNumber(out, rgb.redF());
+    out.append(" ");
+    appendNumber(out, rgb.greenF());
+    out.append(" ");
+    appendNumber(out, rgb.blueF());
+    out.append(stroke ? " RG\n" : " rg\n");
+}
+
+void appendMatrix(QByteArray& out, const QTransform& m) {
+    for (double v : {m.m11(), m.m12(), m.m21(), m.m22()}) {
+        appendNumber(out, v, 5);
+        out.append(' ');
+    }
+    appendPoint(out, m.dx(), m.dy(), " cm\n");
+}
+
+// Opens the line's text matrix [1 0 skew -1 x y] followed by the painter's matrix, at `at`.
+void openLine(std::string& out, const double (&abcd)[4], const QPointF& at) {
+    for (double v : abcd) {
+        appendNumber(out, v, 5);
+        out.push_back(' ');
+    }
+    appendPoint(out, at.x(), at.y(), " Tm [");
+}
+
+} // namespace
+
+void ContentStream::start(const QTransform& base) {
+    m_page.clear();
+    m_page.reserve(64 * 1024);
+    m_held.clear();
+    appendMatrix(m_page, base);
+}
+
+QByteArray ContentStream::take() {
+    releaseHeld();
+    QByteArray page;
+    page.swap(m_page);
+    return page;
+}
+
+void ContentStream::clip(const QPainterPath& clipPath) {
+    path(clipPath);
+    m_page.append(clipPath.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
+}
+
+void ContentStream::transform(const QTransform& m) {
+    if (!m.isIdentity()) appendMatrix(m_page, m);
+}
+
+void ContentStream::moveTo(const QPointF& p) {
+    appendPoint(m_page, p.x(), p.y(), " m\n");
+}
+
+void ContentStream::lineTo(const QPointF& p) {
+    appendPoint(m_page, p.x(), p.y(), " l\n");
+}
+
+void ContentStream::line(const QPointF& from, const QPointF& to) {
+    appendPoint(m_page, from.x(), from.y(), " m ");
+    appendPoint(m_page, to.x(), to.y(), " l\n");
+}
+
+void ContentStream::rectangle(const QRectF& r) {
+    appendPoint(m_page, r.x(), r.y(), " ");
+    appendPoint(m_page, r.width(), r.height(), " re\n");
+}
+
+void ContentStream::color(const QColor& c, bool stroke) {
+    appendColor(m_page, c, stroke);
+}
+
+void ContentStream::number(double value, int decimals) {
+    appendNumber(m_page, value, decimals);
+}
+
+void ContentStream::drawObject(const QByteArray& name, const QTransform& placement) {
+    appendMatrix(m_page, placement);
+    m_page.append(name + " Do\n");
+}
+
+void ContentStream::path(const QPainterPath& p) {
+    QPointF subpathStart;
+    const int count = p.elementCount();
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element& e = p.elementAt(i);
+        if (e.type == QPainterPath::MoveToElement) {
+            subpathStart = e;
+            moveTo(e);
+        } else if (e.type == QPainterPath::LineToElement) {
+            lineTo(e);
+        } else if (e.type == QPainterPath::CurveToElement) {
+            if (i + 2 >= count) return;
+            const QPainterPath::Element& c2 = p.elementAt(i + 1);
+            const QPainterPath::Element& end = p.elementAt(i + 2);
+            appendPoint(m_page, e.x, e.y, " ");
+            appendPoint(m_page, c2.x, c2.y, " ");
+            appendPoint(m_page, end.x, end.y, " c\n");
+            i += 2;
+        }
+        const bool lastOfSubpath =
+            i + 1 >= count || p.elementAt(i + 1).type == QPainterPath::MoveToElement;
+        if (lastOfSubpath && i > 0 && QPointF(p.elementAt(i)) == subpathStart) closePath();
+    }
+}
+
+namespace {
+
+// A saved state's opening for a text run: its clip, its transparency, a made-up bold's outline.
+QByteArray openingOf(const TextState& state, const QColor& color) {
+    ContentStream opening;
+    opening.save();
+    if (state.clip) opening.clip(*state.clip);
+    if (!state.alpha.isEmpty()) opening.raw(state.alpha + " gs\n");
+    if (state.boldOutline > 0) {
+        opening.color(color, true);
+        opening.number(state.boldOutline);
+        opening.raw(" w 2 Tr\n");
+    }
+    return opening.take();
+}
+
+// The glyphs, a TJ for each line of them, the painter's matrix in each line's text matrix
+// (with the skew of a made-up italic) rather than in a saved state of its own.
+void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle& style,
+                      const std::vector<PlacedGlyph>& glyphs, const QTransform& world) {
+    const double skew = style.syntheticItalic ? 0.2 : 0;
+    const double abcd[4] = {world.m11(), world.m12(), skew * world.m11() - world.m21(),
+                            skew * world.m12() - world.m22()};
+    bool open = false, inHex = false;
+    double penX = 0, lineY = 0;
+    for (const PlacedGlyph& g : glyphs) {
+        if (!open || std::fabs(g.y - lineY) > 1e-3) {
+            if (open) out.append(inHex ? ">] TJ\n" : "] TJ\n");
+            openLine(out, abcd, world.map(QPointF(g.x, g.y)));
+            open = true;
+            inHex = false;
+            penX = g.x;
+            lineY = g.y;
+        }
+        const double adjust = (penX - g.x) * 1000 / style.size;
+        if (std::fabs(adjust) > 0.05) {
+            if (inHex) out.push_back('>');
+            appendNumber(out, adjust, 1);
+            inHex = false;
+        }
+        if (!inHex) out.push_back('<');
+        inHex = true;
+        appendHex16(out, g.cid);
+        penX = g.x + fonts.advance(style.font, g.cid) * style.size / 1000;
+    }
+    out.append(inHex ? ">] TJ\nET\n" : "] TJ\nET\n");
+}
+
+} // namespace
+
+void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
+                               const std::vector<PlacedGlyph>& glyphs, const QTransform& world,
+                               const TextState& state, const QChar* pieceOf,
+                               const QChar* pieceEnd) {
+    if (glyphs.empty()) return;
+    // Shown in the order they were typed, right-to-left text too: text extraction that follows
+    // the content (rather than sorting glyphs by position) then reads it as written. Texts are
+    // most of a report's content, so this is written into a plain string.
+    thread_local std::string out;
+    out.clear();
+    const bool ownState = state.clip || !state.alpha.isEmpty() || state.boldOutline > 0;
+    if (ownState) {
+        const QByteArray opening = openingOf(state, style.color);
+        out.append(opening.constData(), size_t(opening.size()));
+    }
+    out.append("BT\n/F");
+    appendInteger(out, style.font);
+    out.push_back(' ');
+    appendNumber(out, style.size);
+    out.append(" Tf\n");
+    appendColor(out, style.color, false);
+    appendGlyphLines(out, fonts, style, glyphs, world);
+    if (ownState) out.append("Q\n");
+    if (!pieceOf)
+        m_page.append(out.data(), qsizetype(out.size()));
+    else
+        m_held.push_back({pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size()))});
+}
+
+void ContentStream::releaseHeld() {
+    if (m_held.empty()) return;
+    std::vector<const HeldPiece*> order;
+    order.reserve(m_held.size());
+    for (const HeldPiece& piece : m_held)
+        order.push_back(&piece);
+    std::sort(order.begin(), order.end(),
+              [](const HeldPiece* a, const HeldPiece* b) { return a->begin < b->begin; });
+    bool oneText = true;
+    for (size_t i = 1; i < order.size(); ++i)
+        oneText &= order[i]->begin == order[i - 1]->end;
+    if (!oneText)
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = &m_held[i];
+    for (const HeldPiece* piece : order)
+        m_page.append(piece->content);
+    m_held.clear();
+}
+
+void ContentStream::beginMarked(const QByteArray& tag, const QByteArray& properties) {
+    releaseHeld();
+    m_page.append(tag);
+    if (properties.isEmpty()) {
+        m_page.append(" BMC\n");
+        return;
+    }
+    m_page.append(' ');
+    m_page.append(properties);
+    m_page.append(" BDC\n");
+}
+
+void ContentStream::endMarked() {
+    releaseHeld();
+    m_page.append("EMC\n");
+}
+
+} // namespace palvex::pdf

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QPainterPath>
+#include <QPointF>
+#include <QTransform>
+
+#include <vector>
+
+namespace palvex::pdf {
+
+class PdfFonts;
+
+// A glyph placed in the painter's coordinates, by the number the document's font gives it.
+struct PlacedGlyph {
+    double x, y;
+    uint16_t cid;
+};
+
+// How one run of glyphs is shown: its font, size and colour, and what the font engine made up.
+struct GlyphStyle {
+    int font = -1;
+    double size = 0;
+    bool syntheticBold = false, syntheticItalic = false;
+    QColor color;
+    double opacity = 1;
+};
+
+// What a text run needs of a saved state of its own: the clip (in device pixels), a
+// transparency state's name, the outline width of a made-up bold.
+struct TextState {
+    const QPainterPath* clip = nullptr;
+    QByteArray alpha;
+    double boldOutline = 0; // 0: no outline
+};
+
+// The content of one page: the operators that draw, in the order they are written, and the
+// marked-content brackets that say what the drawing is. Pieces of one text that Qt draws in
+// visual order are held back and written in the order of their characters (releaseHeld).
+class ContentStream {
+public:
+    void start(const QTransform& base);
+    // The page's content, leaving the stream empty.
+    QByteArray take();
+    bool isEmpty() const { return m_page.isEmpty(); }
+
+    void save() { m_page.append("q\n"); }
+    void restore() { m_page.append("Q\n"); }
+    void clip(const QPainterPath& path);
+    void transform(const QTransform& m);
+    void path(const QPainterPath& path);
+    void moveTo(const QPointF& p);
+    void lineTo(const QPointF& p);
+    void line(const QPointF& from, const QPointF& to);
+    void rectangle(const QRectF& r);
+    void closePath() { m_page.append("h\n"); }
+    void color(const QColor& color, bool stroke);
+    // An operator or a few, written as they are ("f\n", "/A1 gs\n").
+    void raw(const QByteArray& operators) { m_page.append(operators); }
+    void raw(const char* operators) { m_page.append(operators); }
+    void number(double value, int decimals = 3);
+    void drawObject(const QByteArray& name, const QTransform& placement);
+
+    // Glyphs in the order they were typed, each line of them in one TJ, in a saved state of
+    // their own when `state` asks for one. With `pieceOf` the
+    // run is one piece of a text whose characters lie at [pieceOf, pieceEnd) and is held back.
+    void showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
+                    const std::vector<PlacedGlyph>& glyphs, const QTransform& world,
+                    const TextState& state, const QChar* pieceOf, const QChar* pieceEnd);
+    // Writes the pieces held back: in the order of their characters when they make one text,
+    // else as they were drawn.
+    void releaseHeld();
+
+    // Marked content: `tag` with a property list ("<< /MCID 3 >>"), or without one.
+    void beginMarked(const QByteArray& tag, const QByteArray& properties);
+    void endMarked();
+
+private:
+    QByteArray m_page;
+    struct HeldPiece {
+        const QChar* begin;
+        const QChar* end;
+        QByteArray content;
+    };
+    std::vector<HeldPiece> m_held;
+};
+
+} // namespace palvex::pdf

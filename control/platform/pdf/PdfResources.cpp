@@ -1,0 +1,164 @@
+#include "PdfResources.h"
+
+#include "PdfSyntax.h"
+#include "PdfWriter.h"
+
+#include <algorithm>
+
+namespace palvex::pdf {
+
+namespace {
+
+QByteArray reference(const QByteArray& name, int id) {
+    return name + ' ' + QByteArray::number(id) + " 0 R ";
+}
+
+// An image's pixels as PDF samples: colour (or grey, one byte a pixel) and, apart, opacity.
+struct Samples {
+    QByteArray colours, opacity;
+    bool translucent = false;
+};
+
+Samples samplesOf(const QImage& image, bool grey) {
+    const int width = image.width(), height = image.height();
+    const bool alpha = image.hasAlphaChannel();
+    const int channels = grey ? 1 : 3;
+    Samples s;
+    s.colours = QByteArray(qsizetype(width) * height * channels, Qt::Uninitialized);
+    s.opacity = QByteArray(alpha ? qsizetype(width) * height : 0, Qt::Uninitialized);
+    char* colour = s.colours.data();
+    char* opaque = s.opacity.data();
+    // Converted a band of rows at a time: a picture at print resolution is not copied whole.
+    constexpr int BandRows = 64;
+    const QImage::Format bandFormat = alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const int step = alpha ? 4 : 3;
+    for (int top = 0; top < height; top += BandRows) {
+        const QImage band =
+            image.copy(0, top, width, std::min(BandRows, height - top)).convertToFormat(bandFormat);
+        for (int y = 0; y < band.height(); ++y) {
+            const char* pixel = reinterpret_cast<const char*>(band.constScanLine(y));
+            if (channels == step) { // colour without opacity: the row as it is
+                colour = std::copy_n(pixel, qsizetype(width) * step, colour);
+                continue;
+            }
+            for (int x = 0; x < width; ++x, pixel += step) {
+                colour = std::copy_n(pixel, channels, colour); // red alone is the grey
+                if (!alpha) continue;
+                *opaque++ = pixel[3];
+                s.translucent |= uchar(pixel[3]) != 255;
+            }
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+const char* PdfResources::hatchOf(Qt::BrushStyle style) {
+    // In a 6-point cell, y up.
+    switch (style) {
+    case Qt::HorPattern:
+        return "0 3 m 6 3 l S";
+    case Qt::VerPattern:
+        return "3 0 m 3 6 l S";
+    case Qt::BDiagPattern:
+        return "-1 -1 m 7 7 l S";
+    case Qt::FDiagPattern:
+        return "-1 7 m 7 -1 l S";
+    case Qt::CrossPattern:
+        return "0 3 m 6 3 l S 3 0 m 3 6 l S";
+    case Qt::DiagCrossPattern:
+        return "-1 -1 m 7 7 l S -1 7 m 7 -1 l S";
+    default:
+        return nullptr;
+    }
+}
+
+QByteArray PdfResources::image(const QImage& image) {
+    QByteArray& name = m_images[image.cacheKey()];
+    if (name.isEmpty()) {
+        const int id = writeImage(image);
+        name = "/I" + QByteArray::number(id);
+        m_imageEntries += reference(name, id);
+    }
+    return name;
+}
+
+int PdfResources::writeImage(const QImage& image) {
+    // A scan is grey throughout: one byte a pixel instead of three.
+    const bool grey = image.isGrayscale();
+    const Samples samples = samplesOf(image, grey);
+    QByteArray entries("/Type /XObject /Subtype /Image /Width ");
+    appendInteger(entries, image.width());
+    entries.append(" /Height ");
+    appendInteger(entries, image.height());
+    entries.append(" /BitsPerComponent 8");
+    const QByteArray greyEntries = entries + " /ColorSpace /DeviceGray";
+    entries.append(grey ? " /ColorSpace /DeviceGray" : " /ColorSpace /DeviceRGB");
+    if (samples.translucent) {
+        const int mask = m_writer.reserve();
+        m_writer.stream(mask, greyEntries, samples.opacity);
+        entries.append(" /SMask ");
+        appendInteger(entries, mask);
+        entries.append(" 0 R");
+    }
+    const int id = m_writer.reserve();
+    m_writer.stream(id, entries, samples.colours);
+    return id;
+}
+
+QByteArray PdfResources::pattern(const QBrush& brush) {
+    const QColor color = brush.color().toRgb();
+    const QByteArray key =
+        QByteArray::number(int(brush.style())) + ' ' + QByteArray::number(color.rgb(), 16);
+    QByteArray& name = m_patterns[key];
+    if (name.isEmpty()) {
+        const int id = m_writer.reserve();
+        name = "/P" + QByteArray::number(m_patterns.size());
+        QByteArray cell("0.5 w ");
+        appendNumber(cell, color.redF());
+        cell.append(' ');
+        appendNumber(cell, color.greenF());
+        cell.append(' ');
+        appendNumber(cell, color.blueF());
+        cell.append(" RG\n");
+        cell.append(hatchOf(brush.style()));
+        m_writer.stream(id,
+                        "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 "
+                        "/BBox [0 0 6 6] /XStep 6 /YStep 6 /Resources << >>",
+                        cell, false);
+        m_patternEntries += reference(name, id);
+    }
+    return name;
+}
+
+QByteArray PdfResources::alphaState(double fill, double stroke) {
+    if (fill >= 1 && stroke >= 1) return {};
+    QByteArray key;
+    appendNumber(key, fill, 3);
+    key.append(' ');
+    appendNumber(key, stroke, 3);
+    QByteArray& name = m_alphaStates[key];
+    if (name.isEmpty()) {
+        const int id = m_writer.reserve();
+        name = "/A" + QByteArray::number(m_alphaStates.size());
+        QByteArray body("<< /Type /ExtGState /ca ");
+        appendNumber(body, fill);
+        body.append(" /CA ");
+        appendNumber(body, stroke);
+        m_writer.object(id, body + " >>");
+        m_stateEntries += reference(name, id);
+    }
+    return name;
+}
+
+QByteArray PdfResources::dictionary() const {
+    QByteArray resources("<< /ProcSet [/PDF /Text /ImageB /ImageC] /Font << ");
+    resources += m_fonts.resourceEntries() + ">>";
+    if (!m_imageEntries.isEmpty()) resources += " /XObject << " + m_imageEntries + ">>";
+    if (!m_patternEntries.isEmpty()) resources += " /Pattern << " + m_patternEntries + ">>";
+    if (!m_stateEntries.isEmpty()) resources += " /ExtGState << " + m_stateEntries + ">>";
+    return resources + " >>";
+}
+
+} // namespace palvex::pdf

@@ -1,0 +1,174 @@
+#include "PdfStructure.h"
+
+#include "PdfSyntax.h"
+#include "PdfWriter.h"
+
+#include <algorithm>
+
+namespace palvex::pdf {
+
+namespace {
+
+void appendReference(QByteArray& out, int id) {
+    appendInteger(out, id);
+    out.append(" 0 R");
+}
+
+} // namespace
+
+PdfStructure::PdfStructure(PdfWriter& writer) : m_writer(writer), m_root(writer.reserve()) {
+    m_open.push_back({m_writer.reserve(), "Document", {}, {}, {}, -1});
+}
+
+void PdfStructure::open(const QByteArray& type) {
+    const int id = m_writer.reserve();
+    m_open.back().kids.push_back({-1, id});
+    m_open.push_back({id, type, {}, {}, {}, -1});
+}
+
+void PdfStructure::addEntries(const QByteArray& entries) {
+    m_open.back().entries += entries;
+}
+
+void PdfStructure::closeTo(size_t depth) {
+    if (depth < 1) depth = 1;
+    while (m_open.size() > depth) {
+        Element element = std::move(m_open.back());
+        m_open.pop_back();
+        close(element, m_open.back());
+    }
+}
+
+void PdfStructure::close(Element& element, Element& parent) {
+    for (Element& cell : element.cells)
+        close(cell, element);
+    element.cells.clear();
+    // An element nothing was drawn for is left out; its number stays unused.
+    if (!element.kids.empty()) {
+        write(element, parent.id);
+        return;
+    }
+    const auto kid = std::find_if(parent.kids.begin(), parent.kids.end(), [&](const Kid& k) {
+        return k.page < 0 && k.value == element.id;
+    });
+    if (kid != parent.kids.end()) parent.kids.erase(kid);
+}
+
+PdfStructure::Element* PdfStructure::cellOf(int column) {
+    for (Element& cell : m_open.back().cells)
+        if (cell.column == column) return &cell;
+    return nullptr;
+}
+
+void PdfStructure::openCell(const QByteArray& type, int column) {
+    if (cellOf(column)) return;
+    Element& row = m_open.back();
+    const int id = m_writer.reserve();
+    row.kids.push_back({-1, id});
+    row.cells.push_back({id, type, {}, {}, {}, column});
+}
+
+const QByteArray& PdfStructure::cellType(int column) const {
+    for (const Element& cell : m_open.back().cells)
+        if (cell.column == column) return cell.type;
+    return m_open.back().type;
+}
+
+void PdfStructure::addCellEntries(int column, const QByteArray& entries) {
+    if (Element* cell = cellOf(column)) cell->entries += entries;
+}
+
+int PdfStructure::markIn(Element& element, int pageId) {
+    const int mcid = int(m_pageMarks.size());
+    m_pageMarks.push_back(element.id);
+    element.kids.push_back({pageId, mcid});
+    return mcid;
+}
+
+int PdfStructure::mark(int pageId) {
+    return markIn(m_open.back(), pageId);
+}
+
+int PdfStructure::markCell(int column, int pageId) {
+    Element* cell = cellOf(column);
+    return cell ? markIn(*cell, pageId) : mark(pageId);
+}
+
+int PdfStructure::endPage() {
+    if (m_pageMarks.empty()) return -1;
+    QByteArray parents("[");
+    parents.reserve(qsizetype(m_pageMarks.size()) * 9 + 2);
+    for (int element : m_pageMarks) {
+        appendReference(parents, element);
+        parents.append(' ');
+    }
+    const int id = m_writer.reserve();
+    m_writer.object(id, parents + ']');
+    m_pageMarks.clear();
+    const int key = m_nextKey++;
+    m_parentTree.push_back(key);
+    m_parentTree.push_back(id);
+    return key;
+}
+
+void PdfStructure::write(const Element& element, int parent) {
+    QByteArray body("<< /Type /StructElem /S /");
+    body.append(element.type);
+    body.append(" /P ");
+    appendReference(body, parent);
+    // Marked content on the element's first page is named by its MCID alone.
+    int page = -1;
+    for (const Kid& kid : element.kids)
+        if (kid.page >= 0) {
+            page = kid.page;
+            break;
+        }
+    if (page >= 0) {
+        body.append(" /Pg ");
+        appendReference(body, page);
+    }
+    body.append(" /K [");
+    for (const Kid& kid : element.kids) {
+        if (kid.page < 0) {
+            appendReference(body, kid.value);
+        } else if (kid.page == page) {
+            appendInteger(body, kid.value);
+        } else {
+            body.append("<< /Type /MCR /Pg ");
+            appendReference(body, kid.page);
+            body.append(" /MCID ");
+            appendInteger(body, kid.value);
+            body.append(" >>");
+        }
+        body.append(' ');
+    }
+    body.append(']');
+    body.append(element.entries);
+    m_writer.object(element.id, body + " >>");
+}
+
+int PdfStructure::finish() {
+    closeTo(1);
+    const Element& document = m_open.front();
+    write(document, m_root);
+    const int parentTree = m_writer.reserve();
+    QByteArray nums("<< /Nums [");
+    nums.reserve(qsizetype(m_parentTree.size()) * 9 + 16);
+    for (size_t i = 0; i + 1 < m_parentTree.size(); i += 2) {
+        appendInteger(nums, m_parentTree[i]);
+        nums.append(' ');
+        appendReference(nums, m_parentTree[i + 1]);
+        nums.append(' ');
+    }
+    m_writer.object(parentTree, nums + "] >>");
+    QByteArray root("<< /Type /StructTreeRoot /K ");
+    appendReference(root, document.id);
+    root.append(" /ParentTree ");
+    appendReference(root, parentTree);
+    root.append(" /ParentTreeNextKey ");
+    appendInteger(root, m_nextKey);
+    m_writer.object(m_root, root + " >>");
+    return m_root;
+}
+
+} // namespace palvex::pdf

@@ -1,0 +1,133 @@
+#include "QtText.h"
+
+#include <QtGui/private/qfont_p.h>
+#include <QtGui/private/qfontengine_p.h>
+#include <QtGui/private/qtextengine_p.h>
+
+#include <hb.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace palvex::pdf {
+
+namespace {
+
+// Qt's engines for fonts that did not come from a file still answer for their tables.
+hb_blob_t* tableOfEngine(hb_face_t*, hb_tag_t tag, void* engine) {
+    const auto* fe = static_cast<const QFontEngine*>(engine);
+    uint length = 0;
+    if (!fe->getSfntTableData(tag, nullptr, &length) || length == 0) return nullptr;
+    auto* buffer = static_cast<uchar*>(malloc(length));
+    if (!buffer || !fe->getSfntTableData(tag, buffer, &length)) {
+        free(buffer);
+        return nullptr;
+    }
+    return hb_blob_create(reinterpret_cast<const char*>(buffer), length, HB_MEMORY_MODE_READONLY,
+                          buffer, free);
+}
+
+void releaseEngine(void* engine) {
+    auto* fe = static_cast<QFontEngine*>(engine);
+    if (!fe->ref.deref()) delete fe;
+}
+
+EngineFont engineFont(QFontEngine* engine) {
+    EngineFont font;
+    const QFontEngine::FaceId id = engine->faceId();
+    font.source.identity = engine;
+    font.source.file = id.filename;
+    font.source.faceIndex = id.index;
+    font.source.family = engine->fontDef.families.value(0).toLatin1();
+    font.source.tables = [engine] {
+        engine->ref.ref();
+        return hb_face_create_for_tables(tableOfEngine, engine, releaseEngine);
+    };
+    font.pixelSize = engine->fontDef.pixelSize;
+    font.syntheticBold = engine->synthesized() & QFontEngine::SynthesizedBold;
+    font.syntheticItalic = engine->synthesized() & QFontEngine::SynthesizedItalic;
+    return font;
+}
+
+// The characters each glyph of a text item stands for.
+std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
+    const int glyphs = item.glyphs.numGlyphs;
+    std::vector<QStringView> texts(static_cast<size_t>(glyphs));
+    if (!item.chars || !item.logClusters || item.num_chars <= 0) return texts;
+    // A piece of an item split between fonts keeps the whole item's cluster numbers.
+    const int base = *std::min_element(item.logClusters, item.logClusters + item.num_chars);
+    auto glyphOf = [&](int character) { return item.logClusters[character] - base; };
+    int start = 0;
+    while (start < item.num_chars) {
+        const int glyph = glyphOf(start);
+        int end = start + 1;
+        while (end < item.num_chars && glyphOf(end) == glyph)
+            ++end;
+        const int nextGlyph = end < item.num_chars ? glyphOf(end) : glyphs;
+        if (glyph >= 0 && glyph < glyphs)
+            assignCluster(std::clamp(nextGlyph, glyph + 1, glyphs) - glyph,
+                          QStringView(item.chars + start, end - start),
+                          [&](int k, QStringView copied) { texts[size_t(glyph + k)] = copied; });
+        start = end;
+    }
+    return texts;
+}
+
+} // namespace
+
+std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& textItem) {
+    const auto& item = static_cast<const QTextItemInt&>(textItem);
+    QFontEngine* engine = item.fontEngine;
+    const QGlyphLayout& glyphs = item.glyphs;
+    if (!engine || glyphs.numGlyphs == 0) return std::nullopt;
+    ShapedItem shaped;
+    shaped.font = engineFont(engine);
+    shaped.fallbackFonts = engine->type() == QFontEngine::Multi;
+    if (shaped.fallbackFonts) return shaped;
+    const std::vector<QStringView> texts = glyphTexts(item);
+
+    // Where each glyph goes, as Qt places them: right to left items from their far end.
+    shaped.glyphs.reserve(size_t(glyphs.numGlyphs));
+    const bool rightToLeft = item.flags & QTextItem::RightToLeft;
+    QFixed x = QFixed::fromReal(origin.x());
+    const QFixed y = QFixed::fromReal(origin.y());
+    auto justification = [&](int i) {
+        return QFixed::fromFixed(glyphs.justifications[i].space_18d6);
+    };
+    if (rightToLeft) {
+        for (int i = 0; i < glyphs.numGlyphs; ++i)
+            if (!glyphs.attributes[i].dontPrint) x += glyphs.advances[i] + justification(i);
+    }
+    for (int i = 0; i < glyphs.numGlyphs; ++i) {
+        if (glyphs.attributes[i].dontPrint) continue;
+        if (rightToLeft) x -= glyphs.advances[i];
+        shaped.glyphs.push_back({glyphs.glyphs[i], (x + glyphs.offsets[i].x).toReal(),
+                                 (y + glyphs.offsets[i].y).toReal(), texts[size_t(i)]});
+        if (rightToLeft)
+            x -= justification(i);
+        else
+            x += glyphs.advances[i] + justification(i);
+    }
+    if (item.chars) {
+        shaped.begin = item.chars;
+        shaped.end = item.chars + item.num_chars;
+    }
+    return shaped;
+}
+
+std::optional<EngineFont> primaryFont(const QFont& font, QStringView text) {
+    // The font Qt would draw the text's script with, as it would choose it.
+    QChar::Script script = QChar::Script_Common;
+    for (const QChar c : text)
+        if (c.script() > QChar::Script_Inherited) {
+            script = c.script();
+            break;
+        }
+    QFontEngine* engine = QFontPrivate::get(font)->engineForScript(script);
+    if (engine && engine->type() == QFontEngine::Multi)
+        engine = static_cast<QFontEngineMulti*>(engine)->engine(0);
+    if (!engine) return std::nullopt;
+    return engineFont(engine);
+}
+
+} // namespace palvex::pdf
