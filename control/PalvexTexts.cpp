@@ -340,6 +340,7 @@ Status Palvex::UseHebrewTexts() {
         check(fxCaptionCmdCancelPrinting(t.cancelPrinting));
         for (size_t i = 0; i < t.messages.size(); ++i)
             check(fxTextOfMessage(t.messages.key(i), t.messages[t.messages.key(i)]));
+        w.describe(t);
         w.readRightToLeft();
     });
 }

@@ -1,6 +1,7 @@
 #include "PageRenderer.h"
 
 #include "PageCanvas.h"
+#include "PageReading.h"
 #include "PreviewWindow.h"
 #include "TwipScrollBar.h"
 #include "platform/ImageSurface.h"
@@ -129,6 +130,9 @@ void PageRenderer::RenderPage(bool keepRange) {
     lastTextEndX = replay.lastTextEndX;
     drawn = std::move(replay.drawn);
 
+    m_window.p1->setReading(PageReading::of(m_store, drawn),
+                            m_view.currentPage - m_report.firstPageNumber + 1,
+                            m_report.lastPageIndex + 1);
     m_window.p1->refresh();
     m_window.p1->setFocus();
     m_canvas.setAutoRedraw(false);

@@ -6,6 +6,7 @@
 #include "CaptionButton.h"
 #include "PageCanvas.h"
 #include "PageNumberList.h"
+#include "TipNamedButton.h"
 #include "TwipScrollBar.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
+
+#include <utility>
+#include <vector>
 
 namespace palvex {
 
@@ -127,6 +131,8 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     buildZoomOptionsPanel(texts);
     buildPrinterPanel(texts);
     keepSystemColours();
+    orderFocus();
+    describe(texts);
 }
 
 void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
@@ -150,7 +156,9 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
                 .arg(d.r)
                 .arg(d.g)
                 .arg(d.b));
-        b->setFocusPolicy(Qt::NoFocus);
+        // Tab reaches the buttons; a click leaves the focus where it was, so the page keys go on
+        // working on the canvas.
+        b->setFocusPolicy(Qt::TabFocus);
         cmd[which] = b;
         m_toolbar[i] = {b, QRectF(ButtonStep * float(i), 0, ButtonWidth, ButtonHeight)};
     }
@@ -160,10 +168,10 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     cboZoom = combo(Picture1, "cboZoom");
     for (int z = 20; z <= 200; z += 10)
         cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
-    Image1 = make<QToolButton>(Picture1, "Image1");
+    Image1 = make<TipNamedButton>(Picture1, "Image1");
     Image1->setToolTip(texts.toolTips[1]);
     Image1->setText(QStringLiteral("+"));
-    Image2 = make<QToolButton>(Picture1, "Image2");
+    Image2 = make<TipNamedButton>(Picture1, "Image2");
     Image2->setToolTip(texts.toolTips[2]);
     Image2->setText(QStringLiteral("-"));
     cboMoreOptions = combo(Picture1, "cboMoreOptions");
@@ -211,6 +219,7 @@ void PreviewWindow::buildSearchPanel(const WindowTextSet& texts) {
     txtSearch = make<QLineEdit>(fraSearch, "txtSearch");
     txtSearch->setLayoutDirection(Qt::RightToLeft);
     place(txtSearch, QRectF(120, 660, 4560, 360));
+    lblSearch->setBuddy(txtSearch);
     cmdSearch = button(fraSearch, "cmdSearch", texts.searchButton, QRectF(2520, 1200, 1200, 420));
     cmdCancelSearch =
         button(fraSearch, "cmdCancelSearch", texts.cancel, QRectF(1080, 1200, 1200, 420));
@@ -228,6 +237,7 @@ void PreviewWindow::buildMarginsPanel(const WindowTextSet& texts) {
                               QRectF(1320, top, 1095, 330));
         cboMargins[i] = combo(fraMarginsSetup, marginListNames[i]);
         place(cboMargins[i], QRectF(120, top, 1095, 330));
+        lblMargins[i]->setBuddy(cboMargins[i]);
     }
     chkDefaultMargins = check(fraMarginsSetup, "chkDefaultMargins", texts.defaultMargins,
                               QRectF(120, 2280, 2295, 300));
@@ -286,6 +296,42 @@ void PreviewWindow::buildPrinterPanel(const WindowTextSet& texts) {
     cmdOK = button(fraPrinter, "cmdOK", texts.ok, QRectF(3000, 3120, 1215, 450), "#80FF80");
     cmdCancel =
         button(fraPrinter, "cmdCancel", texts.cancel, QRectF(1440, 3120, 1215, 450), "#FF8080");
+    // Each caption names its list to a screen reader (its buddy), whatever the host words it.
+    const std::pair<QLabel*, QWidget*> labelled[] = {
+        {lblPrinterName, cboDevicePrinter}, {lblCopies, cboOTEK},        {lblQuality, cboQuality},
+        {lblZoomPrinting, cboZoomPrinting}, {lblFromPage, cboBeginPage}, {lblToPage, cboEndPage}};
+    for (const auto& [caption, list] : labelled)
+        caption->setBuddy(list);
+}
+
+// Tab goes along the tool bar, to the page and zoom lists and the zoom buttons, then to the
+// page; a panel's controls follow one another in the order they are read.
+void PreviewWindow::orderFocus() {
+    std::vector<QWidget*> chain(cmd.begin(), cmd.end());
+    chain.insert(chain.end(), {cboPage, cboZoom, Image1, Image2, cboMoreOptions, p1, txtSearch,
+                               cmdSearch, cmdCancelSearch});
+    chain.insert(chain.end(), cboMargins.begin(), cboMargins.end());
+    chain.insert(chain.end(),
+                 {chkDefaultMargins, cmdOKMarginsSetup, cmdCancelMarginsSetup, chkZoomCurrentx,
+                  chkZoomWidth, chkZoomHeight, cmdOKZoomOptions, cmdCancelZoomOptions,
+                  cboDevicePrinter, cboOTEK, cboQuality, cboZoomPrinting, cboBeginPage, cboEndPage,
+                  cmdPrintSetup, cmdOK, cmdCancel});
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void PreviewWindow::describe(const WindowTextSet& texts) {
+    for (size_t i = 0; i < ToolbarButtonCount; ++i)
+        cmd[cmd.key(i)]->setAccessibleDescription(texts.accessible.buttons[cmd.key(i)]);
+    // A list is read by the entry it shows; these two have no caption to say what they are.
+    const std::pair<QComboBox*, const QString*> lists[] = {{cboPage, &texts.accessible.pageList},
+                                                           {cboZoom, &texts.accessible.zoomList},
+                                                           {cboMoreOptions, &texts.moreOptions[0]}};
+    for (const auto& [list, name] : lists) {
+        list->setAccessibleName(*name);
+        list->setAccessibleDescription(*name);
+    }
+    p1->setReadingTexts(texts.accessible.page, texts.accessible.pageText);
 }
 
 void PreviewWindow::keepSystemColours() {

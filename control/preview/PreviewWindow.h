@@ -58,6 +58,11 @@ public:
     // (labels and lists aligned to it, check boxes and frame titles at it). The page canvas
     // and the scroll bars keep their direction, which the navigation relies on.
     void readRightToLeft();
+    // What a screen reader says of the controls beyond their captions, in the language of
+    // `texts`: what each tool bar button does, the names of the two unlabelled lists and of the
+    // page canvas. Captions, titles and labels name their controls as shown, so a caption the
+    // host replaces is what the reader says.
+    void describe(const WindowTextSet& texts);
     // Scroll bars along the viewport's bottom and right edges.
     void placeScrollBars();
     // A frame centred on an area of the given size.
@@ -140,6 +145,7 @@ private:
     void buildZoomOptionsPanel(const WindowTextSet& texts);
     void buildPrinterPanel(const WindowTextSet& texts);
     void keepSystemColours();
+    void orderFocus();
 
     struct Designed {
         QWidget* widget;

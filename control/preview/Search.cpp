@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace palvex {
 
@@ -189,9 +191,17 @@ void Search::showMatch(int32_t n, const QString& line, qsizetype position) {
     if (!found.isEmpty()) emit areaWanted(found);
     m_window.p1->show();
 
-    for (const Mark& m : marks)
+    // A screen reader's caret goes to the match in the page's reading text, selecting it.
+    std::optional<std::pair<qsizetype, qsizetype>> read;
+    for (const Mark& m : marks) {
         m_canvas.HighlightText(m.drawn->text, m.drawn->font, m.drawn->x, m.drawn->y, m.from,
                                m.length, Magenta);
+        if (const auto r = m_window.p1->reading().rangeOf(m.drawn->item, m.from, m.length))
+            read = read ? std::pair{std::min(read->first, r->first),
+                                    std::max(read->second, r->second)}
+                        : *r;
+    }
+    if (read) m_window.p1->selectText(read->first, read->second);
     m_window.p1->update();
     m_searchStart = n + 1;
 }

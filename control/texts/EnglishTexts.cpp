@@ -49,6 +49,17 @@ WindowTextSet make() {
                    QStringLiteral("Not found any more"),
                    QStringLiteral("Printer problem!\nPlease check if a printer is connected to "
                                   "the computer\nand that it is online")}};
+
+    t.accessible.buttons = {
+        {QStringLiteral("Closes the preview"), QStringLiteral("Opens the printer definitions"),
+         QStringLiteral("Goes to the first page"), QStringLiteral("Goes to the previous page"),
+         QStringLiteral("Goes to the next page"), QStringLiteral("Goes to the last page"),
+         QStringLiteral("Opens the search for a text"),
+         QStringLiteral("Finds the next place of the text")}};
+    t.accessible.pageList = QStringLiteral("Page");
+    t.accessible.zoomList = QStringLiteral("Zoom level");
+    t.accessible.page = QStringLiteral("Page %1 of %2");
+    t.accessible.pageText = QStringLiteral("The page's text in reading order");
     return t;
 }
 

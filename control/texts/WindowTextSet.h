@@ -40,6 +40,14 @@ struct WindowTextSet {
     QString centringWait;
     QString cancelPrinting;
     PerMessage<QString> messages;
+
+    // What a screen reader says besides the captions, which it reads as shown.
+    struct Accessible {
+        PerButton<QString> buttons; // what each tool bar button does
+        QString pageList, zoomList; // the two lists of the tool bar, which have no label
+        QString page;               // the page canvas: "%1" the page's number, "%2" the count
+        QString pageText;           // what the canvas holds
+    } accessible;
 };
 
 // The window as it starts, in English; the list entries a host is expected to word are blank.
