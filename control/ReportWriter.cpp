@@ -3,6 +3,8 @@
 #include <palvex/Palvex.h>
 #include <palvex/ReportWriter.h>
 
+#include <algorithm>
+
 namespace palvex {
 
 namespace {
@@ -52,6 +54,18 @@ ReportWriter& ReportWriter::font(const QString& family, float size, bool bold) {
     if (!family.isEmpty()) call([&](Palvex& c) { return c.let_FontName(family); }, "FontName");
     call([&](Palvex& c) { return c.let_FontSize(size); }, "FontSize");
     return this->bold(bold);
+}
+
+ReportWriter& ReportWriter::accessible(const QString& title, const QString& language) {
+    call([&](Palvex& c) { return c.let_DocumentTitle(title); }, "DocumentTitle");
+    call([&](Palvex& c) { return c.let_DocumentLanguage(language); }, "DocumentLanguage");
+    return call([](Palvex& c) { return c.let_PdfConformance(QStringLiteral("PDF/UA-1")); },
+                "PdfConformance");
+}
+
+ReportWriter& ReportWriter::heading(int level) {
+    const int16_t role = int16_t(std::clamp(level, 1, 6));
+    return call([&](Palvex& c) { return c.let_ItemRole(role); }, "ItemRole");
 }
 
 ReportWriter& ReportWriter::bold(bool on) {
@@ -118,9 +132,10 @@ ReportWriter& ReportWriter::endTable() {
 }
 
 ReportWriter& ReportWriter::picture(const QString& path, QSizeF twips, bool keepAspect,
-                                    AlignPicHorizontalType align) {
+                                    AlignPicHorizontalType align, const QString& altText) {
     const float width = float(twips.width()), height = float(twips.height());
     const int16_t alignment = int16_t(align);
+    call([&](Palvex& c) { return c.let_PictureAltText(altText); }, "PictureAltText");
     return call(
         [&](Palvex& c) {
             return c.printPictureSized(path, width, height, &keepAspect, &alignment);

@@ -75,10 +75,13 @@ void recordInvoice(ReportWriter& w, const QString& logo) {
         .pageNumberFormat(u"עמוד {page} מתוך {pages}"_s)
         .font(u"Liberation Sans"_s, 10)
         .at(0)
-        .picture(logo, {2400, 1200}, true, palvex::A1_AlignPicHorizontalRight)
+        .picture(logo, {2400, 1200}, true, palvex::A1_AlignPicHorizontalRight,
+                 u"הסמל של אופק מערכות מידע"_s)
         .font({}, 16, true)
+        .heading(1)
         .centered(u"אופק מערכות מידע בע״מ - Ofek Information Systems Ltd"_s)
         .font({}, 12, false)
+        .heading(2)
         .centered(u"חשבונית מס 2026-0412 - Tax invoice"_s)
         .newLine()
         .font({}, 10)
@@ -141,6 +144,7 @@ int main(int argc, char** argv) {
     ReportWriter w(report);
     w.call([&](palvex::Palvex& c) { return c.let_WorkingFolder(folder.path()); }, "WorkingFolder")
         .call([](palvex::Palvex& c) { return c.let_MessagesToHost(true); }, "MessagesToHost")
+        .accessible(QStringLiteral(u"חשבונית מס 2026-0412"))
         .start();
     recordInvoice(w, logoPath());
     w.finish().exportPdf(pdf);

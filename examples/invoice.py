@@ -74,10 +74,12 @@ def invoice(r):
     r.PageNumberFormat = "עמוד {page} מתוך {pages}"
     r.FontName, r.FontSize = "Liberation Sans", 10
     r.CurrentX = 0
+    r.PictureAltText = "הסמל של אופק מערכות מידע"
     r.printPictureSized(str(LOGO), 2400, 1200, True, palvex.A1_AlignPicHorizontalRight)
-    r.FontSize, r.FontBold = 16, True
+    # A heading until its line ends.
+    r.FontSize, r.FontBold, r.ItemRole = 16, True, 1
     r.centerIT("אופק מערכות מידע בע״מ - Ofek Information Systems Ltd", palvex.A2_JumpToNextLine)
-    r.FontSize, r.FontBold = 12, False
+    r.FontSize, r.FontBold, r.ItemRole = 12, False, 2
     r.centerIT("חשבונית מס 2026-0412 - Tax invoice", palvex.A2_JumpToNextLine)
     r.JumpToNextLine()
     r.FontSize = 10
@@ -115,6 +117,9 @@ def main():
     with tempfile.TemporaryDirectory() as folder, palvex.Report() as r:
         r.WorkingFolder = folder
         r.MessagesToHost = True
+        # A PDF/UA-1 document: a title, a language, and alternative text for the logo.
+        r.DocumentTitle, r.DocumentLanguage = "חשבונית מס 2026-0412", "he-IL"
+        r.PdfConformance = "PDF/UA-1"
         try:
             r.StartPalvexPrintPreview()
             invoice(r)

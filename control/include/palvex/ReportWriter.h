@@ -41,6 +41,8 @@ public:
 
     explicit ReportWriter(Palvex& report) : m_report(report) {}
 
+    // PDFs that a screen reader reads to the standard (PDF/UA-1): their title and language (BCP 47).
+    ReportWriter& accessible(const QString& title, const QString& language = QStringLiteral("he-IL"));
     // A new report (the control's StartPalvexPrintPreview).
     ReportWriter& start();
     // The margins in twips, as the margins panel sets them (left, top, right, bottom).
@@ -54,6 +56,8 @@ public:
     // Text at the cursor, its right end at x, then the next line (or not).
     ReportWriter& text(const QString& text, AfterPrintType after = A2_JumpToNextLine);
     ReportWriter& centered(const QString& text, AfterPrintType after = A2_JumpToNextLine);
+    // The texts that follow, until their line ends, are a heading of this level (1-6).
+    ReportWriter& heading(int level);
     ReportWriter& newLine();
     // Text wrapped into a box `width` twips wide whose right edge is the cursor's x.
     ReportWriter& paragraph(const QString& text, float width, Align align = Align::Right,
@@ -69,9 +73,10 @@ public:
     ReportWriter& row(const QStringList& cells);
     ReportWriter& endTable();
     // A picture scaled into width × height twips, placed as printPicture places one (at the
-    // cursor unless aligned), the cursor below it.
+    // cursor unless aligned), the cursor below it; `altText` says what it shows.
     ReportWriter& picture(const QString& path, QSizeF twips, bool keepAspect = true,
-                          AlignPicHorizontalType align = A0_AlignPicHorizontalNone);
+                          AlignPicHorizontalType align = A0_AlignPicHorizontalNone,
+                          const QString& altText = QString());
     // The page number's text: "{page}" and "{pages}" are filled in ("עמוד {page} מתוך {pages}").
     ReportWriter& pageNumberFormat(const QString& format);
     // The page ends and the next begins under the headers (printPage, PrintHeader).
