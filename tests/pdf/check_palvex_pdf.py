@@ -3,8 +3,10 @@
 PDF with three readers nobody on the team wrote or shares code with: check_pdfua.py's rules,
 poppler's structure text and pdf.js's structure tree. Every reader must find the paragraph
 and the table, row and cell in order; every reader's failure is printed before the exit.
+With --pdf, reads a PDF another program wrote, expecting ROLE=TEXT (or ROLE) in order.
 
     check_palvex_pdf.py PALVEX_RUN SCRIPT.pvs WORKDIR PDFJS_DIR
+    check_palvex_pdf.py --pdf FILE.pdf PDFJS_DIR ROLE[=TEXT]...
 """
 import shutil
 import subprocess
@@ -21,7 +23,39 @@ PDF_NAME = "tagged_report.pdf"  # what the script exports
 EXPECTED = [("P", "Palvex"), ("Table", None), ("TR", None), ("TD", "1,234.50")]
 
 
+def read_by_every_reader(pdf, pdfjs_dir, expected):
+    """0 when the three readers find `expected` in order and the rules hold, else 1."""
+    if not Path(pdf).is_file():
+        print(f"{pdf}: no such file")
+        return 1
+    failures = []
+    findings = check_pdfua.check(pdf)
+    for finding in findings:
+        print(f"check_pdfua: {finding}")
+    if any(f.severity == "error" for f in findings):
+        failures.append("check_pdfua.py")
+
+    readers = (("pdfinfo -struct-text", lambda: struct_text.read_outline(pdf)),
+               ("pdf.js getStructTree", lambda: pdfjs.read_outline(pdfjs_dir, pdf)))
+    for name, read in readers:
+        try:
+            struct_text.assert_in_order(read(), expected)
+        except (AssertionError, RuntimeError) as e:
+            print(f"{name}: {e}")
+            failures.append(name)
+
+    if failures:
+        print(f"{pdf}: not read as a tagged report by {', '.join(failures)}; "
+              f"check_pdfua.py --structure {pdf} shows its structure")
+        return 1
+    print(f"{pdf}: tagged; {' > '.join(role for role, _ in expected)} read by every reader")
+    return 0
+
+
 def main(argv):
+    if len(argv) >= 3 and argv[0] == "--pdf":
+        expected = [(e.partition("=")[0], e.partition("=")[2] or None) for e in argv[3:]]
+        return read_by_every_reader(Path(argv[1]), argv[2], expected)
     if len(argv) != 4:
         print(__doc__, file=sys.stderr)
         return 2
@@ -34,30 +68,7 @@ def main(argv):
     if done.returncode != 0 or not (work / PDF_NAME).is_file():
         print(f"palvex-run {script} failed ({done.returncode}):\n{done.stdout}{done.stderr}")
         return 1
-    pdf = work / PDF_NAME
-    failures = []
-
-    findings = check_pdfua.check(pdf)
-    for finding in findings:
-        print(f"check_pdfua: {finding}")
-    if any(f.severity == "error" for f in findings):
-        failures.append("check_pdfua.py")
-
-    readers = (("pdfinfo -struct-text", lambda: struct_text.read_outline(pdf)),
-               ("pdf.js getStructTree", lambda: pdfjs.read_outline(pdfjs_dir, pdf)))
-    for name, read in readers:
-        try:
-            struct_text.assert_in_order(read(), EXPECTED)
-        except (AssertionError, RuntimeError) as e:
-            print(f"{name}: {e}")
-            failures.append(name)
-
-    if failures:
-        print(f"{pdf}: not read as a tagged report by {', '.join(failures)}; "
-              f"check_pdfua.py --structure {pdf} shows its structure")
-        return 1
-    print(f"{pdf}: tagged; {' > '.join(role for role, _ in EXPECTED)} read by every reader")
-    return 0
+    return read_by_every_reader(work / PDF_NAME, pdfjs_dir, EXPECTED)
 
 
 if __name__ == "__main__":
