@@ -38,6 +38,7 @@ int32_t PdfExport::print(const PrinterDevice& printer, const QString& pdfOutputP
         refuse(Status::InvalidProcedureCall,
                QStringLiteral("%1 copies; at least 1 is printed").arg(copies));
     request.copies = copies;
+    if (printer.isPdf) refuseUnlessAccessible(m_report); // the PDF device writes what export does
     request.monochrome = printer.colorMode != 2;
     request.duplex = m_report.pageSetup.duplex();
     request.paperSource = m_report.pageSetup.paperSource();
