@@ -122,6 +122,8 @@ TEST_F(PdfTags, TextsCopyAsTypedAndEnglishIsMarkedInAHebrewDocument) {
     item({.role = R::Body, .startsElement = true}, "שלום עולם (2026)", 100, 100);
     item({.role = R::Body, .startsElement = true}, "AB Trading Ltd", 100, 400);
     item({.role = R::Body, .startsElement = true}, "1,029.47", 100, 700);
+    // A mixed line: its English piece is read in English within the Hebrew text.
+    item({.role = R::Body, .startsElement = true}, "חשבונית Tax invoice 2026", 100, 1000);
     EXPECT_EQ(structureFaults(finished(), "languages"), QString());
 }
 

@@ -124,6 +124,10 @@ def check_case(case, pdf, document, marks):
         expect(str(props[1].get("/Lang")), "en", "English is marked")
         expect(props[1].get("/ActualText"), None, "English needs no ActualText")
         expect(props[2].get("/Lang"), None, "a number has no language")
+        expect(props[3].get("/Lang"), None, "a mixed line keeps the document's language")
+        spans = [p for page in marks.values() for tag, p in page
+                 if tag == "/Span" and str(p.get("/Lang")) == "en"]
+        expect(len(spans), 1, "the mixed line's English piece in a Span of its own")
     elif case == "accessible":
         xmp = pdf.Root.Metadata.read_bytes().decode()
         for needed in ("<pdfuaid:part>1</pdfuaid:part>", "<pdfaid:part>2</pdfaid:part>",

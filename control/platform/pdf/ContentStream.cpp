@@ -2,6 +2,7 @@
 
 #include "PdfFonts.h"
 #include "PdfSyntax.h"
+#include "TextDirection.h"
 
 #include <algorithm>
 #include <cmath>
@@ -219,8 +220,14 @@ void ContentStream::releaseHeld() {
     if (!oneText)
         for (size_t i = 0; i < order.size(); ++i)
             order[i] = &m_held[i];
-    for (const HeldPiece* piece : order)
+    const bool markEnglish = m_markEnglishPieces && oneText && order.size() > 1;
+    for (const HeldPiece* piece : order) {
+        const bool english =
+            markEnglish && isEnglishRun(QStringView(piece->begin, piece->end - piece->begin));
+        if (english) m_page.append("/Span << /Lang (en) >> BDC\n");
         m_page.append(piece->content);
+        if (english) m_page.append("EMC\n");
+    }
     m_held.clear();
 }
 

@@ -72,6 +72,10 @@ public:
     // else as they were drawn.
     void releaseHeld();
 
+    // In a document of another language, the English pieces of a mixed text are each marked
+    // so, in a Span of their own inside the text's sequence.
+    void setMarkEnglishPieces(bool on) { m_markEnglishPieces = on; }
+
     // Marked content: `tag` with a property list ("<< /MCID 3 >>"), or without one.
     void beginMarked(const QByteArray& tag, const QByteArray& properties);
     void endMarked();
@@ -84,6 +88,7 @@ private:
         QByteArray content;
     };
     std::vector<HeldPiece> m_held;
+    bool m_markEnglishPieces = false;
 };
 
 } // namespace palvex::pdf

@@ -3,6 +3,7 @@
 #include "ContentStream.h"
 #include "PdfStructure.h"
 #include "PdfSyntax.h"
+#include "TextDirection.h"
 
 namespace palvex::pdf {
 
@@ -28,39 +29,13 @@ QByteArray artifactOf(const ItemTag& tag, bool drawsText) {
     }
 }
 
-// Glyphs that are not drawn in the order of the characters: right-to-left letters, and the
-// controls that reorder what is around them.
-bool reorders(QStringView text) {
-    for (const QChar c : text) {
-        switch (c.direction()) {
-        case QChar::DirR:
-        case QChar::DirAL:
-        case QChar::DirRLE:
-        case QChar::DirRLO:
-        case QChar::DirLRE:
-        case QChar::DirLRO:
-        case QChar::DirRLI:
-        case QChar::DirLRI:
-        case QChar::DirFSI:
-            return true;
-        default:
-            break;
-        }
-    }
-    return false;
-}
-
-bool hasLatinLetters(QStringView text) {
-    for (const QChar c : text)
-        if (c.isLetter() && c.script() == QChar::Script_Latin) return true;
-    return false;
-}
-
 } // namespace
 
 PdfTagging::PdfTagging(PdfStructure& structure, ContentStream& content, const QString& language)
     : m_structure(structure), m_content(content),
-      m_englishDocument(language.startsWith(QLatin1String("en"), Qt::CaseInsensitive)) {}
+      m_englishDocument(language.startsWith(QLatin1String("en"), Qt::CaseInsensitive)) {
+    m_content.setMarkEnglishPieces(!m_englishDocument);
+}
 
 void PdfTagging::beginItem(const ItemTag& tag, QStringView altText) {
     if (m_inItem) endItem();
