@@ -11,10 +11,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace palvex {
 
@@ -42,7 +42,8 @@ qint64 numberAfter(const QByteArray& dictionary, const char* key) {
     const qsizetype at = dictionary.indexOf(key);
     if (at < 0) return -1;
     qsizetype i = at + qsizetype(qstrlen(key));
-    while (i < dictionary.size() && (dictionary[i] == ' ' || dictionary[i] == '[')) ++i;
+    while (i < dictionary.size() && (dictionary[i] == ' ' || dictionary[i] == '['))
+        ++i;
     qint64 value = 0;
     qsizetype digits = 0;
     for (; i < dictionary.size() && dictionary[i] >= '0' && dictionary[i] <= '9'; ++i, ++digits)
@@ -93,7 +94,8 @@ bool entriesHold(int fd, qint64 data, qint64 length, const int (&widths)[3], qin
             for (int f = 0, i = 0; f < 3; ++f)
                 for (int k = 0; k < widths[f]; ++k, ++i)
                     field[f] = field[f] << 8 | row[size_t(i)];
-            if (out[at] != 2 || rows >= size) ok = false;
+            if (out[at] != 2 || rows >= size)
+                ok = false;
             else if (field[0] == 1)
                 ok = field[1] <= xref && objectAt(fd, field[1], rows);
             else if (field[0] == 2)
@@ -135,9 +137,8 @@ bool documentIsWhole(int fd, qint64 size) {
     }
     const qint64 data = xref + streamAt + 10;
     if (!dictionary.contains("/Type /XRef") || !dictionary.contains("/Predictor 12") ||
-        objects <= 0 || length <= 0 || data + length > size || widths[0] != 1 ||
-        widths[1] < 1 || widths[1] > 8 || widths[2] != 2 ||
-        bytesAt(fd, data + length, 10) != "\nendstream")
+        objects <= 0 || length <= 0 || data + length > size || widths[0] != 1 || widths[1] < 1 ||
+        widths[1] > 8 || widths[2] != 2 || bytesAt(fd, data + length, 10) != "\nendstream")
         return false;
     return entriesHold(fd, data, length, widths, objects, xref);
 }

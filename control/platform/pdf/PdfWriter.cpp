@@ -130,7 +130,10 @@ void PdfWriter::writePacked() {
     appendInteger(entries, offsets.size());
     m_packing.clear();
     m_packingBytes = 0;
-    stream(id, entries, offsets + bodies);
+    if (m_deflater)
+        m_deflater(id, entries, offsets + bodies);
+    else
+        stream(id, entries, offsets + bodies);
 }
 
 void PdfWriter::stream(int id, const QByteArray& entries, const QByteArray& data, bool compress) {
@@ -350,10 +353,9 @@ void PdfWriter::writeCrossReference(int info) {
     if (!deflatedWhole) m_ok = false;
     std::vector<Run>().swap(m_runs);
 
-    const QByteArray fileId =
-        QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
-                                 QCryptographicHash::Md5)
-            .toHex();
+    const QByteArray fileId = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
+                                                       QCryptographicHash::Md5)
+                                  .toHex();
     QByteArray entries("/Type /XRef /Size ");
     appendInteger(entries, size);
     entries.append(" /W [1 ");
@@ -362,7 +364,8 @@ void PdfWriter::writeCrossReference(int info) {
     appendInteger(entries, m_catalog);
     entries.append(" 0 R /Info ");
     appendInteger(entries, info);
-    entries.append(" 0 R /ID [<" + fileId + "> <" + fileId + ">] /DecodeParms << /Predictor 12 /Columns ");
+    entries.append(" 0 R /ID [<" + fileId + "> <" + fileId +
+                   ">] /DecodeParms << /Predictor 12 /Columns ");
     appendInteger(entries, columns);
     entries.append(" >>");
     deflatedStream(id, entries, deflated);

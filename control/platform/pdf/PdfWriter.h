@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class QIODevice;
@@ -34,6 +35,10 @@ public:
     void stream(int id, const QByteArray& entries, const QByteArray& data, bool compress = true);
     // A stream whose data was already deflated (by compress(), possibly on another thread).
     void deflatedStream(int id, const QByteArray& entries, const QByteArray& deflated);
+    // Where object streams go to be deflated, each to come back to deflatedStream(); without
+    // one they are deflated and written at once.
+    using Deflater = std::function<void(int id, QByteArray entries, QByteArray data)>;
+    void setDeflater(Deflater deflater) { m_deflater = std::move(deflater); }
 
     // Page `pageId` (reserved) of `widthPt` × `heightPt` points whose content is object
     // `contentsId`, drawn with the shared resources; `entries` end its dictionary. Returns false
@@ -92,6 +97,7 @@ private:
     int m_nextObject = 1;
     std::vector<Run> m_runs; // in the order written
     std::vector<Packed> m_packing;
+    Deflater m_deflater;
     qsizetype m_packingBytes = 0;
     std::vector<int> m_pages;
     int m_catalog, m_pageTree, m_resources;
