@@ -464,7 +464,7 @@ TEST(PdfOutputFileCheck, KeepsOnlyADocumentWhoseObjectsAreWhereItsCrossReference
     EXPECT_FALSE(kept(whole.left(whole.size() - 20)));                 // a cut end
     // The cross-reference stream itself damaged.
     QByteArray damaged = whole;
-    const qsizetype data = whole.lastIndexOf("stream\n", xref) + 7;
+    const qsizetype data = whole.lastIndexOf(">>\nstream\n", xref) + 10;
     damaged[data + 4] = char(damaged[data + 4] ^ 0x5A);
     EXPECT_FALSE(kept(damaged));
 }
