@@ -357,7 +357,7 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::string(argv[1]) == "--one" &&
         (std::string(argv[argc - 1]) == "tagged" || std::string(argv[argc - 1]) == "untagged")) {
         PdfSurface::setTaggedForMeasuring(std::string(argv[argc - 1]) == "tagged");
-        --argc;
+        argv[--argc] = nullptr;
     }
     if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--one")
         return measure(std::atoi(argv[2]), argc >= 4 ? std::atoi(argv[3]) : CodePage::Default,
