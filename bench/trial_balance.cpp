@@ -5,13 +5,16 @@
 // cell by cell in Windows-1255 and UTF-8, and as table rows (one TableRow call a row, the
 // control breaking the pages and repeating the column titles).
 //   bench-trial-balance [N...]                          (default 10 100 1000 10000)
-//   bench-trial-balance --one N [CODEPAGE] [cells|table]  one run
+//   bench-trial-balance --one N [CODEPAGE] [cells|table] [tagged|untagged]
+//                                                       one run; untagged: the PDF without its
+//                                                       structure, to measure what that costs
 //   bench-trial-balance --script N                      the same report as a palvex-run script
 //                                                       (see bench/script_vs_dispatch)
 
 #include "BenchControls.h"
 #include "PalvexPrivate.h"
 #include "core/CodePage.h"
+#include "platform/PdfSurface.h"
 #include <palvex/Dispatch.h>
 #include <palvex/MemberTable.h>
 #include <palvex/Palvex.h>
@@ -350,6 +353,12 @@ int writeScript(int pages) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A last word tagged or untagged says whether the PDF keeps its structure.
+    if (argc >= 4 && std::string(argv[1]) == "--one" &&
+        (std::string(argv[argc - 1]) == "tagged" || std::string(argv[argc - 1]) == "untagged")) {
+        PdfSurface::setTaggedForMeasuring(std::string(argv[argc - 1]) == "tagged");
+        argv[--argc] = nullptr;
+    }
     if (argc >= 3 && argc <= 5 && std::string(argv[1]) == "--one")
         return measure(std::atoi(argv[2]), argc >= 4 ? std::atoi(argv[3]) : CodePage::Default,
                        argc == 5 && std::string(argv[4]) == "table" ? Recording::Table

@@ -8,9 +8,9 @@ namespace palvex {
 // which replaces the target in one step only once the whole document is on disk. A full disk, a
 // folder that went away or a process killed half-way leave the previous file as it was.
 //
-// Qt's PDF engine writes the file itself and does not report a failed write, so the document is
-// checked before it is kept: its cross-reference table, which the engine fills with the offsets
-// it meant to write at, must find every object where it says, and the file must end with it.
+// The document is checked before it is kept, whatever the writer believed it wrote: its
+// cross-reference stream, which the writer fills with the offsets it meant to write at, must find
+// every object where it says, and the file must end with it.
 class PdfOutputFile {
 public:
     explicit PdfOutputFile(QString target) : m_target(std::move(target)) {}

@@ -16,6 +16,8 @@ namespace palvex {
 
 namespace {
 
+bool taggedByDefault = true;
+
 constexpr double MillimetresPerTwip = 25.4 / 1440.0;
 constexpr double PointsPerTwip = 1.0 / 20;
 
@@ -35,8 +37,13 @@ PdfSurface::PdfSurface(const PrinterDevice& device, const QString& path,
                        const DocumentProperties& document)
     : DocumentSurface(device), m_file(std::make_unique<PdfOutputFile>(path)),
       m_properties(document), m_paperTwips(device.width, device.height),
-      m_printableTwips(device.left, device.top, device.scaleWidth, device.scaleHeight) {
+      m_printableTwips(device.left, device.top, device.scaleWidth, device.scaleHeight),
+      m_tagged(taggedByDefault) {
     setResolution(1200);
+}
+
+void PdfSurface::setTaggedForMeasuring(bool on) {
+    taggedByDefault = on;
 }
 
 PdfSurface::~PdfSurface() {

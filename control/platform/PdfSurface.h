@@ -41,6 +41,9 @@ public:
     void setPlainTextShaping(bool on) { m_plainText = on; }
     // Without structure, before begin(): only to measure what the structure costs.
     void setTagged(bool on) { m_tagged = on; }
+    // The same for every PDF device made from then on: for benchmarks that print through the
+    // control, whose devices they never see.
+    static void setTaggedForMeasuring(bool on);
 
     void beginItem(const ItemTag& tag, QStringView altText) override;
     void endItem() override;
@@ -69,7 +72,7 @@ private:
     QSizeF m_paperTwips;
     QRectF m_printableTwips;
     bool m_plainText = true;
-    bool m_tagged = true;
+    bool m_tagged;
 };
 
 } // namespace palvex

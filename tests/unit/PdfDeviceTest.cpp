@@ -7,6 +7,7 @@
 #include "PdfCheck.h"
 
 #include "platform/ImageSurface.h"
+#include "platform/PdfOutputFile.h"
 #include "platform/PdfSurface.h"
 #include "platform/Printers.h"
 #include "platform/pdf/PlainText.h"
@@ -422,6 +423,50 @@ TEST_F(PdfDocument, ManyPagesKeepTheirOrderAndTheirOwnText) {
     for (int page = 1; page <= Pages; ++page)
         EXPECT_TRUE(pages[page - 1].contains(QStringLiteral("page %1 of the report").arg(page)))
             << page;
+}
+
+// The finished document is read back through its cross-reference stream before it replaces
+// the target: a byte lost anywhere before it, or a cut end, keeps the old file.
+TEST(PdfOutputFileCheck, KeepsOnlyADocumentWhoseObjectsAreWhereItsCrossReferenceSays) {
+    QTemporaryDir dir;
+    const QString written = dir.filePath(QStringLiteral("written.pdf"));
+    {
+        PdfSurface pdf(Printers::pdfDevice(), written);
+        pdf.begin();
+        for (int page = 0; page < 3; ++page) {
+            if (page > 0) pdf.NewPage();
+            pdf.beginItem({.role = ItemRole::Body, .startsElement = true}, {});
+            pdf.Print(QString::fromUtf8("שורה %1").arg(page), false);
+            pdf.endItem();
+        }
+        pdf.EndDoc();
+    }
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    const qsizetype xref = whole.lastIndexOf("startxref");
+    ASSERT_GT(xref, 0);
+    auto kept = [&](const QByteArray& bytes) {
+        const QString target = dir.filePath(QStringLiteral("target.pdf"));
+        QFile::remove(target);
+        PdfOutputFile out(target);
+        if (!out.create()) return false;
+        QFile temporary(out.temporaryPath());
+        if (!temporary.open(QIODevice::WriteOnly) || temporary.write(bytes) != bytes.size())
+            return false;
+        temporary.close();
+        const bool committed = out.commit();
+        EXPECT_EQ(committed, QFile::exists(target));
+        return committed;
+    };
+    EXPECT_TRUE(kept(whole));
+    EXPECT_FALSE(kept(QByteArray(whole).remove(whole.size() / 2, 1))); // a lost byte
+    EXPECT_FALSE(kept(whole.left(whole.size() - 20)));                 // a cut end
+    // The cross-reference stream itself damaged.
+    QByteArray damaged = whole;
+    const qsizetype data = whole.lastIndexOf(">>\nstream\n", xref) + 10;
+    damaged[data + 4] = char(damaged[data + 4] ^ 0x5A);
+    EXPECT_FALSE(kept(damaged));
 }
 
 } // namespace

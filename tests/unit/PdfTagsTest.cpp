@@ -127,6 +127,40 @@ TEST_F(PdfTags, TextsCopyAsTypedAndEnglishIsMarkedInAHebrewDocument) {
     EXPECT_EQ(structureFaults(finished(), "languages"), QString());
 }
 
+// A long table: its hundreds of elements a page are packed into object streams found through a
+// cross-reference stream, which qpdf and pikepdf read back whole, element by element.
+TEST_F(PdfTags, ALongTableIsPackedIntoObjectStreamsThatReadBackWhole) {
+    constexpr int Pages = 12, Rows = 40;
+    for (int page = 0; page < Pages; ++page) {
+        if (page > 0) m_surface->NewPage();
+        for (int row = 0; row < Rows; ++row)
+            for (int column = 0; column < 5; ++column) {
+                const int n = page * Rows + row;
+                m_surface->beginItem({.role = R::TableCell,
+                                      .startsRow = column == 0,
+                                      .startsTable = n == 0 && column == 0,
+                                      .column = uint8_t(column)},
+                                     {});
+                m_surface->setCurrentX(float(300 + column * 2000));
+                m_surface->setCurrentY(float(600 + row * 250));
+                m_surface->Print(column == 1 ? QString::fromUtf8("קופה ראשית") : QString::number(n),
+                                 false);
+                m_surface->endItem();
+            }
+    }
+    const QString pdf = finished();
+    EXPECT_EQ(structureFaults(pdf, "long:12:40"), QString());
+    // Where each object is, as qpdf reads it: the elements packed, the streams at offsets.
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--show-xref"), pdf});
+    ASSERT_TRUE(qpdf.waitForFinished(60000));
+    const QString xref = QString::fromUtf8(qpdf.readAllStandardOutput());
+    const qsizetype packed = xref.count(QStringLiteral(": compressed;"));
+    const qsizetype direct = xref.count(QStringLiteral(": uncompressed;"));
+    EXPECT_GT(packed, Pages * Rows * 6); // a row and its five cells, at least
+    EXPECT_LT(direct, Pages * 3 + 20);   // contents and object streams; no element alone
+}
+
 class AccessibleArchive : public PdfTags {
 protected:
     void SetUp() override {

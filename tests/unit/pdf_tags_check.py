@@ -137,6 +137,18 @@ def check_case(case, pdf, document, marks):
         expect(bool(pdf.Root.ViewerPreferences.DisplayDocTitle), True, "DisplayDocTitle")
         expect(str(pdf.Root.Lang), "he-IL", "the document's language")
         expect("/Alt" in top[0]["node"], False, "no empty /Alt")
+    elif case.startswith("long"):
+        # long:PAGES:ROWS, a table of ROWS rows of 5 cells on each page
+        pages, rows = (int(n) for n in case.split(":")[1:])
+        expect(len(pdf.pages), pages, "pages")
+        expect(types(document), ["/Table"], "Document's kids")
+        table = top[0]["kids"]
+        expect(len(table), pages * rows, "rows")
+        page_index = {page.objgen: i for i, page in enumerate(pdf.pages)}
+        for i, row in enumerate(table):
+            expect(types(row), ["/TD"] * 5, f"row {i}'s cells")
+            on = {page_index.get(cell["marks"][0][0]) for cell in row["kids"]}
+            expect(on, {i // rows}, f"row {i}'s page")
     elif case != "any":
         fault(f"unknown case {case}")
 

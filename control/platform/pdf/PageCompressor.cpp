@@ -19,10 +19,10 @@ PageCompressor::~PageCompressor() {
         worker.join();
 }
 
-void PageCompressor::submit(int id, QByteArray content) {
+void PageCompressor::submit(int id, QByteArray content, QByteArray entries) {
     {
         std::lock_guard<std::mutex> locked(m_lock);
-        m_jobs.push_back({id, std::move(content)});
+        m_jobs.push_back({id, std::move(content), std::move(entries)});
     }
     m_changed.notify_all();
 }
@@ -37,7 +37,7 @@ std::optional<PageCompressor::Finished> PageCompressor::takeOldest() {
     if (m_jobs.empty()) return std::nullopt;
     m_changed.wait(locked, [&] { return m_jobs.front().done; });
     Job& job = m_jobs.front();
-    Finished finished{job.id, std::move(job.data), job.deflated};
+    Finished finished{job.id, std::move(job.data), job.deflated, std::move(job.entries)};
     m_jobs.pop_front();
     return finished;
 }

@@ -11,9 +11,9 @@
 
 namespace palvex::pdf {
 
-// Deflates page contents on worker threads that live as long as the document, so each keeps
-// one compressor and one heap arena however many pages there are; pages come back in the order
-// they were given.
+// Deflates page contents and object streams on worker threads that live as long as the document, so
+// each keeps one compressor and one heap arena however many pages there are; pages come back in the
+// order they were given.
 class PageCompressor {
 public:
     explicit PageCompressor(unsigned workers);
@@ -21,7 +21,8 @@ public:
     PageCompressor(const PageCompressor&) = delete;
     PageCompressor& operator=(const PageCompressor&) = delete;
 
-    void submit(int id, QByteArray content);
+    // `entries` end the stream's dictionary when it is written.
+    void submit(int id, QByteArray content, QByteArray entries = {});
     size_t waiting() const;
     unsigned workers() const { return unsigned(m_workers.size()); }
 
@@ -29,6 +30,7 @@ public:
         int id;
         QByteArray data;
         bool deflated; // false: deflating failed and `data` is the content as it was given
+        QByteArray entries;
     };
     // The oldest page given, once done; nothing when none is left.
     std::optional<Finished> takeOldest();
@@ -37,6 +39,7 @@ private:
     struct Job {
         int id;
         QByteArray data; // the content, then what became of it
+        QByteArray entries;
         bool deflated = false;
         bool started = false, done = false;
     };

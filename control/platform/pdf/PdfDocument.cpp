@@ -48,6 +48,10 @@ PdfDocument::PdfDocument(QIODevice& out, PdfPageGeometry geometry, int resolutio
                          DocumentProperties properties, bool tagged)
     : m_geometry(geometry), m_resolution(resolution), m_writer(out, properties),
       m_resources(m_writer), m_shaper(m_resources.fonts()), m_compressor(compressionWorkers()) {
+    // Object streams are deflated beside the pages, in the order they come.
+    m_writer.setDeflater([this](int id, QByteArray entries, QByteArray data) {
+        m_compressor.submit(id, std::move(data), std::move(entries));
+    });
     if (tagged) {
         m_structure.emplace(m_writer);
         m_tagging.emplace(*m_structure, m_content, properties.language);
@@ -87,9 +91,9 @@ void PdfDocument::writeFinishedPages(size_t keepWaiting) {
         const std::optional<PageCompressor::Finished> page = m_compressor.takeOldest();
         if (!page) break;
         if (page->deflated)
-            m_writer.deflatedStream(page->id, {}, page->data);
+            m_writer.deflatedStream(page->id, page->entries, page->data);
         else
-            m_writer.stream(page->id, {}, page->data, false);
+            m_writer.stream(page->id, page->entries, page->data, false);
     }
 }
 
@@ -104,6 +108,8 @@ bool PdfDocument::finish() {
     if (m_finished) return false;
     m_finished = true;
     endPage();
+    // What is written from here on is written at once, after everything that waits.
+    m_writer.setDeflater({});
     writeFinishedPages(0);
     // What only drawing needed goes before the fonts are subset, the last and largest step.
     m_shaper.forget();

@@ -102,8 +102,9 @@ int PdfStructure::endPage() {
         appendReference(parents, element);
         parents.append(' ');
     }
+    parents.append(']');
     const int id = m_writer.reserve();
-    m_writer.object(id, parents + ']');
+    m_writer.object(id, std::move(parents));
     m_pageMarks.clear();
     const int key = m_nextKey++;
     m_parentTree.push_back(key);
@@ -112,7 +113,9 @@ int PdfStructure::endPage() {
 }
 
 void PdfStructure::write(const Element& element, int parent) {
-    QByteArray body("<< /Type /StructElem /S /");
+    // Only what a reader needs: /Type is optional for elements, and a single kid needs no array.
+    QByteArray body("<< /S /");
+    body.reserve(48 + qsizetype(element.kids.size()) * 8 + element.entries.size());
     body.append(element.type);
     body.append(" /P ");
     appendReference(body, parent);
@@ -127,7 +130,8 @@ void PdfStructure::write(const Element& element, int parent) {
         body.append(" /Pg ");
         appendReference(body, page);
     }
-    body.append(" /K [");
+    const bool single = element.kids.size() == 1;
+    body.append(single ? " /K " : " /K [");
     for (const Kid& kid : element.kids) {
         if (kid.page < 0) {
             appendReference(body, kid.value);
@@ -140,11 +144,12 @@ void PdfStructure::write(const Element& element, int parent) {
             appendInteger(body, kid.value);
             body.append(" >>");
         }
-        body.append(' ');
+        if (!single) body.append(' ');
     }
-    body.append(']');
+    if (!single) body.append(']');
     body.append(element.entries);
-    m_writer.object(element.id, body + " >>");
+    body.append(" >>");
+    m_writer.object(element.id, std::move(body));
 }
 
 int PdfStructure::finish() {

@@ -9,7 +9,9 @@
 #include <QUuid>
 
 #include <libdeflate.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <memory>
 
 #ifndef PALVEX_VERSION
@@ -85,18 +87,53 @@ void PdfWriter::write(const char* data, qint64 size) {
 }
 
 void PdfWriter::beginObject(int id) {
-    if (id >= int(m_offsets.size())) m_offsets.resize(id + 1, 0);
-    m_offsets[id] = m_offset;
+    m_runs.push_back({uint32_t(id), 1, m_offset, 0, false});
     QByteArray head;
     appendInteger(head, id);
     head.append(" 0 obj\n");
     write(head);
 }
 
-void PdfWriter::object(int id, const QByteArray& body) {
-    beginObject(id);
-    write(body);
-    write("\nendobj\n");
+void PdfWriter::object(int id, QByteArray body) {
+    m_packingBytes += body.size();
+    m_packing.push_back({id, std::move(body)});
+    if (m_packing.size() >= PackedObjects || m_packingBytes >= PackedBytes) writePacked();
+}
+
+void PdfWriter::writePacked() {
+    if (m_packing.empty()) return;
+    // In order of number, the objects of a page make one run, whatever order they closed in.
+    std::sort(m_packing.begin(), m_packing.end(),
+              [](const Packed& a, const Packed& b) { return a.id < b.id; });
+    const int id = reserve();
+    QByteArray offsets, bodies;
+    offsets.reserve(qsizetype(m_packing.size()) * 12);
+    bodies.reserve(m_packingBytes + qsizetype(m_packing.size()));
+    for (size_t i = 0; i < m_packing.size(); ++i) {
+        const Packed& object = m_packing[i];
+        appendInteger(offsets, object.id);
+        offsets.append(' ');
+        appendInteger(offsets, bodies.size());
+        offsets.append(' ');
+        bodies.append(object.body);
+        bodies.append('\n');
+        Run* last = m_runs.empty() ? nullptr : &m_runs.back();
+        if (last && last->packed && last->where == id &&
+            last->first + last->count == uint32_t(object.id))
+            ++last->count;
+        else
+            m_runs.push_back({uint32_t(object.id), 1, id, uint32_t(i), true});
+    }
+    QByteArray entries("/Type /ObjStm /N ");
+    appendInteger(entries, qsizetype(m_packing.size()));
+    entries.append(" /First ");
+    appendInteger(entries, offsets.size());
+    m_packing.clear();
+    m_packingBytes = 0;
+    if (m_deflater)
+        m_deflater(id, entries, offsets + bodies);
+    else
+        stream(id, entries, offsets + bodies);
 }
 
 void PdfWriter::stream(int id, const QByteArray& entries, const QByteArray& data, bool compress) {
@@ -244,30 +281,98 @@ bool PdfWriter::finish(const QByteArray& resources, int structure) {
 
     object(m_catalog, catalog(metadata, structure));
 
-    const qint64 xref = m_offset;
-    QByteArray table("xref\n0 ");
-    appendInteger(table, qsizetype(m_offsets.size()));
-    table.append("\n0000000000 65535 f \n");
-    for (size_t id = 1; id < m_offsets.size(); ++id) {
-        char entry[21];
-        std::snprintf(entry, sizeof entry, "%010lld %05d %c \n", (long long)m_offsets[id],
-                      m_offsets[id] ? 0 : 65535, m_offsets[id] ? 'n' : 'f');
-        table.append(entry, 20);
-    }
-    const QByteArray id = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
-                                                   QCryptographicHash::Md5)
-                              .toHex();
-    table.append("trailer\n<< /Size ");
-    appendInteger(table, qsizetype(m_offsets.size()));
-    table.append(" /Root ");
-    appendInteger(table, m_catalog);
-    table.append(" 0 R /Info ");
-    appendInteger(table, info);
-    table.append(" 0 R /ID [<" + id + "> <" + id + ">] >>\nstartxref\n");
-    appendInteger(table, xref);
-    table.append("\n%%EOF\n");
-    write(table);
+    writePacked();
+    writeCrossReference(info);
     return m_ok;
+}
+
+void PdfWriter::writeCrossReference(int info) {
+    // The stream's own entry is its offset, known before it is written.
+    const int id = reserve();
+    const qint64 offset = m_offset;
+    const uint32_t size = uint32_t(m_nextObject);
+    std::sort(m_runs.begin(), m_runs.end(),
+              [](const Run& a, const Run& b) { return a.first < b.first; });
+    int width = 1; // of the middle field: offsets and object stream numbers
+    while (width < 8 && (std::max<qint64>(offset, size) >> (8 * width)) != 0)
+        ++width;
+    const int columns = 1 + width + 2;
+
+    // Each row as the difference from the one before (the "Up" predictor): rows of one object
+    // stream differ only in their index, so the rows deflate to almost nothing.
+    z_stream z{};
+    if (deflateInit(&z, 6) != Z_OK) {
+        m_ok = false;
+        return;
+    }
+    QByteArray deflated, rows;
+    std::vector<unsigned char> previous(size_t(columns), 0), row(size_t(columns), 0);
+    auto flush = [&](int mode) {
+        z.next_in = reinterpret_cast<Bytef*>(rows.data());
+        z.avail_in = uInt(rows.size());
+        int result = Z_OK;
+        do {
+            char out[16384];
+            z.next_out = reinterpret_cast<Bytef*>(out);
+            z.avail_out = sizeof out;
+            result = deflate(&z, mode);
+            deflated.append(out, qsizetype(sizeof out - z.avail_out));
+        } while (z.avail_out == 0 || (mode == Z_FINISH && result == Z_OK));
+        rows.clear();
+        return mode != Z_FINISH || result == Z_STREAM_END;
+    };
+    auto entry = [&](unsigned type, uint64_t middle, unsigned last) {
+        row[0] = type;
+        for (int i = 0; i < width; ++i)
+            row[size_t(1 + i)] = (middle >> (8 * (width - 1 - i))) & 0xFF;
+        row[size_t(columns - 2)] = last >> 8;
+        row[size_t(columns - 1)] = last & 0xFF;
+        rows.append(char(2));
+        for (size_t i = 0; i < row.size(); ++i)
+            rows.append(char(row[i] - previous[i]));
+        previous.swap(row);
+        if (rows.size() >= 65536) flush(Z_NO_FLUSH);
+    };
+    uint32_t next = 0;
+    auto freeTo = [&](uint32_t end) {
+        for (; next < end; ++next)
+            entry(0, 0, 65535); // a number taken but never written
+    };
+    for (const Run& run : m_runs) {
+        freeTo(run.first);
+        for (uint32_t i = 0; i < run.count; ++i, ++next)
+            if (run.packed)
+                entry(2, uint64_t(run.where), run.index + i);
+            else
+                entry(1, uint64_t(run.where), 0);
+    }
+    freeTo(uint32_t(id));
+    entry(1, uint64_t(offset), 0);
+    const bool deflatedWhole = flush(Z_FINISH);
+    deflateEnd(&z);
+    if (!deflatedWhole) m_ok = false;
+    std::vector<Run>().swap(m_runs);
+
+    const QByteArray fileId = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
+                                                       QCryptographicHash::Md5)
+                                  .toHex();
+    QByteArray entries("/Type /XRef /Size ");
+    appendInteger(entries, size);
+    entries.append(" /W [1 ");
+    appendInteger(entries, width);
+    entries.append(" 2] /Root ");
+    appendInteger(entries, m_catalog);
+    entries.append(" 0 R /Info ");
+    appendInteger(entries, info);
+    entries.append(" 0 R /ID [<" + fileId + "> <" + fileId +
+                   ">] /DecodeParms << /Predictor 12 /Columns ");
+    appendInteger(entries, columns);
+    entries.append(" >>");
+    deflatedStream(id, entries, deflated);
+    QByteArray tail("startxref\n");
+    appendInteger(tail, offset);
+    tail.append("\n%%EOF\n");
+    write(tail);
 }
 
 } // namespace palvex::pdf
