@@ -179,8 +179,8 @@ void PdfTagging::openContent(QStringView text) {
 
 QByteArray PdfTagging::textProperties(QStringView text) const {
     QByteArray properties;
-    // Copied as typed, whatever order the glyphs were drawn in.
-    if (reorders(text)) properties += " /ActualText " + textString(text.toString());
+    // Copied as typed, whatever order the runs were laid out in.
+    if (mixesDirections(text)) properties += " /ActualText " + textString(text.toString());
     // A Latin run in a document of another language is read in English.
     else if (!m_englishDocument && hasLatinLetters(text))
         properties += " /Lang (en)";

@@ -5,9 +5,8 @@
 
 namespace palvex::pdf {
 
-// Whether the glyphs of `text` are drawn in another order than its characters: right-to-left
-// letters, and the controls that reorder what is around them.
-inline bool reorders(QStringView text) {
+// Right-to-left letters, or the controls that reorder what is around them.
+inline bool hasRightToLeft(QStringView text) {
     for (const QChar c : text) {
         switch (c.direction()) {
         case QChar::DirR:
@@ -27,6 +26,38 @@ inline bool reorders(QStringView text) {
     return false;
 }
 
+// Whether a reader that orders glyphs by their place on the line may read `text` in another
+// order than it was typed: right-to-left letters beside left-to-right letters or digits, whose
+// runs are laid out in visual order, or a control that reorders what is around it. A text of
+// one direction is drawn glyph by glyph in the order of its characters, and reads as typed.
+inline bool mixesDirections(QStringView text) {
+    bool rightToLeft = false, leftToRight = false;
+    for (const QChar c : text) {
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+            rightToLeft = true;
+            break;
+        case QChar::DirL:
+        case QChar::DirEN:
+        case QChar::DirAN:
+            leftToRight = true;
+            break;
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirLRE:
+        case QChar::DirLRO:
+        case QChar::DirRLI:
+        case QChar::DirLRI:
+        case QChar::DirFSI:
+            return true;
+        default:
+            break;
+        }
+    }
+    return rightToLeft && leftToRight;
+}
+
 inline bool hasLatinLetters(QStringView text) {
     for (const QChar c : text)
         if (c.isLetter() && c.script() == QChar::Script_Latin) return true;
@@ -35,7 +66,7 @@ inline bool hasLatinLetters(QStringView text) {
 
 // A run a screen reader should read in English: Latin letters and nothing right to left.
 inline bool isEnglishRun(QStringView text) {
-    return hasLatinLetters(text) && !reorders(text);
+    return hasLatinLetters(text) && !hasRightToLeft(text);
 }
 
 } // namespace palvex::pdf
