@@ -50,7 +50,8 @@ void PdfTagging::beginItem(const ItemTag& tag, QStringView altText) {
 
 void PdfTagging::endItem() {
     if (!m_inItem) return;
-    closeMark();
+    // The sequence stays open: the next drawing closes it, or goes on in it when it belongs to
+    // the same element (the next text of a line, the next rule of a table).
     m_inItem = false;
     // A figure is one picture.
     if (m_placed && m_itemArtifact.isEmpty() && m_tag.role == ItemRole::Picture)
@@ -86,19 +87,24 @@ void PdfTagging::beforeDrawing(Kind kind, QStringView text) {
         if (m_itemArtifact.isEmpty()) placeItem(kind);
     }
     if (!m_itemArtifact.isEmpty()) return openArtifact(m_itemArtifact);
-    // Each text is a sequence of its own, which says what it reads as; graphics join the
-    // sequence they follow.
-    if (kind != Kind::Text && m_mark == Mark::Content) return;
-    openContent(text);
+    // A sequence goes on while what is drawn belongs to the same element and says nothing of
+    // its own: graphics join the text they follow, and a text the plain text before it. A text
+    // that carries its own reading (/ActualText, /Lang) is a sequence of its own.
+    const bool sameElement = m_mark == Mark::Content && m_markTarget == m_target;
+    if (sameElement && kind != Kind::Text) return;
+    const QByteArray properties = kind == Kind::Text ? textProperties(text) : QByteArray();
+    if (sameElement && m_markPlain && properties.isEmpty()) return;
+    openContent(properties);
 }
 
 void PdfTagging::drawOutsideItems(Kind kind, QStringView text) {
     if (kind == Kind::Text && !m_itemsTold) {
         m_structure.closeTo(1);
         m_structure.open("P");
+        ++m_target;
         m_continuable = false;
         m_column = -1;
-        openContent(text);
+        openContent(textProperties(text));
         return;
     }
     openArtifact(kind == Kind::Text ? "<< /Type /Pagination >>" : "<< /Type /Layout >>");
@@ -116,6 +122,7 @@ void PdfTagging::placeItem(Kind) {
     case ItemRole::Picture:
         m_structure.closeTo(1);
         m_structure.open("Figure");
+        ++m_target;
         // An empty /Alt says the picture has no description; a checker asks for one instead.
         if (!m_alt.isEmpty()) m_structure.addEntries(" /Alt " + textString(m_alt));
         m_continuable = false;
@@ -132,6 +139,7 @@ void PdfTagging::continueOrOpen(const QByteArray& type) {
         return;
     m_structure.closeTo(1);
     m_structure.open(type);
+    ++m_target;
     m_openRole = role;
     m_openType = type;
     m_continuable = true;
@@ -149,6 +157,7 @@ void PdfTagging::placeCell() {
         m_structure.open("TR");
     }
     m_structure.closeTo(3);
+    ++m_target;
     m_column = m_tag.column;
     const bool header = m_tag.role == ItemRole::TableHeaderCell;
     m_structure.openCell(header ? "TH" : "TD", m_column);
@@ -164,7 +173,7 @@ void PdfTagging::openArtifact(const QByteArray& properties) {
     m_artifact = properties;
 }
 
-void PdfTagging::openContent(QStringView text) {
+void PdfTagging::openContent(const QByteArray& textProperties) {
     closeMark();
     const int mcid =
         m_column >= 0 ? m_structure.markCell(m_column, m_page) : m_structure.mark(m_page);
@@ -172,9 +181,11 @@ void PdfTagging::openContent(QStringView text) {
                                            : m_structure.typeAt(m_structure.depth() - 1);
     QByteArray properties("<< /MCID ");
     appendInteger(properties, mcid);
-    properties += textProperties(text);
+    properties += textProperties;
     m_content.beginMarked('/' + type, properties + " >>");
     m_mark = Mark::Content;
+    m_markTarget = m_target;
+    m_markPlain = textProperties.isEmpty();
 }
 
 QByteArray PdfTagging::textProperties(QStringView text) const {

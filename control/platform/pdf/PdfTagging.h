@@ -43,7 +43,8 @@ private:
     void continueOrOpen(const QByteArray& type);
     void placeCell();
     void openArtifact(const QByteArray& properties);
-    void openContent(QStringView text);
+    // A marked sequence of the element drawing goes into, with a text's own properties.
+    void openContent(const QByteArray& textProperties);
     void closeMark();
     QByteArray textProperties(QStringView text) const;
 
@@ -55,6 +56,10 @@ private:
     enum class Mark { None, Artifact, Content };
     Mark m_mark = Mark::None;
     QByteArray m_artifact; // the open artefact's properties
+    // The element (or cell) drawing goes into, counted as each is opened, and the one the open
+    // sequence marks; whether that sequence carries properties of its own text.
+    unsigned m_target = 0, m_markTarget = 0;
+    bool m_markPlain = false;
 
     bool m_itemsTold = false; // an item was told of: drawing outside items is furniture
     bool m_inItem = false;
