@@ -203,7 +203,9 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
     if (!pieceOf)
         m_page.append(out.data(), qsizetype(out.size()));
     else
-        m_held.push_back({pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size()))});
+        m_held.push_back({pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
+                          m_markEnglishPieces &&
+                              isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf))});
 }
 
 void ContentStream::releaseHeld() {
@@ -222,8 +224,7 @@ void ContentStream::releaseHeld() {
             order[i] = &m_held[i];
     const bool markEnglish = m_markEnglishPieces && oneText && order.size() > 1;
     for (const HeldPiece* piece : order) {
-        const bool english =
-            markEnglish && isEnglishRun(QStringView(piece->begin, piece->end - piece->begin));
+        const bool english = markEnglish && piece->english;
         if (english) m_page.append("/Span << /Lang (en) >> BDC\n");
         m_page.append(piece->content);
         if (english) m_page.append("EMC\n");

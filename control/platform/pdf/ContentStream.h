@@ -82,10 +82,13 @@ public:
 
 private:
     QByteArray m_page;
+    // Where a piece's characters lay (compared, never read: the text may be gone when the
+    // pieces are written), its content, and whether it reads in English.
     struct HeldPiece {
         const QChar* begin;
         const QChar* end;
         QByteArray content;
+        bool english = false;
     };
     std::vector<HeldPiece> m_held;
     bool m_markEnglishPieces = false;
