@@ -98,6 +98,8 @@ TEST_F(PdfTags, AReportsItemsBecomeItsStructureAndItsFurnitureArtefacts) {
     item({.role = R::TableHeaderCell, .repeatedHeader = true, .column = 1}, "סכום", 3000, 400);
     item({.role = R::TableCell, .startsRow = true}, "בנק", 100, 700);
     item({.role = R::TableCell, .column = 1}, "7.00", 3000, 700);
+    // A row whose first cell is empty: it still has a cell under each header.
+    item({.role = R::TableCell, .startsRow = true, .column = 1}, "3.00", 3000, 1000);
     QImage logo(40, 20, QImage::Format_RGB32);
     logo.fill(Qt::blue);
     s.beginItem({.role = R::Picture}, u"Logo");

@@ -94,14 +94,18 @@ def check_case(case, pdf, document, marks):
         # Texts of one element that say nothing of their own go on in one marked sequence.
         expect(len(body["marks"]), 1, "items of one line in one P, one sequence")
         expect(len(paragraph["marks"]), 1, "a paragraph's lines in one sequence")
-        expect(types(table), ["/TR", "/TR", "/TR"], "rows")
+        expect(types(table), ["/TR", "/TR", "/TR", "/TR"], "rows")
         expect(types(table["kids"][0]), ["/TH", "/TH"], "header row")
         th = table["kids"][0]["kids"][0]["node"]
         expect(str(th.A.Scope), "/Column", "TH scope")
         first_row = table["kids"][1]["kids"]
         expect(types(table["kids"][1]), ["/TD", "/TD"], "a row's cells")
         expect(len(first_row[0]["marks"]), 2, "a cell's two lines, recorded across the row")
-        pages_of_rows = {row["kids"][0]["marks"][0][0] for row in table["kids"][1:]}
+        pages_of_rows = {row["kids"][0]["marks"][0][0] for row in table["kids"][1:3]}
+        last_row = table["kids"][3]
+        expect(types(last_row), ["/TD", "/TD"], "a row with an empty cell has both cells")
+        expect(len(last_row["kids"][0]["marks"]), 0, "the empty cell is empty")
+        expect(len(last_row["kids"][1]["marks"]), 1, "the other cell holds its text")
         expect(len(pages_of_rows), 2, "the table continues on the next page")
         expect(str(figure["node"].Alt), "Logo", "the figure's /Alt")
         expect(len(figure["node"].A.BBox), 4, "the figure's box")

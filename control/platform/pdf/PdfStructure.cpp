@@ -39,12 +39,39 @@ void PdfStructure::closeTo(size_t depth) {
     }
 }
 
+void PdfStructure::completeRow(Element& row, Element& table) {
+    // A reader counts cells to know which header a cell is under: an empty cell must be there.
+    int width = table.columns;
+    for (const Element& cell : row.cells)
+        width = std::max(width, cell.column + 1);
+    table.columns = width;
+    const Element& first = row.cells.front();
+    const QByteArray type = first.type, entries = first.entries;
+    for (int column = 0; column < width; ++column) {
+        const bool drawn = std::any_of(row.cells.begin(), row.cells.end(),
+                                       [&](const Element& c) { return c.column == column; });
+        if (!drawn) row.cells.push_back({m_writer.reserve(), type, entries, {}, {}, column});
+    }
+    std::sort(row.cells.begin(), row.cells.end(),
+              [](const Element& a, const Element& b) { return a.column < b.column; });
+    std::vector<Kid> kids;
+    kids.reserve(row.kids.size() + row.cells.size());
+    for (const Kid& kid : row.kids)
+        if (kid.page >= 0) kids.push_back(kid); // marked straight into the row
+    for (Element& cell : row.cells) {
+        cell.keepEmpty = true;
+        kids.push_back({-1, cell.id});
+    }
+    row.kids = std::move(kids);
+}
+
 void PdfStructure::close(Element& element, Element& parent) {
+    if (!element.cells.empty()) completeRow(element, parent);
     for (Element& cell : element.cells)
         close(cell, element);
     element.cells.clear();
     // An element nothing was drawn for is left out; its number stays unused.
-    if (!element.kids.empty()) {
+    if (!element.kids.empty() || element.keepEmpty) {
         write(element, parent.id);
         return;
     }

@@ -58,11 +58,15 @@ private:
         std::vector<Kid> kids;
         std::vector<Element> cells; // a row's cells, open while it is
         int column = -1;            // a cell's column
+        int columns = 0;            // a table's: as many as its widest row so far
+        bool keepEmpty = false;     // a cell stays in its row even when nothing was drawn in it
     };
     Element* cellOf(int column);
     int markIn(Element& element, int pageId);
     // Writes the element, or leaves it out of its parent when nothing was drawn for it.
     void close(Element& element, Element& parent);
+    // A row's cells in column order, an empty one for each column nothing was drawn in.
+    void completeRow(Element& row, Element& table);
     void write(const Element& element, int parent);
 
     PdfWriter& m_writer;
