@@ -179,10 +179,14 @@ void PdfTagging::openContent(const QByteArray& textProperties) {
         m_column >= 0 ? m_structure.markCell(m_column, m_page) : m_structure.mark(m_page);
     const QByteArray& type = m_column >= 0 ? m_structure.cellType(m_column)
                                            : m_structure.typeAt(m_structure.depth() - 1);
-    QByteArray properties("<< /MCID ");
-    appendInteger(properties, mcid);
-    properties += textProperties;
-    m_content.beginMarked('/' + type, properties + " >>");
+    // One sequence a line or a cell: built in place, it costs a page no more than it must.
+    m_tagName.resize(0);
+    m_tagName.append('/').append(type);
+    m_properties.resize(0);
+    m_properties.append("<< /MCID ");
+    appendInteger(m_properties, mcid);
+    m_properties.append(textProperties).append(" >>");
+    m_content.beginMarked(m_tagName, m_properties);
     m_mark = Mark::Content;
     m_markTarget = m_target;
     m_markPlain = textProperties.isEmpty();
@@ -190,6 +194,7 @@ void PdfTagging::openContent(const QByteArray& textProperties) {
 
 QByteArray PdfTagging::textProperties(QStringView text) const {
     QByteArray properties;
+    if (isPlainAscii(text)) return properties; // digits and punctuation: no language of its own
     // Copied as typed, whatever order the runs were laid out in.
     if (mixesDirections(text)) properties += " /ActualText " + textString(text.toString());
     // A Latin run in a document of another language is read in English.

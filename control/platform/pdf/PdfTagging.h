@@ -60,6 +60,7 @@ private:
     // sequence marks; whether that sequence carries properties of its own text.
     unsigned m_target = 0, m_markTarget = 0;
     bool m_markPlain = false;
+    QByteArray m_tagName, m_properties; // the sequence's tag and properties, reused
 
     bool m_itemsTold = false; // an item was told of: drawing outside items is furniture
     bool m_inItem = false;

@@ -64,6 +64,15 @@ inline bool hasLatinLetters(QStringView text) {
     return false;
 }
 
+// Digits, blanks and ASCII punctuation only: a text of no language and one direction.
+inline bool isPlainAscii(QStringView text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z')) return false;
+    }
+    return true;
+}
+
 // A run a screen reader should read in English: Latin letters and nothing right to left.
 inline bool isEnglishRun(QStringView text) {
     return hasLatinLetters(text) && !hasRightToLeft(text);
