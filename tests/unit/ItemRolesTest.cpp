@@ -103,8 +103,8 @@ TEST_F(ItemRoles, AHostsLineIsOneParagraphAndAHeadingLastsUntilItsLineEnds) {
     ASSERT_EQ(text(QStringLiteral("DRAFT"), A2_JumpToNextLine), Status::Ok);
     EXPECT_EQ(tagOf(itemWithText(QStringLiteral("DRAFT"))).role, ItemRole::Decoration);
     EXPECT_EQ(ctl().let_ItemRole(8), Status::InvalidPropertyValue);
-    EXPECT_TRUE(ctl().lastErrorDetail().contains(QStringLiteral("1-6"))) << qPrintable(
-        ctl().lastErrorDetail());
+    EXPECT_TRUE(ctl().lastErrorDetail().contains(QStringLiteral("1-6")))
+        << qPrintable(ctl().lastErrorDetail());
 }
 
 TEST_F(ItemRoles, ParagraphsAndTablesMarkWhereEachElementBegins) {

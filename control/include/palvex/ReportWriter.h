@@ -41,8 +41,10 @@ public:
 
     explicit ReportWriter(Palvex& report) : m_report(report) {}
 
-    // PDFs that a screen reader reads to the standard (PDF/UA-1): their title and language (BCP 47).
-    ReportWriter& accessible(const QString& title, const QString& language = QStringLiteral("he-IL"));
+    // PDFs that a screen reader reads to the standard (PDF/UA-1): their title and language (BCP
+    // 47).
+    ReportWriter& accessible(const QString& title,
+                             const QString& language = QStringLiteral("he-IL"));
     // A new report (the control's StartPalvexPrintPreview).
     ReportWriter& start();
     // The margins in twips, as the margins panel sets them (left, top, right, bottom).

@@ -203,9 +203,9 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
     if (!pieceOf)
         m_page.append(out.data(), qsizetype(out.size()));
     else
-        m_held.push_back({pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
-                          m_markEnglishPieces &&
-                              isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf))});
+        m_held.push_back(
+            {pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
+             m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf))});
 }
 
 void ContentStream::releaseHeld() {

@@ -54,10 +54,10 @@ void PdfStructure::completeRow(Element& row, Element& table) {
     }
     std::sort(row.cells.begin(), row.cells.end(),
               [](const Element& a, const Element& b) { return a.column < b.column; });
-    std::vector<Kid> kids;
-    kids.reserve(row.kids.size() + row.cells.size());
-    for (const Kid& kid : row.kids)
+    StructureKids kids;
+    row.kids.forEach([&](Kid kid) {
         if (kid.page >= 0) kids.push_back(kid); // marked straight into the row
+    });
     for (Element& cell : row.cells) {
         cell.keepEmpty = true;
         kids.push_back({-1, cell.id});
@@ -75,10 +75,10 @@ void PdfStructure::close(Element& element, Element& parent) {
         write(element, parent.id);
         return;
     }
-    const auto kid = std::find_if(parent.kids.begin(), parent.kids.end(), [&](const Kid& k) {
-        return k.page < 0 && k.value == element.id;
-    });
-    if (kid != parent.kids.end()) parent.kids.erase(kid);
+    // It was its parent's last kid: nothing is added to a parent while a kid of it is open.
+    if (!parent.kids.empty() && parent.kids.back().page < 0 &&
+        parent.kids.back().value == element.id)
+        parent.kids.pop_back();
 }
 
 PdfStructure::Element* PdfStructure::cellOf(int column) {
@@ -140,26 +140,31 @@ int PdfStructure::endPage() {
 }
 
 void PdfStructure::write(const Element& element, int parent) {
+    // An element of many kids (the Document of a long report, a long table) goes to the file as
+    // it is written, a piece at a time, rather than whole into an object stream.
+    constexpr size_t LargeKids = 4096;
+    constexpr qsizetype PieceBytes = 64 * 1024;
+    const bool large = element.kids.size() > LargeKids;
+    if (large) m_writer.beginLargeObject(element.id);
     // Only what a reader needs: /Type is optional for elements, and a single kid needs no array.
     QByteArray body("<< /S /");
-    body.reserve(48 + qsizetype(element.kids.size()) * 8 + element.entries.size());
+    body.reserve(large ? PieceBytes + 64
+                       : 48 + qsizetype(element.kids.size()) * 8 + element.entries.size());
     body.append(element.type);
     body.append(" /P ");
     appendReference(body, parent);
     // Marked content on the element's first page is named by its MCID alone.
     int page = -1;
-    for (const Kid& kid : element.kids)
-        if (kid.page >= 0) {
-            page = kid.page;
-            break;
-        }
+    element.kids.forEach([&](Kid kid) {
+        if (page < 0 && kid.page >= 0) page = kid.page;
+    });
     if (page >= 0) {
         body.append(" /Pg ");
         appendReference(body, page);
     }
     const bool single = element.kids.size() == 1;
     body.append(single ? " /K " : " /K [");
-    for (const Kid& kid : element.kids) {
+    element.kids.forEach([&](Kid kid) {
         if (kid.page < 0) {
             appendReference(body, kid.value);
         } else if (kid.page == page) {
@@ -172,11 +177,17 @@ void PdfStructure::write(const Element& element, int parent) {
             body.append(" >>");
         }
         if (!single) body.append(' ');
-    }
+        if (large && body.size() >= PieceBytes) {
+            m_writer.appendLargeObject(body);
+            body.resize(0);
+        }
+    });
     if (!single) body.append(']');
     body.append(element.entries);
     body.append(" >>");
-    m_writer.object(element.id, std::move(body));
+    if (!large) return m_writer.object(element.id, std::move(body));
+    m_writer.appendLargeObject(body);
+    m_writer.endLargeObject();
 }
 
 int PdfStructure::finish() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StructureKids.h"
 #include <QByteArray>
 
 #include <cstddef>
@@ -47,15 +48,12 @@ public:
     int finish();
 
 private:
-    struct Kid {
-        int page;  // the page of a marked-content sequence; -1 for an element
-        int value; // its MCID, or the element's object number
-    };
+    using Kid = StructureKid;
     struct Element {
         int id;
         QByteArray type;
         QByteArray entries;
-        std::vector<Kid> kids;
+        StructureKids kids;
         std::vector<Element> cells; // a row's cells, open while it is
         int column = -1;            // a cell's column
         int columns = 0;            // a table's: as many as its widest row so far

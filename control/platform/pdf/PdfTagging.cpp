@@ -87,13 +87,12 @@ void PdfTagging::beforeDrawing(Kind kind, QStringView text) {
         if (m_itemArtifact.isEmpty()) placeItem(kind);
     }
     if (!m_itemArtifact.isEmpty()) return openArtifact(m_itemArtifact);
-    // A sequence goes on while what is drawn belongs to the same element and says nothing of
-    // its own: graphics join the text they follow, and a text the plain text before it. A text
-    // that carries its own reading (/ActualText, /Lang) is a sequence of its own.
+    // Each text is a sequence of its own, so that a reader takes the texts of a line or the
+    // lines of a paragraph as the separate runs they are; graphics join the sequence they
+    // follow in the same element.
     const bool sameElement = m_mark == Mark::Content && m_markTarget == m_target;
     if (sameElement && kind != Kind::Text) return;
     const QByteArray properties = kind == Kind::Text ? textProperties(text) : QByteArray();
-    if (sameElement && m_markPlain && properties.isEmpty()) return;
     openContent(properties);
 }
 
@@ -189,7 +188,6 @@ void PdfTagging::openContent(const QByteArray& textProperties) {
     m_content.beginMarked(m_tagName, m_properties);
     m_mark = Mark::Content;
     m_markTarget = m_target;
-    m_markPlain = textProperties.isEmpty();
 }
 
 QByteArray PdfTagging::textProperties(QStringView text) const {

@@ -57,9 +57,8 @@ private:
     Mark m_mark = Mark::None;
     QByteArray m_artifact; // the open artefact's properties
     // The element (or cell) drawing goes into, counted as each is opened, and the one the open
-    // sequence marks; whether that sequence carries properties of its own text.
+    // sequence marks.
     unsigned m_target = 0, m_markTarget = 0;
-    bool m_markPlain = false;
     QByteArray m_tagName, m_properties; // the sequence's tag and properties, reused
 
     bool m_itemsTold = false; // an item was told of: drawing outside items is furniture

@@ -31,6 +31,12 @@ public:
     int reserve() { return m_nextObject++; }
     // An object that is not a stream; it goes into the next object stream.
     void object(int id, QByteArray body);
+    // An object too large to hold whole (the structure of a long document): written straight
+    // to the file in pieces between beginLargeObject and endLargeObject, with nothing else
+    // written between them.
+    void beginLargeObject(int id) { beginObject(id); }
+    void appendLargeObject(const QByteArray& piece) { write(piece); }
+    void endLargeObject() { write("\nendobj\n"); }
     // A stream object; `entries` are extra dictionary entries ("/Subtype /Image ...").
     void stream(int id, const QByteArray& entries, const QByteArray& data, bool compress = true);
     // A stream whose data was already deflated (by compress(), possibly on another thread).
