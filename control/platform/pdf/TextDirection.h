@@ -5,23 +5,27 @@
 
 namespace palvex::pdf {
 
+// The embedding, override and isolate controls: they reorder what is around them.
+inline bool isReorderingControl(QChar::Direction direction) {
+    switch (direction) {
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirRLI:
+    case QChar::DirLRI:
+    case QChar::DirFSI:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Right-to-left letters, or the controls that reorder what is around them.
 inline bool hasRightToLeft(QStringView text) {
     for (const QChar c : text) {
-        switch (c.direction()) {
-        case QChar::DirR:
-        case QChar::DirAL:
-        case QChar::DirRLE:
-        case QChar::DirRLO:
-        case QChar::DirLRE:
-        case QChar::DirLRO:
-        case QChar::DirRLI:
-        case QChar::DirLRI:
-        case QChar::DirFSI:
-            return true;
-        default:
-            break;
-        }
+        const QChar::Direction d = c.direction();
+        if (d == QChar::DirR || d == QChar::DirAL || isReorderingControl(d)) return true;
     }
     return false;
 }
@@ -33,27 +37,10 @@ inline bool hasRightToLeft(QStringView text) {
 inline bool mixesDirections(QStringView text) {
     bool rightToLeft = false, leftToRight = false;
     for (const QChar c : text) {
-        switch (c.direction()) {
-        case QChar::DirR:
-        case QChar::DirAL:
-            rightToLeft = true;
-            break;
-        case QChar::DirL:
-        case QChar::DirEN:
-        case QChar::DirAN:
-            leftToRight = true;
-            break;
-        case QChar::DirRLE:
-        case QChar::DirRLO:
-        case QChar::DirLRE:
-        case QChar::DirLRO:
-        case QChar::DirRLI:
-        case QChar::DirLRI:
-        case QChar::DirFSI:
-            return true;
-        default:
-            break;
-        }
+        const QChar::Direction d = c.direction();
+        if (isReorderingControl(d)) return true;
+        rightToLeft = rightToLeft || d == QChar::DirR || d == QChar::DirAL;
+        leftToRight = leftToRight || d == QChar::DirL || d == QChar::DirEN || d == QChar::DirAN;
     }
     return rightToLeft && leftToRight;
 }
