@@ -1,5 +1,6 @@
 #include "PdfWriter.h"
 
+#include "CrossReferenceRows.h"
 #include "PdfSyntax.h"
 
 #include <QColorSpace>
@@ -9,7 +10,6 @@
 #include <QUuid>
 
 #include <libdeflate.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <memory>
@@ -296,61 +296,24 @@ void PdfWriter::writeCrossReference(int info) {
     int width = 1; // of the middle field: offsets and object stream numbers
     while (width < 8 && (std::max<qint64>(offset, size) >> (8 * width)) != 0)
         ++width;
-    const int columns = 1 + width + 2;
-
-    // Each row as the difference from the one before (the "Up" predictor): rows of one object
-    // stream differ only in their index, so the rows deflate to almost nothing.
-    z_stream z{};
-    if (deflateInit(&z, 6) != Z_OK) {
-        m_ok = false;
-        return;
-    }
-    QByteArray deflated, rows;
-    std::vector<unsigned char> previous(size_t(columns), 0), row(size_t(columns), 0);
-    auto flush = [&](int mode) {
-        z.next_in = reinterpret_cast<Bytef*>(rows.data());
-        z.avail_in = uInt(rows.size());
-        int result = Z_OK;
-        do {
-            char out[16384];
-            z.next_out = reinterpret_cast<Bytef*>(out);
-            z.avail_out = sizeof out;
-            result = deflate(&z, mode);
-            deflated.append(out, qsizetype(sizeof out - z.avail_out));
-        } while (z.avail_out == 0 || (mode == Z_FINISH && result == Z_OK));
-        rows.clear();
-        return mode != Z_FINISH || result == Z_STREAM_END;
-    };
-    auto entry = [&](unsigned type, uint64_t middle, unsigned last) {
-        row[0] = type;
-        for (int i = 0; i < width; ++i)
-            row[size_t(1 + i)] = (middle >> (8 * (width - 1 - i))) & 0xFF;
-        row[size_t(columns - 2)] = last >> 8;
-        row[size_t(columns - 1)] = last & 0xFF;
-        rows.append(char(2));
-        for (size_t i = 0; i < row.size(); ++i)
-            rows.append(char(row[i] - previous[i]));
-        previous.swap(row);
-        if (rows.size() >= 65536) flush(Z_NO_FLUSH);
-    };
+    CrossReferenceRows rows(width);
     uint32_t next = 0;
     auto freeTo = [&](uint32_t end) {
         for (; next < end; ++next)
-            entry(0, 0, 65535); // a number taken but never written
+            rows.add(0, 0, 65535); // a number taken but never written
     };
     for (const Run& run : m_runs) {
         freeTo(run.first);
         for (uint32_t i = 0; i < run.count; ++i, ++next)
             if (run.packed)
-                entry(2, uint64_t(run.where), run.index + i);
+                rows.add(2, uint64_t(run.where), run.index + i);
             else
-                entry(1, uint64_t(run.where), 0);
+                rows.add(1, uint64_t(run.where), 0);
     }
     freeTo(uint32_t(id));
-    entry(1, uint64_t(offset), 0);
-    const bool deflatedWhole = flush(Z_FINISH);
-    deflateEnd(&z);
-    if (!deflatedWhole) m_ok = false;
+    rows.add(1, uint64_t(offset), 0);
+    const QByteArray deflated = rows.finish();
+    if (deflated.isEmpty()) m_ok = false;
     std::vector<Run>().swap(m_runs);
 
     const QByteArray fileId = QCryptographicHash::hash(QUuid::createUuid().toRfc4122() + m_created,
@@ -366,7 +329,7 @@ void PdfWriter::writeCrossReference(int info) {
     appendInteger(entries, info);
     entries.append(" 0 R /ID [<" + fileId + "> <" + fileId +
                    ">] /DecodeParms << /Predictor 12 /Columns ");
-    appendInteger(entries, columns);
+    appendInteger(entries, rows.columns());
     entries.append(" >>");
     deflatedStream(id, entries, deflated);
     QByteArray tail("startxref\n");
