@@ -1,7 +1,6 @@
 #include "PageReading.h"
 
 #include "core/ItemRole.h"
-#include "recording/ReportStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,12 +18,10 @@ qsizetype leadingBlanks(const QString& text) {
 
 } // namespace
 
-PageReading PageReading::of(const ReportStore& store, const std::vector<DrawnText>& drawn) {
+PageReading PageReading::of(const std::vector<DrawnText>& drawn) {
     std::vector<const DrawnText*> body, furniture;
-    for (const DrawnText& d : drawn) {
-        const ItemTag tag = ItemTag::decode(store.read(d.item).Reserved);
-        (tag.isArtifact() ? furniture : body).push_back(&d);
-    }
+    for (const DrawnText& d : drawn)
+        (d.tag.isArtifact() ? furniture : body).push_back(&d);
     PageReading reading;
     reading.append(body);
     reading.append(furniture);

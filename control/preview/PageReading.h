@@ -11,8 +11,6 @@
 
 namespace palvex {
 
-class ReportStore;
-
 // The text of a page as a screen reader reads it: the page's text items in the order the host
 // recorded them, which is the order they are read in (right to left lines come as they were
 // written, not as they stand on the paper), one line of text for each line the host wrote.
@@ -29,7 +27,7 @@ public:
 
     PageReading() = default;
     // The reading of a page whose text items were drawn as `drawn` (in record order).
-    static PageReading of(const ReportStore& store, const std::vector<DrawnText>& drawn);
+    static PageReading of(const std::vector<DrawnText>& drawn);
 
     const QString& text() const { return m_text; }
     const std::vector<Piece>& pieces() const { return m_pieces; }

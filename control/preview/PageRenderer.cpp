@@ -130,7 +130,7 @@ void PageRenderer::RenderPage(bool keepRange) {
     lastTextEndX = replay.lastTextEndX;
     drawn = std::move(replay.drawn);
 
-    m_window.p1->setReading(PageReading::of(m_store, drawn),
+    m_window.p1->setReading(PageReading::of(drawn),
                             m_view.currentPage - m_report.firstPageNumber + 1,
                             m_report.lastPageIndex + 1);
     m_window.p1->refresh();

@@ -208,19 +208,14 @@ std::optional<PrintItem> ItemWriter::write(const PendingItem& pending) {
     const int16_t yRelative =
         pending.yRelative != 0 ? pending.yRelative : m_report.hostMarks.yRelative;
     const ItemTag tag = roleOf(pending, kind);
+    useHostMarks(kind); // taken by this item, whether it is stored or not
     Surface& surface = m_report.lines.recordingSurface();
     if (kind == KindNone) {
-        useHostMarks(kind);
         advanceLine(surface);
         m_report.lineEnded = true;
         return std::nullopt;
     }
-    try {
-        refuseUnlessRecording();
-    } catch (...) {
-        useHostMarks(kind);
-        throw;
-    }
+    refuseUnlessRecording();
 
     // Text is measured and laid out as it will be stored: a character the code page cannot hold
     // is a '?' in the file, on the page and in the printout alike.
@@ -238,10 +233,7 @@ std::optional<PrintItem> ItemWriter::write(const PendingItem& pending) {
     item.ItemX = surface.CurrentX();
     if (yRelative == 1) item.ItemY = m_report.lines.pageNumberLine() - surface.CurrentY();
     try {
-        if (!fillKind(surface, pending, kind, text, item)) {
-            useHostMarks(kind);
-            return std::nullopt;
-        }
+        if (!fillKind(surface, pending, kind, text, item)) return std::nullopt;
         // A cursor carried off the page by what came before is refused, not written.
         if (!withinPageRange(item.ItemX) || !withinPageRange(item.ItemY) ||
             !withinPageRange(surface.CurrentX()) || !withinPageRange(surface.CurrentY()))
@@ -253,10 +245,8 @@ std::optional<PrintItem> ItemWriter::write(const PendingItem& pending) {
         m_store.append(item);
     } catch (...) {
         putBack(surface, before);
-        useHostMarks(kind);
         throw;
     }
-    useHostMarks(kind);
     if (pending.tag.role != ItemRole::Unmarked || kind == KindPicture)
         m_report.lineEnded = true; // the host's next text begins a paragraph of its own
     else if (kind == KindText || kind == KindSpecialCenter)

@@ -25,9 +25,31 @@ bool isRun(const PrintItem& item) {
     return item.ItemKind == KindChars || item.ItemKind == KindCharsNewLine;
 }
 
-// What an item is: its recorded role, or for a record written before roles were kept, the
-// role its kind and footer flag imply (each text a paragraph of its own).
-ItemTag tagOf(const PrintItem& item) {
+// A picture's alternative text travels in its font name field, which only pictures recorded
+// with a role use so.
+QString altTextOf(const PrintItem& item) {
+    if (item.ItemKind != KindPicture || ItemTag::decode(item.Reserved).role != ItemRole::Picture)
+        return QString();
+    return trimBlanks(item.FontName);
+}
+
+// Every item is drawn between the surface's beginItem and endItem, also when drawing it throws.
+class ItemScope {
+public:
+    ItemScope(Surface& surface, const PrintItem& item) : m_surface(surface) {
+        m_surface.beginItem(itemTagOf(item), altTextOf(item));
+    }
+    ~ItemScope() { m_surface.endItem(); }
+    ItemScope(const ItemScope&) = delete;
+    ItemScope& operator=(const ItemScope&) = delete;
+
+private:
+    Surface& m_surface;
+};
+
+} // namespace
+
+ItemTag itemTagOf(const PrintItem& item) {
     ItemTag tag = ItemTag::decode(item.Reserved);
     if (tag.role != ItemRole::Unmarked) return tag;
     if (isFooter(item))
@@ -42,30 +64,6 @@ ItemTag tagOf(const PrintItem& item) {
         tag.role = ItemRole::Decoration;
     return tag;
 }
-
-// A picture's alternative text travels in its font name field, which only pictures recorded
-// with a role use so.
-QString altTextOf(const PrintItem& item) {
-    if (item.ItemKind != KindPicture || ItemTag::decode(item.Reserved).role != ItemRole::Picture)
-        return QString();
-    return trimBlanks(item.FontName);
-}
-
-// Every item is drawn between the surface's beginItem and endItem, also when drawing it throws.
-class ItemScope {
-public:
-    ItemScope(Surface& surface, const PrintItem& item) : m_surface(surface) {
-        m_surface.beginItem(tagOf(item), altTextOf(item));
-    }
-    ~ItemScope() { m_surface.endItem(); }
-    ItemScope(const ItemScope&) = delete;
-    ItemScope& operator=(const ItemScope&) = delete;
-
-private:
-    Surface& m_surface;
-};
-
-} // namespace
 
 PrintItem ItemReplay::read(int32_t n) const {
     PrintItem item = m_store.read(n);
@@ -130,7 +128,7 @@ void ItemReplay::trackTextExtent(const PrintItem& item) {
 void ItemReplay::print(const QString& text, int32_t n, const PrintItem& item) {
     Surface& s = m_target;
     if (!m_rules.keepDrawn) return s.Print(text, false);
-    DrawnText d{n, s.CurrentX(), s.CurrentY(), 0, s.font(), text, item.FooterFlag};
+    DrawnText d{n, s.CurrentX(), s.CurrentY(), 0, s.font(), text, item.FooterFlag, itemTagOf(item)};
     s.Print(text, false);
     d.width = s.CurrentX() - d.x;
     drawn.push_back(std::move(d));

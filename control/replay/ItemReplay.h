@@ -39,7 +39,12 @@ struct DrawnText {
     FontSpec font;
     QString text;
     int16_t footerFlag = 0;
+    ItemTag tag; // what the item is, as itemTagOf resolves it
 };
+
+// What an item is: its recorded role, or for a record written before roles were kept, the role
+// its kind and footer flag imply (each text a paragraph of its own, a footer item a footer).
+ItemTag itemTagOf(const PrintItem& item);
 
 // Replays recorded items on a surface: the per-item font and position, text alignment, the
 // mixed-language line and the text centred between points. Graphics kinds are handed to

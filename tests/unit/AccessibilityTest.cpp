@@ -181,7 +181,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_store.OpenReportStore(m_dir.path().toStdString(), {1.5, 1.5, 1.5, 3.5});
     }
-    // Records a text with a role and notes it as drawn at height `y`.
+    // Records a text with a role and notes it as drawn at height `y`, as the replay notes it.
     void add(const QString& text, float y, ItemRole role = ItemRole::Body) {
         PrintItem item;
         item.ItemKind = KindText;
@@ -189,7 +189,7 @@ protected:
         item.ItemText = text;
         item.Reserved = ItemTag{role}.encode();
         const int32_t n = m_store.append(item);
-        m_drawn.push_back(DrawnText{n, 0, y, 0, {}, text, 0});
+        m_drawn.push_back(DrawnText{n, 0, y, 0, {}, text, 0, itemTagOf(item)});
     }
     const CodePage m_codePage{65001};
     QTemporaryDir m_dir;
@@ -204,7 +204,7 @@ TEST_F(PageReadingOrder, FurnitureFollowsTheBodyAndCharactersJoinUp) {
         add(QString::fromLatin1(c), 600);
     add(QStringLiteral("body"), 900, ItemRole::Unmarked);
     add(QStringLiteral("-1-"), 1200, ItemRole::PageNumber);
-    const PageReading reading = PageReading::of(m_store, m_drawn);
+    const PageReading reading = PageReading::of(m_drawn);
     EXPECT_EQ(reading.text(), QStringLiteral("Title\nab c\nbody\nCompany Ltd.\n-1-"));
     // Characters of a drawn text map onto the reading text past its leading blanks.
     const auto title = reading.rangeOf(2, 3, 3);
