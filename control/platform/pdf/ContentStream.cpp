@@ -152,7 +152,11 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
                             skew * world.m12() - world.m22()};
     bool open = false, inHex = false;
     double penX = 0, lineY = 0;
-    for (const PlacedGlyph& g : glyphs) {
+    const size_t count = glyphs.size();
+    for (size_t i = 0; i < count; ++i) {
+        // Right-to-left glyphs come first character first, from the right: reversed, marks
+        // before the letter they sit on, as a reader reverses them back.
+        const PlacedGlyph& g = glyphs[style.rightToLeft ? count - 1 - i : i];
         if (!open || std::fabs(g.y - lineY) > 1e-3) {
             if (open) out.append(inHex ? ">] TJ\n" : "] TJ\n");
             openLine(out, abcd, world.map(QPointF(g.x, g.y)));
@@ -182,9 +186,12 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
                                const TextState& state, const QChar* pieceOf,
                                const QChar* pieceEnd) {
     if (glyphs.empty()) return;
-    // Shown in the order they were typed, right-to-left text too: text extraction that follows
-    // the content (rather than sorting glyphs by position) then reads it as written. Texts are
-    // most of a report's content, so this is written into a plain string.
+    // Shown left to right, right-to-left text too. Readers take the glyphs of a line in the order
+    // they are shown, find the words by the gaps between them and reverse right-to-left runs to
+    // rebuild the typed order: pdf.js knows no other order, and poppler the same. (MuPDF before
+    // 1.22 reads the content as it comes, so it reads right-to-left text reversed; a reader that
+    // honours /ActualText reads what PdfTagging puts there.) Texts are most of a report's
+    // content, so this is written into a plain string.
     thread_local std::string out;
     out.clear();
     const bool ownState = state.clip || !state.alpha.isEmpty() || state.boldOutline > 0;
@@ -210,23 +217,20 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
 
 void ContentStream::releaseHeld() {
     if (m_held.empty()) return;
-    std::vector<const HeldPiece*> order;
-    order.reserve(m_held.size());
+    // The pieces of one text follow each other in its characters, in whatever order Qt drew them.
+    std::vector<std::pair<const QChar*, const QChar*>> spans;
+    spans.reserve(m_held.size());
     for (const HeldPiece& piece : m_held)
-        order.push_back(&piece);
-    std::sort(order.begin(), order.end(),
-              [](const HeldPiece* a, const HeldPiece* b) { return a->begin < b->begin; });
+        spans.emplace_back(piece.begin, piece.end);
+    std::sort(spans.begin(), spans.end());
     bool oneText = true;
-    for (size_t i = 1; i < order.size(); ++i)
-        oneText &= order[i]->begin == order[i - 1]->end;
-    if (!oneText)
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = &m_held[i];
-    const bool markEnglish = m_markEnglishPieces && oneText && order.size() > 1;
-    for (const HeldPiece* piece : order) {
-        const bool english = markEnglish && piece->english;
+    for (size_t i = 1; i < spans.size(); ++i)
+        oneText &= spans[i].first == spans[i - 1].second;
+    const bool markEnglish = m_markEnglishPieces && oneText && m_held.size() > 1;
+    for (const HeldPiece& piece : m_held) {
+        const bool english = markEnglish && piece.english;
         if (english) m_page.append("/Span << /Lang (en) >> BDC\n");
-        m_page.append(piece->content);
+        m_page.append(piece.content);
         if (english) m_page.append("EMC\n");
     }
     m_held.clear();

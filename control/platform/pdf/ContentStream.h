@@ -25,6 +25,7 @@ struct GlyphStyle {
     bool syntheticBold = false, syntheticItalic = false;
     QColor color;
     double opacity = 1;
+    bool rightToLeft = false; // the glyphs come in the order of their characters, right to left
 };
 
 // What a text run needs of a saved state of its own: the clip (in device pixels), a
@@ -36,8 +37,8 @@ struct TextState {
 };
 
 // The content of one page: the operators that draw, in the order they are written, and the
-// marked-content brackets that say what the drawing is. Pieces of one text that Qt draws in
-// visual order are held back and written in the order of their characters (releaseHeld).
+// marked-content brackets that say what the drawing is. Text is written in visual order, left to
+// right, as readers that rebuild the reading order expect (see showGlyphs).
 class ContentStream {
 public:
     void start(const QTransform& base);
@@ -62,14 +63,14 @@ public:
     void number(double value, int decimals = 3);
     void drawObject(const QByteArray& name, const QTransform& placement);
 
-    // Glyphs in the order they were typed, each line of them in one TJ, in a saved state of
-    // their own when `state` asks for one. With `pieceOf` the
-    // run is one piece of a text whose characters lie at [pieceOf, pieceEnd) and is held back.
+    // Glyphs left to right, each line of them in one TJ, in a saved state of their own when
+    // `state` asks for one. With `pieceOf` the run is one piece of a text whose characters lie
+    // at [pieceOf, pieceEnd) and is held back until the text is whole.
     void showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
                     const std::vector<PlacedGlyph>& glyphs, const QTransform& world,
                     const TextState& state, const QChar* pieceOf, const QChar* pieceEnd);
-    // Writes the pieces held back: in the order of their characters when they make one text,
-    // else as they were drawn.
+    // Writes the pieces held back, as they were drawn; the English ones of a mixed text each
+    // in a Span of its own when asked to (setMarkEnglishPieces).
     void releaseHeld();
 
     // In a document of another language, the English pieces of a mixed text are each marked

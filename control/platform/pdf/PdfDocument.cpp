@@ -130,7 +130,8 @@ bool PdfDocument::drawPlainText(const QTransform& world, const QPointF& origin, 
     if (!shaped) return false;
     const double unit = engine->pixelSize / m_resources.fonts().unitsPerEm(index);
     GlyphStyle style{
-        index, engine->pixelSize, engine->syntheticBold, engine->syntheticItalic, color, 1};
+        index, engine->pixelSize, engine->syntheticBold, engine->syntheticItalic, color,
+        1,     rightToLeft};
     m_content.releaseHeld();
     TextState state;
     if (style.syntheticBold)

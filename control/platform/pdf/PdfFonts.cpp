@@ -1,5 +1,6 @@
 #include "PdfFonts.h"
 
+#include "CidKeyedCff.h"
 #include "PdfSyntax.h"
 #include "PdfWriter.h"
 
@@ -63,6 +64,19 @@ QByteArray subsetTag(const QByteArray& name, int index) {
     return tag;
 }
 
+// The characters of a text last to first, a character outside the basic plane kept whole.
+QString reversedCharacters(QStringView text) {
+    QString reversed;
+    reversed.reserve(text.size());
+    for (qsizetype i = text.size(); i > 0;) {
+        const qsizetype length =
+            i >= 2 && text[i - 1].isLowSurrogate() && text[i - 2].isHighSurrogate() ? 2 : 1;
+        i -= length;
+        reversed.append(text.mid(i, length));
+    }
+    return reversed;
+}
+
 QByteArray toUnicodeCMap(const std::map<uint16_t, QString>& texts) {
     QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
@@ -92,7 +106,8 @@ struct PdfFonts::Font {
     hb_face_t* face = nullptr;
     hb_font_t* font = nullptr;
     double unitsToThousandths = 1;
-    bool cff = false; // CFF outlines: numbers are glyph indices
+    bool cff = false;  // CFF outlines, written as a CID-keyed CFF of the document's numbers
+    bool cff2 = false; // CFF2 outlines, which are not rewritten: numbers are glyph indices
     int objectId = 0;
     QByteArray name;
     QByteArray faceKey;
@@ -101,6 +116,7 @@ struct PdfFonts::Font {
     std::map<uint16_t, QString> textOf;
     QHash<quint64, uint16_t> bySingleCharacter; // glyph << 32 | code point
     QHash<QString, uint16_t> byText;            // glyph's two units, then the text
+    bool numbersRanOut = false;
 
     ~Font() {
         hb_font_destroy(font);
@@ -108,7 +124,7 @@ struct PdfFonts::Font {
     }
 
     uint16_t add(uint32_t glyph, QStringView text) {
-        if (cff) {
+        if (cff2) {
             const uint16_t number = uint16_t(std::min<uint32_t>(glyph, 0xFFFF));
             if (glyph >= glyphOf.size()) {
                 glyphOf.resize(glyph + 1, 0);
@@ -121,8 +137,10 @@ struct PdfFonts::Font {
             }
             return number;
         }
-        if (glyphOf.size() >= 0xFFFF)
-            return 0; // the numbers ran out: draw nothing rather than wrong glyphs
+        if (glyphOf.size() >= 0xFFFF) {
+            numbersRanOut = true; // the document fails when it is written
+            return 0;
+        }
         const uint16_t number = uint16_t(glyphOf.size());
         glyphOf.push_back(glyph);
         advanceOf.push_back(hb_font_get_glyph_h_advance(font, glyph) * unitsToThousandths);
@@ -160,10 +178,11 @@ int PdfFonts::fontFor(const FontSource& source, PdfWriter& writer) {
     auto font = std::make_unique<Font>();
     font->face = face;
     const bool glyf = face && hasTable(face, GlyfTag);
-    font->cff = face && !glyf && (hasTable(face, CffTag) || hasTable(face, Cff2Tag));
+    font->cff = face && !glyf && hasTable(face, CffTag);
+    font->cff2 = face && !glyf && !font->cff && hasTable(face, Cff2Tag);
     const unsigned unitsPerEm = face ? hb_face_get_upem(face) : 0;
     int index = -1;
-    if (face && (glyf || font->cff) && unitsPerEm > 0) {
+    if (face && (glyf || font->cff || font->cff2) && unitsPerEm > 0) {
         font->font = hb_font_create(face);
         font->unitsToThousandths = 1000.0 / unitsPerEm;
         font->objectId = writer.reserve();
@@ -181,9 +200,11 @@ int PdfFonts::objectId(int font) const {
     return m_fonts[size_t(font)]->objectId;
 }
 
-uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text) {
+uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text, bool rightToLeft) {
     Font& font = *m_fonts[size_t(index)];
-    if (text.size() <= 2) {
+    const bool oneCharacter = text.size() <= 1 || (text.size() == 2 && text[0].isHighSurrogate() &&
+                                                   text[1].isLowSurrogate());
+    if (oneCharacter) {
         const char32_t code = text.isEmpty()     ? 0
                               : text.size() == 1 ? text[0].unicode()
                                                  : QChar::surrogateToUcs4(text[0], text[1]);
@@ -195,10 +216,11 @@ uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text) {
         font.bySingleCharacter.insert(key, number);
         return number;
     }
+    const QString copied = rightToLeft ? reversedCharacters(text) : text.toString();
     QString key = QString(QChar(ushort(glyph >> 16))) + QChar(ushort(glyph));
-    key.append(text);
+    key.append(copied);
     if (const auto it = font.byText.constFind(key); it != font.byText.cend()) return it.value();
-    const uint16_t number = font.add(glyph, text);
+    const uint16_t number = font.add(glyph, copied);
     font.byText.insert(key, number);
     return number;
 }
@@ -235,6 +257,7 @@ QByteArray PdfFonts::resourceEntries() const {
 bool PdfFonts::write(PdfWriter& writer) {
     for (size_t i = 0; i < m_fonts.size(); ++i) {
         Font& font = *m_fonts[i];
+        if (font.numbersRanOut) return false; // glyphs went undrawn
         hb_subset_input_t* input = hb_subset_input_create_or_fail();
         if (!input) return false;
         hb_set_t* glyphs = hb_subset_input_glyph_set(input);
@@ -245,17 +268,21 @@ bool PdfFonts::write(PdfWriter& writer) {
         hb_face_t* subset = hb_subset_or_fail(font.face, input);
         hb_subset_input_destroy(input);
         if (!subset) return false;
-        hb_blob_t* blob = hb_face_reference_blob(subset);
+        hb_blob_t* blob =
+            font.cff ? hb_face_reference_table(subset, CffTag) : hb_face_reference_blob(subset);
         unsigned length = 0;
         const char* data = hb_blob_get_data(blob, &length);
-        const QByteArray program(data, int(length));
+        QByteArray program(data, int(length));
         hb_blob_destroy(blob);
         hb_face_destroy(subset);
+        if (font.cff) program = cidKeyedCff(program, font.glyphOf);
         if (program.isEmpty()) return false;
 
         const int file = writer.reserve();
         QByteArray entries;
         if (font.cff) {
+            entries = "/Subtype /CIDFontType0C";
+        } else if (font.cff2) {
             entries = "/Subtype /OpenType";
         } else {
             entries = "/Length1 ";
@@ -286,7 +313,8 @@ bool PdfFonts::write(PdfWriter& writer) {
         appendNumber(descriptor, extents.descender * k, 0);
         descriptor.append(" /CapHeight ");
         appendNumber(descriptor, capHeight * k, 0);
-        descriptor.append(font.cff ? " /StemV 80 /FontFile3 " : " /StemV 80 /FontFile2 ");
+        descriptor.append(font.cff || font.cff2 ? " /StemV 80 /FontFile3 "
+                                                : " /StemV 80 /FontFile2 ");
         appendInteger(descriptor, file);
         descriptor.append(" 0 R >>");
         const int descriptorId = writer.reserve();
@@ -303,13 +331,13 @@ bool PdfFonts::write(PdfWriter& writer) {
         widths.append(']');
 
         QByteArray cidFont = "<< /Type /Font /Subtype /" +
-                             QByteArray(font.cff ? "CIDFontType0" : "CIDFontType2") +
+                             QByteArray(font.cff || font.cff2 ? "CIDFontType0" : "CIDFontType2") +
                              " /BaseFont " + baseName +
                              " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
                              "/Supplement 0 >> /FontDescriptor ";
         appendInteger(cidFont, descriptorId);
         cidFont += " 0 R /DW 0 /W " + widths;
-        if (!font.cff) {
+        if (!font.cff && !font.cff2) {
             QByteArray map;
             map.reserve(qsizetype(font.glyphOf.size()) * 2);
             for (uint32_t glyph : font.glyphOf)

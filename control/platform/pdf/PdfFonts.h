@@ -31,7 +31,8 @@ struct FontSource {
 // Glyphs are addressed by numbers of the document's own (CIDs), one for each glyph *and the text
 // it stands for*: a bracket drawn mirrored in right-to-left text is the other bracket's glyph,
 // and gets a number of its own that copies back as the character that was typed. TrueType
-// fonts map the numbers to their glyphs; CFF fonts cannot, and use the glyph's own number.
+// fonts map the numbers to their glyphs; CFF fonts are rewritten as CID-keyed fonts whose CIDs
+// are the numbers. CFF2 fonts keep the glyph's own number.
 class PdfFonts {
 public:
     PdfFonts();
@@ -43,8 +44,10 @@ public:
     // embedded (then the text is drawn as outlines). Its object number comes from `writer`.
     int fontFor(const FontSource& source, PdfWriter& writer);
     int objectId(int font) const;
-    // The number that draws `glyph` of `font` and copies back as `text`.
-    uint16_t cid(int font, uint32_t glyph, QStringView text);
+    // The number that draws `glyph` of `font` and copies back as `text`. A right-to-left glyph
+    // that stands for several characters (a ligature, a letter with its point) copies back as
+    // them reversed: it is shown in visual order, and readers reverse right-to-left runs back.
+    uint16_t cid(int font, uint32_t glyph, QStringView text, bool rightToLeft);
     // A number's advance in thousandths of the font size.
     double advance(int font, uint16_t cid) const;
     // The font as HarfBuzz shapes with it (its scale: font units), and its units to the em.
@@ -53,7 +56,8 @@ public:
     // The font's file and face ("path#index"), empty for a font that came from no file.
     QByteArray faceKey(int font) const;
 
-    // Subsets and writes every font used; false when a font could not be written.
+    // Subsets and writes every font used; false when a font could not be written, or drew
+    // more glyphs than a font's numbers can tell apart (65,535).
     bool write(PdfWriter& writer);
     // "/F1 5 0 R /F2 9 0 R" for the resources dictionary.
     QByteArray resourceEntries() const;

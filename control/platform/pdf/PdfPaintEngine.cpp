@@ -191,11 +191,16 @@ void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textIt
     std::vector<PlacedGlyph> placed;
     placed.reserve(item->glyphs.size());
     for (const ShapedItem::Glyph& g : item->glyphs)
-        placed.push_back({g.x, g.y, resources.fonts().cid(font, g.glyph, g.text)});
+        placed.push_back(
+            {g.x, g.y, resources.fonts().cid(font, g.glyph, g.text, item->rightToLeft)});
     const QColor color = m_pen.color();
-    const GlyphStyle style{
-        font,     item->font.pixelSize, item->font.syntheticBold, item->font.syntheticItalic, color,
-        m_opacity};
+    const GlyphStyle style{font,
+                           item->font.pixelSize,
+                           item->font.syntheticBold,
+                           item->font.syntheticItalic,
+                           color,
+                           m_opacity,
+                           item->rightToLeft};
     TextState state;
     if (m_clipped) state.clip = &m_clip;
     state.alpha = resources.alphaState(m_opacity * color.alphaF(), 1);

@@ -193,10 +193,10 @@ void PdfTagging::openContent(const QByteArray& textProperties) {
 QByteArray PdfTagging::textProperties(QStringView text) const {
     QByteArray properties;
     if (isPlainAscii(text)) return properties; // digits and punctuation: no language of its own
-    // Copied as typed, whatever order the runs were laid out in.
-    if (mixesDirections(text)) properties += " /ActualText " + textString(text.toString());
+    // Copied as typed, whatever order the glyphs were shown in.
+    if (needsActualText(text)) properties += " /ActualText " + textString(text.toString());
     // A Latin run in a document of another language is read in English.
-    else if (!m_englishDocument && hasLatinLetters(text))
+    if (!mixesDirections(text) && !m_englishDocument && hasLatinLetters(text))
         properties += " /Lang (en)";
     return properties;
 }

@@ -1,7 +1,7 @@
 #include "PlainShaper.h"
 
+#include "ClusterText.h"
 #include "PdfFonts.h"
-#include "QtText.h"
 
 #include <QMutex>
 
@@ -166,7 +166,7 @@ const PlainShaper::Shaped* PlainShaper::shapeNumber(int font, QStringView text) 
         const int next = i + 1 < text.size() ? NumberGlyphs::indexOf(text[i + 1]) : -1;
         if (at < 0 || (i + 1 < text.size() && next < 0)) return nullptr;
         const NumberGlyphs::Glyph placed = numbers.placed(previous, at, next);
-        shaped.glyphs.push_back({m_fonts.cid(font, numbers.glyph[at], text.mid(i, 1)),
+        shaped.glyphs.push_back({m_fonts.cid(font, numbers.glyph[at], text.mid(i, 1), false),
                                  placed.advance, placed.offset, 0});
         previous = at;
     }
@@ -193,13 +193,20 @@ PlainShaper::Shaped PlainShaper::shapeWithHarfBuzz(int font, QStringView text, b
             ++end;
         const unsigned nextCharacter = end < count ? infos[end].cluster : unsigned(text.size());
         const unsigned characters = nextCharacter > cluster ? nextCharacter - cluster : 0;
-        assignCluster(int(end - start), text.mid(cluster, characters),
-                      [&](int k, QStringView copied) {
-                          const unsigned i = start + unsigned(k);
-                          shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied),
-                                              positions[i].x_advance, positions[i].x_offset,
-                                              positions[i].y_offset};
-                      });
+        hb_font_t* shaping = m_fonts.shapingFont(font);
+        assignCluster(
+            int(end - start), text.mid(cluster, characters),
+            [&](int k) { return infos[start + unsigned(k)].codepoint; },
+            [&](char32_t c) {
+                hb_codepoint_t glyph = 0;
+                return hb_font_get_nominal_glyph(shaping, c, &glyph) ? glyph : 0;
+            },
+            [&](int k, QStringView copied) {
+                const unsigned i = start + unsigned(k);
+                shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied, rightToLeft),
+                                    positions[i].x_advance, positions[i].x_offset,
+                                    positions[i].y_offset};
+            });
         start = end;
     }
     return shaped;

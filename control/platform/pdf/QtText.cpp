@@ -1,5 +1,7 @@
 #include "QtText.h"
 
+#include "ClusterText.h"
+
 #include <QtGui/private/qfont_p.h>
 #include <QtGui/private/qfontengine_p.h>
 #include <QtGui/private/qtextengine_p.h>
@@ -50,7 +52,7 @@ EngineFont engineFont(QFontEngine* engine) {
 }
 
 // The characters each glyph of a text item stands for.
-std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
+std::vector<QStringView> glyphTexts(const QTextItemInt& item, std::vector<QString>& built) {
     const int glyphs = item.glyphs.numGlyphs;
     std::vector<QStringView> texts(static_cast<size_t>(glyphs));
     if (!item.chars || !item.logClusters || item.num_chars <= 0) return texts;
@@ -65,9 +67,21 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item) {
             ++end;
         const int nextGlyph = end < item.num_chars ? glyphOf(end) : glyphs;
         if (glyph >= 0 && glyph < glyphs)
-            assignCluster(std::clamp(nextGlyph, glyph + 1, glyphs) - glyph,
-                          QStringView(item.chars + start, end - start),
-                          [&](int k, QStringView copied) { texts[size_t(glyph + k)] = copied; });
+            assignCluster(
+                std::clamp(nextGlyph, glyph + 1, glyphs) - glyph,
+                QStringView(item.chars + start, end - start),
+                [&](int k) { return item.glyphs.glyphs[glyph + k]; },
+                [&](char32_t c) { return item.fontEngine->glyphIndex(c); },
+                [&](int k, QStringView copied) {
+                    const bool inItem =
+                        copied.isEmpty() || (copied.data() >= item.chars &&
+                                             copied.data() < item.chars + item.num_chars);
+                    if (!inItem) {
+                        built.push_back(copied.toString());
+                        copied = built.back();
+                    }
+                    texts[size_t(glyph + k)] = copied;
+                });
         start = end;
     }
     return texts;
@@ -84,11 +98,13 @@ std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& tex
     shaped.font = engineFont(engine);
     shaped.fallbackFonts = engine->type() == QFontEngine::Multi;
     if (shaped.fallbackFonts) return shaped;
-    const std::vector<QStringView> texts = glyphTexts(item);
+    shaped.builtTexts.reserve(size_t(glyphs.numGlyphs)); // views into them stay where they are
+    const std::vector<QStringView> texts = glyphTexts(item, shaped.builtTexts);
 
     // Where each glyph goes, as Qt places them: right to left items from their far end.
     shaped.glyphs.reserve(size_t(glyphs.numGlyphs));
     const bool rightToLeft = item.flags & QTextItem::RightToLeft;
+    shaped.rightToLeft = rightToLeft;
     QFixed x = QFixed::fromReal(origin.x());
     const QFixed y = QFixed::fromReal(origin.y());
     auto justification = [&](int i) {

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPointF>
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -28,6 +29,7 @@ struct EngineFont {
 struct ShapedItem {
     EngineFont font;
     bool fallbackFonts = false; // several fonts in one item: drawn as outlines
+    bool rightToLeft = false;   // glyphs in the order of the characters, from the right
     struct Glyph {
         uint32_t glyph;
         double x, y;
@@ -36,6 +38,7 @@ struct ShapedItem {
     std::vector<Glyph> glyphs;
     const QChar* begin = nullptr; // the characters of the whole item, for holding pieces
     const QChar* end = nullptr;
+    std::vector<QString> builtTexts; // texts made of a cluster's characters not side by side
 };
 
 // Nothing when the item has no font or no glyphs.
@@ -43,13 +46,5 @@ std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& ite
 
 // The primary font Qt chose for `font` to draw the script of `text` with.
 std::optional<EngineFont> primaryFont(const QFont& font, QStringView text);
-
-// What the glyphs of one cluster copy back as: its characters go to its first glyph, unless the
-// cluster has one glyph for each character (a letter and its points).
-template <class Assign> void assignCluster(int glyphs, QStringView characters, Assign&& assign) {
-    const bool oneEach = glyphs == characters.size() && glyphs > 1;
-    for (int k = 0; k < glyphs; ++k)
-        assign(k, oneEach ? characters.mid(k, 1) : k == 0 ? characters : QStringView());
-}
 
 } // namespace palvex::pdf

@@ -30,10 +30,9 @@ inline bool hasRightToLeft(QStringView text) {
     return false;
 }
 
-// Whether a reader that orders glyphs by their place on the line may read `text` in another
-// order than it was typed: right-to-left letters beside left-to-right letters or digits, whose
-// runs are laid out in visual order, or a control that reorders what is around it. A text of
-// one direction is drawn glyph by glyph in the order of its characters, and reads as typed.
+// Whether `text` is laid out in runs of both directions, whose order a reader must work out
+// again: right-to-left letters beside left-to-right letters or digits, or a control that
+// reorders what is around it.
 inline bool mixesDirections(QStringView text) {
     bool rightToLeft = false, leftToRight = false;
     for (const QChar c : text) {
@@ -43,6 +42,21 @@ inline bool mixesDirections(QStringView text) {
         leftToRight = leftToRight || d == QChar::DirL || d == QChar::DirEN || d == QChar::DirAN;
     }
     return rightToLeft && leftToRight;
+}
+
+// Whether readers may not rebuild the typed text from the glyphs shown left to right: several
+// directions (above), points and other marks (a reader places a mark by where it is drawn, and
+// a glyph may hold a letter with its point), or a Latin text that begins or ends with a bracket
+// or a sign (a reader of a right-to-left page takes it to the right-to-left side).
+inline bool needsActualText(QStringView text) {
+    if (mixesDirections(text)) return true;
+    bool latin = false;
+    for (const QChar c : text) {
+        if (c.category() == QChar::Mark_NonSpacing) return true;
+        latin = latin || c.direction() == QChar::DirL;
+    }
+    auto neutral = [](QChar c) { return c.direction() == QChar::DirON; };
+    return latin && (neutral(text.front()) || neutral(text.back()));
 }
 
 inline bool hasLatinLetters(QStringView text) {
