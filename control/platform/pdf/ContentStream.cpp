@@ -209,10 +209,15 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
     if (ownState) out.append("Q\n");
     if (!pieceOf)
         m_page.append(out.data(), qsizetype(out.size()));
-    else
+    else {
+        double left = glyphs.front().x;
+        for (const PlacedGlyph& g : glyphs)
+            left = std::min(left, g.x);
         m_held.push_back(
             {pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
-             m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf))});
+             m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf)),
+             world.map(QPointF(left, glyphs.front().y)).x()});
+    }
 }
 
 void ContentStream::releaseHeld() {
@@ -226,6 +231,9 @@ void ContentStream::releaseHeld() {
     bool oneText = true;
     for (size_t i = 1; i < spans.size(); ++i)
         oneText &= spans[i].first == spans[i - 1].second;
+    if (oneText)
+        std::stable_sort(m_held.begin(), m_held.end(),
+                         [](const HeldPiece& a, const HeldPiece& b) { return a.left < b.left; });
     const bool markEnglish = m_markEnglishPieces && oneText && m_held.size() > 1;
     for (const HeldPiece& piece : m_held) {
         const bool english = markEnglish && piece.english;

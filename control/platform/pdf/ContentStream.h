@@ -69,8 +69,13 @@ public:
     void showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
                     const std::vector<PlacedGlyph>& glyphs, const QTransform& world,
                     const TextState& state, const QChar* pieceOf, const QChar* pieceEnd);
-    // Writes the pieces held back, as they were drawn; the English ones of a mixed text each
-    // in a Span of its own when asked to (setMarkEnglishPieces).
+    // A piece of a text that shows nothing, held so the pieces around it still make one text.
+    void holdBlank(const QChar* pieceOf, const QChar* pieceEnd) {
+        m_held.push_back({pieceOf, pieceEnd, {}, false, 0});
+    }
+    // Writes the pieces held back: left to right when they make one text (Qt draws a
+    // right-to-left line's pieces from the right), else as they were drawn; the English ones of
+    // a mixed text each in a Span of its own when asked to (setMarkEnglishPieces).
     void releaseHeld();
 
     // In a document of another language, the English pieces of a mixed text are each marked
@@ -90,6 +95,7 @@ private:
         const QChar* end;
         QByteArray content;
         bool english = false;
+        double left = 0; // where its glyphs begin on the page, from the left
     };
     std::vector<HeldPiece> m_held;
     bool m_markEnglishPieces = false;

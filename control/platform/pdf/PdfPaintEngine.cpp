@@ -176,9 +176,27 @@ void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap, con
     drawImage(target, pixmap.toImage(), source, Qt::AutoColor);
 }
 
+namespace {
+
+// A piece of a line that is only blanks, which Qt draws in the line's first font when the rest
+// comes from another. It shows nothing; left out, the words around it stay one run in one
+// font, and readers find the word break by the gap.
+bool isBlank(const QChar* begin, const QChar* end) {
+    if (begin == end) return false;
+    for (const QChar* c = begin; c != end; ++c)
+        if (!c->isSpace()) return false;
+    return true;
+}
+
+} // namespace
+
 void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
     const std::optional<ShapedItem> item = shapedItem(origin, textItem);
     if (!item) return;
+    if (isBlank(item->begin, item->end)) {
+        m_document.content().holdBlank(item->begin, item->end);
+        return;
+    }
     PdfResources& resources = m_document.resources();
     const int font = item->fallbackFonts
                          ? -1
