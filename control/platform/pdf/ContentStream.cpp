@@ -216,7 +216,7 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
         m_held.push_back(
             {pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
              m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf)),
-             world.map(QPointF(left, glyphs.front().y)).x()});
+             world.map(QPointF(left, glyphs.front().y)).x(), style.font});
     }
 }
 
@@ -231,9 +231,18 @@ void ContentStream::releaseHeld() {
     bool oneText = true;
     for (size_t i = 1; i < spans.size(); ++i)
         oneText &= spans[i].first == spans[i - 1].second;
+    int font = -1;
+    bool oneFont = true;
+    for (const HeldPiece& piece : m_held)
+        if (piece.font >= 0) {
+            oneFont &= font < 0 || piece.font == font;
+            font = piece.font;
+        }
     if (oneText)
         std::stable_sort(m_held.begin(), m_held.end(),
-                         [](const HeldPiece& a, const HeldPiece& b) { return a.left < b.left; });
+                         [oneFont](const HeldPiece& a, const HeldPiece& b) {
+                             return oneFont ? a.left < b.left : a.begin < b.begin;
+                         });
     const bool markEnglish = m_markEnglishPieces && oneText && m_held.size() > 1;
     for (const HeldPiece& piece : m_held) {
         const bool english = markEnglish && piece.english;

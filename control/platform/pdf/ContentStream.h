@@ -71,11 +71,13 @@ public:
                     const TextState& state, const QChar* pieceOf, const QChar* pieceEnd);
     // A piece of a text that shows nothing, held so the pieces around it still make one text.
     void holdBlank(const QChar* pieceOf, const QChar* pieceEnd) {
-        m_held.push_back({pieceOf, pieceEnd, {}, false, 0});
+        m_held.push_back({pieceOf, pieceEnd, {}, false, 0, -1});
     }
-    // Writes the pieces held back: left to right when they make one text (Qt draws a
-    // right-to-left line's pieces from the right), else as they were drawn; the English ones of
-    // a mixed text each in a Span of its own when asked to (setMarkEnglishPieces).
+    // Writes the pieces held back. The pieces of one text in one font go left to right (Qt
+    // draws a right-to-left line's pieces from the right), so readers take them as one run; in
+    // several fonts, which readers take as runs apart, in the order of their characters. Pieces
+    // of several texts go as they were drawn. The English ones of a mixed text each go in a Span
+    // of its own when asked to (setMarkEnglishPieces).
     void releaseHeld();
 
     // In a document of another language, the English pieces of a mixed text are each marked
@@ -96,6 +98,7 @@ private:
         QByteArray content;
         bool english = false;
         double left = 0; // where its glyphs begin on the page, from the left
+        int font = -1;   // -1 for a blank piece
     };
     std::vector<HeldPiece> m_held;
     bool m_markEnglishPieces = false;
