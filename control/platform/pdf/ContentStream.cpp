@@ -200,11 +200,16 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
     appendColor(out, style.color, false);
     appendGlyphLines(out, fonts, style, glyphs, world);
     if (ownState) out.append("Q\n");
+    place(out.data(), out.size(), pieceOf, pieceEnd);
+}
+
+void ContentStream::place(const char* content, size_t size, const QChar* pieceOf,
+                          const QChar* pieceEnd) {
     if (!pieceOf)
-        m_page.append(out.data(), qsizetype(out.size()));
+        m_page.append(content, qsizetype(size));
     else
         m_held.push_back(
-            {pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
+            {pieceOf, pieceEnd, QByteArray(content, qsizetype(size)),
              m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf))});
 }
 

@@ -68,6 +68,10 @@ public:
     void showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
                     const std::vector<PlacedGlyph>& glyphs, const QTransform& world,
                     const TextState& state, const QChar* pieceOf, const QChar* pieceEnd);
+    // Content already written out (a shape standing for characters), as showGlyphs places a run.
+    void showContent(const QByteArray& content, const QChar* pieceOf, const QChar* pieceEnd) {
+        place(content.constData(), size_t(content.size()), pieceOf, pieceEnd);
+    }
     // Writes the pieces held back: in the order of their characters when they make one text,
     // else as they were drawn.
     void releaseHeld();
@@ -81,6 +85,8 @@ public:
     void endMarked();
 
 private:
+    void place(const char* content, size_t size, const QChar* pieceOf, const QChar* pieceEnd);
+
     QByteArray m_page;
     // Where a piece's characters lay (compared, never read: the text may be gone when the
     // pieces are written), its content, and whether it reads in English.

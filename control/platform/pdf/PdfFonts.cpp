@@ -203,6 +203,15 @@ uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text) {
     return number;
 }
 
+uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
+    const Font& font = *m_fonts[size_t(index)];
+    hb_codepoint_t space = 0;
+    if (font.cff || text.isEmpty() || !hb_font_get_nominal_glyph(font.font, ' ', &space) ||
+        space == 0)
+        return 0;
+    return cid(index, space, text);
+}
+
 double PdfFonts::advance(int font, uint16_t cid) const {
     const Font& f = *m_fonts[size_t(font)];
     return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;

@@ -45,6 +45,10 @@ public:
     int objectId(int font) const;
     // The number that draws `glyph` of `font` and copies back as `text`.
     uint16_t cid(int font, uint32_t glyph, QStringView text);
+    // A number that draws the font's space and copies back as `text`, to carry the text of
+    // characters drawn as shapes; 0 when the font has no space, or numbers its glyphs once
+    // whatever they stand for (CFF), where it would change what its real spaces copy as.
+    uint16_t blankCarrying(int font, QStringView text);
     // A number's advance in thousandths of the font size.
     double advance(int font, uint16_t cid) const;
     // The font as HarfBuzz shapes with it (its scale: font units), and its units to the em.
