@@ -225,15 +225,18 @@ void PdfPaintEngine::drawOutline(const ShapedRun& run, int font) {
     if (spoken)
         piece.raw("/Span << /ActualText " + textString(QStringView(run.begin, run.end).toString()) +
                   " >> BDC\n");
-    piece.save();
-    if (m_clipped) piece.clip(m_clip);
-    const QByteArray alphaState = m_document.resources().alphaState(m_opacity * color.alphaF(), 1);
-    if (!alphaState.isEmpty()) piece.raw(alphaState + " gs\n");
-    piece.transform(m_matrix);
-    piece.color(color, false);
-    piece.path(outline);
-    piece.raw("f\n");
-    piece.restore();
+    if (!outline.isEmpty()) { // a font's .notdef may be blank
+        piece.save();
+        if (m_clipped) piece.clip(m_clip);
+        const QByteArray alphaState =
+            m_document.resources().alphaState(m_opacity * color.alphaF(), 1);
+        if (!alphaState.isEmpty()) piece.raw(alphaState + " gs\n");
+        piece.transform(m_matrix);
+        piece.color(color, false);
+        piece.path(outline);
+        piece.raw("f\n");
+        piece.restore();
+    }
     if (run.missing && font >= 0) {
         // And a blank that copies back as each character, for readers that do not read the
         // span's text: the font's space, stretched to the box's width so that no reader takes
