@@ -62,7 +62,10 @@ else()
 endif()
 # Headers and palvex.pc are of use only with Qt's development files; a host that only runs the
 # library can install without them (--no-install-recommends).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-base-dev, pkg-config")
+# The fonts reports are drawn with: metric-alike Latin, Hebrew, and GNU Unifont as the fallback of
+# last resort, so that a character of any script prints as itself rather than as a box.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-base-dev, pkg-config, fonts-liberation2, culmus, fonts-noto-core, fonts-unifont")
 # The Python package is pure Python over the library: any Debian Python 3 runs it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3")
 

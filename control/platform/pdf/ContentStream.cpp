@@ -207,17 +207,22 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
     appendColor(out, style.color, false);
     appendGlyphLines(out, fonts, style, glyphs, world);
     if (ownState) out.append("Q\n");
+    double left = glyphs.front().x;
+    for (const PlacedGlyph& g : glyphs)
+        left = std::min(left, g.x);
+    place(out.data(), out.size(), pieceOf, pieceEnd, world.map(QPointF(left, glyphs.front().y)).x(),
+          style.font);
+}
+
+void ContentStream::place(const char* content, size_t size, const QChar* pieceOf,
+                          const QChar* pieceEnd, double left, int font) {
     if (!pieceOf)
-        m_page.append(out.data(), qsizetype(out.size()));
-    else {
-        double left = glyphs.front().x;
-        for (const PlacedGlyph& g : glyphs)
-            left = std::min(left, g.x);
+        m_page.append(content, qsizetype(size));
+    else
         m_held.push_back(
-            {pieceOf, pieceEnd, QByteArray(out.data(), qsizetype(out.size())),
-             m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf)),
-             world.map(QPointF(left, glyphs.front().y)).x(), style.font});
-    }
+            {pieceOf, pieceEnd, QByteArray(content, qsizetype(size)),
+             m_markEnglishPieces && isEnglishRun(QStringView(pieceOf, pieceEnd - pieceOf)), left,
+             font});
 }
 
 void ContentStream::releaseHeld() {

@@ -73,6 +73,12 @@ public:
     void holdBlank(const QChar* pieceOf, const QChar* pieceEnd) {
         m_held.push_back({pieceOf, pieceEnd, {}, false, 0, -1});
     }
+    // Content already written out (a shape standing for characters), as showGlyphs places a
+    // run; its `left` end on the page as showGlyphs measures it.
+    void showContent(const QByteArray& content, const QChar* pieceOf, const QChar* pieceEnd,
+                     double left) {
+        place(content.constData(), size_t(content.size()), pieceOf, pieceEnd, left, Shapes);
+    }
     // Writes the pieces held back. The pieces of one text in one font go left to right (Qt
     // draws a right-to-left line's pieces from the right), so readers take them as one run; in
     // several fonts, which readers take as runs apart, in the order of their characters. Pieces
@@ -89,6 +95,10 @@ public:
     void endMarked();
 
 private:
+    static constexpr int Shapes = -2; // the font of a piece drawn as shapes
+    void place(const char* content, size_t size, const QChar* pieceOf, const QChar* pieceEnd,
+               double left, int font);
+
     QByteArray m_page;
     // Where a piece's characters lay (compared, never read: the text may be gone when the
     // pieces are written), its content, and whether it reads in English.
@@ -98,7 +108,7 @@ private:
         QByteArray content;
         bool english = false;
         double left = 0; // where its glyphs begin on the page, from the left
-        int font = -1;   // -1 for a blank piece
+        int font = -1;   // -1 for a blank piece, Shapes for one drawn as shapes
     };
     std::vector<HeldPiece> m_held;
     bool m_markEnglishPieces = false;

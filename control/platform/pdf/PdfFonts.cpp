@@ -225,6 +225,16 @@ uint16_t PdfFonts::cid(int index, uint32_t glyph, QStringView text, bool rightTo
     return number;
 }
 
+uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
+    const Font& font = *m_fonts[size_t(index)];
+    hb_codepoint_t space = 0;
+    // (CFF2 fonts number each glyph once, whatever it stands for: their spaces must stay spaces.)
+    if (font.cff2 || text.isEmpty() || !hb_font_get_nominal_glyph(font.font, ' ', &space) ||
+        space == 0)
+        return 0;
+    return cid(index, space, text, false);
+}
+
 double PdfFonts::advance(int font, uint16_t cid) const {
     const Font& f = *m_fonts[size_t(font)];
     return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;

@@ -48,6 +48,9 @@ public:
     // that stands for several characters (a ligature, a letter with its point) copies back as
     // them reversed: it is shown in visual order, and readers reverse right-to-left runs back.
     uint16_t cid(int font, uint32_t glyph, QStringView text, bool rightToLeft);
+    // A number that draws the font's space and copies back as `text`, to carry the text of
+    // characters drawn as shapes; 0 when the font has no space.
+    uint16_t blankCarrying(int font, QStringView text);
     // A number's advance in thousandths of the font size.
     double advance(int font, uint16_t cid) const;
     // The font as HarfBuzz shapes with it (its scale: font units), and its units to the em.

@@ -1,6 +1,7 @@
 #include "PdfPaintEngine.h"
 
 #include "PdfDocument.h"
+#include "PdfSyntax.h"
 #include "QtText.h"
 
 #include <QImage>
@@ -191,41 +192,90 @@ bool isBlank(const QChar* begin, const QChar* end) {
 } // namespace
 
 void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
-    const std::optional<ShapedItem> item = shapedItem(origin, textItem);
-    if (!item) return;
-    if (isBlank(item->begin, item->end)) {
-        m_document.content().holdBlank(item->begin, item->end);
-        return;
+    const std::optional<std::vector<ShapedRun>> runs = shapedItem(origin, textItem);
+    if (!runs) return;
+    for (const ShapedRun& run : *runs) {
+        if (isBlank(run.begin, run.end)) {
+            m_document.content().holdBlank(run.begin, run.end);
+            continue;
+        }
+        const int font =
+            run.font.pixelSize > 0
+                ? m_document.resources().fonts().fontFor(run.font.source, m_document.writer())
+                : -1;
+        if (font < 0 || run.missing)
+            drawOutline(run, font);
+        else
+            drawRun(run, font);
     }
-    PdfResources& resources = m_document.resources();
-    const int font = item->fallbackFonts
-                         ? -1
-                         : resources.fonts().fontFor(item->font.source, m_document.writer());
-    if (font < 0) {
-        QPaintEngine::drawTextItem(origin, textItem); // outlines: seen right, not copied
-        return;
-    }
-    if (item->font.pixelSize <= 0) return;
-    std::vector<PlacedGlyph> placed;
-    placed.reserve(item->glyphs.size());
-    for (const ShapedItem::Glyph& g : item->glyphs)
-        placed.push_back(
-            {g.x, g.y, resources.fonts().cid(font, g.glyph, g.text, item->rightToLeft)});
-    const QColor color = m_pen.color();
-    const GlyphStyle style{font,
-                           item->font.pixelSize,
-                           item->font.syntheticBold,
-                           item->font.syntheticItalic,
-                           color,
-                           m_opacity,
-                           item->rightToLeft};
+}
+
+TextState PdfPaintEngine::textState(const GlyphStyle& style) {
     TextState state;
     if (m_clipped) state.clip = &m_clip;
-    state.alpha = resources.alphaState(m_opacity * color.alphaF(), 1);
+    state.alpha = m_document.resources().alphaState(m_opacity * style.color.alphaF(), 1);
     if (style.syntheticBold)
         state.boldOutline = style.size / 30 * std::sqrt(std::fabs(m_matrix.determinant()));
-    m_document.content().showGlyphs(resources.fonts(), style, placed, m_matrix, state, item->begin,
-                                    item->end);
+    return state;
+}
+
+void PdfPaintEngine::drawRun(const ShapedRun& run, int font) {
+    PdfFonts& fonts = m_document.resources().fonts();
+    std::vector<PlacedGlyph> placed;
+    placed.reserve(run.glyphs.size());
+    for (const ShapedRun::Glyph& g : run.glyphs)
+        placed.push_back({g.x, g.y, fonts.cid(font, g.glyph, g.text, run.rightToLeft)});
+    const GlyphStyle style{
+        font,          run.font.pixelSize, run.font.syntheticBold, run.font.syntheticItalic,
+        m_pen.color(), m_opacity,          run.rightToLeft};
+    m_document.content().showGlyphs(fonts, style, placed, m_matrix, textState(style), run.begin,
+                                    run.end);
+}
+
+void PdfPaintEngine::drawOutline(const ShapedRun& run, int font) {
+    // The shapes Qt draws for the glyphs: a font that cannot be embedded is seen, not copied; a
+    // glyph no font has shows the box the preview shows rather than the font's .notdef, which a
+    // PDF may not draw, and copies back as its characters.
+    const QPainterPath outline = outlineOf(run);
+    const QColor color = m_pen.color();
+    ContentStream piece;
+    const bool spoken = run.missing && run.end > run.begin;
+    if (spoken)
+        piece.raw("/Span << /ActualText " + textString(QStringView(run.begin, run.end).toString()) +
+                  " >> BDC\n");
+    if (!outline.isEmpty()) { // a font's .notdef may be blank
+        piece.save();
+        if (m_clipped) piece.clip(m_clip);
+        const QByteArray alphaState =
+            m_document.resources().alphaState(m_opacity * color.alphaF(), 1);
+        if (!alphaState.isEmpty()) piece.raw(alphaState + " gs\n");
+        piece.transform(m_matrix);
+        piece.color(color, false);
+        piece.path(outline);
+        piece.raw("f\n");
+        piece.restore();
+    }
+    if (run.missing && font >= 0) {
+        // And a blank that copies back as each character, for readers that do not read the
+        // span's text: the font's space, stretched to the box's width so that no reader takes
+        // the rest of the box for a gap between words.
+        PdfFonts& fonts = m_document.resources().fonts();
+        const GlyphStyle style{font, run.font.pixelSize, false, false, color, m_opacity};
+        for (const ShapedRun::Glyph& g : run.glyphs) {
+            const uint16_t blank = fonts.blankCarrying(font, g.text);
+            const double width = fonts.advance(font, blank) * style.size / 1000;
+            if (blank == 0 || width <= 0 || g.advance <= 0) continue;
+            piece.save();
+            piece.number(100 * g.advance / width);
+            piece.raw(" Tz\n");
+            piece.showGlyphs(fonts, style, {{g.x, g.y, blank}}, m_matrix, textState(style), nullptr,
+                             nullptr);
+            piece.restore();
+        }
+    }
+    if (spoken) piece.raw("EMC\n");
+    const double left = run.glyphs.empty() ? 0 : m_matrix.map(QPointF(run.glyphs.front().x, 0)).x();
+    m_document.content().showContent(piece.take(), run.begin, run.end, left);
 }
 
 } // namespace palvex::pdf

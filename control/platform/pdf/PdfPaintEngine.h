@@ -10,6 +10,9 @@
 namespace palvex::pdf {
 
 class PdfDocument;
+struct ShapedRun;
+struct GlyphStyle;
+struct TextState;
 
 // Turns QPainter's calls into the page content of a PdfDocument: paths, images and text with
 // the glyphs Qt shaped, each glyph copying back as the characters it was drawn for.
@@ -43,6 +46,11 @@ private:
     void alpha(double fill, double stroke);
     // A shape in its own saved state, painted with the pen and brush; `geometry` writes it.
     template <class Geometry> void drawShape(bool closed, Qt::FillRule rule, Geometry&& geometry);
+    // A run of a text item in its embedded font (`font`), or as the shapes of its glyphs.
+    void drawRun(const ShapedRun& run, int font);
+    void drawOutline(const ShapedRun& run, int font);
+    // The clip, transparency and made-up bold of text drawn now in `style`.
+    TextState textState(const GlyphStyle& style);
 
     PdfDocument& m_document;
     QTransform m_matrix;

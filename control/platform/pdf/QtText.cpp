@@ -51,14 +51,20 @@ EngineFont engineFont(QFontEngine* engine) {
     return font;
 }
 
-// The characters each glyph of a text item stands for.
+// The characters each glyph of a text item stands for: views of the item's characters, or of
+// texts kept in `built` (reserved, so the views stay where they point).
 std::vector<QStringView> glyphTexts(const QTextItemInt& item, std::vector<QString>& built) {
     const int glyphs = item.glyphs.numGlyphs;
     std::vector<QStringView> texts(static_cast<size_t>(glyphs));
     if (!item.chars || !item.logClusters || item.num_chars <= 0) return texts;
+    built.reserve(size_t(glyphs));
     // A piece of an item split between fonts keeps the whole item's cluster numbers.
     const int base = *std::min_element(item.logClusters, item.logClusters + item.num_chars);
     auto glyphOf = [&](int character) { return item.logClusters[character] - base; };
+    auto inItem = [&](QStringView text) {
+        return text.isEmpty() ||
+               (text.data() >= item.chars && text.data() < item.chars + item.num_chars);
+    };
     int start = 0;
     while (start < item.num_chars) {
         const int glyph = glyphOf(start);
@@ -73,10 +79,7 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item, std::vector<QStrin
                 [&](int k) { return item.glyphs.glyphs[glyph + k]; },
                 [&](char32_t c) { return item.fontEngine->glyphIndex(c); },
                 [&](int k, QStringView copied) {
-                    const bool inItem =
-                        copied.isEmpty() || (copied.data() >= item.chars &&
-                                             copied.data() < item.chars + item.num_chars);
-                    if (!inItem) {
+                    if (!inItem(copied)) {
                         built.push_back(copied.toString());
                         copied = built.back();
                     }
@@ -89,22 +92,28 @@ std::vector<QStringView> glyphTexts(const QTextItemInt& item, std::vector<QStrin
 
 } // namespace
 
-std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& textItem) {
+std::optional<std::vector<ShapedRun>> shapedItem(const QPointF& origin, const QTextItem& textItem) {
     const auto& item = static_cast<const QTextItemInt&>(textItem);
     QFontEngine* engine = item.fontEngine;
     const QGlyphLayout& glyphs = item.glyphs;
     if (!engine || glyphs.numGlyphs == 0) return std::nullopt;
-    ShapedItem shaped;
-    shaped.font = engineFont(engine);
-    shaped.fallbackFonts = engine->type() == QFontEngine::Multi;
-    if (shaped.fallbackFonts) return shaped;
-    shaped.builtTexts.reserve(size_t(glyphs.numGlyphs)); // views into them stay where they are
-    const std::vector<QStringView> texts = glyphTexts(item, shaped.builtTexts);
+    std::vector<QString> built;
+    const std::vector<QStringView> texts = glyphTexts(item, built);
+    // With fallback fonts, a glyph's high byte says which font has it, the rest which glyph.
+    auto* multi =
+        engine->type() == QFontEngine::Multi ? static_cast<QFontEngineMulti*>(engine) : nullptr;
+    auto engineOf = [&](uint32_t glyph) -> QFontEngine* {
+        if (!multi) return engine;
+        const int at = int(glyph >> 24);
+        multi->ensureEngineAt(at);
+        return multi->engine(at);
+    };
+    auto glyphOf = [&](uint32_t glyph) { return multi ? glyph & 0xFFFFFF : glyph; };
 
     // Where each glyph goes, as Qt places them: right to left items from their far end.
-    shaped.glyphs.reserve(size_t(glyphs.numGlyphs));
+    std::vector<ShapedRun> runs;
+    const QFontEngine* runEngine = nullptr;
     const bool rightToLeft = item.flags & QTextItem::RightToLeft;
-    shaped.rightToLeft = rightToLeft;
     QFixed x = QFixed::fromReal(origin.x());
     const QFixed y = QFixed::fromReal(origin.y());
     auto justification = [&](int i) {
@@ -117,18 +126,48 @@ std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& tex
     for (int i = 0; i < glyphs.numGlyphs; ++i) {
         if (glyphs.attributes[i].dontPrint) continue;
         if (rightToLeft) x -= glyphs.advances[i];
-        shaped.glyphs.push_back({glyphs.glyphs[i], (x + glyphs.offsets[i].x).toReal(),
-                                 (y + glyphs.offsets[i].y).toReal(), texts[size_t(i)]});
+        QFontEngine* font = engineOf(glyphs.glyphs[i]);
+        const uint32_t glyph = glyphOf(glyphs.glyphs[i]);
+        if (font && (runs.empty() || font != runEngine || runs.back().missing != (glyph == 0))) {
+            runs.push_back({engineFont(font), glyph == 0, rightToLeft, {}, nullptr, nullptr, {}});
+            runEngine = font;
+        }
+        if (font)
+            runs.back().glyphs.push_back({glyph, (x + glyphs.offsets[i].x).toReal(),
+                                          (y + glyphs.offsets[i].y).toReal(),
+                                          glyphs.advances[i].toReal(), texts[size_t(i)]});
         if (rightToLeft)
             x -= justification(i);
         else
             x += glyphs.advances[i] + justification(i);
     }
-    if (item.chars) {
-        shaped.begin = item.chars;
-        shaped.end = item.chars + item.num_chars;
+    // Each run's characters, the runs side by side from the item's first character to its last
+    // (spaces Qt does not draw too), so that held pieces join up again as one text.
+    for (size_t k = 0; k < runs.size(); ++k) {
+        ShapedRun& run = runs[k];
+        run.begin = run.end = k == 0 ? item.chars : runs[k - 1].end;
+        for (const ShapedRun::Glyph& g : run.glyphs)
+            if (!g.text.isEmpty()) run.end = std::max(run.end, g.text.data() + g.text.size());
     }
-    return shaped;
+    if (!runs.empty() && item.chars)
+        runs.back().end = std::max(runs.back().begin, item.chars + item.num_chars);
+    if (!runs.empty()) runs.front().builtTexts = std::move(built); // the buffer stays put
+    return runs;
+}
+
+QPainterPath outlineOf(const ShapedRun& run) {
+    auto* engine = static_cast<QFontEngine*>(const_cast<void*>(run.font.source.identity));
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    if (!engine || run.glyphs.empty()) return path;
+    std::vector<glyph_t> glyphs;
+    std::vector<QFixedPoint> positions;
+    for (const ShapedRun::Glyph& g : run.glyphs) {
+        glyphs.push_back(g.glyph);
+        positions.push_back({QFixed::fromReal(g.x), QFixed::fromReal(g.y)});
+    }
+    engine->addGlyphsToPath(glyphs.data(), positions.data(), int(glyphs.size()), &path, {});
+    return path;
 }
 
 std::optional<EngineFont> primaryFont(const QFont& font, QStringView text) {

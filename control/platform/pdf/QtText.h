@@ -3,6 +3,7 @@
 #include "PdfFonts.h"
 
 #include <QFont>
+#include <QPainterPath>
 #include <QPointF>
 #include <QString>
 #include <QStringView>
@@ -25,24 +26,34 @@ struct EngineFont {
     bool syntheticBold = false, syntheticItalic = false;
 };
 
-// A text item's glyphs, placed as Qt places them, each with the characters it stands for.
-struct ShapedItem {
+// A text item's glyphs, placed as Qt places them, each with the characters it stands for, in
+// runs of one font each: an item whose characters Qt took from fallback fonts has a run for each
+// font, and a glyph the font lacks (its .notdef, which a PDF may not show) is a run of its own.
+struct ShapedRun {
     EngineFont font;
-    bool fallbackFonts = false; // several fonts in one item: drawn as outlines
-    bool rightToLeft = false;   // glyphs in the order of the characters, from the right
+    bool missing = false;     // glyphs no font has: drawn as the outline the preview shows
+    bool rightToLeft = false; // glyphs in the order of the characters, from the right
     struct Glyph {
         uint32_t glyph;
         double x, y;
+        double advance; // as Qt spaced it
         QStringView text;
     };
     std::vector<Glyph> glyphs;
-    const QChar* begin = nullptr; // the characters of the whole item, for holding pieces
+    const QChar* begin = nullptr; // the run's characters, for holding pieces
     const QChar* end = nullptr;
-    std::vector<QString> builtTexts; // texts made of a cluster's characters not side by side
+    // Texts made of a cluster's characters that are not side by side; the first run keeps
+    // those of all the item's runs.
+    std::vector<QString> builtTexts;
 };
 
-// Nothing when the item has no font or no glyphs.
-std::optional<ShapedItem> shapedItem(const QPointF& origin, const QTextItem& item);
+// Nothing when the item has no font or no glyphs. The runs refer to Qt's engines, which live
+// while the item is drawn.
+std::optional<std::vector<ShapedRun>> shapedItem(const QPointF& origin, const QTextItem& item);
+
+// The outline of a run's glyphs where they are placed, filled as Qt fills text: for a font that
+// cannot be embedded, and for the box of a glyph no font has. Only while the item is drawn.
+QPainterPath outlineOf(const ShapedRun& run);
 
 // The primary font Qt chose for `font` to draw the script of `text` with.
 std::optional<EngineFont> primaryFont(const QFont& font, QStringView text);
