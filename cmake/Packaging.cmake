@@ -58,7 +58,7 @@ else()
     message(STATUS "dpkg-shlibdeps or file missing (packages dpkg-dev, file): the Debian package "
         "names its dependencies without versions and has no shlibs file")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "${PALVEX_QT_ABI}, libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libcups2, libharfbuzz0b, libharfbuzz-subset0, libdeflate0, libstdc++6, libc6")
+        "${PALVEX_QT_ABI}, libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libcups2, libharfbuzz0b, libharfbuzz-subset0, libfreetype6, libdeflate0, libstdc++6, libc6")
 endif()
 # Headers and palvex.pc are of use only with Qt's development files; a host that only runs the
 # library can install without them (--no-install-recommends).

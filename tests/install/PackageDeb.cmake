@@ -58,11 +58,12 @@ endif()
 if(NOT Description MATCHES "^[^\n]+\n [^ ]" OR NOT Description MATCHES "libpalvex\\.so\\.1")
     message(FATAL_ERROR "Description:\n${Description}")
 endif()
-# The library and palvex-run load Qt Widgets, Print Support, CUPS, HarfBuzz and libdeflate; a
-# package that does not depend on them installs and then fails to start. The PDF device reads
-# Qt's private text types, so the package holds to the Qt release it was built against.
+# The library and palvex-run load Qt Widgets, Print Support, CUPS, HarfBuzz, FreeType and
+# libdeflate; a package that does not depend on them installs and then fails to start. The PDF
+# device reads Qt's private text types, so the package holds to the Qt release it was built
+# against.
 foreach(dependency libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libcups2 libc6
-                   libharfbuzz-subset0 libdeflate0 qt6-base-abi)
+                   libharfbuzz-subset0 libfreetype6 libdeflate0 qt6-base-abi)
     if(NOT Depends MATCHES "(^|, )${dependency}( |,|$)")
         message(FATAL_ERROR "Depends lacks ${dependency}: ${Depends}")
     endif()

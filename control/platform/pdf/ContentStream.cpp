@@ -143,13 +143,23 @@ QByteArray openingOf(const TextState& state, const QColor& color) {
     return opening.take();
 }
 
+void appendFontSize(std::string& out, const GlyphStyle& style, int slot) {
+    appendFontName(out, style.font, slot);
+    out.push_back(' ');
+    appendNumber(out, style.size);
+    out.append(" Tf\n");
+}
+
 // The glyphs, a TJ for each line of them, the painter's matrix in each line's text matrix
-// (with the skew of a made-up italic) rather than in a saved state of its own.
+// (with the skew of a made-up italic) rather than in a saved state of its own. A font of
+// one-byte codes changes from `slot` to others between TJs, the pen staying where the last
+// one left it.
 void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle& style,
-                      const std::vector<PlacedGlyph>& glyphs, const QTransform& world) {
+                      const std::vector<PlacedGlyph>& glyphs, const QTransform& world, int slot) {
     const double skew = style.syntheticItalic ? 0.2 : 0;
     const double abcd[4] = {world.m11(), world.m12(), skew * world.m11() - world.m21(),
                             skew * world.m12() - world.m22()};
+    const bool oneByte = fonts.codeBytes(style.font) == 1;
     bool open = false, inHex = false;
     double penX = 0, lineY = 0;
     const size_t count = glyphs.size();
@@ -157,6 +167,13 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
         // Right-to-left glyphs come first character first, from the right: reversed, marks
         // before the letter they sit on, as a reader reverses them back.
         const PlacedGlyph& g = glyphs[style.rightToLeft ? count - 1 - i : i];
+        if (oneByte && g.cid >> 8 != slot) {
+            slot = g.cid >> 8;
+            if (open) out.append(inHex ? ">] TJ\n" : "] TJ\n");
+            appendFontSize(out, style, slot);
+            if (open) out.push_back('[');
+            inHex = false;
+        }
         if (!open || std::fabs(g.y - lineY) > 1e-3) {
             if (open) out.append(inHex ? ">] TJ\n" : "] TJ\n");
             openLine(out, abcd, world.map(QPointF(g.x, g.y)));
@@ -173,7 +190,10 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
         }
         if (!inHex) out.push_back('<');
         inHex = true;
-        appendHex16(out, g.cid);
+        if (oneByte)
+            appendHex8(out, g.cid & 0xFF);
+        else
+            appendHex16(out, g.cid);
         penX = g.x + fonts.advance(style.font, g.cid) * style.size / 1000;
     }
     out.append(inHex ? ">] TJ\nET\n" : "] TJ\nET\n");
@@ -199,13 +219,12 @@ void ContentStream::showGlyphs(const PdfFonts& fonts, const GlyphStyle& style,
         const QByteArray opening = openingOf(state, style.color);
         out.append(opening.constData(), size_t(opening.size()));
     }
-    out.append("BT\n/F");
-    appendInteger(out, style.font);
-    out.push_back(' ');
-    appendNumber(out, style.size);
-    out.append(" Tf\n");
+    out.append("BT\n");
+    const PlacedGlyph& first = style.rightToLeft ? glyphs.back() : glyphs.front();
+    const int slot = fonts.codeBytes(style.font) == 1 ? first.cid >> 8 : 0;
+    appendFontSize(out, style, slot);
     appendColor(out, style.color, false);
-    appendGlyphLines(out, fonts, style, glyphs, world);
+    appendGlyphLines(out, fonts, style, glyphs, world, slot);
     if (ownState) out.append("Q\n");
     double left = glyphs.front().x;
     for (const PlacedGlyph& g : glyphs)

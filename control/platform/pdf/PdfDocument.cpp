@@ -125,7 +125,9 @@ bool PdfDocument::drawPlainText(const QTransform& world, const QPointF& origin, 
     const std::optional<EngineFont> engine = primaryFont(font, text);
     if (!engine) return false;
     const int index = m_resources.fonts().fontFor(engine->source, m_writer);
-    if (index < 0 || engine->pixelSize <= 0) return false;
+    // A font HarfBuzz cannot shape with (Type 1) takes Qt's layout.
+    if (index < 0 || !m_resources.fonts().shapingFont(index) || engine->pixelSize <= 0)
+        return false;
     const PlainShaper::Shaped* shaped = m_shaper.shape(index, text, rightToLeft);
     if (!shaped) return false;
     const double unit = engine->pixelSize / m_resources.fonts().unitsPerEm(index);

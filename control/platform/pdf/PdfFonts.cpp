@@ -3,6 +3,7 @@
 #include "CidKeyedCff.h"
 #include "PdfSyntax.h"
 #include "PdfWriter.h"
+#include "Type1Font.h"
 
 #include <QCryptographicHash>
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace palvex::pdf {
 
@@ -77,18 +79,23 @@ QString reversedCharacters(QStringView text) {
     return reversed;
 }
 
-QByteArray toUnicodeCMap(const std::map<uint16_t, QString>& texts) {
+// What each code copies back as, for codes of two bytes, or of one (the low byte of the numbers).
+QByteArray toUnicodeCMap(const std::map<uint16_t, QString>& texts, int codeBytes = 2) {
     QByteArray cmap = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
                       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
-                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                      "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+                      "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n1 begincodespacerange\n";
+    cmap += codeBytes == 1 ? "<00> <FF>\n" : "<0000> <FFFF>\n";
+    cmap += "endcodespacerange\n";
     auto it = texts.begin();
     while (it != texts.end()) {
         QByteArray block;
         int count = 0;
         for (; it != texts.end() && count < 100; ++it, ++count) {
             block.append('<');
-            appendHex16(block, it->first);
+            if (codeBytes == 1)
+                appendHex8(block, it->first & 0xFF);
+            else
+                appendHex16(block, it->first);
             block.append("> <");
             for (QChar c : it->second)
                 appendHex16(block, c.unicode());
@@ -117,6 +124,8 @@ struct PdfFonts::Font {
     QHash<quint64, uint16_t> bySingleCharacter; // glyph << 32 | code point
     QHash<QString, uint16_t> byText;            // glyph's two units, then the text
     bool numbersRanOut = false;
+    std::unique_ptr<Type1Font> type1; // a Type 1 font's slots, instead of the above
+    std::vector<int> slotIds;         // their objects, once written
 
     ~Font() {
         hb_font_destroy(font);
@@ -124,6 +133,11 @@ struct PdfFonts::Font {
     }
 
     uint16_t add(uint32_t glyph, QStringView text) {
+        if (type1) {
+            const uint16_t number = type1->add(glyph);
+            if (number && !text.isEmpty()) textOf.emplace(number, text.toString());
+            return number;
+        }
         if (cff2) {
             const uint16_t number = uint16_t(std::min<uint32_t>(glyph, 0xFFFF));
             if (glyph >= glyphOf.size()) {
@@ -190,6 +204,15 @@ int PdfFonts::fontFor(const FontSource& source, PdfWriter& writer) {
         font->faceKey = key;
         index = int(m_fonts.size());
         m_fonts.push_back(std::move(font));
+    } else if (!key.isEmpty()) {
+        // No tables: perhaps a PostScript Type 1 font, which FreeType reads.
+        if (std::unique_ptr<Type1Font> type1 = Type1Font::open(source.file, source.faceIndex)) {
+            hb_face_destroy(std::exchange(font->face, nullptr));
+            font->type1 = std::move(type1);
+            font->objectId = writer.reserve();
+            index = int(m_fonts.size());
+            m_fonts.push_back(std::move(font));
+        }
     }
     m_byEngine.insert(engine, index);
     if (!key.isEmpty()) m_byFace.insert(key, index);
@@ -229,14 +252,15 @@ uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
     const Font& font = *m_fonts[size_t(index)];
     hb_codepoint_t space = 0;
     // (CFF2 fonts number each glyph once, whatever it stands for: their spaces must stay spaces.)
-    if (font.cff2 || text.isEmpty() || !hb_font_get_nominal_glyph(font.font, ' ', &space) ||
-        space == 0)
+    if (font.cff2 || font.type1 || !font.font || text.isEmpty() ||
+        !hb_font_get_nominal_glyph(font.font, ' ', &space) || space == 0)
         return 0;
     return cid(index, space, text, false);
 }
 
 double PdfFonts::advance(int font, uint16_t cid) const {
     const Font& f = *m_fonts[size_t(font)];
+    if (f.type1) return f.type1->advance(cid);
     return cid < f.advanceOf.size() ? std::max(0.0, f.advanceOf[cid]) : 0;
 }
 
@@ -248,6 +272,10 @@ QByteArray PdfFonts::faceKey(int font) const {
     return m_fonts[size_t(font)]->faceKey;
 }
 
+int PdfFonts::codeBytes(int font) const {
+    return m_fonts[size_t(font)]->type1 ? 1 : 2;
+}
+
 unsigned PdfFonts::unitsPerEm(int font) const {
     return hb_face_get_upem(m_fonts[size_t(font)]->face);
 }
@@ -255,11 +283,14 @@ unsigned PdfFonts::unitsPerEm(int font) const {
 QByteArray PdfFonts::resourceEntries() const {
     QByteArray entries;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
-        entries.append("/F");
-        appendInteger(entries, qsizetype(i));
-        entries.append(' ');
-        appendInteger(entries, m_fonts[i]->objectId);
-        entries.append(" 0 R ");
+        const Font& font = *m_fonts[i];
+        const size_t named = font.type1 ? font.slotIds.size() : 1;
+        for (size_t slot = 0; slot < named; ++slot) {
+            appendFontName(entries, int(i), int(slot));
+            entries.append(' ');
+            appendInteger(entries, slot == 0 ? font.objectId : font.slotIds[slot]);
+            entries.append(" 0 R ");
+        }
     }
     return entries;
 }
@@ -268,6 +299,10 @@ bool PdfFonts::write(PdfWriter& writer) {
     for (size_t i = 0; i < m_fonts.size(); ++i) {
         Font& font = *m_fonts[i];
         if (font.numbersRanOut) return false; // glyphs went undrawn
+        if (font.type1) {
+            if (!writeType1(font, writer)) return false;
+            continue;
+        }
         hb_subset_input_t* input = hb_subset_input_create_or_fail();
         if (!input) return false;
         hb_set_t* glyphs = hb_subset_input_glyph_set(input);
@@ -372,6 +407,24 @@ bool PdfFonts::write(PdfWriter& writer) {
         writer.object(font.objectId, type0 + " 0 R >>");
     }
     return writer.ok();
+}
+
+bool PdfFonts::writeType1(Font& font, PdfWriter& writer) {
+    // A font nothing was drawn with still has a slot, whose glyph is .notdef, to be whole.
+    if (font.type1->slotCount() == 0) font.type1->add(0);
+    // The first slot has the number the font was given; the others are numbered now.
+    const int slotCount = font.type1->slotCount();
+    font.slotIds = {font.objectId};
+    std::vector<int> toUnicode;
+    for (int slot = 0; slot < slotCount; ++slot) {
+        if (slot > 0) font.slotIds.push_back(writer.reserve());
+        const auto first = font.textOf.lower_bound(uint16_t(slot << 8));
+        const auto end = font.textOf.lower_bound(uint32_t(slot + 1) << 8);
+        toUnicode.push_back(writer.reserve());
+        writer.stream(toUnicode.back(), {},
+                      toUnicodeCMap(std::map<uint16_t, QString>(first, end), 1));
+    }
+    return font.type1->write(writer, font.slotIds, toUnicode);
 }
 
 } // namespace palvex::pdf

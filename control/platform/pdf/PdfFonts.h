@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PdfSyntax.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -58,18 +60,33 @@ public:
     unsigned unitsPerEm(int font) const;
     // The font's file and face ("path#index"), empty for a font that came from no file.
     QByteArray faceKey(int font) const;
+    // How many bytes a code of the font takes in a page: 2 for the numbers of the fonts above,
+    // 1 for a Type 1 font, shown through fonts of its own ("slots", see Type1Font.h), each
+    // number's high byte saying its slot and its low byte its code there.
+    int codeBytes(int font) const;
 
     // Subsets and writes every font used; false when a font could not be written, or drew
     // more glyphs than a font's numbers can tell apart (65,535).
     bool write(PdfWriter& writer);
-    // "/F1 5 0 R /F2 9 0 R" for the resources dictionary.
+    // "/F1 5 0 R /F2 9 0 R" for the resources dictionary, after write().
     QByteArray resourceEntries() const;
 
 private:
     struct Font;
+    bool writeType1(Font& font, PdfWriter& writer);
+
     std::vector<std::unique_ptr<Font>> m_fonts;
     QHash<QByteArray, int> m_byFace; // file and face index → font
     QHash<const void*, int> m_byEngine;
 };
+
+// The name a page calls a font by: "/F3", and "/F3.2" for the third slot of a Type 1 font.
+template <class Buffer> void appendFontName(Buffer& out, int font, int slot) {
+    out.append("/F", 2);
+    appendInteger(out, font);
+    if (slot == 0) return;
+    out.append(".", 1);
+    appendInteger(out, slot);
+}
 
 } // namespace palvex::pdf

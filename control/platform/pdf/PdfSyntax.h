@@ -78,4 +78,10 @@ template <class Buffer> inline void appendHex16(Buffer& out, unsigned value) {
     out.append(digits, 4);
 }
 
+template <class Buffer> inline void appendHex8(Buffer& out, unsigned value) {
+    static const char Hex[] = "0123456789ABCDEF";
+    const char digits[2] = {Hex[(value >> 4) & 15], Hex[value & 15]};
+    out.append(digits, 2);
+}
+
 } // namespace palvex::pdf
