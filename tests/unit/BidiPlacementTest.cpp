@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <hb.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -109,8 +111,9 @@ QStringList bidiTestTexts(const QString& folder) {
 
 struct Glyph {
     uint32_t id = 0;
-    double x = 0; // twips from the text's left end
-    QString font; // its family's letters and digits, in lower case
+    QByteArray name; // a CFF glyph's, as MuPDF tells CFF glyphs
+    double x = 0;    // twips from the text's left end
+    QString font;    // its family's letters and digits, in lower case
 };
 
 // A family or a PDF font's name as letters and digits, without a foundry or a subset's tag:
@@ -130,7 +133,8 @@ bool samePlaces(const std::vector<Glyph>& expected, std::vector<Glyph> found) {
     const double tolerance = 1 + 0.05 * double(expected.size());
     for (const Glyph& g : expected) {
         const auto match = std::find_if(found.begin(), found.end(), [&](const Glyph& f) {
-            return f.id == g.id && f.font.startsWith(g.font) && std::fabs(f.x - g.x) <= tolerance;
+            const bool same = f.name.isEmpty() ? f.id == g.id : f.name == g.name;
+            return same && f.font.startsWith(g.font) && std::fabs(f.x - g.x) <= tolerance;
         });
         if (match == found.end()) return false;
         found.erase(match);
@@ -154,6 +158,21 @@ bool embeddable(QFontEngine& engine) {
     return engine.getSfntTableData(MAKE_TAG('g', 'l', 'y', 'f'), nullptr, &length) ||
            engine.getSfntTableData(MAKE_TAG('C', 'F', 'F', ' '), nullptr, &length) ||
            engine.getSfntTableData(MAKE_TAG('C', 'F', 'F', '2'), nullptr, &length);
+}
+
+// A glyph's name in a font file, as its CFF table names it.
+QByteArray glyphName(const QByteArray& file, int faceIndex, uint32_t glyph) {
+    static std::map<std::pair<QByteArray, int>, hb_font_t*> fonts;
+    hb_font_t*& font = fonts[{file, faceIndex}];
+    if (!font) {
+        hb_blob_t* blob = hb_blob_create_from_file(file.constData());
+        hb_face_t* face = hb_face_create(blob, unsigned(faceIndex));
+        font = hb_font_create(face);
+        hb_face_destroy(face);
+        hb_blob_destroy(blob);
+    }
+    char name[128] = {};
+    return hb_font_get_glyph_name(font, glyph, name, sizeof name) ? QByteArray(name) : QByteArray();
 }
 
 // A paint device that keeps the glyphs Qt hands its engine, placed as Qt's own engines place
@@ -202,12 +221,15 @@ private:
                 return;
             }
             const QString font = fontKey(item.fontEngine->fontDef.families.value(0));
+            const QFontEngine::FaceId face = item.fontEngine->faceId();
             QVarLengthArray<glyph_t> glyphs;
             QVarLengthArray<QFixedPoint> places;
             item.fontEngine->getGlyphPositions(
                 item.glyphs, QTransform::fromTranslate(origin.x(), 0), item.flags, glyphs, places);
             for (qsizetype i = 0; i < glyphs.size(); ++i)
-                m_device.glyphs.push_back({glyphs[i], places[i].x.toReal(), font});
+                m_device.glyphs.push_back({glyphs[i],
+                                           glyphName(face.filename, face.index, glyphs[i]),
+                                           places[i].x.toReal(), font});
         }
 
     private:
@@ -259,7 +281,7 @@ std::optional<std::vector<std::vector<Glyph>>> printed(const QStringList& texts,
     const QRegularExpression page(QStringLiteral("<page number=\"(\\d+)\""));
     const QRegularExpression span(QStringLiteral("<span font=\"([^\"]*)\""));
     const QRegularExpression glyph(QStringLiteral(
-        "<g unicode=\"[^\"]*\" glyph=\"(\\d+)\" x=\"([-0-9.e]+)\" y=\"([-0-9.e]+)\""));
+        "<g unicode=\"[^\"]*\" glyph=\"([^\"]+)\" x=\"([-0-9.e]+)\" y=\"([-0-9.e]+)\""));
     const double twipsAPixel = 1440 / DeviceDpi;
     const double ascent = TextMetrics::ascent(printedFont());
     int pageIndex = -1;
@@ -275,6 +297,7 @@ std::optional<std::vector<std::vector<Glyph>>> printed(const QStringList& texts,
             continue;
         }
         const auto g = glyph.match(line);
+        bool numbered = false;
         if (!g.hasMatch() || pageIndex < 0) continue;
         // The line whose baseline is nearest: marks sit above or below it.
         const double y = g.captured(3).toDouble() * twipsAPixel - ascent;
@@ -282,8 +305,8 @@ std::optional<std::vector<std::vector<Glyph>>> printed(const QStringList& texts,
         const qsizetype index = qsizetype(pageIndex) * LinesAPage + onPage;
         if (onPage < 0 || onPage >= LinesAPage || index >= texts.size()) continue;
         lines[size_t(index)].push_back(
-            {g.captured(1).toUInt(), g.captured(2).toDouble() * twipsAPixel - left[size_t(index)],
-             font});
+            {g.captured(1).toUInt(&numbered), numbered ? QByteArray() : g.captured(1).toUtf8(),
+             g.captured(2).toDouble() * twipsAPixel - left[size_t(index)], font});
     }
     return lines;
 }
