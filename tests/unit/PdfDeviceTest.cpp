@@ -11,6 +11,7 @@
 #include "platform/PdfSurface.h"
 #include "platform/Printers.h"
 #include "platform/pdf/PlainText.h"
+#include "platform/pdf/TextDirection.h"
 
 #include <QFile>
 #include <QImage>
@@ -161,6 +162,25 @@ TEST(PlainText, OnlyTextsTheBidiAlgorithmLeavesInOneRunAreShapedDirectly) {
     };
     for (const auto& [text, direction] : cases)
         EXPECT_EQ(pdf::plainDirectionOf(QString::fromUtf8(text)), direction) << text;
+}
+
+// Readers rebuild a line from its glyphs shown left to right; where that cannot give back what
+// was typed, the text carries it as /ActualText.
+TEST(PdfDevice, TextsReadersCannotRebuildCarryWhatWasTyped) {
+    const std::pair<const char*, bool> cases[] = {
+        {"קופה ראשית", false}, // one direction: reversed back as typed
+        {"1,029.47", false},   // a number reads as it is shown
+        {"AB Trading Ltd", false},
+        {"יתרה (חובה)", false},    // brackets inside a right-to-left text are its own
+        {"שוטף 30", true},         // a number beside Hebrew: runs in visual order
+        {"בְּרֵאשִׁית", true},          // points, placed where they are drawn
+        {"-1,029.47", true},       // shown as "1,029.47-"
+        {"T04 (abc) [def]", true}, // the right-to-left paragraph moves the end brackets
+        {"(2026)", true},
+        {"", false},
+    };
+    for (const auto& [text, needed] : cases)
+        EXPECT_EQ(pdf::needsActualText(QString::fromUtf8(text)), needed) << text;
 }
 
 // The direct way and Qt's layout put the same glyphs at the same places, and copy back alike.

@@ -192,9 +192,9 @@ void PdfTagging::openContent(const QByteArray& textProperties) {
 
 QByteArray PdfTagging::textProperties(QStringView text) const {
     QByteArray properties;
-    if (isPlainAscii(text)) return properties; // digits and punctuation: no language of its own
     // Copied as typed, whatever order the glyphs were shown in.
     if (needsActualText(text)) properties += " /ActualText " + textString(text.toString());
+    if (isPlainAscii(text)) return properties; // digits and punctuation: no language of its own
     // A Latin run in a document of another language is read in English.
     if (!mixesDirections(text) && !m_englishDocument && hasLatinLetters(text))
         properties += " /Lang (en)";

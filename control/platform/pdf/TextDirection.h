@@ -46,17 +46,23 @@ inline bool mixesDirections(QStringView text) {
 
 // Whether readers may not rebuild the typed text from the glyphs shown left to right: several
 // directions (above), points and other marks (a reader places a mark by where it is drawn, and
-// a glyph may hold a letter with its point), or a Latin text that begins or ends with a bracket
-// or a sign (a reader of a right-to-left page takes it to the right-to-left side).
+// a glyph may hold a letter with its point), or a left-to-right text (Latin, a number) that
+// begins or ends with a bracket or a sign, which the right-to-left paragraph takes to its own
+// side ("-1,029.47" shows as "1,029.47-").
 inline bool needsActualText(QStringView text) {
+    if (text.isEmpty()) return false;
     if (mixesDirections(text)) return true;
-    bool latin = false;
+    bool leftToRight = false;
     for (const QChar c : text) {
         if (c.category() == QChar::Mark_NonSpacing) return true;
-        latin = latin || c.direction() == QChar::DirL;
+        const QChar::Direction d = c.direction();
+        leftToRight = leftToRight || d == QChar::DirL || d == QChar::DirEN;
     }
-    auto neutral = [](QChar c) { return c.direction() == QChar::DirON; };
-    return latin && (neutral(text.front()) || neutral(text.back()));
+    auto movesAside = [](QChar c) {
+        const QChar::Direction d = c.direction();
+        return d == QChar::DirON || d == QChar::DirES || d == QChar::DirCS;
+    };
+    return leftToRight && (movesAside(text.front()) || movesAside(text.back()));
 }
 
 inline bool hasLatinLetters(QStringView text) {
