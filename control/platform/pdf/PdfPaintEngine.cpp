@@ -121,6 +121,7 @@ const char* PdfPaintEngine::prepareShape(bool closed, Qt::FillRule rule) {
 
 template <class Geometry>
 void PdfPaintEngine::drawShape(bool closed, Qt::FillRule rule, Geometry&& geometry) {
+    if (clippedAway()) return;
     openDrawing();
     if (const char* paint = prepareShape(closed, rule)) {
         geometry(m_document.content());
@@ -161,7 +162,7 @@ void PdfPaintEngine::drawLines(const QLineF* lines, int count) {
 
 void PdfPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                                Qt::ImageConversionFlags) {
-    if (image.isNull() || target.isEmpty()) return;
+    if (image.isNull() || target.isEmpty() || clippedAway()) return;
     const QImage part = source == QRectF(image.rect()) ? image : image.copy(source.toRect());
     if (part.isNull()) return;
     const QByteArray name = m_document.resources().image(part);
@@ -177,6 +178,7 @@ void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap, con
 }
 
 void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
+    if (clippedAway()) return;
     const std::optional<ShapedItem> item = shapedItem(origin, textItem);
     if (!item) return;
     PdfResources& resources = m_document.resources();

@@ -75,22 +75,25 @@ QByteArray imageEntries(QSize pixels) {
 } // namespace
 
 const char* PdfResources::hatchOf(Qt::BrushStyle style) {
-    // In a cell of 8 preview pixels, y up, as Qt's hatch bitmaps lie. A diagonal also
-    // draws the ends of its neighbours that cross the cell's corners, so the lines run unbroken
-    // from cell to cell.
+    // In a cell of 8 preview pixels, y up, as Qt's hatch bitmaps lie. Qt's diagonal steps a
+    // pixel a row, as thick across as a pixel's diagonal is short: 1/√2. A diagonal also draws the
+    // ends of its neighbours that cross the cell's corners, so the lines run unbroken from cell
+    // to cell.
     switch (style) {
     case Qt::HorPattern:
-        return "0 3.5 m 8 3.5 l S";
+        return "1 w 0 3.5 m 8 3.5 l S";
     case Qt::VerPattern:
-        return "3.5 0 m 3.5 8 l S";
+        return "1 w 3.5 0 m 3.5 8 l S";
     case Qt::BDiagPattern:
-        return "-1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l S";
+        return "0.707 w -1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l S";
     case Qt::FDiagPattern:
-        return "-1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l S";
+        return "0.707 w -1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l S";
     case Qt::CrossPattern:
-        return "0 3.5 m 8 3.5 l 3.5 0 m 3.5 8 l S";
+        return "1 w 0 3.5 m 8 3.5 l 3.5 0 m 3.5 8 l S";
     case Qt::DiagCrossPattern:
-        return "-1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l -1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l S";
+        return "0.707 w -1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l -1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m "
+               "9 "
+               "7 l S";
     default:
         return nullptr;
     }
@@ -159,8 +162,7 @@ QByteArray PdfResources::pattern(const QBrush& brush) {
     if (name.isEmpty()) {
         const int id = m_writer.reserve();
         name = "/P" + QByteArray::number(m_patterns.size());
-        // One preview pixel wide, in the preview's colour.
-        QByteArray cell("1 w ");
+        QByteArray cell;
         appendNumber(cell, color.redF());
         cell.append(' ');
         appendNumber(cell, color.greenF());
