@@ -57,10 +57,13 @@ QString jpegSourceKey() {
     return QStringLiteral("palvex-jpeg-source");
 }
 
-// The version first, the path (which may hold anything) last.
-QString sourceText(const PictureFile& picture) {
+// The file's version and the decode's size first, the path (which may hold anything) last. A
+// copy of a part of the decode keeps its text but not its size.
+QString sourceText(const PictureFile& picture, QSize decoded) {
     return QString::number(picture.modified.toMSecsSinceEpoch()) + QLatin1Char(' ') +
-           QString::number(picture.fileBytes) + QLatin1Char(' ') + picture.path;
+           QString::number(picture.fileBytes) + QLatin1Char(' ') +
+           QString::number(decoded.width()) + QLatin1Char('x') + QString::number(decoded.height()) +
+           QLatin1Char(' ') + picture.path;
 }
 
 // A scan is grey throughout: 8 bits a pixel hold it as well as 32, in a quarter of the memory.
@@ -176,7 +179,7 @@ QImage PictureFile::decode(QSize wanted) const {
     if (image.isNull()) return {};
     image = leanest(std::move(image));
     // Set on the image as made, before anyone shares it: no pixel is copied for it.
-    if (jpegAsStored) image.setText(jpegSourceKey(), sourceText(*this));
+    if (jpegAsStored) image.setText(jpegSourceKey(), sourceText(*this, image.size()));
     return image;
 }
 
@@ -184,11 +187,11 @@ QByteArray PictureFile::jpegBytesOf(const QImage& image) {
     const QString source = image.text(jpegSourceKey());
     if (source.isEmpty()) return {};
     PictureFile version;
-    version.path = source.section(QLatin1Char(' '), 2);
+    version.path = source.section(QLatin1Char(' '), 3);
     const QFileInfo info(version.path);
     version.modified = info.lastModified();
     version.fileBytes = info.size();
-    if (sourceText(version) != source) return {};
+    if (sourceText(version, image.size()) != source) return {};
     QFile file(version.path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     QByteArray bytes = file.readAll();

@@ -49,7 +49,8 @@ struct PictureFile {
     // that a document can embed the file's own bytes (jpegBytesOf).
     QImage decode(QSize wanted) const;
     // The bytes of the JPEG file `image` was decoded from, when it is still the version decoded;
-    // empty for any other image. Qt's drawing carries the image, the mark travels with it.
+    // empty for any other image, a part of one too. Qt's drawing carries the image, and the mark
+    // travels with it.
     static QByteArray jpegBytesOf(const QImage& image);
 
     static double hmmToTwips(double hmm) { return hmm * 1440.0 / 2540.0; }

@@ -228,6 +228,62 @@ TEST(PdfDevice, HatchesPrintAtThePreviewsPitchAndWidthAtAnyResolution) {
     }
 }
 
+// The bounds of the dark pixels in the top half of a page: where a report's one box lies.
+QRect inkBounds(const QImage& page) {
+    QRect bounds;
+    for (int y = 0; y < page.height() / 2; ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+TEST(PdfDevice, AHatchPrintsAtThePreviewsPitchAtAnyZoom) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    for (const auto& [index, zoom] : {std::pair{3, 0.5}, std::pair{18, 2.0}}) {
+        SCOPED_TRACE(zoom);
+        // A cross-hatched box shown and printed at the zoom.
+        QFile script(dir.filePath(QStringLiteral("zoomed.pvs")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QStringLiteral("StartPalvexPrintPreview\n"
+                                    "printBox 1000, 1000, 4000, 3000, 0, 0, 13, 1, 6, 0, \"\"\n"
+                                    "printLastPage\n!select cboZoom %1\n!png shown.png\n"
+                                    "!click cmd 1\n!select cboZoomPrinting 1\n!click cmdOK\n")
+                         .arg(index)
+                         .toUtf8());
+        script.close();
+        QProcess runner;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/palvex.sock"));
+        runner.setProcessEnvironment(env);
+        runner.setWorkingDirectory(dir.path());
+        runner.start(QStringLiteral(PALVEX_RUN_PATH),
+                     {QStringLiteral("--pdf"), dir.filePath(QStringLiteral("printed.pdf")),
+                      script.fileName()});
+        ASSERT_TRUE(runner.waitForFinished(60000));
+        ASSERT_EQ(runner.exitCode(), 0) << runner.readAllStandardOutput().toStdString();
+        // The page at the preview's 15 twips a pixel.
+        runTool(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                 QStringLiteral("-singlefile"), dir.filePath(QStringLiteral("printed.pdf")),
+                 dir.filePath(QStringLiteral("printed"))});
+        const QImage shown = QImage(dir.filePath(QStringLiteral("shown.png")));
+        const QImage printed = QImage(dir.filePath(QStringLiteral("printed.png")));
+        const QRect shownBox = inkBounds(shown), printedBox = inkBounds(printed);
+        // The zoom makes the box larger or smaller in both, and leaves the hatch's pitch.
+        EXPECT_NEAR(printedBox.width(), shownBox.width(), 2);
+        EXPECT_NEAR(printedBox.width(), 3000 / 15 * zoom, 3);
+        const QRect a = shownBox.adjusted(4, 4, -12, -12), b = printedBox.adjusted(4, 4, -12, -12);
+        EXPECT_NEAR(crossings(printed, false, b.center().y(), b.left(), b.right()),
+                    crossings(shown, false, a.center().y(), a.left(), a.right()), 1);
+        EXPECT_NEAR(crossings(printed, true, b.center().x(), b.top(), b.bottom()),
+                    crossings(shown, true, a.center().x(), a.top(), a.bottom()), 1);
+        EXPECT_GE(crossings(shown, false, a.center().y(), a.left(), a.right()),
+                  int(3000 / 15 * zoom / 8) - 2);
+    }
+}
+
 // Nothing is drawn through a clip without area, and the file stays sound: an empty path, a
 // rectangle of no size, two clips that do not meet.
 TEST(PdfDevice, AnEmptyClipLetsNothingThrough) {

@@ -190,6 +190,47 @@ TEST(PdfPictures, EveryKindPrintsAsThePreviewShowsItAndAJpegKeepsItsBytes) {
     }
 }
 
+// The file with an Exif orientation of 180 degrees: Qt decodes it turned.
+QByteArray turnedJpeg(const QByteArray& jpeg) {
+    const QByteArray exif("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x03\0\0"
+                          "\0\0\0\0",
+                          32);
+    const int length = int(exif.size()) + 2;
+    return jpeg.left(2) + "\xFF\xE1" + char(length >> 8) + char(length & 0xFF) + exif + jpeg.mid(2);
+}
+
+TEST(PdfPictures, OnlyADecodeOfTheJpegAsItIsCarriesItsBytes) {
+    QTemporaryDir dir;
+    const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(save(photo(120, 80), jpeg));
+    const QByteArray bytes = fileBytes(jpeg);
+    PictureFile file = PictureFile::open(jpeg);
+    const QImage whole = file.decode(file.pixels);
+    EXPECT_EQ(PictureFile::jpegBytesOf(whole), bytes);
+    EXPECT_EQ(PictureFile::jpegBytesOf(file.decode(QSize(60, 40))), bytes); // the PDF decides
+    EXPECT_EQ(PictureFile::jpegBytesOf(whole.convertToFormat(QImage::Format_ARGB32)), bytes);
+    EXPECT_TRUE(PictureFile::jpegBytesOf(whole.copy(0, 0, 60, 80)).isEmpty()); // a part
+
+    // Turned by its Exif orientation: its bytes would show it upside down.
+    const QString turned = dir.filePath(QStringLiteral("turned.jpg"));
+    QFile out(turned);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(turnedJpeg(bytes)) > 0);
+    out.close();
+    file = PictureFile::open(turned);
+    const QImage upright = file.decode(file.pixels);
+    ASSERT_FALSE(upright.isNull());
+    EXPECT_EQ(upright.pixel(0, 0), whole.pixel(119, 79)) << "the decode is turned";
+    EXPECT_TRUE(PictureFile::jpegBytesOf(upright).isEmpty());
+
+    // A file written again since its decode, and a PNG.
+    ASSERT_TRUE(save(photo(160, 80), jpeg));
+    EXPECT_TRUE(PictureFile::jpegBytesOf(whole).isEmpty());
+    const QString png = dir.filePath(QStringLiteral("photo.png"));
+    ASSERT_TRUE(save(photo(120, 80), png));
+    file = PictureFile::open(png);
+    EXPECT_TRUE(PictureFile::jpegBytesOf(file.decode(file.pixels)).isEmpty());
+}
+
 class PdfPicturesOfAReport : public ControlFixture {};
 
 TEST_F(PdfPicturesOfAReport, AJpegRecordedAndExportedIsTheFileItself) {
