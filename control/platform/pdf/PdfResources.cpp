@@ -58,9 +58,10 @@ Samples samplesOf(const QImage& image, bool grey) {
 }
 
 // Qt draws its hatches in the canvas's pixels, a cell of 8 repeating, in lines one pixel wide,
-// whatever the painter's scale: the preview shows them so at every zoom. A page's hatch is drawn in
-// those pixels, a screen's, 15 twips each, so it prints as the preview shows it whatever the zoom
-// and the document's resolution.
+// whatever the painter's scale: the preview shows them so at every zoom. A page's hatch is drawn
+// in those pixels, a screen's, 15 twips each, so it prints as the preview shows it whatever the
+// zoom and the document's resolution. (On a doubled screen Qt's cell is 8 device pixels, and the
+// preview's hatch is twice as fine as the page's.)
 constexpr double PointsPerPreviewPixel = Screen::TwipsPerPixel / 20.0;
 
 QByteArray imageEntries(QSize pixels) {
@@ -91,9 +92,8 @@ const char* PdfResources::hatchOf(Qt::BrushStyle style) {
     case Qt::CrossPattern:
         return "1 w 0 3.5 m 8 3.5 l 3.5 0 m 3.5 8 l S";
     case Qt::DiagCrossPattern:
-        return "0.707 w -1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l -1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m "
-               "9 "
-               "7 l S";
+        return "0.707 w -1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l "
+               "-1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l S";
     default:
         return nullptr;
     }
@@ -170,14 +170,12 @@ QByteArray PdfResources::pattern(const QBrush& brush) {
         appendNumber(cell, color.blueF());
         cell.append(" RG\n");
         cell.append(hatchOf(brush.style()));
-        QByteArray entries(
-            "/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 /BBox [0 0 8 8] "
-            "/XStep 8 /YStep 8 /Resources << >> /Matrix [");
-        for (double v : {PointsPerPreviewPixel, 0.0, 0.0, PointsPerPreviewPixel, 0.0, 0.0}) {
-            appendNumber(entries, v);
-            entries.append(' ');
-        }
-        m_writer.stream(id, entries + ']', cell, false);
+        QByteArray entries("/Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 "
+                           "/BBox [0 0 8 8] /XStep 8 /YStep 8 /Resources << >> /Matrix [");
+        appendNumber(entries, PointsPerPreviewPixel);
+        entries.append(" 0 0 ");
+        appendNumber(entries, PointsPerPreviewPixel);
+        m_writer.stream(id, entries + " 0 0]", cell, false);
         m_patternEntries += reference(name, id);
     }
     return name;

@@ -20,7 +20,7 @@ public:
 
     PdfFonts& fonts() { return m_fonts; }
     const PdfFonts& fonts() const { return m_fonts; }
-    // The name of the image's XObject ("/I7").
+    // The name of the image's XObject ("/I7"); a decode of a JPEG file goes in as the file.
     QByteArray image(const QImage& image);
     // The name of a tiling pattern hatching in the brush's style and colour ("/P1").
     QByteArray pattern(const QBrush& brush);
