@@ -52,6 +52,20 @@ double dotsPerInch(int dotsPerMeter) {
     return dotsPerMeter > 0 ? dotsPerMeter * 0.0254 : 96.0;
 }
 
+// The text key naming the JPEG file, and its version, that an image is the decode of.
+QString jpegSourceKey() {
+    return QStringLiteral("palvex-jpeg-source");
+}
+
+// The file's version and the decode's size first, the path (which may hold anything) last. A
+// copy of a part of the decode keeps its text but not its size.
+QString sourceText(const PictureFile& picture, QSize decoded) {
+    return QString::number(picture.modified.toMSecsSinceEpoch()) + QLatin1Char(' ') +
+           QString::number(picture.fileBytes) + QLatin1Char(' ') +
+           QString::number(decoded.width()) + QLatin1Char('x') + QString::number(decoded.height()) +
+           QLatin1Char(' ') + picture.path;
+}
+
 // A scan is grey throughout: 8 bits a pixel hold it as well as 32, in a quarter of the memory.
 QImage leanest(QImage image) {
     if (image.depth() >= 24 && !image.hasAlphaChannel() && image.allGray())
@@ -153,6 +167,9 @@ QImage PictureFile::decode(QSize wanted) const {
     // (JPEG); narrower ones are decoded whole and shrunk here.
     const bool readerShrinks = QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() >= 32;
     if (size != pixels && readerShrinks) reader.setScaledSize(turned ? size.transposed() : size);
+    // Asked before the read, after which the reader no longer tells.
+    const bool jpegAsStored =
+        reader.format() == "jpeg" && reader.transformation() == QImageIOHandler::TransformationNone;
     QImage image;
     {
         const AllocationLimitFor limit(wholeBytes);
@@ -160,7 +177,29 @@ QImage PictureFile::decode(QSize wanted) const {
     }
     if (!image.isNull() && image.size() != size) image = shrunkInSteps(image, size);
     if (image.isNull()) return {};
-    return leanest(std::move(image));
+    image = leanest(std::move(image));
+    // Set on the image as made, before anyone shares it: no pixel is copied for it.
+    if (jpegAsStored) image.setText(jpegSourceKey(), sourceText(*this, image.size()));
+    return image;
+}
+
+QByteArray PictureFile::jpegBytesOf(const QImage& image) {
+    const QString source = image.text(jpegSourceKey());
+    if (source.isEmpty()) return {};
+    PictureFile version;
+    version.path = source.section(QLatin1Char(' '), 3);
+    const QFileInfo info(version.path);
+    version.modified = info.lastModified();
+    version.fileBytes = info.size();
+    if (sourceText(version, image.size()) != source) return {};
+    QFile file(version.path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    QByteArray bytes = file.readAll();
+    // A file rewritten while it was read is not the one decoded.
+    if (bytes.size() != version.fileBytes ||
+        QFileInfo(version.path).lastModified() != version.modified)
+        return {};
+    return bytes;
 }
 
 } // namespace palvex

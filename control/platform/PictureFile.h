@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QImage>
 #include <QSize>
@@ -44,8 +45,13 @@ struct PictureFile {
     QSize decodedSize(QSize wanted) const;
     // The pixels scaled to decodedSize(wanted), in the leanest format that holds them (a grey
     // picture as 8-bit grey); a null image when they cannot be decoded, or when the file is no
-    // longer the version measured.
+    // longer the version measured. A decode of a JPEG that is not turned names its file, so
+    // that a document can embed the file's own bytes (jpegBytesOf).
     QImage decode(QSize wanted) const;
+    // The bytes of the JPEG file `image` was decoded from, when it is still the version decoded;
+    // empty for any other image, a part of one too. Qt's drawing carries the image, and the mark
+    // travels with it.
+    static QByteArray jpegBytesOf(const QImage& image);
 
     static double hmmToTwips(double hmm) { return hmm * 1440.0 / 2540.0; }
     static double twipsToHmm(double twips) { return twips * 2540.0 / 1440.0; }

@@ -3,7 +3,9 @@
 // What poppler and qpdf say of a PDF we wrote: every PDF Palvex writes must pass qpdf's check
 // without a warning, and its text and fonts are read back with poppler's tools.
 
+#include <QImage>
 #include <QProcess>
+#include <QRect>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,19 @@ inline QString popplerOutput(const QString& tool, QStringList args) {
 inline QString pdfText(const QString& pdf, const QStringList& options = {}) {
     return popplerOutput(QStringLiteral("pdftotext"), QStringList(options)
                                                           << pdf << QStringLiteral("-"));
+}
+
+// `area` of the PDF's first page (in pixels at `dpi`, from the paper's top-left corner) as
+// pdftoppm renders it; a null image when it cannot.
+inline QImage renderedArea(const QString& pdf, int dpi, const QRect& area) {
+    const QString png = pdf + QStringLiteral(".area");
+    popplerOutput(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-x"),
+                   QString::number(area.x()), QStringLiteral("-y"), QString::number(area.y()),
+                   QStringLiteral("-W"), QString::number(area.width()), QStringLiteral("-H"),
+                   QString::number(area.height()), QStringLiteral("-png"),
+                   QStringLiteral("-singlefile"), pdf, png});
+    return QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace palvex::test

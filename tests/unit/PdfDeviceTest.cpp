@@ -10,11 +10,16 @@
 #include "platform/PdfOutputFile.h"
 #include "platform/PdfSurface.h"
 #include "platform/Printers.h"
+#include "platform/pdf/ContentStream.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/pdf/PdfPaintDevice.h"
 #include "platform/pdf/PlainText.h"
 #include "platform/pdf/TextDirection.h"
 
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -135,6 +140,184 @@ TEST(PdfDevice, ShapesPictureAndHatchesPrintAsTheCanvasDrawsThem) {
             hatchInk += qGray(printed.pixel(x, y)) < 128;
     EXPECT_GT(hatchInk, hatchArea / 50);    // lines are there
     EXPECT_LT(hatchInk, hatchArea * 2 / 3); // and gaps between them
+}
+
+// The most dark lines crossed along any of 8 neighbouring rows from `at` (or columns, with
+// `column`), between `from` and `to`: one of them runs between a hatch's lines, not on one.
+int crossings(const QImage& image, bool column, int at, int from, int to) {
+    int most = 0;
+    for (int line = at; line < at + 8; ++line) {
+        int count = 0;
+        bool inLine = false;
+        for (int t = from; t < to; ++t) {
+            const bool dark = qGray(column ? image.pixel(line, t) : image.pixel(t, line)) < 200;
+            count += dark && !inLine;
+            inLine = dark;
+        }
+        most = std::max(most, count);
+    }
+    return most;
+}
+
+// The ink in `area`: each pixel's darkness, so that a line a reader smooths over two pixels
+// weighs what it would on one.
+double ink(const QImage& image, const QRect& area) {
+    double sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            sum += (255 - qGray(image.pixel(x, y))) / 255.0;
+    return sum / (area.width() * area.height());
+}
+
+TEST(PdfDevice, HatchesPrintAtThePreviewsPitchAndWidthAtAnyResolution) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    // Each hatch (FillStyle 2-7) in a box 100 x 80 preview pixels large.
+    auto drawHatches = [](Surface& s) {
+        for (int style = 2; style <= 7; ++style) {
+            const int i = style - 2;
+            s.setFillStyle(style);
+            s.setFillColor(0);
+            s.Line(300 + (i % 3) * 1800, 300 + (i / 3) * 1500, 1800 + (i % 3) * 1800,
+                   1500 + (i / 3) * 1500, 0, true);
+        }
+    };
+    ImageSurface canvas; // the preview's 15 twips a pixel
+    canvas.setScaleModeTwips();
+    canvas.setWidth(6000);
+    canvas.setHeight(3300);
+    canvas.Cls();
+    drawHatches(canvas);
+    const QImage shown = canvas.image().convertToFormat(QImage::Format_RGB32);
+
+    const PrinterDevice device = Printers::pdfDevice();
+    for (int quality : {300, 2400}) {
+        SCOPED_TRACE(quality);
+        const QString pdf = dir.filePath(QStringLiteral("hatches.pdf"));
+        {
+            PdfSurface printer(device, pdf);
+            printer.setPrintQuality(quality);
+            printer.begin();
+            drawHatches(printer);
+            printer.EndDoc();
+        }
+        ASSERT_TRUE(qpdfCheck(pdf).clean()) << qPrintable(qpdfCheck(pdf).output);
+        // Read at the preview's resolution, from the drawing area's corner.
+        const QImage printed = renderedArea(
+            pdf, 96, QRect(QPoint(int(device.left / 15), int(device.top / 15)), shown.size()));
+        ASSERT_EQ(printed.size(), shown.size());
+        for (int style = 2; style <= 7; ++style) {
+            SCOPED_TRACE(style);
+            const int i = style - 2;
+            // Inside the box's border, in preview pixels: whole cells of the hatch.
+            const QRect inside(20 + (i % 3) * 120 + 6, 20 + (i / 3) * 100 + 4, 88, 72);
+            const int row = inside.center().y() - 4, column = inside.center().x() - 4;
+            EXPECT_NEAR(crossings(printed, false, row, inside.left(), inside.right()),
+                        crossings(shown, false, row, inside.left(), inside.right()), 1);
+            EXPECT_NEAR(crossings(printed, true, column, inside.top(), inside.bottom()),
+                        crossings(shown, true, column, inside.top(), inside.bottom()), 1);
+            // Lines as thick as the preview's: as much ink, within 15 %.
+            EXPECT_NEAR(ink(printed, inside) / ink(shown, inside), 1.0, 0.15);
+        }
+    }
+}
+
+// The bounds of the dark pixels in the top half of a page: where a report's one box lies.
+QRect inkBounds(const QImage& page) {
+    QRect bounds;
+    for (int y = 0; y < page.height() / 2; ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+TEST(PdfDevice, AHatchPrintsAtThePreviewsPitchAtAnyZoom) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    for (const auto& [index, zoom] : {std::pair{3, 0.5}, std::pair{18, 2.0}}) {
+        SCOPED_TRACE(zoom);
+        // A cross-hatched box shown and printed at the zoom.
+        QFile script(dir.filePath(QStringLiteral("zoomed.pvs")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write(QStringLiteral("StartPalvexPrintPreview\n"
+                                    "printBox 1000, 1000, 4000, 3000, 0, 0, 13, 1, 6, 0, \"\"\n"
+                                    "printLastPage\n!select cboZoom %1\n!png shown.png\n"
+                                    "!click cmd 1\n!select cboZoomPrinting 1\n!click cmdOK\n")
+                         .arg(index)
+                         .toUtf8());
+        script.close();
+        QProcess runner;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent/palvex.sock"));
+        runner.setProcessEnvironment(env);
+        runner.setWorkingDirectory(dir.path());
+        runner.start(QStringLiteral(PALVEX_RUN_PATH),
+                     {QStringLiteral("--pdf"), dir.filePath(QStringLiteral("printed.pdf")),
+                      script.fileName()});
+        ASSERT_TRUE(runner.waitForFinished(60000));
+        ASSERT_EQ(runner.exitCode(), 0) << runner.readAllStandardOutput().toStdString();
+        const QImage shown = QImage(dir.filePath(QStringLiteral("shown.png")));
+        // The page at the preview's 15 twips a pixel.
+        const QImage printed = renderedArea(dir.filePath(QStringLiteral("printed.pdf")), 96,
+                                            QRect(QPoint(), shown.size()));
+        const QRect shownBox = inkBounds(shown), printedBox = inkBounds(printed);
+        // The zoom makes the box larger or smaller in both, and leaves the hatch's pitch.
+        EXPECT_NEAR(printedBox.width(), 3000 / 15 * zoom, 3);
+        const QRect a = shownBox.adjusted(4, 4, -12, -12), b = printedBox.adjusted(4, 4, -12, -12);
+        EXPECT_NEAR(crossings(printed, false, b.center().y(), b.left(), b.right()),
+                    crossings(shown, false, a.center().y(), a.left(), a.right()), 1);
+        EXPECT_NEAR(crossings(printed, true, b.center().x(), b.top(), b.bottom()),
+                    crossings(shown, true, a.center().x(), a.top(), a.bottom()), 1);
+        EXPECT_GE(crossings(shown, false, a.center().y(), a.left(), a.right()),
+                  int(3000 / 15 * zoom / 8) - 2);
+    }
+}
+
+// Nothing is drawn through a clip without area, and the file stays sound: an empty path, a
+// rectangle of no size, two clips that do not meet.
+TEST(PdfDevice, AnEmptyClipLetsNothingThrough) {
+    if (!haveTool("pdftoppm")) GTEST_SKIP() << "poppler-utils is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("clipped.pdf"));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    {
+        pdf::PdfDocument document(file, {QSizeF(200, 200), QRectF(0, 0, 200, 200)}, 72, {}, false);
+        pdf::PdfPaintDevice device(document);
+        QPainter painter(&device);
+        const QImage picture = translucentPicture();
+        auto drawEverything = [&] {
+            painter.fillRect(QRectF(0, 0, 200, 100), Qt::black);
+            painter.drawImage(QRectF(0, 0, 200, 100), picture);
+            painter.setFont(QFont(QStringLiteral("Liberation Sans"), 40));
+            painter.drawText(QPointF(10, 80), QStringLiteral("Clip"));
+        };
+        painter.setClipPath(QPainterPath());
+        drawEverything();
+        painter.setClipRect(QRectF(50, 50, 0, 0));
+        drawEverything();
+        painter.setClipRect(QRectF(0, 0, 20, 20));
+        painter.setClipRect(QRectF(100, 100, 20, 20), Qt::IntersectClip);
+        drawEverything();
+        // The lower half, clipped to itself, shows that clipping draws at all.
+        painter.setClipRect(QRectF(0, 150, 200, 50));
+        painter.fillRect(QRectF(0, 100, 200, 100), Qt::black);
+        painter.end();
+        ASSERT_TRUE(document.finish());
+    }
+    file.close();
+    ASSERT_TRUE(qpdfCheck(pdf).clean()) << qPrintable(qpdfCheck(pdf).output);
+    const QImage page = renderedArea(pdf, 72, QRect(0, 0, 200, 200));
+    ASSERT_EQ(page.size(), QSize(200, 200));
+    EXPECT_EQ(ink(page, QRect(0, 0, 200, 145)), 0.0);
+    EXPECT_GT(ink(page, QRect(0, 155, 200, 40)), 0.99);
+
+    // Asked for such a clip, a page writes one that has a path, as "W" needs.
+    pdf::ContentStream content;
+    content.start(QTransform());
+    content.clip(QPainterPath());
+    EXPECT_TRUE(content.take().endsWith("0 0 0 0 re W n\n"));
 }
 
 TEST(PlainText, OnlyTextsTheBidiAlgorithmLeavesInOneRunAreShapedDirectly) {

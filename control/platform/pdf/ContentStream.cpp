@@ -63,6 +63,11 @@ QByteArray ContentStream::take() {
 }
 
 void ContentStream::clip(const QPainterPath& clipPath) {
+    // A clip without area lets nothing through, as Qt paints nothing through it; "W" needs a path.
+    if (clipPath.isEmpty()) {
+        m_page.append("0 0 0 0 re W n\n");
+        return;
+    }
     path(clipPath);
     m_page.append(clipPath.fillRule() == Qt::OddEvenFill ? "W* n\n" : "W n\n");
 }

@@ -122,6 +122,7 @@ const char* PdfPaintEngine::prepareShape(bool closed, Qt::FillRule rule) {
 
 template <class Geometry>
 void PdfPaintEngine::drawShape(bool closed, Qt::FillRule rule, Geometry&& geometry) {
+    if (clippedAway()) return;
     openDrawing();
     if (const char* paint = prepareShape(closed, rule)) {
         geometry(m_document.content());
@@ -162,7 +163,7 @@ void PdfPaintEngine::drawLines(const QLineF* lines, int count) {
 
 void PdfPaintEngine::drawImage(const QRectF& target, const QImage& image, const QRectF& source,
                                Qt::ImageConversionFlags) {
-    if (image.isNull() || target.isEmpty()) return;
+    if (image.isNull() || target.isEmpty() || clippedAway()) return;
     const QImage part = source == QRectF(image.rect()) ? image : image.copy(source.toRect());
     if (part.isNull()) return;
     const QByteArray name = m_document.resources().image(part);
@@ -192,6 +193,7 @@ bool isBlank(const QChar* begin, const QChar* end) {
 } // namespace
 
 void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
+    if (clippedAway()) return;
     const std::optional<std::vector<ShapedRun>> runs = shapedItem(origin, textItem);
     if (!runs) return;
     for (const ShapedRun& run : *runs) {

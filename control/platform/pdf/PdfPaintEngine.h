@@ -36,6 +36,9 @@ public:
 
 private:
     void updateClip(const QPaintEngineState& state);
+    // A clip without area: Qt paints nothing through it, and neither does the page (a reader may
+    // let a pixel through an empty clip).
+    bool clippedAway() const { return m_clipped && m_clip.isEmpty(); }
     // "q", the clip, the painter's matrix; the caller closes with "Q". Text pieces held back
     // are written first.
     void openDrawing();

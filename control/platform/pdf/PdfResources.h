@@ -20,7 +20,7 @@ public:
 
     PdfFonts& fonts() { return m_fonts; }
     const PdfFonts& fonts() const { return m_fonts; }
-    // The name of the image's XObject ("/I7").
+    // The name of the image's XObject ("/I7"); a decode of a JPEG file goes in as the file.
     QByteArray image(const QImage& image);
     // The name of a tiling pattern hatching in the brush's style and colour ("/P1").
     QByteArray pattern(const QBrush& brush);
@@ -31,11 +31,14 @@ public:
     bool writeFonts() { return m_fonts.write(m_writer); }
     QByteArray dictionary() const;
 
-    // The hatch of a brush style in pattern space, or nullptr for a style that has none.
+    // The hatch of a brush style in its cell of 8 preview pixels, or nullptr for a style that
+    // has none.
     static const char* hatchOf(Qt::BrushStyle style);
 
 private:
     int writeImage(const QImage& image);
+    // A decode of a JPEG file written as the file's own bytes; 0 when it cannot be.
+    int writeJpeg(const QImage& image);
 
     PdfWriter& m_writer;
     PdfFonts m_fonts;

@@ -1,5 +1,19 @@
 #include "QtText.h"
 
+#include <QtGlobal>
+
+// This file reads Qt's private text types, which may change in any minor release. It was checked
+// against Qt 6.4 (Debian 12's 6.4.2). Before admitting another release, compare its
+// qtextengine_p.h, qfontengine_p.h and qfont_p.h for what is read here: QTextItemInt's chars,
+// num_chars, logClusters, glyphs, fontEngine and flags; QGlyphLayout's glyphs, advances,
+// offsets, justifications (space_18d6) and attributes (dontPrint); QFontEngine's
+// getSfntTableData, ref, faceId (filename, index), fontDef (families, pixelSize), synthesized(),
+// type() (Multi), glyphIndex and addGlyphsToPath; QFontPrivate::engineForScript and
+// QFontEngineMulti's engine and ensureEngineAt.
+#if QT_VERSION < QT_VERSION_CHECK(6, 4, 0) || QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+#error "QtText.cpp was checked against the private text types of Qt 6.4 only: see its top"
+#endif
+
 #include "ClusterText.h"
 
 #include <QtGui/private/qfont_p.h>
