@@ -99,9 +99,10 @@ def check_reading(report, label, line, reader, read_lines, strict=True):
     kind = "mixed" if not strict else direction(line)
     pointed = any(unicodedata.category(c) == "Mn" for c in line)
     whole = " ".join(read_lines)
-    # Every character comes back, whatever the order: no point, no letter lost.
+    # Every character comes back, whatever the order: no point, no letter lost, none unknown.
     report.check(not (letters(line) - letters(whole)),
                  f"{label}: {reader} keeps every character of {line!r}")
+    report.check("\ufffd" not in whole, f"{label}: {reader} reads no unknown character")
     shown = SHOWN_AS.get(line, line)
     if reader == "MuPDF":
         # It follows the content, which is shown left to right.
