@@ -159,6 +159,15 @@ void appendFontSize(std::string& out, const GlyphStyle& style, int slot) {
 // (with the skew of a made-up italic) rather than in a saved state of its own. A font of
 // one-byte codes changes from `slot` to others between TJs, the pen staying where the last
 // one left it.
+// Where a word after a space begins. pdf.js ends a run at a gap wider than 0.6 em, and a
+// right-to-left line then falls apart into its words in the order they are shown; the space of
+// a monospaced font is 0.6 em give or take a rounding. Such a word is set a hair closer (under
+// 0.02 em, a fiftieth of a letter), which nobody sees.
+double readableWordGap(double inkEnd, double x, double size) {
+    const double gap = (x - inkEnd) / size;
+    return gap > 0.599 && gap < 0.62 ? inkEnd + 0.599 * size : x;
+}
+
 void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle& style,
                       const std::vector<PlacedGlyph>& glyphs, const QTransform& world, int slot) {
     const double skew = style.syntheticItalic ? 0.2 : 0;
@@ -167,6 +176,8 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
     const bool oneByte = fonts.codeBytes(style.font) == 1;
     bool open = false, inHex = false;
     double penX = 0, lineY = 0;
+    bool ink = false, blankSince = false; // a glyph that shows something; a space after it
+    double inkEnd = 0;
     const size_t count = glyphs.size();
     for (size_t i = 0; i < count; ++i) {
         // Right-to-left glyphs come first character first, from the right: reversed, marks
@@ -186,8 +197,12 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
             inHex = false;
             penX = g.x;
             lineY = g.y;
+            ink = blankSince = false;
         }
-        const double adjust = (penX - g.x) * 1000 / style.size;
+        const bool blank = fonts.isBlank(style.font, g.cid);
+        const double x =
+            !blank && ink && blankSince ? readableWordGap(inkEnd, g.x, style.size) : g.x;
+        const double adjust = (penX - x) * 1000 / style.size;
         if (std::fabs(adjust) > 0.05) {
             if (inHex) out.push_back('>');
             appendNumber(out, adjust, 1);
@@ -199,7 +214,13 @@ void appendGlyphLines(std::string& out, const PdfFonts& fonts, const GlyphStyle&
             appendHex8(out, g.cid & 0xFF);
         else
             appendHex16(out, g.cid);
-        penX = g.x + fonts.advance(style.font, g.cid) * style.size / 1000;
+        penX = x + fonts.advance(style.font, g.cid) * style.size / 1000;
+        blankSince = blank || (blankSince && !ink);
+        if (!blank) {
+            ink = true;
+            blankSince = false;
+            inkEnd = penX;
+        }
     }
     out.append(inHex ? ">] TJ\nET\n" : "] TJ\nET\n");
 }

@@ -132,7 +132,20 @@ struct PdfFonts::Font {
         hb_face_destroy(face);
     }
 
+    std::vector<bool> blank; // by number: whether it copies back as blanks only
+
     uint16_t add(uint32_t glyph, QStringView text) {
+        const uint16_t number = addNumber(glyph, text);
+        const bool blanks = !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                                           [](QChar c) { return c.isSpace(); });
+        if (number && blanks) {
+            if (blank.size() <= number) blank.resize(size_t(number) + 1);
+            blank[number] = true;
+        }
+        return number;
+    }
+
+    uint16_t addNumber(uint32_t glyph, QStringView text) {
         if (type1) {
             const uint16_t number = type1->add(glyph);
             if (number && !text.isEmpty()) textOf.emplace(number, text.toString());
@@ -256,6 +269,11 @@ uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
         !hb_font_get_nominal_glyph(font.font, ' ', &space) || space == 0)
         return 0;
     return cid(index, space, text, false);
+}
+
+bool PdfFonts::isBlank(int font, uint16_t cid) const {
+    const Font& f = *m_fonts[size_t(font)];
+    return cid < f.blank.size() && f.blank[cid];
 }
 
 double PdfFonts::advance(int font, uint16_t cid) const {

@@ -53,6 +53,8 @@ public:
     // A number that draws the font's space and copies back as `text`, to carry the text of
     // characters drawn as shapes; 0 when the font has no space.
     uint16_t blankCarrying(int font, QStringView text);
+    // Whether a number copies back as blanks only (a space).
+    bool isBlank(int font, uint16_t cid) const;
     // A number's advance in thousandths of the font size.
     double advance(int font, uint16_t cid) const;
     // The font as HarfBuzz shapes with it (its scale: font units), and its units to the em.
