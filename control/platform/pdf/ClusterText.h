@@ -70,4 +70,26 @@ void assignCluster(int glyphs, QStringView characters, GlyphAt&& glyphAt, Nomina
     }
 }
 
+// A glyph that holds a letter with its points (a shin with its dot, a lamed with its holam, drawn
+// as one glyph): the letter it copies back as, and the points, which go on a blank glyph of their
+// own. pdf.js takes any glyph whose text holds a point for a point of no width, and loses its
+// place on the line after one; a letter and its points apart read right in every reader.
+struct HeldPoints {
+    QString letter, points;
+};
+
+inline bool holdsPoints(QStringView text) {
+    bool point = false, letter = false;
+    for (const QChar c : text)
+        (c.category() == QChar::Mark_NonSpacing ? point : letter) = true;
+    return point && letter;
+}
+
+inline HeldPoints pointsApart(QStringView text) {
+    HeldPoints held;
+    for (const QChar c : text)
+        (c.category() == QChar::Mark_NonSpacing ? held.points : held.letter).append(c);
+    return held;
+}
+
 } // namespace palvex::pdf

@@ -133,6 +133,7 @@ struct PdfFonts::Font {
     }
 
     std::vector<bool> blank; // by number: whether it copies back as blanks only
+    int carrierGlyph = -1;   // a blank glyph of no width, 0 for none; -1 not looked for yet
 
     uint16_t add(uint32_t glyph, QStringView text) {
         const uint16_t number = addNumber(glyph, text);
@@ -269,6 +270,26 @@ uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
         !hb_font_get_nominal_glyph(font.font, ' ', &space) || space == 0)
         return 0;
     return cid(index, space, text, false);
+}
+
+uint16_t PdfFonts::pointCarrier(int index, QStringView points, bool rightToLeft) {
+    Font& font = *m_fonts[size_t(index)];
+    if (font.carrierGlyph < 0) {
+        font.carrierGlyph = 0;
+        for (const char32_t blank : {U'\u200B', U'\u2060', U'\uFEFF', U'\u200D', U'\u200C'}) {
+            hb_codepoint_t glyph = 0;
+            hb_glyph_extents_t extents{};
+            if (font.font && hb_font_get_nominal_glyph(font.font, blank, &glyph) && glyph != 0 &&
+                hb_font_get_glyph_h_advance(font.font, glyph) == 0 &&
+                (!hb_font_get_glyph_extents(font.font, glyph, &extents) ||
+                 (extents.width == 0 && extents.height == 0))) {
+                font.carrierGlyph = int(glyph);
+                break;
+            }
+        }
+    }
+    if (font.carrierGlyph == 0 || font.type1 || font.cff2 || points.isEmpty()) return 0;
+    return cid(index, uint32_t(font.carrierGlyph), points, rightToLeft);
 }
 
 bool PdfFonts::isBlank(int font, uint16_t cid) const {

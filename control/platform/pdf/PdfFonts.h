@@ -53,6 +53,10 @@ public:
     // A number that draws the font's space and copies back as `text`, to carry the text of
     // characters drawn as shapes; 0 when the font has no space.
     uint16_t blankCarrying(int font, QStringView text);
+    // A number that draws a blank of no width (the font's zero-width space or joiner) and copies
+    // back as `points`, the points a glyph holds with its letter (see ClusterText.h); 0 when
+    // the font has no such glyph.
+    uint16_t pointCarrier(int font, QStringView points, bool rightToLeft);
     // Whether a number copies back as blanks only (a space).
     bool isBlank(int font, uint16_t cid) const;
     // A number's advance in thousandths of the font size.

@@ -1,5 +1,7 @@
 #include "PdfPaintEngine.h"
 
+#include "ClusterText.h"
+
 #include "PdfDocument.h"
 #include "PdfSyntax.h"
 #include "QtText.h"
@@ -225,8 +227,19 @@ void PdfPaintEngine::drawRun(const ShapedRun& run, int font) {
     PdfFonts& fonts = m_document.resources().fonts();
     std::vector<PlacedGlyph> placed;
     placed.reserve(run.glyphs.size());
-    for (const ShapedRun::Glyph& g : run.glyphs)
-        placed.push_back({g.x, g.y, fonts.cid(font, g.glyph, g.text, run.rightToLeft)});
+    for (const ShapedRun::Glyph& g : run.glyphs) {
+        const uint16_t carrier =
+            holdsPoints(g.text)
+                ? fonts.pointCarrier(font, pointsApart(g.text).points, run.rightToLeft)
+                : 0;
+        if (!carrier) {
+            placed.push_back({g.x, g.y, fonts.cid(font, g.glyph, g.text, run.rightToLeft)});
+            continue;
+        }
+        placed.push_back(
+            {g.x, g.y, fonts.cid(font, g.glyph, pointsApart(g.text).letter, run.rightToLeft)});
+        placed.push_back({g.x, g.y, carrier});
+    }
     const GlyphStyle style{
         font,          run.font.pixelSize, run.font.syntheticBold, run.font.syntheticItalic,
         m_pen.color(), m_opacity,          run.rightToLeft};

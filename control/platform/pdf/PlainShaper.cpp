@@ -184,7 +184,7 @@ PlainShaper::Shaped PlainShaper::shapeWithHarfBuzz(int font, QStringView text, b
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(m_buffer, nullptr);
 
     Shaped shaped;
-    shaped.glyphs.resize(count);
+    shaped.glyphs.reserve(count);
     unsigned start = 0;
     while (start < count) {
         const unsigned cluster = infos[start].cluster;
@@ -203,9 +203,18 @@ PlainShaper::Shaped PlainShaper::shapeWithHarfBuzz(int font, QStringView text, b
             },
             [&](int k, QStringView copied) {
                 const unsigned i = start + unsigned(k);
-                shaped.glyphs[i] = {m_fonts.cid(font, infos[i].codepoint, copied, rightToLeft),
-                                    positions[i].x_advance, positions[i].x_offset,
-                                    positions[i].y_offset};
+                const uint16_t carrier =
+                    holdsPoints(copied)
+                        ? m_fonts.pointCarrier(font, pointsApart(copied).points, rightToLeft)
+                        : 0;
+                const QString letter = carrier ? pointsApart(copied).letter : QString();
+                shaped.glyphs.push_back(
+                    {m_fonts.cid(font, infos[i].codepoint, carrier ? QStringView(letter) : copied,
+                                 rightToLeft),
+                     positions[i].x_advance, positions[i].x_offset, positions[i].y_offset});
+                if (carrier)
+                    shaped.glyphs.push_back(
+                        {carrier, 0, positions[i].x_offset, positions[i].y_offset});
             });
         start = end;
     }
