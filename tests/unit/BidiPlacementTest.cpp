@@ -29,6 +29,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <memory>
 
 namespace palvex::test {
 namespace {
@@ -169,17 +170,22 @@ bool embeddable(QFontEngine& engine) {
 
 // A glyph's name in a font file, as its CFF table names it.
 QByteArray glyphName(const QByteArray& file, int faceIndex, uint32_t glyph) {
-    static std::map<std::pair<QByteArray, int>, hb_font_t*> fonts;
-    hb_font_t*& font = fonts[{file, faceIndex}];
-    if (!font) {
+    using Font = std::unique_ptr<hb_font_t, decltype(&hb_font_destroy)>;
+    static std::map<std::pair<QByteArray, int>, Font> fonts;
+    auto found = fonts.find({file, faceIndex});
+    if (found == fonts.end()) {
         hb_blob_t* blob = hb_blob_create_from_file(file.constData());
         hb_face_t* face = hb_face_create(blob, unsigned(faceIndex));
-        font = hb_font_create(face);
+        found = fonts
+                    .emplace(std::make_pair(file, faceIndex),
+                             Font(hb_font_create(face), &hb_font_destroy))
+                    .first;
         hb_face_destroy(face);
         hb_blob_destroy(blob);
     }
     char name[128] = {};
-    return hb_font_get_glyph_name(font, glyph, name, sizeof name) ? QByteArray(name) : QByteArray();
+    return hb_font_get_glyph_name(found->second.get(), glyph, name, sizeof name) ? QByteArray(name)
+                                                                                 : QByteArray();
 }
 
 // A paint device that keeps the glyphs Qt hands its engine, placed as Qt's own engines place
