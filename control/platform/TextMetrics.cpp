@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace palvex {
@@ -39,12 +40,75 @@ const QImage& twipDevice() {
 // which unhinted outlines allow.
 constexpr float LargestMeasuredSize = 400;
 
+// The characters of amounts. Most of a report's texts are amounts, each printed once: where the
+// font sets them glyph by glyph, kerning pairs aside (no ligature, nothing contextual), an
+// amount's width is the sum of its characters' and of its pairs' kerning, and needs no shaping.
+class NumberAdvances {
+public:
+    static constexpr int Count = 13;
+    static int indexOf(QChar c) {
+        const char16_t u = c.unicode();
+        if (u >= u'0' && u <= u'9') return u - u'0';
+        return u == u',' ? 10 : u == u'.' ? 11 : u == u'-' ? 12 : -1;
+    }
+    // The width of `text` in the font's units, when it is an amount the font sets glyph by glyph.
+    std::optional<double> widthOf(const QFontMetricsF& metrics, QStringView text) const {
+        if (!m_probed) probe(metrics);
+        if (!m_plain) return std::nullopt;
+        double width = 0;
+        int previous = -1;
+        for (const QChar c : text) {
+            const int at = indexOf(c);
+            if (at < 0) return std::nullopt;
+            width += m_advance[at] + (previous >= 0 ? m_kerning[previous][at] : 0);
+            previous = at;
+        }
+        return width;
+    }
+
+private:
+    static constexpr char16_t Characters[Count + 1] = u"0123456789,.-";
+    double sum(QStringView text) const {
+        double width = 0;
+        int previous = -1;
+        for (const QChar c : text) {
+            const int at = indexOf(c);
+            width += m_advance[at] + (previous >= 0 ? m_kerning[previous][at] : 0);
+            previous = at;
+        }
+        return width;
+    }
+    void probe(const QFontMetricsF& metrics) const {
+        m_probed = true;
+        for (int a = 0; a < Count; ++a)
+            m_advance[a] = metrics.horizontalAdvance(QString(QChar(Characters[a])));
+        for (int a = 0; a < Count; ++a)
+            for (int b = 0; b < Count; ++b) {
+                const QChar pair[2] = {QChar(Characters[a]), QChar(Characters[b])};
+                m_kerning[a][b] =
+                    metrics.horizontalAdvance(QString(pair, 2)) - m_advance[a] - m_advance[b];
+            }
+        // Amounts shaped whole take what their pieces add up to (the sums are exact: advances
+        // are in 1/64 units), or the font does something in context and amounts are shaped.
+        for (const char16_t* amount : {u"1,234,567.89", u"-0.05", u"11,111.11", u"100.00-",
+                                       u"2026-0142", u"9.99", u"-1,029.47"}) {
+            const QString text = QString::fromUtf16(amount);
+            if (metrics.horizontalAdvance(text) != sum(text)) return;
+        }
+        m_plain = true;
+    }
+    mutable bool m_probed = false, m_plain = false;
+    mutable double m_advance[Count] = {};
+    mutable double m_kerning[Count][Count] = {};
+};
+
 struct Measured {
     QFont font;
     QFontMetricsF metrics;
     double scale = 1; // metrics were taken at size / scale
     // Reports repeat their texts (titles, names, codes) on every page: shaping is the cost.
     mutable QHash<QString, double> widths;
+    NumberAdvances numbers;
 };
 
 constexpr qsizetype MaxRememberedWidths = 8192; // per font; then they are forgotten
@@ -63,8 +127,9 @@ public:
             QFont measured = font;
             if (scale != 1.0) measured.setPointSizeF(LargestMeasuredSize);
             it = m_cache
-                     .emplace(spec, std::make_shared<Measured>(Measured{
-                                        font, QFontMetricsF(measured, &twipDevice()), scale, {}}))
+                     .emplace(spec,
+                              std::make_shared<Measured>(Measured{
+                                  font, QFontMetricsF(measured, &twipDevice()), scale, {}, {}}))
                      .first;
         }
         m_lastSpec = spec;
@@ -151,6 +216,9 @@ double TextMetrics::width(const FontSpec& spec, QStringView text) {
     if (text.isEmpty()) return 0;
     const Measured& m = cache().get(spec);
     if (text.size() > LongestRememberedText) return measure(m, text);
+    if (NumberAdvances::indexOf(text.front()) >= 0)
+        if (const std::optional<double> width = m.numbers.widthOf(m.metrics, text))
+            return *width * m.scale;
     QString key = text.toString();
     if (const auto known = m.widths.constFind(key); known != m.widths.constEnd()) return *known;
     const double width = measure(m, key);
