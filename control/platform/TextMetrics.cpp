@@ -1,5 +1,6 @@
 #include "TextMetrics.h"
 
+#include "AmountCharacters.h"
 #include "FontCatalog.h"
 
 #include <QFontMetricsF>
@@ -40,39 +41,26 @@ const QImage& twipDevice() {
 // which unhinted outlines allow.
 constexpr float LargestMeasuredSize = 400;
 
-// The characters of amounts. Most of a report's texts are amounts, each printed once: where the
-// font sets them glyph by glyph, kerning pairs aside (no ligature, nothing contextual), an
-// amount's width is the sum of its characters' and of its pairs' kerning, and needs no shaping.
+// Amounts, each printed once, are measured from their characters' advances and their pairs'
+// kerning where the font sets them glyph by glyph (no ligature, nothing contextual): no shaping.
 class NumberAdvances {
 public:
-    static constexpr int Count = 13;
-    static int indexOf(QChar c) {
-        const char16_t u = c.unicode();
-        if (u >= u'0' && u <= u'9') return u - u'0';
-        return u == u',' ? 10 : u == u'.' ? 11 : u == u'-' ? 12 : -1;
-    }
     // The width of `text` in the font's units, when it is an amount the font sets glyph by glyph.
     std::optional<double> widthOf(const QFontMetricsF& metrics, QStringView text) const {
+        for (const QChar c : text)
+            if (AmountCharacters::indexOf(c) < 0) return std::nullopt;
         if (!m_probed) probe(metrics);
         if (!m_plain) return std::nullopt;
-        double width = 0;
-        int previous = -1;
-        for (const QChar c : text) {
-            const int at = indexOf(c);
-            if (at < 0) return std::nullopt;
-            width += m_advance[at] + (previous >= 0 ? m_kerning[previous][at] : 0);
-            previous = at;
-        }
-        return width;
+        return sum(text);
     }
 
 private:
-    static constexpr char16_t Characters[Count + 1] = u"0123456789,.-";
+    static constexpr int Count = AmountCharacters::Count;
     double sum(QStringView text) const {
         double width = 0;
         int previous = -1;
         for (const QChar c : text) {
-            const int at = indexOf(c);
+            const int at = AmountCharacters::indexOf(c);
             width += m_advance[at] + (previous >= 0 ? m_kerning[previous][at] : 0);
             previous = at;
         }
@@ -81,10 +69,11 @@ private:
     void probe(const QFontMetricsF& metrics) const {
         m_probed = true;
         for (int a = 0; a < Count; ++a)
-            m_advance[a] = metrics.horizontalAdvance(QString(QChar(Characters[a])));
+            m_advance[a] = metrics.horizontalAdvance(QString(QChar(AmountCharacters::Of[a])));
         for (int a = 0; a < Count; ++a)
             for (int b = 0; b < Count; ++b) {
-                const QChar pair[2] = {QChar(Characters[a]), QChar(Characters[b])};
+                const QChar pair[2] = {QChar(AmountCharacters::Of[a]),
+                                       QChar(AmountCharacters::Of[b])};
                 m_kerning[a][b] =
                     metrics.horizontalAdvance(QString(pair, 2)) - m_advance[a] - m_advance[b];
             }
@@ -216,7 +205,7 @@ double TextMetrics::width(const FontSpec& spec, QStringView text) {
     if (text.isEmpty()) return 0;
     const Measured& m = cache().get(spec);
     if (text.size() > LongestRememberedText) return measure(m, text);
-    if (NumberAdvances::indexOf(text.front()) >= 0)
+    if (AmountCharacters::indexOf(text.front()) >= 0)
         if (const std::optional<double> width = m.numbers.widthOf(m.metrics, text))
             return *width * m.scale;
     QString key = text.toString();

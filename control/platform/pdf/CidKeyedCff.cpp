@@ -361,12 +361,12 @@ QByteArray cidKeyedCff(QByteArrayView data, const std::vector<uint32_t>& glyphOf
     const int64_t charsetAt = header.size() + nameIndex.size() + topIndexSize + stringIndex.size() +
                               globalSubrIndex.size();
     const int64_t fdSelectAt = charsetAt + charset.size();
-    const int64_t charStringsAt2 = fdSelectAt + fdSelect.size();
-    const int64_t fdArrayAt = charStringsAt2 + charStringIndex.size();
+    const int64_t newCharStringsAt = fdSelectAt + fdSelect.size();
+    const int64_t fdArrayAt = newCharStringsAt + charStringIndex.size();
     const int64_t firstPrivateAt = fdArrayAt + fontDictIndex(0).size();
 
     QByteArray out = header + nameIndex +
-                     indexOf({topDict(charsetAt, fdSelectAt, charStringsAt2, fdArrayAt)}) +
+                     indexOf({topDict(charsetAt, fdSelectAt, newCharStringsAt, fdArrayAt)}) +
                      stringIndex;
     out.append(globalSubrIndex);
     out += charset + fdSelect + charStringIndex + fontDictIndex(firstPrivateAt);

@@ -1,8 +1,10 @@
 #include "PdfFonts.h"
 
 #include "CidKeyedCff.h"
+#include "ClusterText.h"
 #include "PdfSyntax.h"
 #include "PdfWriter.h"
+#include "TextDirection.h"
 #include "Type1Font.h"
 
 #include <QCryptographicHash>
@@ -137,9 +139,7 @@ struct PdfFonts::Font {
 
     uint16_t add(uint32_t glyph, QStringView text) {
         const uint16_t number = addNumber(glyph, text);
-        const bool blanks = !text.isEmpty() && std::all_of(text.begin(), text.end(),
-                                                           [](QChar c) { return c.isSpace(); });
-        if (number && blanks) {
+        if (number && isBlankText(text)) {
             if (blank.size() <= number) blank.resize(size_t(number) + 1);
             blank[number] = true;
         }
@@ -270,6 +270,16 @@ uint16_t PdfFonts::blankCarrying(int index, QStringView text) {
         !hb_font_get_nominal_glyph(font.font, ' ', &space) || space == 0)
         return 0;
     return cid(index, space, text, false);
+}
+
+PdfFonts::GlyphNumbers PdfFonts::numbers(int font, uint32_t glyph, QStringView text,
+                                         bool rightToLeft) {
+    if (holdsPoints(text)) {
+        const HeldPoints held = pointsApart(text);
+        if (const uint16_t points = pointCarrier(font, held.points, rightToLeft))
+            return {cid(font, glyph, held.letter, rightToLeft), points};
+    }
+    return {cid(font, glyph, text, rightToLeft), 0};
 }
 
 uint16_t PdfFonts::pointCarrier(int index, QStringView points, bool rightToLeft) {

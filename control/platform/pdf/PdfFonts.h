@@ -53,10 +53,14 @@ public:
     // A number that draws the font's space and copies back as `text`, to carry the text of
     // characters drawn as shapes; 0 when the font has no space.
     uint16_t blankCarrying(int font, QStringView text);
-    // A number that draws a blank of no width (the font's zero-width space or joiner) and copies
-    // back as `points`, the points a glyph holds with its letter (see ClusterText.h); 0 when
-    // the font has no such glyph.
-    uint16_t pointCarrier(int font, QStringView points, bool rightToLeft);
+    // The numbers that draw `glyph` copying back as `text`: the glyph's own, and for a glyph
+    // that holds a letter with its points (see ClusterText.h), a blank of no width beside it
+    // (the font's zero-width space or joiner) that copies back as the points, the glyph then
+    // copying as the letter. `points` is 0 for no such blank.
+    struct GlyphNumbers {
+        uint16_t glyph = 0, points = 0;
+    };
+    GlyphNumbers numbers(int font, uint32_t glyph, QStringView text, bool rightToLeft);
     // Whether a number copies back as blanks only (a space).
     bool isBlank(int font, uint16_t cid) const;
     // A number's advance in thousandths of the font size.
@@ -78,6 +82,9 @@ public:
     QByteArray resourceEntries() const;
 
 private:
+    // A number for the font's blank of no width copying back as `points`; 0 for no such glyph.
+    uint16_t pointCarrier(int font, QStringView points, bool rightToLeft);
+
     struct Font;
     bool writeType1(Font& font, PdfWriter& writer);
 

@@ -1,10 +1,9 @@
 #include "PdfPaintEngine.h"
 
-#include "ClusterText.h"
-
 #include "PdfDocument.h"
 #include "PdfSyntax.h"
 #include "QtText.h"
+#include "TextDirection.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -180,26 +179,15 @@ void PdfPaintEngine::drawPixmap(const QRectF& target, const QPixmap& pixmap, con
     drawImage(target, pixmap.toImage(), source, Qt::AutoColor);
 }
 
-namespace {
-
-// A piece of a line that is only blanks, which Qt draws in the line's first font when the rest
-// comes from another. It shows nothing; left out, the words around it stay one run in one
-// font, and readers find the word break by the gap.
-bool isBlank(const QChar* begin, const QChar* end) {
-    if (begin == end) return false;
-    for (const QChar* c = begin; c != end; ++c)
-        if (!c->isSpace()) return false;
-    return true;
-}
-
-} // namespace
-
 void PdfPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem) {
     if (clippedAway()) return;
     const std::optional<std::vector<ShapedRun>> runs = shapedItem(origin, textItem);
     if (!runs) return;
     for (const ShapedRun& run : *runs) {
-        if (isBlank(run.begin, run.end)) {
+        // A piece of blanks Qt draws in the line's first font while the rest comes from another
+        // shows nothing; left out, the words around it stay one run in one font, and readers
+        // find the word break by the gap.
+        if (isBlankText(QStringView(run.begin, run.end))) {
             m_document.content().holdBlank(run.begin, run.end);
             continue;
         }
@@ -228,17 +216,10 @@ void PdfPaintEngine::drawRun(const ShapedRun& run, int font) {
     std::vector<PlacedGlyph> placed;
     placed.reserve(run.glyphs.size());
     for (const ShapedRun::Glyph& g : run.glyphs) {
-        const uint16_t carrier =
-            holdsPoints(g.text)
-                ? fonts.pointCarrier(font, pointsApart(g.text).points, run.rightToLeft)
-                : 0;
-        if (!carrier) {
-            placed.push_back({g.x, g.y, fonts.cid(font, g.glyph, g.text, run.rightToLeft)});
-            continue;
-        }
-        placed.push_back(
-            {g.x, g.y, fonts.cid(font, g.glyph, pointsApart(g.text).letter, run.rightToLeft)});
-        placed.push_back({g.x, g.y, carrier});
+        const PdfFonts::GlyphNumbers numbers =
+            fonts.numbers(font, g.glyph, g.text, run.rightToLeft);
+        placed.push_back({g.x, g.y, numbers.glyph});
+        if (numbers.points) placed.push_back({g.x, g.y, numbers.points});
     }
     const GlyphStyle style{
         font,          run.font.pixelSize, run.font.syntheticBold, run.font.syntheticItalic,

@@ -203,18 +203,13 @@ PlainShaper::Shaped PlainShaper::shapeWithHarfBuzz(int font, QStringView text, b
             },
             [&](int k, QStringView copied) {
                 const unsigned i = start + unsigned(k);
-                const uint16_t carrier =
-                    holdsPoints(copied)
-                        ? m_fonts.pointCarrier(font, pointsApart(copied).points, rightToLeft)
-                        : 0;
-                const QString letter = carrier ? pointsApart(copied).letter : QString();
-                shaped.glyphs.push_back(
-                    {m_fonts.cid(font, infos[i].codepoint, carrier ? QStringView(letter) : copied,
-                                 rightToLeft),
-                     positions[i].x_advance, positions[i].x_offset, positions[i].y_offset});
-                if (carrier)
+                const PdfFonts::GlyphNumbers numbers =
+                    m_fonts.numbers(font, infos[i].codepoint, copied, rightToLeft);
+                shaped.glyphs.push_back({numbers.glyph, positions[i].x_advance,
+                                         positions[i].x_offset, positions[i].y_offset});
+                if (numbers.points)
                     shaped.glyphs.push_back(
-                        {carrier, 0, positions[i].x_offset, positions[i].y_offset});
+                        {numbers.points, 0, positions[i].x_offset, positions[i].y_offset});
             });
         start = end;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AmountCharacters.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -40,14 +42,9 @@ public:
 private:
     // A font's glyphs for the characters of numbers, and whether it sets them one by one.
     struct NumberGlyphs {
-        static constexpr int Count = 13;
-        static constexpr char16_t Characters[Count] = {u'0', u'1', u'2', u'3', u'4', u'5', u'6',
-                                                       u'7', u'8', u'9', u',', u'.', u'-'};
-        static int indexOf(QChar c) {
-            const char16_t u = c.unicode();
-            if (u >= u'0' && u <= u'9') return u - u'0';
-            return u == u',' ? 10 : u == u'.' ? 11 : u == u'-' ? 12 : -1;
-        }
+        static constexpr int Count = AmountCharacters::Count;
+        static constexpr const char16_t (&Characters)[Count] = AmountCharacters::Of;
+        static int indexOf(QChar c) { return AmountCharacters::indexOf(c); }
         struct Pair {
             int32_t firstAdvance = 0, firstOffset = 0, secondAdvance = 0, secondOffset = 0;
         };

@@ -65,6 +65,14 @@ inline bool needsActualText(QStringView text) {
     return leftToRight && (movesAside(text.front()) || movesAside(text.back()));
 }
 
+// Blanks only: a text that shows nothing.
+inline bool isBlankText(QStringView text) {
+    if (text.isEmpty()) return false;
+    for (const QChar c : text)
+        if (!c.isSpace()) return false;
+    return true;
+}
+
 inline bool hasLatinLetters(QStringView text) {
     for (const QChar c : text)
         if (c.isLetter() && c.script() == QChar::Script_Latin) return true;
