@@ -1,0 +1,216 @@
+"""One warm control that renders report after report into PDF files: the worker of bulk runs
+(palvex.batch's processes and palvex.celery's tasks).
+
+A report is a function report(r, record) that does what a single-report program does between
+making the control and exporting: sets what must come before the start (CodePage, document
+properties), calls StartPalvexPrintPreview, records, and ends with printLastPage. The worker
+exports it and moves the PDF into place whole."""
+
+import glob
+import importlib
+import importlib.util
+import os
+import shutil
+import socket
+import sys
+import tempfile
+
+from . import _members
+from . import _native as n
+from ._errors import PalvexError
+from ._report import Report
+
+# Set by the worker for each report, or read-only: never put back to a fresh control's value.
+_NOT_RESTORED = frozenset(["WorkingFolder", "MessagesToHost", "PageCount", "LastMessage",
+                           "CurrentX", "CurrentY"])
+
+
+def load_report(source):
+    """The report function: `source` itself when callable, else a script's `report` (a path to
+    a .py file) or a module's function ("package.module:function")."""
+    if callable(source):
+        return source
+    return getattr(load_module(source), "report") if str(source).endswith(".py") else _named(source)
+
+
+def load_module(path):
+    """A report script loaded from its path, once per process (its folder joins sys.path, so
+    it may import what lies beside it)."""
+    path = os.path.abspath(path)
+    name = "_palvex_report_" + str(abs(hash(path)))
+    if name in sys.modules:
+        return sys.modules[name]
+    spec = importlib.util.spec_from_file_location(name, path)
+    if spec is None:
+        raise ImportError(f"{path}: not a Python script")
+    module = importlib.util.module_from_spec(spec)
+    folder = os.path.dirname(path)
+    if folder not in sys.path:
+        sys.path.insert(0, folder)
+    sys.modules[name] = module
+    try:
+        spec.loader.exec_module(module)
+    except BaseException:
+        del sys.modules[name]
+        raise
+    if not callable(getattr(module, "report", None)):
+        raise ImportError(f"{path}: the script defines no report(r, record) function")
+    return module
+
+
+def _named(reference):
+    module_name, _, function = str(reference).partition(":")
+    if not function:
+        raise ImportError(f"{reference}: name a script (.py) or a function as module:function")
+    value = importlib.import_module(module_name)
+    for part in function.split("."):
+        value = getattr(value, part)
+    return value
+
+
+def file_name(name):
+    """A report's name as its file in the output folder, refused when it would land elsewhere
+    or hide (a record's "../x" or ".x")."""
+    text = str(name)
+    if (not text or text.startswith(".") or "/" in text or "\0" in text
+            or len(text.encode("utf-8")) > 250):
+        raise ValueError(f"{text!r} cannot name a report's file")
+    return text + ".pdf"
+
+
+def part_name(target):
+    """Where a PDF is written before it is complete: hidden beside its target, named after
+    the target and the process writing it, so that nothing that looks like the report exists
+    until the whole of it does."""
+    folder, base = os.path.split(os.path.abspath(target))
+    return os.path.join(folder, f".{base}.part-{socket.gethostname()}-{os.getpid()}")
+
+
+def remove_parts(target):
+    """Removes what attempts at `target` that died left behind (a part and the control's own
+    temporary file beside it)."""
+    folder, base = os.path.split(os.path.abspath(target))
+    for leftover in glob.glob(os.path.join(glob.escape(folder), glob.escape(f".{base}.part-")
+                                           + "*")):
+        try:
+            os.remove(leftover)
+        except FileNotFoundError:  # another attempt's cleanup came first
+            pass
+
+
+def remove_parts_of(folder, host, pid):
+    """Removes every part a process that died left in `folder`."""
+    pattern = os.path.join(glob.escape(folder), f".*.part-{glob.escape(host)}-{pid}*")
+    for leftover in glob.glob(pattern):
+        try:
+            os.remove(leftover)
+        except FileNotFoundError:
+            pass
+
+
+class Renderer:
+    """Keeps one control and renders reports with it one after another. Each report starts
+    from a fresh control's properties (what the last report set does not leak into the next)
+    and has a working folder of its own, removed when it is done."""
+
+    def __init__(self, scratch=None):
+        self._scratch = tempfile.mkdtemp(prefix="palvex-worker-", dir=scratch)
+        self._control = None
+        self._fresh = {}
+        self._count = 0
+        self.controls_made = 0
+
+    def close(self):
+        self._discard()
+        shutil.rmtree(self._scratch, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
+
+    def render(self, report, record, target):
+        """Renders report(r, record) to the PDF `target`, which appears whole or not at all;
+        returns the number of pages."""
+        self._count += 1
+        folder = os.path.join(self._scratch, str(self._count))
+        os.mkdir(folder)
+        part = part_name(target)
+        try:
+            r = self._ready()
+            r.WorkingFolder = folder
+            try:
+                report(r, record)
+                r.ExportPdf(part)
+                pages = r.PageCount
+            except BaseException:
+                # A control left in the middle of a report is not trusted with the next one.
+                self._discard()
+                raise
+            try:
+                os.replace(part, target)
+            except FileNotFoundError:
+                # A second attempt at the same report (a redelivered task) finished first and
+                # cleared this one's part: the report is there, whole.
+                if not os.path.exists(target):
+                    raise
+        except BaseException:
+            _remove(part)
+            raise
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+        remove_parts(target)  # of attempts before this one that died
+        return pages
+
+    def _ready(self):
+        if self._control is None:
+            self._control = Report()
+            self._control.MessagesToHost = True
+            self._fresh = _properties(self._control)
+            self.controls_made += 1
+            return self._control
+        try:
+            for name, value in self._fresh.items():
+                if getattr(self._control, name) != value:
+                    setattr(self._control, name, value)
+        except PalvexError:
+            self._discard()
+            return self._ready()
+        return self._control
+
+    def _discard(self):
+        control, self._control = self._control, None
+        if control is not None:
+            control.close()
+
+
+# "Set not supported at run time": a property the report computes (ScaleWidth).
+_COMPUTED = 382
+
+
+def _properties(control):
+    """The properties a report may change, as the control has them now: those it reads and
+    takes back."""
+    values = {}
+    for member in _members.members:
+        if (member.is_property and not member.params and member.name not in _NOT_RESTORED
+                and member.kinds & n.PROPERTY_GET and member.kinds & n.PROPERTY_PUT):
+            try:
+                value = getattr(control, member.name)
+                setattr(control, member.name, value)
+            except AttributeError:  # written only
+                continue
+            except PalvexError as refusal:
+                if refusal.status == _COMPUTED:
+                    continue
+                raise
+            values[member.name] = value
+    return values
+
+
+def _remove(path):
+    try:
+        os.remove(path)
+    except FileNotFoundError:
+        pass

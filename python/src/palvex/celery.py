@@ -1,0 +1,130 @@
+"""Reports across machines: a Celery task that renders one report with a warm control.
+
+Workers, on as many machines as there are, against one broker:
+
+    PALVEX_BROKER=redis://queue-host:6379/0 python3 -m celery -A palvex.celery worker
+
+A producer queues reports and collects what they became:
+
+    from palvex.celery import render
+    result = render.delay("/shared/reports/invoice.py", record, "/shared/invoices")
+    result.get()   # {"name": "INV-00042", "path": "/shared/invoices/INV-00042.pdf", "pages": 1}
+
+render(report, data, out=None): report is a script path every worker can read (its report(r,
+record) and name(record)) or "module:function"; data the record (plain JSON data). With `out`,
+a folder every worker shares, the PDF is written there as NAME.pdf, whole or not at all, and
+the result gives its path; without it the result carries the PDF itself, base64 in "pdf"
+(pdf_bytes(result) decodes it).
+
+A task is acknowledged only when its PDF is in place: a worker killed in the middle of a report
+(or a machine lost) leaves the task to another worker, and no partial file (the next attempt
+clears what the killed one left). A report that takes longer than PALVEX_TIME_LIMIT seconds is
+stopped and fails. Settings, from the environment of each worker and producer:
+  PALVEX_BROKER             the broker (default redis://localhost:6379/0)
+  PALVEX_RESULTS            where results go (default: the broker)
+  PALVEX_TIME_LIMIT         seconds a report may take (default 300)
+  PALVEX_VISIBILITY_TIMEOUT seconds before a task a lost worker held goes to another
+                            (default: twice the time limit)
+"""
+
+import base64
+import os
+import socket
+import tempfile
+
+from celery import Celery
+from celery.signals import worker_process_shutdown, worker_ready
+
+__all__ = ["app", "render", "pdf_bytes"]
+
+_TIME_LIMIT = float(os.environ.get("PALVEX_TIME_LIMIT", "300"))
+# A task is given to another worker when it has not been acknowledged in this time: it must
+# outlast the longest report, or a slow report would run twice.
+_VISIBILITY = float(os.environ.get("PALVEX_VISIBILITY_TIMEOUT", str(2 * _TIME_LIMIT)))
+_BROKER = os.environ.get("PALVEX_BROKER", "redis://localhost:6379/0")
+
+app = Celery("palvex", broker=_BROKER, backend=os.environ.get("PALVEX_RESULTS", _BROKER))
+app.conf.update(
+    task_acks_late=True,  # acknowledged when done, not when received
+    task_reject_on_worker_lost=True,  # a process killed under a task gives it back
+    # Each process holds one task beside the one it runs: with one, Redis's consumer would wait
+    # for its next poll (a second) before each task. A worker lost with it loses nothing: the
+    # task was not acknowledged and goes to another worker after the visibility timeout.
+    worker_prefetch_multiplier=2,
+    task_time_limit=_TIME_LIMIT,
+    task_soft_time_limit=max(1.0, _TIME_LIMIT - 5),
+    broker_transport_options={"visibility_timeout": _VISIBILITY},
+    result_backend_transport_options={"visibility_timeout": _VISIBILITY},
+    task_serializer="json",
+    result_serializer="json",
+    accept_content=["json"],
+    result_expires=24 * 3600,
+    worker_hijack_root_logger=False,
+    broker_connection_retry_on_startup=True,
+)
+
+_renderer = None  # one per worker process, made at its first task
+
+
+def _warm():
+    global _renderer
+    if _renderer is None:
+        from ._rendering import Renderer
+
+        _renderer = Renderer()
+    return _renderer
+
+
+@worker_process_shutdown.connect
+def _close(**_):
+    global _renderer
+    if _renderer is not None:
+        _renderer.close()
+        _renderer = None
+
+
+@worker_ready.connect
+def _take_up_lost_tasks(sender, **_):
+    """Looks for the tasks a lost worker held, every few seconds. Redis's transport gives
+    them back only when they are older than the visibility timeout, and looks only once in 100
+    seconds on its own: a machine lost in a month-end run would hold its invoices that long."""
+    channel = getattr(getattr(sender, "task_consumer", None), "channel", None)
+    restore = getattr(getattr(channel, "qos", None), "restore_visible", None)
+    if restore is None:  # another broker, which gives unacknowledged tasks back itself
+        return
+    limit = getattr(channel, "unacked_restore_limit", None)
+    sender.timer.call_repeatedly(min(10.0, _VISIBILITY / 4),
+                                 lambda: restore(num=limit, interval=1))
+
+
+# OSError: shared storage that failed for a moment; the attempt's part is cleared first.
+@app.task(name="palvex.render", bind=True, autoretry_for=(OSError,), retry_backoff=True,
+          max_retries=3)
+def render(self, report, data, out=None):
+    from ._rendering import file_name, load_report
+
+    function = load_report(report)
+    name = _name_of(report, data, self.request.id)
+    done = {"name": name, "host": self.request.hostname or socket.gethostname()}
+    if out is not None:
+        target = os.path.join(out, file_name(name))
+        return {**done, "path": target, "pages": _warm().render(function, data, target)}
+    with tempfile.TemporaryDirectory() as folder:
+        target = os.path.join(folder, file_name(name))
+        pages = _warm().render(function, data, target)
+        with open(target, "rb") as file:
+            pdf = base64.b64encode(file.read()).decode("ascii")
+    return {**done, "pages": pages, "pdf": pdf}
+
+
+def _name_of(report, data, task_id):
+    """The script's name(record) for the report, else the task's own id."""
+    from ._rendering import load_module
+
+    naming = getattr(load_module(report), "name", None) if str(report).endswith(".py") else None
+    return str(naming(data)) if naming is not None else str(task_id)
+
+
+def pdf_bytes(result):
+    """The PDF a task without `out` returned."""
+    return base64.b64decode(result["pdf"])
