@@ -4,6 +4,7 @@
 #include "capi/CallGuard.h"
 #include <palvex/Enumerations.h>
 #include <palvex/MemberTable.h>
+#include <palvex/Status.h>
 #include <palvex/palvex_c.h>
 
 #include <mutex>
@@ -98,7 +99,8 @@ extern "C" int palvex_param_info(int index, int param, const char** name, int* t
         setIf(name, lasting(info.name));
         setIf(type, cType(info.type));
         setIf(flags, (info.byRef ? PALVEX_PARAM_BYREF : 0u) |
-                         (info.optional ? PALVEX_PARAM_OPTIONAL : 0u));
+                         (info.optional ? PALVEX_PARAM_OPTIONAL : 0u) |
+                         (info.setByMember ? PALVEX_PARAM_SET_BY_MEMBER : 0u));
         setIf(enum_name, lasting(info.enumName));
         return Status::Ok;
     });
@@ -125,6 +127,20 @@ extern "C" int palvex_enum_value(int index, int value, const char** name, int32_
             return Status::InvalidProcedureCall;
         setIf(name, lasting(info->members[size_t(value)].name));
         setIf(number, info->members[size_t(value)].value);
+        return Status::Ok;
+    });
+}
+
+extern "C" int palvex_status_count(void) {
+    return int(palvex::statuses().size());
+}
+
+extern "C" int palvex_status_info(int index, int32_t* number, const char** name) {
+    return guardedOnAnyThread([&] {
+        const auto all = palvex::statuses();
+        if (index < 0 || size_t(index) >= all.size()) return Status::InvalidProcedureCall;
+        setIf(number, int32_t(all[size_t(index)].status));
+        setIf(name, lasting(all[size_t(index)].name));
         return Status::Ok;
     });
 }

@@ -48,4 +48,32 @@ std::string_view describe(Status status) {
     return "";
 }
 
+std::span<const StatusInfo> statuses() {
+    // Each name as the enumeration spells it. describe's switch is the one the compiler checks
+    // against the enumeration; a test checks this list against describe.
+    static constexpr StatusInfo kStatuses[] = {
+        {"Ok", Status::Ok},
+        {"InvalidProcedureCall", Status::InvalidProcedureCall},
+        {"Overflow", Status::Overflow},
+        {"OutOfMemory", Status::OutOfMemory},
+        {"SubscriptOutOfRange", Status::SubscriptOutOfRange},
+        {"TypeMismatch", Status::TypeMismatch},
+        {"BadFileName", Status::BadFileName},
+        {"FileNotFound", Status::FileNotFound},
+        {"FileAlreadyOpen", Status::FileAlreadyOpen},
+        {"DiskFull", Status::DiskFull},
+        {"PathFileAccessError", Status::PathFileAccessError},
+        {"InvalidPropertyValue", Status::InvalidPropertyValue},
+        {"SetNotSupportedAtRunTime", Status::SetNotSupportedAtRunTime},
+        {"SetNotPermitted", Status::SetNotPermitted},
+        {"GetNotSupportedAtRunTime", Status::GetNotSupportedAtRunTime},
+        {"NoSuchMember", Status::NoSuchMember},
+        {"NotSupportedYet", Status::NotSupportedYet},
+        {"ArgumentNotOptional", Status::ArgumentNotOptional},
+        {"InvalidPicture", Status::InvalidPicture},
+        {"PrinterError", Status::PrinterError},
+    };
+    return kStatuses;
+}
+
 } // namespace palvex

@@ -85,6 +85,7 @@ template <class T> constexpr ValueType valueTypeOf() {
 template <class P> struct Param {
     using Value = std::decay_t<P>;
     static constexpr bool byRef = std::is_lvalue_reference_v<P>;
+    static constexpr bool setByMember = byRef && !std::is_const_v<std::remove_reference_t<P>>;
     static constexpr bool optional = false;
     static constexpr bool result = false;
     using Storage = Value;
@@ -96,7 +97,7 @@ template <class P> struct Param {
 };
 template <class T> struct Param<T*> { // optional by reference
     using Value = T;
-    static constexpr bool byRef = true, optional = true, result = false;
+    static constexpr bool byRef = true, optional = true, result = false, setByMember = true;
     using Storage = std::optional<T>;
     static Storage load(Variant* arg) {
         if (!arg || arg->isMissing()) return std::nullopt;
@@ -107,10 +108,12 @@ template <class T> struct Param<T*> { // optional by reference
         if (arg && s && !arg->isMissing()) *arg = toVariant(*s);
     }
 };
-template <class T> struct Param<const T*> : Param<T*> {}; // the member only reads it
+template <class T> struct Param<const T*> : Param<T*> { // the member only reads it
+    static constexpr bool setByMember = false;
+};
 template <class T> struct Param<Out<T>> {
     using Value = T;
-    static constexpr bool byRef = false, optional = false, result = true;
+    static constexpr bool byRef = false, optional = false, result = true, setByMember = false;
     using Storage = T;
 };
 
@@ -180,7 +183,7 @@ void appendParam(std::vector<ParamInfo>& out, const std::string_view*& it,
     using P = Param<A>;
     if constexpr (!P::result)
         out.push_back({it != end ? *it++ : std::string_view{}, valueTypeOf<typename P::Value>(),
-                       EnumName<typename P::Value>::value, P::byRef, P::optional});
+                       EnumName<typename P::Value>::value, P::byRef, P::optional, P::setByMember});
 }
 
 template <class Args, size_t... I>

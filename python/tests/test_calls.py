@@ -59,7 +59,7 @@ def test_enumerations_are_int_enums_and_module_attributes():
     assert parameters["Entr"].annotation is palvex.AfterPrintType
 
 
-def test_by_reference_arguments_come_back_when_the_member_changes_them(recording):
+def test_by_reference_arguments_come_back_when_the_member_changes_them(recording, tmp_path):
     r = recording
     line = [0, 600, 4000, 600, 0, 13, 0]
     assert r.printLine(*line, 0, palvex.A0_AlignNone) == {"lDrawWidth": 1}
@@ -67,10 +67,21 @@ def test_by_reference_arguments_come_back_when_the_member_changes_them(recording
     # By name, and with the optional arguments of a circle left out.
     assert r.printCircle(3000, 3000, 0, 0, 13, cDrawWidth=-4, cFillStyle=1, CRadius=500,
                          AL=palvex.A0_AlignNone) == {"cDrawWidth": 1}
-    # printText's text is a string by reference: a number passed there returns as its text.
+    # Every argument the member may set comes back when it did: a character run gives back
+    # the kind of item it recorded and a placement out of range as the default, and a printout
+    # that cannot be written gives back Cancel.
+    assert r.fxPrintingChars(0, 1000, 65, palvex.PrintHorizontal, palvex.A2_JumpToNextLine,
+                             7) == {"Entr": 14, "cKind": palvex.K0_StartAndEndPointAsDefined}
+    assert r.SavePrint(str(tmp_path / "printout.txt"), False) is None
+    # A by-reference argument the member only reads gives nothing back, though it is converted
+    # to the declared type as any argument is: RightIT's Entr is by reference, LeftIT's by value,
+    # and neither returns anything for a text given for the number.
+    stay = palvex.A1_StayWhereYouAre
+    assert r.printText(42, stay) is None and r.RightIT("a", "1") is None is r.LeftIT("a", "1")
     # A text parameter takes every digit of a number however long.
-    assert r.printText(42, palvex.A1_StayWhereYouAre) == {"TXT": "42"}
     assert r.TextWidth(-(10**40)) == r.TextWidth(str(-(10**40)))
+    assert r.SavePrint(str(tmp_path / "no such folder" / "printout.txt"), False) == {
+        "Cancel": True}
 
 
 def test_refusals_raise_palvex_error_with_the_controls_status(recording, tmp_path):
@@ -132,11 +143,11 @@ def test_arguments_by_position_and_by_name_are_taken_alike(recording):
 
     cases = [
         # (by position, by name, expected)
-        (lambda: r.printText(42.5, stay), lambda: r.printText(TXT=42.5, Entr=stay),
-         {"TXT": "42.5"}),
-        (lambda: r.printText(True, stay), lambda: r.printText(TXT=True, Entr=stay),
-         {"TXT": "True"}),
-        (lambda: r.printText("שלום", stay), lambda: r.printText(Entr=stay, TXT="שלום"), None),
+        (lambda: r.TextWidth(42.5), lambda: r.TextWidth(Str=42.5), r.TextWidth("42.5")),
+        (lambda: r.TextWidth(True), lambda: r.TextWidth(Str=True), r.TextWidth("True")),
+        (lambda: r.printLine(0, 0, 9, 0, 0, 13, 0, 0.25, 0),
+         lambda: r.printLine(0, 0, 9, 0, 0, 13, 0, AL=0, lDrawWidth=0.25), {"lDrawWidth": 1}),
+        (lambda: r.printText(SHALOM, stay), lambda: r.printText(Entr=stay, TXT=SHALOM), None),
         (lambda: r.printText("x", 2**40), lambda: r.printText(TXT="x", Entr=2**40),
          (palvex.PalvexError, 6)),
         (lambda: r.fxNameHeader(99, "x"), lambda: r.fxNameHeader(X=99, TXT="x"),

@@ -45,6 +45,7 @@ def test_a_refusal_names_the_member_and_says_why(recording):
         error = refusal(call)
         assert type(error) is kind, (member, error)
         assert (error.status, error.member) == (status, member)
+        assert type(error.status) is palvex.Status
         assert error.detail.startswith(detail), error.detail
         assert error.text == palvex.status_text(status)
         assert str(error) == f"{member}: {error.detail} (status {status}: {error.text})"
@@ -55,6 +56,20 @@ def test_a_refusal_names_the_member_and_says_why(recording):
     copy = pickle.loads(pickle.dumps(error))
     assert (type(copy), copy.status, copy.member, copy.detail, str(copy)) == (
         type(error), error.status, error.member, error.detail, str(error))
+    assert copy.status is palvex.Status.INVALID_PROPERTY_VALUE
+
+
+def test_status_names_each_number_the_library_has_a_text_for():
+    described = {number for number in range(1000) if palvex.status_text(number)}
+    assert {int(status) for status in palvex.Status} == described
+    assert palvex.Status.INVALID_PROPERTY_VALUE == 380 and palvex.Status.OK == 0
+    assert palvex.status_text(palvex.Status.NO_SUCH_MEMBER) == palvex.status_text(438)
+    # A number the library does not name stays the number, in the error's words too.
+    unknown = palvex.PalvexError(12345, "why")
+    assert type(unknown.status) is int and unknown.status == 12345
+    assert str(unknown) == "why (status 12345)"
+    named = palvex.PalvexError(palvex.Status.INVALID_PICTURE, "why")
+    assert str(named) == "why (status 481: Invalid picture)"
 
 
 def python_words(method, *args, **named):

@@ -37,6 +37,57 @@ def test_the_generated_files_are_the_librarys(tmp_path):
         for node in report.body}
 
 
+# A program a type checker reads through the stub: each line marked "# E: code" is a mistake
+# it must report with that code, and it must report nothing else.
+TYPED_PROGRAM = """\
+import palvex
+
+r = palvex.Report()
+r.printText("שלום", palvex.A2_JumpToNextLine)
+r.printText("x", palvex.A2_JumpToNextLine)["TXT"]  # E: func-returns-value
+gone = r.printPage()  # E: func-returns-value
+corrected = r.printLine(0, 0, 9, 0, 0, 13, 0, 0, palvex.A0_AlignNone)
+if corrected is not None:
+    width: int = corrected["lDrawWidth"]
+    corrected["lColor"]  # E: typeddict-item
+r.printLine(0, 0, 9, 0, 0, 13, 0, 0, palvex.A0_AlignNone)["lDrawWidth"]  # E: index
+cancel = r.SavePrint("p.txt", False)
+stopped: bool = bool(cancel and cancel["Cancel"])
+size: float = r.TextWidth("x")
+try:
+    r.ExportPdf("x.pdf")
+except palvex.PalvexError as error:
+    if error.status == palvex.Status.BAD_FILE_NAME:
+        print(palvex.status_text(error.status))
+palvex.Status.NO_SUCH_STATUS  # E: attr-defined
+align: palvex.Align = palvex.RIGHT
+palvex.Event.PAGE_DRAWN  # E: attr-defined
+r.on_event(lambda event, number, text: print(event.name, number + 1, text.upper()))
+"""
+
+
+def test_a_type_checker_reading_the_stub_finds_the_misuses_and_only_them(tmp_path):
+    pytest.importorskip("mypy", reason="the type checker (Debian's mypy) is not installed")
+    program = tmp_path / "program.py"
+    program.write_text(TYPED_PROGRAM, encoding="utf-8")
+    expected = {(number, line.split("# E: ")[1])
+                for number, line in enumerate(TYPED_PROGRAM.splitlines(), 1) if "# E: " in line}
+    checked = subprocess.run(
+        [sys.executable, "-m", "mypy", "--show-error-codes", "--no-error-summary",
+         "--cache-dir", str(tmp_path / "cache"), str(program)],
+        capture_output=True, text=True,
+        # Not on PYTHONPATH: mypy would take the package for an installed one and keep quiet
+        # about faults of the stub itself.
+        env={**{k: v for k, v in os.environ.items() if k != "PYTHONPATH"},
+             "MYPYPATH": str(PACKAGE.parent)})
+    found = set()
+    for report in checked.stdout.splitlines():
+        where, _, said = report.partition(": error: ")
+        assert said and where.startswith(str(program)), report  # nothing about the stub itself
+        found.add((int(where.rsplit(":", 1)[1]), said.rsplit("[", 1)[1].rstrip("]")))
+    assert found == expected, checked.stdout
+
+
 def test_a_callers_file_gone_wrong_leaves_the_package_loadable_to_write_it_again(tmp_path):
     copy = tmp_path / "palvex"
     shutil.copytree(PACKAGE, copy, ignore=shutil.ignore_patterns("__pycache__"))

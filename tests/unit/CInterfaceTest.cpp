@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -499,6 +500,32 @@ TEST_F(CCalls, AHandlerMayReleaseTheControlThatSentTheEvent) {
 
 // ---- What the library offers -------------------------------------------------------------------
 
+TEST(CIntrospection, TheStatusListingNamesEveryStatusThatHasAText) {
+    // describe() is the switch the compiler checks against the enumeration; the listing must
+    // hold exactly the numbers it describes, in increasing order, each name once.
+    std::vector<int32_t> described;
+    for (int32_t number = 0; number < 65536; ++number)
+        if (palvex_status_text(number)[0] != '\0') described.push_back(number);
+    std::vector<int32_t> listed;
+    std::set<std::string> names;
+    for (int index = 0; index < palvex_status_count(); ++index) {
+        int32_t number = -1;
+        const char* name = nullptr;
+        ASSERT_EQ(palvex_status_info(index, &number, &name), PALVEX_OK);
+        ASSERT_NE(name, nullptr);
+        EXPECT_TRUE(names.insert(name).second) << name;
+        listed.push_back(number);
+    }
+    EXPECT_EQ(listed, described);
+    int32_t number = -1;
+    const char* name = nullptr;
+    ASSERT_EQ(palvex_status_info(1, &number, &name), PALVEX_OK);
+    EXPECT_EQ(number, PALVEX_INVALID_CALL);
+    EXPECT_STREQ(name, "InvalidProcedureCall");
+    EXPECT_EQ(palvex_status_info(-1, &number, &name), PALVEX_INVALID_CALL);
+    EXPECT_EQ(palvex_status_info(palvex_status_count(), nullptr, nullptr), PALVEX_INVALID_CALL);
+}
+
 TEST(CIntrospection, MembersParametersAndEnumerationsAreTheTables) {
     ASSERT_EQ(palvex_member_count(), int(members().size()));
     bool sawLine = false, sawFont = false, sawHidden = false;
@@ -524,7 +551,11 @@ TEST(CIntrospection, MembersParametersAndEnumerationsAreTheTables) {
             ASSERT_EQ(palvex_param_info(index, 7, &param, &type, &flags, &enumName), PALVEX_OK);
             EXPECT_STREQ(param, "lDrawWidth");
             EXPECT_EQ(type, PALVEX_I16);
-            EXPECT_EQ(flags, PALVEX_PARAM_BYREF);
+            // The member raises a width below 1: its own value may come back.
+            EXPECT_EQ(flags, PALVEX_PARAM_BYREF | PALVEX_PARAM_SET_BY_MEMBER);
+            ASSERT_EQ(palvex_param_info(index, 0, &param, &type, &flags, &enumName), PALVEX_OK);
+            EXPECT_STREQ(param, "lStartCurX");
+            EXPECT_EQ(flags, PALVEX_PARAM_BYREF); // only read
             EXPECT_STREQ(enumName, "");
             ASSERT_EQ(palvex_param_info(index, 8, &param, &type, nullptr, &enumName), PALVEX_OK);
             EXPECT_EQ(type, PALVEX_I32);

@@ -27,6 +27,10 @@ struct ParamInfo {
     std::string_view enumName; // for enumerations
     bool byRef;
     bool optional;
+    // By reference and the member may store a value of its own there (printLine raises a draw
+    // width below 1 to 1). A by-reference argument the member only reads comes back as it was
+    // passed, converted to the declared type.
+    bool setByMember = false;
 };
 
 using MethodInvoker = Status (*)(Palvex&, std::span<Variant>, Variant*);

@@ -3,6 +3,7 @@
 #include "Export.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace palvex {
@@ -33,6 +34,15 @@ enum class [[nodiscard]] Status : int32_t{
 
 // The fixed English description of a status ("" for an unknown number).
 PALVEX_EXPORT std::string_view describe(Status status);
+
+// A status by its name above, for bindings that name the numbers (Python's palvex.Status).
+struct StatusInfo {
+    std::string_view name;
+    Status status;
+};
+
+// Every status the control reports, in increasing number.
+PALVEX_EXPORT std::span<const StatusInfo> statuses();
 
 // Thrown by Variant's conversions and inside the library; every member of the control turns it
 // back into its Status, so a host that calls members never sees one.

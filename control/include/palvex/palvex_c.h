@@ -31,7 +31,7 @@ extern "C" {
    constants; a major version may change what exists. palvex_version() is the interface the
    loaded library provides, encoded as PALVEX_C_VERSION is. */
 #define PALVEX_C_VERSION_MAJOR 1
-#define PALVEX_C_VERSION_MINOR 2
+#define PALVEX_C_VERSION_MINOR 3
 #define PALVEX_C_VERSION ((PALVEX_C_VERSION_MAJOR << 16) | PALVEX_C_VERSION_MINOR)
 
 PALVEX_EXPORT uint32_t palvex_version(void);
@@ -259,6 +259,10 @@ PALVEX_EXPORT const char* palvex_last_error_detail(palvex_control* control);
 /* Flags of a parameter. */
 #define PALVEX_PARAM_BYREF 1u
 #define PALVEX_PARAM_OPTIONAL 2u
+/* By reference, and the member may store a value of its own there (printLine raises a draw
+   width below 1 to 1); a by-reference argument without it comes back only converted to the
+   declared type. Since interface 1.3. */
+#define PALVEX_PARAM_SET_BY_MEMBER 4u
 
 PALVEX_EXPORT int palvex_member_count(void);
 
@@ -282,6 +286,14 @@ PALVEX_EXPORT int palvex_enum_info(int index, const char** name, int* nvalues);
 
 /* Value `value` of enumeration `index`: its name and number. */
 PALVEX_EXPORT int palvex_enum_value(int index, int value, const char** name, int32_t* number);
+
+/* Every status the control reports, in increasing number, for bindings that name them. Since
+   interface 1.3. */
+PALVEX_EXPORT int palvex_status_count(void);
+
+/* Status `index`: its number and its name as the C++ enumeration palvex::Status spells it
+   ("InvalidProcedureCall"); palvex_status_text gives its text. */
+PALVEX_EXPORT int palvex_status_info(int index, int32_t* number, const char** name);
 
 #ifdef __cplusplus
 }

@@ -13,7 +13,7 @@
 
 Every enumeration of the control is an IntEnum here (palvex.AfterPrintType) and each of its
 values is a module attribute too (palvex.A2_JumpToNextLine). Calls the control refuses raise
-PalvexError with the control's status number, the member and why; an argument left out or of
+PalvexError with the control's status number (a palvex.Status), the member and why; an argument left out or of
 a type the control cannot take is also a TypeError (PalvexTypeError).
 """
 
@@ -22,6 +22,7 @@ from ._layout import CENTER, JUSTIFIED, LEFT, RIGHT, Align, Table
 from ._native import lib as _lib  # noqa: F401  (loads the library first, with a clear error)
 from ._errors import PalvexError, PalvexTypeError, PalvexValueError, UnreadablePropertyError
 from ._report import Event, Report, ensure_application, run, without_display
+from ._status import Status
 
 __version__ = "1.0.0"
 
@@ -46,7 +47,7 @@ def _export_enumerations():
 _export_enumerations()
 
 __all__ = ["Align", "CENTER", "JUSTIFIED", "LEFT", "RIGHT", "Table", "Event", "PalvexError",
-           "PalvexTypeError", "PalvexValueError", "Report", "UnreadablePropertyError",
+           "PalvexTypeError", "PalvexValueError", "Report", "Status", "UnreadablePropertyError",
            "ensure_application", "run", "status_text", "without_display"] + [
     name for name, enum_type in _members.enumerations.items()
     for name in [name] + [value.name for value in enum_type]

@@ -79,8 +79,8 @@ def method_0_value(name, ident, kind, value_enum, general, bind, **_):
     return call
 
 
-def method_1_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of one argument, written back where the member corrects it.
+def method_1(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of one argument.
 
     For centerMixedLanguages, fxNumberOfFirstPage, PrintingLineAbovePagenumber, fxreduceTwips,
     fxProporional_CurrentY, tfCenterPages, ReadPrint, fxCaptionFraPrinter,
@@ -119,12 +119,9 @@ def method_1_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 1, None)
-        answer = None
-        if WRITTEN & s0.flags:
-            answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
-        return answer
+        return None
     return call
 
 
@@ -159,57 +156,54 @@ def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, gen
     return call
 
 
-def method_2_byref_0(name, ident, kind, params, array, plain_ints, general, bind, corrections,
-                     **_):
-    """A method of 2 arguments, argument 1 written back where the member corrects it.
+def method_2(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 2 arguments.
 
-    For LeftIT.
-    """
-    def call(report, *args, **named):
-        if named or len(args) != 2:
-            return general(report, bind(args, named))
-        handle = report._handle
-        if not handle:
-            raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
-        try:
-            value, s0 = args[0], slots[0]
-            if value.__class__ is str and '\0' not in value:
-                s0.type, s0.str = STRING, value.encode()
-            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
-                s0.type, s0.i32 = I32, value
-            else:
-                put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
-            if value.__class__ is str and '\0' not in value:
-                s1.type, s1.str = STRING, value.encode()
-            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
-                s1.type, s1.i32 = I32, value
-            else:
-                put(s1, value, params[1])
-        except (TypeError, ValueError):  # which argument, and why, is found again
-            raise unfit_argument(name, params, args) from None
-        status = invoke(handle, ident, kind, slots, 2, None)
-        answer = None
-        if WRITTEN & s0.flags:
-            answer = corrections(args, slots)
-        if status:
-            raise refused(handle, status, name)
-        return answer
-    return call
-
-
-def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 2 arguments, each written back where the member corrects it.
-
-    For centerIT, RightIT, printText, fxNameHeader, fxFontNameHeader, fxFontsizeHeader,
+    For centerIT, LeftIT, RightIT, printText, fxNameHeader, fxFontNameHeader, fxFontsizeHeader,
     fxFontBoldHeader, fxFontUnderlineHeader, fxFontItalicHeader, fxForecolorHeader,
     fxAlignHeader, fxKindOfHeader, fxCurXHeader, fxEnterAfterHeader, fxLinesBeforeHeader,
     fxNameAnyHeader, fxFontNameAnyHeader, fxFontsizeAnyHeader, fxFontBoldAnyHeader,
     fxFontUnderlineAnyHeader, fxFontItalicAnyHeader, fxForecolorAnyHeader, fxAlignAnyHeader,
-    fxKindOfAnyHeader, fxCurXAnyHeader, fxCurYAnyHeader, SavePrint,
-    fxCaptionsOfComboMoreoptions, fxCaptionsOflblMargins, fxCaptionsOfZoomOptions, writeMsgbox,
-    fxTextOfMessage, fxTextComboQualityEntry, fxToolTipsOfWindow.
+    fxKindOfAnyHeader, fxCurXAnyHeader, fxCurYAnyHeader, fxCaptionsOfComboMoreoptions,
+    fxCaptionsOflblMargins, fxCaptionsOfZoomOptions, writeMsgbox, fxTextOfMessage,
+    fxTextComboQualityEntry, fxToolTipsOfWindow.
+    """
+    def call(report, *args, **named):
+        if named or len(args) != 2:
+            return general(report, bind(args, named))
+        handle = report._handle
+        if not handle:
+            raise closed(name)
+        slots = array()  # it also keeps the bytes of the strings it borrows
+        try:
+            value, s0 = args[0], slots[0]
+            if value.__class__ is str and '\0' not in value:
+                s0.type, s0.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s0.type, s0.i32 = I32, value
+            else:
+                put(s0, value, params[0])
+            value, s1 = args[1], slots[1]
+            if value.__class__ is str and '\0' not in value:
+                s1.type, s1.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s1.type, s1.i32 = I32, value
+            else:
+                put(s1, value, params[1])
+        except (TypeError, ValueError):  # which argument, and why, is found again
+            raise unfit_argument(name, params, args) from None
+        status = invoke(handle, ident, kind, slots, 2, None)
+        if status:
+            raise refused(handle, status, name)
+        return None
+    return call
+
+
+def method_2_byref_1(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+                     **_):
+    """A method of 2 arguments, argument 2 written back where the member corrects it.
+
+    For SavePrint.
     """
     def call(report, *args, **named):
         if named or len(args) != 2:
@@ -237,7 +231,7 @@ def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, 
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 2, None)
         answer = None
-        if WRITTEN & (s0.flags | s1.flags):
+        if WRITTEN & s1.flags:
             answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
@@ -245,10 +239,10 @@ def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, 
     return call
 
 
-def method_3_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 3 arguments, each written back where the member corrects it.
+def method_3(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 3 arguments.
 
-    For printPicture, TableAddColumn, PrintReport.
+    For printPicture, ExportPdf, TableAddColumn, PrintReport.
     """
     def call(report, *args, **named):
         if named or len(args) != 3:
@@ -282,64 +276,14 @@ def method_3_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 3, None)
-        answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags):
-            answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
-        return answer
+        return None
     return call
 
 
-def method_3_byref_1_2(name, ident, kind, params, array, plain_ints, general, bind, corrections,
-                       **_):
-    """A method of 3 arguments, arguments 2 and 3 written back where the member corrects it.
-
-    For ExportPdf.
-    """
-    def call(report, *args, **named):
-        if named or len(args) != 3:
-            return general(report, bind(args, named))
-        handle = report._handle
-        if not handle:
-            raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
-        try:
-            value, s0 = args[0], slots[0]
-            if value.__class__ is str and '\0' not in value:
-                s0.type, s0.str = STRING, value.encode()
-            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
-                s0.type, s0.i32 = I32, value
-            else:
-                put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
-            if value.__class__ is str and '\0' not in value:
-                s1.type, s1.str = STRING, value.encode()
-            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
-                s1.type, s1.i32 = I32, value
-            else:
-                put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
-            if value.__class__ is str and '\0' not in value:
-                s2.type, s2.str = STRING, value.encode()
-            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
-                s2.type, s2.i32 = I32, value
-            else:
-                put(s2, value, params[2])
-        except (TypeError, ValueError):  # which argument, and why, is found again
-            raise unfit_argument(name, params, args) from None
-        status = invoke(handle, ident, kind, slots, 3, None)
-        answer = None
-        if WRITTEN & (s1.flags | s2.flags):
-            answer = corrections(args, slots)
-        if status:
-            raise refused(handle, status, name)
-        return answer
-    return call
-
-
-def method_4_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 4 arguments, each written back where the member corrects it.
+def method_4(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 4 arguments.
 
     For fxDefaultMargins, SetMargins, printParagraph.
     """
@@ -382,17 +326,14 @@ def method_4_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 4, None)
-        answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags):
-            answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
-        return answer
+        return None
     return call
 
 
-def method_5_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 5 arguments, each written back where the member corrects it.
+def method_5(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 5 arguments.
 
     For printPictureSized.
     """
@@ -442,19 +383,81 @@ def method_5_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 5, None)
-        answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags):
-            answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
-        return answer
+        return None
     return call
 
 
-def method_6_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 6 arguments, each written back where the member corrects it.
+def method_6(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 6 arguments.
 
-    For SpecialCenter, fxPrintingChars.
+    For SpecialCenter.
+    """
+    def call(report, *args, **named):
+        if named or len(args) != 6:
+            return general(report, bind(args, named))
+        handle = report._handle
+        if not handle:
+            raise closed(name)
+        slots = array()  # it also keeps the bytes of the strings it borrows
+        try:
+            value, s0 = args[0], slots[0]
+            if value.__class__ is str and '\0' not in value:
+                s0.type, s0.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s0.type, s0.i32 = I32, value
+            else:
+                put(s0, value, params[0])
+            value, s1 = args[1], slots[1]
+            if value.__class__ is str and '\0' not in value:
+                s1.type, s1.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s1.type, s1.i32 = I32, value
+            else:
+                put(s1, value, params[1])
+            value, s2 = args[2], slots[2]
+            if value.__class__ is str and '\0' not in value:
+                s2.type, s2.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s2.type, s2.i32 = I32, value
+            else:
+                put(s2, value, params[2])
+            value, s3 = args[3], slots[3]
+            if value.__class__ is str and '\0' not in value:
+                s3.type, s3.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s3.type, s3.i32 = I32, value
+            else:
+                put(s3, value, params[3])
+            value, s4 = args[4], slots[4]
+            if value.__class__ is str and '\0' not in value:
+                s4.type, s4.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s4.type, s4.i32 = I32, value
+            else:
+                put(s4, value, params[4])
+            value, s5 = args[5], slots[5]
+            if value.__class__ is str and '\0' not in value:
+                s5.type, s5.str = STRING, value.encode()
+            elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
+                s5.type, s5.i32 = I32, value
+            else:
+                put(s5, value, params[5])
+        except (TypeError, ValueError):  # which argument, and why, is found again
+            raise unfit_argument(name, params, args) from None
+        status = invoke(handle, ident, kind, slots, 6, None)
+        if status:
+            raise refused(handle, status, name)
+        return None
+    return call
+
+
+def method_6_byref_4_5(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+                       **_):
+    """A method of 6 arguments, arguments 5 and 6 written back where the member corrects it.
+
+    For fxPrintingChars.
     """
     def call(report, *args, **named):
         if named or len(args) != 6:
@@ -510,7 +513,7 @@ def method_6_byref(name, ident, kind, params, array, plain_ints, general, bind, 
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 6, None)
         answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags):
+        if WRITTEN & (s4.flags | s5.flags):
             answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
@@ -518,8 +521,8 @@ def method_6_byref(name, ident, kind, params, array, plain_ints, general, bind, 
     return call
 
 
-def method_8_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 8 arguments, each written back where the member corrects it.
+def method_8(name, ident, kind, params, array, plain_ints, general, bind, **_):
+    """A method of 8 arguments.
 
     For Footer1Right.
     """
@@ -590,18 +593,15 @@ def method_8_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 8, None)
-        answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
-                s7.flags):
-            answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
-        return answer
+        return None
     return call
 
 
-def method_9_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 9 arguments, each written back where the member corrects it.
+def method_9_byref_7(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+                     **_):
+    """A method of 9 arguments, argument 8 written back where the member corrects it.
 
     For printLine.
     """
@@ -680,8 +680,7 @@ def method_9_byref(name, ident, kind, params, array, plain_ints, general, bind, 
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 9, None)
         answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
-                s7.flags | s8.flags):
+        if WRITTEN & s7.flags:
             answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
@@ -689,8 +688,9 @@ def method_9_byref(name, ident, kind, params, array, plain_ints, general, bind, 
     return call
 
 
-def method_11_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 11 arguments, each written back where the member corrects it.
+def method_11_byref_7(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+                      **_):
+    """A method of 11 arguments, argument 8 written back where the member corrects it.
 
     For printBox.
     """
@@ -783,8 +783,7 @@ def method_11_byref(name, ident, kind, params, array, plain_ints, general, bind,
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 11, None)
         answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
-                s7.flags | s8.flags | s9.flags | s10.flags):
+        if WRITTEN & s7.flags:
             answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)
@@ -792,8 +791,9 @@ def method_11_byref(name, ident, kind, params, array, plain_ints, general, bind,
     return call
 
 
-def method_14_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
-    """A method of 14 arguments, each written back where the member corrects it.
+def method_14_byref_5(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+                      **_):
+    """A method of 14 arguments, argument 6 written back where the member corrects it.
 
     For printCircle.
     """
@@ -907,8 +907,7 @@ def method_14_byref(name, ident, kind, params, array, plain_ints, general, bind,
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 14, None)
         answer = None
-        if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
-                s7.flags | s8.flags | s9.flags | s10.flags | s11.flags | s12.flags | s13.flags):
+        if WRITTEN & s5.flags:
             answer = corrections(args, slots)
         if status:
             raise refused(handle, status, name)

@@ -1,17 +1,19 @@
 """The errors a call raises: the control's status, the member refused and why."""
 
 from . import _native as n
+from ._status import known
 
 
 class PalvexError(Exception):
     """A call the control refused or that failed. `status` is the control's error number (the
-    same for C++, C and script hosts) and `text` its description; `member` names the member
+    same for C++, C and script hosts), a palvex.Status where the library names the number, and
+    `text` its description; `member` names the member
     refused and `detail` says why ("the row has 4 cells, the table 3 columns"), "" where
     nothing more is known. `message` replaces "member: detail" in the error's words, for the
     words Python itself gives a mistake."""
 
     def __init__(self, status, detail="", member="", message=None):
-        self.status = status
+        self.status = known(status)
         self.text = n.status_text(status).decode("utf-8")
         self.member = member
         self.detail = detail
@@ -21,8 +23,9 @@ class PalvexError(Exception):
             if member:
                 message = f"{member}: {message}"
         # The status's own words only when the detail has not said them already.
-        said = (f"status {status}: {self.text}" if self.text and not message.endswith(self.text)
-                else f"status {status}")
+        number = int(status)  # 380, never Status.INVALID_PROPERTY_VALUE
+        said = (f"status {number}: {self.text}" if self.text and not message.endswith(self.text)
+                else f"status {number}")
         super().__init__(f"{message} ({said})" if message else said)
 
     def __reduce__(self):

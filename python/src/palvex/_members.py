@@ -11,6 +11,9 @@ from . import _native as n
 class Param:
     name: str
     type: int  # a C value type
+    # The member may set the argument, which then comes back to the caller (printLine's draw
+    # width). A by-reference parameter the member only reads is by value here: it would come
+    # back only as it was passed, converted to the declared type, which tells a caller nothing.
     by_ref: bool
     optional: bool
     enum_name: str
@@ -68,7 +71,9 @@ def _read_members():
                                           ctypes.c_char_p())
             _check(n.param_info(index, position, ctypes.byref(pname), ctypes.byref(ptype),
                                 ctypes.byref(flags), ctypes.byref(penum)), "a parameter")
-            params.append(Param(_text(pname.value), ptype.value, bool(flags.value & n.PARAM_BYREF),
+            set_by_member = n.PARAM_BYREF | n.PARAM_SET_BY_MEMBER
+            params.append(Param(_text(pname.value), ptype.value,
+                                flags.value & set_by_member == set_by_member,
                                 bool(flags.value & n.PARAM_OPTIONAL), _text(penum.value)))
         members.append(Member(_text(name.value), ident.value, kinds.value, value_type.value,
                               _text(value_enum.value), tuple(params)))

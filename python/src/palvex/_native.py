@@ -5,13 +5,13 @@ import os
 
 # The C interface this package was written against: a library of another major version may
 # have changed what the calls mean, one of an older minor version lacks functions it calls
-# (palvex_last_error_detail came with 1.2).
-_MAJOR, _MINOR = 1, 2
+# (palvex_status_info came with 1.3) or flags it reads (PALVEX_PARAM_SET_BY_MEMBER, 1.3).
+_MAJOR, _MINOR = 1, 3
 
 EMPTY, MISSING, BOOL, I16, I32, SINGLE, DOUBLE, STRING = range(8)
 OWNED, WRITTEN = 1, 2
 METHOD, PROPERTY_GET, PROPERTY_PUT, PROPERTY_PUTREF = 1, 2, 4, 8
-PARAM_BYREF, PARAM_OPTIONAL = 1, 2
+PARAM_BYREF, PARAM_OPTIONAL, PARAM_SET_BY_MEMBER = 1, 2, 4
 
 
 class _Payload(ctypes.Union):
@@ -130,3 +130,5 @@ param_info = _declare(
 enum_count = _declare("palvex_enum_count", _c_int)
 enum_info = _declare("palvex_enum_info", _c_int, _c_int, _out_text, _out_int)
 enum_value = _declare("palvex_enum_value", _c_int, _c_int, _c_int, _out_text, _out_i32)
+status_count = _declare("palvex_status_count", _c_int)
+status_info = _declare("palvex_status_info", _c_int, _c_int, _out_i32, _out_text)

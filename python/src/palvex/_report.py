@@ -77,8 +77,9 @@ class Report:
     """One control. Properties are attributes, methods are calls; see the class's members.
 
     A method returns its value when it has one. A method without one returns None, or, when it
-    corrected by-reference arguments (printLine raises a draw width of 0 to 1), a dict of the
-    corrected arguments by parameter name."""
+    set arguments of its own (printLine raises a draw width of 0 to 1), a dict of the arguments
+    it changed by parameter name. Only the few members the library says may set an argument
+    do (_members.Param.by_ref); the type stub names them and the keys."""
 
     # A misspelt property must not quietly become a new attribute: only the handle is stored.
     __slots__ = ("_handle", "_handler")
