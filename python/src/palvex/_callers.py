@@ -79,7 +79,7 @@ def method_0_value(name, ident, kind, value_enum, general, bind, **_):
     return call
 
 
-def method_1_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_1_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of one argument, written back where the member corrects it.
 
     For centerMixedLanguages, fxNumberOfFirstPage, PrintingLineAbovePagenumber, fxreduceTwips,
@@ -101,15 +101,18 @@ def method_1_byref(name, ident, kind, params, array, plain_ints, general, bind, 
     fxCaption_cmdCANCEL, Fontname_Buttons, fxCaptionPageNumber, fxCaptionFormatingPage,
     fxWaitMessageCentering, fxCaptionCmdCancelPrinting, TableBegin, TableRow, TableRows.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 1:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -122,26 +125,31 @@ def method_1_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & s0.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, general, bind, **_):
+def method_1_value(name, ident, kind, params, fresh, plain_ints, value_enum, general, bind, **_):
     """A method of one argument that returns a value.
 
     For TextWidth, TextHeight.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 1:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -152,6 +160,7 @@ def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, gen
             raise unfit_argument(name, params, args) from None
         result = Variant()
         status = invoke(handle, ident, kind, slots, 1, byref(result))
+        spare = taken
         answer = take(result, value_enum)
         if status:
             raise refused(handle, status, name)
@@ -159,28 +168,31 @@ def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, gen
     return call
 
 
-def method_2_byref_0(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_2_byref_0(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                      **_):
     """A method of 2 arguments, argument 1 written back where the member corrects it.
 
     For LeftIT.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 2:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -193,13 +205,15 @@ def method_2_byref_0(name, ident, kind, params, array, plain_ints, general, bind
         answer = None
         if WRITTEN & s0.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_2_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 2 arguments, each written back where the member corrects it.
 
     For centerIT, RightIT, printText, fxNameHeader, fxFontNameHeader, fxFontsizeHeader,
@@ -211,22 +225,25 @@ def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, 
     fxCaptionsOfComboMoreoptions, fxCaptionsOflblMargins, fxCaptionsOfZoomOptions, writeMsgbox,
     fxTextOfMessage, fxTextComboQualityEntry, fxToolTipsOfWindow.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 2:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -239,40 +256,45 @@ def method_2_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & (s0.flags | s1.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_3_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_3_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 3 arguments, each written back where the member corrects it.
 
     For printPicture, TableAddColumn, PrintReport.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 3:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -285,41 +307,46 @@ def method_3_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & (s0.flags | s1.flags | s2.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_3_byref_1_2(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_3_byref_1_2(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                        **_):
     """A method of 3 arguments, arguments 2 and 3 written back where the member corrects it.
 
     For ExportPdf.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 3:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -332,47 +359,52 @@ def method_3_byref_1_2(name, ident, kind, params, array, plain_ints, general, bi
         answer = None
         if WRITTEN & (s1.flags | s2.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_4_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_4_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 4 arguments, each written back where the member corrects it.
 
     For fxDefaultMargins, SetMargins, printParagraph.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 4:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -385,54 +417,59 @@ def method_4_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_5_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_5_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 5 arguments, each written back where the member corrects it.
 
     For printPictureSized.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 5:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -445,61 +482,66 @@ def method_5_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_6_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_6_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 6 arguments, each written back where the member corrects it.
 
     For SpecialCenter, fxPrintingChars.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 6:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -512,75 +554,80 @@ def method_6_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         answer = None
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_8_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_8_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 8 arguments, each written back where the member corrects it.
 
     For Footer1Right.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 8:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -594,82 +641,87 @@ def method_8_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
                 s7.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_9_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_9_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 9 arguments, each written back where the member corrects it.
 
     For printLine.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 9:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -683,96 +735,101 @@ def method_9_byref(name, ident, kind, params, array, plain_ints, general, bind, 
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
                 s7.flags | s8.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_11_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_11_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 11 arguments, each written back where the member corrects it.
 
     For printBox.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 11:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s8.type, s8.i32 = I32, value
             else:
                 put(s8, value, params[8])
-            value, s9 = args[9], slots[9]
+            value = args[9]
             if value.__class__ is str and '\0' not in value:
                 s9.type, s9.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s9.type, s9.i32 = I32, value
             else:
                 put(s9, value, params[9])
-            value, s10 = args[10], slots[10]
+            value = args[10]
             if value.__class__ is str and '\0' not in value:
                 s10.type, s10.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -786,117 +843,122 @@ def method_11_byref(name, ident, kind, params, array, plain_ints, general, bind,
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
                 s7.flags | s8.flags | s9.flags | s10.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_14_byref(name, ident, kind, params, array, plain_ints, general, bind, corrections, **_):
+def method_14_byref(name, ident, kind, params, fresh, plain_ints, general, bind, corrections, **_):
     """A method of 14 arguments, each written back where the member corrects it.
 
     For printCircle.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 14:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s8.type, s8.i32 = I32, value
             else:
                 put(s8, value, params[8])
-            value, s9 = args[9], slots[9]
+            value = args[9]
             if value.__class__ is str and '\0' not in value:
                 s9.type, s9.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s9.type, s9.i32 = I32, value
             else:
                 put(s9, value, params[9])
-            value, s10 = args[10], slots[10]
+            value = args[10]
             if value.__class__ is str and '\0' not in value:
                 s10.type, s10.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s10.type, s10.i32 = I32, value
             else:
                 put(s10, value, params[10])
-            value, s11 = args[11], slots[11]
+            value = args[11]
             if value.__class__ is str and '\0' not in value:
                 s11.type, s11.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s11.type, s11.i32 = I32, value
             else:
                 put(s11, value, params[11])
-            value, s12 = args[12], slots[12]
+            value = args[12]
             if value.__class__ is str and '\0' not in value:
                 s12.type, s12.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s12.type, s12.i32 = I32, value
             else:
                 put(s12, value, params[12])
-            value, s13 = args[13], slots[13]
+            value = args[13]
             if value.__class__ is str and '\0' not in value:
                 s13.type, s13.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -910,13 +972,15 @@ def method_14_byref(name, ident, kind, params, array, plain_ints, general, bind,
         if WRITTEN & (s0.flags | s1.flags | s2.flags | s3.flags | s4.flags | s5.flags | s6.flags |
                 s7.flags | s8.flags | s9.flags | s10.flags | s11.flags | s12.flags | s13.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def property_put(name, ident, kind, params, array, plain_ints, **_):
+def property_put(name, ident, kind, params, fresh, plain_ints, **_):
     """Sets a property.
 
     For BackColor, ScaleWidth, ScaleHeight, gtPrWidth, currentYofPageNumber, Header,
@@ -927,13 +991,15 @@ def property_put(name, ident, kind, params, array, plain_ints, **_):
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
     PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
     """
+    spare = None  # the argument array between two calls
     def call(report, value):
+        nonlocal spare
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            s0 = slots[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -943,6 +1009,7 @@ def property_put(name, ident, kind, params, array, plain_ints, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_value(name, params[0], value) from None
         status = invoke(handle, ident, kind, slots, 1, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
