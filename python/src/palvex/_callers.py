@@ -109,7 +109,7 @@ def method_1_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0 = taken
         try:
             value = args[0]
@@ -146,7 +146,7 @@ def method_1_value(name, ident, kind, params, fresh, plain_ints, value_enum, gen
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0 = taken
         try:
             value = args[0]
@@ -182,7 +182,7 @@ def method_2_byref_0(name, ident, kind, params, fresh, plain_ints, general, bind
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1 = taken
         try:
             value = args[0]
@@ -233,7 +233,7 @@ def method_2_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1 = taken
         try:
             value = args[0]
@@ -277,7 +277,7 @@ def method_3_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2 = taken
         try:
             value = args[0]
@@ -329,7 +329,7 @@ def method_3_byref_1_2(name, ident, kind, params, fresh, plain_ints, general, bi
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2 = taken
         try:
             value = args[0]
@@ -380,7 +380,7 @@ def method_4_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3 = taken
         try:
             value = args[0]
@@ -438,7 +438,7 @@ def method_5_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4 = taken
         try:
             value = args[0]
@@ -503,7 +503,7 @@ def method_6_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4, s5 = taken
         try:
             value = args[0]
@@ -575,7 +575,7 @@ def method_8_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4, s5, s6, s7 = taken
         try:
             value = args[0]
@@ -662,7 +662,7 @@ def method_9_byref(name, ident, kind, params, fresh, plain_ints, general, bind, 
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4, s5, s6, s7, s8 = taken
         try:
             value = args[0]
@@ -756,7 +756,7 @@ def method_11_byref(name, ident, kind, params, fresh, plain_ints, general, bind,
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10 = taken
         try:
             value = args[0]
@@ -864,7 +864,7 @@ def method_14_byref(name, ident, kind, params, fresh, plain_ints, general, bind,
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13 = taken
         try:
             value = args[0]
@@ -997,7 +997,7 @@ def property_put(name, ident, kind, params, fresh, plain_ints, **_):
         handle = report._handle
         if not handle:
             raise closed(name)
-        taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
         slots, s0 = taken
         try:
             if value.__class__ is str and '\0' not in value:

@@ -6,7 +6,8 @@ often. So a member is called by a function written out for its shape (how many a
 whether a value comes back, which arguments may be written back): no loop over the arguments,
 no index, no test that is always false. The commonest values (a text, a whole number) are
 written into their slot right there; the rest go through _values.put. What is the same for
-every call of one member (its number, its parameters) is given once, when its caller is made.
+every call of one member (its number, its parameters) is given once, when its caller is made,
+and so is its argument array, kept from one call to the next.
 Members of one shape share their caller's code, which lives in a real file: tracebacks show
 its lines and inspect.getsource reads it.
 """
@@ -94,10 +95,11 @@ from ._native import invoke_id_unchecked as invoke
 from ._values import I32_MAX, I32_MIN, put, take, unfit_argument, unfit_value
 '''
 
-# What a factory may take from its member: name, ident (its number), kind, params, fresh (makes
-# an argument array of the declared length: the array and each of its slots), plain_ints (the types written as a 32-bit whole
-# number at once), value_enum, and for methods general(report, args) (any arguments, each
-# given or OMITTED), bind(args, named) and corrections(args, slots). The rest it lets pass.
+# What a factory may take from its member: name, ident (its number), kind, params, fresh (a new
+# argument array of the declared length, with each of its slots), plain_ints (the types written
+# as a 32-bit whole number at once), value_enum, and for methods general(report, args) (any
+# arguments, each given or OMITTED), bind(args, named) and corrections(args, slots). The rest
+# it lets pass.
 _CONTEXT = ("name", "ident", "kind", "params", "fresh", "plain_ints", "value_enum", "general",
             "bind", "corrections")
 
@@ -120,7 +122,7 @@ def _factory(shape, members):
         # The member's array is taken for the call, so a call made meanwhile (from an event
         # handler) makes its own; it is given back only clean: nothing written back into it.
         views = ", ".join(["slots"] + [f"s{i}" for i in range(shape.declared)])
-        body += ["    taken, spare = spare or fresh(), None  # it keeps the bytes its texts borrow",
+        body += ["    taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow",
                  f"    {views} = taken",
                  "    try:"]
         for i in range(shape.declared):
