@@ -79,7 +79,7 @@ def method_0_value(name, ident, kind, value_enum, general, bind, **_):
     return call
 
 
-def method_1(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_1(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of one argument.
 
     For centerMixedLanguages, fxNumberOfFirstPage, PrintingLineAbovePagenumber, fxreduceTwips,
@@ -101,15 +101,18 @@ def method_1(name, ident, kind, params, array, plain_ints, general, bind, **_):
     fxCaption_cmdCANCEL, Fontname_Buttons, fxCaptionPageNumber, fxCaptionFormatingPage,
     fxWaitMessageCentering, fxCaptionCmdCancelPrinting, TableBegin, TableRow, TableRows.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 1:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -119,26 +122,30 @@ def method_1(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 1, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, general, bind, **_):
+def method_1_value(name, ident, kind, params, fresh, plain_ints, value_enum, general, bind, **_):
     """A method of one argument that returns a value.
 
     For TextWidth, TextHeight.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 1:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -149,6 +156,7 @@ def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, gen
             raise unfit_argument(name, params, args) from None
         result = Variant()
         status = invoke(handle, ident, kind, slots, 1, byref(result))
+        spare = taken
         answer = take(result, value_enum)
         if status:
             raise refused(handle, status, name)
@@ -156,7 +164,7 @@ def method_1_value(name, ident, kind, params, array, plain_ints, value_enum, gen
     return call
 
 
-def method_2(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_2(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 2 arguments.
 
     For centerIT, LeftIT, RightIT, printText, fxNameHeader, fxFontNameHeader, fxFontsizeHeader,
@@ -168,22 +176,25 @@ def method_2(name, ident, kind, params, array, plain_ints, general, bind, **_):
     fxCaptionsOflblMargins, fxCaptionsOfZoomOptions, writeMsgbox, fxTextOfMessage,
     fxTextComboQualityEntry, fxToolTipsOfWindow.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 2:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -193,34 +204,38 @@ def method_2(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 2, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_2_byref_1(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_2_byref_1(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                      **_):
     """A method of 2 arguments, argument 2 written back where the member corrects it.
 
     For SavePrint.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 2:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -233,40 +248,45 @@ def method_2_byref_1(name, ident, kind, params, array, plain_ints, general, bind
         answer = None
         if WRITTEN & s1.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_3(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_3(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 3 arguments.
 
     For printPicture, ExportPdf, TableAddColumn, PrintReport.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 3:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -276,47 +296,51 @@ def method_3(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 3, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_4(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_4(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 4 arguments.
 
     For fxDefaultMargins, SetMargins, printParagraph.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 4:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -326,54 +350,58 @@ def method_4(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 4, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_5(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_5(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 5 arguments.
 
     For printPictureSized.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 5:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -383,61 +411,65 @@ def method_5(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 5, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_6(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_6(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 6 arguments.
 
     For SpecialCenter.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 6:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -447,62 +479,66 @@ def method_6(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 6, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_6_byref_4_5(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_6_byref_4_5(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                        **_):
     """A method of 6 arguments, arguments 5 and 6 written back where the member corrects it.
 
     For fxPrintingChars.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 6:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -515,75 +551,80 @@ def method_6_byref_4_5(name, ident, kind, params, array, plain_ints, general, bi
         answer = None
         if WRITTEN & (s4.flags | s5.flags):
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_8(name, ident, kind, params, array, plain_ints, general, bind, **_):
+def method_8(name, ident, kind, params, fresh, plain_ints, general, bind, **_):
     """A method of 8 arguments.
 
     For Footer1Right.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 8:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -593,83 +634,87 @@ def method_8(name, ident, kind, params, array, plain_ints, general, bind, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_argument(name, params, args) from None
         status = invoke(handle, ident, kind, slots, 8, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None
     return call
 
 
-def method_9_byref_7(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_9_byref_7(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                      **_):
     """A method of 9 arguments, argument 8 written back where the member corrects it.
 
     For printLine.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 9:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -682,97 +727,102 @@ def method_9_byref_7(name, ident, kind, params, array, plain_ints, general, bind
         answer = None
         if WRITTEN & s7.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_11_byref_7(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_11_byref_7(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                       **_):
     """A method of 11 arguments, argument 8 written back where the member corrects it.
 
     For printBox.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 11:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s8.type, s8.i32 = I32, value
             else:
                 put(s8, value, params[8])
-            value, s9 = args[9], slots[9]
+            value = args[9]
             if value.__class__ is str and '\0' not in value:
                 s9.type, s9.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s9.type, s9.i32 = I32, value
             else:
                 put(s9, value, params[9])
-            value, s10 = args[10], slots[10]
+            value = args[10]
             if value.__class__ is str and '\0' not in value:
                 s10.type, s10.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -785,118 +835,123 @@ def method_11_byref_7(name, ident, kind, params, array, plain_ints, general, bin
         answer = None
         if WRITTEN & s7.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def method_14_byref_5(name, ident, kind, params, array, plain_ints, general, bind, corrections,
+def method_14_byref_5(name, ident, kind, params, fresh, plain_ints, general, bind, corrections,
                       **_):
     """A method of 14 arguments, argument 6 written back where the member corrects it.
 
     For printCircle.
     """
+    spare = None  # the argument array between two calls
     def call(report, *args, **named):
+        nonlocal spare
         if named or len(args) != 14:
             return general(report, bind(args, named))
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0, s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13 = taken
         try:
-            value, s0 = args[0], slots[0]
+            value = args[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s0.type, s0.i32 = I32, value
             else:
                 put(s0, value, params[0])
-            value, s1 = args[1], slots[1]
+            value = args[1]
             if value.__class__ is str and '\0' not in value:
                 s1.type, s1.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s1.type, s1.i32 = I32, value
             else:
                 put(s1, value, params[1])
-            value, s2 = args[2], slots[2]
+            value = args[2]
             if value.__class__ is str and '\0' not in value:
                 s2.type, s2.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s2.type, s2.i32 = I32, value
             else:
                 put(s2, value, params[2])
-            value, s3 = args[3], slots[3]
+            value = args[3]
             if value.__class__ is str and '\0' not in value:
                 s3.type, s3.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s3.type, s3.i32 = I32, value
             else:
                 put(s3, value, params[3])
-            value, s4 = args[4], slots[4]
+            value = args[4]
             if value.__class__ is str and '\0' not in value:
                 s4.type, s4.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s4.type, s4.i32 = I32, value
             else:
                 put(s4, value, params[4])
-            value, s5 = args[5], slots[5]
+            value = args[5]
             if value.__class__ is str and '\0' not in value:
                 s5.type, s5.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s5.type, s5.i32 = I32, value
             else:
                 put(s5, value, params[5])
-            value, s6 = args[6], slots[6]
+            value = args[6]
             if value.__class__ is str and '\0' not in value:
                 s6.type, s6.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s6.type, s6.i32 = I32, value
             else:
                 put(s6, value, params[6])
-            value, s7 = args[7], slots[7]
+            value = args[7]
             if value.__class__ is str and '\0' not in value:
                 s7.type, s7.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s7.type, s7.i32 = I32, value
             else:
                 put(s7, value, params[7])
-            value, s8 = args[8], slots[8]
+            value = args[8]
             if value.__class__ is str and '\0' not in value:
                 s8.type, s8.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s8.type, s8.i32 = I32, value
             else:
                 put(s8, value, params[8])
-            value, s9 = args[9], slots[9]
+            value = args[9]
             if value.__class__ is str and '\0' not in value:
                 s9.type, s9.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s9.type, s9.i32 = I32, value
             else:
                 put(s9, value, params[9])
-            value, s10 = args[10], slots[10]
+            value = args[10]
             if value.__class__ is str and '\0' not in value:
                 s10.type, s10.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s10.type, s10.i32 = I32, value
             else:
                 put(s10, value, params[10])
-            value, s11 = args[11], slots[11]
+            value = args[11]
             if value.__class__ is str and '\0' not in value:
                 s11.type, s11.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s11.type, s11.i32 = I32, value
             else:
                 put(s11, value, params[11])
-            value, s12 = args[12], slots[12]
+            value = args[12]
             if value.__class__ is str and '\0' not in value:
                 s12.type, s12.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
                 s12.type, s12.i32 = I32, value
             else:
                 put(s12, value, params[12])
-            value, s13 = args[13], slots[13]
+            value = args[13]
             if value.__class__ is str and '\0' not in value:
                 s13.type, s13.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -909,13 +964,15 @@ def method_14_byref_5(name, ident, kind, params, array, plain_ints, general, bin
         answer = None
         if WRITTEN & s5.flags:
             answer = corrections(args, slots)
+        else:
+            spare = taken
         if status:
             raise refused(handle, status, name)
         return answer
     return call
 
 
-def property_put(name, ident, kind, params, array, plain_ints, **_):
+def property_put(name, ident, kind, params, fresh, plain_ints, **_):
     """Sets a property.
 
     For BackColor, ScaleWidth, ScaleHeight, gtPrWidth, currentYofPageNumber, Header,
@@ -926,13 +983,15 @@ def property_put(name, ident, kind, params, array, plain_ints, **_):
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
     PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
     """
+    spare = None  # the argument array between two calls
     def call(report, value):
+        nonlocal spare
         handle = report._handle
         if not handle:
             raise closed(name)
-        slots = array()  # it also keeps the bytes of the strings it borrows
+        taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow
+        slots, s0 = taken
         try:
-            s0 = slots[0]
             if value.__class__ is str and '\0' not in value:
                 s0.type, s0.str = STRING, value.encode()
             elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:
@@ -942,6 +1001,7 @@ def property_put(name, ident, kind, params, array, plain_ints, **_):
         except (TypeError, ValueError):  # which argument, and why, is found again
             raise unfit_value(name, params[0], value) from None
         status = invoke(handle, ident, kind, slots, 1, None)
+        spare = taken
         if status:
             raise refused(handle, status, name)
         return None

@@ -27,7 +27,11 @@ def caller(call):
     enums = _members.enumerations
     context = {
         "name": member.name, "ident": member.id, "kind": call.kind, "params": params,
-        "array": n.Variant * len(params), "value_enum": enums.get(member.value_enum),
+        "fresh": _fresh_slots(n.Variant * len(params)),
+        "value_enum": enums.get(member.value_enum),
+        # What a _callers.py written before the callers kept their arrays takes: the package
+        # stays importable with it, so that the file can be written again.
+        "array": n.Variant * len(params),
         # Whole numbers of these types fit the 32-bit value whenever they are in its range;
         # the rest (bool, other int subclasses) take put's general way.
         "plain_ints": frozenset([int] + [enums[p.enum_name] for p in params
@@ -42,6 +46,17 @@ def caller(call):
     if factory is None:
         return _missing_factory(member, shape)
     return factory(**context)
+
+
+def _fresh_slots(array_type):
+    """fresh(): a new argument array and each of its slots, which stay views into it (a caller
+    keeps them with the array, so a call indexes nothing)."""
+
+    def fresh():
+        slots = array_type()
+        return (slots, *slots)
+
+    return fresh
 
 
 def _missing_factory(member, shape):

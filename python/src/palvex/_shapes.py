@@ -6,7 +6,8 @@ often. So a member is called by a function written out for its shape (how many a
 whether a value comes back, which arguments may be written back): no loop over the arguments,
 no index, no test that is always false. The commonest values (a text, a whole number) are
 written into their slot right there; the rest go through _values.put. What is the same for
-every call of one member (its number, its parameters) is given once, when its caller is made.
+every call of one member (its number, its parameters) is given once, when its caller is made,
+and so is its argument array, kept from one call to the next.
 Members of one shape share their caller's code, which lives in a real file: tracebacks show
 its lines and inspect.getsource reads it.
 """
@@ -94,33 +95,40 @@ from ._native import invoke_id_unchecked as invoke
 from ._values import I32_MAX, I32_MIN, put, take, unfit_argument, unfit_value
 '''
 
-# What a factory may take from its member: name, ident (its number), kind, params, array (a
-# Variant array type of the declared length), plain_ints (the types written as a 32-bit whole
-# number at once), value_enum, and for methods general(report, args) (any arguments, each
-# given or OMITTED), bind(args, named) and corrections(args, slots). The rest it lets pass.
-_CONTEXT = ("name", "ident", "kind", "params", "array", "plain_ints", "value_enum", "general",
+# What a factory may take from its member: name, ident (its number), kind, params, fresh (a new
+# argument array of the declared length, with each of its slots), plain_ints (the types written
+# as a 32-bit whole number at once), value_enum, and for methods general(report, args) (any
+# arguments, each given or OMITTED), bind(args, named) and corrections(args, slots). The rest
+# it lets pass.
+_CONTEXT = ("name", "ident", "kind", "params", "fresh", "plain_ints", "value_enum", "general",
             "bind", "corrections")
 
 
 def _factory(shape, members):
     method = shape.form == METHOD
-    body = []
     if method:
-        body += ["def call(report, *args, **named):",
-                 f"    if named or len(args) != {shape.declared}:",
-                 "        return general(report, bind(args, named))"]
+        body = ["def call(report, *args, **named):"]
     else:
-        body.append("def call(report, value):" if shape.declared else "def call(report):")
+        body = ["def call(report, value):" if shape.declared else "def call(report):"]
+    if shape.declared:
+        body.append("    nonlocal spare")
+    if method:
+        body += [f"    if named or len(args) != {shape.declared}:",
+                 "        return general(report, bind(args, named))"]
     body += ["    handle = report._handle",
              "    if not handle:",
              "        raise closed(name)"]
     if shape.declared:
-        body += ["    slots = array()  # it also keeps the bytes of the strings it borrows",
+        # The member's array is taken for the call, so a call made meanwhile (from an event
+        # handler) makes its own; it is given back only clean: nothing written back into it.
+        views = ", ".join(["slots"] + [f"s{i}" for i in range(shape.declared)])
+        body += ["    taken, spare = spare or fresh(), None  # keeps the bytes its texts borrow",
+                 f"    {views} = taken",
                  "    try:"]
         for i in range(shape.declared):
-            body += [f"        value, s{i} = args[{i}], slots[{i}]" if method
-                     else f"        s{i} = slots[{i}]",
-                     "        if value.__class__ is str and '\\0' not in value:",
+            if method:
+                body.append(f"        value = args[{i}]")
+            body += ["        if value.__class__ is str and '\\0' not in value:",
                      f"            s{i}.type, s{i}.str = STRING, value.encode()",
                      "        elif value.__class__ in plain_ints and I32_MIN <= value <= I32_MAX:",
                      f"            s{i}.type, s{i}.i32 = I32, value",
@@ -142,8 +150,12 @@ def _factory(shape, members):
         body += ["    answer = None",
                  f"    if WRITTEN & ({flags}):" if len(shape.by_ref) > 1
                  else f"    if WRITTEN & {flags}:",
-                 "        answer = corrections(args, slots)"]
+                 "        answer = corrections(args, slots)",
+                 "    else:",
+                 "        spare = taken"]
         answer = "answer"
+    elif shape.declared:
+        body.append("    spare = taken")
     if shape.wants_value:
         body.append("    answer = take(result, value_enum)")
         answer = "answer"
@@ -156,8 +168,9 @@ def _factory(shape, members):
                           subsequent_indent="    ")
     signature = textwrap.fill(f"def {shape.name}({', '.join(used + ['**_'])}):", width=99,
                               subsequent_indent=" " * (len(shape.name) + 5))
+    spare = ["    spare = None  # the argument array between two calls"] if shape.declared else []
     return "\n".join([signature,
-                      f'    """{_describe(shape)}', "", users, '    """']
+                      f'    """{_describe(shape)}', "", users, '    """'] + spare
                      + [wrapped for line in body for wrapped in _wrap("    " + line)]) + "\n"
 
 
