@@ -32,6 +32,17 @@ def test_the_command_renders_each_invoice_whole_and_its_own(tmp_path):
     assert sorted(os.listdir(tmp_path)) == ["out"]
 
 
+def test_on_a_terminal_the_run_shows_its_progress(tmp_path):
+    # `script` gives the run a terminal, as an operator's shell does (bsdutils, essential).
+    command = (f"{sys.executable} -m palvex.batch --jobs 1 --out {tmp_path / 'out'} --count 5 "
+               f"{SCRIPT}")
+    result = subprocess.run(["script", "-qec", command, "/dev/null"], capture_output=True,
+                            text=True, timeout=300, env=ENVIRONMENT)
+    assert result.returncode == 0, result.stdout
+    assert "5/5" in result.stdout and "100%" in result.stdout  # the bar, at its end
+    assert "5 reports, 5 pages in " in result.stdout
+
+
 def invoices_with(count, **faults):
     records = [invoice.sample(k) for k in range(1, count + 1)]
     for k, fault in faults.items():

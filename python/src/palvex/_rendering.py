@@ -114,6 +114,9 @@ class Renderer:
     and has a working folder of its own, removed when it is done."""
 
     def __init__(self, scratch=None):
+        # A worker shows no preview: it needs no display, connects to none, and has nothing to
+        # say about a display it lacks (when its process has no Qt application yet).
+        os.environ["QT_QPA_PLATFORM"] = "offscreen"
         self._scratch = tempfile.mkdtemp(prefix="palvex-worker-", dir=scratch)
         self._control = None
         self._fresh = {}
