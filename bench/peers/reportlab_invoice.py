@@ -102,12 +102,20 @@ def report(record, path):
 
 
 def render(job):
-    """One invoice to its file, whole or not at all, as palvex.batch writes them: (record,
-    target) -> pages."""
+    """One invoice to its file, whole or not at all and on the disk when it returns, as
+    palvex.batch writes them: (record, target) -> pages."""
     record, target = job
     part = os.path.join(os.path.dirname(target), f".{os.path.basename(target)}.part-{os.getpid()}")
     pages = report(record, part)
+    # As durable as Palvex's: the file on the disk before its name, the name before the next.
+    with open(part, "rb") as written:
+        os.fsync(written.fileno())
     os.replace(part, target)
+    folder = os.open(os.path.dirname(target) or ".", os.O_RDONLY | os.O_DIRECTORY)
+    try:
+        os.fsync(folder)
+    finally:
+        os.close(folder)
     return pages
 
 
