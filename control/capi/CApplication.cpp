@@ -77,11 +77,15 @@ extern "C" int palvex_app_exec_for(int milliseconds, int* showing) {
     return guardedCall([&] {
         if (!palvex::capi::widgetApplicationRuns()) return Status::InvalidProcedureCall;
         if (!anyControlOnScreen()) return Status::Ok;
-        // Offscreen, no one can see a preview or close it: waiting would never end. Where the
-        // library fell back to it, a preview the host wants shown is refused.
-        if (palvex::DisplayPlatform::screenless())
+        // Offscreen, no one can see a preview or close it: waiting would never end. What Qt
+        // posted meanwhile (repaints, deferred deletes) is handled, so that a process making
+        // report after report without an event loop does not pile it up. Where the library fell
+        // back to offscreen, a preview the host wants shown is refused.
+        if (palvex::DisplayPlatform::screenless()) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             return palvex::DisplayPlatform::withoutDisplay() ? Status::InvalidProcedureCall
                                                              : Status::Ok;
+        }
         QEventLoop loop;
         LastWindowWatcher watcher(loop);
         for (QWidget* widget : QApplication::topLevelWidgets())

@@ -47,3 +47,9 @@ def slow(r, seconds):
     time.sleep(seconds)
     r.StartPalvexPrintPreview()
     r.printLastPage()
+
+
+def one_line(r, record):
+    r.StartPalvexPrintPreview()
+    r.printText(f"שורה {record}", 2)
+    r.printLastPage()

@@ -5,7 +5,7 @@
 namespace palvex::pdf {
 
 PageCompressor::PageCompressor(unsigned workers) {
-    for (unsigned i = 0; i < std::max(1u, workers); ++i)
+    for (unsigned i = 0; i < workers; ++i)
         m_workers.emplace_back([this] { work(); });
 }
 
@@ -20,6 +20,15 @@ PageCompressor::~PageCompressor() {
 }
 
 void PageCompressor::submit(int id, QByteArray content, QByteArray entries) {
+    if (m_workers.empty()) {
+        // No workers: deflated here and now, and a page that cannot be is kept as it is.
+        QByteArray deflated = PdfWriter::compress(content);
+        const bool ok = !deflated.isEmpty();
+        std::lock_guard<std::mutex> locked(m_lock);
+        m_jobs.push_back({id, ok ? std::move(deflated) : std::move(content), std::move(entries),
+                          ok, true, true});
+        return;
+    }
     {
         std::lock_guard<std::mutex> locked(m_lock);
         m_jobs.push_back({id, std::move(content), std::move(entries)});

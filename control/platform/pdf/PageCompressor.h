@@ -13,7 +13,7 @@ namespace palvex::pdf {
 
 // Deflates page contents and object streams on worker threads that live as long as the document, so
 // each keeps one compressor and one heap arena however many pages there are; pages come back in the
-// order they were given.
+// order they were given. With no workers each is deflated as it is given.
 class PageCompressor {
 public:
     explicit PageCompressor(unsigned workers);

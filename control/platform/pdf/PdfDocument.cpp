@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <thread>
 
 namespace palvex::pdf {
@@ -11,10 +12,17 @@ namespace palvex::pdf {
 namespace {
 
 // The threads that deflate pages while the next is drawn. A few suffice: a page is drawn in
-// about the time one is deflated.
+// about the time one is deflated. PALVEX_PDF_THREADS sets the number (0: on the drawing thread),
+// for bulk runs whose processes already fill every core.
 unsigned compressionWorkers() {
+    constexpr unsigned most = 4;
+    if (const char* asked = std::getenv("PALVEX_PDF_THREADS"); asked && *asked) {
+        char* end = nullptr;
+        const unsigned long n = std::strtoul(asked, &end, 10);
+        if (*end == '\0' && asked[0] != '-') return unsigned(std::min<unsigned long>(n, most));
+    }
     const unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, 4u);
+    return std::clamp(cores > 1 ? cores - 1 : 1u, 1u, most);
 }
 
 // Advances are in font units, kept to the 1/64 steps Qt keeps them in.

@@ -20,9 +20,13 @@ def _peak_mib():
     return resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
 
 
-def _work(source, connection):
+def _work(source, connection, cores_filled):
     # Ctrl+C reaches the whole process group: the parent alone decides what stops.
     signal.signal(signal.SIGINT, signal.SIG_IGN)
+    if cores_filled:
+        # The other workers have the other cores: pages are deflated here, not on threads that
+        # would only take turns with them.
+        os.environ.setdefault("PALVEX_PDF_THREADS", "0")
     from ._rendering import Renderer, load_report
 
     try:
@@ -48,9 +52,10 @@ def _work(source, connection):
 
 
 class _Worker:
-    def __init__(self, source):
+    def __init__(self, source, cores_filled):
         self.connection, child_end = _CONTEXT.Pipe()
-        self.process = _CONTEXT.Process(target=_work, args=(source, child_end), daemon=True)
+        self.process = _CONTEXT.Process(target=_work, args=(source, child_end, cores_filled),
+                                        daemon=True)
         self.process.start()
         child_end.close()
         self.job = None  # the index it renders
@@ -83,7 +88,7 @@ def render_all(source, jobs, count, targets, *, processes, attempts, done, faile
     deaths_without_work = 0
 
     def start():
-        workers.append(_Worker(source))
+        workers.append(_Worker(source, cores_filled=processes >= default_processes()))
 
     def bury(worker, reason):
         nonlocal deaths_without_work

@@ -168,6 +168,10 @@ class Renderer:
         finally:
             shutil.rmtree(folder, ignore_errors=True)
         remove_parts(target)  # of attempts before this one that died
+        if self._count % _REPORTS_BETWEEN_EVENTS == 0:
+            # No event loop runs here: what Qt posts for the preview (its repaints) would pile up
+            # from report to report. Handling it costs about a millisecond, so not every time.
+            n.app_exec_for(0, None)
         return pages
 
     def _ready(self):
@@ -191,6 +195,8 @@ class Renderer:
         if control is not None:
             control.close()
 
+
+_REPORTS_BETWEEN_EVENTS = 8
 
 # "Set not supported at run time": a property the report computes (ScaleWidth).
 _COMPUTED = 382

@@ -71,6 +71,9 @@ def _warm():
     if _renderer is None:
         from ._rendering import Renderer
 
+        # A worker runs a process per core: pages are deflated in it, not on threads of its own.
+        os.environ.setdefault("PALVEX_PDF_THREADS", "0")
+
         _renderer = Renderer()
     return _renderer
 
