@@ -177,6 +177,9 @@ def main(argv=None):
     except (OSError, ValueError, ImportError, _pool.BrokenReport) as failure:
         print(f"palvex.batch: {failure}", file=sys.stderr)
         return 2
+    except KeyboardInterrupt:  # the workers are stopped; what was written stays
+        print("palvex.batch: interrupted", file=sys.stderr)
+        return 130
     print(summary)
     return 1 if summary.failures else 0
 
