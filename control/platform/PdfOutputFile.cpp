@@ -157,7 +157,11 @@ bool syncFolder(const QString& folder) {
 
 bool PdfOutputFile::create() {
     discard();
-    QTemporaryFile file(QFileInfo(m_target).absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    // Hidden until it is whole: a process killed while it writes leaves nothing that a listing
+    // of the folder shows beside the reports.
+    const QFileInfo target(m_target);
+    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                        QStringLiteral(".XXXXXX"));
     file.setAutoRemove(false);
     if (!file.open()) return false;
     m_temporary = file.fileName();

@@ -121,16 +121,16 @@ def test_a_warm_control_starts_each_report_as_a_fresh_one_would(tmp_path):
 
 def test_what_an_attempt_that_died_left_is_cleared_by_the_next(tmp_path):
     target = tmp_path / "INV-00001.pdf"
-    # As a process killed while it wrote would leave them, here and on another machine.
-    leftovers = [tmp_path / ".INV-00001.pdf.part-other-host-4242",
-                 tmp_path / ".INV-00001.pdf.part-other-host-4242.a1B2c3"]
-    for leftover in leftovers:
-        leftover.write_bytes(b"%PDF-1.7 half")
-    unrelated = tmp_path / ".INV-00002.pdf.part-other-host-4242"
-    unrelated.write_bytes(b"%PDF-1.7 half")
+    # As a process killed while it exported would leave it, here or on another machine.
+    (tmp_path / ".INV-00001.pdf.a1B2c3").write_bytes(b"%PDF-1.7 half")
+    # Not the control's: another report's part, and a file of the user's.
+    kept = [tmp_path / ".INV-00002.pdf.a1B2c3", tmp_path / ".INV-00001.pdf.backup-2025"]
+    for other in kept:
+        other.write_bytes(b"%PDF-1.7")
     with Renderer() as renderer:
         assert renderer.render(invoice.report, invoice.sample(1), target) == 1
-    assert problems(tmp_path, 1) == [f"left in the folder: {unrelated.name}"]
+    assert problems(tmp_path, 1) == [f"left in the folder: {other.name}"
+                                     for other in sorted(kept)]
 
 
 def anonymous_kib():

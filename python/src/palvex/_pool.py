@@ -7,9 +7,10 @@ import multiprocessing.connection
 import os
 import resource
 import signal
-import socket
 import traceback
 from collections import deque
+
+from ._rendering import Renderer, load_report, remove_parts
 
 # Workers are started afresh, never forked: a fork of a process whose Qt already runs (a host
 # that also shows previews) would inherit its threads' locks half held.
@@ -27,8 +28,6 @@ def _work(source, connection, cores_filled):
         # The other workers have the other cores: pages are deflated here, not on threads that
         # would only take turns with them.
         os.environ.setdefault("PALVEX_PDF_THREADS", "0")
-    from ._rendering import Renderer, load_report
-
     try:
         report = load_report(source)
     except BaseException as failure:  # the parent gives up on a report that cannot load
@@ -83,8 +82,6 @@ def render_all(source, jobs, count, targets, *, processes, attempts, done, faile
     pending = deque(range(count))
     tries = [0] * count
     workers = []
-    host = socket.gethostname()
-    dead_pids = []
     deaths_without_work = 0
 
     def start():
@@ -94,9 +91,9 @@ def render_all(source, jobs, count, targets, *, processes, attempts, done, faile
         nonlocal deaths_without_work
         workers.remove(worker)
         worker.connection.close()
-        dead_pids.append(worker.process.pid)
         if worker.job is not None:
             index, worker.job = worker.job, None
+            remove_parts(targets[index])  # of an export it was in the middle of
             if tries[index] < attempts:
                 pending.appendleft(index)
             else:
@@ -147,16 +144,10 @@ def render_all(source, jobs, count, targets, *, processes, attempts, done, faile
                 elif worker.process.sentinel in ready and not worker.connection.poll():
                     bury(worker, _death(worker.process))
     finally:
-        _stop(workers)
-        dead_pids.extend(worker.process.pid for worker in workers)
-        from ._rendering import remove_parts_of
-
-        for folder in {os.path.dirname(os.path.abspath(target)) for target in targets}:
-            for pid in dead_pids:
-                remove_parts_of(folder, host, pid)
+        _stop(workers, targets)
 
 
-def _stop(workers):
+def _stop(workers, targets):
     for worker in workers:
         if worker.job is not None:  # the run was interrupted: its report is not waited for
             worker.process.terminate()
@@ -170,6 +161,8 @@ def _stop(workers):
             worker.process.kill()
             worker.process.join()
         worker.connection.close()
+        if worker.job is not None:
+            remove_parts(targets[worker.job])
 
 
 def default_processes():

@@ -6,13 +6,12 @@ making the control and exporting: sets what must come before the start (CodePage
 properties), calls StartPalvexPrintPreview, records, and ends with printLastPage. The worker
 exports it and moves the PDF into place whole."""
 
-import errno
 import glob
 import importlib
 import importlib.util
 import os
+import re
 import shutil
-import socket
 import sys
 import tempfile
 
@@ -79,34 +78,17 @@ def file_name(name):
     return text + ".pdf"
 
 
-def part_name(target):
-    """Where a PDF is written before it is complete: hidden beside its target, named after
-    the target and the process writing it, so that nothing that looks like the report exists
-    until the whole of it does."""
-    folder, base = os.path.split(os.path.abspath(target))
-    return os.path.join(folder, f".{base}.part-{socket.gethostname()}-{os.getpid()}")
-
-
 def remove_parts(target):
-    """Removes what attempts at `target` that died left behind (a part and the control's own
-    temporary file beside it)."""
+    """Removes what an export to `target` that died left: the control writes a PDF as a hidden
+    `.NAME.pdf.XXXXXX` beside it and renames it when whole."""
     folder, base = os.path.split(os.path.abspath(target))
-    for leftover in glob.glob(os.path.join(glob.escape(folder), glob.escape(f".{base}.part-")
-                                           + "*")):
-        try:
-            os.remove(leftover)
-        except FileNotFoundError:  # another attempt's cleanup came first
-            pass
-
-
-def remove_parts_of(folder, host, pid):
-    """Removes every part a process that died left in `folder`."""
-    pattern = os.path.join(glob.escape(folder), f".*.part-{glob.escape(host)}-{pid}*")
-    for leftover in glob.glob(pattern):
-        try:
-            os.remove(leftover)
-        except FileNotFoundError:
-            pass
+    part = re.compile(re.escape(f".{base}.") + "[A-Za-z0-9]{6}")
+    for leftover in glob.glob(os.path.join(glob.escape(folder), glob.escape(f".{base}.") + "*")):
+        if part.fullmatch(os.path.basename(leftover)):
+            try:
+                os.remove(leftover)
+            except FileNotFoundError:  # another attempt's cleanup came first
+                pass
 
 
 class Renderer:
@@ -140,31 +122,18 @@ class Renderer:
         self._count += 1
         folder = os.path.join(self._scratch, str(self._count))
         os.mkdir(folder)
-        part = part_name(target)
         try:
             r = self._ready()
             r.WorkingFolder = folder
             try:
                 report(r, record)
-                r.ExportPdf(part)
+                # Written whole beside the target, synced, and renamed over it.
+                r.ExportPdf(os.fspath(target))
                 pages = r.PageCount
             except BaseException:
                 # A control left in the middle of a report is not trusted with the next one.
                 self._discard()
                 raise
-            try:
-                os.replace(part, target)
-            except FileNotFoundError:
-                # A second attempt at the same report (a redelivered task) finished first and
-                # cleared this one's part: the report is there, whole.
-                if not os.path.exists(target):
-                    raise
-            # The new name on the disk before the report counts as done (a task is
-            # acknowledged after this).
-            _sync_folder(os.path.dirname(os.path.abspath(target)))
-        except BaseException:
-            _remove(part)
-            raise
         finally:
             shutil.rmtree(folder, ignore_errors=True)
         remove_parts(target)  # of attempts before this one that died
@@ -241,21 +210,3 @@ def _properties(control):
                 raise
             values[member.name] = value
     return values
-
-
-def _sync_folder(folder):
-    descriptor = os.open(folder, os.O_RDONLY | os.O_DIRECTORY)
-    try:
-        os.fsync(descriptor)
-    except OSError as failure:
-        if failure.errno != errno.EINVAL:  # a folder some file systems cannot sync
-            raise
-    finally:
-        os.close(descriptor)
-
-
-def _remove(path):
-    try:
-        os.remove(path)
-    except FileNotFoundError:
-        pass

@@ -53,7 +53,10 @@ app.conf.update(
     worker_prefetch_multiplier=2,
     task_time_limit=_TIME_LIMIT,
     task_soft_time_limit=max(1.0, _TIME_LIMIT - 5),
-    broker_transport_options={"visibility_timeout": _VISIBILITY},
+    # A worker that looks for lost tasks holds a lock in Redis meanwhile (milliseconds); one
+    # killed while it held it would stop every other from looking for the lock's life, five
+    # minutes unless told. Restoring is a transaction per task, so a short life is safe.
+    broker_transport_options={"visibility_timeout": _VISIBILITY, "unacked_mutex_expire": 10},
     result_backend_transport_options={"visibility_timeout": _VISIBILITY},
     task_serializer="json",
     result_serializer="json",
