@@ -168,9 +168,10 @@ def test_a_worker_with_nothing_set_uses_the_local_broker_and_takes_only_json():
     settings = subprocess.run(
         [sys.executable, "-c", "from palvex.celery import app; c = app.conf; print(c.broker_url,"
          " c.result_backend, c.task_acks_late, c.task_reject_on_worker_lost, c.accept_content,"
-         " c.task_time_limit, c.broker_transport_options['visibility_timeout'])"],
+         " c.task_time_limit, c.broker_transport_options['visibility_timeout'],"
+         " c.broker_transport_options['unacked_mutex_expire'])"],
         env={k: v for k, v in environment("unused").items() if k not in (
             "PALVEX_BROKER", "PALVEX_RESULTS", "PALVEX_TIME_LIMIT", "PALVEX_VISIBILITY_TIMEOUT")},
         capture_output=True, text=True, check=True).stdout
     assert settings.split() == ["redis://localhost:6379/0", "redis://localhost:6379/0", "True",
-                                "True", "['json']", "300.0", "600.0"]
+                                "True", "['json']", "300.0", "600.0", "10"]
