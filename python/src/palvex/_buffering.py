@@ -30,7 +30,8 @@ _VALUE = {n.BOOL: (struct.Struct("<BB"), "b"), n.I16: (struct.Struct("<Bh"), "i1
           n.I32: (struct.Struct("<Bi"), "i32"), n.SINGLE: (struct.Struct("<Bf"), "f32"),
           n.DOUBLE: (struct.Struct("<Bd"), "f64")}
 # How many bytes follow each type but a text's.
-_SIZES = {n.EMPTY: 0, n.MISSING: 0, **{kind: fields.size - 1 for kind, (fields, _) in _VALUE.items()}}
+_SIZES = {n.EMPTY: 0, n.MISSING: 0,
+          **{kind: fields.size - 1 for kind, (fields, _) in _VALUE.items()}}
 _LENGTH = struct.Struct("<I")
 
 _names = {member.id: member.name for member in _members.members}
