@@ -4,6 +4,7 @@
 #include "capi/CallBuffer.h"
 #include "capi/CallGuard.h"
 #include "capi/Handle.h"
+#include "capi/InvokeMember.h"
 
 using palvex::Status;
 using palvex::capi::CallBuffer;
@@ -31,15 +32,16 @@ extern "C" int palvex_invoke_batch(palvex_control* token, const void* buffer, si
         }
         for (size_t i = 0; i < count; ++i) {
             CallBuffer::Call& call = calls.next();
-            // Each call takes the one way every call takes, so it is checked, refused, worded and
-            // delivers its events as it would alone; the handle is looked up again each time,
-            // since an event handler may have destroyed the control meanwhile.
-            const int status = palvex_invoke_id(token, call.id, call.kind, call.args.data(),
-                                                int(call.args.size()), nullptr);
+            // Each call takes the way palvex_invoke_id takes, so it is checked, refused, worded and
+            // delivers its events as it would alone. The handle is looked up again each time: an
+            // event handler may have destroyed the control meanwhile.
+            const Status status = palvex::capi::invokeMember(
+                palvex::capi::liveHandle(token, "palvex_invoke_batch"), call.id, call.kind,
+                call.args.data(), int(call.args.size()), nullptr);
             // What a member wrote back is not the host's to see here; an owned copy is freed.
             for (palvex_variant& arg : call.args)
                 palvex_variant_clear(&arg);
-            if (status != PALVEX_OK) return Status(status);
+            if (status != Status::Ok) return status;
             if (done) *done = i + 1;
         }
         return Status::Ok;
