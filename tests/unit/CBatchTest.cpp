@@ -8,6 +8,7 @@
 #include <palvex/Palvex.h>
 #include <palvex/palvex_c.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -340,6 +341,28 @@ TEST_F(CBatch, EventsArriveWhileTheBufferRunsAndTheHandlerMayCallTheControl) {
     const auto items = recorded(r);
     ASSERT_EQ(items.size(), 2u);
     EXPECT_EQ(items[1].rfind("2 0,", 0), 0u) << items[1]; // at the x the handler set
+}
+
+TEST_F(CBatch, AHandlerThatDestroysTheControlHasTheRestOfTheBufferRefused) {
+    palvex_control*& r = m_controls[0];
+    auto destroyOnMessage = [](void* context, int event, int32_t, const char*) {
+        if (event != PALVEX_EVENT_MESSAGE) return;
+        auto** handle = static_cast<palvex_control**>(context);
+        EXPECT_EQ(palvex_destroy(*handle), PALVEX_OK);
+        *handle = nullptr;
+    };
+    ASSERT_EQ(palvex_set_event_handler(r, destroyOnMessage, &r), PALVEX_OK);
+    palvex_control* const token = r;
+    start(r, m_dirs[0]);
+    Calls batch;
+    batch.call(id("printText"), PALVEX_METHOD, {palvex_string("before"), palvex_i32(2)})
+        .call(id("FontSize"), PALVEX_PROPERTY_PUT, {palvex_single(-5)}) // warns: destroyed
+        .call(id("printText"), PALVEX_METHOD, {palvex_string("after"), palvex_i32(2)});
+    size_t done = 0;
+    EXPECT_EQ(run(token, batch.bytes(), &done), PALVEX_INVALID_CALL);
+    EXPECT_EQ(done, 2u);
+    EXPECT_EQ(r, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

@@ -243,8 +243,9 @@ PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind
    of thousands of calls (where each crossing costs more than the control's own work) packs them
    into a buffer and sends a buffer at a time. The calls run in order, each exactly as
    palvex_invoke_id runs it with a NULL result: checked, refused and explained the same way,
-   raising its events as usual (an event handler may call the control meanwhile; its calls run
-   at once, between the buffer's). What a call returns or writes back is dropped, so a buffer
+   raising its events as usual (an event handler may call the control meanwhile, and its calls
+   run at once, between the buffer's; a handler that destroys the control has the next call of
+   the buffer refused with 5). What a call returns or writes back is dropped, so a buffer
    is for calls without a value: methods that return nothing, and properties set.
 
    `buffer` holds `size` bytes of calls, one after the other with nothing between them or their

@@ -91,16 +91,19 @@ def _refusal(handle, status, data, index):
 
 
 def _member_at(data, index):
-    """The name of the member of call `index` in `data`."""
+    """The name of the member of call `index` in `data`; "" when there is no such call."""
     at = 0
-    for _ in range(index):
-        count = data[at + 5]
-        at += _HEAD.size
-        for _ in range(count):
-            kind = data[at]
-            at += 1
-            at += 4 + _LENGTH.unpack_from(data, at)[0] if kind == n.STRING else _SIZES[kind]
-    return _names.get(_HEAD.unpack_from(data, at)[0], "")
+    try:
+        for _ in range(index):
+            count = data[at + 5]
+            at += _HEAD.size
+            for _ in range(count):
+                kind = data[at]
+                at += 1
+                at += 4 + _LENGTH.unpack_from(data, at)[0] if kind == n.STRING else _SIZES[kind]
+        return _names.get(_HEAD.unpack_from(data, at)[0], "")
+    except (IndexError, KeyError, struct.error):
+        return ""
 
 
 class Buffered:

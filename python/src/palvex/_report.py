@@ -111,8 +111,8 @@ class Report:
 
     def buffered(self):
         """A block whose calls without a value (methods that return nothing, properties set)
-        are kept and sent to the library many at once, the report recorded in a fraction of
-        the time its calls take one by one:
+        are kept and sent to the library many at once, the report recorded in about half the
+        time its calls take one by one:
 
             with r.buffered():
                 for row in rows:
@@ -126,8 +126,9 @@ class Report:
         too), close() and on_event(). An argument Python cannot pass raises at its call. A call
         the control refuses raises its PalvexError (the status, the member and why, as alone)
         where the calls are sent, not at the call itself, and the calls kept after it are not
-        run. Events arrive while the calls are sent. A block inside another is the outer one's;
-        its end sends what is kept."""
+        run; at the end of a block an exception ends, that refusal is raised in the exception's
+        place, with the exception as its __context__. Events arrive while the calls are sent.
+        A block inside another is the outer one's; its end sends what is kept."""
         return _buffering.Buffered(self)
 
     def __repr__(self):
