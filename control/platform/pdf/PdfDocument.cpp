@@ -1,6 +1,5 @@
 #include "PdfDocument.h"
 
-#include "PdfSyntax.h"
 #include "QtText.h"
 
 #include <algorithm>
@@ -20,7 +19,7 @@ unsigned compressionWorkers() {
 
 // Advances are in font units, kept to the 1/64 steps Qt keeps them in.
 double fixed(double v) {
-    return roundHalfAway(v * 64) / 64;
+    return std::round(v * 64) / 64;
 }
 
 // A shaped text's glyphs from the baseline's left end; right-to-left glyphs are placed from the

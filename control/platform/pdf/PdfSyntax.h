@@ -14,16 +14,6 @@ template <class Buffer> inline void appendInteger(Buffer& out, long long value) 
     out.append(buffer, error == std::errc() ? end - buffer : 0);
 }
 
-// std::round: halves away from zero, the same value to the bit. Without SSE4.1 (the x86-64
-// baseline the library is built for) std::round and std::llround are calls into libm, and every
-// glyph's position and every number of a page's content goes through one.
-inline double roundHalfAway(double value) {
-    if (!(std::fabs(value) < 4503599627370496.0)) return value; // 2^52: whole already, or NaN
-    const double whole = double(static_cast<long long>(value)); // towards zero
-    const double rest = value - whole;                          // exact
-    return std::copysign(rest >= 0.5 ? whole + 1 : rest <= -0.5 ? whole - 1 : whole, value);
-}
-
 // Numbers as PDF content wants them: fixed point, no exponent, no trailing zeros. Content
 // streams are mostly numbers, and the library's fixed-point formatting of doubles is several
 // times slower than this, which rounds to a whole count of the last decimal.
@@ -31,7 +21,7 @@ template <class Buffer> inline void appendNumber(Buffer& out, double value, int 
     static constexpr long long Scale[] = {1, 10, 100, 1000, 10000, 100000};
     decimals = decimals < 0 ? 0 : decimals > 5 ? 5 : decimals;
     if (!std::isfinite(value) || std::fabs(value) > 1e12) value = 0;
-    long long scaled = static_cast<long long>(roundHalfAway(value * double(Scale[decimals])));
+    long long scaled = std::llround(value * double(Scale[decimals]));
     const bool negative = scaled < 0;
     if (negative) scaled = -scaled;
     // Written backwards from the end of the buffer: fraction without its trailing zeros, then
