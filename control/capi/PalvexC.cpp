@@ -3,6 +3,7 @@
 #include "capi/CVariant.h"
 #include "capi/CallGuard.h"
 #include "capi/Handle.h"
+#include "capi/InvokeMember.h"
 
 #include <cstdlib>
 #include <memory>
@@ -49,8 +50,12 @@ Status refused(ControlHandle* handle, Status status, const QString& reason) {
     return status;
 }
 
-Status invokeMember(palvex::capi::ControlHandle* handle, DispId id, int kind, palvex_variant* args,
-                    int nargs, palvex_variant* result) {
+} // namespace
+
+namespace palvex::capi {
+
+Status invokeMember(ControlHandle* handle, DispId id, int kind, palvex_variant* args, int nargs,
+                    palvex_variant* result) {
     if (!handle) return Status::InvalidProcedureCall;
     if (nargs < 0 || (nargs > 0 && !args))
         return refused(handle, Status::InvalidProcedureCall,
@@ -121,7 +126,9 @@ Status invokeMember(palvex::capi::ControlHandle* handle, DispId id, int kind, pa
     return status;
 }
 
-} // namespace
+} // namespace palvex::capi
+
+using palvex::capi::invokeMember;
 
 extern "C" uint32_t palvex_version(void) {
     return PALVEX_C_VERSION;

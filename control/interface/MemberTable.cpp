@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace palvex {
 
@@ -426,9 +427,19 @@ std::span<const MemberInfo> members() {
 }
 
 const MemberInfo* findMember(DispId id) {
-    for (const MemberInfo& m : table())
-        if (m.id == id) return &m;
-    return nullptr;
+    // Every late-bound call looks its member up, twice from C: a search of the table in order
+    // of identifiers, made once, instead of a walk through all of it.
+    static const std::vector<const MemberInfo*> byId = [] {
+        std::vector<const MemberInfo*> sorted;
+        for (const MemberInfo& m : table())
+            sorted.push_back(&m);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const MemberInfo* a, const MemberInfo* b) { return a->id < b->id; });
+        return sorted;
+    }();
+    const auto found = std::lower_bound(
+        byId.begin(), byId.end(), id, [](const MemberInfo* m, DispId key) { return m->id < key; });
+    return found != byId.end() && (*found)->id == id ? *found : nullptr;
 }
 
 const MemberInfo* findMember(std::string_view name) {

@@ -74,10 +74,14 @@ PrintItem ItemReplay::read(int32_t n) const {
 void ItemReplay::applyItemFont(const PrintItem& item) {
     Surface& s = m_target;
     const float zoom = m_rules.zoom;
-    // Records come from files: a value the surface refuses leaves its previous one.
-    try {
-        s.setFontName(trimBlanks(item.FontName));
-    } catch (const Error&) {
+    // Records come from files: a value the surface refuses leaves its previous one. Most items
+    // keep the font of the one before, which needs no second look in the font catalog.
+    const QString fontName = trimBlanks(item.FontName);
+    if (fontName != s.font().name) {
+        try {
+            s.setFontName(fontName);
+        } catch (const Error&) {
+        }
     }
     s.setCurrentY(isFooter(item) ? item.ItemY : item.ItemY * zoom);
     try {

@@ -86,27 +86,30 @@ def accounts(r, pages):
     totals = [0, 0]
     # Bound once: the loop below makes half a million calls for a thousand pages.
     print_text, stay, next_line = r.printText, palvex.A1_StayWhereYouAre, palvex.A2_JumpToNextLine
-    for i in range(pages * ROWS_PER_PAGE):
-        if i and i % ROWS_PER_PAGE == 0:
-            r.printPage()
-            r.PrintHeader()
-        number, name, code, agorot, debit = account(i)
-        totals[0 if debit else 1] += agorot
-        r.CurrentX = COLUMN_X[0]
-        print_text(number, stay)
+    # None of these calls returns a value, so they go to the library many at once; a refusal
+    # raises its PalvexError at the latest where the block ends.
+    with r.buffered():
+        for i in range(pages * ROWS_PER_PAGE):
+            if i and i % ROWS_PER_PAGE == 0:
+                r.printPage()
+                r.PrintHeader()
+            number, name, code, agorot, debit = account(i)
+            totals[0 if debit else 1] += agorot
+            r.CurrentX = COLUMN_X[0]
+            print_text(number, stay)
+            r.CurrentX = COLUMN_X[1]
+            print_text(name, stay)
+            r.CurrentX = COLUMN_X[2]
+            print_text(code, stay)
+            r.CurrentX = COLUMN_X[3] if debit else COLUMN_X[4]
+            print_text(money(agorot), next_line)
+        r.FontBold = True
         r.CurrentX = COLUMN_X[1]
-        print_text(name, stay)
-        r.CurrentX = COLUMN_X[2]
-        print_text(code, stay)
-        r.CurrentX = COLUMN_X[3] if debit else COLUMN_X[4]
-        print_text(money(agorot), next_line)
-    r.FontBold = True
-    r.CurrentX = COLUMN_X[1]
-    print_text(TOTAL, stay)
-    r.CurrentX = COLUMN_X[3]
-    print_text(money(totals[0]), stay)
-    r.CurrentX = COLUMN_X[4]
-    print_text(money(totals[1]), next_line)
+        print_text(TOTAL, stay)
+        r.CurrentX = COLUMN_X[3]
+        print_text(money(totals[0]), stay)
+        r.CurrentX = COLUMN_X[4]
+        print_text(money(totals[1]), next_line)
 
 
 def account_rows(pages, totals):

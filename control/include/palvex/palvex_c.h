@@ -19,6 +19,7 @@
 #ifndef PALVEX_PALVEX_C_H
 #define PALVEX_PALVEX_C_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "Export.h"
@@ -31,7 +32,7 @@ extern "C" {
    constants; a major version may change what exists. palvex_version() is the interface the
    loaded library provides, encoded as PALVEX_C_VERSION is. */
 #define PALVEX_C_VERSION_MAJOR 1
-#define PALVEX_C_VERSION_MINOR 3
+#define PALVEX_C_VERSION_MINOR 4
 #define PALVEX_C_VERSION ((PALVEX_C_VERSION_MAJOR << 16) | PALVEX_C_VERSION_MINOR)
 
 PALVEX_EXPORT uint32_t palvex_version(void);
@@ -237,6 +238,34 @@ PALVEX_EXPORT int palvex_invoke(palvex_control* control, const char* name, int k
                                 palvex_variant* args, int nargs, palvex_variant* result);
 PALVEX_EXPORT int palvex_invoke_id(palvex_control* control, int32_t id, int kind,
                                    palvex_variant* args, int nargs, palvex_variant* result);
+
+/* Runs many calls with one crossing into the library: a host that records a report in hundreds
+   of thousands of calls (where each crossing costs more than the control's own work) packs them
+   into a buffer and sends a buffer at a time. The calls run in order, each exactly as
+   palvex_invoke_id runs it with a NULL result: checked, refused and explained the same way,
+   raising its events as usual (an event handler may call the control meanwhile, and its calls
+   run at once, between the buffer's; a handler that destroys the control has the next call of
+   the buffer refused with 5). What a call returns or writes back is dropped, so a buffer
+   is for calls without a value: methods that return nothing, and properties set.
+
+   `buffer` holds `size` bytes of calls, one after the other with nothing between them or their
+   fields, every number little-endian:
+     int32 dispatch identifier, uint8 kind (PALVEX_METHOD ...), uint8 argument count,
+     then each argument: uint8 palvex_type, then its value:
+       EMPTY, MISSING nothing; BOOL uint8 (nonzero is true); I16 int16; I32 int32;
+       SINGLE IEEE float32; DOUBLE IEEE float64;
+       STRING uint32 byte count, then that many bytes of UTF-8, without a NUL (and none after).
+   The whole buffer is read before any call runs: one that ends inside a call, names a type
+   that is none of these or holds a NUL inside a text is status 5 with nothing run, and
+   palvex_last_error_detail names the call and byte at fault ("palvex_invoke_batch: call 2
+   ends past the buffer's 40 bytes: a text at byte 36 needs 9"); nothing past `size` is read.
+   A call refused stops the run: its status is returned, the calls after it do not run, and
+   palvex_last_error_detail says why, as for that call alone. *done, when not NULL, is the
+   number of calls that ran: all of them on success, else the index of the refused call (0 for
+   a buffer refused whole). A NULL buffer of 0 bytes runs nothing and is 0. Since interface
+   1.4. */
+PALVEX_EXPORT int palvex_invoke_batch(palvex_control* control, const void* buffer, size_t size,
+                                      size_t* done);
 
 /* Why the last call through this handle that failed was refused, naming the member and the
    reason, in UTF-8: "TableRow: the row has 4 cells, the table 3 columns", "printText: argument

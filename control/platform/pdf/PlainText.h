@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextDirection.h"
+
 #include <QStringView>
 
 namespace palvex::pdf {
@@ -12,11 +14,11 @@ enum class PlainDirection { Mixed, LeftToRight, RightToLeft };
 
 inline PlainDirection plainDirectionOf(QStringView text) {
     if (text.isEmpty()) return PlainDirection::Mixed;
-    const QChar::Direction first = text.front().direction(), last = text.back().direction();
+    const QChar::Direction first = directionOf(text.front()), last = directionOf(text.back());
     bool right = false, latin = false, digits = false;
     for (const QChar c : text) {
         if (c.isSurrogate()) return PlainDirection::Mixed;
-        switch (c.direction()) {
+        switch (directionOf(c)) {
         case QChar::DirR:
         case QChar::DirAL:
             right = true;
@@ -51,7 +53,7 @@ inline PlainDirection plainDirectionOf(QStringView text) {
                    : PlainDirection::Mixed;
     if (digits && first == QChar::DirEN && last == QChar::DirEN) {
         for (const QChar c : text)
-            if (c.direction() != QChar::DirEN && c.direction() != QChar::DirCS)
+            if (directionOf(c) != QChar::DirEN && directionOf(c) != QChar::DirCS)
                 return PlainDirection::Mixed;
         return PlainDirection::LeftToRight;
     }

@@ -3,7 +3,24 @@
 #include <QChar>
 #include <QStringView>
 
+#include <array>
+#include <cstdint>
+
 namespace palvex::pdf {
+
+// QChar::direction, the same answers: the characters a report is mostly made of (Latin,
+// punctuation, Hebrew) from a table of Qt's own answers, made once, instead of a call into Qt
+// for each character of each text, several times as a text is drawn and tagged.
+inline QChar::Direction directionOf(QChar c) {
+    static const auto known = [] {
+        std::array<uint8_t, 0x600> table{};
+        for (char16_t u = 0; u < table.size(); ++u)
+            table[u] = uint8_t(QChar(u).direction());
+        return table;
+    }();
+    const char16_t u = c.unicode();
+    return u < known.size() ? QChar::Direction(known[u]) : c.direction();
+}
 
 // The embedding, override and isolate controls: they reorder what is around them.
 inline bool isReorderingControl(QChar::Direction direction) {
@@ -24,7 +41,7 @@ inline bool isReorderingControl(QChar::Direction direction) {
 // Right-to-left letters, or the controls that reorder what is around them.
 inline bool hasRightToLeft(QStringView text) {
     for (const QChar c : text) {
-        const QChar::Direction d = c.direction();
+        const QChar::Direction d = directionOf(c);
         if (d == QChar::DirR || d == QChar::DirAL || isReorderingControl(d)) return true;
     }
     return false;
@@ -36,7 +53,7 @@ inline bool hasRightToLeft(QStringView text) {
 inline bool mixesDirections(QStringView text) {
     bool rightToLeft = false, leftToRight = false;
     for (const QChar c : text) {
-        const QChar::Direction d = c.direction();
+        const QChar::Direction d = directionOf(c);
         if (isReorderingControl(d)) return true;
         rightToLeft = rightToLeft || d == QChar::DirR || d == QChar::DirAL;
         leftToRight = leftToRight || d == QChar::DirL || d == QChar::DirEN || d == QChar::DirAN;
@@ -55,11 +72,11 @@ inline bool needsActualText(QStringView text) {
     bool leftToRight = false;
     for (const QChar c : text) {
         if (c.category() == QChar::Mark_NonSpacing) return true;
-        const QChar::Direction d = c.direction();
+        const QChar::Direction d = directionOf(c);
         leftToRight = leftToRight || d == QChar::DirL || d == QChar::DirEN;
     }
     auto movesAside = [](QChar c) {
-        const QChar::Direction d = c.direction();
+        const QChar::Direction d = directionOf(c);
         return d == QChar::DirON || d == QChar::DirES || d == QChar::DirCS;
     };
     return leftToRight && (movesAside(text.front()) || movesAside(text.back()));

@@ -4,6 +4,7 @@ every call of the member, and the general way for the calls the shape's way does
 
 import ctypes
 
+from . import _buffering
 from . import _members
 from . import _native as n
 from . import _shapes
@@ -28,6 +29,7 @@ def caller(call):
     context = {
         "name": member.name, "ident": member.id, "kind": call.kind, "params": params,
         "fresh": _fresh_slots(n.Variant * len(params)),
+        "head": _buffering.call_head(member.id, call.kind, len(params)),
         "value_enum": enums.get(member.value_enum),
         # What a _callers.py written before the callers kept their arrays takes: the package
         # stays importable with it, so that the file can be written again.
@@ -105,6 +107,8 @@ def _general(call, corrections):
     value_enum = _members.enumerations.get(member.value_enum)
 
     def general(report, args):
+        if report._pending:
+            _buffering.flush(report)  # this way is rare: sent as it is, after what is kept
         handle = report._handle
         if not handle:
             raise closed(member.name)

@@ -5,8 +5,8 @@ import os
 
 # The C interface this package was written against: a library of another major version may
 # have changed what the calls mean, one of an older minor version lacks functions it calls
-# (palvex_status_info came with 1.3) or flags it reads (PALVEX_PARAM_SET_BY_MEMBER, 1.3).
-_MAJOR, _MINOR = 1, 3
+# (palvex_invoke_batch came with 1.4) or flags it reads (PALVEX_PARAM_SET_BY_MEMBER, 1.3).
+_MAJOR, _MINOR = 1, 4
 
 EMPTY, MISSING, BOOL, I16, I32, SINGLE, DOUBLE, STRING = range(8)
 OWNED, WRITTEN = 1, 2
@@ -118,6 +118,8 @@ invoke_id = _declare(
 # the call itself.
 invoke_id_unchecked = lib["palvex_invoke_id"]
 invoke_id_unchecked.restype = _c_int
+invoke_batch = _declare("palvex_invoke_batch", _c_int, ctypes.c_void_p, _c_char_p, ctypes.c_size_t,
+                        ctypes.POINTER(ctypes.c_size_t))
 last_error_detail = _declare("palvex_last_error_detail", _c_char_p, ctypes.c_void_p)
 member_count = _declare("palvex_member_count", _c_int)
 member_info = _declare(
