@@ -109,7 +109,7 @@ def celery_workers(count, jobs):
                                       check=True, capture_output=True, text=True,
                                       env=environment).stdout
                 check(out, count)
-                seconds = float(said.split(" pages in ")[1].split(" s ")[0])
+                seconds = float(said.split(" pages in ")[1].split(" s ")[0])  # the summary
                 peak = max(_peak_of_children(process.pid) for process, _ in workers)
                 return count, count, seconds, peak
             finally:

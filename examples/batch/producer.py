@@ -7,16 +7,15 @@ Workers, on any machines that read this script and write OUT at the same paths:
 
     PALVEX_BROKER=redis://queue-host:6379/0 python3 -m celery -A palvex.celery worker
 
-Invoice k becomes OUT/INV-{k:05d}.pdf. Prints a summary (invoices, pages, seconds, per second,
-per worker host) and ends with status 1 when any invoice failed, naming it and why.
+Invoice k becomes OUT/INV-{k:05d}.pdf. Prints the summary palvex.batch prints (reports, pages,
+seconds, per second, the workers that took part) and ends with status 1 when any invoice
+failed, naming it and why.
 """
 
 import argparse
-import collections
 import os
 import pathlib
 import sys
-import time
 
 HERE = pathlib.Path(__file__).resolve().parent
 INVOICE = HERE / "invoice.py"
@@ -38,45 +37,19 @@ def main():
         import palvex
     except ModuleNotFoundError:  # run from a source checkout: the package that lies beside it
         sys.path.insert(0, str(HERE.parents[1] / "python" / "src"))
-    import celery.exceptions
+    import kombu.exceptions
     import palvex.celery
     sys.path.insert(0, str(HERE))
     import invoice
 
-    out = os.path.abspath(options.out)
-    os.makedirs(out, exist_ok=True)
-    started = time.monotonic()
-    numbers = {}
-    for k in range(1, options.count + 1):
-        queued = palvex.celery.render.delay(str(INVOICE), invoice.sample(k), out)
-        numbers[queued.id] = invoice.number(k)
-    pages, hosts, failures = 0, collections.Counter(), []
-    # The results are read from the backend as they come (a poll of them all at once), not
-    # waited for one by one.
     try:
-        for task_id, meta in palvex.celery.app.backend.get_many(
-                list(numbers), timeout=options.timeout, interval=0.2):
-            if meta["status"] == "SUCCESS":
-                pages += meta["result"]["pages"]
-                hosts[meta["result"]["host"]] += 1
-            else:
-                failures.append((numbers[task_id], f"{meta['status']}: {meta['result']}"))
-            palvex.celery.app.backend.forget(task_id)
-            del numbers[task_id]
-    except celery.exceptions.TimeoutError:
-        failures += [(number, "not done in time") for number in numbers.values()]
-    seconds = time.monotonic() - started
-    written = options.count - len(failures)
-    failures.sort()
-    print(f"{written} invoices, {pages} pages in {seconds:.1f} s "
-          f"({written / seconds:.1f} invoices/s, {pages / seconds:.1f} pages/s); "
-          f"{len(failures)} failed")
-    for host, count in sorted(hosts.items()):
-        print(f"  {host}: {count}")
-    for number, reason in failures:
-        print(f"failed: {number}: {reason}")
-    return 1 if failures else 0
-
+        summary = palvex.celery.render_many(str(INVOICE), invoice.records(options.count),
+                                            options.out, timeout=options.timeout)
+    except (OSError, kombu.exceptions.KombuError) as failure:  # the folder, or the broker
+        print(f"producer: {failure}", file=sys.stderr)
+        return 2
+    print(summary)
+    return 1 if summary.failures else 0
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -356,7 +356,8 @@ TEST_F(Printing, AFullDiskIsAPrinterProblemAndKeepsThePreviousFile) {
     EXPECT_TRUE(
         boxes().log().back().startsWith(QStringLiteral("msgbox 1572912: Printer problem!")));
     EXPECT_EQ(fileBytes(target), QByteArray("yesterday's PDF"));
-    EXPECT_EQ(QDir(path("small")).entryList(QDir::Files), QStringList{QStringLiteral("out.pdf")});
+    EXPECT_EQ(QDir(path("small")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("out.pdf")});
     EXPECT_EQ(&ctl().internals().recordingSurface(), ctl().internals().report().lines.surface());
 }
 
@@ -381,12 +382,14 @@ TEST_F(Printing, KillingThePrintingProcessLeavesThePreviousFileWhole) {
     runner.start(QStringLiteral(PALVEX_RUN_PATH),
                  {QStringLiteral("--pdf"), target, path("print.pvs")});
     ASSERT_TRUE(runner.waitForStarted());
-    // The document being written is a second file beside the target.
+    // The document being written is a second, hidden file beside the target.
     const QDir folder(m_dir.path());
     bool printing = false;
     for (int wait = 0; wait < 6000 && !printing && runner.state() == QProcess::Running; ++wait) {
-        printing = folder.entryList({QStringLiteral("keep.pdf?*")}, QDir::Files).size() > 0 ||
-                   QFileInfo(target).size() != 15;
+        printing =
+            folder.entryList({QStringLiteral(".keep.pdf.*")}, QDir::Files | QDir::Hidden).size() >
+                0 ||
+            QFileInfo(target).size() != 15;
         if (!printing) QThread::msleep(5);
     }
     ASSERT_TRUE(printing) << "the print was not seen to start";
@@ -524,8 +527,9 @@ TEST_F(Printing, ExportPdfRefusalsLeaveTheExistingFileAsItWas) {
     EXPECT_EQ(ctl().ExportPdf(path("missing/out.pdf")), Status::PathFileAccessError);
     EXPECT_EQ(ctl().ExportPdf(m_dir.path()), Status::PathFileAccessError);
     EXPECT_EQ(fileBytes(pdf()), QByteArray("yesterday's PDF"));
-    EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("out.pdf?*")}, QDir::Files),
-              QStringList());
+    EXPECT_EQ(
+        QDir(m_dir.path()).entryList({QStringLiteral("*out.pdf?*")}, QDir::Files | QDir::Hidden),
+        QStringList());
     EXPECT_EQ(ctl().internals().report().lines.surface(), &ctl().internals().recordingSurface());
 }
 

@@ -25,8 +25,8 @@ void PageCompressor::submit(int id, QByteArray content, QByteArray entries) {
         QByteArray deflated = PdfWriter::compress(content);
         const bool ok = !deflated.isEmpty();
         std::lock_guard<std::mutex> locked(m_lock);
-        m_jobs.push_back({id, ok ? std::move(deflated) : std::move(content), std::move(entries),
-                          ok, true, true});
+        m_jobs.push_back({id, ok ? std::move(deflated) : std::move(content), std::move(entries), ok,
+                          true, true});
         return;
     }
     {

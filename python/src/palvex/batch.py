@@ -39,6 +39,7 @@ class Summary:
     processes: int = 0
     failures: List[Tuple[str, str]] = field(default_factory=list)
     peak_mib: float = 0.0  # the largest peak resident memory of a worker process
+    resent: int = 0  # reports queued again after their task was lost (Celery)
 
     @property
     def reports_per_second(self):
@@ -51,7 +52,8 @@ class Summary:
     def __str__(self):
         lines = [f"{self.reports} reports, {self.pages} pages in {self.seconds:.1f} s "
                  f"({self.reports_per_second:.1f} reports/s, {self.pages_per_second:.1f} pages/s) "
-                 f"on {self.processes} processes; {len(self.failures)} failed"]
+                 f"on {self.processes} processes; {len(self.failures)} failed"
+                 + (f"; {self.resent} queued again" if self.resent else "")]
         lines += [f"failed: {name}: {reason}" for name, reason in self.failures]
         return "\n".join(lines)
 

@@ -31,11 +31,13 @@ import base64
 import os
 import socket
 import tempfile
+import time
 
+import celery.exceptions
 from celery import Celery
 from celery.signals import worker_process_shutdown, worker_ready
 
-__all__ = ["app", "render", "pdf_bytes"]
+__all__ = ["app", "render", "render_many", "pdf_bytes"]
 
 _TIME_LIMIT = float(os.environ.get("PALVEX_TIME_LIMIT", "300"))
 # A task is given to another worker when it has not been acknowledged in this time: it must
@@ -134,3 +136,86 @@ def _name_of(report, data, task_id):
 def pdf_bytes(result):
     """The PDF a task without `out` returned."""
     return base64.b64decode(result["pdf"])
+
+
+def render_many(report, records, out, *, timeout=3600.0, progress=None):
+    """Queues report(r, record) for each record, waits until each PDF is in `out` (a folder
+    every worker shares) and returns a palvex.batch.Summary. Names come from the script's
+    name(record), else the record's position from 00001.
+
+    Redis's transport can lose a task whose worker died at the very moment it took it from
+    the queue. So when nothing has come back for longer than a lost worker's tasks take to
+    come back, the reports still missing are queued again (Summary.resent). A report rendered
+    twice is harmless: the second PDF replaces the first whole."""
+    from .batch import Summary, _progress_bar
+    from ._rendering import file_name, load_module
+
+    records = list(records)
+    naming = (getattr(load_module(report), "name", None) if str(report).endswith(".py")
+              else None)
+    names = [str(naming(record)) if naming else f"{index + 1:05d}"
+             for index, record in enumerate(records)]
+    for each in names:
+        file_name(each)  # refused here rather than by every worker
+    out = os.path.abspath(out)
+    os.makedirs(out, exist_ok=True)
+    summary = Summary()
+    bar = _progress_bar(len(records), progress)
+    waiting = {}  # task id -> record index
+    hosts = set()
+
+    def send(index):
+        waiting[render.delay(str(report), records[index], out).id] = index
+
+    started = time.monotonic()
+    for index in range(len(records)):
+        send(index)
+    # A lost worker's tasks come back after the visibility timeout, looked for every 10 s.
+    patience = _VISIBILITY + 20
+    heard = time.monotonic()
+    try:
+        while waiting:
+            try:
+                for task_id, meta in app.backend.get_many(list(waiting), timeout=5, interval=0.2):
+                    heard = time.monotonic()
+                    index = waiting.get(task_id)
+                    app.backend.forget(task_id)
+                    if index is None:  # a second copy of a report already counted
+                        continue
+                    for other in [t for t, i in waiting.items() if i == index]:
+                        del waiting[other]
+                    if meta["status"] == "SUCCESS":
+                        summary.reports += 1
+                        summary.pages += meta["result"]["pages"]
+                        hosts.add(meta["result"]["host"])
+                    else:
+                        summary.failures.append((names[index], _reason(meta)))
+                    bar.update(1)
+            except celery.exceptions.TimeoutError:
+                pass
+            now = time.monotonic()
+            if waiting and now - started > timeout:
+                summary.failures += [(names[i], "not done in time")
+                                     for i in sorted(set(waiting.values()))]
+                break
+            if waiting and now - heard > patience:
+                for index in sorted(set(waiting.values())):
+                    send(index)
+                    summary.resent += 1
+                heard = now
+    finally:
+        summary.seconds = time.monotonic() - started
+        summary.processes = len(hosts)
+        bar.close()
+    summary.failures.sort()
+    return summary
+
+
+def _reason(meta):
+    """A failed task's exception as palvex.batch words it: "PalvexError: ExportPdf: …"."""
+    result = meta.get("result")
+    if isinstance(result, dict) and "exc_type" in result:
+        words = result.get("exc_message") or []
+        words = " ".join(map(str, words)) if isinstance(words, (list, tuple)) else str(words)
+        return f"{result['exc_type']}: {words}"
+    return f"{meta['status']}: {result}"
