@@ -4,7 +4,7 @@
 A report is a function report(r, record) that does what a single-report program does between
 making the control and exporting: sets what must come before the start (CodePage, document
 properties), calls StartPalvexPrintPreview, records, and ends with printLastPage. The worker
-exports it and moves the PDF into place whole."""
+exports it; the PDF appears whole or not at all."""
 
 import glob
 import importlib
@@ -23,6 +23,13 @@ from ._report import Report
 # Set by the worker for each report, or read-only: never put back to a fresh control's value.
 _NOT_RESTORED = frozenset(["WorkingFolder", "MessagesToHost", "PageCount", "LastMessage",
                            "CurrentX", "CurrentY"])
+# "Set not supported at run time": a property the report computes (ScaleWidth).
+_COMPUTED = 382
+# Reports between two looks at what Qt posted for the preview (see Renderer.render).
+_REPORTS_BETWEEN_EVENTS = 8
+# Memory-backed scratch space is used when it has at least this much free: a report store takes
+# 256 bytes an item, about 64 MB for a thousand full pages.
+_ROOMY_MEMORY = 512 * 1024 * 1024
 
 
 def load_report(source):
@@ -66,6 +73,26 @@ def _named(reference):
     for part in function.split("."):
         value = getattr(value, part)
     return value
+
+
+def naming_of(report):
+    """A report script's name(record), or None (a function, or a script without one)."""
+    return getattr(load_module(report), "name", None) if str(report).endswith(".py") else None
+
+
+def report_files(records, naming):
+    """Each record's name (naming(record), else its position from 00001) and file name. Names
+    that repeat, or that would put a file outside the folder, are refused before anything runs:
+    one report would replace another."""
+    names = [str(naming(record)) if naming else f"{index + 1:05d}"
+             for index, record in enumerate(records)]
+    files = [file_name(each) for each in names]
+    seen = set()
+    for each in files:
+        if each in seen:
+            raise ValueError(f"two reports are named {each}: one would replace the other")
+        seen.add(each)
+    return names, files
 
 
 def file_name(name):
@@ -163,17 +190,6 @@ class Renderer:
         control, self._control = self._control, None
         if control is not None:
             control.close()
-
-
-_REPORTS_BETWEEN_EVENTS = 8
-
-# "Set not supported at run time": a property the report computes (ScaleWidth).
-_COMPUTED = 382
-
-
-# Memory-backed scratch space is used when it has at least this much free: a report store takes
-# 256 bytes an item, about 64 MB for a thousand full pages.
-_ROOMY_MEMORY = 512 * 1024 * 1024
 
 
 def _scratch_space():

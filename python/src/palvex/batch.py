@@ -23,7 +23,7 @@ from dataclasses import dataclass, field
 from typing import Any, Callable, Iterable, List, Optional, Tuple, Union
 
 from . import _pool
-from ._rendering import file_name, load_module
+from ._rendering import load_module, naming_of, report_files
 
 __all__ = ["Summary", "run", "main"]
 
@@ -73,14 +73,7 @@ def run(report: Union[str, os.PathLike, Callable[[Any, Any], None]], records: It
     A report that raises is a failure with its reason; the others go on. Names that repeat, or
     that would put a file outside `out`, are refused before anything is rendered."""
     records = list(records)
-    names = [str(name(record)) if name else f"{index + 1:05d}"
-             for index, record in enumerate(records)]
-    files = [file_name(each) for each in names]
-    seen = set()
-    for each in files:
-        if each in seen:
-            raise ValueError(f"two reports are named {each}: one would replace the other")
-        seen.add(each)
+    names, files = report_files(records, name)
     out = os.path.abspath(out)
     os.makedirs(out, exist_ok=True)
     targets = [os.path.join(out, each) for each in files]
@@ -174,7 +167,7 @@ def main(argv=None):
         else:
             records = _records_of(options.records)
         summary = run(options.script, records, options.out, jobs=options.jobs,
-                      name=getattr(script, "name", None), attempts=options.attempts,
+                      name=naming_of(options.script), attempts=options.attempts,
                       progress=False if options.quiet else None)
     except (OSError, ValueError, ImportError, _pool.BrokenReport) as failure:
         print(f"palvex.batch: {failure}", file=sys.stderr)

@@ -127,9 +127,9 @@ def render(self, report, data, out=None):
 
 def _name_of(report, data, task_id):
     """The script's name(record) for the report, else the task's own id."""
-    from ._rendering import load_module
+    from ._rendering import naming_of
 
-    naming = getattr(load_module(report), "name", None) if str(report).endswith(".py") else None
+    naming = naming_of(report)
     return str(naming(data)) if naming is not None else str(task_id)
 
 
@@ -148,24 +148,22 @@ def render_many(report, records, out, *, timeout=3600.0, progress=None):
     come back, the reports still missing are queued again (Summary.resent). A report rendered
     twice is harmless: the second PDF replaces the first whole."""
     from .batch import Summary, _progress_bar
-    from ._rendering import file_name, load_module
+    from ._rendering import naming_of, report_files
 
     records = list(records)
-    naming = (getattr(load_module(report), "name", None) if str(report).endswith(".py")
-              else None)
-    names = [str(naming(record)) if naming else f"{index + 1:05d}"
-             for index, record in enumerate(records)]
-    for each in names:
-        file_name(each)  # refused here rather than by every worker
+    names, _ = report_files(records, naming_of(report))  # refused here, not by every worker
     out = os.path.abspath(out)
     os.makedirs(out, exist_ok=True)
     summary = Summary()
     bar = _progress_bar(len(records), progress)
     waiting = {}  # task id -> record index
+    sent = {}  # record index -> its task ids (more than one once it was queued again)
     hosts = set()
 
     def send(index):
-        waiting[render.delay(str(report), records[index], out).id] = index
+        task_id = render.delay(str(report), records[index], out).id
+        waiting[task_id] = index
+        sent.setdefault(index, []).append(task_id)
 
     started = time.monotonic()
     for index in range(len(records)):
@@ -182,8 +180,8 @@ def render_many(report, records, out, *, timeout=3600.0, progress=None):
                     app.backend.forget(task_id)
                     if index is None:  # a second copy of a report already counted
                         continue
-                    for other in [t for t, i in waiting.items() if i == index]:
-                        del waiting[other]
+                    for copy in sent.pop(index):
+                        waiting.pop(copy, None)
                     if meta["status"] == "SUCCESS":
                         summary.reports += 1
                         summary.pages += meta["result"]["pages"]
