@@ -128,7 +128,8 @@ def test_what_an_attempt_that_died_left_is_cleared_by_the_next(tmp_path):
     for other in kept:
         other.write_bytes(b"%PDF-1.7")
     with Renderer() as renderer:
-        assert renderer.render(invoice.report, invoice.sample(1), target) == 1
+        assert renderer.render(invoice.report, invoice.sample(1), target,
+                               after_a_lost_attempt=True) == 1
     assert problems(tmp_path, 1) == [f"left in the folder: {other.name}"
                                      for other in sorted(kept)]
 

@@ -143,9 +143,11 @@ class Renderer:
     def __exit__(self, *_):
         self.close()
 
-    def render(self, report, record, target):
+    def render(self, report, record, target, after_a_lost_attempt=False):
         """Renders report(r, record) to the PDF `target`, which appears whole or not at all;
-        returns the number of pages."""
+        returns the number of pages. after_a_lost_attempt: an attempt at the same report died,
+        perhaps while it exported; what it left is removed. Only then: finding it means a
+        look through the whole folder, which holds every report of the run."""
         self._count += 1
         folder = os.path.join(self._scratch, str(self._count))
         os.mkdir(folder)
@@ -163,7 +165,8 @@ class Renderer:
                 raise
         finally:
             shutil.rmtree(folder, ignore_errors=True)
-        remove_parts(target)  # of attempts before this one that died
+        if after_a_lost_attempt:
+            remove_parts(target)
         if self._count % _REPORTS_BETWEEN_EVENTS == 0:
             # No event loop runs here: what Qt posts for the preview (its repaints) would pile up
             # from report to report. Handling it costs about a millisecond, so not every time.

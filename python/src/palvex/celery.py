@@ -116,7 +116,10 @@ def render(self, report, data, out=None):
     done = {"name": name, "host": self.request.hostname or socket.gethostname()}
     if out is not None:
         target = os.path.join(out, file_name(name))
-        return {**done, "path": target, "pages": _warm().render(function, data, target)}
+        # Given back by a worker that was lost, or tried again: what it left goes.
+        lost = bool(self.request.retries or (self.request.delivery_info or {}).get("redelivered"))
+        return {**done, "path": target,
+                "pages": _warm().render(function, data, target, after_a_lost_attempt=lost)}
     with tempfile.TemporaryDirectory() as folder:
         target = os.path.join(folder, file_name(name))
         pages = _warm().render(function, data, target)
