@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # dpkg-dev and file: cpack's Debian package takes its dependencies from the binaries.
-packages=(cmake g++ make pkg-config python3 qt6-base-dev libgl-dev libcups2-dev qt6-base-private-dev libharfbuzz-dev libfreetype-dev libdeflate-dev zlib1g-dev libgtest-dev libbenchmark-dev
+packages=(cmake g++ make pkg-config python3 qt6-base-dev libgl-dev libcups2-dev qt6-base-private-dev libharfbuzz-dev libfreetype-dev libdeflate-dev libxlsxwriter-dev zlib1g-dev libgtest-dev libbenchmark-dev
           fonts-liberation2 culmus fonts-noto-core fonts-unifont fonts-freefont-otf poppler-utils qpdf xvfb xauth dpkg-dev file)
 # The test command adds what only the tests use (a CUPS scheduler and PDF queue driver, the PDF
 # readers); a test that lacks them is skipped or fails naming what it lacks, so failing to
