@@ -1,0 +1,124 @@
+// A workbook as a spreadsheet program reads it back (openpyxl): right-to-left sheets, one a
+// table, the header row bold and frozen, amounts as numbers in the format the report showed,
+// dates as dates, texts as texts; and a file that cannot be written is refused, not reported
+// written.
+
+#include "platform/SpreadsheetFile.h"
+#include "core/Guarded.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Debian's interpreter, which has Debian's openpyxl, whatever a user's PATH puts first.
+#ifndef PALVEX_PYTHON3
+#define PALVEX_PYTHON3 "/usr/bin/python3"
+#endif
+
+namespace palvex {
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+std::vector<CellValue> cells(std::initializer_list<const char*> texts) {
+    std::vector<CellValue> row;
+    for (const char* t : texts)
+        row.push_back(CellValue::of(u(t)));
+    return row;
+}
+
+// Every sheet of the workbook: its name, direction, frozen cell, and each cell's value, number
+// format and weight.
+QJsonArray readBack(const QString& path) {
+    static const char* script = R"(
+import json, sys, datetime, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+out = []
+for ws in book.worksheets:
+    rows = []
+    for row in ws.iter_rows():
+        cells = []
+        for c in row:
+            v = c.value
+            if isinstance(v, datetime.datetime): v = v.strftime('date %Y-%m-%d')
+            cells.append({'value': v, 'format': c.number_format, 'bold': bool(c.font.b)})
+        rows.append(cells)
+    out.append({'name': ws.title, 'rtl': bool(ws.sheet_view.rightToLeft),
+                'frozen': ws.freeze_panes, 'rows': rows})
+print(json.dumps(out))
+)";
+    QProcess python;
+    python.start(QStringLiteral(PALVEX_PYTHON3),
+                 {QStringLiteral("-c"), QString::fromUtf8(script), path});
+    EXPECT_TRUE(python.waitForFinished(60000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+TEST(SpreadsheetFile, TablesComeBackAsSheetsWithNumbersDatesAndTexts) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.xlsx"));
+    SheetTable balances;
+    balances.header = cells({"חשבון", "תאריך", "יתרה"});
+    balances.rows.push_back(cells({"100001", "31/12/2026", "1,234.50-"}));
+    balances.rows.push_back(cells({"לקוח 7", "12/31/2026", "₪ 7.00"}));
+    balances.rows.push_back(cells({"", "", "-0.5"}));
+    SheetTable totals;
+    totals.rows.push_back(cells({"סה\"כ", "1,000"}));
+    writeXlsx(path, {balances, totals});
+
+    const QJsonArray sheets = readBack(path);
+    ASSERT_EQ(sheets.size(), 2);
+    const QJsonObject first = sheets[0].toObject();
+    EXPECT_EQ(first[u("name")].toString(), u("טבלה 1"));
+    EXPECT_TRUE(first[u("rtl")].toBool());
+    EXPECT_EQ(first[u("frozen")].toString(), u("A2")) << "the header row stays in view";
+    const QJsonArray rows = first[u("rows")].toArray();
+    ASSERT_EQ(rows.size(), 4);
+    const auto cell = [&](int r, int c) { return rows[r].toArray()[c].toObject(); };
+    for (int c = 0; c < 3; ++c)
+        EXPECT_TRUE(cell(0, c)[u("bold")].toBool()) << c;
+    EXPECT_EQ(cell(0, 0)[u("value")].toString(), u("חשבון"));
+    EXPECT_FALSE(cell(1, 0)[u("bold")].toBool());
+    // An account number stays the text it was.
+    EXPECT_EQ(cell(1, 0)[u("value")].toString(), u("100001"));
+    EXPECT_EQ(cell(1, 1)[u("value")].toString(), u("date 2026-12-31"));
+    EXPECT_EQ(cell(1, 1)[u("format")].toString(), u("dd/mm/yyyy"));
+    EXPECT_DOUBLE_EQ(cell(1, 2)[u("value")].toDouble(), -1234.5);
+    EXPECT_EQ(cell(1, 2)[u("format")].toString(), u("#,##0.00;#,##0.00-"));
+    EXPECT_EQ(cell(2, 1)[u("value")].toString(), u("12/31/2026"));
+    EXPECT_DOUBLE_EQ(cell(2, 2)[u("value")].toDouble(), 7);
+    EXPECT_EQ(cell(2, 2)[u("format")].toString(), u("\"₪ \"0.00"));
+    EXPECT_TRUE(cell(3, 0)[u("value")].isNull()) << "an empty cell is left empty";
+    EXPECT_DOUBLE_EQ(cell(3, 2)[u("value")].toDouble(), -0.5);
+
+    const QJsonObject second = sheets[1].toObject();
+    EXPECT_EQ(second[u("name")].toString(), u("טבלה 2"));
+    EXPECT_TRUE(second[u("frozen")].isNull()) << "no header row, nothing frozen";
+    const QJsonArray totalRow = second[u("rows")].toArray()[0].toArray();
+    EXPECT_EQ(totalRow[0].toObject()[u("value")].toString(), u("סה\"כ"));
+    EXPECT_FALSE(totalRow[0].toObject()[u("bold")].toBool());
+    EXPECT_DOUBLE_EQ(totalRow[1].toObject()[u("value")].toDouble(), 1000);
+}
+
+TEST(SpreadsheetFile, AFileThatCannotBeWrittenIsRefusedWithTheReason) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("no-such-folder/report.xlsx"));
+    try {
+        writeXlsx(path, {});
+        FAIL() << "a workbook in a missing folder was reported written";
+    } catch (const Refusal& refusal) {
+        EXPECT_EQ(refusal.status, Status::PathFileAccessError);
+        EXPECT_TRUE(refusal.reason.contains(path)) << refusal.reason.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+} // namespace
+} // namespace palvex
