@@ -10,6 +10,7 @@
 #include "preview/PageRenderer.h"
 #include "preview/PrinterPanel.h"
 #include "printing/PdfExport.h"
+#include "printing/SpreadsheetExport.h"
 #include "recording/PropertyRules.h"
 #include "texts/HostMessageBoxes.h"
 
@@ -127,6 +128,20 @@ Status Palvex::ExportPdf(QString Path, const int32_t* FromPage, const int32_t* T
         if (!d->reportEnded()) refuseBeforeReportEnds(*d);
         PdfExport(d->m_report, d->m_view.printZoom(), d->m_store)
             .run(Path, optionalPage(FromPage), optionalPage(ToPage));
+    });
+}
+
+Status Palvex::ExportXlsx(QString Path) {
+    return d->guard(__func__, [&] {
+        if (!d->reportEnded()) refuseBeforeReportEnds(*d);
+        exportSpreadsheet(d->m_store, Path, SpreadsheetFormat::Xlsx);
+    });
+}
+
+Status Palvex::ExportCsv(QString Path) {
+    return d->guard(__func__, [&] {
+        if (!d->reportEnded()) refuseBeforeReportEnds(*d);
+        exportSpreadsheet(d->m_store, Path, SpreadsheetFormat::Csv);
     });
 }
 

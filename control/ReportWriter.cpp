@@ -160,4 +160,12 @@ ReportWriter& ReportWriter::exportPdf(const QString& path) {
     return call([&](Palvex& c) { return c.ExportPdf(path); }, "ExportPdf");
 }
 
+ReportWriter& ReportWriter::exportXlsx(const QString& path) {
+    return call([&](Palvex& c) { return c.ExportXlsx(path); }, "ExportXlsx");
+}
+
+ReportWriter& ReportWriter::exportCsv(const QString& path) {
+    return call([&](Palvex& c) { return c.ExportCsv(path); }, "ExportCsv");
+}
+
 } // namespace palvex

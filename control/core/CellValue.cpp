@@ -159,4 +159,57 @@ CellValue CellValue::of(const QString& text) {
     return cell;
 }
 
+namespace {
+
+// Digits alone that a number keeps as they are: no leading zero, no more than a double holds.
+bool isPlainWholeNumber(const QString& text) {
+    const QString s = bare(text);
+    return !s.isEmpty() && s.size() <= 15 && allDigits(s) && (s.size() == 1 || s.front() != u'0');
+}
+
+// The format with its thousands grouped: "0.00" becomes "#,##0.00", in each section.
+QString grouped(const QString& format) {
+    QStringList sections = format.split(QLatin1Char(';'));
+    for (QString& section : sections) {
+        if (section.contains(QLatin1Char('#'))) continue;
+        bool quoted = false;
+        for (qsizetype i = 0; i < section.size(); ++i) {
+            if (section[i] == u'"') quoted = !quoted;
+            if (!quoted && section[i] == u'0') {
+                section.insert(i, QStringLiteral("#,##"));
+                break;
+            }
+        }
+    }
+    return sections.join(QLatin1Char(';'));
+}
+
+} // namespace
+
+void CellValue::settleColumn(const std::vector<CellValue*>& column) {
+    bool anyPlain = false, allNumbers = true, anyGrouped = false, anyTrailingMinus = false;
+    for (const CellValue* cell : column) {
+        if (cell->kind == Kind::Amount) {
+            anyGrouped = anyGrouped || cell->numberFormat.contains(QLatin1Char('#'));
+            anyTrailingMinus = anyTrailingMinus || cell->numberFormat.contains(QLatin1Char(';'));
+        } else if (isPlainWholeNumber(cell->text)) {
+            anyPlain = true;
+        } else if (!bare(cell->text).isEmpty()) {
+            allNumbers = false;
+        }
+    }
+    for (CellValue* cell : column) {
+        if (anyPlain && allNumbers && cell->kind == Kind::Text && isPlainWholeNumber(cell->text)) {
+            cell->kind = Kind::Amount;
+            cell->amount = bare(cell->text).toDouble();
+            cell->numberFormat = QStringLiteral("0");
+        }
+        if (cell->kind != Kind::Amount) continue;
+        if (anyGrouped) cell->numberFormat = grouped(cell->numberFormat);
+        // A column that shows what is owed with a trailing minus shows it so in every cell.
+        if (anyTrailingMinus && !cell->numberFormat.contains(QLatin1Char(';')))
+            cell->numberFormat += QLatin1Char(';') + cell->numberFormat + QLatin1Char('-');
+    }
+}
+
 } // namespace palvex

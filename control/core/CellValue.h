@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace palvex {
 
 // What the text of a report's table cell holds, as a spreadsheet should take it: an amount (a
@@ -22,6 +24,12 @@ struct CellValue {
     int year = 0, month = 0, day = 0;
 
     static CellValue of(const QString& text);
+
+    // A column's cells read together, as a reader of the whole column would: digits alone are
+    // numbers when every other cell of the column is a number too and none has a leading zero
+    // (quantities, line numbers; a column of codes like 0501234567 stays text); when some of
+    // the column's amounts group their thousands, or show a trailing minus, all of them do.
+    static void settleColumn(const std::vector<CellValue*>& column);
 };
 
 } // namespace palvex

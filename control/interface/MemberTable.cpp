@@ -381,6 +381,8 @@ const std::vector<MemberInfo>& table() {
                                            {"Path", "Width", "Height", "KeepAspect", "Alignment"}),
         method<&Palvex::PrintReport>("PrintReport", 0x60040009, family::HostExtensions,
                                      {"FromPage", "ToPage", "Copies"}),
+        method<&Palvex::ExportXlsx>("ExportXlsx", 0x60040013, family::HostExtensions, {"Path"}),
+        method<&Palvex::ExportCsv>("ExportCsv", 0x60040014, family::HostExtensions, {"Path"}),
         method<&Palvex::About>("About", -552, "About", {}),
     };
     return all;

@@ -1,18 +1,13 @@
 #include "PdfOutputFile.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QList>
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -143,53 +138,10 @@ bool documentIsWhole(int fd, qint64 size) {
     return entriesHold(fd, data, length, widths, objects, xref);
 }
 
-// Flushes the folder's entry for a renamed file, so the new name survives a crash too.
-bool syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL; // a folder some systems cannot sync
-    ::close(fd);
-    return synced;
-}
-
 } // namespace
 
-bool PdfOutputFile::create() {
-    discard();
-    // Hidden until it is whole: a process killed while it writes leaves nothing that a listing
-    // of the folder shows beside the reports.
-    const QFileInfo target(m_target);
-    QTemporaryFile file(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                        QStringLiteral(".XXXXXX"));
-    file.setAutoRemove(false);
-    if (!file.open()) return false;
-    m_temporary = file.fileName();
-    file.close();
-    return true;
-}
-
 bool PdfOutputFile::commit() {
-    if (m_temporary.isEmpty()) return false;
-    const QByteArray temporary = QFile::encodeName(m_temporary);
-    const int fd = ::open(temporary.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    bool kept = fd >= 0 && ::fstat(fd, &info) == 0 && documentIsWhole(fd, info.st_size) &&
-                ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
-    if (fd >= 0 && ::close(fd) != 0) kept = false;
-    const QString target = QFileInfo(m_target).absoluteFilePath();
-    if (!kept || std::rename(temporary.constData(), QFile::encodeName(target).constData()) != 0) {
-        discard();
-        return false;
-    }
-    m_temporary.clear();
-    return syncFolder(QFileInfo(target).absolutePath());
-}
-
-void PdfOutputFile::discard() {
-    if (m_temporary.isEmpty()) return;
-    ::unlink(QFile::encodeName(m_temporary).constData());
-    m_temporary.clear();
+    return m_file.commit(documentIsWhole);
 }
 
 } // namespace palvex

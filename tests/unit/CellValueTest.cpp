@@ -130,5 +130,38 @@ TEST(CellValue, DatesAreDayFirstAndOnlyRealDates) {
     expectText("31/12/1899"); // before a spreadsheet's first date
 }
 
+// A column read whole: the cells as the column leaves them.
+std::vector<CellValue> settled(std::initializer_list<const char*> texts) {
+    std::vector<CellValue> cells;
+    for (const char* t : texts)
+        cells.push_back(CellValue::of(QString::fromUtf8(t)));
+    std::vector<CellValue*> column;
+    for (CellValue& cell : cells)
+        column.push_back(&cell);
+    CellValue::settleColumn(column);
+    return cells;
+}
+
+TEST(CellValue, AColumnReadWholeMakesItsDigitsNumbersAndItsAmountsAlike) {
+    // Quantities: digits alone, among amounts and empty cells, are numbers.
+    const std::vector<CellValue> quantities = settled({"3", "", "12", "1.5"});
+    EXPECT_EQ(quantities[0].kind, CellValue::Kind::Amount);
+    EXPECT_EQ(quantities[0].amount, 3);
+    EXPECT_EQ(quantities[0].numberFormat, QStringLiteral("0"));
+    EXPECT_EQ(quantities[1].kind, CellValue::Kind::Text);
+    // A code with a leading zero keeps the whole column text; so does a word among the digits.
+    for (const auto& column :
+         {settled({"0501234567", "0521234567"}), settled({"100001", "קופה"})})
+        EXPECT_EQ(column[0].kind, CellValue::Kind::Text) << column[0].text.toStdString();
+    EXPECT_EQ(settled({"100", "0"})[1].kind, CellValue::Kind::Amount) << "zero alone is a number";
+    // One format down an amount column: grouped when any is, a trailing minus when any has one.
+    const std::vector<CellValue> amounts = settled({"35.50", "1,850.00", "12.00-", "\u20aa 7.00"});
+    EXPECT_EQ(amounts[0].numberFormat, QStringLiteral("#,##0.00;#,##0.00-"));
+    EXPECT_EQ(amounts[1].numberFormat, QStringLiteral("#,##0.00;#,##0.00-"));
+    EXPECT_EQ(amounts[2].numberFormat, QStringLiteral("#,##0.00;#,##0.00-"));
+    EXPECT_EQ(amounts[3].numberFormat,
+              QString::fromUtf8("\"\u20aa \"#,##0.00;\"\u20aa \"#,##0.00-"));
+}
+
 } // namespace
 } // namespace palvex

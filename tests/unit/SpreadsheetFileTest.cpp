@@ -6,18 +6,12 @@
 #include "platform/SpreadsheetFile.h"
 #include "core/Guarded.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
+#include "WorkbookReader.h"
+
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-// Debian's interpreter, which has Debian's openpyxl, whatever a user's PATH puts first.
-#ifndef PALVEX_PYTHON3
-#define PALVEX_PYTHON3 "/usr/bin/python3"
-#endif
 
 namespace palvex {
 namespace {
@@ -33,47 +27,19 @@ std::vector<CellValue> cells(std::initializer_list<const char*> texts) {
     return row;
 }
 
-// Every sheet of the workbook: its name, direction, frozen cell, and each cell's value, number
-// format and weight.
-QJsonArray readBack(const QString& path) {
-    static const char* script = R"(
-import json, sys, datetime, openpyxl
-book = openpyxl.load_workbook(sys.argv[1])
-out = []
-for ws in book.worksheets:
-    rows = []
-    for row in ws.iter_rows():
-        cells = []
-        for c in row:
-            v = c.value
-            if isinstance(v, datetime.datetime): v = v.strftime('date %Y-%m-%d')
-            cells.append({'value': v, 'format': c.number_format, 'bold': bool(c.font.b)})
-        rows.append(cells)
-    out.append({'name': ws.title, 'rtl': bool(ws.sheet_view.rightToLeft),
-                'frozen': ws.freeze_panes, 'rows': rows})
-print(json.dumps(out))
-)";
-    QProcess python;
-    python.start(QStringLiteral(PALVEX_PYTHON3),
-                 {QStringLiteral("-c"), QString::fromUtf8(script), path});
-    EXPECT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
-}
-
 TEST(SpreadsheetFile, TablesComeBackAsSheetsWithNumbersDatesAndTexts) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
-    SheetTable balances;
+    SheetTable balances{u("טבלה 1"), {}, {}};
     balances.header = cells({"חשבון", "תאריך", "יתרה"});
     balances.rows.push_back(cells({"100001", "31/12/2026", "1,234.50-"}));
     balances.rows.push_back(cells({"לקוח 7", "12/31/2026", "₪ 7.00"}));
     balances.rows.push_back(cells({"", "", "-0.5"}));
-    SheetTable totals;
+    SheetTable totals{u("טבלה 2"), {}, {}};
     totals.rows.push_back(cells({"סה\"כ", "1,000"}));
     writeXlsx(path, {balances, totals});
 
-    const QJsonArray sheets = readBack(path);
+    const QJsonArray sheets = test::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 2);
     const QJsonObject first = sheets[0].toObject();
     EXPECT_EQ(first[u("name")].toString(), u("טבלה 1"));

@@ -304,6 +304,12 @@ public:
     // For hosts: the shown report, or pages FromPage to ToPage of it, as a PDF file.
     Status ExportPdf(QString Path, const int32_t* FromPage = nullptr,
                      const int32_t* ToPage = nullptr);
+    // For hosts: the shown report's tables as a workbook (one right-to-left sheet a table, the
+    // header row bold and frozen, amounts and dates as a spreadsheet's numbers and dates), or,
+    // when it has none, its lines of text with their texts in columns.
+    Status ExportXlsx(QString Path);
+    // For hosts: the same as CSV (UTF-8 with its byte-order mark), the tables one after another.
+    Status ExportCsv(QString Path);
     // For hosts: the same pages on the current printer without the printer panel, Copies times
     // (1 when omitted); 482 when there is no printer or it fails. printed() follows.
     Status PrintReport(const int32_t* FromPage = nullptr, const int32_t* ToPage = nullptr,

@@ -86,6 +86,9 @@ public:
     // The report ends (printLastPage): the preview shows it.
     ReportWriter& finish();
     ReportWriter& exportPdf(const QString& path);
+    // The report's tables as a workbook or CSV file (ExportXlsx, ExportCsv).
+    ReportWriter& exportXlsx(const QString& path);
+    ReportWriter& exportCsv(const QString& path);
 
     // Any other member of the control, in the writer's chain: w.call([](Palvex& c) { return
     // c.let_ForeColor(0xff); }, "ForeColor").
