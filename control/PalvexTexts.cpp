@@ -111,6 +111,10 @@ Status Palvex::fxCaptionCmdPrintSetup(const QString& TXT) {
     d->m_window->cmdPrintSetup->setText(TXT);
     return Status::Ok;
 }
+Status Palvex::fxCaptionCmdExport(const QString& TXT) {
+    d->m_window->cmdExport->setText(TXT);
+    return Status::Ok;
+}
 Status Palvex::fxCaptionFraPrinterCmdOK(const QString& TXT) {
     d->m_window->cmdOK->setText(TXT);
     return Status::Ok;
@@ -320,6 +324,8 @@ Status Palvex::UseHebrewTexts() {
         check(fxCaptionLblFromPage(t.fromPage));
         check(fxCaptionLblToPage(t.toPage));
         check(fxCaptionCmdPrintSetup(t.printSetup));
+        check(fxCaptionCmdExport(t.exportFile));
+        d->m_view.exportFailedCaption = t.exportFailed;
         for (int16_t i = 0; i < int16_t(t.qualityEntries.size()); ++i)
             check(fxTextComboQualityEntry(i, t.qualityEntries[size_t(i)]));
         // Kept like the quality entries: the print zoom list is refilled by every start.

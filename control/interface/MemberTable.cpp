@@ -383,6 +383,8 @@ const std::vector<MemberInfo>& table() {
                                      {"FromPage", "ToPage", "Copies"}),
         method<&Palvex::ExportXlsx>("ExportXlsx", 0x60040013, family::HostExtensions, {"Path"}),
         method<&Palvex::ExportCsv>("ExportCsv", 0x60040014, family::HostExtensions, {"Path"}),
+        method<&Palvex::fxCaptionCmdExport>("fxCaptionCmdExport", 0x60040015,
+                                            family::HostExtensions, {"TXT"}),
         method<&Palvex::About>("About", -552, "About", {}),
     };
     return all;

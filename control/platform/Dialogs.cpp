@@ -4,6 +4,8 @@
 #include "DisplayPlatform.h"
 
 #include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -71,6 +73,39 @@ std::optional<int32_t> ScriptedDialogs::chooseColor(int32_t, QWidget*) {
     if (m_colors.empty()) return std::nullopt;
     const std::optional<int32_t> answer = m_colors.front();
     m_colors.pop_front();
+    return answer;
+}
+
+std::optional<ExportTarget> QtDialogs::exportTarget(const QString& suggestedName,
+                                                    QWidget* parent) {
+    if (DisplayPlatform::screenless()) return std::nullopt;
+    struct Offer {
+        ExportKind kind;
+        const char* filter;
+        const char* ending;
+    };
+    static const Offer offers[] = {{ExportKind::Pdf, "PDF (*.pdf)", ".pdf"},
+                                   {ExportKind::Xlsx, "Excel (*.xlsx)", ".xlsx"},
+                                   {ExportKind::Csv, "CSV (*.csv)", ".csv"}};
+    QStringList filters;
+    for (const Offer& offer : offers)
+        filters << QString::fromLatin1(offer.filter);
+    QString chosenFilter = filters.front();
+    QString path = QFileDialog::getSaveFileName(parent, QString(), suggestedName,
+                                                filters.join(QStringLiteral(";;")), &chosenFilter);
+    if (path.isEmpty()) return std::nullopt;
+    // A name that ends as one of the kinds is that kind, whichever filter was showing.
+    for (const Offer& offer : offers)
+        if (path.endsWith(QLatin1String(offer.ending), Qt::CaseInsensitive))
+            return ExportTarget{path, offer.kind};
+    const Offer& offer = offers[std::max<qsizetype>(0, filters.indexOf(chosenFilter))];
+    return ExportTarget{path + QLatin1String(offer.ending), offer.kind};
+}
+
+std::optional<ExportTarget> ScriptedDialogs::exportTarget(const QString&, QWidget*) {
+    if (m_exports.empty()) return std::nullopt;
+    const std::optional<ExportTarget> answer = m_exports.front();
+    m_exports.pop_front();
     return answer;
 }
 

@@ -22,8 +22,15 @@ struct PrinterSetupChoice {
     int paperSource = -1;
 };
 
+// Where the preview's Export writes the report, and as what.
+enum class ExportKind { Pdf, Xlsx, Csv };
+struct ExportTarget {
+    QString path;
+    ExportKind kind = ExportKind::Pdf;
+};
+
 // The platform's dialogs the control opens: the colour dialog (and, for printing, the printer
-// set-up dialog).
+// set-up dialog and the export's file dialog).
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -34,6 +41,10 @@ public:
     virtual std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
                                                            const PrinterSetupChoice& current,
                                                            QWidget* parent) = 0;
+    // The file to export to and its kind (PDF, Excel or CSV, offered in that order, the name
+    // given its kind's ending when it has none), or nothing when cancelled.
+    virtual std::optional<ExportTarget> exportTarget(const QString& suggestedName,
+                                                     QWidget* parent) = 0;
 };
 
 class QtDialogs final : public Dialogs {
@@ -42,6 +53,8 @@ public:
     std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
                                                    const PrinterSetupChoice& current,
                                                    QWidget* parent) override;
+    std::optional<ExportTarget> exportTarget(const QString& suggestedName,
+                                             QWidget* parent) override;
 };
 
 // Headless: answers from a queue; a dialog without a queued answer is cancelled.
@@ -56,6 +69,9 @@ public:
     std::optional<PrinterSetupChoice> printerSetup(const QString& printerName,
                                                    const PrinterSetupChoice& current,
                                                    QWidget* parent) override;
+    void queueExport(std::optional<ExportTarget> answer) { m_exports.push_back(answer); }
+    std::optional<ExportTarget> exportTarget(const QString& suggestedName,
+                                             QWidget* parent) override;
 
 private:
     struct SetupAnswer {
@@ -64,6 +80,7 @@ private:
     };
     std::deque<std::optional<int32_t>> m_colors;
     std::deque<SetupAnswer> m_setups;
+    std::deque<std::optional<ExportTarget>> m_exports;
 };
 
 // Keyboard layouts by their identifiers ("00000409" US English, "0000040D" Hebrew). Without a

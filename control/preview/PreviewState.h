@@ -33,6 +33,7 @@ struct PreviewState {
     PerButton<QString> buttonCaptions; // the host's toolbar captions, applied at start
     QString formattingCaption = englishTexts().formattingCaption;
     QString pageCaption = englishTexts().pageCaption;
+    QString exportFailedCaption = englishTexts().exportFailed;
     KeptTexts keptTexts; // the host's texts for the ones above, which every start resets
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes

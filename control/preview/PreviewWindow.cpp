@@ -296,6 +296,8 @@ void PreviewWindow::buildPrinterPanel(const WindowTextSet& texts) {
     cmdOK = button(fraPrinter, "cmdOK", texts.ok, QRectF(3000, 3120, 1215, 450), "#80FF80");
     cmdCancel =
         button(fraPrinter, "cmdCancel", texts.cancel, QRectF(1440, 3120, 1215, 450), "#FF8080");
+    cmdExport =
+        button(fraPrinter, "cmdExport", texts.exportFile, QRectF(120, 3120, 1215, 450), "#C0C0C0");
     // Each caption names its list to a screen reader (its buddy), whatever the host words it.
     const std::pair<QLabel*, QWidget*> labelled[] = {
         {lblPrinterName, cboDevicePrinter}, {lblCopies, cboOTEK},        {lblQuality, cboQuality},
@@ -315,7 +317,7 @@ void PreviewWindow::orderFocus() {
                  {chkDefaultMargins, cmdOKMarginsSetup, cmdCancelMarginsSetup, chkZoomCurrentx,
                   chkZoomWidth, chkZoomHeight, cmdOKZoomOptions, cmdCancelZoomOptions,
                   cboDevicePrinter, cboOTEK, cboQuality, cboZoomPrinting, cboBeginPage, cboEndPage,
-                  cmdPrintSetup, cmdOK, cmdCancel});
+                  cmdPrintSetup, cmdOK, cmdCancel, cmdExport});
     for (size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

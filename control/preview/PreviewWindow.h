@@ -134,6 +134,7 @@ public:
     QPushButton* cmdPrintSetup;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
+    QPushButton* cmdExport; // the report to a PDF, Excel or CSV file instead of a printer
 
 private:
     // The parts, built in these steps with the captions of the English text set.

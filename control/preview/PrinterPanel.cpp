@@ -12,6 +12,8 @@
 #include "preview/PageNumberList.h"
 #include "preview/PreviewState.h"
 #include "preview/PreviewWindow.h"
+#include "printing/PdfExport.h"
+#include "printing/SpreadsheetExport.h"
 #include "recording/ReportState.h"
 #include "recording/ReportStore.h"
 #include <palvex/Enumerations.h>
@@ -50,6 +52,8 @@ PrinterPanel::PrinterPanel(ReportState& report, PreviewState& view, const Report
             m_window.guard.handler([this] { cmdCancel_Click(); }));
     connect(m_window.cmdOK, &QPushButton::clicked, this,
             m_window.guard.handler([this] { cmdOK_Click(); }));
+    connect(m_window.cmdExport, &QPushButton::clicked, this,
+            m_window.guard.handler([this] { cmdExport_Click(); }));
     m_window.cboOTEK->installEventFilter(this);
 }
 
@@ -206,6 +210,43 @@ void PrinterPanel::cmdOK_Click() {
     // A range that ends before it begins sent nothing.
     const int32_t pages = m_request.toPage - m_request.fromPage + 1;
     if (pages > 0) emit printed(pages);
+}
+
+void PrinterPanel::cmdExport_Click() {
+    const QString title = m_report.document.title.trimmed();
+    const QString suggested = title.isEmpty() || title.contains(QLatin1Char('/'))
+                                  ? QStringLiteral("report.pdf")
+                                  : title + QStringLiteral(".pdf");
+    const std::optional<ExportTarget> target = m_dialogs.exportTarget(suggested, m_window.control);
+    if (!target) return;
+    m_screen.setWaitCursor(true);
+    QString problem;
+    try {
+        switch (target->kind) {
+        case ExportKind::Pdf:
+            PdfExport(m_report, m_view.printZoom(), m_store)
+                .run(target->path, std::nullopt, std::nullopt);
+            break;
+        case ExportKind::Xlsx:
+            exportSpreadsheet(m_store, target->path, SpreadsheetFormat::Xlsx);
+            break;
+        case ExportKind::Csv:
+            exportSpreadsheet(m_store, target->path, SpreadsheetFormat::Csv);
+            break;
+        }
+    } catch (const Refusal& refusal) {
+        problem = refusal.reason;
+    } catch (const Error& error) {
+        problem = QString::fromUtf8(describe(error.status));
+    }
+    m_screen.setWaitCursor(false);
+    if (!problem.isEmpty()) {
+        emit beep();
+        m_messages.problem(m_view.exportFailedCaption + QLatin1Char('\n') + problem);
+        return;
+    }
+    m_window.fraPrinter->hide();
+    m_window.p1->setFocus();
 }
 
 } // namespace palvex

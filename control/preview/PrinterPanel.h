@@ -39,6 +39,9 @@ public:
     void cmdPrintSetup_Click();
     void cmdCancel_Click();
     void cmdOK_Click();
+    // The report to a file instead (PDF, Excel or CSV, as the file dialog chose): the panel
+    // closes when it is written, and stays open with the reason when it is not.
+    void cmdExport_Click();
 
     const PrintRequest& request() const { return m_request; }
 

@@ -31,4 +31,9 @@ int ControlMessages::show(int kind, const QString& text) {
     return answer;
 }
 
+void ControlMessages::problem(const QString& text) {
+    m_boxes.show(text, MessageBoxes::RtlReading | MessageBoxes::RightAlign |
+                           MessageBoxes::Exclamation, &m_parent);
+}
+
 } // namespace palvex

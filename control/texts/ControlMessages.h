@@ -18,6 +18,9 @@ public:
 
     // The box's answer; 0 for an unknown kind, which shows nothing.
     int show(int kind, const QString& text);
+    // A problem of the control's own beyond those four (a file the preview could not write), in
+    // the same style as the printer problem.
+    void problem(const QString& text);
 
 private:
     MessageBoxes& m_boxes;

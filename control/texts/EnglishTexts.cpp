@@ -32,6 +32,8 @@ WindowTextSet make() {
     t.fromPage = QStringLiteral("From Page Number");
     t.toPage = QStringLiteral("To Page Number");
     t.printSetup = QStringLiteral("Print Setup");
+    t.exportFile = QStringLiteral("Export...");
+    t.exportFailed = QStringLiteral("The file was not saved:");
     // A host words these lists itself; a start fills them with blanks.
     t.qualityEntries.fill(QStringLiteral(" "));
     t.printZoomEntries.fill(QStringLiteral(" "));

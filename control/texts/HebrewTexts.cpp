@@ -38,6 +38,8 @@ WindowTextSet make() {
     t.fromPage = he("מעמוד");
     t.toPage = he("עד עמוד");
     t.printSetup = he("הגדרות הדפסה");
+    t.exportFile = he("ייצוא...");
+    t.exportFailed = he("הקובץ לא נשמר:");
     t.qualityEntries = {he("טיוטה"), he("נמוכה"), he("בינונית"), he("גבוהה")};
     for (size_t i = 4; i < t.qualityEntries.size(); ++i)
         t.qualityEntries[i] = dotsPerInch(int(i - 3) * 300);

@@ -30,6 +30,9 @@ struct WindowTextSet {
     QString ok, cancel; // of the printer, margins and zoom-options panels alike
 
     QString printerFrame, printerName, copies, quality, printZoom, fromPage, toPage, printSetup;
+    // The printer panel's Export (to a PDF or a spreadsheet file), and what it says when the
+    // file could not be written.
+    QString exportFile, exportFailed;
     std::array<QString, 11> qualityEntries;  // draft, low, medium, high, then 300 to 2100 dpi
     std::array<QString, 2> printZoomEntries; // the preview's zoom ignored, applied
 

@@ -197,8 +197,11 @@ TEST_F(ItemRoles, HeadersFootersPageNumbersAndShapesArePageFurniture) {
     EXPECT_EQ(tagOf(itemWithText(QStringLiteral("Footer"))).role, ItemRole::PageFooter);
     EXPECT_EQ(tagOf(itemWithText(QStringLiteral("-1-"))).role, ItemRole::PageNumber);
     EXPECT_EQ(tagOf(itemWithText(QStringLiteral("body"))).role, ItemRole::Body);
-    for (const PrintItem& i : items())
-        if (i.ItemKind == KindBox) EXPECT_EQ(tagOf(i).role, ItemRole::Decoration);
+    for (const PrintItem& i : items()) {
+        if (i.ItemKind == KindBox) {
+            EXPECT_EQ(tagOf(i).role, ItemRole::Decoration);
+        }
+    }
 }
 
 TEST_F(ItemRoles, APictureKeepsItsAlternativeTextInAFieldOlderReadersDoNotRead) {

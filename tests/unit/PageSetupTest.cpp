@@ -31,6 +31,9 @@ public:
         openedOn.push_back(current);
         return answer;
     }
+    std::optional<ExportTarget> exportTarget(const QString&, QWidget*) override {
+        return std::nullopt;
+    }
 };
 
 class PageSetupTest : public ControlFixture {

@@ -8,8 +8,12 @@
 #include "PalvexPrivate.h"
 #include "WorkbookReader.h"
 
+#include "platform/Dialogs.h"
+
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QJsonObject>
 #include <QLocale>
 
@@ -170,6 +174,39 @@ TEST_F(SpreadsheetExport, AFileThatCannotBeWrittenIsRefusedAndThePreviousOneKept
     // And an export that can be written replaces it whole.
     EXPECT_EQ(ctl().ExportXlsx(kept), Status::Ok);
     EXPECT_EQ(readWorkbook(kept).size(), 1);
+}
+
+// The printer panel's Export, as a user uses it: the file dialog names the file and its kind.
+TEST_F(SpreadsheetExport, ThePreviewExportsToTheFileAndKindTheDialogChose) {
+    statement();
+    auto& dialogs = static_cast<ScriptedDialogs&>(*m_platform.dialogs);
+    const auto exportFromThePanel = [&](std::optional<ExportTarget> answer) {
+        click(1); // Print: the printer panel
+        EXPECT_FALSE(child<QGroupBox>("fraPrinter")->isHidden());
+        dialogs.queueExport(std::move(answer));
+        child<QPushButton>("cmdExport")->click();
+    };
+    exportFromThePanel(ExportTarget{path("from-preview.xlsx"), ExportKind::Xlsx});
+    EXPECT_TRUE(child<QGroupBox>("fraPrinter")->isHidden()) << "written: the panel closes";
+    ASSERT_EQ(readWorkbook(path("from-preview.xlsx")).size(), 1);
+    exportFromThePanel(ExportTarget{path("from-preview.pdf"), ExportKind::Pdf});
+    QFile pdf(path("from-preview.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    exportFromThePanel(ExportTarget{path("from-preview.csv"), ExportKind::Csv});
+    EXPECT_TRUE(QFile::exists(path("from-preview.csv")));
+
+    // Cancelled: nothing written, the panel still open for printing.
+    boxes().clearLog();
+    exportFromThePanel(std::nullopt);
+    EXPECT_FALSE(child<QGroupBox>("fraPrinter")->isHidden());
+    EXPECT_TRUE(boxes().log().empty());
+    // Not written: the user is told why, and the panel stays open to try another name.
+    exportFromThePanel(ExportTarget{path("no-such-folder/x.xlsx"), ExportKind::Xlsx});
+    EXPECT_FALSE(child<QGroupBox>("fraPrinter")->isHidden());
+    ASSERT_FALSE(boxes().log().empty());
+    EXPECT_TRUE(boxes().log().back().contains(QStringLiteral("no-such-folder")))
+        << boxes().log().back().toStdString();
 }
 
 } // namespace

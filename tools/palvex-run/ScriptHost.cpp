@@ -195,6 +195,7 @@ void ScriptHost::runAction(const Statement& st) {
         {"blur", &ScriptHost::blur},
         {"color", &ScriptHost::color},
         {"setup", &ScriptHost::setup},
+        {"export", &ScriptHost::exportTo},
         {"screenshot", &ScriptHost::screenshot},
         {"drawn", [](ScriptHost& h, Words) { h.listDrawn(); }},
         {"wheel", &ScriptHost::wheel},
@@ -366,6 +367,19 @@ void ScriptHost::color(const QStringList& words) {
         return printError(Status::InvalidPropertyValue, QStringLiteral("!color ") + value);
     // RRGGBB as people write it; the control's colours are 0x00BBGGRR.
     m_dialogs->queueColor(int32_t(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF)));
+}
+
+// The answer for the next export file dialog: "cancel", or the file, whose ending (.pdf, .xlsx,
+// .csv) says what it is written as.
+void ScriptHost::exportTo(const QStringList& words) {
+    const QString file = words.join(QLatin1Char(' '));
+    if (file == QLatin1String("cancel")) return m_dialogs->queueExport(std::nullopt);
+    const std::pair<const char*, ExportKind> endings[] = {
+        {".pdf", ExportKind::Pdf}, {".xlsx", ExportKind::Xlsx}, {".csv", ExportKind::Csv}};
+    for (const auto& [ending, kind] : endings)
+        if (file.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
+            return m_dialogs->queueExport(ExportTarget{file, kind});
+    printError(Status::InvalidPropertyValue, QStringLiteral("!export ") + file);
 }
 
 // The whole screen as a person sees it (with --show).

@@ -67,6 +67,7 @@ private:
     void blur(const QStringList& words);
     void setup(const QStringList& words);
     void color(const QStringList& words);
+    void exportTo(const QStringList& words);
     void screenshot(const QStringList& words);
     void listDrawn();
     void wheel(const QStringList& words);

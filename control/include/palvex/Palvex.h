@@ -310,6 +310,9 @@ public:
     Status ExportXlsx(QString Path);
     // For hosts: the same as CSV (UTF-8 with its byte-order mark), the tables one after another.
     Status ExportCsv(QString Path);
+    // For hosts: the caption of the printer panel's Export button, which writes the report to a
+    // PDF, Excel or CSV file the user names.
+    Status fxCaptionCmdExport(const QString& TXT);
     // For hosts: the same pages on the current printer without the printer panel, Copies times
     // (1 when omitted); 482 when there is no printer or it fails. printed() follows.
     Status PrintReport(const int32_t* FromPage = nullptr, const int32_t* ToPage = nullptr,
