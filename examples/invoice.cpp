@@ -8,6 +8,7 @@
 #include <palvex/ReportWriter.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -147,7 +148,10 @@ int main(int argc, char** argv) {
         .accessible(QStringLiteral(u"חשבונית מס 2026-0412"))
         .start();
     recordInvoice(w, logoPath());
-    w.finish().exportPdf(pdf);
+    // The tables beside it, for the accountant's spreadsheet.
+    const QFileInfo file(pdf);
+    w.finish().exportPdf(pdf).exportXlsx(file.path() + u'/' + file.completeBaseName() +
+                                         QStringLiteral(".xlsx"));
     if (!w.ok()) {
         std::fprintf(stderr, "invoice: %s\n", qPrintable(w.errorString()));
         return 1;

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""A two-page invoice the control lays out itself, written as a PDF.
+"""A two-page invoice the control lays out itself, written as a PDF and its tables as a workbook.
 
     python3 examples/invoice.py [out.pdf]
 
 Margins from code, the logo to size, a wrapped paragraph, a table whose rows wrap and whose
 header row comes again on the next page, the totals, and "page N of M" at every page's foot:
-the same invoice as examples/invoice.pvs and examples/invoice.cpp. Runs headless too; the
-report's own files go to a temporary folder.
+the same invoice as examples/invoice.pvs and examples/invoice.cpp. The workbook (out.xlsx beside
+out.pdf) holds the tables for a spreadsheet. Runs headless too; the report's own files go to a
+temporary folder.
 """
 
 import argparse
@@ -125,6 +126,7 @@ def main():
             invoice(r)
             r.printLastPage()
             r.ExportPdf(options.pdf)
+            r.ExportXlsx(str(pathlib.Path(options.pdf).with_suffix(".xlsx")))
         except palvex.PalvexError as error:
             print(f"invoice: {error}", file=sys.stderr)
             return 1

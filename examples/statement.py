@@ -2,7 +2,7 @@
 """A customer's account statement for a year: 300 movements over several pages, as an
 accessible PDF (PDF/UA-1) that a screen reader reads heading, paragraph, then row by row.
 
-    python3 examples/statement.py [out.pdf]
+    python3 examples/statement.py [out.pdf]      (and its movements in out.xlsx)
 
 The movements are made up from a fixed seed, so every run prints the same statement. Runs
 headless too; the report's own files go to a temporary folder.
@@ -93,6 +93,7 @@ def main():
             statement(r)
             r.printLastPage()
             r.ExportPdf(options.pdf)
+            r.ExportXlsx(str(pathlib.Path(options.pdf).with_suffix(".xlsx")))
         except palvex.PalvexError as error:
             print(f"statement: {error}", file=sys.stderr)
             return 1

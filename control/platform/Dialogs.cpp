@@ -76,8 +76,7 @@ std::optional<int32_t> ScriptedDialogs::chooseColor(int32_t, QWidget*) {
     return answer;
 }
 
-std::optional<ExportTarget> QtDialogs::exportTarget(const QString& suggestedName,
-                                                    QWidget* parent) {
+std::optional<ExportTarget> QtDialogs::exportTarget(const QString& suggestedName, QWidget* parent) {
     if (DisplayPlatform::screenless()) return std::nullopt;
     struct Offer {
         ExportKind kind;

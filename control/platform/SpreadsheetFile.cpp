@@ -138,7 +138,8 @@ void writeXlsx(const QString& path, const std::vector<SheetTable>& tables) {
     if (!book) refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
     Formats formats(book.get());
     if (!formats.bold() || !formats.date()) refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
-    if (tables.empty()) writeTable(book.get(), path, SheetTable{QStringLiteral("1"), {}, {}}, formats);
+    if (tables.empty())
+        writeTable(book.get(), path, SheetTable{QStringLiteral("1"), {}, {}}, formats);
     for (const SheetTable& table : tables)
         writeTable(book.get(), path, table, formats);
     // The file is made only here: the closing's status is the write's.

@@ -32,8 +32,9 @@ int ControlMessages::show(int kind, const QString& text) {
 }
 
 void ControlMessages::problem(const QString& text) {
-    m_boxes.show(text, MessageBoxes::RtlReading | MessageBoxes::RightAlign |
-                           MessageBoxes::Exclamation, &m_parent);
+    m_boxes.show(text,
+                 MessageBoxes::RtlReading | MessageBoxes::RightAlign | MessageBoxes::Exclamation,
+                 &m_parent);
 }
 
 } // namespace palvex

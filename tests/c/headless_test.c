@@ -34,7 +34,7 @@ static long file_size(const char* path) {
 }
 
 int main(int argc, char** argv) {
-    char pdf[4096], printout[4096];
+    char pdf[4096], printout[4096], xlsx[4096], csv[4096];
     palvex_control* control = NULL;
     palvex_variant args[3];
     int showing = -1;
@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     }
     snprintf(pdf, sizeof pdf, "%s/report.pdf", argv[1]);
     snprintf(printout, sizeof printout, "%s/report.prn", argv[1]);
+    snprintf(xlsx, sizeof xlsx, "%s/report.xlsx", argv[1]);
+    snprintf(csv, sizeof csv, "%s/report.csv", argv[1]);
 
     expect("palvex_app_ensure", palvex_app_ensure(argc, argv), PALVEX_OK);
     expect("palvex_app_ensure again", palvex_app_ensure(argc, argv), PALVEX_OK);
@@ -71,6 +73,14 @@ int main(int argc, char** argv) {
     expect("printLastPage", call(control, "printLastPage", NULL, 0), PALVEX_OK);
     args[0] = palvex_string(pdf);
     expect("ExportPdf", call(control, "ExportPdf", args, 1), PALVEX_OK);
+    palvex_variant_clear(&args[0]);
+    /* The report's lines for a spreadsheet: nothing of them needs a display either. */
+    args[0] = palvex_string(xlsx);
+    expect("ExportXlsx", call(control, "ExportXlsx", args, 1), PALVEX_OK);
+    palvex_variant_clear(&args[0]);
+    args[0] = palvex_string(csv);
+    expect("ExportCsv", call(control, "ExportCsv", args, 1), PALVEX_OK);
+    palvex_variant_clear(&args[0]);
     /* The built-in PDF device, the current printer here, writes palvex-print.pdf. */
     expect("PrintReport", call(control, "PrintReport", NULL, 0), PALVEX_OK);
 
@@ -94,6 +104,12 @@ int main(int argc, char** argv) {
     }
     if (file_size("palvex-print.pdf") <= 0) {
         fprintf(stderr, "FAILED: PrintReport wrote no palvex-print.pdf\n");
+        ++failures;
+    }
+    if (file_size(xlsx) <= 0 ||
+        file_size(csv) != (long)strlen("\xEF\xBB\xBFreport on a server\r\n")) {
+        fprintf(stderr,
+                "FAILED: the workbook or the CSV file is missing or not the report's line\n");
         ++failures;
     }
     if (file_size(printout) <= 0) {

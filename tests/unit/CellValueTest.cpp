@@ -150,8 +150,7 @@ TEST(CellValue, AColumnReadWholeMakesItsDigitsNumbersAndItsAmountsAlike) {
     EXPECT_EQ(quantities[0].numberFormat, QStringLiteral("0"));
     EXPECT_EQ(quantities[1].kind, CellValue::Kind::Text);
     // A code with a leading zero keeps the whole column text; so does a word among the digits.
-    for (const auto& column :
-         {settled({"0501234567", "0521234567"}), settled({"100001", "קופה"})})
+    for (const auto& column : {settled({"0501234567", "0521234567"}), settled({"100001", "קופה"})})
         EXPECT_EQ(column[0].kind, CellValue::Kind::Text) << column[0].text.toStdString();
     EXPECT_EQ(settled({"100", "0"})[1].kind, CellValue::Kind::Amount) << "zero alone is a number";
     // One format down an amount column: grouped when any is, a trailing minus when any has one.

@@ -13,9 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QJsonObject>
 #include <QLocale>
+#include <QPushButton>
 
 namespace palvex::test {
 namespace {
@@ -135,13 +135,12 @@ TEST_F(SpreadsheetExport, CsvIsUtf8WithItsMarkAndNumbersAReaderTakesAsNumbers) {
     ASSERT_EQ(ctl().ExportCsv(file), Status::Ok) << ctl().lastErrorDetail().toStdString();
     QFile csv(file);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(csv.readAll()),
-              u("\xEF\xBB\xBF"
-                "פרטים,סכום\r\n"
-                "\"ספק \"\"אלון\"\", בע״מ\",-1234.50\r\n"
-                "\r\n"
-                "פרטים,סכום\r\n"
-                "2026-12-31,7\r\n"));
+    EXPECT_EQ(QString::fromUtf8(csv.readAll()), u("\xEF\xBB\xBF"
+                                                  "פרטים,סכום\r\n"
+                                                  "\"ספק \"\"אלון\"\", בע״מ\",-1234.50\r\n"
+                                                  "\r\n"
+                                                  "פרטים,סכום\r\n"
+                                                  "2026-12-31,7\r\n"));
 }
 
 TEST_F(SpreadsheetExport, AFileThatCannotBeWrittenIsRefusedAndThePreviousOneKept) {
@@ -169,7 +168,8 @@ TEST_F(SpreadsheetExport, AFileThatCannotBeWrittenIsRefusedAndThePreviousOneKept
     // Nothing half-written is left behind, hidden or not.
     const QStringList left = QDir(path(".")).entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : left)
-        EXPECT_FALSE(name.contains(QStringLiteral(".xlsx.")) || name.contains(QStringLiteral(".csv.")))
+        EXPECT_FALSE(name.contains(QStringLiteral(".xlsx.")) ||
+                     name.contains(QStringLiteral(".csv.")))
             << name.toStdString();
     // And an export that can be written replaces it whole.
     EXPECT_EQ(ctl().ExportXlsx(kept), Status::Ok);

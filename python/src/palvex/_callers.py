@@ -114,7 +114,7 @@ def method_1(name, ident, kind, params, fresh, plain_ints, head, general, bind, 
     fxFontbold_Button_Continue_Search, fxCaption_chkDefaultMargins, fxCaption_cmdOK,
     fxCaption_cmdCANCEL, Fontname_Buttons, fxCaptionPageNumber, fxCaptionFormatingPage,
     fxWaitMessageCentering, fxCaptionCmdCancelPrinting, TableBegin, TableRow, TableRows,
-    ExportXlsx, ExportCsv.
+    ExportXlsx, ExportCsv, fxCaptionCmdExport.
     """
     spare = None  # the argument array between two calls
     def call(report, *args, **named):
