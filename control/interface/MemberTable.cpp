@@ -382,6 +382,10 @@ const std::vector<MemberInfo>& table() {
         method<&Palvex::PrintReport>("PrintReport", 0x60040009, family::HostExtensions,
                                      {"FromPage", "ToPage", "Copies"}),
         method<&Palvex::About>("About", -552, "About", {}),
+        property<&Palvex::get_ShowThumbnails, &Palvex::let_ShowThumbnails>("ShowThumbnails",
+                                                                           0x68040013, false),
+        method<&Palvex::fxCaptionButton_Thumbnails>("fxCaptionButton_Thumbnails", 0x60040013,
+                                                    family::HostExtensions, {"TXT"}),
     };
     return all;
 }
