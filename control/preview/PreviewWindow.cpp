@@ -141,7 +141,7 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     const WindowTextSet& texts = englishTexts();
     buildToolbar(texts);
     buildViewport();
-    buildThumbnails(texts);
+    buildThumbnails();
     buildProgress(texts);
     buildSearchPanel(texts);
     buildMarginsPanel(texts);
@@ -218,7 +218,7 @@ void PreviewWindow::buildViewport() {
     VScroll->hide();
 }
 
-void PreviewWindow::buildThumbnails(const WindowTextSet&) {
+void PreviewWindow::buildThumbnails() {
     lstThumbnails = new ThumbnailStrip(control);
     lstThumbnails->setObjectName(QStringLiteral("lstThumbnails"));
     lstThumbnails->hide();

@@ -145,7 +145,7 @@ private:
     // The parts, built in these steps with the captions of the English text set.
     void buildToolbar(const WindowTextSet& texts);
     void buildViewport();
-    void buildThumbnails(const WindowTextSet& texts);
+    void buildThumbnails();
     void buildProgress(const WindowTextSet& texts);
     void buildSearchPanel(const WindowTextSet& texts);
     void buildMarginsPanel(const WindowTextSet& texts);

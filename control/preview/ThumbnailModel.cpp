@@ -12,11 +12,15 @@ void ThumbnailModel::reset(int32_t pages, int32_t firstPageNumber) {
     endResetModel();
 }
 
+void ThumbnailModel::forgetDrawings() {
+    m_cache.clear();
+    if (m_pages > 0) emit dataChanged(index(0), index(m_pages - 1));
+}
+
 void ThumbnailModel::setThumbnailWidth(int width) {
     if (width == m_width) return;
     m_width = width;
-    m_cache.clear();
-    if (m_pages > 0) emit dataChanged(index(0), index(m_pages - 1));
+    forgetDrawings();
 }
 
 QImage ThumbnailModel::image(int row) {

@@ -26,6 +26,8 @@ public:
     // Another report, or pages that look different: `pages` rows, nothing drawn kept. The first
     // page's number names the rows.
     void reset(int32_t pages, int32_t firstPageNumber);
+    // The same pages look different: each row is drawn again when it shows, the rows stay.
+    void forgetDrawings();
     // The drawings kept are of another width: each row is drawn again when it shows.
     void setThumbnailWidth(int width);
     int thumbnailWidth() const { return m_width; }

@@ -34,6 +34,11 @@ void Thumbnails::restyle() {
     if (u.width > 0 && u.height > PageNumberGap)
         strip->setPageShape(double(u.height - PageNumberGap) / u.width);
     const int32_t pages = m_renderer.reportShown() ? m_report.lastPageIndex + 1 : 0;
+    // Centring draws every page anew, one by one: the same rows keep their place in the strip.
+    if (pages > 0 && pages == strip->model()->rowCount()) {
+        strip->thumbnails().forgetDrawings();
+        return;
+    }
     strip->thumbnails().reset(pages, m_report.firstPageNumber);
     strip->markPage(m_view.currentPage - m_report.firstPageNumber);
 }
