@@ -1,5 +1,7 @@
 #include "ThumbnailModel.h"
 
+#include <algorithm>
+
 namespace palvex {
 
 ThumbnailModel::ThumbnailModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -27,7 +29,7 @@ QImage ThumbnailModel::image(int row) {
     if (row < 0 || row >= m_pages || m_width < 1 || !draw) return QImage();
     if (const QImage* kept = m_cache.object(row)) return *kept;
     QImage drawn = draw(row, m_width);
-    m_cache.insert(row, new QImage(drawn));
+    m_cache.insert(row, new QImage(drawn), std::max<qsizetype>(1, drawn.sizeInBytes() / 1024));
     return drawn;
 }
 

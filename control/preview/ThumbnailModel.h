@@ -15,8 +15,9 @@ class ThumbnailModel : public QAbstractListModel {
     Q_OBJECT
 
 public:
-    // How many drawn pages are kept: several screens of the strip at any size.
-    static constexpr int CachedPages = 200;
+    // How much of the drawn pages is kept, in kilobytes: some 200 thumbnails of a strip 160
+    // pixels wide, 50 on a doubled screen; several screens of the strip either way.
+    static constexpr int CachedKilobytes = 32 * 1024;
 
     explicit ThumbnailModel(QObject* parent = nullptr);
 
@@ -42,7 +43,7 @@ private:
     int32_t m_pages = 0;
     int32_t m_firstPageNumber = 1;
     int m_width = 0;
-    QCache<int, QImage> m_cache{CachedPages};
+    QCache<int, QImage> m_cache{CachedKilobytes};
 };
 
 } // namespace palvex

@@ -1,6 +1,7 @@
 // The page strip and the fitted zooms: a long report opens drawing only the thumbnails in view,
 // a new report drops what was drawn, the mark follows the page shown and a click turns to the
-// page; fit width and fit page follow the window; the Ctrl keys step through the zoom list.
+// page, what is kept is bounded; fit width and fit page follow the window; the Ctrl keys step
+// through the zoom list.
 
 #include "ControlFixture.h"
 #include "PalvexPrivate.h"
@@ -87,6 +88,20 @@ TEST_F(PageStrip, TenThousandPagesOpenDrawingOnlyTheThumbnailsInView) {
     ASSERT_FALSE(strip()->isVisible());
     click(5);
     EXPECT_EQ(thumbnailsDrawn(), before);
+}
+
+TEST_F(PageStrip, WhatIsKeptIsBounded) {
+    restart(1366, 768);
+    pages(600, 1);
+    ThumbnailModel& rows = strip()->thumbnails();
+    for (int row = 0; row < 600; ++row)
+        ASSERT_FALSE(rows.image(row).isNull()) << row;
+    // The first drawn are gone, the last are kept; scrolling back draws the first again.
+    EXPECT_FALSE(rows.isCached(0));
+    EXPECT_TRUE(rows.isCached(599));
+    const int64_t before = thumbnailsDrawn();
+    rows.image(0);
+    EXPECT_EQ(thumbnailsDrawn(), before + 1);
 }
 
 TEST_F(PageStrip, AThumbnailIsThePageAsTheCanvasDrawsIt) {
