@@ -120,8 +120,7 @@ void PageRenderer::RenderPage(bool keepRange) {
         rangeLast = r.last;
     }
     const bool samePage = m_shownPage == m_view.currentPage || keepRange;
-    ReplayRules r = rules();
-    ItemReplay replay = replayOn(m_canvas, r, rangeFirst, rangeLast);
+    ItemReplay replay = replayOn(m_canvas, rules(), rangeFirst, rangeLast);
     minTextX = replay.minTextX;
     maxTextX = replay.maxTextX;
     lastTextStartX = replay.lastTextStartX;
@@ -181,11 +180,7 @@ QImage PageRenderer::drawThumbnail(int32_t pageIndex, int widthPixels, double de
     r.keepDrawn = false;
     r.trackExtent = false;
     const Range range = rangeOfPage(pageIndex);
-    // The extent a page's replay tracks belongs to the page shown: a thumbnail leaves it alone.
-    const float keptMin = minTextX, keptMax = maxTextX;
     replayOn(page, r, range.first, range.last);
-    minTextX = keptMin;
-    maxTextX = keptMax;
     const QImage& drawn = page.image();
     const int paper =
         int(std::lround(double(u.height - PageNumberGap) / u.height * drawn.height()));
