@@ -11,6 +11,7 @@
 #include "preview/PreviewWindow.h"
 #include "preview/PrinterPanel.h"
 #include "preview/Search.h"
+#include "preview/Thumbnails.h"
 #include "printout/PrintoutSaveFile.h"
 #include "recording/GraphicsRecorder.h"
 #include "recording/ItemWriter.h"
@@ -109,6 +110,7 @@ void PalvexPrivate::buildPreview() {
                                               *m_centring);
     m_search = new Search(m_view, m_report, m_store, *m_renderer, *m_window, m_canvas,
                           *m_platform.keyboard);
+    m_thumbnails = new Thumbnails(m_view, m_report, *m_renderer, *m_window, &q);
     m_printerPanel = new PrinterPanel(m_report, m_view, m_store, *m_window, *m_platform.printers,
                                       *m_platform.dialogs, *m_platform.screen, m_pic, *m_messages);
 }
@@ -151,6 +153,16 @@ void PalvexPrivate::connectParts() {
     QObject::connect(m_window->cboMoreOptions, &QComboBox::activated, &q,
                      m_window->guard.handler([this] { m_centring->cboMoreOptions_Click(); }));
     m_window->guard.onFailure = [this](Status status) { recoverFromFailure(status); };
+    m_preview->onStarting = [this] { m_thumbnails->start(); };
+    m_renderer->onRestyled = [this] { m_thumbnails->restyle(); };
+    QObject::connect(&q, &Palvex::pageShown, m_thumbnails, &Thumbnails::showPage);
+    QObject::connect(m_thumbnails, &Thumbnails::pageEntryWanted, m_navigation,
+                     &Navigation::selectPageEntry);
+    QObject::connect(m_navigation, &Navigation::thumbnailsToggleRequested, m_thumbnails,
+                     &Thumbnails::toggle);
+    QObject::connect(m_thumbnails, &Thumbnails::layoutChanged, &q, [this] {
+        if (m_laidOut) m_preview->relayOut();
+    });
     for (QCheckBox* box :
          {m_window->chkZoomCurrentx, m_window->chkZoomWidth, m_window->chkZoomHeight})
         QObject::connect(box, &QCheckBox::toggled, &q, [this] {
@@ -216,6 +228,8 @@ Palvex::~Palvex() {
     d->m_navigation = nullptr;
     delete d->m_printerPanel;
     d->m_printerPanel = nullptr;
+    delete d->m_thumbnails;
+    d->m_thumbnails = nullptr;
     qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     if (d->m_platform.screen) d->m_platform.screen->setWaitCursor(false);
     d->m_store.closeAll();

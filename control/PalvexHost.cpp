@@ -95,6 +95,16 @@ Status Palvex::let_Embedded(bool value) {
     return Status::Ok;
 }
 
+Status Palvex::get_ShowThumbnails(Out<bool> value) {
+    value = d->m_view.thumbnailsAtStart;
+    return Status::Ok;
+}
+
+Status Palvex::let_ShowThumbnails(bool value) {
+    d->m_view.thumbnailsAtStart = value;
+    return Status::Ok;
+}
+
 Status Palvex::get_MessagesToHost(Out<bool> value) {
     value = d->m_hostBoxes->toHost;
     return Status::Ok;

@@ -31,6 +31,7 @@ class PageCentring;
 class OptionPanels;
 class Search;
 class PrinterPanel;
+class Thumbnails;
 class PrintoutSaveFile;
 class HostMessageBoxes;
 class ControlMessages;
@@ -102,6 +103,7 @@ public:
     std::unique_ptr<OptionPanels> m_panels;
     Search* m_search = nullptr;             // a child QObject of the control
     PrinterPanel* m_printerPanel = nullptr; // a child QObject of the control
+    Thumbnails* m_thumbnails = nullptr;     // a child QObject of the control
     std::unique_ptr<PrintoutSaveFile> m_saveFile;
     bool m_saveEnabled = false;
     bool m_laidOut = false; // the preview window has been laid out by a start

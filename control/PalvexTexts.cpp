@@ -5,6 +5,7 @@
 #include "texts/ControlMessages.h"
 
 #include "platform/FontCatalog.h"
+#include "preview/Navigation.h"
 #include "preview/PageNumberList.h"
 #include "preview/PreviewWindow.h"
 #include "texts/WindowTextSet.h"
@@ -78,6 +79,11 @@ PALVEX_TOOLBAR_BUTTON_MEMBERS(Last_F8, Last, Last)
 PALVEX_TOOLBAR_BUTTON_MEMBERS(Search_F3, Search, Search)
 PALVEX_TOOLBAR_BUTTON_MEMBERS(Continue_Search_F3, Continue_Search, ContinueSearch)
 #undef PALVEX_TOOLBAR_BUTTON_MEMBERS
+
+Status Palvex::fxCaptionButton_Thumbnails(const QString& TXT) {
+    d->m_view.thumbnailsButtonCaption = TXT;
+    return Status::Ok;
+}
 
 Status Palvex::fxCaptionFraPrinter(const QString& TXT) {
     d->m_window->fraPrinter->setTitle(TXT);
@@ -220,6 +226,10 @@ Status Palvex::fxCaptionsOfZoomOptions(const int16_t& X, const QString& CAP) {
     case 4:
         d->m_window->chkZoomWidth->setText(CAP);
         break;
+    case 5: // the zoom list's "fit width" and "fit page"
+    case 6:
+        d->m_window->cboZoom->setItemText(Navigation::FitWidthEntry + X - 5, CAP);
+        break;
     default:
         break;
     }
@@ -282,7 +292,7 @@ Status Palvex::fxCaptionCmdCancelPrinting(const QString& TXT) {
 
 Status Palvex::fxToolTipsOfWindow(const int16_t& X, const QString& TXT) {
     QWidget* const tipped[] = {d->m_window->cmd[ToolbarButton::Close], d->m_window->Image1,
-                               d->m_window->Image2};
+                               d->m_window->Image2, d->m_window->cmdThumbnails};
     return d->guard(__func__, [&] {
         if (X < 0 || X >= int16_t(std::size(tipped)))
             refuse(Status::InvalidPropertyValue,
@@ -304,6 +314,8 @@ Status Palvex::UseHebrewTexts() {
             d->m_view.buttonCaptions[button] = t.buttons[button];
             w.cmd[button]->setText(t.buttons[button]);
         }
+        d->m_view.thumbnailsButtonCaption = t.thumbnailsButton;
+        w.cmdThumbnails->setText(t.thumbnailsButton);
         for (int16_t i = 0; i < int16_t(t.toolTips.size()); ++i)
             check(fxToolTipsOfWindow(i, t.toolTips[size_t(i)]));
         for (int16_t i = 0; i < int16_t(t.moreOptions.size()); ++i)

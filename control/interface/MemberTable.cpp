@@ -386,6 +386,10 @@ const std::vector<MemberInfo>& table() {
         method<&Palvex::fxCaptionCmdExport>("fxCaptionCmdExport", 0x60040015,
                                             family::HostExtensions, {"TXT"}),
         method<&Palvex::About>("About", -552, "About", {}),
+        property<&Palvex::get_ShowThumbnails, &Palvex::let_ShowThumbnails>("ShowThumbnails",
+                                                                           0x68040013, false),
+        method<&Palvex::fxCaptionButton_Thumbnails>("fxCaptionButton_Thumbnails", 0x60040016,
+                                                    family::HostExtensions, {"TXT"}),
     };
     return all;
 }

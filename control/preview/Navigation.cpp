@@ -33,7 +33,12 @@ enum Key {
     Up = 38,
     Right = 39,
     Down = 40,
+    Zero = 48,
+    LetterF = 70,
+    Plus = 107,
+    Minus = 109,
     F3 = 114,
+    F4 = 115,
     F5 = 116,
     F6 = 117,
     F7 = 118,
@@ -50,13 +55,20 @@ constexpr struct {
              {Qt::Key_F3, F3},         {Qt::Key_F5, F5},
              {Qt::Key_F6, F6},         {Qt::Key_F7, F7},
              {Qt::Key_F8, F8},         {Qt::Key_Escape, 27},
-             {Qt::Key_Return, 13},     {Qt::Key_Alt, 18}};
+             {Qt::Key_Return, 13},     {Qt::Key_Alt, 18},
+             {Qt::Key_F4, F4},         {Qt::Key_0, Zero},
+             {Qt::Key_F, LetterF},     {Qt::Key_Plus, Plus},
+             {Qt::Key_Minus, Minus},   {Qt::Key_Equal, 187}};
 
 bool isArrow(int code) {
     return code >= Left && code <= Down;
 }
 bool isScrollKey(int code) {
     return (code >= PageUp && code <= Down) || code == F3 || (code >= F5 && code <= F8);
+}
+// Keys that only mean something with Ctrl: typed alone they are the list's or the field's.
+bool isCharacterKey(int code) {
+    return code == Zero || code == LetterF || code == Plus || code == Minus || code == 187;
 }
 
 } // namespace
@@ -138,8 +150,9 @@ bool Navigation::filterEvent(QObject* watched, QEvent* event) {
             if (event->type() == QEvent::KeyPress) cmd_Click(Print);
             return true;
         }
+        if (shortcut(*key)) return true;
         const int code = keyCodeOf(key->key());
-        if (code == 0) return false;
+        if (code == 0 || isCharacterKey(code)) return false;
         const int shift = shiftStateOf(key->modifiers());
         if (event->type() == QEvent::KeyPress)
             keyDown(watched, code, shift);
@@ -223,7 +236,32 @@ void Navigation::keyUp(const QObject* source, int code, int shift) {
     if (shift != 0) return;
     const bool forwards = source == m_window.p1 || source == m_window.HScroll ||
                           source == m_window.VScroll || source == m_window.cboZoom;
-    if (forwards && isScrollKey(code)) HandlePreviewKey(code);
+    if (forwards && (isScrollKey(code) || code == F4)) HandlePreviewKey(code);
+}
+
+// Acts on the press, as Ctrl+P does; Shift may be held, since Ctrl++ is Ctrl+Shift+= on many
+// keyboards.
+bool Navigation::shortcut(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers held = key.modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (held != Qt::ControlModifier) return false;
+    const bool press = key.type() == QEvent::KeyPress;
+    switch (key.key()) {
+    case Qt::Key_0:
+        if (press) selectZoomEntry(8); // 100 %
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        if (press) stepZoom(+1);
+        return true;
+    case Qt::Key_Minus:
+        if (press) stepZoom(-1);
+        return true;
+    case Qt::Key_F:
+        if (press) HandlePreviewKey(F3);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void Navigation::setScroll(bool vertical, double twips) {
@@ -338,7 +376,13 @@ void Navigation::cboZoom_Click() {
         return;
     }
     // The zoom comes from the entry's index, not from its text.
-    m_view.zoomFactor = float(std::max(0, m_window.cboZoom->currentIndex()) * 10 + 20) / 100.0f;
+    const int index = std::max(0, m_window.cboZoom->currentIndex());
+    using Fit = PreviewState::ZoomFit;
+    m_view.zoomFit = index == FitWidthEntry  ? Fit::Width
+                     : index == FitPageEntry ? Fit::Page
+                                             : Fit::None;
+    m_view.zoomFactor =
+        m_view.zoomFit == Fit::None ? float(index * 10 + 20) / 100.0f : fittedZoom();
     if (m_view.centreAllPages) {
         emit recentreRequested();
     } else {
@@ -348,13 +392,48 @@ void Navigation::cboZoom_Click() {
 }
 
 void Navigation::Image1_Click() {
-    const int index = m_window.cboZoom->currentIndex();
-    if (index < 18) selectZoomEntry(index + 1);
+    stepZoom(+1);
 }
 
 void Navigation::Image2_Click() {
+    stepZoom(-1);
+}
+
+void Navigation::stepZoom(int step) {
     const int index = m_window.cboZoom->currentIndex();
-    if (index > 0) selectZoomEntry(index - 1);
+    int next = index + step;
+    if (index > LastPercentEntry) {
+        // A fitted zoom lies between two entries (or beyond them): the next one that way.
+        const double along = (double(m_view.zoomFactor) * 100 - 20) / 10;
+        next = step > 0 ? int(std::floor(along + 1e-6)) + 1 : int(std::ceil(along - 1e-6)) - 1;
+        next =
+            std::clamp(next, step > 0 ? 0 : -1, step > 0 ? LastPercentEntry + 1 : LastPercentEntry);
+    }
+    if (next >= 0 && next <= LastPercentEntry) selectZoomEntry(next);
+}
+
+float Navigation::fittedZoom() const {
+    const PageGeometry& u = m_report.unzoomed;
+    if (!(u.width > 0) || !(u.height > 0)) return 1.0f;
+    // A pixel of room on each side, so the sheet's edge shows.
+    const QSize room = m_window.visibleArea() - QSize(2, 2);
+    constexpr float Twips = PreviewWindow::TwipsPerPixel;
+    float zoom = float(room.width()) * Twips / u.width;
+    if (m_view.zoomFit == PreviewState::ZoomFit::Page)
+        zoom = std::min(zoom, float(room.height()) * Twips / u.height);
+    // As small as the list's smallest zoom goes and no larger than its largest, whatever the
+    // window.
+    return std::clamp(zoom, 0.05f, 2.0f);
+}
+
+void Navigation::refit() {
+    if (m_view.zoomFit == PreviewState::ZoomFit::None || m_window.VScroll->isHidden()) return;
+    const float zoom = fittedZoom();
+    if (std::abs(zoom - m_view.zoomFactor) < 1e-4f) return;
+    m_view.zoomFactor = zoom;
+    m_renderer.RenderPage(false);
+    showRightEdge();
+    placeCanvas();
 }
 
 void Navigation::HandlePreviewKey(int code) {
@@ -405,6 +484,9 @@ void Navigation::HandlePreviewKey(int code) {
         else
             cmd_Click(Search);
         m_view.searchContinue = true;
+        return;
+    case F4:
+        emit thumbnailsToggleRequested();
         return;
     case F6:
         return cmd_Click(Previous);

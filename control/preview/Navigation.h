@@ -9,6 +9,7 @@
 #include <cstdint>
 
 class QComboBox;
+class QKeyEvent;
 class QWheelEvent;
 class QWidget;
 
@@ -23,7 +24,9 @@ class Screen;
 
 // The preview's controls once a report is shown: toolbar buttons, page list, zoom list and
 // images, scroll bars and keys. Keys use the classic codes (33 Page Up ... 119 F8) and shift
-// state (1 Shift, 2 Ctrl, 4 Alt); a key with any of them held does nothing.
+// state (1 Shift, 2 Ctrl, 4 Alt); a key with any of them held does nothing, but for the Ctrl
+// shortcuts: Ctrl+P prints, Ctrl+0 zooms to 100 %, Ctrl++ (Ctrl+=) and Ctrl+- step through the
+// zoom list, Ctrl+F searches as F3 does.
 class Navigation : public QObject {
     Q_OBJECT
 
@@ -37,6 +40,12 @@ public:
     void cboZoom_Click();
     void Image1_Click();
     void Image2_Click();
+    // The zoom list's percentages end at this entry; the two fitted zooms follow it.
+    static constexpr int LastPercentEntry = 18, FitWidthEntry = 19, FitPageEntry = 20;
+    // A fitted zoom follows the viewport: the page drawn again when its size changed it.
+    void refit();
+    // The zoom that fits the page's width, or the whole page, into the viewport as it is now.
+    float fittedZoom() const;
     void HandlePreviewKey(int keyCode);
 
     // Key events of the named controls, as their handlers forward them.
@@ -60,6 +69,8 @@ signals:
     // The Search button or F3, and Continue Search: the search is someone else's.
     void searchRequested();
     void continueSearchRequested();
+    // F4: the page strip shown or hidden.
+    void thumbnailsToggleRequested();
     // A new zoom while every page is centred: the pages are centred again at it.
     void recentreRequested();
     // The Close button or Esc, after the preview was hidden or just before the host's window
@@ -72,6 +83,11 @@ protected:
 
 private:
     void turnPage(ToolbarButton button);
+    // One entry up (+1) or down (-1) the zoom list; from a fitted zoom, the nearest entry that
+    // way.
+    void stepZoom(int step);
+    // The Ctrl shortcuts other than Ctrl+P; false for any other key.
+    bool shortcut(const QKeyEvent& key);
     void setScroll(bool vertical, double twips);
     void wheel(const QWheelEvent& event);
 

@@ -41,7 +41,7 @@ void PageRenderer::sizeCanvas() {
     m_canvas.setScaleHeight(u.scaleHeight);
 
     if (zoom != 1.0f) {
-        if (m_view.zoomHeight) {
+        if (m_view.scalesHeight()) {
             m_canvas.setHeight(u.height * zoom);
             m_canvas.setScaleHeight(u.scaleHeight * zoom);
             // 425 twips above the canvas's bottom edge; the page counts y from its printable
@@ -49,7 +49,7 @@ void PageRenderer::sizeCanvas() {
             m_report.lines.placeZoomedPageNumberLine(
                 float(m_canvas.Height() - PageNumberGap - m_canvas.originY()), zoom);
         }
-        if (m_view.zoomWidth) {
+        if (m_view.scalesWidth()) {
             m_canvas.setWidth(u.width * zoom);
             m_canvas.setScaleWidth(u.scaleWidth * zoom);
             minTextX = m_canvas.ScaleWidth();
@@ -119,11 +119,8 @@ void PageRenderer::RenderPage(bool keepRange) {
         rangeFirst = r.first;
         rangeLast = r.last;
     }
-    ItemReplay replay(m_store, m_canvas, rules());
-    replay.drawGraphic = [this](const PrintItem& item, ItemReplay& r) { m_graphics.draw(item, r); };
-    replay.minTextX = minTextX;
-    replay.maxTextX = maxTextX;
-    replay.replay(rangeFirst, std::min(rangeLast, m_store.itemCount()));
+    const bool samePage = m_shownPage == m_view.currentPage || keepRange;
+    ItemReplay replay = replayOn(m_canvas, rules(), rangeFirst, rangeLast);
     minTextX = replay.minTextX;
     maxTextX = replay.maxTextX;
     lastTextStartX = replay.lastTextStartX;
@@ -141,7 +138,55 @@ void PageRenderer::RenderPage(bool keepRange) {
     if (m_reportShown && !keepRange && m_shownPage != m_view.currentPage) {
         m_shownPage = m_view.currentPage;
         if (onPageShown) onPageShown(m_view.currentPage);
+    } else if (m_reportShown && samePage && m_drawnZoom == m_view.zoomFactor && onRestyled) {
+        onRestyled();
     }
+    m_drawnZoom = m_view.zoomFactor;
+}
+
+ItemReplay PageRenderer::replayOn(Surface& target, const ReplayRules& r, int32_t first,
+                                  int32_t last) {
+    ItemReplay replay(m_store, target, r);
+    replay.drawGraphic = [this](const PrintItem& item, ItemReplay& on) {
+        m_graphics.draw(item, on);
+    };
+    replay.minTextX = minTextX;
+    replay.maxTextX = maxTextX;
+    replay.replay(first, std::min(last, m_store.itemCount()));
+    return replay;
+}
+
+QImage PageRenderer::drawThumbnail(int32_t pageIndex, int widthPixels, double devicePixelRatio) {
+    const PageGeometry& u = m_report.unzoomed;
+    if (widthPixels < 1 || !(u.width > 0) || !(u.height > 0)) return QImage();
+    ++m_thumbnailsDrawn;
+    ImageSurface page(double(widthPixels) / u.width, devicePixelRatio);
+    page.setBackColor(Qt::white);
+    page.setAutoRedraw(true);
+    page.setScaleModeTwips();
+    page.setWidth(u.width);
+    page.setHeight(u.height);
+    page.setScaleWidth(u.scaleWidth);
+    page.setScaleHeight(u.scaleHeight);
+    // The printable area lies where it lies on the canvas, as a share of the paper.
+    const float canvasWidth = std::max(1.0f, m_canvas.Width());
+    const float canvasHeight = std::max(1.0f, m_canvas.Height());
+    page.setPage(float(m_canvas.originX() / canvasWidth * u.width),
+                 float(m_canvas.originY() / canvasHeight * u.height));
+    page.Cls();
+    ReplayRules r = rules();
+    r.zoom = 1;
+    r.currentYofPageNumber = m_report.lines.unzoomedPageNumberLine();
+    r.keepDrawn = false;
+    r.trackExtent = false;
+    const Range range = rangeOfPage(pageIndex);
+    replayOn(page, r, range.first, range.last);
+    const QImage& drawn = page.image();
+    const int paper =
+        int(std::lround(double(u.height - PageNumberGap) / u.height * drawn.height()));
+    QImage image = drawn.copy(0, 0, drawn.width(), std::clamp(paper, 1, drawn.height()));
+    image.setDevicePixelRatio(devicePixelRatio);
+    return image;
 }
 
 } // namespace palvex

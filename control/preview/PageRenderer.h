@@ -3,6 +3,8 @@
 #include "replay/GraphicsReplay.h"
 #include "replay/ItemReplay.h"
 
+#include <QImage>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -36,7 +38,19 @@ public:
     void setReportShown(bool shown) {
         m_reportShown = shown;
         m_shownPage.reset();
+        if (onRestyled) onRestyled();
     }
+    // Told when the pages may look different from before: another report, or the page shown
+    // drawn again at the same zoom (new margins, centring, colour). A zoom alone changes nothing
+    // of a page drawn at a fixed size, such as a thumbnail.
+    std::function<void()> onRestyled;
+    bool reportShown() const { return m_reportShown; }
+
+    // The page at index `pageIndex` (from 0) drawn by the same replay as the canvas, at 100 %,
+    // `widthPixels` logical pixels across; the paper only, without the room below it.
+    QImage drawThumbnail(int32_t pageIndex, int widthPixels, double devicePixelRatio);
+    // How many thumbnails have been drawn: what a strip of them costs.
+    int64_t thumbnailsDrawn() const { return m_thumbnailsDrawn; }
     // The extent of the free text of items first..last at 100 % without centring shifts,
     // measured without drawing (minTextX, maxTextX), in twips of the printable area.
     void measureExtent(int32_t first, int32_t last);
@@ -57,6 +71,8 @@ public:
 private:
     void sizeCanvas();
     ReplayRules rules() const;
+    // Items first..last replayed on `target`, graphics included.
+    ItemReplay replayOn(Surface& target, const ReplayRules& rules, int32_t first, int32_t last);
 
     PreviewState& m_view;
     ReportState& m_report;
@@ -67,6 +83,8 @@ private:
     GraphicsReplay m_graphics; // pen widths in screen pixels: the canvas is the screen
     bool m_reportShown = false;
     std::optional<int32_t> m_shownPage;
+    std::optional<float> m_drawnZoom; // the zoom the page shown was last drawn at
+    int64_t m_thumbnailsDrawn = 0;
 };
 
 } // namespace palvex

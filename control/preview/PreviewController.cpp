@@ -39,6 +39,7 @@ void PreviewController::fillMarginLists() {
 
 void PreviewController::start(const std::string& directory) {
     m_renderer.setReportShown(false);
+    if (onStarting) onStarting();
     const QSizeF area = coveredArea();
     m_window.scaleToolbar(float(area.width()));
     m_startup.openStore(directory);
@@ -123,6 +124,8 @@ void PreviewController::applyHostCaptions() {
         if (!m_view.buttonCaptions[button].trimmed().isEmpty())
             m_window.cmd[button]->setText(m_view.buttonCaptions[button]);
     }
+    if (!m_view.thumbnailsButtonCaption.trimmed().isEmpty())
+        m_window.cmdThumbnails->setText(m_view.thumbnailsButtonCaption);
     m_window.cmdShowDaf->setText(m_view.formattingCaption);
     m_window.cmdShowDaf->show();
 }
@@ -173,6 +176,7 @@ void PreviewController::relayOut() {
     m_window.layOut();
     m_renderer.updateScrollRanges();
     m_navigation.placeCanvas();
+    m_navigation.refit();
 }
 
 } // namespace palvex

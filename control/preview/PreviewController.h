@@ -2,6 +2,7 @@
 
 #include <QSizeF>
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -32,6 +33,8 @@ public:
     // StartPalvexPrintPreview: the window shown over the area it covers, the store opened, the
     // texts, option panels and page view reset, recording and headers reset.
     void start(const std::string& directory);
+    // Told during a start, once the window is shown and before it is laid out for the report.
+    std::function<void()> onStarting;
     // The end of printLastPage: the page list, the first page drawn, the progress caption hidden.
     void showReport();
     // "Formating Page " and the number of pages formatted.

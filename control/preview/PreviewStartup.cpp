@@ -57,6 +57,7 @@ void PreviewStartup::resetFlags() {
     m_report.lineAbovePageNumber = QLatin1Char(' ');
     m_report.table = TableState{};
     m_view.zoomFactor = 1.0f;
+    m_view.zoomFit = PreviewState::ZoomFit::None;
 }
 
 void PreviewStartup::applyDefinitions() {

@@ -31,13 +31,23 @@ struct PreviewState {
     PerMessage<QString> previewMessages;
     QString centringWaitMessage;
     PerButton<QString> buttonCaptions; // the host's toolbar captions, applied at start
+    QString thumbnailsButtonCaption;   // the host's caption of the page strip's button
     QString formattingCaption = englishTexts().formattingCaption;
     QString pageCaption = englishTexts().pageCaption;
     QString exportFailedCaption = englishTexts().exportFailed;
     KeptTexts keptTexts; // the host's texts for the ones above, which every start resets
     float zoomFactor = 1.0f;
     bool zoomCurrentX = true, zoomWidth = false, zoomHeight = false; // the zoom option boxes
-    PrintZoom printZoom() const { return {zoomFactor, zoomCurrentX, zoomWidth, zoomHeight}; }
+    // The zoom list's last two entries: the zoom follows the viewport's size, and the page is
+    // scaled as a whole (width and height) whatever the option boxes say.
+    enum class ZoomFit { None, Width, Page };
+    ZoomFit zoomFit = ZoomFit::None;
+    bool scalesWidth() const { return zoomWidth || zoomFit != ZoomFit::None; }
+    bool scalesHeight() const { return zoomHeight || zoomFit != ZoomFit::None; }
+    PrintZoom printZoom() const {
+        return {zoomFactor, zoomCurrentX, scalesWidth(), scalesHeight()};
+    }
+    bool thumbnailsAtStart = false; // ShowThumbnails: the page strip shows when a report opens
     bool pagesCentred = false;
     bool searchContinue = false;
 

@@ -6,6 +6,7 @@
 #include "CaptionButton.h"
 #include "PageCanvas.h"
 #include "PageNumberList.h"
+#include "ThumbnailStrip.h"
 #include "TipNamedButton.h"
 #include "TwipScrollBar.h"
 
@@ -45,6 +46,21 @@ constexpr ButtonDesign kButtons[ToolbarButtonCount] = {
     {255, 192, 192, QStyle::SP_FileDialogContentsView},
     {255, 192, 192, QStyle::SP_ArrowLeft},
 };
+constexpr ButtonDesign kThumbnailsButton = {255, 255, 192, QStyle::SP_FileDialogListView};
+
+// How a tool bar button looks: the designed colour, its picture, a frame.
+void styleToolbarButton(QPushButton* b, const ButtonDesign& d) {
+    b->setIcon(QApplication::style()->standardIcon(d.icon));
+    b->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid gray; }"
+                       "QPushButton:checked { border: 2px solid palette(highlight); }")
+            .arg(d.r)
+            .arg(d.g)
+            .arg(d.b));
+    // Tab reaches the buttons; a click leaves the focus where it was, so the page keys go on
+    // working on the canvas.
+    b->setFocusPolicy(Qt::TabFocus);
+}
 
 QFont windowFont(bool bold = false) {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -125,6 +141,7 @@ PreviewWindow::PreviewWindow(QWidget* ctl) : control(ctl) {
     const WindowTextSet& texts = englishTexts();
     buildToolbar(texts);
     buildViewport();
+    buildThumbnails();
     buildProgress(texts);
     buildSearchPanel(texts);
     buildMarginsPanel(texts);
@@ -141,24 +158,13 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     Toolbar1 = make<QWidget>(Picture1, "Toolbar1");
     place(Toolbar1, QRectF(0, 0, DesignedScreenWidth, ButtonHeight));
 
-    const QStyle* style = QApplication::style();
     for (size_t i = 0; i < ToolbarButtonCount; ++i) {
         const ToolbarButton which = cmd.key(i);
-        const ButtonDesign& d = kButtons[i];
         auto* b = make<CaptionButton>(Picture1, "cmd");
         b->setProperty("index", int(i));
         b->setText(texts.buttons[which]);
-        b->setIcon(style->standardIcon(d.icon));
         b->setFont(windowFont(which == ToolbarButton::Close));
-        b->setStyleSheet(
-            QStringLiteral(
-                "QPushButton { background-color: rgb(%1,%2,%3); border: 1px solid gray; }")
-                .arg(d.r)
-                .arg(d.g)
-                .arg(d.b));
-        // Tab reaches the buttons; a click leaves the focus where it was, so the page keys go on
-        // working on the canvas.
-        b->setFocusPolicy(Qt::TabFocus);
+        styleToolbarButton(b, kButtons[i]);
         cmd[which] = b;
         m_toolbar[i] = {b, QRectF(ButtonStep * float(i), 0, ButtonWidth, ButtonHeight)};
     }
@@ -168,6 +174,9 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     cboZoom = combo(Picture1, "cboZoom");
     for (int z = 20; z <= 200; z += 10)
         cboZoom->addItem(QStringLiteral("%1%").arg(z), z);
+    // After the percentages, so their indexes stay the zoom they stand for.
+    cboZoom->addItem(texts.zoomOptions[5]);
+    cboZoom->addItem(texts.zoomOptions[6]);
     Image1 = make<TipNamedButton>(Picture1, "Image1");
     Image1->setToolTip(texts.toolTips[1]);
     Image1->setText(QStringLiteral("+"));
@@ -183,6 +192,13 @@ void PreviewWindow::buildToolbar(const WindowTextSet& texts) {
     m_toolbar[10] = {cboPage, QRectF(6840, 0, 1500, 330)};
     m_toolbar[11] = {Image1, QRectF(6840, 360, 330, 330)};
     m_toolbar[12] = {Image2, QRectF(7200, 360, 330, 330)};
+    cmdThumbnails = make<CaptionButton>(Picture1, "cmdThumbnails");
+    cmdThumbnails->setText(texts.thumbnailsButton);
+    cmdThumbnails->setToolTip(texts.toolTips[3]);
+    cmdThumbnails->setCheckable(true);
+    styleToolbarButton(cmdThumbnails, kThumbnailsButton);
+    cmdThumbnails->hide();
+    m_toolbar[13] = {cmdThumbnails, QRectF(ThumbnailsButtonLeft, 0, ButtonWidth, ButtonHeight)};
     for (const Designed& d : m_toolbar)
         place(d.widget, d.twips);
 }
@@ -200,6 +216,12 @@ void PreviewWindow::buildViewport() {
     VScroll->setSingleStepTwips(240);
     HScroll->hide();
     VScroll->hide();
+}
+
+void PreviewWindow::buildThumbnails() {
+    lstThumbnails = new ThumbnailStrip(control);
+    lstThumbnails->setObjectName(QStringLiteral("lstThumbnails"));
+    lstThumbnails->hide();
 }
 
 void PreviewWindow::buildProgress(const WindowTextSet& texts) {
@@ -307,11 +329,12 @@ void PreviewWindow::buildPrinterPanel(const WindowTextSet& texts) {
 }
 
 // Tab goes along the tool bar, to the page and zoom lists and the zoom buttons, then to the
-// page; a panel's controls follow one another in the order they are read.
+// page (and from it to the page strip's button, when it is offered); a panel's controls follow
+// one another in the order they are read.
 void PreviewWindow::orderFocus() {
     std::vector<QWidget*> chain(cmd.begin(), cmd.end());
-    chain.insert(chain.end(), {cboPage, cboZoom, Image1, Image2, cboMoreOptions, p1, txtSearch,
-                               cmdSearch, cmdCancelSearch});
+    chain.insert(chain.end(), {cboPage, cboZoom, Image1, Image2, cboMoreOptions, p1, cmdThumbnails,
+                               txtSearch, cmdSearch, cmdCancelSearch});
     chain.insert(chain.end(), cboMargins.begin(), cboMargins.end());
     chain.insert(chain.end(),
                  {chkDefaultMargins, cmdOKMarginsSetup, cmdCancelMarginsSetup, chkZoomCurrentx,
@@ -325,6 +348,8 @@ void PreviewWindow::orderFocus() {
 void PreviewWindow::describe(const WindowTextSet& texts) {
     for (size_t i = 0; i < ToolbarButtonCount; ++i)
         cmd[cmd.key(i)]->setAccessibleDescription(texts.accessible.buttons[cmd.key(i)]);
+    cmdThumbnails->setAccessibleDescription(texts.accessible.thumbnailsButton);
+    lstThumbnails->setAccessibleName(texts.accessible.thumbnails);
     // A list is read by the entry it shows; these two have no caption to say what they are.
     const std::pair<QComboBox*, const QString*> lists[] = {{cboPage, &texts.accessible.pageList},
                                                            {cboZoom, &texts.accessible.zoomList},
@@ -355,15 +380,16 @@ void PreviewWindow::keepSystemColours() {
 
 void PreviewWindow::scaleToolbar(float screenWidthTwips) {
     // From the designed places every time, so a second start does not scale twice.
-    const double factor =
-        screenWidthTwips == DesignedScreenWidth ? 1.0 : screenWidthTwips / DesignedScreenWidth;
+    const float designed =
+        cmdThumbnails->isHidden() ? DesignedScreenWidth : ThumbnailsButtonLeft + ButtonWidth;
+    const double factor = screenWidthTwips == designed ? 1.0 : screenWidthTwips / designed;
     for (const Designed& d : m_toolbar) {
         QRectF t = d.twips;
         t.setLeft(d.twips.left() * factor);
         t.setWidth(d.twips.width() * factor);
         place(d.widget, t);
     }
-    place(Picture1, QRectF(0, 0, DesignedScreenWidth * factor, ToolbarHeight));
+    place(Picture1, QRectF(0, 0, designed * factor, ToolbarHeight));
 }
 
 void PreviewWindow::coverScreen(float widthTwips, float heightTwips) {
@@ -381,8 +407,14 @@ void PreviewWindow::showLaidOut() {
 void PreviewWindow::layOut() {
     const QSizeF area = areaTwips();
     scaleToolbar(float(area.width()));
-    place(Mainpicture, QRectF(0, ToolbarHeight, area.width(),
-                              std::max(0.0, area.height() - ToolbarHeight - bottomReserve)));
+    const double viewHeight = std::max(0.0, area.height() - ToolbarHeight - bottomReserve);
+    // The page strip takes the right edge; the page keeps the rest.
+    const double strip = lstThumbnails->isHidden()
+                             ? 0.0
+                             : ThumbnailStrip::widthFor(control->width()) * double(TwipsPerPixel);
+    place(Mainpicture, QRectF(0, ToolbarHeight, area.width() - strip, viewHeight));
+    if (strip > 0)
+        place(lstThumbnails, QRectF(area.width() - strip, ToolbarHeight, strip, viewHeight));
     placeScrollBars();
     for (QWidget* frame : {static_cast<QWidget*>(fraSearch), static_cast<QWidget*>(fraMarginsSetup),
                            static_cast<QWidget*>(fraZoomOptions)})
@@ -418,6 +450,7 @@ void PreviewWindow::readRightToLeft() {
         w->setLayoutDirection(Qt::RightToLeft);
     for (QPushButton* b : cmd)
         b->setLayoutDirection(Qt::RightToLeft);
+    cmdThumbnails->setLayoutDirection(Qt::RightToLeft);
     // The "to page" caption reaches a little under the "from page" list; read from the right
     // its text ends there, so the list goes on top, its arrow whole, and the text keeps clear.
     const int overlap = lblToPage->geometry().right() - cboBeginPage->x() + 1;

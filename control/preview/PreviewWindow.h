@@ -24,6 +24,7 @@ namespace palvex {
 
 class PageCanvas;
 class PageNumberList;
+class ThumbnailStrip;
 class TwipScrollBar;
 
 // The preview window: every child control of the control, with its name, caption, colours and
@@ -33,6 +34,9 @@ public:
     static constexpr int TwipsPerPixel = 15;
     static constexpr float DesignedScreenWidth = 9600;
     static constexpr float ToolbarHeight = 720; // Picture1: the top of the viewport
+    // The page strip's button, when a host offers the strip, follows the designed tool bar;
+    // the bar is then scaled so that both fit the screen.
+    static constexpr float ThumbnailsButtonLeft = 9660;
 
     explicit PreviewWindow(QWidget* control);
 
@@ -90,6 +94,8 @@ public:
     QToolButton* Image2;
     QWidget* Mainpicture;
     PageCanvas* p1;
+    QPushButton* cmdThumbnails;    // shows and hides the page strip; hidden unless offered
+    ThumbnailStrip* lstThumbnails; // right of the viewport when shown
     TwipScrollBar* HScroll;
     TwipScrollBar* VScroll;
     QPushButton* cmdShowDaf;
@@ -140,6 +146,7 @@ private:
     // The parts, built in these steps with the captions of the English text set.
     void buildToolbar(const WindowTextSet& texts);
     void buildViewport();
+    void buildThumbnails();
     void buildProgress(const WindowTextSet& texts);
     void buildSearchPanel(const WindowTextSet& texts);
     void buildMarginsPanel(const WindowTextSet& texts);
@@ -152,7 +159,7 @@ private:
         QWidget* widget;
         QRectF twips;
     };
-    std::array<Designed, 13> m_toolbar{};
+    std::array<Designed, 14> m_toolbar{};
 };
 
 } // namespace palvex

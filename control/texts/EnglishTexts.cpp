@@ -10,7 +10,8 @@ WindowTextSet make() {
                   QStringLiteral("Prev. F6"), QStringLiteral("Next F7"), QStringLiteral("Last F8"),
                   QStringLiteral("Search F3"), QStringLiteral("Continue Search F3")}};
     t.toolTips = {QStringLiteral("Close Print Preview Control"), QStringLiteral("Zoom In"),
-                  QStringLiteral("Zoom Out")};
+                  QStringLiteral("Zoom Out"), QStringLiteral("Show or hide the pages (F4)")};
+    t.thumbnailsButton = QStringLiteral("Pages F4");
     t.moreOptions = {QStringLiteral("More Options"),     QStringLiteral("Margins setup"),
                      QStringLiteral("Zoom Options"),     QStringLiteral("Center this page"),
                      QStringLiteral("Center all pages"), QStringLiteral("Change backcolor")};
@@ -19,7 +20,9 @@ WindowTextSet make() {
                  QStringLiteral("Bottom (cm)")};
     t.zoomOptions = {
         QStringLiteral("Zoom Options"), QStringLiteral("Change Proportionaly the following:"),
-        QStringLiteral("currentX"), QStringLiteral("Height area"), QStringLiteral("Width area")};
+        QStringLiteral("currentX"),     QStringLiteral("Height area"),
+        QStringLiteral("Width area"),   QStringLiteral("Fit width"),
+        QStringLiteral("Fit page")};
     t.defaultMargins = QStringLiteral("Set the defaults");
     t.ok = QStringLiteral("OK");
     t.cancel = QStringLiteral("Cancel");
@@ -58,6 +61,8 @@ WindowTextSet make() {
          QStringLiteral("Goes to the next page"), QStringLiteral("Goes to the last page"),
          QStringLiteral("Opens the search for a text"),
          QStringLiteral("Finds the next place of the text")}};
+    t.accessible.thumbnailsButton = QStringLiteral("Shows or hides the column of pages");
+    t.accessible.thumbnails = QStringLiteral("Pages");
     t.accessible.pageList = QStringLiteral("Page");
     t.accessible.zoomList = QStringLiteral("Zoom level");
     t.accessible.page = QStringLiteral("Page %1 of %2");

@@ -19,13 +19,17 @@ WindowTextSet make() {
     WindowTextSet t;
     t.buttons = {{he("סגור"), he("הדפס"), he("ראשון"), he("קודם"), he("הבא"), he("אחרון"),
                   he("חיפוש"), he("המשך חיפוש")}};
-    t.toolTips = {he("סגירת התצוגה המקדימה"), he("הגדלה"), he("הקטנה")};
+    // Without the key's name, as the other Hebrew captions are.
+    t.toolTips = {he("סגירת התצוגה המקדימה"), he("הגדלה"), he("הקטנה"),
+                  he("הצגה או הסתרה של העמודים")};
+    t.thumbnailsButton = he("עמודים");
     t.moreOptions = {he("אפשרויות נוספות"), he("הגדרת שוליים"),     he("אפשרויות הגדלה"),
                      he("מרכוז עמוד זה"),   he("מרכוז כל העמודים"), he("שינוי צבע רקע")};
     t.margins = {he("הגדרת שוליים"), he("שמאל (ס״מ)"), he("ימין (ס״מ)"), he("עליון (ס״מ)"),
                  he("תחתון (ס״מ)")};
     t.zoomOptions = {he("אפשרויות הגדלה"), he("הגדלה יחסית של:"), he("המיקום האופקי"),
-                     he("גובה השטח"), he("רוחב השטח")};
+                     he("גובה השטח"),      he("רוחב השטח"),       he("לרוחב"),
+                     he("עמוד שלם")};
     t.defaultMargins = he("קבע כברירת מחדל");
     t.ok = he("אישור");
     t.cancel = he("ביטול");
@@ -61,6 +65,8 @@ WindowTextSet make() {
                              he("מעבר לעמוד הראשון"), he("מעבר לעמוד הקודם"), he("מעבר לעמוד הבא"),
                              he("מעבר לעמוד האחרון"), he("פתיחת חיפוש טקסט"),
                              he("מעבר למופע הבא של הטקסט")}};
+    t.accessible.thumbnailsButton = he("הצגה או הסתרה של עמודת העמודים");
+    t.accessible.thumbnails = he("עמודים");
     t.accessible.pageList = he("עמוד");
     t.accessible.zoomList = he("רמת הגדלה");
     t.accessible.page = he("עמוד %1 מתוך %2");

@@ -22,10 +22,13 @@ template <class T> using PerMessage = EnumArray<txtMessageType, T, 4>;
 // the Hebrew one a host puts in place with one call.
 struct WindowTextSet {
     PerButton<QString> buttons;
-    std::array<QString, 3> toolTips; // Close, zoom in, zoom out
+    std::array<QString, 4> toolTips; // Close, zoom in, zoom out, the page strip's button
     std::array<QString, 6> moreOptions;
-    std::array<QString, 5> margins;     // the frame, then left, right, top, bottom
-    std::array<QString, 5> zoomOptions; // the frame, the label, currentX, height, width
+    std::array<QString, 5> margins; // the frame, then left, right, top, bottom
+    // The frame, the label, currentX, height, width; then the zoom list's fit-width and
+    // fit-page entries.
+    std::array<QString, 7> zoomOptions;
+    QString thumbnailsButton; // the tool bar button that shows and hides the page strip
     QString defaultMargins;
     QString ok, cancel; // of the printer, margins and zoom-options panels alike
 
@@ -47,6 +50,8 @@ struct WindowTextSet {
     // What a screen reader says besides the captions, which it reads as shown.
     struct Accessible {
         PerButton<QString> buttons; // what each tool bar button does
+        QString thumbnailsButton;   // what the page strip's button does
+        QString thumbnails;         // the page strip
         QString pageList, zoomList; // the two lists of the tool bar, which have no label
         QString page;               // the page canvas: "%1" the page's number, "%2" the count
         QString pageText;           // what the canvas holds

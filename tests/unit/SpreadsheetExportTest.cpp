@@ -114,7 +114,9 @@ TEST_F(SpreadsheetExport, AReportPrintedLineByLineComesBackAsItsLinesInColumns) 
     // The page's title once (from the first page), then the three lines, each in three columns.
     ASSERT_EQ(rows.size(), 4) << QJsonDocument(rows).toJson().toStdString();
     EXPECT_EQ(rows[0].toArray()[0].toObject()[u("value")].toString(), u("יומן 1"));
-    const auto cell = [&](int r, int c) { return rows[r].toArray()[c].toObject()[u("value")]; };
+    const auto cell = [&](int r, int c) -> QJsonValue {
+        return rows[r].toArray()[c].toObject().value(u("value"));
+    };
     EXPECT_EQ(cell(1, 1).toString(), u("קופה ראשית"));
     EXPECT_DOUBLE_EQ(cell(2, 2).toDouble(), -75.5);
     EXPECT_EQ(cell(3, 0).toString(), u("100003")) << "beside a title, account numbers stay text";

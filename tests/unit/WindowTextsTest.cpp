@@ -90,7 +90,8 @@ TEST_F(WindowTexts, TheCentringWaitMessageAndToolTipsAndWhatIsRefused) {
     EXPECT_EQ(child<QToolButton>("Image2")->toolTip(), tips[2]);
 
     const QString any = QStringLiteral("x");
-    for (int16_t bad : {int16_t(-1), int16_t(3)})
+    // 3 is the page strip's button (ThumbnailsTest).
+    for (int16_t bad : {int16_t(-1), int16_t(4)})
         EXPECT_EQ(ctl().fxToolTipsOfWindow(bad, any), Status::InvalidPropertyValue) << bad;
     for (int16_t bad : {int16_t(-1), int16_t(11)})
         EXPECT_EQ(ctl().fxTextComboQualityEntry(bad, any), Status::InvalidPropertyValue) << bad;

@@ -22,6 +22,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -200,6 +202,8 @@ void ScriptHost::runAction(const Statement& st) {
         {"drawn", [](ScriptHost& h, Words) { h.listDrawn(); }},
         {"wheel", &ScriptHost::wheel},
         {"resize", &ScriptHost::resizeWindow},
+        {"thumbnail", &ScriptHost::clickThumbnail},
+        {"thumbnails", [](ScriptHost& h, Words) { h.listThumbnails(); }},
         {"signals", &ScriptHost::reportSignals},
     };
     for (const auto& [name, run] : actions)
@@ -444,6 +448,38 @@ void ScriptHost::resizeWindow(const QStringList& words) {
     if (!m_form->isVisible()) m_form->show();
     m_form->resize(width, height);
     QCoreApplication::processEvents();
+}
+
+// A click on the Nth thumbnail of the page strip (from 0), brought into view first.
+void ScriptHost::clickThumbnail(const QStringList& words) {
+    auto* strip = control().findChild<QListView*>(QStringLiteral("lstThumbnails"));
+    bool ok = false;
+    const int row = words.value(0).toInt(&ok);
+    if (!ok || !strip || strip->isHidden() || row < 0 || row >= strip->model()->rowCount())
+        return printError(Status::InvalidProcedureCall,
+                          QStringLiteral("!thumbnail ") + words.join(QLatin1Char(' ')));
+    const QModelIndex index = strip->model()->index(row, 0);
+    strip->scrollTo(index);
+    const QPointF at = strip->visualRect(index).center();
+    const QPointF global = strip->viewport()->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(strip->viewport(), &press);
+    QCoreApplication::sendEvent(strip->viewport(), &release);
+}
+
+// The page strip: whether it shows, its rows, the row marked as the page shown and its caption.
+void ScriptHost::listThumbnails() {
+    auto* strip = control().findChild<QListView*>(QStringLiteral("lstThumbnails"));
+    auto* toggle = control().findChild<QAbstractButton*>(QStringLiteral("cmdThumbnails"));
+    if (!strip || !toggle) return printError(Status::NoSuchMember, QStringLiteral("!thumbnails"));
+    const QModelIndex marked = strip->currentIndex();
+    m_out << "thumbnails: shown=" << (strip->isHidden() ? 0 : 1)
+          << " button=" << (toggle->isHidden() ? 0 : 1) << " rows=" << strip->model()->rowCount()
+          << " marked=" << (marked.isValid() ? marked.data().toString() : QStringLiteral("-"))
+          << Qt::endl;
 }
 
 void ScriptHost::reportSignals(const QStringList& words) {

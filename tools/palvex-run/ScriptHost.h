@@ -72,6 +72,8 @@ private:
     void listDrawn();
     void wheel(const QStringList& words);
     void resizeWindow(const QStringList& words);
+    void clickThumbnail(const QStringList& words);
+    void listThumbnails();
     // Prints a line for each of the control's signals to hosts from now on (or no more).
     void reportSignals(const QStringList& words);
     void connectSignals();

@@ -110,6 +110,10 @@ public:
     // The preview in the control's own place in a host's layout; Close then hides it.
     Status get_Embedded(Out<bool> value);
     Status let_Embedded(bool value);
+    // The column of page thumbnails at the preview's right edge, and its tool bar button, from
+    // the next start; F4 shows and hides the column whatever this says.
+    Status get_ShowThumbnails(Out<bool> value);
+    Status let_ShowThumbnails(bool value);
     // Warnings come to the host as messageShown instead of in modal boxes.
     Status get_MessagesToHost(Out<bool> value);
     Status let_MessagesToHost(bool value);
@@ -276,6 +280,8 @@ public:
     Status fxCaptionButton_Last_F8(const QString& TXT);
     Status fxCaptionButton_Search_F3(const QString& TXT);
     Status fxCaptionButton_Continue_Search_F3(const QString& TXT);
+    // The page strip's button, as the other tool bar captions: shown from the next start.
+    Status fxCaptionButton_Thumbnails(const QString& TXT);
     Status fxFontsize_Button_Close(const float& SZ);
     Status fxFontsize_Button_Print(const float& SZ);
     Status fxFontsize_Button_First(const float& SZ);

@@ -26,7 +26,7 @@ def property_get(name, ident, kind, value_enum, **_):
     FontItalic, FontBold, CurrentY, CurrentX, ForeColor, Font, WorkingFolder, PaperSize,
     Orientation, Embedded, MessagesToHost, PageCount, LastMessage, CodePage, TableLines,
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
-    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
+    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText, ShowThumbnails.
     """
     def call(report):
         if report._pending:
@@ -114,7 +114,7 @@ def method_1(name, ident, kind, params, fresh, plain_ints, head, general, bind, 
     fxFontbold_Button_Continue_Search, fxCaption_chkDefaultMargins, fxCaption_cmdOK,
     fxCaption_cmdCANCEL, Fontname_Buttons, fxCaptionPageNumber, fxCaptionFormatingPage,
     fxWaitMessageCentering, fxCaptionCmdCancelPrinting, TableBegin, TableRow, TableRows,
-    ExportXlsx, ExportCsv, fxCaptionCmdExport.
+    ExportXlsx, ExportCsv, fxCaptionCmdExport, fxCaptionButton_Thumbnails.
     """
     spare = None  # the argument array between two calls
     def call(report, *args, **named):
@@ -1433,7 +1433,7 @@ def property_put(name, ident, kind, params, fresh, plain_ints, head, **_):
     FontItalic, FontBold, CurrentY, CurrentX, ForeColor, Font, WorkingFolder, PaperSize,
     Orientation, Embedded, MessagesToHost, PageCount, LastMessage, CodePage, TableLines,
     PageNumberFormat, DocumentTitle, DocumentAuthor, DocumentSubject, DocumentKeywords,
-    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText.
+    PdfArchive, DocumentLanguage, PdfConformance, ItemRole, PictureAltText, ShowThumbnails.
     """
     spare = None  # the argument array between two calls
     def call(report, value):
