@@ -100,6 +100,12 @@ protected:
         auto e = AfterPrintType(entr);
         return ctl().centerIT(t, e);
     }
+    // A table's columns, each right-aligned, with its header text ("" for none).
+    void tableColumns(std::initializer_list<std::pair<float, const char*>> cols) {
+        ASSERT_EQ(ctl().TableClear(), Status::Ok);
+        for (const auto& [width, header] : cols)
+            ASSERT_EQ(ctl().TableAddColumn(width, 1, u(header)), Status::Ok);
+    }
     float textWidth(const QString& s) {
         float w = 0;
         EXPECT_EQ(ctl().TextWidth(s, out(w)), Status::Ok);

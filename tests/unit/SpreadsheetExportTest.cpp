@@ -26,15 +26,10 @@ protected:
         ControlFixture::SetUp();
         startInUtf8();
     }
-    void columns(std::initializer_list<std::pair<float, const char*>> cols) {
-        ASSERT_EQ(ctl().TableClear(), Status::Ok);
-        for (const auto& [width, header] : cols)
-            ASSERT_EQ(ctl().TableAddColumn(width, 1, u(header)), Status::Ok);
-    }
     // The report's 300 movements in a table whose header row comes again on every page.
     void statement() {
         ASSERT_EQ(ctl().let_TableLines(3), Status::Ok);
-        columns({{1300, "תאריך"}, {900, "כמות"}, {2600, "פרטים"}, {1600, "סכום"}});
+        tableColumns({{1300, "תאריך"}, {900, "כמות"}, {2600, "פרטים"}, {1600, "סכום"}});
         bool repeat = true;
         ASSERT_EQ(ctl().TableBegin(&repeat), Status::Ok);
         for (int r = 0; r < Rows; ++r)
@@ -124,7 +119,7 @@ TEST_F(SpreadsheetExport, AReportPrintedLineByLineComesBackAsItsLinesInColumns) 
 }
 
 TEST_F(SpreadsheetExport, CsvIsUtf8WithItsMarkAndNumbersAReaderTakesAsNumbers) {
-    columns({{1500, "פרטים"}, {1500, "סכום"}});
+    tableColumns({{1500, "פרטים"}, {1500, "סכום"}});
     ASSERT_EQ(ctl().TableBegin(), Status::Ok);
     ASSERT_EQ(ctl().TableRow(u("ספק \"אלון\", בע״מ\t1,234.50-")), Status::Ok);
     ASSERT_EQ(ctl().TableEnd(), Status::Ok);

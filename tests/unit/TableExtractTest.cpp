@@ -16,11 +16,6 @@ protected:
         ControlFixture::SetUp();
         startInUtf8();
     }
-    void columns(std::initializer_list<std::pair<float, const char*>> cols) {
-        ASSERT_EQ(ctl().TableClear(), Status::Ok);
-        for (const auto& [width, header] : cols)
-            ASSERT_EQ(ctl().TableAddColumn(width, 1, u(header)), Status::Ok);
-    }
     std::vector<ExtractedTable> tables() {
         EXPECT_EQ(ctl().printLastPage(), Status::Ok);
         return TableExtract::fromStore(store());
@@ -40,7 +35,7 @@ TEST_F(TableExtractFromReport, ATableSpanningPagesGivesEveryRowOnceAndItsHeaderO
     ASSERT_EQ(ctl().fxNameHeader(one, title), Status::Ok);
     ASSERT_EQ(ctl().PrintHeader(), Status::Ok);
     ASSERT_EQ(ctl().let_TableLines(3), Status::Ok);
-    columns({{1500, "חשבון"}, {3000, "שם"}, {2000, "יתרה"}});
+    tableColumns({{1500, "חשבון"}, {3000, "שם"}, {2000, "יתרה"}});
     bool repeat = true;
     ASSERT_EQ(ctl().TableBegin(&repeat), Status::Ok);
     constexpr int Rows = 300;
@@ -65,7 +60,7 @@ TEST_F(TableExtractFromReport, ATableSpanningPagesGivesEveryRowOnceAndItsHeaderO
 }
 
 TEST_F(TableExtractFromReport, WrappedCellsComeBackWholeAndEmptyCellsStayInTheirColumn) {
-    columns({{1500, ""}, {1500, ""}, {1500, ""}});
+    tableColumns({{1500, ""}, {1500, ""}, {1500, ""}});
     ASSERT_EQ(ctl().TableBegin(), Status::Ok);
     const QString longText = u("תיאור ארוך של תנועה שאינו נכנס בשורה אחת של העמודה");
     ASSERT_EQ(ctl().TableRow(QStringLiteral("1\t") + longText + QStringLiteral("\t2.00")),
@@ -84,7 +79,7 @@ TEST_F(TableExtractFromReport, WrappedCellsComeBackWholeAndEmptyCellsStayInTheir
 
 TEST_F(TableExtractFromReport, TablesAreToldApartFromOneAnotherAndFromTheTextBetweenThem) {
     ASSERT_EQ(text(u("דוח ראשון"), A2_JumpToNextLine), Status::Ok);
-    columns({{2000, "א"}, {2000, "ב"}});
+    tableColumns({{2000, "א"}, {2000, "ב"}});
     ASSERT_EQ(ctl().TableBegin(), Status::Ok);
     ASSERT_EQ(ctl().TableRow(QStringLiteral("1\t2")), Status::Ok);
     ASSERT_EQ(ctl().TableEnd(), Status::Ok);
