@@ -29,6 +29,7 @@ QImage ThumbnailModel::image(int row) {
     if (row < 0 || row >= m_pages || m_width < 1 || !draw) return QImage();
     if (const QImage* kept = m_cache.object(row)) return *kept;
     QImage drawn = draw(row, m_width);
+    if (drawn.isNull()) return drawn; // tried again at the next paint, not kept blank
     m_cache.insert(row, new QImage(drawn), std::max<qsizetype>(1, drawn.sizeInBytes() / 1024));
     return drawn;
 }

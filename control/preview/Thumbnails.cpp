@@ -16,8 +16,14 @@ Thumbnails::Thumbnails(PreviewState& view, const ReportState& report, PageRender
                        PreviewWindow& window, QObject* parent)
     : QObject(parent), m_view(view), m_report(report), m_renderer(renderer), m_window(window) {
     ThumbnailStrip* strip = m_window.lstThumbnails;
+    // Drawn while the strip paints, inside Qt's event loop: a page that cannot be read (its
+    // store gone, a disk error) shows blank rather than throwing through the loop.
     strip->thumbnails().draw = [this, strip](int32_t page, int width) {
-        return m_renderer.drawThumbnail(page, width, strip->devicePixelRatioF());
+        try {
+            return m_renderer.drawThumbnail(page, width, strip->devicePixelRatioF());
+        } catch (...) {
+            return QImage();
+        }
     };
     connect(m_window.cmdThumbnails, &QPushButton::clicked, this,
             m_window.guard.handler([this] { toggle(); }));
