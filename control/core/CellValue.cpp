@@ -186,30 +186,37 @@ QString grouped(const QString& format) {
 
 } // namespace
 
+void ColumnReading::see(const CellValue& cell) {
+    if (cell.kind == CellValue::Kind::Amount) {
+        m_anyGrouped = m_anyGrouped || cell.numberFormat.contains(QLatin1Char('#'));
+        m_anyTrailingMinus = m_anyTrailingMinus || cell.numberFormat.contains(QLatin1Char(';'));
+    } else if (isPlainWholeNumber(cell.text)) {
+        m_anyPlain = true;
+    } else if (!bare(cell.text).isEmpty()) {
+        m_allNumbers = false;
+    }
+}
+
+void ColumnReading::settle(CellValue& cell) const {
+    if (m_anyPlain && m_allNumbers && cell.kind == CellValue::Kind::Text &&
+        isPlainWholeNumber(cell.text)) {
+        cell.kind = CellValue::Kind::Amount;
+        cell.amount = bare(cell.text).toDouble();
+        cell.numberFormat = QStringLiteral("0");
+    }
+    if (cell.kind != CellValue::Kind::Amount) return;
+    if (m_anyGrouped) cell.numberFormat = grouped(cell.numberFormat);
+    // A column that shows what is owed with a trailing minus shows it so in every cell.
+    if (m_anyTrailingMinus && !cell.numberFormat.contains(QLatin1Char(';')))
+        cell.numberFormat += QLatin1Char(';') + cell.numberFormat + QLatin1Char('-');
+}
+
 void CellValue::settleColumn(const std::vector<CellValue*>& column) {
-    bool anyPlain = false, allNumbers = true, anyGrouped = false, anyTrailingMinus = false;
-    for (const CellValue* cell : column) {
-        if (cell->kind == Kind::Amount) {
-            anyGrouped = anyGrouped || cell->numberFormat.contains(QLatin1Char('#'));
-            anyTrailingMinus = anyTrailingMinus || cell->numberFormat.contains(QLatin1Char(';'));
-        } else if (isPlainWholeNumber(cell->text)) {
-            anyPlain = true;
-        } else if (!bare(cell->text).isEmpty()) {
-            allNumbers = false;
-        }
-    }
-    for (CellValue* cell : column) {
-        if (anyPlain && allNumbers && cell->kind == Kind::Text && isPlainWholeNumber(cell->text)) {
-            cell->kind = Kind::Amount;
-            cell->amount = bare(cell->text).toDouble();
-            cell->numberFormat = QStringLiteral("0");
-        }
-        if (cell->kind != Kind::Amount) continue;
-        if (anyGrouped) cell->numberFormat = grouped(cell->numberFormat);
-        // A column that shows what is owed with a trailing minus shows it so in every cell.
-        if (anyTrailingMinus && !cell->numberFormat.contains(QLatin1Char(';')))
-            cell->numberFormat += QLatin1Char(';') + cell->numberFormat + QLatin1Char('-');
-    }
+    ColumnReading reading;
+    for (const CellValue* cell : column)
+        reading.see(*cell);
+    for (CellValue* cell : column)
+        reading.settle(*cell);
 }
 
 } // namespace palvex

@@ -32,4 +32,16 @@ struct CellValue {
     static void settleColumn(const std::vector<CellValue*>& column);
 };
 
+// What a column's cells say of the column, gathered a cell at a time (see settleColumn), so a
+// long table is read twice rather than held whole.
+class ColumnReading {
+public:
+    void see(const CellValue& cell);
+    // The cell as its column reads it.
+    void settle(CellValue& cell) const;
+
+private:
+    bool m_anyPlain = false, m_allNumbers = true, m_anyGrouped = false, m_anyTrailingMinus = false;
+};
+
 } // namespace palvex

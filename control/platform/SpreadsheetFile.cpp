@@ -66,88 +66,93 @@ lxw_error writeCell(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const Ce
     return worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(), textFormat);
 }
 
-// Up to `count` rows of the table from `first`, the header row above them, on a sheet of their
-// own.
-void writeSheet(lxw_workbook* book, const QString& path, const QString& name,
-                const SheetTable& table, size_t first, size_t count, Formats& formats) {
-    const QByteArray sheetName = name.toUtf8();
-    lxw_worksheet* sheet = workbook_add_worksheet(book, sheetName.constData());
-    if (!sheet)
-        refuse(Status::PathFileAccessError,
-               QStringLiteral("the spreadsheet \"%1\" could not be written: its sheet \"%2\" "
-                              "could not be made")
-                   .arg(path, name));
-    worksheet_right_to_left(sheet);
-    lxw_row_t row = 0;
-    const auto writeRow = [&](const std::vector<CellValue>& cells, lxw_format* textFormat) {
-        for (size_t col = 0; col < cells.size(); ++col)
-            if (const lxw_error error =
-                    writeCell(sheet, row, lxw_col_t(col), cells[col], formats, textFormat);
-                error != LXW_NO_ERROR)
-                refuseWrite(path, error);
-        ++row;
-    };
-    if (!table.header.empty()) {
-        // Header cells are the columns' names, texts whatever they look like.
-        std::vector<CellValue> names;
-        for (const CellValue& cell : table.header) {
-            CellValue name;
-            name.text = cell.text;
-            names.push_back(name);
-        }
-        writeRow(names, formats.bold());
-        worksheet_freeze_panes(sheet, 1, 0);
-    }
-    for (size_t i = first; i < first + count; ++i)
-        writeRow(table.rows[i], nullptr);
-}
-
-// The table on as many sheets as its rows need.
-void writeTable(lxw_workbook* book, const QString& path, const SheetTable& table,
-                Formats& formats) {
-    const size_t perSheet = LXW_ROW_MAX - (table.header.empty() ? 0 : 1);
-    size_t first = 0;
-    int part = 1;
-    do {
-        const size_t count = std::min(perSheet, table.rows.size() - first);
-        const QString name =
-            part == 1 ? table.name : QStringLiteral("%1 (%2)").arg(table.name).arg(part);
-        writeSheet(book, path, name, table, first, count, formats);
-        first += count;
-        ++part;
-    } while (first < table.rows.size());
-}
-
 struct WorkbookCloser {
     void operator()(lxw_workbook* book) const { workbook_close(book); }
 };
 
-} // namespace
+class XlsxWriter final : public SpreadsheetWriter {
+public:
+    explicit XlsxWriter(const QString& path) : m_path(path) {
+        const QByteArray file = QFile::encodeName(path);
+        // Rows go to disk as they are written; the library's own temporary files go beside the
+        // workbook, not into a /tmp that may be memory.
+        QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = folder.data();
+        m_book.reset(workbook_new_opt(file.constData(), &options));
+        if (!m_book) refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
+        m_formats = std::make_unique<Formats>(m_book.get());
+        if (!m_formats->bold() || !m_formats->date())
+            refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
+    }
 
-void writeXlsx(const QString& path, const std::vector<SheetTable>& tables) {
-    const QByteArray file = QFile::encodeName(path);
-    // Rows go to disk as they are written, so a table of a million rows takes no more memory
-    // than one of ten; the library's own temporary files go beside the workbook, not into a
-    // /tmp that may be memory.
-    QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.tmpdir = folder.data();
-    std::unique_ptr<lxw_workbook, WorkbookCloser> book(
-        workbook_new_opt(file.constData(), &options));
-    if (!book) refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
-    Formats formats(book.get());
-    if (!formats.bold() || !formats.date()) refuseWrite(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
-    if (tables.empty())
-        writeTable(book.get(), path, SheetTable{QStringLiteral("1"), {}, {}}, formats);
-    for (const SheetTable& table : tables)
-        writeTable(book.get(), path, table, formats);
-    // The file is made only here: the closing's status is the write's.
-    if (const lxw_error error = workbook_close(book.release()); error != LXW_NO_ERROR)
-        refuseWrite(path, error);
-}
+    void beginTable(const QString& name, const std::vector<CellValue>& header) override {
+        m_name = name;
+        // Header cells are the columns' names, texts whatever they look like.
+        m_header.clear();
+        for (const CellValue& cell : header) {
+            CellValue text;
+            text.text = cell.text;
+            m_header.push_back(text);
+        }
+        m_part = 0;
+        openSheet();
+    }
 
-namespace {
+    void row(const std::vector<CellValue>& cells) override {
+        if (!m_sheet) beginTable(QStringLiteral("1"), {});
+        if (m_row >= LXW_ROW_MAX) openSheet(); // the table goes on on a sheet of its own
+        writeRow(cells, nullptr);
+    }
+
+    void finish() override {
+        if (!m_sheet) beginTable(QStringLiteral("1"), {});
+        // The file is made only here: the closing's status is the write's.
+        if (const lxw_error error = workbook_close(m_book.release()); error != LXW_NO_ERROR)
+            refuseWrite(m_path, error);
+    }
+
+private:
+    void openSheet() {
+        ++m_part;
+        const QString name =
+            m_part == 1 ? m_name : QStringLiteral("%1 (%2)").arg(m_name).arg(m_part);
+        const QByteArray sheetName = name.toUtf8();
+        m_sheet = workbook_add_worksheet(m_book.get(), sheetName.constData());
+        if (!m_sheet)
+            refuse(Status::PathFileAccessError,
+                   QStringLiteral("the spreadsheet \"%1\" could not be written: its sheet \"%2\" "
+                                  "could not be made")
+                       .arg(m_path, name));
+        worksheet_right_to_left(m_sheet);
+        m_row = 0;
+        if (!m_header.empty()) {
+            writeRow(m_header, m_formats->bold());
+            worksheet_freeze_panes(m_sheet, 1, 0);
+        }
+    }
+
+    void writeRow(const std::vector<CellValue>& cells, lxw_format* textFormat) {
+        for (size_t col = 0; col < cells.size(); ++col)
+            if (const lxw_error error =
+                    writeCell(m_sheet, m_row, lxw_col_t(col), cells[col], *m_formats, textFormat);
+                error != LXW_NO_ERROR)
+                refuseWrite(m_path, error);
+        ++m_row;
+    }
+
+    QString m_path;
+    // Closed (and so written) when the writer goes without finishing: into a temporary file
+    // that its caller then throws away.
+    std::unique_ptr<lxw_workbook, WorkbookCloser> m_book;
+    std::unique_ptr<Formats> m_formats; // the workbook's, freed with it
+    lxw_worksheet* m_sheet = nullptr;
+    lxw_row_t m_row = 0;
+    QString m_name;
+    std::vector<CellValue> m_header;
+    int m_part = 0;
+};
 
 // A CSV field: quoted when it holds the separator, a quote or a line break, quotes doubled.
 QString csvField(const QString& text) {
@@ -185,39 +190,77 @@ QString csvText(const CellValue& cell) {
     return csvField(cell.text);
 }
 
+class CsvWriter final : public SpreadsheetWriter {
+public:
+    explicit CsvWriter(const QString& path) : m_file(path) {
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) refuseHere();
+        m_bytes = "\xEF\xBB\xBF";
+    }
+
+    void beginTable(const QString&, const std::vector<CellValue>& header) override {
+        if (m_tables++ > 0) m_bytes += "\r\n";
+        if (!header.empty()) line(header, true);
+    }
+
+    void row(const std::vector<CellValue>& cells) override {
+        line(cells, false);
+        if (m_bytes.size() >= (1 << 20)) flush(); // written a piece at a time, not held whole
+    }
+
+    void finish() override {
+        flush();
+        if (!m_file.flush()) refuseHere();
+        m_file.close();
+    }
+
+private:
+    void line(const std::vector<CellValue>& cells, bool asText) {
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0) m_bytes += ',';
+            m_bytes += (asText ? csvField(cells[i].text) : csvText(cells[i])).toUtf8();
+        }
+        m_bytes += "\r\n";
+    }
+    void flush() {
+        if (m_file.write(m_bytes) != m_bytes.size()) refuseHere();
+        m_bytes.clear();
+    }
+    [[noreturn]] void refuseHere() {
+        refuse(Status::PathFileAccessError,
+               QStringLiteral("the file \"%1\" could not be written: %2")
+                   .arg(m_file.fileName(), m_file.errorString()));
+    }
+
+    QFile m_file;
+    QByteArray m_bytes;
+    int m_tables = 0;
+};
+
+void writeAll(SpreadsheetWriter& writer, const std::vector<SheetTable>& tables) {
+    for (const SheetTable& table : tables) {
+        writer.beginTable(table.name, table.header);
+        for (const std::vector<CellValue>& cells : table.rows)
+            writer.row(cells);
+    }
+    writer.finish();
+}
+
 } // namespace
 
+std::unique_ptr<SpreadsheetWriter> SpreadsheetWriter::xlsx(const QString& path) {
+    return std::make_unique<XlsxWriter>(path);
+}
+
+std::unique_ptr<SpreadsheetWriter> SpreadsheetWriter::csv(const QString& path) {
+    return std::make_unique<CsvWriter>(path);
+}
+
+void writeXlsx(const QString& path, const std::vector<SheetTable>& tables) {
+    writeAll(*SpreadsheetWriter::xlsx(path), tables);
+}
+
 void writeCsv(const QString& path, const std::vector<SheetTable>& tables) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        refuse(Status::PathFileAccessError,
-               QStringLiteral("the file \"%1\" could not be written: %2")
-                   .arg(path, file.errorString()));
-    QByteArray bytes("\xEF\xBB\xBF");
-    bool written = true;
-    const auto line = [&](const std::vector<CellValue>& cells, bool asText) {
-        for (size_t i = 0; i < cells.size(); ++i) {
-            if (i > 0) bytes += ',';
-            bytes += (asText ? csvField(cells[i].text) : csvText(cells[i])).toUtf8();
-        }
-        bytes += "\r\n";
-    };
-    for (size_t t = 0; written && t < tables.size(); ++t) {
-        if (t > 0) bytes += "\r\n";
-        if (!tables[t].header.empty()) line(tables[t].header, true);
-        for (const std::vector<CellValue>& row : tables[t].rows) {
-            line(row, false);
-            if (bytes.size() >= (1 << 20)) { // written a piece at a time, not held whole
-                written = file.write(bytes) == bytes.size();
-                if (!written) break;
-                bytes.clear();
-            }
-        }
-    }
-    if (!written || file.write(bytes) != bytes.size() || !file.flush())
-        refuse(Status::PathFileAccessError,
-               QStringLiteral("the file \"%1\" could not be written: %2")
-                   .arg(path, file.errorString()));
+    writeAll(*SpreadsheetWriter::csv(path), tables);
 }
 
 } // namespace palvex

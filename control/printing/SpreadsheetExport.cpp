@@ -9,7 +9,7 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace palvex {
@@ -24,41 +24,68 @@ std::vector<CellValue> cellsOf(const std::vector<QString>& texts) {
     return cells;
 }
 
-// The body's cells read column by column (the header row names the columns; it is no number).
-void settleColumns(std::vector<std::vector<CellValue>>& rows) {
-    size_t columns = 0;
-    for (const std::vector<CellValue>& row : rows)
-        columns = std::max(columns, row.size());
-    std::vector<CellValue*> column;
-    for (size_t c = 0; c < columns; ++c) {
-        column.clear();
-        for (std::vector<CellValue>& row : rows)
-            if (c < row.size()) column.push_back(&row[c]);
-        CellValue::settleColumn(column);
+// What the first reading of a table keeps for the second: its name, its header row, and how
+// each of its columns reads (the header row names the columns; it is no number).
+struct TableReading {
+    QString name;
+    std::vector<CellValue> header;
+    std::vector<ColumnReading> columns;
+
+    void see(const std::vector<CellValue>& cells) {
+        if (columns.size() < cells.size()) columns.resize(cells.size());
+        for (size_t c = 0; c < cells.size(); ++c)
+            columns[c].see(cells[c]);
     }
+    void settle(std::vector<CellValue>& cells) const {
+        for (size_t c = 0; c < cells.size() && c < columns.size(); ++c)
+            columns[c].settle(cells[c]);
+    }
+};
+
+// The report's tables, read twice a row at a time: first how each column reads, then each row
+// as its columns read, so a long table is never held whole. False when the report has none.
+bool writeTables(const ReportStore& store, SpreadsheetWriter& out) {
+    std::vector<TableReading> tables;
+    TableExtract::scanStore(store, [&](size_t table, bool header, std::vector<QString>& texts) {
+        if (table >= tables.size()) {
+            tables.resize(table + 1);
+            tables[table].name = QString::fromUtf8("טבלה %1").arg(table + 1);
+        }
+        if (header)
+            tables[table].header = cellsOf(texts);
+        else
+            tables[table].see(cellsOf(texts));
+    });
+    if (tables.empty()) return false;
+    size_t current = tables.size();
+    TableExtract::scanStore(store, [&](size_t table, bool header, std::vector<QString>& texts) {
+        const TableReading& reading = tables.at(table);
+        if (table != current) {
+            out.beginTable(reading.name, reading.header);
+            current = table;
+        }
+        if (header) return;
+        std::vector<CellValue> cells = cellsOf(texts);
+        reading.settle(cells);
+        out.row(cells);
+    });
+    return true;
 }
 
-std::vector<SheetTable> sheetsOf(const ReportStore& store) {
-    std::vector<SheetTable> sheets;
-    std::vector<ExtractedTable> tables = TableExtract::fromStore(store);
-    for (size_t i = 0; i < tables.size(); ++i) {
-        SheetTable sheet{QString::fromUtf8("טבלה %1").arg(i + 1), {}, {}};
-        sheet.header = cellsOf(tables[i].header);
-        sheet.rows.reserve(tables[i].rows.size());
-        for (std::vector<QString>& row : tables[i].rows) {
-            sheet.rows.push_back(cellsOf(row));
-            row = {}; // the texts go as their cells come
-        }
-        settleColumns(sheet.rows);
-        sheets.push_back(std::move(sheet));
+// A report without tables: its lines of text, which are put in order across the whole report
+// and so are held.
+void writeLines(const ReportStore& store, SpreadsheetWriter& out) {
+    TableReading lines{QString::fromUtf8("דוח"), {}, {}};
+    std::vector<std::vector<CellValue>> rows;
+    for (const std::vector<QString>& texts : TextLines::fromStore(store)) {
+        rows.push_back(cellsOf(texts));
+        lines.see(rows.back());
     }
-    if (!sheets.empty()) return sheets;
-    SheetTable lines{QString::fromUtf8("דוח"), {}, {}};
-    for (const std::vector<QString>& row : TextLines::fromStore(store))
-        lines.rows.push_back(cellsOf(row));
-    settleColumns(lines.rows);
-    sheets.push_back(std::move(lines));
-    return sheets;
+    out.beginTable(lines.name, {});
+    for (std::vector<CellValue>& cells : rows) {
+        lines.settle(cells);
+        out.row(cells);
+    }
 }
 
 } // namespace
@@ -70,17 +97,16 @@ void exportSpreadsheet(const ReportStore& store, const QString& path, Spreadshee
     if (QFileInfo(path).isDir())
         refuse(Status::PathFileAccessError,
                QStringLiteral("\"%1\" is a folder; name the file to write").arg(path));
-    const std::vector<SheetTable> sheets = sheetsOf(store);
-
     KeptFile file(path);
     if (!file.create())
         refuse(Status::PathFileAccessError,
                QStringLiteral("no file can be made in the folder of \"%1\"").arg(path));
     try {
-        if (format == SpreadsheetFormat::Xlsx)
-            writeXlsx(file.temporaryPath(), sheets);
-        else
-            writeCsv(file.temporaryPath(), sheets);
+        const std::unique_ptr<SpreadsheetWriter> out =
+            format == SpreadsheetFormat::Xlsx ? SpreadsheetWriter::xlsx(file.temporaryPath())
+                                              : SpreadsheetWriter::csv(file.temporaryPath());
+        if (!writeTables(store, *out)) writeLines(store, *out);
+        out->finish();
     } catch (Refusal& refusal) {
         // The host knows the file by the name it gave, not by the hidden one written first.
         refusal.reason.replace(file.temporaryPath(), path);

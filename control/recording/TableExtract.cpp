@@ -18,12 +18,19 @@ bool isText(int16_t kind) {
 void TableExtract::closeRow() {
     if (!m_rowOpen) return;
     m_rowOpen = false;
-    ExtractedTable& table = m_tables.back();
-    table.columns = std::max(table.columns, int(m_row.size()));
-    if (m_rowIsHeader && table.header.empty() && table.rows.empty())
-        table.header = std::move(m_row);
-    else
-        table.rows.push_back(std::move(m_row));
+    // Only a table's first row can be its header row.
+    const bool header = m_rowIsHeader && m_rowsInTable == 0;
+    ++m_rowsInTable;
+    if (m_visit) {
+        m_visit(m_tableCount - 1, header, m_row);
+    } else {
+        ExtractedTable& table = m_tables.back();
+        table.columns = std::max(table.columns, int(m_row.size()));
+        if (header)
+            table.header = std::move(m_row);
+        else
+            table.rows.push_back(std::move(m_row));
+    }
     m_row.clear();
 }
 
@@ -43,7 +50,9 @@ void TableExtract::add(ItemTag tag, int16_t kind, const QString& text) {
     }
     if (tag.startsTable || !m_tableOpen) {
         closeTable();
-        m_tables.emplace_back();
+        if (!m_visit) m_tables.emplace_back();
+        ++m_tableCount;
+        m_rowsInTable = 0;
         m_tableOpen = true;
     }
     if (tag.startsRow || !m_rowOpen) {
@@ -64,18 +73,33 @@ std::vector<ExtractedTable> TableExtract::take() {
     closeTable();
     std::vector<ExtractedTable> tables = std::move(m_tables);
     m_tables.clear();
+    m_tableCount = 0;
     return tables;
 }
 
-std::vector<ExtractedTable> TableExtract::fromStore(const ReportStore& store) {
-    TableExtract extract;
+namespace {
+
+void readStore(const ReportStore& store, TableExtract& extract) {
     if (store.itemCount() > 0)
         store.scan(1, store.itemCount(), [&](int32_t, const StoredItem& stored) {
             const PrintItem item = stored.decode(store.codePage());
             extract.add(ItemTag::decode(item.Reserved), item.ItemKind, item.ItemText);
             return true;
         });
+}
+
+} // namespace
+
+std::vector<ExtractedTable> TableExtract::fromStore(const ReportStore& store) {
+    TableExtract extract;
+    readStore(store, extract);
     return extract.take();
+}
+
+void TableExtract::scanStore(const ReportStore& store, const RowVisitor& visit) {
+    TableExtract extract(visit);
+    readStore(store, extract);
+    extract.take(); // the last row
 }
 
 } // namespace palvex

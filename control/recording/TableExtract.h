@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace palvex {
@@ -26,18 +27,31 @@ struct ExtractedTable {
 // between the rows of a table leave it open; any other text or a picture ends it.
 class TableExtract {
 public:
+    // Each row as it is complete: its table's number (0 for the report's first table), whether
+    // it is the table's header row, and its cells (the visitor may take them).
+    using RowVisitor = std::function<void(size_t table, bool header, std::vector<QString>& cells)>;
+
+    TableExtract() = default;
+    explicit TableExtract(RowVisitor visit) : m_visit(std::move(visit)) {}
+
     void add(ItemTag tag, int16_t kind, const QString& text);
-    // The tables seen so far; the extract starts again empty.
+    // The tables seen so far (none when a visitor took their rows); the extract starts again
+    // empty.
     std::vector<ExtractedTable> take();
 
     // Every table of the report in the store.
     static std::vector<ExtractedTable> fromStore(const ReportStore& store);
+    // The same a row at a time, so that no table is held whole.
+    static void scanStore(const ReportStore& store, const RowVisitor& visit);
 
 private:
     void closeTable();
     void closeRow();
 
+    RowVisitor m_visit;
     std::vector<ExtractedTable> m_tables;
+    size_t m_tableCount = 0;
+    size_t m_rowsInTable = 0;
     bool m_tableOpen = false;
     bool m_rowOpen = false;
     bool m_rowIsHeader = false;

@@ -9,6 +9,7 @@
 #include "WorkbookReader.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -84,6 +85,37 @@ TEST(SpreadsheetFile, AFileThatCannotBeWrittenIsRefusedWithTheReason) {
         EXPECT_TRUE(refusal.reason.contains(path)) << refusal.reason.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(SpreadsheetFile, ATableLongerThanASheetGoesOnInASheetOfItsOwnWithItsHeader) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.xlsx"));
+    constexpr int SheetRows = 1048576; // a worksheet's rows, the header row among them
+    {
+        const std::unique_ptr<SpreadsheetWriter> out = SpreadsheetWriter::xlsx(path);
+        out->beginTable(u("ארוך"), cells({"מספר"}));
+        const std::vector<CellValue> row = cells({"1.50"});
+        for (int r = 0; r < SheetRows; ++r) // one more than the first sheet holds
+            out->row(row);
+        out->finish();
+    }
+    // The sheets' names and extents as the workbook's own parts give them (openpyxl would take
+    // minutes over a million rows).
+    QProcess python;
+    python.start(QStringLiteral(PALVEX_PYTHON3),
+                 {QStringLiteral("-c"), QString::fromUtf8(R"py(
+import re, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+print(re.findall(r'<sheet name="([^"]*)"', z.read('xl/workbook.xml').decode()))
+for n in (1, 2):
+    part = z.open(f'xl/worksheets/sheet{n}.xml').read(2000).decode()
+    print(re.search(r'<dimension ref="([^"]*)"', part).group(1), 'pane' in part)
+)py"),
+                  path});
+    ASSERT_TRUE(python.waitForFinished(120000));
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+              u("['ארוך', 'ארוך (2)']\nA1:A1048576 True\nA1:A2 True\n"))
+        << python.readAllStandardError().toStdString();
 }
 
 } // namespace
