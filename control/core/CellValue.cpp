@@ -211,12 +211,4 @@ void ColumnReading::settle(CellValue& cell) const {
         cell.numberFormat += QLatin1Char(';') + cell.numberFormat + QLatin1Char('-');
 }
 
-void CellValue::settleColumn(const std::vector<CellValue*>& column) {
-    ColumnReading reading;
-    for (const CellValue* cell : column)
-        reading.see(*cell);
-    for (CellValue* cell : column)
-        reading.settle(*cell);
-}
-
 } // namespace palvex

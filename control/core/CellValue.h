@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <vector>
-
 namespace palvex {
 
 // What the text of a report's table cell holds, as a spreadsheet should take it: an amount (a
@@ -24,16 +22,14 @@ struct CellValue {
     int year = 0, month = 0, day = 0;
 
     static CellValue of(const QString& text);
-
-    // A column's cells read together, as a reader of the whole column would: digits alone are
-    // numbers when every other cell of the column is a number too and none has a leading zero
-    // (quantities, line numbers; a column of codes like 0501234567 stays text); when some of
-    // the column's amounts group their thousands, or show a trailing minus, all of them do.
-    static void settleColumn(const std::vector<CellValue*>& column);
 };
 
-// What a column's cells say of the column, gathered a cell at a time (see settleColumn), so a
-// long table is read twice rather than held whole.
+// A column's cells read together, as a reader of the whole column would: digits alone are
+// numbers when every other cell of the column is a number too and none has a leading zero
+// (quantities, line numbers; a column of codes like 0501234567 stays text); when some of the
+// column's amounts group their thousands, or show a trailing minus, all of them do. Gathered a
+// cell at a time (see), then applied (settle), so a long table is read twice rather than held
+// whole.
 class ColumnReading {
 public:
     void see(const CellValue& cell);

@@ -76,28 +76,37 @@ std::optional<int32_t> ScriptedDialogs::chooseColor(int32_t, QWidget*) {
     return answer;
 }
 
+namespace {
+
+struct ExportOffer {
+    ExportKind kind;
+    const char* filter;
+    const char* ending;
+};
+constexpr ExportOffer exportOffers[] = {{ExportKind::Pdf, "PDF (*.pdf)", ".pdf"},
+                                        {ExportKind::Xlsx, "Excel (*.xlsx)", ".xlsx"},
+                                        {ExportKind::Csv, "CSV (*.csv)", ".csv"}};
+
+} // namespace
+
+std::optional<ExportKind> exportKindOf(const QString& path) {
+    for (const ExportOffer& offer : exportOffers)
+        if (path.endsWith(QLatin1String(offer.ending), Qt::CaseInsensitive)) return offer.kind;
+    return std::nullopt;
+}
+
 std::optional<ExportTarget> QtDialogs::exportTarget(const QString& suggestedName, QWidget* parent) {
     if (DisplayPlatform::screenless()) return std::nullopt;
-    struct Offer {
-        ExportKind kind;
-        const char* filter;
-        const char* ending;
-    };
-    static const Offer offers[] = {{ExportKind::Pdf, "PDF (*.pdf)", ".pdf"},
-                                   {ExportKind::Xlsx, "Excel (*.xlsx)", ".xlsx"},
-                                   {ExportKind::Csv, "CSV (*.csv)", ".csv"}};
     QStringList filters;
-    for (const Offer& offer : offers)
+    for (const ExportOffer& offer : exportOffers)
         filters << QString::fromLatin1(offer.filter);
     QString chosenFilter = filters.front();
     QString path = QFileDialog::getSaveFileName(parent, QString(), suggestedName,
                                                 filters.join(QStringLiteral(";;")), &chosenFilter);
     if (path.isEmpty()) return std::nullopt;
     // A name that ends as one of the kinds is that kind, whichever filter was showing.
-    for (const Offer& offer : offers)
-        if (path.endsWith(QLatin1String(offer.ending), Qt::CaseInsensitive))
-            return ExportTarget{path, offer.kind};
-    const Offer& offer = offers[std::max<qsizetype>(0, filters.indexOf(chosenFilter))];
+    if (const std::optional<ExportKind> kind = exportKindOf(path)) return ExportTarget{path, *kind};
+    const ExportOffer& offer = exportOffers[std::max<qsizetype>(0, filters.indexOf(chosenFilter))];
     return ExportTarget{path + QLatin1String(offer.ending), offer.kind};
 }
 

@@ -28,6 +28,8 @@ struct ExportTarget {
     QString path;
     ExportKind kind = ExportKind::Pdf;
 };
+// The kind a file's name ends in (".pdf", ".xlsx", ".csv", in any case), or nothing.
+PALVEX_INTERNAL_EXPORT std::optional<ExportKind> exportKindOf(const QString& path);
 
 // The platform's dialogs the control opens: the colour dialog (and, for printing, the printer
 // set-up dialog and the export's file dialog).

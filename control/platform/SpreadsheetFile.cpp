@@ -236,15 +236,6 @@ private:
     int m_tables = 0;
 };
 
-void writeAll(SpreadsheetWriter& writer, const std::vector<SheetTable>& tables) {
-    for (const SheetTable& table : tables) {
-        writer.beginTable(table.name, table.header);
-        for (const std::vector<CellValue>& cells : table.rows)
-            writer.row(cells);
-    }
-    writer.finish();
-}
-
 } // namespace
 
 std::unique_ptr<SpreadsheetWriter> SpreadsheetWriter::xlsx(const QString& path) {
@@ -253,14 +244,6 @@ std::unique_ptr<SpreadsheetWriter> SpreadsheetWriter::xlsx(const QString& path) 
 
 std::unique_ptr<SpreadsheetWriter> SpreadsheetWriter::csv(const QString& path) {
     return std::make_unique<CsvWriter>(path);
-}
-
-void writeXlsx(const QString& path, const std::vector<SheetTable>& tables) {
-    writeAll(*SpreadsheetWriter::xlsx(path), tables);
-}
-
-void writeCsv(const QString& path, const std::vector<SheetTable>& tables) {
-    writeAll(*SpreadsheetWriter::csv(path), tables);
 }
 
 } // namespace palvex

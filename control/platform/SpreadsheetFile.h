@@ -9,14 +9,6 @@
 
 namespace palvex {
 
-// A table as a worksheet takes it: its sheet's name, its header row (empty for none) and its
-// rows of cells, each cell already read as amount, date or text.
-struct SheetTable {
-    QString name;
-    std::vector<CellValue> header;
-    std::vector<std::vector<CellValue>> rows;
-};
-
 // A spreadsheet written a row at a time, so a table of a million rows takes no more memory
 // than one of ten. Any write that fails refuses with PathFileAccessError (75) and the reason.
 class SpreadsheetWriter {
@@ -41,9 +33,5 @@ public:
     // make them text to a reader), dates as ISO dates, texts quoted when they must be.
     static std::unique_ptr<SpreadsheetWriter> csv(const QString& path);
 };
-
-// The tables, each whole, through the writers above.
-void writeXlsx(const QString& path, const std::vector<SheetTable>& tables);
-void writeCsv(const QString& path, const std::vector<SheetTable>& tables);
 
 } // namespace palvex

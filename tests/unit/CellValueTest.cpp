@@ -135,10 +135,11 @@ std::vector<CellValue> settled(std::initializer_list<const char*> texts) {
     std::vector<CellValue> cells;
     for (const char* t : texts)
         cells.push_back(CellValue::of(QString::fromUtf8(t)));
-    std::vector<CellValue*> column;
+    ColumnReading column;
+    for (const CellValue& cell : cells)
+        column.see(cell);
     for (CellValue& cell : cells)
-        column.push_back(&cell);
-    CellValue::settleColumn(column);
+        column.settle(cell);
     return cells;
 }
 

@@ -31,14 +31,16 @@ std::vector<CellValue> cells(std::initializer_list<const char*> texts) {
 TEST(SpreadsheetFile, TablesComeBackAsSheetsWithNumbersDatesAndTexts) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("report.xlsx"));
-    SheetTable balances{u("טבלה 1"), {}, {}};
-    balances.header = cells({"חשבון", "תאריך", "יתרה"});
-    balances.rows.push_back(cells({"100001", "31/12/2026", "1,234.50-"}));
-    balances.rows.push_back(cells({"לקוח 7", "12/31/2026", "₪ 7.00"}));
-    balances.rows.push_back(cells({"", "", "-0.5"}));
-    SheetTable totals{u("טבלה 2"), {}, {}};
-    totals.rows.push_back(cells({"סה\"כ", "1,000"}));
-    writeXlsx(path, {balances, totals});
+    {
+        const std::unique_ptr<SpreadsheetWriter> out = SpreadsheetWriter::xlsx(path);
+        out->beginTable(u("טבלה 1"), cells({"חשבון", "תאריך", "יתרה"}));
+        out->row(cells({"100001", "31/12/2026", "1,234.50-"}));
+        out->row(cells({"לקוח 7", "12/31/2026", "₪ 7.00"}));
+        out->row(cells({"", "", "-0.5"}));
+        out->beginTable(u("טבלה 2"), {});
+        out->row(cells({"סה\"כ", "1,000"}));
+        out->finish();
+    }
 
     const QJsonArray sheets = test::readWorkbook(path);
     ASSERT_EQ(sheets.size(), 2);
@@ -78,7 +80,7 @@ TEST(SpreadsheetFile, AFileThatCannotBeWrittenIsRefusedWithTheReason) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("no-such-folder/report.xlsx"));
     try {
-        writeXlsx(path, {});
+        SpreadsheetWriter::xlsx(path)->finish();
         FAIL() << "a workbook in a missing folder was reported written";
     } catch (const Refusal& refusal) {
         EXPECT_EQ(refusal.status, Status::PathFileAccessError);
@@ -102,8 +104,7 @@ TEST(SpreadsheetFile, ATableLongerThanASheetGoesOnInASheetOfItsOwnWithItsHeader)
     // The sheets' names and extents as the workbook's own parts give them (openpyxl would take
     // minutes over a million rows).
     QProcess python;
-    python.start(QStringLiteral(PALVEX_PYTHON3),
-                 {QStringLiteral("-c"), QString::fromUtf8(R"py(
+    python.start(QStringLiteral(PALVEX_PYTHON3), {QStringLiteral("-c"), QString::fromUtf8(R"py(
 import re, sys, zipfile
 z = zipfile.ZipFile(sys.argv[1])
 print(re.findall(r'<sheet name="([^"]*)"', z.read('xl/workbook.xml').decode()))
@@ -111,7 +112,7 @@ for n in (1, 2):
     part = z.open(f'xl/worksheets/sheet{n}.xml').read(2000).decode()
     print(re.search(r'<dimension ref="([^"]*)"', part).group(1), 'pane' in part)
 )py"),
-                  path});
+                                                  path});
     ASSERT_TRUE(python.waitForFinished(120000));
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
               u("['ארוך', 'ארוך (2)']\nA1:A1048576 True\nA1:A2 True\n"))

@@ -378,11 +378,8 @@ void ScriptHost::color(const QStringList& words) {
 void ScriptHost::exportTo(const QStringList& words) {
     const QString file = words.join(QLatin1Char(' '));
     if (file == QLatin1String("cancel")) return m_dialogs->queueExport(std::nullopt);
-    const std::pair<const char*, ExportKind> endings[] = {
-        {".pdf", ExportKind::Pdf}, {".xlsx", ExportKind::Xlsx}, {".csv", ExportKind::Csv}};
-    for (const auto& [ending, kind] : endings)
-        if (file.endsWith(QLatin1String(ending), Qt::CaseInsensitive))
-            return m_dialogs->queueExport(ExportTarget{file, kind});
+    if (const std::optional<ExportKind> kind = exportKindOf(file))
+        return m_dialogs->queueExport(ExportTarget{file, *kind});
     printError(Status::InvalidPropertyValue, QStringLiteral("!export ") + file);
 }
 
