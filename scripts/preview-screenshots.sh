@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the preview as a person sees it, on the screens users have: the Hebrew trial
 # balance at 100 %, 50 % and 200 % (with and without the zoom options), a search hit and the
-# margins panel, under Xvfb at 1920x1080, 1366x768, 800x600 and 1920x1080 at scale factor 2.
+# margins panel; the invoice in the Hebrew window with the page strip at fit width, and its
+# printer panel with Export; under Xvfb at 1920x1080, 1366x768, 800x600 and 1920x1080 at scale
+# factor 2.
 # Usage: scripts/preview-screenshots.sh [OUTPUT_DIR] (default preview-shots/; needs a build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,8 +39,22 @@ shoot() { # NAME SCREEN [SCALE]
         echo "!screenshot $out/$name-margins.png"
         echo "!close"
     } >"$work/shots.pvs"
+    {
+        echo "UseHebrewTexts"
+        echo "ShowThumbnails = true"
+        cat "$root/examples/invoice.pvs"
+        echo "!select cboZoom 19"
+        echo "!screenshot $out/$name-invoice-strip.png"
+        echo "!click cmd 1"
+        echo "!screenshot $out/$name-invoice-export.png"
+        echo "!close"
+    } >"$work/invoice.pvs"
+    cp "$root/examples/invoice-logo.png" "$work/"
     (cd "$work" && QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 ${screen}x24" \
         "$run" --show --no-printers shots.pvs >/dev/null)
+    # The printer panel opens only with a printer: the PDF printer, and no print server asked.
+    (cd "$work" && CUPS_SERVER=/nonexistent/palvex-shots.sock QT_SCALE_FACTOR=$scale \
+        xvfb-run -a -s "-screen 0 ${screen}x24" "$run" --show invoice.pvs >/dev/null)
 }
 
 shoot 1920x1080 1920x1080
